@@ -1,0 +1,2 @@
+#pragma once
+// The program's own image button (built with the log-in screen).

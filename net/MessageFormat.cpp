@@ -1,0 +1,80 @@
+#include "net/MessageFormat.h"
+
+#include <cstdlib>
+
+namespace tarvik {
+
+std::string MakeTag(const std::string& name, const std::string& value) {
+  std::string out;
+  out.reserve(name.size() * 2 + value.size() + 5);
+  out += '<';
+  out += name;
+  out += '>';
+  out += value;
+  out += "</";
+  out += name;
+  out += '>';
+  return out;
+}
+
+std::string WrapPostData(const std::string& text) {
+  return "VALUE=<POST_DATA>" + text + "</POST_DATA>";
+}
+
+std::string TagValue(const std::string& name, const std::string& text) {
+  const std::string open = "<" + name + ">";
+  const std::string close = "</" + name + ">";
+  const auto p = text.find(open);
+  if (p == std::string::npos) return std::string();
+  const auto q = text.find(close);
+  if (q == std::string::npos) return std::string();
+  const auto start = p + open.size();
+  if (q < start) return std::string();
+  return text.substr(start, q - start);
+}
+
+long long TagInt(const std::string& name, const std::string& text) {
+  const std::string v = TagValue(name, text);
+  if (v.empty() || v.size() > 18) return 0;
+  for (char c : v) {
+    if (c < '0' || c > '9') return 0;
+  }
+  return std::strtoll(v.c_str(), nullptr, 10);
+}
+
+ReplyReader::ReplyReader(const std::string& reply, const std::string& prefix)
+    : text_(reply), prefix_(prefix) {
+  const std::size_t n = text_.size();
+  for (std::size_t pos = text_.find('<'); pos != std::string::npos; pos = text_.find('<', pos + 1)) {
+    std::size_t k = pos + 1;
+    const bool closing = k < n && text_[k] == '/';
+    if (closing) ++k;
+    if (text_.compare(k, prefix_.size(), prefix_) != 0) continue;
+    k += prefix_.size();
+    const std::size_t digits = k;
+    std::size_t index = 0;
+    bool overflow = false;
+    while (k < n && text_[k] >= '0' && text_[k] <= '9') {
+      if (index > (static_cast<std::size_t>(-1) - 9) / 10) overflow = true;
+      index = index * 10 + static_cast<std::size_t>(text_[k] - '0');
+      ++k;
+    }
+    const std::size_t len = k - digits;
+    if (len == 0 || overflow || k >= n || text_[k] != '>') continue;
+    if (len > 1 && text_[digits] == '0') continue;  // "RDC_01" is another name
+    auto& first = closing ? firstClose_ : firstOpen_;
+    first.emplace(index, pos);  // keeps the first occurrence
+  }
+}
+
+std::string ReplyReader::Record(std::size_t i) const {
+  const auto o = firstOpen_.find(i);
+  if (o == firstOpen_.end()) return std::string();
+  const auto c = firstClose_.find(i);
+  if (c == firstClose_.end()) return std::string();
+  const std::size_t start = o->second + prefix_.size() + 2 + std::to_string(i).size();
+  if (c->second < start) return std::string();
+  return text_.substr(start, c->second - start);
+}
+
+}  // namespace tarvik

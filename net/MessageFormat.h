@@ -1,0 +1,42 @@
+#pragma once
+// The flat element syntax of every request and reply: <NAME>VALUE</NAME>,
+// concatenated, nothing escaped.
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+
+namespace tarvik {
+
+// "<name>value</name>"; value is inserted unchanged.
+std::string MakeTag(const std::string& name, const std::string& value);
+
+// "VALUE=<POST_DATA>" + text + "</POST_DATA>".
+std::string WrapPostData(const std::string& text);
+
+// Value of the first element called name in text: the text between the first
+// "<name>" and the first "</name>" (case-sensitive). Empty when either is
+// missing or the close starts before the end of the open.
+std::string TagValue(const std::string& name, const std::string& text);
+
+// Integer of a RESULT_RECORD_COUNT-like value: 0 when it is not a decimal number.
+long long TagInt(const std::string& name, const std::string& text);
+
+// Reads record after record of a reply in one walk over the text. Record(i)
+// gives exactly TagValue("RDC_" + decimal i, reply) for every i, at a cost that
+// does not grow with i. The reader keeps a reference: reply must outlive it and
+// stay unchanged.
+class ReplyReader {
+ public:
+  explicit ReplyReader(const std::string& reply, const std::string& prefix = "RDC_");
+  std::string Record(std::size_t i) const;
+
+ private:
+  const std::string& text_;
+  std::string prefix_;
+  // First position of "<PREFIXn>" and of "</PREFIXn>" for each n written
+  // without leading zeros.
+  std::unordered_map<std::size_t, std::size_t> firstOpen_;
+  std::unordered_map<std::size_t, std::size_t> firstClose_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,1 @@
+#include "order/OrderDraft.h"

@@ -1,0 +1,25 @@
+#pragma once
+// Where the program keeps things on this platform. Every folder text ends
+// with "/" (the original's "\"), and the original's "Icon\" and "icon\" are one
+// folder, "icon/".
+#include <string>
+
+namespace tarvik {
+
+// A per-user writable folder of the application (no trailing "/"), created on
+// demand: $XDG_DATA_HOME/Tarvik (~/.local/share/Tarvik).
+std::string AppDataFolder();
+
+// The file a reply announced as a download is written to (the original's
+// "C:\downfile").
+std::string DownloadFilePath();
+
+// The icon folder below base (base ends with "/" or is empty for the current folder).
+std::string IconFolder(const std::string& base);
+
+// Folder part of a file path, with trailing "/" ("./" when there is none).
+std::string FolderOf(const std::string& path);
+// File name part of a path.
+std::string FileNameOf(const std::string& path);
+
+}  // namespace tarvik

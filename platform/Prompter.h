@@ -1,0 +1,36 @@
+#pragma once
+// Every message box and Yes/No question of the program goes through the
+// current Prompter, so that tests can read each text and plan each answer.
+// Texts are UTF-8 and may hold "\r" line breaks as the messages are written.
+#include <string>
+
+namespace tarvik {
+
+enum class PromptIcon { None, Information, Warning, Stop, Question };
+
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+  // A modal box with a single OK button. An empty caption means the program title.
+  virtual void Show(const std::string& text, const std::string& caption = std::string(),
+                    PromptIcon icon = PromptIcon::None) = 0;
+  // A modal Yes/No question; true for Yes.
+  virtual bool AskYesNo(const std::string& text, const std::string& caption = std::string()) = 0;
+};
+
+// The prompter in force: the QMessageBox one unless a test installed another.
+Prompter& CurrentPrompter();
+// Installs p (not owned; nullptr restores the QMessageBox prompter).
+void SetPrompter(Prompter* p);
+
+// Short forms used all over the program.
+inline void ShowMessage(const std::string& text) { CurrentPrompter().Show(text); }
+inline bool AskYesNo(const std::string& text) { return CurrentPrompter().AskYesNo(text); }
+
+// "\r\n" and lone "\r" of the message texts become "\n" for display.
+std::string DisplayLineBreaks(const std::string& text);
+
+// The application title, used as the default caption ("TarvikⅢ 주문형").
+extern const char* const kAppTitle;
+
+}  // namespace tarvik

@@ -1,0 +1,160 @@
+#include "platform/Text.h"
+
+#include <iconv.h>
+
+#include <mutex>
+#include <unordered_map>
+
+namespace tarvik {
+namespace {
+
+// Length of a well-formed sequence at s[i], or 0 when the bytes there are not one.
+std::size_t SeqLen(const std::string& s, std::size_t i, char32_t* out) {
+  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char c = b(i);
+  const std::size_t n = s.size();
+  if (c < 0x80) {
+    if (out) *out = c;
+    return 1;
+  }
+  std::size_t len;
+  char32_t cp;
+  char32_t min;
+  if ((c & 0xE0) == 0xC0) {
+    len = 2; cp = c & 0x1F; min = 0x80;
+  } else if ((c & 0xF0) == 0xE0) {
+    len = 3; cp = c & 0x0F; min = 0x800;
+  } else if ((c & 0xF8) == 0xF0) {
+    len = 4; cp = c & 0x07; min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + len > n) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    if ((b(i + k) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b(i + k) & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  if (out) *out = cp;
+  return len;
+}
+
+}  // namespace
+
+bool IsValidUtf8(const std::string& s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t len = SeqLen(s, i, nullptr);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
+
+std::size_t Cp949Width(char32_t cp) {
+  if (cp < 0x80) return 1;
+  // Hangul syllables are all in CP949 (KS X 1001 plus the UHC extension).
+  if (cp >= 0xAC00 && cp <= 0xD7A3) return 2;
+  static std::mutex mu;
+  static std::unordered_map<char32_t, std::size_t> cache;
+  std::lock_guard<std::mutex> lock(mu);
+  auto it = cache.find(cp);
+  if (it != cache.end()) return it->second;
+  std::size_t width = 1;
+  iconv_t cd = iconv_open("CP949", "UTF-32LE");
+  if (cd != reinterpret_cast<iconv_t>(-1)) {
+    char in[4] = {static_cast<char>(cp & 0xFF), static_cast<char>((cp >> 8) & 0xFF),
+                  static_cast<char>((cp >> 16) & 0xFF), static_cast<char>((cp >> 24) & 0xFF)};
+    char outBuf[8];
+    char* ip = in;
+    char* op = outBuf;
+    std::size_t il = 4, ol = sizeof outBuf;
+    if (iconv(cd, &ip, &il, &op, &ol) != static_cast<std::size_t>(-1)) {
+      width = sizeof outBuf - ol;
+    }
+    iconv_close(cd);
+  }
+  cache.emplace(cp, width);
+  return width;
+}
+
+std::size_t Cp949Length(const std::string& s) {
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < s.size();) {
+    char32_t cp = 0;
+    const std::size_t len = SeqLen(s, i, &cp);
+    if (len == 0) {
+      total += 1;
+      i += 1;
+    } else {
+      total += Cp949Width(cp);
+      i += len;
+    }
+  }
+  return total;
+}
+
+std::string CutCp949(const std::string& s, std::size_t maxBytes) {
+  std::size_t total = 0;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    char32_t cp = 0;
+    std::size_t len = SeqLen(s, i, &cp);
+    std::size_t width = 1;
+    if (len == 0) {
+      len = 1;
+    } else {
+      width = Cp949Width(cp);
+    }
+    if (total + width > maxBytes) break;
+    total += width;
+    i += len;
+  }
+  return s.substr(0, i);
+}
+
+std::u32string DecodeUtf8(const std::string& s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    char32_t cp = 0;
+    const std::size_t len = SeqLen(s, i, &cp);
+    if (len == 0) {
+      out.push_back(U'\uFFFD');
+      i += 1;
+    } else {
+      out.push_back(cp);
+      i += len;
+    }
+  }
+  return out;
+}
+
+std::string EncodeUtf8(const std::u32string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char32_t cp : s) {
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::size_t NextCharEnd(const std::string& s, std::size_t i) {
+  const std::size_t len = SeqLen(s, i, nullptr);
+  return i + (len == 0 ? 1 : len);
+}
+
+}  // namespace tarvik

@@ -1,0 +1,31 @@
+#pragma once
+// Text as the program holds it: UTF-8 in std::string. Fixed-length fields and
+// byte counts are measured in CP949 (the Korean code page the service and the
+// shops' data were defined in): ASCII is one byte, a Hangul syllable two.
+#include <cstddef>
+#include <string>
+
+namespace tarvik {
+
+// True when s is well-formed UTF-8 (no overlongs, no surrogates, <= U+10FFFF).
+bool IsValidUtf8(const std::string& s);
+
+// Bytes that code point cp takes in CP949; a code point CP949 cannot hold
+// counts as 1 (it would be written as '?').
+std::size_t Cp949Width(char32_t cp);
+
+// Bytes that the UTF-8 text s takes in CP949.
+std::size_t Cp949Length(const std::string& s);
+
+// The longest prefix of s whose CP949 length is at most maxBytes; never splits a
+// character. Invalid UTF-8 bytes count as one byte each and are kept as they are.
+std::string CutCp949(const std::string& s, std::size_t maxBytes);
+
+// Decodes UTF-8 into code points; an invalid byte becomes U+FFFD.
+std::u32string DecodeUtf8(const std::string& s);
+std::string EncodeUtf8(const std::u32string& s);
+
+// Index of the byte after the UTF-8 character starting at i (i < s.size()).
+std::size_t NextCharEnd(const std::string& s, std::size_t i);
+
+}  // namespace tarvik

@@ -1,0 +1,2 @@
+// Stand-in until the reference service lands.
+int main() { return 1; }

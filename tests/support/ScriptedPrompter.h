@@ -1,0 +1,51 @@
+#pragma once
+// A Prompter for tests: records every message and question and gives planned
+// answers (Yes when nothing is planned). Installs itself while alive.
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Prompter.h"
+
+namespace tarvik::test {
+
+struct Prompt {
+  std::string text;
+  std::string caption;
+  PromptIcon icon = PromptIcon::None;
+  bool question = false;
+};
+
+class ScriptedPrompter : public Prompter {
+ public:
+  ScriptedPrompter() { SetPrompter(this); }
+  ~ScriptedPrompter() override { SetPrompter(nullptr); }
+
+  void Show(const std::string& text, const std::string& caption, PromptIcon icon) override {
+    prompts.push_back({text, caption, icon, false});
+    if (onPrompt) onPrompt(prompts.back());
+  }
+  bool AskYesNo(const std::string& text, const std::string& caption) override {
+    prompts.push_back({text, caption, PromptIcon::Question, true});
+    if (onPrompt) onPrompt(prompts.back());
+    if (answers.empty()) return true;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> t;
+    for (const auto& p : prompts) t.push_back(p.text);
+    return t;
+  }
+  std::string Last() const { return prompts.empty() ? std::string() : prompts.back().text; }
+  void Clear() { prompts.clear(); }
+
+  std::vector<Prompt> prompts;
+  std::deque<bool> answers;                    // planned answers to AskYesNo
+  std::function<void(const Prompt&)> onPrompt;  // runs inside the (would-be) modal box
+};
+
+}  // namespace tarvik::test
