@@ -1,0 +1,75 @@
+#pragma once
+// One request function per service command. Each creates one THTTPClient
+// (which raises RequestCounter), builds
+//   [CALL_INDEX] COMMAND [DB_KEY] fixed extras... caller's elements
+// wraps it with WrapPostData, posts it to ServerHost():ServerPort() and the
+// command's endpoint, and returns the reply text unchanged (on a failed
+// exchange the transport's error text). The functions inspect nothing and
+// show nothing; the caller checks RESULT_CODE.
+//
+// dbKey is the supplier's M_CODE. elements is the caller's element text,
+// built with MakeTag, sent as it stands after the fixed part.
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+// bare: COMMAND only; short: COMMAND, DB_KEY; full: CALL_INDEX, COMMAND, DB_KEY.
+enum class HeaderKind { Bare, Short, Full };
+
+struct ServiceCommand {
+  const char* function;  // "RequestMember" ...
+  const char* command;   // "100000" ...
+  const char* path;      // "/NET/KorvanMember.php" ...
+  HeaderKind header;
+  std::vector<const char*> extras;  // names of the fixed extra elements, in order
+};
+
+// The seventeen commands in table order.
+const std::vector<ServiceCommand>& ServiceCommands();
+// The command of a function name, or nullptr.
+const ServiceCommand* FindServiceCommand(const std::string& function);
+
+// The request text (before WrapPostData) of a command: callIndex is used only
+// by full-header commands; extraValues pair with cmd.extras (missing ones empty).
+std::string BuildRequestText(const ServiceCommand& cmd, const std::string& callIndex,
+                             const std::string& dbKey, const std::vector<std::string>& extraValues,
+                             const std::string& elements);
+
+// Sends any command of the table (what every function below does).
+std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbKey,
+                               const std::vector<std::string>& extraValues,
+                               const std::string& elements);
+
+// Supplier check (bare).
+std::string RequestMember(const std::string& elements);
+// Orderer check.
+std::string RequestCustomer(const std::string& dbKey, const std::string& elements);
+// Password change; cCode is the orderer's C_CODE.
+std::string RequestCustomerPassword(const std::string& dbKey, const std::string& cCode,
+                                    const std::string& elements);
+// All products (with the orderer's unit costs).
+std::string RequestGoods(const std::string& dbKey, const std::string& elements);
+// Traded products (short).
+std::string RequestUnitCosts(const std::string& dbKey, const std::string& elements);
+// Removes a traded product (short); uCc orderer code, uGc product code.
+std::string RequestUnitCostDelete(const std::string& dbKey, const std::string& uCc,
+                                  const std::string& uGc, const std::string& elements = std::string());
+std::string RequestGoodByCode(const std::string& dbKey, const std::string& elements);
+std::string RequestGoodsMemo(const std::string& dbKey, const std::string& elements);
+std::string RequestCarGroups(const std::string& dbKey, const std::string& elements);
+std::string RequestCarMakes(const std::string& dbKey, const std::string& elements);
+std::string RequestCarPartNums(const std::string& dbKey, const std::string& elements);
+std::string RequestOrderList(const std::string& dbKey, const std::string& elements);
+std::string RequestOrderSave(const std::string& dbKey, const std::string& elements);
+std::string RequestOrderDelete(const std::string& dbKey, const std::string& ohCode,
+                               const std::string& elements = std::string());
+std::string RequestOrderOpen(const std::string& dbKey, const std::string& ohCode,
+                             const std::string& elements = std::string());
+// Registers a sample (short); ohCode is the opened order's code.
+std::string RequestOrderSample(const std::string& dbKey, const std::string& ohCode,
+                               const std::string& elements);
+// Message to the supplier (bare).
+std::string RequestOrderAuth(const std::string& elements);
+
+}  // namespace tarvik
