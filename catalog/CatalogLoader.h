@@ -1,0 +1,65 @@
+#pragma once
+// The catalogue load after log-in: all products of the supplier, then the
+// products the orderer has traded, each kept whole in the session and
+// unpacked into its fixed table with two category indexes (major names and
+// major/minor pairs).
+//
+// After a load, for each set (All.../Traded...):
+//  - Count is the reply's RESULT_RECORD_COUNT, which may exceed the 3000 rows
+//    of the table (only the first kGoodsCapacity are stored: read
+//    min(Count, kGoodsCapacity) rows), 0 for an empty catalogue, -1 after a
+//    refused read;
+//  - MajorCount / GroupCount hold the entries used (start values 99 / 999
+//    stay when nothing was built).
+// Messages go through the Prompter; the progress goes through LoadProgress,
+// so no widget is involved here.
+#include <string>
+#include <vector>
+
+#include "catalog/GoodsRecord.h"
+
+namespace tarvik {
+
+class TDM;
+
+// Told once per record while a table is built.
+class LoadProgress {
+ public:
+  virtual ~LoadProgress() = default;
+  virtual void Begin(long long maximum) = 0;
+  virtual void Step(long long position) = 0;
+  virtual void End() = 0;
+};
+
+// One set of tables being built (references into the session).
+struct GoodsTableSet {
+  std::vector<GoodsRecord>& goods;     // kGoodsCapacity rows
+  std::vector<std::string>& majors;    // kMajorCapacity entries
+  int& majorCount;
+  std::vector<CategoryPair>& pairs;    // kGroupCapacity entries
+  int& pairCount;
+};
+
+GoodsTableSet AllTables(TDM& dm);
+GoodsTableSet TradedTables(TDM& dm);
+
+// Builds a set from a reply holding `records` records RDC_0 ... in reply
+// order (the service sorts them by category, so one category's records come
+// together). The major limit is the set's major count before the build (99
+// at the first load: at most 100 names); further majors show
+// "Error 대분류명이 100개 이상입니다." per record and are not registered.
+// Records from the 3001st on show "제품 갯수가 초과하였습니다." each and are
+// not stored. Pairs beyond the 1000 entries of the pair list are not stored.
+// Stored major names are cut to 20 CP949 bytes, never inside a character.
+void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet set,
+                      LoadProgress* progress);
+
+// All products (RequestGoods) into AllReply/AllCount/AllGoods/AllMajors/
+// AllGroups. False when already loaded, on a refused read (message
+// "전체 읽기 오류입니다\r\r다시 시도하십시요.", AllCount -1) and for an empty
+// catalogue (AllCount 0, AllReply emptied); true when the tables were built.
+bool LoadAllGoods(TDM& dm, LoadProgress* progress = nullptr);
+// The same for the traded products (RequestUnitCosts) into the Traded... set.
+bool LoadTradedGoods(TDM& dm, LoadProgress* progress = nullptr);
+
+}  // namespace tarvik
