@@ -1,5 +1,12 @@
+// The program entry: the command line and the update step decide whether this
+// run works, hands over to another copy of the program, or just ends.
 #include <QApplication>
+#include <QStringList>
 
+#include <string>
+#include <vector>
+
+#include "app/Startup.h"
 #include "app/UDM.h"
 #include "catalog/UMain.h"
 #include "platform/Prompter.h"
@@ -8,8 +15,21 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(tarvik::Q(tarvik::kAppTitle));
-  const QString dir = QCoreApplication::applicationDirPath() + "/";
-  tarvik::TDM dm(tarvik::S(dir));
+
+  std::vector<std::string> args;
+  for (const QString& a : QCoreApplication::arguments()) args.push_back(tarvik::S(a));
+  if (args.empty()) args.emplace_back(argc > 0 ? argv[0] : "");
+  tarvik::TraceStart(args);
+
+  tarvik::StartValues& v = tarvik::StartState();
+  tarvik::SetStartPaths(v, tarvik::ResolveProgramFile(argc > 0 ? argv[0] : ""),
+                        tarvik::SpecialFolderPath() + "/");
+  tarvik::RunStartStep(v, args);
+  if (!tarvik::ActOnStartResult(v)) return 0;
+
+  // The note of a finished update stays on the command line: the main screen
+  // reads argument 2 of QCoreApplication::arguments() itself.
+  tarvik::TDM dm(v.ProgramDir);
   tarvik::TFrmMain main;
   if (!main.LoggedIn()) return 0;
   main.show();

@@ -8,7 +8,8 @@
 namespace tarvik {
 
 std::uint32_t FileCrc32(const std::string& path) {
-  static unsigned char buffer[65521];
+  // One fixed buffer per thread: the service may compute CRCs on several threads.
+  thread_local unsigned char buffer[65521];
   uLong crc = crc32(0L, Z_NULL, 0);
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!f) return 0;

@@ -1,0 +1,68 @@
+#pragma once
+// Program start-up: the process-wide start-up values, the command line, and
+// what a run does with the result of the update step.
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+struct UpdatePlaces;
+
+// Every folder ends with "/".
+struct StartValues {
+  std::string ProgramDir;     // folder of the real program file
+  std::string ExeName;        // its file name
+  std::string WorkDir;        // the update work folder
+  std::string TargetDir;      // "/TMPFILE" run: the installed program's folder; else empty
+  std::string UpdateMessage;  // " " + the update's note after a replacement pass
+  std::string ExtraArg;       // argument 3 of the "/TMPFILE" and "/SKIPCHECK" forms
+  int StartResult = -1;       // -1 end, 0 go on, 1 start the copy, 2 start the updated program
+};
+
+// The values of this process.
+StartValues& StartState();
+
+enum class StartForm {
+  Normal,     // no argument: run the check pass first
+  Replace,    // "/TMPFILE" folder [extra]: the temporary copy applies the update
+  SkipCheck,  // "/SKIPCHECK" [note [extra]]: straight on to the main screen
+  Unknown,    // anything else: end at once
+};
+
+// The real program file behind argv0 (symbolic links resolved, PATH searched
+// for a bare name); the running executable when argv0 does not lead to one.
+std::string ResolveProgramFile(const std::string& argv0);
+
+// Sets ProgramDir and ExeName from programFile and WorkDir (ending "/"), and
+// clears TargetDir, UpdateMessage and ExtraArg.
+void SetStartPaths(StartValues& v, const std::string& programFile, const std::string& workDir);
+
+// Reads the command line (args[0] is the program). The first argument is
+// compared exactly. Sets TargetDir and ExtraArg as the form says, and
+// StartResult to 0 for Normal and SkipCheck, -1 for Unknown. A "/TMPFILE"
+// without a folder is Unknown.
+StartForm ReadCommandLine(StartValues& v, const std::vector<std::string>& args);
+
+// Where the update passes of this run work.
+UpdatePlaces PlacesOf(const StartValues& v);
+
+// Reads the command line and, for Normal and Replace, runs the update step
+// on the start-up screen. Returns StartResult as it stands afterwards.
+int RunStartStep(StartValues& v, const std::vector<std::string>& args);
+
+// Argument 2 of the finished run: the update's note without the blanks around
+// it (a command line split at blanks would drop them), followed by ExtraArg.
+std::string FinishedRunNote(const StartValues& v);
+
+// Acts on StartResult through CurrentLauncher(): 1 starts WorkDir + ExeName
+// with "/TMPFILE" and ProgramDir; 2 starts TargetDir + ExeName in TargetDir
+// with "/SKIPCHECK" and the note. A failed start is ignored. True only for 0,
+// when the run goes on to the main screen.
+bool ActOnStartResult(const StartValues& v);
+
+// When TARVIK_TRACE_START names a file, appends one line to it: the process
+// id and every argument, tab-separated ("\\", tab, CR and LF escaped as
+// "\\\\", "\\t", "\\r", "\\n"). Lets tests watch the starts of the update cycle.
+void TraceStart(const std::vector<std::string>& args);
+
+}  // namespace tarvik
