@@ -1,1 +1,150 @@
 #include "order/OrderDraft.h"
+
+#include <algorithm>
+
+#include "platform/Prompter.h"
+
+namespace tarvik {
+
+const char* const kDirectCode = "YZ";
+
+std::string DraftLine::Cell(int col) const {
+  switch (col) {
+    case kDColLineNo: return LineNo;
+    case kDColName: return GoodsName;
+    case kDColBox: return GoodsBox;
+    case kDColQuantity: return Quantity;
+    case kDColNote: return LineNote;
+    case kDColCode: return GoodsCode;
+    default: return std::string();
+  }
+}
+
+std::string StripCommas(const std::string& quantity) {
+  std::string s;
+  for (char c : quantity)
+    if (c != ',') s += c;
+  return s;
+}
+
+namespace {
+
+// A whole decimal number (optional sign), else 0.
+long long WholeOrZero(const std::string& text) {
+  const std::string s = StripCommas(text);
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+  if (i == s.size() || s.size() - i > 15) return 0;
+  for (std::size_t j = i; j < s.size(); ++j)
+    if (s[j] < '0' || s[j] > '9') return 0;
+  return std::stoll(s);
+}
+
+}  // namespace
+
+int OrderDraft::FindCode(const std::string& code) const {
+  for (int r = 0; r < kMaxDraftLines; ++r)
+    if (!lines_[r].GoodsCode.empty() && lines_[r].GoodsCode == code) return r;
+  return -1;
+}
+
+int OrderDraft::FirstFreeRow() const {
+  for (int r = 0; r < kMaxDraftLines; ++r)
+    if (lines_[r].Empty()) return r;
+  return -1;
+}
+
+void OrderDraft::WriteRow(int row, const std::string& code, const std::string& name,
+                          const std::string& box, const std::string& quantity,
+                          const std::string& note) {
+  DraftLine& l = lines_[row];
+  l.GoodsCode = code;
+  l.LineNo = std::to_string(row + 1);
+  l.GoodsName = name;
+  l.GoodsBox = box;
+  l.Quantity = quantity;
+  l.LineNote = note;
+  selected_ = row;
+}
+
+bool OrderDraft::AddLine(const std::string& code, const std::string& name, const std::string& box,
+                         const std::string& quantity, const std::string& note) {
+  const int existing = FindCode(code);
+  if (existing >= 0) {
+    ShowMessage("이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.");
+    selected_ = existing;
+    return false;
+  }
+  const int row = FirstFreeRow();
+  if (row < 0) {
+    ShowMessage("더이상 입력할 수 없습니다.");
+    return false;
+  }
+  WriteRow(row, code, name, box, quantity, note);
+  return true;
+}
+
+bool OrderDraft::AddDirectLine(const std::string& name, const std::string& box,
+                               const std::string& quantity, const std::string& note) {
+  const int row = FirstFreeRow();
+  if (row < 0) {
+    ShowMessage("더이상 입력할 수 없습니다.");
+    return false;
+  }
+  WriteRow(row, kDirectCode, name, box, quantity, note);
+  return true;
+}
+
+bool OrderDraft::ModifyLine(int row, const std::string& name, const std::string& box,
+                            const std::string& quantity, const std::string& note) {
+  if (row < 0 || row >= kMaxDraftLines || lines_[row].Empty()) return false;
+  DraftLine& l = lines_[row];
+  l.GoodsName = name;
+  l.GoodsBox = box;
+  l.Quantity = quantity;
+  l.LineNote = note;
+  return true;
+}
+
+bool OrderDraft::DeleteLine() {
+  if (lines_[selected_].Empty()) return false;
+  for (int r = selected_; r < kMaxDraftLines - 1; ++r) {
+    lines_[r] = lines_[r + 1];
+    if (lines_[r].GoodsName.empty() && lines_[r].GoodsCode.empty()) {
+      lines_[r].LineNo.clear();
+      break;
+    }
+    lines_[r].LineNo = std::to_string(r + 1);
+  }
+  lines_[kMaxDraftLines - 1].Clear();
+  return true;
+}
+
+void OrderDraft::ClearDraft() {
+  OpenedCode.clear();
+  OpenedDate.clear();
+  OpenedTime.clear();
+  OpenedStatus.clear();
+  SendCount = 0;
+  DeliveryDate.clear();
+  Note.clear();
+  BeingWritten = false;
+  for (auto& l : lines_) l.Clear();
+  selected_ = 0;
+}
+
+void OrderDraft::RaiseQuantity(int row) {
+  DraftLine& l = lines_.at(row);
+  l.Quantity = std::to_string(WholeOrZero(l.Quantity) + 1);
+  selected_ = row;
+}
+
+int OrderDraft::LineCount() const {
+  int k = 0;
+  while (k < kMaxDraftLines && !lines_[k].LineNo.empty()) ++k;
+  return k;
+}
+
+void OrderDraft::Select(int row) { selected_ = std::clamp(row, 0, kMaxDraftLines - 1); }
+
+}  // namespace tarvik

@@ -1,5 +1,95 @@
 #pragma once
-// The basket of up to 99 lines and its header (built with the main window).
+// The basket of up to 99 lines and its header: the order being written on the
+// main screen. Plain data and rules; the main screen draws it in the grid SGS
+// and the edits EdtDD, EdtNote and ChkBxIOG. Messages go through the Prompter.
+#include <array>
+#include <string>
+
 namespace tarvik {
+
 constexpr int kMaxDraftLines = 99;
+constexpr int kDraftColumns = 14;
+// The code of a product typed in by hand.
+extern const char* const kDirectCode;  // "YZ"
+
+// Columns of a draft grid row (5-12 stay empty).
+enum DraftColumn {
+  kDColLineNo = 0,
+  kDColName = 1,
+  kDColBox = 2,
+  kDColQuantity = 3,
+  kDColNote = 4,
+  kDColCode = 13
+};
+
+struct DraftLine {
+  std::string LineNo;     // row + 1 as decimal text; empty on an empty row
+  std::string GoodsName;
+  std::string GoodsBox;
+  std::string Quantity;   // decimal text; "," is ignored when read
+  std::string LineNote;
+  std::string GoodsCode;  // G_CODE or "YZ"; empty marks an empty row
+
+  bool Empty() const { return GoodsCode.empty(); }
+  void Clear() { *this = DraftLine(); }
+  // Cell text of grid column col (columns 5-12 are always empty).
+  std::string Cell(int col) const;
+};
+
+class OrderDraft {
+ public:
+  // Identity of an order reopened from the service (empty for a new order).
+  std::string OpenedCode, OpenedDate, OpenedTime, OpenedStatus;
+  short SendCount = 0;
+  std::string DeliveryDate;  // EdtDD, yymmdd or empty; checked only when sending
+  std::string Note;          // EdtNote
+  bool BeingWritten = false; // ChkBxIOG: sent with status "X"
+
+  static constexpr std::size_t kDeliveryDateChars = 6;
+  static constexpr std::size_t kNoteChars = 100;
+  static constexpr std::size_t kLineNoteChars = 20;
+
+  // Adds a catalogue product. A code already in the draft shows
+  // "이미 발주 내용이 있습니다..." and selects that line; a full draft shows
+  // "더이상 입력할 수 없습니다.". True when the line was added (and selected).
+  bool AddLine(const std::string& code, const std::string& name, const std::string& box,
+               const std::string& quantity, const std::string& note);
+  // Adds a product typed in by hand (code "YZ", no duplicate check).
+  bool AddDirectLine(const std::string& name, const std::string& box, const std::string& quantity,
+                     const std::string& note);
+  // Replaces name, box, quantity and note of a used row; the code stays.
+  // False for an empty row.
+  bool ModifyLine(int row, const std::string& name, const std::string& box,
+                  const std::string& quantity, const std::string& note);
+  // Removes the selected line; later lines move up and are renumbered. The
+  // selection keeps its row index. False (nothing happens) on an empty row.
+  bool DeleteLine();
+  // Empties the lines and the whole header; selects row 0.
+  void ClearDraft();
+
+  // Row of the line with this catalogue code, or -1.
+  int FindCode(const std::string& code) const;
+  // Raises the quantity of a line by one, read as a whole number ("," removed;
+  // anything that is not a whole number counts as 0), and selects it.
+  void RaiseQuantity(int row);
+  // Number of used rows (rows 0 .. k-1).
+  int LineCount() const;
+  bool HasLines() const { return !lines_[0].LineNo.empty(); }
+
+  const DraftLine& Line(int row) const { return lines_.at(row); }
+  int Selected() const { return selected_; }
+  void Select(int row);
+
+ private:
+  int FirstFreeRow() const;
+  void WriteRow(int row, const std::string& code, const std::string& name, const std::string& box,
+                const std::string& quantity, const std::string& note);
+
+  std::array<DraftLine, kMaxDraftLines> lines_;
+  int selected_ = 0;
+};
+
+// The quantity text without thousands separators.
+std::string StripCommas(const std::string& quantity);
+
 }  // namespace tarvik

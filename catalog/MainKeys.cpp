@@ -1,0 +1,44 @@
+#include "catalog/MainKeys.h"
+
+namespace tarvik {
+
+MainAction MainKeyAction(int key, Qt::KeyboardModifiers modifiers, MainFocus focus) {
+  // The keypad flag says where a key sits, not which modifier is held.
+  const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
+  const bool isEnter = key == Qt::Key_Return || key == Qt::Key_Enter;
+  if (mods == Qt::AltModifier) return isEnter ? MainAction::Swallow : MainAction::None;
+  if (mods == Qt::ControlModifier) {
+    if (key == Qt::Key_F3) return MainAction::OpenSample;
+    if (key == Qt::Key_F7) return MainAction::RegisterSample;
+    return isEnter ? MainAction::Swallow : MainAction::None;
+  }
+  switch (key) {
+    case Qt::Key_F1: return MainAction::ProductNote;
+    case Qt::Key_F2: return MainAction::FocusSearch;
+    case Qt::Key_F3: return MainAction::OpenOrder;
+    case Qt::Key_F4: return focus == MainFocus::Basket ? MainAction::DeleteLine : MainAction::None;
+    case Qt::Key_F5: return MainAction::DirectInput;
+    case Qt::Key_F6: return MainAction::CopyOrder;
+    case Qt::Key_F7: return MainAction::SendOrder;
+    case Qt::Key_F8: return MainAction::DeleteOrder;
+    case Qt::Key_F9: return MainAction::ClearScreen;
+    case Qt::Key_F10: return MainAction::EmptyField;
+    case Qt::Key_F11: return focus == MainFocus::SearchBox ? MainAction::PrefixSearch : MainAction::Print;
+    case Qt::Key_F12: return MainAction::ToggleList;
+    case Qt::Key_Escape: return MainAction::Exit;
+    case Qt::Key_Down: return focus == MainFocus::SearchBox ? MainAction::FocusList : MainAction::None;
+    case Qt::Key_Space: return focus == MainFocus::ProductList ? MainAction::FocusSearch : MainAction::None;
+    case Qt::Key_Delete: return focus == MainFocus::Basket ? MainAction::DeleteLine : MainAction::None;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      switch (focus) {
+        case MainFocus::ProductList: return MainAction::AddFromList;
+        case MainFocus::Basket: return MainAction::ModifyLine;
+        case MainFocus::SearchBox: return MainAction::SearchEnter;
+        default: return MainAction::Swallow;
+      }
+    default: return MainAction::None;
+  }
+}
+
+}  // namespace tarvik

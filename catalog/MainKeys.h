@@ -1,0 +1,40 @@
+#pragma once
+// The function-key map of the main screen, which sees every key before the
+// focused control.
+#include <Qt>
+
+namespace tarvik {
+
+enum class MainAction {
+  None,
+  ProductNote,   // F1
+  FocusSearch,   // F2, Space in a list
+  OpenOrder,     // F3
+  OpenSample,    // Ctrl+F3
+  DeleteLine,    // F4 (basket focused), Delete in the basket
+  DirectInput,   // F5
+  CopyOrder,     // F6
+  SendOrder,     // F7
+  RegisterSample,// Ctrl+F7
+  DeleteOrder,   // F8
+  ClearScreen,   // F9
+  EmptyField,    // F10
+  Print,         // F11 outside the search box
+  PrefixSearch,  // F11 in the search box
+  ToggleList,    // F12
+  Exit,          // Esc
+  FocusList,     // Down in the search box
+  AddFromList,   // Enter in a list
+  ModifyLine,    // Enter in the basket
+  SearchEnter,   // Enter in the search box
+  Swallow        // Enter elsewhere: no character, no action
+};
+
+// Where the focus is when the key arrives.
+enum class MainFocus { SearchBox, ProductList, Basket, Other };
+
+// The action of key with modifiers in focus. Exactly Alt: no function key
+// acts. Exactly Ctrl: only Ctrl+F3 and Ctrl+F7. Otherwise the plain map.
+MainAction MainKeyAction(int key, Qt::KeyboardModifiers modifiers, MainFocus focus);
+
+}  // namespace tarvik

@@ -1,0 +1,36 @@
+#include "catalog/NoteList.h"
+
+#include <QHeaderView>
+
+#include "app/UDM.h"
+#include "catalog/ScreenKit.h"
+#include "platform/QtText.h"
+
+namespace tarvik {
+
+NoteList::NoteList(QWidget* parent, int width) : QTableWidget(kNoteLineCount, 1, parent) {
+  setObjectName("SGInfo");
+  horizontalHeader()->hide();
+  verticalHeader()->hide();
+  setColumnWidth(0, width);
+  verticalHeader()->setDefaultSectionSize(19);
+  verticalHeader()->setMinimumSectionSize(19);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setFont(GridFont());
+  setStyleSheet("QTableWidget::item { padding-left: 4px; }");
+}
+
+void NoteList::ShowLines(const NoteLines& lines) {
+  for (int r = 0; r < kNoteLineCount; ++r) {
+    auto* item = new QTableWidgetItem(Q(TrimRightBlanks(lines[static_cast<std::size_t>(r)])));
+    item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setItem(r, 0, item);
+  }
+  setCurrentCell(kNoteLineCount - 1, 0);
+}
+
+}  // namespace tarvik

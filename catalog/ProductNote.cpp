@@ -1,0 +1,42 @@
+#include "catalog/ProductNote.h"
+
+#include <algorithm>
+
+#include "app/UDM.h"
+#include "net/HC.h"
+#include "net/MessageFormat.h"
+#include "platform/Prompter.h"
+
+namespace tarvik {
+
+const char* const kNoticeCode = "999999";
+
+int LoadProductNote(const std::string& code, bool withMessage) {
+  TDM* dm = CurrentDM();
+  if (!dm) return -1;
+  const std::string elements = MakeTag("GM_GC", code) + MakeTag("ORDERBY", "GM_NO ASC");
+  dm->MemoReply = RequestGoodsMemo(dm->MasterInfo.M_CODE, elements);
+  if (TagValue("RESULT_CODE", dm->MemoReply) != "1") {
+    ShowMessage("전체 읽기 오류입니다\r\r다시 시도하십시요.");
+    dm->MemoReply.clear();
+    return -1;
+  }
+  long long count = TagInt("RESULT_RECORD_COUNT", dm->MemoReply);
+  // A negative count from a broken reply is no lines at all.
+  if (count <= 0) {
+    dm->MemoReply.clear();
+    if (withMessage) ShowMessage("정보가 없는 제품입니다.");
+    return 0;
+  }
+  return static_cast<int>(std::min<long long>(count, 1 << 30));
+}
+
+void FillNoteLines(NoteLines& lines, const std::string& reply, int count) {
+  for (auto& l : lines) l.clear();
+  const int n = std::clamp(count, 0, kNoteLineCount);
+  if (n == 0) return;
+  ReplyReader reader(reply);
+  for (int i = 0; i < n; ++i) lines[static_cast<std::size_t>(i)] = TagValue("GM_NOTE", reader.Record(static_cast<std::size_t>(i)));
+}
+
+}  // namespace tarvik

@@ -1,0 +1,154 @@
+#include "catalog/ProductPanel.h"
+
+#include <algorithm>
+
+#include "app/UDM.h"
+#include "catalog/ProductSearch.h"
+#include "order/OrderDraft.h"
+
+namespace tarvik {
+
+ProductPanel::ProductPanel(TDM& dm, OrderDraft& draft) : dm_(dm), draft_(draft) {
+  sgu_.Clear();
+  sga_.Clear();
+  Rebind();
+}
+
+bool ProductPanel::ShowsDate() const { return dm_.CustomerInfo.C_GU == "2"; }
+
+void ProductPanel::Rebind() {
+  sgu_.SetShowDate(ShowsDate());
+  sga_.SetShowDate(ShowsDate());
+  if (searchActive_) {
+    Visible().SetSource(&dm_.ShownGoods, dm_.ShownCount);
+    return;
+  }
+  sgu_.SetSource(&dm_.TradedGoods, dm_.TradedCount);
+  sga_.SetSource(&dm_.AllGoods, dm_.AllCount);
+}
+
+const std::vector<GoodsRecord>& ProductPanel::BaseTable() const {
+  return allShown_ ? dm_.AllGoods : dm_.TradedGoods;
+}
+
+long long ProductPanel::BaseCount() const { return allShown_ ? dm_.AllCount : dm_.TradedCount; }
+
+void ProductPanel::ListSwitch() {
+  searchActive_ = false;
+  allShown_ = allChecked_;
+  Rebind();
+  Visible().FillPage(0, 0);
+  Visible().Select(0);
+}
+
+ProductPanel::BoxResult ProductPanel::SearchBoxEnter(const std::string& t, bool unitPriceCheck) {
+  BoxResult r;
+  if (t.empty()) return r;
+  if (LooksLikeBarcode(t)) {
+    if (unitPriceCheck) {
+      ScanLocate(t);
+      r.clearBox = true;
+      return r;
+    }
+    if (ScanAdd(t)) {
+      r.clearBox = true;
+      return r;
+    }
+  }
+  const std::string key = TrimRightBlanks(t);
+  r.clearBox = true;
+  if (!key.empty()) {
+    ContainsSearch(key);
+    r.focusList = true;
+  }
+  return r;
+}
+
+ProductPanel::BoxResult ProductPanel::SearchBoxPrefix(const std::string& t) {
+  BoxResult r;
+  const std::string key = TrimRightBlanks(t);
+  r.clearBox = true;
+  if (!key.empty()) {
+    PrefixSearch(key);
+    r.focusList = true;
+  }
+  return r;
+}
+
+bool ProductPanel::ScanLocate(const std::string& t) {
+  const int i = FindBarcode(BaseTable(), BaseCount(), t);
+  if (i < 0) return false;
+  Visible().FillPage(BaseTable()[static_cast<std::size_t>(i)].RowNo, 0);
+  return true;
+}
+
+bool ProductPanel::ScanAdd(const std::string& t) {
+  const int i = FindBarcode(BaseTable(), BaseCount(), t);
+  if (i < 0) return false;
+  const GoodsRecord& g = BaseTable()[static_cast<std::size_t>(i)];
+  Visible().FillPage(g.RowNo, 0);
+  const int row = draft_.FindCode(g.G_CODE);
+  if (row < 0)
+    draft_.AddLine(g.G_CODE, g.G_NAME, g.G_BOX, "1", std::string());
+  else
+    draft_.RaiseQuantity(row);
+  return true;
+}
+
+void ProductPanel::Search(const std::string& key, bool prefix) {
+  // Read the base before SearchActive makes the visible list show ShownGoods.
+  const auto& base = BaseTable();
+  const long long n = BaseCount();
+  dm_.ShownCount = SearchNames(base, n, key, prefix ? NameMatch::Prefix : NameMatch::Contains,
+                               dm_.ShownGoods);
+  searchActive_ = true;
+  Rebind();
+  Visible().FillPage(0, 0);
+  Visible().Select(0);
+}
+
+void ProductPanel::ContainsSearch(const std::string& key) { Search(key, false); }
+void ProductPanel::PrefixSearch(const std::string& key) { Search(key, true); }
+
+namespace {
+
+// Removes row i of a table of count rows: later rows move up and keep RowNo
+// equal to their index.
+void RemoveAt(std::vector<GoodsRecord>& table, long long& count, std::size_t i) {
+  const std::size_t n = std::min(table.size(), static_cast<std::size_t>(std::max(count, 0LL)));
+  if (i >= n) return;
+  for (std::size_t r = i; r + 1 < n; ++r) {
+    table[r] = std::move(table[r + 1]);
+    if (!table[r].G_CODE.empty()) table[r].RowNo = static_cast<int>(r);
+  }
+  table[n - 1].Clear();
+  --count;
+}
+
+}  // namespace
+
+void ProductPanel::DropSelectedTraded() {
+  ProductPage& page = sgu_;
+  const std::string code = page.Cell(page.Selected(), kColCode);
+  if (code.empty()) return;
+  const int top = std::max(page.Top(), 0);
+  const int sel = page.Selected();
+  for (std::size_t i = 0; i < dm_.TradedGoods.size() && static_cast<long long>(i) < dm_.TradedCount; ++i)
+    if (dm_.TradedGoods[i].G_CODE == code) {
+      RemoveAt(dm_.TradedGoods, dm_.TradedCount, i);
+      break;
+    }
+  if (searchActive_ && !allShown_) {
+    for (std::size_t i = 0; i < dm_.ShownGoods.size() && static_cast<long long>(i) < dm_.ShownCount; ++i)
+      if (dm_.ShownGoods[i].G_CODE == code) {
+        RemoveAt(dm_.ShownGoods, dm_.ShownCount, i);
+        break;
+      }
+  }
+  Rebind();
+  page.FillPage(top, 0);
+  page.Select(sel);
+  while (page.Selected() > 0 && page.RowEmpty(page.Selected())) page.Select(page.Selected() - 1);
+}
+
+}  // namespace tarvik

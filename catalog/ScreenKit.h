@@ -1,0 +1,32 @@
+#pragma once
+// Small pieces shared by the screens of the catalogue and the basket.
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+#include <string>
+
+class QLineEdit;
+
+namespace tarvik {
+
+class TImageButton;
+
+// The sky blue of the screens' frames.
+QColor SkyBlue();
+// The 12-pixel Korean UI font of the grids (bold when asked).
+QFont GridFont(int pixelSize = 12, bool bold = false);
+
+// A line edit that holds at most maxBytes CP949 bytes (a longer text, typed or
+// pasted, is cut without splitting a character) and, with upper, turns small
+// Latin letters into capitals as they are typed.
+void LimitEdit(QLineEdit* edit, std::size_t maxBytes, bool upper);
+
+// The round close button of a screen (objectName "ImgBtnEsc").
+TImageButton* MakeCloseButton(QWidget* parent);
+
+// A frameless top-level (or dialog) whose background is the sky-blue frame;
+// children are laid out inside a margin of frame pixels.
+void MakeFramedWindow(QWidget* w, int frame = 5);
+
+}  // namespace tarvik

@@ -1,0 +1,104 @@
+#include "order/QuantityEntry.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/UDM.h"
+#include "platform/Prompter.h"
+
+namespace tarvik {
+
+CntMode ParseCntMode(const std::string& mode) {
+  if (mode == "MODI") return CntMode::Modi;
+  if (mode == "NEW") return CntMode::New;
+  return CntMode::Add;
+}
+
+std::string QuantityText(double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f", value);
+  std::string s = buf;
+  const auto dot = s.find('.');
+  if (dot != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  if (s == "-0") s = "0";
+  return s;
+}
+
+double QuantityValue(const std::string& text) {
+  std::string s;
+  for (char c : text)
+    if (c != ',') s += c;
+  s = TrimLeftBlanks(TrimRightBlanks(s));
+  if (s.empty()) return 0;
+  char* end = nullptr;
+  const double v = std::strtod(s.c_str(), &end);
+  if (end != s.c_str() + s.size() || !std::isfinite(v)) return 0;
+  return v;
+}
+
+QuantityEntry::QuantityEntry(const Inputs& in) : mode_(ParseCntMode(in.mode)) {
+  switch (mode_) {
+    case CntMode::Add:
+      Name = in.name;
+      Box = in.box;
+      UnitQty = in.unitQty == "0" ? std::string() : in.unitQty;
+      Quantity = QuantityValue(in.defaultQty.empty() ? "0" : in.defaultQty);
+      break;
+    case CntMode::Modi:
+      Name = in.name;
+      Box = in.box;
+      UnitQty = in.unitQty == "0" ? std::string() : in.unitQty;
+      Note = in.note;
+      Quantity = QuantityValue(in.quantity.empty() ? "0" : in.quantity);
+      break;
+    case CntMode::New:
+      Name = "직접 제품명을 입력하십시요";
+      break;
+  }
+}
+
+void QuantityEntry::Digit(int d) {
+  if (FirstKeyPending) {
+    Quantity = 0;
+    FirstKeyPending = false;
+  }
+  Quantity = Quantity * 10 + d;
+}
+
+QuantityEntry::Outcome QuantityEntry::Confirm(TDM& dm, const AddDirect& addDirect) {
+  if (Quantity == 0) {
+    ShowMessage("     주문 수량이 없습니다.     \r\r     수량을 입력해 주십시요.");
+    return Outcome::Stay;
+  }
+  const std::string name = TrimLeftBlanks(TrimRightBlanks(Name));
+  if (name.empty()) {
+    ShowMessage("     주문 제품명이 없습니다.     \r\r     제품명을 입력해 주십시요.");
+    return Outcome::Stay;
+  }
+  dm.EntryName = name;
+  dm.EntryBox = TrimLeftBlanks(TrimRightBlanks(Box));
+  dm.EntryQty = QuantityText(Quantity);
+  dm.EntryNote = TrimRightBlanks(Note);
+  if (mode_ != CntMode::New) return Outcome::CloseOk;
+  if (addDirect) addDirect(dm.EntryName, dm.EntryBox, dm.EntryQty, dm.EntryNote);
+  Name.clear();
+  Box.clear();
+  UnitQty.clear();
+  Note.clear();
+  Quantity = 0;
+  Cancel(dm);
+  return Outcome::Added;
+}
+
+void QuantityEntry::Cancel(TDM& dm) {
+  dm.EntryName.clear();
+  dm.EntryBox.clear();
+  dm.EntryQty.clear();
+  dm.EntryNote.clear();
+}
+
+}  // namespace tarvik

@@ -1,0 +1,59 @@
+#pragma once
+// The rules of the quantity dialog TFrmCnt, without widgets: the keypad, the
+// two confirm checks and the results left in the session's entry slots.
+#include <functional>
+#include <string>
+
+namespace tarvik {
+
+class TDM;
+
+enum class CntMode { Add, Modi, New };
+// "ADD", "MODI" or "NEW"; anything else is taken as "ADD".
+CntMode ParseCntMode(const std::string& mode);
+
+// A quantity as the entry slots carry it: no thousands separators, at most two
+// decimals, no trailing zeros ("3", "2.5", "-4").
+std::string QuantityText(double value);
+// A quantity text ("," ignored) as a number; 0 when it is not a number.
+double QuantityValue(const std::string& text);
+
+class QuantityEntry {
+ public:
+  struct Inputs {
+    std::string mode = "ADD";
+    std::string name, box;
+    std::string unitQty = "0";
+    std::string defaultQty = "0";  // "ADD"
+    std::string note, quantity;    // "MODI"
+  };
+  // Adds one line typed in by hand ("NEW"); the order draft's AddDirectLine.
+  using AddDirect = std::function<bool(const std::string& name, const std::string& box,
+                                       const std::string& qty, const std::string& note)>;
+
+  explicit QuantityEntry(const Inputs& in);
+
+  CntMode Mode() const { return mode_; }
+
+  // The fields, as the dialog shows and edits them.
+  std::string Name, Box, UnitQty, Note;
+  double Quantity = 0;
+  bool FirstKeyPending = true;
+
+  // Keypad: the first digit replaces the pre-filled quantity.
+  void Digit(int d);
+  void Del() { Quantity = 0; }
+
+  enum class Outcome { Stay, CloseOk, Added };
+  // Checks quantity and name (showing their messages: Stay), fills the entry
+  // slots of dm; "ADD"/"MODI" then close with OK, "NEW" adds the line through
+  // addDirect, empties the fields and the slots and stays open (Added).
+  Outcome Confirm(TDM& dm, const AddDirect& addDirect);
+  // Any close that is not OK empties the four entry slots.
+  static void Cancel(TDM& dm);
+
+ private:
+  CntMode mode_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,50 @@
+#pragma once
+// TFrmCnt: the modal quantity dialog ("ADD", "MODI", "NEW"). Its rules are in
+// QuantityEntry; this screen shows the fields, forwards the keypad and keys,
+// and closes. Results are left in the session's entry slots.
+#include <QDialog>
+
+#include "order/QuantityEntry.h"
+
+class QLineEdit;
+
+namespace tarvik {
+
+class TCEdit;
+class TImageButton;
+
+class TFrmCnt : public QDialog {
+  Q_OBJECT
+ public:
+  // addDirect receives every line confirmed in mode "NEW".
+  TFrmCnt(QWidget* parent, const QuantityEntry::Inputs& in,
+          QuantityEntry::AddDirect addDirect = {});
+
+  const QuantityEntry& Entry() const { return entry_; }
+  // The keypad and OK/Esc, as the buttons do.
+  void PressDigit(int d);
+  void PressDel();
+  void Confirm();
+
+  void done(int r) override;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  void BuildKeypad();
+  void ReadFields();
+  void ShowFields();
+
+  QuantityEntry entry_;
+  QuantityEntry::AddDirect addDirect_;
+  bool activated_ = false;
+  QLineEdit* edtGN_ = nullptr;
+  QLineEdit* edtGB_ = nullptr;
+  QLineEdit* edtGU_ = nullptr;
+  TCEdit* cedtCnt_ = nullptr;
+  QLineEdit* edtNote_ = nullptr;
+};
+
+}  // namespace tarvik
