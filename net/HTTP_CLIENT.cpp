@@ -141,6 +141,12 @@ struct THTTPClient::Transfer {
   std::int64_t announced = 0;
   const ProgressHook* hook = nullptr;
   CURLcode result = CURLE_OK;
+  // Stall watch: the time the byte counts last moved.
+  std::chrono::steady_clock::time_point lastMove;
+  curl_off_t lastTotal = -1;
+  std::chrono::milliseconds stallLimit{0};
+  bool stalled = false;
+  bool connected = false;
 
   ~Transfer() {
     if (headers) curl_slist_free_all(headers);
@@ -166,6 +172,29 @@ struct THTTPClient::Transfer {
       t->announced = len < 0 ? 0 : len;
     }
     return n;
+  }
+
+  // libcurl's own low-speed check averages over several seconds and so
+  // reacts late; this one ends the transfer once nothing moved for the limit.
+  static int OnProgress(void* self, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
+    auto* t = static_cast<Transfer*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    const curl_off_t total = dlnow + ulnow;
+    if (total != t->lastTotal || !t->connected) {  // the connect has its own time-out
+      t->lastTotal = total;
+      t->lastMove = now;
+      return 0;
+    }
+    if (now - t->lastMove > t->stallLimit) {
+      t->stalled = true;
+      return 1;
+    }
+    return 0;
+  }
+
+  static int OnConnected(void* self, char*, char*, int, int) {
+    static_cast<Transfer*>(self)->connected = true;
+    return CURL_PREREQFUNC_OK;
   }
 
   static size_t OnBody(char* data, size_t size, size_t count, void* self) {
@@ -277,8 +306,10 @@ bool THTTPClient::Open_PostRequest(const std::string& server, const std::string&
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(c, CURLOPT_HTTP_CONTENT_DECODING, 0L);  // the body is decoded here
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(ConnectTimeoutSeconds()));
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(StallTimeoutSeconds()));
+  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &Transfer::OnProgress);
+  curl_easy_setopt(c, CURLOPT_XFERINFODATA, transfer_);
+  transfer_->stallLimit = std::chrono::seconds(StallTimeoutSeconds());
   return true;
 }
 
@@ -311,6 +342,9 @@ bool THTTPClient::Send_PostRequest(const std::string& request, bool /*convertToU
   t.body.clear();
   t.announced = 0;
   t.hook = &progress_;
+  t.lastTotal = -1;
+  t.stalled = false;
+  t.connected = false;
 
   CURL* c = t.curl;
   curl_easy_setopt(c, CURLOPT_HTTPHEADER, t.headers);
@@ -320,7 +354,10 @@ bool THTTPClient::Send_PostRequest(const std::string& request, bool /*convertToU
   curl_easy_setopt(c, CURLOPT_HEADERDATA, &t);
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);
+  curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, &Transfer::OnConnected);
+  curl_easy_setopt(c, CURLOPT_PREREQDATA, &t);
   t.result = curl_easy_perform(c);
+  if (t.stalled) t.result = CURLE_OPERATION_TIMEDOUT;
   // Up to the end of the reply's header block the failure is the send's; a
   // later one is the body read's (SetResponseBuffer), a long header block
   // SetResponseHeader's.
