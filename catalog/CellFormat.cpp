@@ -21,8 +21,11 @@ std::optional<double> ParseNumber(const std::string& text) {
 }
 
 std::string FormatGrouped(double value, int maxDecimals) {
+  // Halves round away from zero, as the format patterns do.
+  const double scale = std::pow(10.0, maxDecimals);
+  const double rounded = std::round(value * scale) / scale;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", maxDecimals, value);
+  std::snprintf(buf, sizeof buf, "%.*f", maxDecimals, rounded);
   std::string s = buf;
   std::string sign;
   if (!s.empty() && s[0] == '-') {

@@ -1,0 +1,193 @@
+// The basket's line rules and the quantity dialog's rules.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "app/UDM.h"
+#include "order/OrderDraft.h"
+#include "order/QuantityEntry.h"
+#include "platform/QtText.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace tarvik {
+namespace {
+
+const char* kDuplicate = "이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.";
+const char* kFull = "더이상 입력할 수 없습니다.";
+
+TEST(OrderDraft, NinetyNineLinesFitTheHundredthDoesNot) {
+  test::ScriptedPrompter prompter;
+  OrderDraft d;
+  for (int i = 0; i < 98; ++i) ASSERT_TRUE(d.AddLine("G" + std::to_string(i), "n", "EA", "1", ""));
+  EXPECT_TRUE(d.AddDirectLine("hand", "BOX", "2", ""));
+  EXPECT_EQ(d.LineCount(), 99);
+  EXPECT_EQ(d.Line(98).LineNo, "99");
+  EXPECT_EQ(d.Line(98).GoodsCode, "YZ");
+  EXPECT_TRUE(prompter.prompts.empty());
+  EXPECT_FALSE(d.AddLine("G100", "n", "EA", "1", ""));
+  EXPECT_EQ(prompter.Last(), kFull);
+  EXPECT_FALSE(d.AddDirectLine("hand", "BOX", "2", ""));
+  EXPECT_EQ(prompter.prompts.size(), 2u);
+}
+
+TEST(OrderDraft, DuplicateCodeSelectsTheLineDirectLinesRepeat) {
+  test::ScriptedPrompter prompter;
+  OrderDraft d;
+  for (int i = 0; i < 6; ++i) d.AddLine("G" + std::to_string(i), "n", "EA", "1", "");
+  EXPECT_FALSE(d.AddLine("G4", "other", "EA", "9", ""));
+  EXPECT_EQ(prompter.Last(), kDuplicate);
+  EXPECT_EQ(d.Selected(), 4);
+  EXPECT_EQ(d.Line(4).Quantity, "1");
+  EXPECT_EQ(d.LineCount(), 6);
+  EXPECT_TRUE(d.AddDirectLine("손으로", "", "1", ""));
+  EXPECT_TRUE(d.AddDirectLine("손으로", "", "1", ""));
+  EXPECT_EQ(d.LineCount(), 8);
+  EXPECT_EQ(d.Selected(), 7);
+}
+
+TEST(OrderDraft, DeleteRenumbersAndRemovesOneLine) {
+  test::ScriptedPrompter prompter;
+  OrderDraft d;
+  d.AddLine("A", "a", "EA", "1", "");
+  d.AddLine("B", "b", "EA", "2", "");
+  d.AddLine("C", "c", "EA", "3", "note");
+  d.Select(1);
+  EXPECT_TRUE(d.DeleteLine());
+  EXPECT_EQ(d.LineCount(), 2);
+  EXPECT_EQ(d.Line(1).GoodsCode, "C");
+  EXPECT_EQ(d.Line(1).LineNo, "2");
+  EXPECT_EQ(d.Line(1).LineNote, "note");
+  EXPECT_TRUE(d.Line(2).Empty());
+  EXPECT_TRUE(d.Line(2).LineNo.empty());
+  EXPECT_EQ(d.Selected(), 1);
+  d.Select(5);
+  EXPECT_FALSE(d.DeleteLine());  // empty row: nothing
+  d.Select(0);
+  d.DeleteLine();
+  d.DeleteLine();
+  EXPECT_FALSE(d.HasLines());
+  EXPECT_EQ(d.Selected(), 0);
+
+  // The last of 99 lines.
+  for (int i = 0; i < 99; ++i) d.AddLine("G" + std::to_string(i), "n", "EA", "1", "");
+  d.Select(98);
+  d.DeleteLine();
+  EXPECT_EQ(d.LineCount(), 98);
+  d.Select(0);
+  d.DeleteLine();
+  EXPECT_EQ(d.Line(96).GoodsCode, "G97");
+  EXPECT_EQ(d.Line(96).LineNo, "97");
+}
+
+TEST(OrderDraft, ModifyKeepsTheCodeAndClearEmptiesEverything) {
+  OrderDraft d;
+  d.AddLine("A", "a", "EA", "1", "");
+  EXPECT_TRUE(d.ModifyLine(0, "a2", "BOX", "7", "n"));
+  EXPECT_EQ(d.Line(0).GoodsCode, "A");
+  EXPECT_EQ(d.Line(0).Quantity, "7");
+  EXPECT_FALSE(d.ModifyLine(1, "x", "", "1", ""));
+  d.OpenedCode = "O1";
+  d.OpenedStatus = "X";
+  d.SendCount = 3;
+  d.DeliveryDate = "240101";
+  d.Note = "N";
+  d.BeingWritten = true;
+  d.ClearDraft();
+  EXPECT_TRUE(d.OpenedCode.empty());
+  EXPECT_TRUE(d.OpenedStatus.empty());
+  EXPECT_EQ(d.SendCount, 0);
+  EXPECT_TRUE(d.DeliveryDate.empty());
+  EXPECT_FALSE(d.BeingWritten);
+  EXPECT_FALSE(d.HasLines());
+  EXPECT_EQ(d.Line(0).Cell(kDColCode), "");
+}
+
+class EntryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { dm = std::make_unique<TDM>(S(dir.path()) + "/"); }
+  QTemporaryDir dir;
+  std::unique_ptr<TDM> dm;
+  test::ScriptedPrompter prompter;
+};
+
+TEST_F(EntryTest, KeypadReplacesTheDefaultQuantityThenAppends) {
+  QuantityEntry::Inputs in;
+  in.name = "패드";
+  in.box = "SET";
+  in.defaultQty = "5";
+  QuantityEntry e(in);
+  EXPECT_EQ(e.Quantity, 5);
+  EXPECT_EQ(e.UnitQty, "");  // "0" is shown empty
+  e.Digit(2);
+  EXPECT_EQ(e.Quantity, 2);
+  e.Digit(3);
+  EXPECT_EQ(e.Quantity, 23);
+  e.Del();
+  EXPECT_EQ(e.Quantity, 0);
+  e.Digit(4);
+  EXPECT_EQ(e.Quantity, 4);
+  e.Note = "급함  ";
+  EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::CloseOk);
+  EXPECT_EQ(dm->EntryName, "패드");
+  EXPECT_EQ(dm->EntryQty, "4");
+  EXPECT_EQ(dm->EntryNote, "급함");
+}
+
+TEST_F(EntryTest, ConfirmChecksQuantityThenName) {
+  QuantityEntry::Inputs in;
+  in.mode = "MODI";
+  in.name = "x";
+  in.quantity = "";
+  QuantityEntry e(in);
+  EXPECT_EQ(e.Quantity, 0);
+  EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::Stay);
+  EXPECT_EQ(prompter.Last(), "     주문 수량이 없습니다.     \r\r     수량을 입력해 주십시요.");
+  e.Quantity = 2.5;
+  e.Name = "   ";
+  EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::Stay);
+  EXPECT_EQ(prompter.Last(), "     주문 제품명이 없습니다.     \r\r     제품명을 입력해 주십시요.");
+  e.Name = " 이름 ";
+  e.Quantity = -3;  // any non-zero quantity is taken
+  EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::CloseOk);
+  EXPECT_EQ(dm->EntryName, "이름");
+  EXPECT_EQ(dm->EntryQty, "-3");
+}
+
+TEST_F(EntryTest, NewModeAddsALinePerConfirmAndLeavesNoSlotFilled) {
+  OrderDraft d;
+  QuantityEntry::Inputs in;
+  in.mode = "NEW";
+  QuantityEntry e(in);
+  EXPECT_EQ(e.Name, "직접 제품명을 입력하십시요");
+  auto add = [&d](const std::string& n, const std::string& b, const std::string& q, const std::string& note) {
+    return d.AddDirectLine(n, b, q, note);
+  };
+  e.Name = "수동 제품";
+  e.Box = " BOX ";
+  e.Quantity = 2.5;
+  EXPECT_EQ(e.Confirm(*dm, add), QuantityEntry::Outcome::Added);
+  e.Name = "두번째";
+  e.Quantity = 1;
+  EXPECT_EQ(e.Confirm(*dm, add), QuantityEntry::Outcome::Added);
+  EXPECT_EQ(d.LineCount(), 2);
+  EXPECT_EQ(d.Line(0).GoodsCode, "YZ");
+  EXPECT_EQ(d.Line(0).GoodsBox, "BOX");
+  EXPECT_EQ(d.Line(0).Quantity, "2.5");
+  EXPECT_TRUE(e.Name.empty());
+  EXPECT_EQ(e.Quantity, 0);
+  EXPECT_TRUE(dm->EntryName.empty());
+  EXPECT_TRUE(dm->EntryQty.empty());
+}
+
+TEST(QuantityText, NoSeparatorsNoTrailingZeros) {
+  EXPECT_EQ(QuantityText(2.50), "2.5");
+  EXPECT_EQ(QuantityText(3), "3");
+  EXPECT_EQ(QuantityText(1234.56), "1234.56");
+  EXPECT_EQ(QuantityText(-0.001), "0");
+  EXPECT_EQ(QuantityValue("1,234.5"), 1234.5);
+  EXPECT_EQ(QuantityValue("abc"), 0);
+  EXPECT_EQ(QuantityValue(""), 0);
+}
+
+}  // namespace
+}  // namespace tarvik
