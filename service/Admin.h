@@ -1,0 +1,33 @@
+#pragma once
+// The supplier side's commands on the database, and publishing an update.
+// Each returns a process exit code (0 success, 1 failure, 2 usage) and writes
+// its output to out, its errors to err.
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tarvik::service {
+
+// Writes the demo data set into dbPath (which must hold no supplier yet).
+int AdminDemo(const std::string& dbPath, std::ostream& out, std::ostream& err);
+// One line per order: OH_CODE M_CODE OH_CC OH_SD OH_AT OH_MT OH_IOG OH_SG lines OH_NOTE (tabs).
+int AdminOrders(const std::string& dbPath, std::ostream& out, std::ostream& err);
+// Sets the status of an order to "I" (being received) or "O" (received).
+int AdminMark(const std::string& dbPath, const std::string& code, const std::string& status,
+              std::ostream& out, std::ostream& err);
+// One line per supplier message: OA_CODE OA_SC OA_CC OA_IOG OA_STATUS OA_WDATE OA_WTIME OA_MSG
+// (tabs; line breaks inside the message shown as "\n").
+int AdminMessages(const std::string& dbPath, std::ostream& out, std::ostream& err);
+// Replaces the notices (GM_GC "999999") of a supplier with the lines of a UTF-8 file.
+int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
+                   const std::string& file, std::ostream& out, std::ostream& err);
+// Adds or updates products from CSV (see CatalogImport.h).
+int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
+                         const std::string& file, std::ostream& out, std::ostream& err);
+// Copies the program, modules and images below updateDir/DATA/ and writes the
+// manifest updateDir/tkclienti.ini (each file through a temporary name).
+int AdminPublish(const std::string& updateDir, const std::string& program,
+                 const std::vector<std::string>& modules, const std::vector<std::string>& images,
+                 const std::string& message, std::ostream& out, std::ostream& err);
+
+}  // namespace tarvik::service

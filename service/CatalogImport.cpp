@@ -1,0 +1,118 @@
+#include "service/CatalogImport.h"
+
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "platform/Text.h"
+
+namespace tarvik::service {
+
+namespace {
+
+std::string Pad(std::size_t value, int width) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%0*zu", width, value);
+  return buf;
+}
+
+// Splits CSV into records of fields; false on an unclosed quote.
+bool SplitCsv(const std::string& text, std::vector<std::vector<std::string>>& records,
+              std::vector<std::size_t>& lineOf) {
+  std::vector<std::string> record;
+  std::string field;
+  bool quoted = false, any = false;
+  std::size_t line = 1, recordLine = 1;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        if (c == '\n') ++line;
+        field += c;
+      }
+      continue;
+    }
+    if (c == '"') {
+      quoted = true;
+      any = true;
+    } else if (c == ',') {
+      record.push_back(std::move(field));
+      field.clear();
+      any = true;
+    } else if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      if (any || !field.empty()) {
+        record.push_back(std::move(field));
+        records.push_back(std::move(record));
+        lineOf.push_back(recordLine);
+      }
+      record.clear();
+      field.clear();
+      any = false;
+      recordLine = ++line;
+    } else {
+      field += c;
+      any = true;
+    }
+  }
+  if (quoted) return false;
+  if (any || !field.empty()) {
+    record.push_back(std::move(field));
+    records.push_back(std::move(record));
+    lineOf.push_back(recordLine);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseCatalogueCsv(const std::string& input, std::vector<CatalogueRow>& out,
+                       std::string* error) {
+  out.clear();
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    out.clear();
+    return false;
+  };
+  std::string text = input;
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  if (!IsValidUtf8(text)) return fail("the file is not UTF-8");
+  std::vector<std::vector<std::string>> records;
+  std::vector<std::size_t> lineOf;
+  if (!SplitCsv(text, records, lineOf)) return fail("a quoted field is not closed");
+  std::set<std::string> codes;
+  std::map<std::string, std::size_t> majors;
+  std::map<std::pair<std::string, std::string>, std::size_t> minors, counts;
+  std::map<std::string, std::size_t> minorsPerMajor;
+  for (std::size_t r = 0; r < records.size(); ++r) {
+    const auto& f = records[r];
+    const std::string where = "line " + std::to_string(lineOf[r]) + ": ";
+    if (r == 0 && !f.empty() && f[0] == "G_CODE") continue;
+    if (f.size() != 7 && f.size() != 10) return fail(where + "7 or 10 fields expected");
+    if (f[0].empty()) return fail(where + "empty G_CODE");
+    if (!codes.insert(f[0]).second) return fail(where + "G_CODE " + f[0] + " repeated");
+    CatalogueRow row{f[0], f[1], f[2], f[3], f[4], f[5], f[6], "", "", ""};
+    if (f.size() == 10) {
+      row.sort1 = f[7];
+      row.sort2 = f[8];
+      row.sort = f[9];
+    } else {
+      const auto m = majors.emplace(row.major, majors.size() + 1).first->second;
+      const auto key = std::make_pair(row.major, row.minor);
+      auto mi = minors.find(key);
+      if (mi == minors.end()) mi = minors.emplace(key, ++minorsPerMajor[row.major]).first;
+      row.sort1 = Pad(m, 3);
+      row.sort2 = Pad(mi->second, 3);
+      row.sort = Pad(++counts[key], 5);
+    }
+    out.push_back(std::move(row));
+  }
+  return true;
+}
+
+}  // namespace tarvik::service

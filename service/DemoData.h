@@ -1,0 +1,27 @@
+#pragma once
+// The fixed demo data set that tests and the demo log in with. Deterministic:
+// the same rows every time.
+//
+// Suppliers (M_ID -> M_CODE): DEMO S00001 (open), BIG S00002 (3100 products in
+// 105 major categories), CLOSED S00003 (M_MGU "0"), OLDDB S00004 (M_DBTYPE "0").
+// Orderers of DEMO: SHOP1 C00001 "1234" 한빛카센터 C_GU "1" (300 traded
+// products), SHOP2 C00002 "5678" C_GU "2" (120 traded), NEWSHOP C00003 with no
+// password; SHOP1 C00001 "1234" also at BIG, CLOSED and OLDDB.
+// DEMO's catalogue: 2500 products P00001..P02500 (code order = sort order), 32
+// major and 224 (major, minor) categories, 3 notices, notes for 60 products,
+// 10 car makes, 15 car groups, 1500 part numbers.
+#include <string>
+
+#include "service/Database.h"
+
+namespace tarvik::service {
+
+// Writes the data set into an empty database in one transaction. False with an
+// error text when the database already holds suppliers or a write fails.
+bool WriteDemoData(Connection& db, std::string* error);
+
+// Name of DEMO's product number i (0-based) as the data set writes it; for
+// tests and the report of facts.
+std::string DemoProductName(int i);
+
+}  // namespace tarvik::service
