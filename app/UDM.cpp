@@ -180,6 +180,11 @@ std::string TrimLeftBlanks(const std::string& s) {
 
 std::string FormatYymmdd(const std::string& s) {
   if (s.size() != 6 || s == "      ") return s;
+  // Six bytes of UTF-8 holding a Korean letter are not six characters, and
+  // cutting them at bytes 2 and 4 would split a character.
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return s;
+  }
   return s.substr(0, 2) + "/" + s.substr(2, 2) + "/" + s.substr(4, 2);
 }
 

@@ -55,8 +55,9 @@ ReplyReader::ReplyReader(const std::string& reply, const std::string& prefix)
     std::size_t index = 0;
     bool overflow = false;
     while (k < n && text_[k] >= '0' && text_[k] <= '9') {
-      if (index > (static_cast<std::size_t>(-1) - 9) / 10) overflow = true;
-      index = index * 10 + static_cast<std::size_t>(text_[k] - '0');
+      const auto d = static_cast<std::size_t>(text_[k] - '0');
+      if (index > (static_cast<std::size_t>(-1) - d) / 10) overflow = true;
+      index = index * 10 + d;
       ++k;
     }
     const std::size_t len = k - digits;
