@@ -1,0 +1,37 @@
+#include "app/PasswordChange.h"
+
+#include "app/UDM.h"
+#include "net/HC.h"
+#include "net/MessageFormat.h"
+#include "platform/Prompter.h"
+#include "platform/Text.h"
+
+namespace tarvik {
+
+const char* const kPasswordMismatch = "변경할 비밀번호와 재입력 비밀번호가 일치하지 않습니다.";
+const char* const kPasswordTooShort = "최소 비밀번호 길이는 4자리 이상입니다.";
+const char* const kPasswordStoreError = "비밀번호 수정 오류입니다.";
+
+bool PasswordChange::Register(const std::string& newField, const std::string& againField) {
+  const std::string s = TrimLeftBlanks(TrimRightBlanks(newField));
+  const std::string v = TrimLeftBlanks(TrimRightBlanks(againField));
+  if (s.empty() || v.empty()) return false;
+  if (s != v) {
+    ShowMessage(kPasswordMismatch);
+    return false;
+  }
+  if (DecodeUtf8(s).size() < 4) {
+    ShowMessage(kPasswordTooShort);
+    return false;
+  }
+  const std::string reply = RequestCustomerPassword(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE,
+                                                    MakeTag("C_SS", s));
+  if (TagValue("RESULT_CODE", reply) != "1") {
+    ShowMessage(kPasswordStoreError);
+    return false;
+  }
+  dm_.CustomerInfo.C_SS = FitField(s, CustomerInfoRec::kSs);
+  return true;
+}
+
+}  // namespace tarvik
