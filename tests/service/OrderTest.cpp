@@ -1,0 +1,258 @@
+// Orders, samples, supplier messages and the other writing commands, through
+// the client's own request functions against a fresh demo service per test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "net/HC.h"
+#include "net/MessageFormat.h"
+#include "tests/service/Requests.h"
+#include "tests/support/ServiceFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+struct LineSpec {
+  std::string code, name, box, qty, note;
+};
+
+std::string OrderBody(const std::string& ohCode, const std::string& iog,
+                      const std::vector<LineSpec>& lines, const std::string& note = "빠른 배송 부탁",
+                      const std::string& cc = "C00001", int rcount = -1) {
+  std::string head = MakeTag("OH_CODE", ohCode) + MakeTag("OH_SD", "") + MakeTag("OH_AT", "") +
+                     MakeTag("OH_MT", "") + MakeTag("OH_MCOUNT", "1") + MakeTag("OH_DD", "240215") +
+                     MakeTag("OH_CC", cc) + MakeTag("OH_TYPE", "C") + MakeTag("OH_IOG", iog) +
+                     MakeTag("OH_SG", "0") + MakeTag("OH_SCODE", "") +
+                     MakeTag("OH_RCOUNT",
+                             std::to_string(rcount < 0 ? static_cast<int>(lines.size()) : rcount)) +
+                     MakeTag("OH_NOTE", note);
+  std::string body;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const LineSpec& l = lines[i];
+    const bool yz = l.code == "YZ";
+    body += MakeTag("OLD_" + std::to_string(i),
+                    MakeTag("OL_NO", std::to_string(i)) + MakeTag("OL_CC", cc) +
+                        MakeTag("OL_OC", "") + MakeTag("OL_GC", l.code) +
+                        MakeTag("OL_GN", yz ? l.name : "") + MakeTag("OL_GBOX", yz ? l.box : "") +
+                        MakeTag("OL_LC", l.qty) + MakeTag("OL_LN", l.note));
+  }
+  return MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", body);
+}
+
+std::string ListCondition(const std::string& cc, const std::string& sg) {
+  return " OH_CC = '" + cc + "' AND OH_SG='" + sg + "' ";
+}
+
+std::string List(const std::string& sg, const std::string& cc = "C00001") {
+  const std::string cond = ListCondition(cc, sg);
+  return RequestOrderList("S00001",
+                          cond + MakeTag("WHERE_OPTION", cond) + OrderBy("OH_SD DESC,OH_CODE DESC"));
+}
+
+const std::vector<LineSpec> kThreeLines = {{"P00001", "", "", "2", "급함"},
+                                           {"P00100", "", "", "1200", ""},
+                                           {"YZ", "수기 입력 부품", "EA", "3", "확인 요망"}};
+
+class Orders : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(service.Running()); }
+  int StoredOrders() {
+    std::string out;
+    EXPECT_EQ(service.Admin({"orders"}, &out), 0);
+    int n = 0;
+    for (char c : out) n += c == '\n';
+    return n;
+  }
+  std::string SaveNew(const std::vector<LineSpec>& lines = kThreeLines, const std::string& iog = "A") {
+    const std::string r = RequestOrderSave("S00001", OrderBody("", iog, lines));
+    EXPECT_EQ(TagValue("RESULT_CODE", r), "1") << r;
+    return TagValue("OH_CODE", r);
+  }
+  ServiceProcess service;
+};
+
+TEST_F(Orders, SavedOrderIsListedOpenedResavedAndDeleted) {
+  const std::string code = SaveNew();
+  ASSERT_FALSE(code.empty());
+
+  const std::string list = List("0");
+  ASSERT_EQ(TagValue("RESULT_CODE", list), "1");
+  ASSERT_EQ(TagInt("RESULT_RECORD_COUNT", list), 1);
+  const std::string row = TagValue("RDC_0", list);
+  EXPECT_EQ(TagValue("OH_CODE", row), code);
+  EXPECT_EQ(TagValue("OH_IOG", row), "A");
+  EXPECT_EQ(TagValue("OH_SD", row).size(), 6u);
+  EXPECT_EQ(TagValue("OH_AT", row).size(), 4u);
+  EXPECT_EQ(TagValue("OH_MT", row), "");
+  EXPECT_EQ(TagValue("OH_DD", row), "240215");
+  EXPECT_EQ(TagValue("OH_NOTE", row), "빠른 배송 부탁");
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", List("1")), 0);  // no samples
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", List("0", "C00002")), 0);  // not another orderer's
+
+  const std::string open = RequestOrderOpen("S00001", code);
+  ASSERT_EQ(TagValue("RESULT_CODE", open), "1");
+  const std::string head = TagValue("ORDERH_DATA", open);
+  EXPECT_EQ(TagValue("OH_CODE", head), code);
+  EXPECT_EQ(TagValue("OH_MCOUNT", head), "1");
+  EXPECT_EQ(TagValue("OH_RCOUNT", head), "3");
+  EXPECT_EQ(TagValue("OH_IOG", head), "A");
+  const std::string lines = TagValue("ORDERL_DATA", open);
+  const std::string l0 = TagValue("RDC_0", lines), l1 = TagValue("RDC_1", lines),
+                    l2 = TagValue("RDC_2", lines);
+  EXPECT_EQ(TagValue("OL_GC", l0), "P00001");
+  EXPECT_EQ(TagValue("G_NAME", l0), "피스톤 앞 (쏘나타)");
+  EXPECT_EQ(TagValue("G_BOX", l0), "SET");
+  EXPECT_EQ(TagValue("OL_LN", l0), "급함");
+  EXPECT_EQ(TagValue("OL_LC", l1), "1200");
+  EXPECT_EQ(TagValue("OL_GC", l2), "YZ");
+  EXPECT_EQ(TagValue("OL_GN", l2), "수기 입력 부품");
+  EXPECT_EQ(TagValue("OL_GBOX", l2), "EA");
+  EXPECT_EQ(TagValue("G_NAME", l2), "");
+  EXPECT_EQ(TagValue("RDC_3", lines), "");
+
+  // Re-sent as being written with one line: lines replaced whole, dates kept.
+  std::string body = OrderBody(code, "X", {{"P00002", "", "", "5", ""}});
+  const std::string resend = RequestOrderSave("S00001", body);
+  ASSERT_EQ(TagValue("RESULT_CODE", resend), "1") << resend;
+  EXPECT_EQ(TagValue("OH_CODE", resend), code);
+  const std::string reopened = RequestOrderOpen("S00001", code);
+  const std::string head2 = TagValue("ORDERH_DATA", reopened);
+  EXPECT_EQ(TagValue("OH_IOG", head2), "X");
+  EXPECT_EQ(TagValue("OH_SD", head2), TagValue("OH_SD", head));
+  EXPECT_EQ(TagValue("OH_AT", head2), TagValue("OH_AT", head));
+  EXPECT_EQ(TagValue("OH_MT", head2).size(), 4u);
+  const std::string lines2 = TagValue("ORDERL_DATA", reopened);
+  EXPECT_EQ(TagValue("OL_GC", TagValue("RDC_0", lines2)), "P00002");
+  EXPECT_EQ(TagValue("RDC_1", lines2), "");
+  EXPECT_EQ(StoredOrders(), 1);
+
+  EXPECT_EQ(TagValue("RESULT_CODE", RequestOrderDelete("S00001", code)), "1");
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", List("0")), 0);
+  EXPECT_NE(TagValue("RESULT_CODE", RequestOrderOpen("S00001", code)), "1");
+  EXPECT_NE(TagValue("RESULT_CODE", RequestOrderDelete("S00001", code)), "1");
+  EXPECT_EQ(StoredOrders(), 0);
+}
+
+TEST_F(Orders, RefusedSavesStoreNothing) {
+  const std::string code = SaveNew();
+  auto refused = [&](const std::string& body, const char* what) {
+    const std::string r = RequestOrderSave("S00001", body);
+    EXPECT_NE(TagValue("RESULT_CODE", r), "1") << what;
+    EXPECT_EQ(StoredOrders(), 1) << what;
+  };
+  refused(OrderBody("", "A", {{"NOPE1", "", "", "1", ""}}), "unknown product");
+  refused(OrderBody("", "A", {{"P00001", "", "", "1", ""}, {"P09999", "", "", "1", ""}}),
+          "one unknown product among good ones");
+  refused(OrderBody("", "A", kThreeLines, "", "C00001", 2), "OH_RCOUNT differs");
+  refused(OrderBody("", "O", kThreeLines), "status received sent by the client");
+  refused(OrderBody("", "A", kThreeLines, "", "C09999"), "unknown orderer");
+  refused(OrderBody("", "A", {}), "no lines");
+  refused(OrderBody("20010101000000000000ABCDEFGHJK", "A", kThreeLines), "unknown order code");
+  std::vector<LineSpec> hundred(100, {"YZ", "부품", "EA", "1", ""});
+  refused(OrderBody("", "A", hundred), "100 lines");
+  // Another supplier's DB_KEY does not reach this supplier's order.
+  EXPECT_NE(TagValue("RESULT_CODE",
+                     RequestOrderSave("S00002", OrderBody(code, "A", kThreeLines))), "1");
+  EXPECT_NE(TagValue("RESULT_CODE", RequestOrderOpen("S00002", code)), "1");
+
+  std::vector<LineSpec> full(99, {"YZ", "부품", "EA", "1", ""});
+  EXPECT_FALSE(SaveNew(full).empty());  // 99 lines is the most
+}
+
+TEST_F(Orders, ReceivingOrdersCannotBeChangedOrDeletedButBecomeSamples) {
+  const std::string code = SaveNew();
+  const std::string other = SaveNew({{"P00003", "", "", "1", ""}}, "X");
+  EXPECT_NE(TagValue("RESULT_CODE", RequestOrderSample("S00001", "NOPE", MakeTag("ORDERH_DATA",
+                                      MakeTag("OH_CODE", "NOPE") + MakeTag("OH_SG", "1")))),
+            "1");
+  ASSERT_EQ(service.Admin({"mark", code, "I"}), 0);
+  EXPECT_NE(TagValue("RESULT_CODE", RequestOrderSave("S00001", OrderBody(code, "A", kThreeLines))),
+            "1");
+  EXPECT_NE(TagValue("RESULT_CODE", RequestOrderDelete("S00001", code)), "1");
+  ASSERT_EQ(service.Admin({"mark", code, "O"}), 0);
+  EXPECT_NE(TagValue("RESULT_CODE", RequestOrderDelete("S00001", code)), "1");
+  EXPECT_NE(service.Admin({"mark", "NOPE", "O"}), 0);
+  EXPECT_NE(service.Admin({"mark", code, "Z"}), 0);
+
+  const std::string sample = RequestOrderSample(
+      "S00001", code, MakeTag("ORDERH_DATA", MakeTag("OH_CODE", code) + MakeTag("OH_SG", "1")));
+  ASSERT_EQ(TagValue("RESULT_CODE", sample), "1") << sample;
+  const std::string samples = List("1");
+  ASSERT_EQ(TagInt("RESULT_RECORD_COUNT", samples), 1);
+  const std::string sampleCode = TagValue("OH_CODE", TagValue("RDC_0", samples));
+  EXPECT_NE(sampleCode, code);
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", List("0")), 2);  // the original stays listed
+  const std::string opened = RequestOrderOpen("S00001", sampleCode);
+  EXPECT_EQ(TagValue("OL_GC", TagValue("RDC_2", TagValue("ORDERL_DATA", opened))), "YZ");
+  EXPECT_EQ(TagValue("OH_SG", TagValue("ORDERH_DATA", opened)), "1");
+
+  // Newest first: the "X" order was saved after the first one.
+  const std::string list = List("0");
+  EXPECT_EQ(TagValue("OH_CODE", TagValue("RDC_0", list)), other);
+  EXPECT_EQ(TagValue("OH_CODE", TagValue("RDC_1", list)), code);
+}
+
+TEST_F(Orders, OrderCodesSortByTimeAndDoNotRepeat) {
+  std::vector<std::string> codes;
+  for (int i = 0; i < 12; ++i) codes.push_back(SaveNew({{"P00001", "", "", "1", ""}}));
+  std::set<std::string> tails;
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    ASSERT_GE(codes[i].size(), 28u);
+    if (i) {
+      EXPECT_LT(codes[i - 1], codes[i]);
+    }
+    tails.insert(codes[i].substr(codes[i].size() - 10));
+  }
+  EXPECT_EQ(tails.size(), codes.size());
+}
+
+TEST_F(Orders, SupplierMessageIsStoredWithTheServiceClock) {
+  const std::string msg = "거래처\r\n\r\n한빛카센터 에서\r\n\r\n발주가 왔습니다.";
+  const std::string body = MakeTag("OA_CODE", "") + MakeTag("OA_SC", "S00001") +
+                           MakeTag("OA_CC", "C00001") + MakeTag("OA_IOG", "O") +
+                           MakeTag("OA_STATUS", "W") + MakeTag("OA_WDATE", "") +
+                           MakeTag("OA_WTIME", "") + MakeTag("OA_RTIME", "") + MakeTag("OA_MSG", msg);
+  EXPECT_EQ(TagValue("RESULT_CODE", RequestOrderAuth(body)), "1");
+  std::string out;
+  ASSERT_EQ(service.Admin({"messages"}, &out), 0);
+  EXPECT_NE(out.find("S00001\tC00001\tO\tW\t"), std::string::npos) << out;
+  EXPECT_NE(out.find("발주가 왔습니다."), std::string::npos);
+  // yymmdd and HHMM filled in by the service.
+  const auto tab = out.find("\tW\t");
+  ASSERT_NE(tab, std::string::npos);
+  EXPECT_EQ(out.substr(tab + 3, 7).find('\t'), 6u);
+
+  std::string unknown = body;
+  unknown.replace(unknown.find("S00001"), 6, "S09999");
+  EXPECT_NE(TagValue("RESULT_CODE", RequestOrderAuth(unknown)), "1");
+  ASSERT_EQ(service.Admin({"messages"}, &out), 0);
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+}
+
+TEST_F(Orders, PasswordChangeAndTradedProductRemoval) {
+  EXPECT_EQ(TagValue("RESULT_CODE",
+                     RequestCustomerPassword("S00001", "C00003", MakeTag("C_SS", "ABCD"))), "1");
+  const std::string who = RequestCustomer("S00001", Same("C_ID", "NEWSHOP"));
+  EXPECT_EQ(TagValue("C_SS", TagValue("RDC_0", who)), "ABCD");
+  EXPECT_NE(TagValue("RESULT_CODE",
+                     RequestCustomerPassword("S00001", "C09999", MakeTag("C_SS", "ABCD"))), "1");
+  EXPECT_NE(TagValue("RESULT_CODE", RequestCustomerPassword("S00001", "C00001", MakeTag("C_SS", ""))),
+            "1");
+  EXPECT_NE(TagValue("RESULT_CODE",
+                     RequestCustomerPassword("S00001", "C00001", MakeTag("C_SS", "123456789012"))),
+            "1");
+  EXPECT_EQ(TagValue("C_SS", TagValue("RDC_0", RequestCustomer("S00001", Same("C_ID", "SHOP1")))),
+            "1234");
+
+  EXPECT_EQ(TagValue("RESULT_CODE", RequestUnitCostDelete("S00001", "C00001", "P00002")), "1");
+  EXPECT_NE(TagValue("RESULT_CODE", RequestUnitCostDelete("S00001", "C00001", "P00002")), "1");
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT",
+                   RequestUnitCosts("S00001", Same("U_CC", "C00001") + OrderBy(kGoodsOrder))),
+            299);
+  // The product itself stays in the catalogue.
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", RequestGoodByCode("S00001", Same("G_CODE", "P00002"))), 1);
+}
+
+}  // namespace
+}  // namespace tarvik::test
