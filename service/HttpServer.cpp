@@ -102,7 +102,7 @@ class UpdateHandler : public Poco::Net::HTTPRequestHandler {
     std::ifstream file;
     if (isGet && !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
       file.open(path, std::ios::binary);
-    if (!file) {
+    if (!file.is_open() || !file) {
       resp.setStatus(isGet ? HTTPResponse::HTTP_NOT_FOUND : HTTPResponse::HTTP_METHOD_NOT_ALLOWED);
       resp.setContentType("text/plain");
       resp.setContentLength(9);

@@ -1,0 +1,125 @@
+// The supplier side's admin commands and the update server, as processes
+// against a running service.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "net/Gzip.h"
+#include "net/MessageFormat.h"
+#include "tests/service/Requests.h"
+#include "tests/service/WireClient.h"
+#include "tests/support/ServiceFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteFile(const std::string& path, const std::string& data) {
+  std::ofstream out(path, std::ios::binary);
+  out << data;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
+  ServiceProcess service;
+  ASSERT_TRUE(service.Running());
+  const std::string notices = service.Folder() + "notices.txt";
+  WriteFile(notices, "설 연휴 배송 안내\r\n1월 27일부터 휴무입니다.\r\n");
+  ASSERT_EQ(service.Admin({"notice", "set", notices}), 0);
+  const std::string memo = Call(service.Port(), "GMemo",
+                                Full("100102", "S00001",
+                                     MakeTag("GM_GC", "999999") + OrderBy("GM_NO ASC")));
+  ASSERT_EQ(TagInt("RESULT_RECORD_COUNT", memo), 2);
+  EXPECT_EQ(TagValue("GM_NOTE", TagValue("RDC_1", memo)), "1월 27일부터 휴무입니다.");
+  EXPECT_NE(service.Admin({"notice", "set", notices, "--supplier", "S09999"}), 0);
+
+  // New products without sort keys: they follow the file, after nothing else of
+  // their category. One replaces an existing product's name.
+  const std::string csv = service.Folder() + "catalogue.csv";
+  WriteFile(csv,
+            "\xEF\xBB\xBFG_CODE,G_NAME,G_BOX,G_BCODE,G_BCNT,G_GPN1,G_GPN2\r\n"
+            "N00002,\"와이퍼, 운전석\",EA,8809999000022,1,신상품,와이퍼\r\n"
+            "N00001,\"엔진 오일 \"\"5W30\"\"\",4L,8809999000015,4,신상품,오일\r\n"
+            "N00003,블랙박스,EA,8809999000039,1,전장품,영상\r\n");
+  std::string out;
+  ASSERT_EQ(service.Admin({"import-catalogue", "--supplier", "S00002", csv}, &out), 0) << out;
+  const std::string big = Call(service.Port(), "Good",
+                               Full("100106", "S00002", Like("G_NAME", "%") + OrderBy(kGoodsOrder)));
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", big), 3103);
+  const std::string n2 = Call(service.Port(), "Good", Full("100102", "S00002", Same("G_CODE", "N00002")));
+  EXPECT_EQ(TagValue("G_NAME", n2), "와이퍼, 운전석");
+  const std::string n1 = Call(service.Port(), "Good", Full("100102", "S00002", Same("G_CODE", "N00001")));
+  EXPECT_EQ(TagValue("G_NAME", n1), "엔진 오일 \"5W30\"");
+  EXPECT_EQ(TagValue("G_GPN2", n1), "오일");
+
+  const std::string bad = service.Folder() + "bad.csv";
+  WriteFile(bad, "X1,이름,EA,1,1,대,소\r\nX2,\"닫히지 않음,EA,1,1,대,소\r\n");
+  EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00002", bad}), 0);
+  WriteFile(bad, "X1,이름,EA,1,1,대,소\r\nX1,두번,EA,1,1,대,소\r\n");
+  EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00002", bad}), 0);
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT",
+                   Call(service.Port(), "Good", Full("100102", "S00002", Same("G_CODE", "X1")))),
+            0);  // a refused file stores nothing
+  EXPECT_NE(service.Admin({"demo"}), 0);  // the demo set is written once, never over data
+}
+
+TEST(Admin, PublishedUpdateIsServedWithItsManifest) {
+  const std::string src = fs::temp_directory_path() / ("tarvik-publish-" + std::to_string(::getpid()));
+  fs::create_directories(src);
+  const std::string update = src + "/update";
+  WriteFile(src + "/TKClientI", "program bytes v2");
+  WriteFile(src + "/libextra.so", "module bytes");
+  WriteFile(src + "/ClientLeft.bmp", "BM image bytes");
+  {
+    ServiceProcess service(true, update);
+    ASSERT_TRUE(service.Running());
+    EXPECT_EQ(Get(service.Port(), "/update/tkclienti.ini").status, 404);  // nothing published yet
+    ASSERT_EQ(service.Admin({"publish", "--update-dir", update, "--program", src + "/TKClientI",
+                             "--module", src + "/libextra.so", "--image", src + "/ClientLeft.bmp",
+                             "--message", "새 버전입니다."},
+                            nullptr, false),
+              0);
+    const std::string manifest = "<VERSION>" + std::to_string(Crc32("program bytes v2")) +
+                                 "</VERSION><MODULE>libextra.so," +
+                                 std::to_string(Crc32("module bytes")) +
+                                 "\r\n</MODULE><IMAGE>ClientLeft.bmp," +
+                                 std::to_string(Crc32("BM image bytes")) +
+                                 "\r\n</IMAGE><MESSAGE>새 버전입니다.</MESSAGE>";
+    EXPECT_EQ(ReadFile(update + "/tkclienti.ini"), manifest);
+    const RawReply ini = Get(service.Port(), "/update/tkclienti.ini");
+    EXPECT_EQ(ini.status, 200);
+    EXPECT_EQ(ini.body, manifest);
+    EXPECT_EQ(Get(service.Port(), "/update/DATA/TKClientI").body, "program bytes v2");
+    EXPECT_EQ(Get(service.Port(), "/update/DATA/libextra.so").body, "module bytes");
+    EXPECT_EQ(Get(service.Port(), "/update/DATA/IMAGE/ClientLeft.bmp").body, "BM image bytes");
+    EXPECT_EQ(Get(service.Port(), "/update/DATA/missing.bmp").status, 404);
+    EXPECT_EQ(Get(service.Port(), "/update/DATA").status, 404);  // a folder is not a file
+    // Nothing outside the folder, however the path is spelled.
+    for (const char* path : {"/update/../TKClientI", "/update/%2e%2e/TKClientI",
+                             "/update/DATA/..%2f..%2fTKClientI", "/update/DATA/%2E%2E/../TKClientI",
+                             "/update//etc/passwd", "/update/DATA\\..\\..\\TKClientI"}) {
+      EXPECT_EQ(Get(service.Port(), path).status, 404) << path;
+    }
+    // Publishing again replaces the files; no temporary file stays behind.
+    WriteFile(src + "/TKClientI", "program bytes v3");
+    ASSERT_EQ(service.Admin({"publish", "--update-dir", update, "--program", src + "/TKClientI",
+                             "--message", ""},
+                            nullptr, false),
+              0);
+    EXPECT_EQ(ReadFile(update + "/tkclienti.ini"),
+              "<VERSION>" + std::to_string(Crc32("program bytes v3")) +
+                  "</VERSION><MODULE></MODULE><IMAGE></IMAGE><MESSAGE></MESSAGE>");
+    for (const auto& e : fs::recursive_directory_iterator(update))
+      EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+  }
+  fs::remove_all(src);
+}
+
+}  // namespace
+}  // namespace tarvik::test
