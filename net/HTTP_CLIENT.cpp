@@ -160,6 +160,8 @@ struct THTTPClient::Transfer {
     if (line.compare(0, 5, "HTTP/") == 0) {  // a new reply (after a 1xx one)
       t->headerBlock.clear();
       t->headersDone = false;
+    } else if (t->headersDone) {
+      return n;  // trailers of a chunked body are no header lines of the reply
     }
     t->headerBlock += line;
     if (t->headerBlock.size() > kMaxResponseHeaderBytes) {
@@ -222,10 +224,7 @@ THTTPClient::THTTPClient() : agent_("Tarvik HTTP Client") {
 
 THTTPClient::~THTTPClient() { CloseHandles(); }
 
-void THTTPClient::CloseHandles() {
-  delete transfer_;
-  transfer_ = nullptr;
-}
+void THTTPClient::CloseHandles() { transfer_.reset(); }
 
 void THTTPClient::SetTimeouts(int connectSeconds, int stallSeconds) {
   g_connectSeconds = connectSeconds > 0 ? connectSeconds : 0;
@@ -279,7 +278,7 @@ bool THTTPClient::Open_PostRequest(const std::string& server, const std::string&
   if (port != port_) port_ = port;
   GlobalInit();
   if (!transfer_) {
-    transfer_ = new Transfer;
+    transfer_ = std::make_unique<Transfer>();
     transfer_->curl = curl_easy_init();
     if (!transfer_->curl) {
       SetError(CURLE_FAILED_INIT, "InternetOpen");
@@ -308,7 +307,7 @@ bool THTTPClient::Open_PostRequest(const std::string& server, const std::string&
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(ConnectTimeoutSeconds()));
   curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &Transfer::OnProgress);
-  curl_easy_setopt(c, CURLOPT_XFERINFODATA, transfer_);
+  curl_easy_setopt(c, CURLOPT_XFERINFODATA, transfer_.get());
   transfer_->stallLimit = std::chrono::seconds(StallTimeoutSeconds());
   return true;
 }

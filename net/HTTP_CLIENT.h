@@ -5,6 +5,7 @@
 // requests. Blocking; used only on the thread of the user interface.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,8 @@ constexpr std::size_t kMaxResponseHeaderBytes = 4096;
 // Error code recorded when a queried header is absent; it is cleared again.
 constexpr int kErrorHeaderNotFound = 12150;
 
-// Called while the body is read: announced length (0 when none) and bytes so far.
+// Called while the body is read: announced length (0 when none) and bytes so
+// far. It runs inside the transfer and must not throw.
 using ProgressHook = std::function<void(std::int64_t announced, std::int64_t readSoFar)>;
 
 class THTTPClient {
@@ -94,7 +96,7 @@ class THTTPClient {
   void CloseHandles();
 
   std::int64_t requestNumber_ = 0;
-  Transfer* transfer_ = nullptr;  // the open request (curl handle and what it received)
+  std::unique_ptr<Transfer> transfer_;  // the open request (curl handle and what it received)
   std::vector<std::string> requestHeaders_;
   std::vector<std::string> responseHeaders_;
   std::string agent_;

@@ -154,6 +154,15 @@ TEST(HttpClientReply, PlainBodyComesWithTheHeaderLinesInFront) {
   EXPECT_EQ(bad.reply.substr(bad.reply.size() - tail.size()), tail);
 }
 
+TEST(HttpClientReply, ChunkedBodyIsJoinedAndItsTrailerIsNoHeaderLine) {
+  LoopbackServer server;
+  server.SetReply("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n"
+                  "5\r\nhello\r\n4\r\n 한\r\n0\r\nX-Trailer: t\r\n\r\n");
+  Exchange x(server);
+  EXPECT_EQ(x.reply, "<HTTP HEAD>HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n"
+                     "</HTTP HEAD>hello 한" + std::string(kCallIndex));
+}
+
 TEST(HttpClientReply, DownloadTypeIsWrittenToTheDownloadFile) {
   LoopbackServer server;
   const std::string bytes("\x00\x01binary\xFF\r\n", 11);
