@@ -27,5 +27,19 @@ TEST(Utf8, ValidationRejectsOverlongsSurrogatesAndTruncation) {
   EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
 }
 
+TEST(Utf8, InvalidBytesCountOneAndDecodeAsReplacement) {
+  const std::string s = "a\xFF\xED\x95\x9C\xC3";  // a, stray byte, 한, cut-off lead byte
+  EXPECT_EQ(Cp949Length(s), 1u + 1u + 2u + 1u);
+  EXPECT_EQ(CutCp949(s, 2), "a\xFF");
+  EXPECT_EQ(CutCp949(s, 3), "a\xFF");  // never half of 한
+  EXPECT_EQ(DecodeUtf8(s), (std::u32string{U'a', 0xFFFD, 0xD55C, 0xFFFD}));
+  EXPECT_EQ(NextCharEnd(s, 0), 1u);
+  EXPECT_EQ(NextCharEnd(s, 1), 2u);
+  EXPECT_EQ(NextCharEnd(s, 2), 5u);
+  const std::u32string all = {U'A', 0xE9, 0xD55C, 0x1F600};
+  EXPECT_EQ(DecodeUtf8(EncodeUtf8(all)), all);
+  EXPECT_EQ(Cp949Width(0x1F600), 1u);  // not in CP949: written as one '?'
+}
+
 }  // namespace
 }  // namespace tarvik
