@@ -23,6 +23,58 @@ long long RecordClosesIn(const std::string& reply) {
   return n;
 }
 
+// The ten fields of a product record read in one walk over the record, each
+// exactly as TagValue(name, record) gives it: the text between the first
+// "<NAME>" and the first "</NAME>" (empty when either is missing or the close
+// comes first). Ten searches from the start would compare every "<" of the
+// record ten times over.
+constexpr int kFieldCount = 10;
+const char* const kFieldNames[kFieldCount] = {"G_CODE", "G_NAME", "G_BOX",  "G_BCODE", "G_BCNT",
+                                              "G_GPN1", "G_GPN2", "U_DATE", "U_COST",  "U_CNT"};
+
+bool NameChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+int FieldIndex(const char* name, std::size_t len) {
+  for (int f = 0; f < kFieldCount; ++f) {
+    if (std::char_traits<char>::length(kFieldNames[f]) == len &&
+        std::char_traits<char>::compare(kFieldNames[f], name, len) == 0) {
+      return f;
+    }
+  }
+  return -1;
+}
+
+void ReadProductFields(const std::string& record, std::string* out[kFieldCount]) {
+  constexpr std::size_t kNone = std::string::npos;
+  std::size_t valueStart[kFieldCount], closeAt[kFieldCount];
+  std::fill(valueStart, valueStart + kFieldCount, kNone);
+  std::fill(closeAt, closeAt + kFieldCount, kNone);
+  const std::size_t n = record.size();
+  for (std::size_t p = record.find('<'); p != kNone; p = record.find('<', p + 1)) {
+    std::size_t k = p + 1;
+    const bool closing = k < n && record[k] == '/';
+    if (closing) ++k;
+    const std::size_t nameAt = k;
+    while (k < n && NameChar(record[k])) ++k;
+    if (k >= n || record[k] != '>' || k == nameAt) continue;
+    const int f = FieldIndex(record.data() + nameAt, k - nameAt);
+    if (f < 0) continue;
+    if (closing) {
+      if (closeAt[f] == kNone) closeAt[f] = p;
+    } else if (valueStart[f] == kNone) {
+      valueStart[f] = k + 1;
+    }
+  }
+  for (int f = 0; f < kFieldCount; ++f) {
+    out[f]->clear();
+    if (valueStart[f] != kNone && closeAt[f] != kNone && closeAt[f] >= valueStart[f]) {
+      out[f]->assign(record, valueStart[f], closeAt[f] - valueStart[f]);
+    }
+  }
+}
+
 using Request = std::string (*)(const std::string&, const std::string&);
 
 bool LoadSet(TDM& dm, std::string& reply, long long& count, GoodsTableSet set, Request request,
@@ -77,12 +129,17 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
   const long long walk = records > goodsCap ? std::min(records, std::max(goodsCap, present)) : records;
 
   if (progress) progress->Begin(records);
+  GoodsRecord fields;
+  std::string* targets[kFieldCount] = {&fields.G_CODE, &fields.G_NAME, &fields.G_BOX, &fields.G_BCODE,
+                                     &fields.G_BCNT, &fields.G_GPN1, &fields.G_GPN2, &fields.U_DATE,
+                                     &fields.U_COST, &fields.U_CNT};
+  const std::string& gpn1 = fields.G_GPN1;
+  const std::string& gpn2 = fields.G_GPN2;
   const ReplyReader reader(reply);
   for (long long i = 0; i < walk; ++i) {
     if (progress) progress->Step(i);
     const std::string record = reader.Record(static_cast<std::size_t>(i));
-    const std::string gpn1 = TagValue("G_GPN1", record);
-    const std::string gpn2 = TagValue("G_GPN2", record);
+    ReadProductFields(record, targets);
 
     if (!lastMajor || gpn1 != *lastMajor) {
       if (majorsUsed <= majorLimit) {
@@ -102,18 +159,8 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
       ShowMessage(kTooManyGoods);
       continue;
     }
-    GoodsRecord& g = set.goods[i];
-    g.G_CODE = TagValue("G_CODE", record);
-    g.G_NAME = TagValue("G_NAME", record);
-    g.G_BOX = TagValue("G_BOX", record);
-    g.G_BCODE = TagValue("G_BCODE", record);
-    g.G_BCNT = TagValue("G_BCNT", record);
-    g.G_GPN1 = gpn1;
-    g.G_GPN2 = gpn2;
-    g.U_DATE = TagValue("U_DATE", record);
-    g.U_COST = TagValue("U_COST", record);
-    g.U_CNT = TagValue("U_CNT", record);
-    g.RowNo = static_cast<int>(i);
+    set.goods[i] = fields;
+    set.goods[i].RowNo = static_cast<int>(i);
   }
   set.majorCount = majorsUsed;
   set.pairCount = pairsUsed;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,55 @@ TEST(CatalogBuild, CountBeyondTheRecordsPresentStopsAtTheLastRecord) {
   EXPECT_EQ(progress.steps, 3001);
   EXPECT_EQ(prompter.prompts.size(), 1u);
   EXPECT_EQ(t.goods[2999].RowNo, 2999);
+}
+
+// Records with look-alike, repeated, reversed and broken field elements: the
+// build must read every field exactly as TagValue would.
+TEST(CatalogBuild, FieldsReadAsTagValueReadsThemOnAwkwardRecords) {
+  test::ScriptedPrompter prompter;  // random majors may pass the limit of 100
+  const char* const names[] = {"G_CODE", "G_NAME", "G_BOX",  "G_BCODE", "G_BCNT",
+                               "G_GPN1", "G_GPN2", "U_DATE", "U_COST",  "U_CNT"};
+  const char* const pieces[] = {"값", "x", "<", ">", "</", "<G_", "_", "<<", "G_CODE", "1", " "};
+  std::mt19937 rng(20240131);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  auto noise = [&] {
+    std::string t;
+    for (int k = pick(4); k > 0; --k) t += pieces[pick(11)];
+    return t;
+  };
+  std::string body;
+  const int records = 400;
+  for (int i = 0; i < records; ++i) {
+    std::string rec;
+    for (int e = pick(14); e > 0; --e) {
+      const std::string name = names[pick(10)];
+      switch (pick(7)) {
+        case 0: rec += "</" + name + ">" + noise() + "<" + name + ">"; break;  // close first
+        case 1: rec += "<" + name + ">" + noise(); break;                       // never closed
+        case 2: rec += "<" + name + "X>" + noise() + "</" + name + "X>"; break;  // longer name
+        case 3: rec += "<" + name.substr(0, name.size() - 1) + ">" + noise(); break;
+        case 4: rec += "<<" + name + ">" + noise() + "</" + name + ">"; break;
+        default: rec += MakeTag(name, noise()); break;
+      }
+      rec += noise();
+    }
+    body += MakeTag("RDC_" + std::to_string(i), rec);
+  }
+  const std::string reply = MakeTag("RESULT_CODE", "1") + body;
+  Tables t;
+  BuildGoodsTables(reply, records, t.Set(), nullptr);
+  int filled = 0;
+  for (int i = 0; i < records; ++i) {
+    const std::string rec = TagValue("RDC_" + std::to_string(i), reply);
+    filled += !t.goods[static_cast<std::size_t>(i)].G_CODE.empty();
+    const GoodsRecord& g = t.goods[static_cast<std::size_t>(i)];
+    const std::string got[] = {g.G_CODE, g.G_NAME, g.G_BOX,  g.G_BCODE, g.G_BCNT,
+                               g.G_GPN1, g.G_GPN2, g.U_DATE, g.U_COST,  g.U_CNT};
+    for (int f = 0; f < 10; ++f) {
+      ASSERT_EQ(got[f], TagValue(names[f], rec)) << "record " << i << " field " << names[f] << ": " << rec;
+    }
+  }
+  EXPECT_GT(filled, records / 4);  // the awkward cases sit beside ordinary values
 }
 
 }  // namespace
