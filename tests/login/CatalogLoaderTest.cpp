@@ -191,7 +191,7 @@ TEST(CatalogBuild, FieldsReadAsTagValueReadsThemOnAwkwardRecords) {
       ASSERT_EQ(got[f], TagValue(names[f], rec)) << "record " << i << " field " << names[f] << ": " << rec;
     }
   }
-  EXPECT_GT(filled, records / 4);  // the awkward cases sit beside ordinary values
+  EXPECT_GT(filled, records / 10);  // the awkward cases sit beside ordinary values
 }
 
 }  // namespace
