@@ -143,6 +143,24 @@ TEST_F(UpdatePassesTest, ChangedProgramIsSwappedInWhole) {
   EXPECT_FALSE(Exists(site.workDir + "NEW_" + site.exeName));
 }
 
+TEST_F(UpdatePassesTest, FailedSwapKeepsTheOldProgramAndTheNextStartCleansUp) {
+  const std::string fresh = "new program";
+  site.ServeModule(site.exeName, fresh);
+  site.Manifest(UpdateSite::Sections(CrcOf(fresh), "", "", "m"));
+  EXPECT_EQ(Check(), 1);
+  // What stands in the installed program's place cannot be replaced by a rename.
+  const std::string installed = site.programDir + site.exeName;
+  QFile::remove(QString::fromStdString(installed));
+  QDir().mkpath(QString::fromStdString(installed + "/busy"));
+
+  EXPECT_EQ(Apply(), 2);  // not reported; the finished run starts what is there
+  EXPECT_TRUE(prompter.prompts.empty());
+  EXPECT_EQ(ReadFile(site.programDir + "NEW_" + site.exeName), fresh);
+  UpdatePasses next(site.CheckPlaces(), nullptr);
+  next.Prepare();
+  EXPECT_FALSE(Exists(site.programDir + "NEW_" + site.exeName));
+}
+
 TEST_F(UpdatePassesTest, ProgramWithWrongCrcIsRefusedAndTheOldOneKept) {
   site.ServeModule(site.exeName, "new program");
   site.Manifest(UpdateSite::Sections("12345", "", "", "m"));
