@@ -171,11 +171,12 @@ std::string CmdOrderSave(Context& c) {
       c.db,
       [&] {
         Rows rows;
-        if (!c.db.Query("SELECT C_CODE FROM C_ WHERE M_CODE = ? AND C_CODE = ?",
+        if (!c.db.Query("SELECT C.C_CODE FROM C_ C JOIN M_ M ON M.M_CODE = C.M_CODE"
+                        " WHERE C.M_CODE = ? AND C.C_CODE = ? AND M.M_MGU = '1'",
                         {c.supplier, h[kCc]}, 1, rows, &error))
           return false;
         if (rows.empty()) {
-          error = "unknown orderer";
+          error = "unknown orderer, or the supplier takes no orders";
           return false;
         }
         for (const Line& l : lines) {

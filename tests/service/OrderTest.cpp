@@ -155,6 +155,10 @@ TEST_F(Orders, RefusedSavesStoreNothing) {
   EXPECT_NE(TagValue("RESULT_CODE",
                      RequestOrderSave("S00002", OrderBody(code, "A", kThreeLines))), "1");
   EXPECT_NE(TagValue("RESULT_CODE", RequestOrderOpen("S00002", code)), "1");
+  // A supplier that takes no orders (CLOSED) gets none, even past the log-in.
+  EXPECT_NE(TagValue("RESULT_CODE", RequestOrderSave("S00003", OrderBody("", "A", {kThreeLines[2]}))),
+            "1");
+  EXPECT_EQ(StoredOrders(), 1);
 
   std::vector<LineSpec> full(99, {"YZ", "부품", "EA", "1", ""});
   EXPECT_FALSE(SaveNew(full).empty());  // 99 lines is the most
