@@ -149,6 +149,15 @@ void TCEdit::Refresh() {
 
 void TCEdit::keyPressEvent(QKeyEvent* e) {
   const int k = e->key();
+  if (isReadOnly()) {
+    // A read-only number stays as it is; the form still gets its keys.
+    if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape) {
+      e->ignore();
+    } else {
+      e->accept();
+    }
+    return;
+  }
   const bool numberKey = k == Qt::Key_Backspace || (k >= Qt::Key_0 && k <= Qt::Key_9) ||
                          k == Qt::Key_Minus || k == Qt::Key_Period ||
                          (k == Qt::Key_Comma && (e->modifiers() & Qt::KeypadModifier));

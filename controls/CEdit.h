@@ -8,6 +8,9 @@
 //   CurrencyPoint = true, CurrencyNegative = true, CurrencySignChar = 0,
 //   CurrencySetdigit = 2, SetMaxLength(4).
 //
+// Enter, Return and Esc are left to the form (ignored by the control). A
+// read-only TCEdit takes no typing at all.
+//
 // CEditRules holds every rule without a widget; TCEdit forwards its keys and
 // focus changes to it and shows Shown().
 #include <QLineEdit>

@@ -181,6 +181,16 @@ TEST(TCEdit, KeysOnTheWidget) {
   EXPECT_EQ(e.text(), "8");
   e.SetValue(0);
   EXPECT_EQ(e.text(), "");
+
+  // Pasting and typing into a read-only field change nothing.
+  e.SetValue(42);
+  QTest::keyClick(&e, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(e.text(), "42");
+  e.setReadOnly(true);
+  QTest::keyClicks(&e, "7");
+  QTest::keyClick(&e, Qt::Key_Backspace);
+  EXPECT_EQ(e.text(), "42");
+  EXPECT_EQ(e.Value(), 42);
 }
 
 }  // namespace
