@@ -27,7 +27,10 @@ enum class MainAction {
   AddFromList,   // Enter in a list
   ModifyLine,    // Enter in the basket
   SearchEnter,   // Enter in the search box
-  Swallow        // Enter elsewhere: no character, no action
+  Swallow,       // Enter elsewhere: no character, no action
+  // Buttons without a key.
+  CategoryBrowser,   // SBGPart "분류로 검색"
+  PartNumberSearch   // SpeedButton2 "수입차 부품 검색"
 };
 
 // Where the focus is when the key arrives.

@@ -4,7 +4,10 @@
 
 #include "app/UDM.h"
 #include "catalog/ProductSearch.h"
+#include "net/HC.h"
+#include "net/MessageFormat.h"
 #include "order/OrderDraft.h"
+#include "platform/Prompter.h"
 
 namespace tarvik {
 
@@ -126,6 +129,22 @@ void RemoveAt(std::vector<GoodsRecord>& table, long long& count, std::size_t i) 
 }
 
 }  // namespace
+
+bool ProductPanel::DeleteTradedProduct() {
+  const ProductPage& page = sgu_;
+  const std::string code = page.Cell(page.Selected(), kColCode);
+  if (code.empty()) return false;
+  const std::string name = page.Cell(page.Selected(), kColName);
+  if (!AskYesNo("제품: " + name + " 를" + "\r\r" + "거래된 제품 목록에서 삭제합니다.")) return false;
+  const std::string reply =
+      RequestUnitCostDelete(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, code);
+  if (TagValue("RESULT_CODE", reply) != "1") {
+    ShowMessage("등록삭제 오류입니다.");
+    return false;
+  }
+  DropSelectedTraded();
+  return true;
+}
 
 void ProductPanel::DropSelectedTraded() {
   ProductPage& page = sgu_;

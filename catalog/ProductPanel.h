@@ -53,6 +53,12 @@ class ProductPanel {
   void ContainsSearch(const std::string& key);
   void PrefixSearch(const std::string& key);
 
+  // SBF8U: asks whether to remove the selected traded product, asks the
+  // service to remove it ("100303") and drops it (below). False when nothing
+  // was selected, the answer was No, or the service refused
+  // ("등록삭제 오류입니다." shown, page unchanged).
+  bool DeleteTradedProduct();
+
   // The selected row of the traded list after the service removed it: the
   // product leaves TradedGoods (and the search results) at once, so no later
   // page brings it back, and the page is refilled from the same top.

@@ -1,18 +1,132 @@
 #pragma once
+// TFrmMain: the program's one main window. Left the order draft (grid SGS and
+// its header fields), right the product lists SGU / SGA with the search box.
+// The rules live in ProductPanel, OrderDraft, QuantityEntry and MainKeys; the
+// window forwards keys and clicks to them and draws what they hold.
 #include <QWidget>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "catalog/MainKeys.h"
+#include "catalog/ProductNote.h"
+#include "catalog/ProductPanel.h"
+#include "order/OrderDraft.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 namespace tarvik {
 
-// The main window. Its creation runs the log-in modally.
+class RowGrid;
+class TDM;
+class TImageButton;
+class TFrmMain;
+
+// The order operations of the main screen that live elsewhere (send, open,
+// copy, delete, samples, print) are attached here; an action without a
+// handler does nothing.
+using MainActionHandler = std::function<void(TFrmMain&)>;
+void SetMainActionHandler(MainAction action, MainActionHandler handler);
+
+// The update note of the command line: the second parameter with "/" made a
+// line break and "^" a blank; empty with fewer than two parameters.
+// arguments includes the program name first.
+std::string UpdateNoteFromArguments(const QStringList& arguments);
+
 class TFrmMain : public QWidget {
   Q_OBJECT
  public:
+  // Runs the log-in modally; LoggedIn() tells whether it succeeded.
   explicit TFrmMain(QWidget* parent = nullptr);
+  // For a session whose log-in already ran (the tables are in CurrentDM()).
+  struct AlreadyLoggedIn {};
+  TFrmMain(AlreadyLoggedIn, QWidget* parent = nullptr);
+  ~TFrmMain() override;
+
   // False when the log-in was cancelled: the program ends.
   bool LoggedIn() const { return loggedIn_; }
 
+  // The first activation (sizes, columns, ClearDraft, focus, update note,
+  // notices); runs once, also when called again. Showing the window runs it.
+  void FirstActivation();
+
+  OrderDraft& Draft() { return draft_; }
+  ProductPanel& Panel() { return *panel_; }
+  const NoteLines& Notes() const { return notes_; }
+  // Pushes the draft's state into SGS and the header fields.
+  void RefreshDraft();
+  // Pushes the visible list's page into its grid and SBCount.
+  void RefreshList();
+
+  // The operations behind the buttons and keys.
+  void Act(MainAction action);
+  void AddFromList();
+  void ModifyLine();
+  void DirectInput();
+  void DeleteLine();
+  void ClearDraft();
+  void PickDeliveryDate();
+  void ShowProductNote();
+  void ShowNotices();
+  void ShowHelp();
+  void DeleteTradedProduct();
+  void ToggleList();
+  void ExitMain();
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
  private:
+  void Build();
+  void BuildHeader();
+  void BuildDraftColumn();
+  void BuildProductColumn();
+  void ApplyWidthRule();
+  MainFocus FocusKind(QObject* o) const;
+  bool HandleListKey(int key);
+  void SearchBoxFocused();
+  void FocusSearchBox();
+  void FocusList();
+  void SearchEnter(bool prefix);
+  // Hides the product list and frames its panel while a dialog changes the
+  // basket, as the screen does around ModifyLine and direct input.
+  void FrameListPanel(bool framed);
+  QPoint At(int left, int top) const;
+  QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint,
+                      int x, int y, int w, int h);
+
+  TDM& dm_;
+  OrderDraft draft_;
+  std::unique_ptr<ProductPanel> panel_;
+  NoteLines notes_;
   bool loggedIn_ = false;
+  bool firstActivation_ = true;
+  bool switching_ = false;  // FocusSearchBox runs the list switch itself
+
+  QLabel* imgLeft_ = nullptr;
+  QLabel* imgRight_ = nullptr;
+  QLabel* lblTitle_ = nullptr;
+  TImageButton* imgBtnEsc_ = nullptr;
+  QFrame* pnlG_ = nullptr;
+  RowGrid* sgu_ = nullptr;
+  RowGrid* sga_ = nullptr;
+  RowGrid* sgs_ = nullptr;
+  QLineEdit* edtGN_ = nullptr;
+  QLineEdit* edtDD_ = nullptr;
+  QLineEdit* edtNote_ = nullptr;
+  QCheckBox* chkBxIOG_ = nullptr;
+  QCheckBox* chkBxOCost_ = nullptr;
+  QRadioButton* rdBtnOnly_ = nullptr;
+  QRadioButton* rdBtnAll_ = nullptr;
+  QPushButton* sbF8U_ = nullptr;
+  QPushButton* sbCount_ = nullptr;
 };
 
 }  // namespace tarvik

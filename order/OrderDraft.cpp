@@ -145,6 +145,11 @@ int OrderDraft::LineCount() const {
   return k;
 }
 
+bool ConfirmExit(const OrderDraft& draft) {
+  if (draft.Line(0).GoodsName.empty()) return true;
+  return AskYesNo("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
+}
+
 void OrderDraft::Select(int row) { selected_ = std::clamp(row, 0, kMaxDraftLines - 1); }
 
 }  // namespace tarvik

@@ -1,0 +1,315 @@
+// Keys and operations of the main screen.
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWheelEvent>
+
+#include "app/UDM.h"
+#include "catalog/DialogRunner.h"
+#include "catalog/RowGrid.h"
+#include "catalog/UHelp.h"
+#include "catalog/UInfo.h"
+#include "catalog/UMain.h"
+#include "catalog/UMessage.h"
+#include "controls/CEdit.h"
+#include "order/UCA.h"
+#include "order/UCnt.h"
+#include "platform/Prompter.h"
+#include "platform/QtText.h"
+
+namespace tarvik {
+
+bool RunMainActionHandler(MainAction action, TFrmMain& main);
+
+MainFocus TFrmMain::FocusKind(QObject* o) const {
+  if (o == edtGN_) return MainFocus::SearchBox;
+  if (o == sgu_ || o == sga_) return MainFocus::ProductList;
+  if (o == sgs_) return MainFocus::Basket;
+  return MainFocus::Other;
+}
+
+bool TFrmMain::eventFilter(QObject* o, QEvent* e) {
+  switch (e->type()) {
+    case QEvent::KeyPress: {
+      auto* w = qobject_cast<QWidget*>(o);
+      if (!w || w->window() != this) return false;
+      // Keys reach the window once, at the widget they were sent to: the
+      // focused control (or one of the main controls), never again while they
+      // climb to the parents.
+      QWidget* f = focusWidget();
+      const bool mainControl = FocusKind(o) != MainFocus::Other;
+      if (!mainControl && (f ? o != f : o != this)) return false;
+      auto* k = static_cast<QKeyEvent*>(e);
+      const auto mods = k->modifiers() & ~Qt::KeypadModifier;
+      if (FocusKind(o) == MainFocus::ProductList && mods == Qt::NoModifier && HandleListKey(k->key()))
+        return true;
+      const MainAction a = MainKeyAction(k->key(), k->modifiers(), FocusKind(o));
+      if (a == MainAction::None) return false;
+      Act(a);
+      return true;
+    }
+    case QEvent::FocusIn:
+      if (o == edtGN_ && !switching_) {
+        const auto reason = static_cast<QFocusEvent*>(e)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) SearchBoxFocused();
+      }
+      return false;
+    case QEvent::Wheel:
+      if (o == sgu_->viewport() || o == sga_->viewport()) {
+        RowGrid* g = o == sgu_->viewport() ? sgu_ : sga_;
+        if (focusWidget() == g) {
+          const int delta = static_cast<QWheelEvent*>(e)->angleDelta().y();
+          panel_->Visible().Wheel(delta);
+          RefreshList();
+        }
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool TFrmMain::HandleListKey(int key) {
+  ProductPage& page = panel_->Visible();
+  switch (key) {
+    case Qt::Key_Up: page.KeyUp(); break;
+    case Qt::Key_Down: page.KeyDown(); break;
+    case Qt::Key_Home: page.Home(); break;
+    case Qt::Key_End: page.End(); break;
+    case Qt::Key_PageUp: page.PgUp(); break;
+    case Qt::Key_PageDown: page.PgDn(); break;
+    default: return false;
+  }
+  RefreshList();
+  return true;
+}
+
+void TFrmMain::Act(MainAction action) {
+  switch (action) {
+    case MainAction::ProductNote: ShowProductNote(); break;
+    case MainAction::FocusSearch: FocusSearchBox(); break;
+    case MainAction::DeleteLine: DeleteLine(); break;
+    case MainAction::DirectInput: DirectInput(); break;
+    case MainAction::ClearScreen: ClearDraft(); break;
+    case MainAction::EmptyField:
+      if (auto* n = qobject_cast<TCEdit*>(focusWidget()))
+        n->SetValue(0);
+      else if (auto* l = qobject_cast<QLineEdit*>(focusWidget()))
+        l->clear();
+      break;
+    case MainAction::PrefixSearch: SearchEnter(true); break;
+    case MainAction::ToggleList: ToggleList(); break;
+    case MainAction::Exit: ExitMain(); break;
+    case MainAction::FocusList: FocusList(); break;
+    case MainAction::AddFromList: AddFromList(); break;
+    case MainAction::ModifyLine: ModifyLine(); break;
+    case MainAction::SearchEnter: SearchEnter(false); break;
+    case MainAction::None:
+    case MainAction::Swallow: break;
+    default:
+      // Orders, samples, printing and the other search screens.
+      RunMainActionHandler(action, *this);
+      break;
+  }
+}
+
+void TFrmMain::RefreshList() {
+  RowGrid* g = panel_->AllShown() ? sga_ : sgu_;
+  g->Refresh(panel_->Visible().Selected());
+  sbCount_->setText(QString::number(panel_->Visible().Position()));
+}
+
+void TFrmMain::RefreshDraft() {
+  sgs_->Refresh(draft_.Selected());
+  if (S(edtDD_->text()) != draft_.DeliveryDate) edtDD_->setText(Q(draft_.DeliveryDate));
+  if (S(edtNote_->text()) != draft_.Note) edtNote_->setText(Q(draft_.Note));
+  chkBxIOG_->setChecked(draft_.BeingWritten);
+}
+
+void TFrmMain::SearchBoxFocused() {
+  panel_->SetAllChecked(rdBtnAll_->isChecked());
+  panel_->ListSwitch();
+  sga_->setVisible(panel_->AllShown());
+  sgu_->setVisible(!panel_->AllShown());
+  sbF8U_->setEnabled(!panel_->AllShown());
+  RefreshList();
+}
+
+void TFrmMain::FocusSearchBox() {
+  const bool had = focusWidget() == edtGN_;
+  switching_ = true;
+  edtGN_->setFocus(Qt::OtherFocusReason);
+  switching_ = false;
+  // Gaining the focus switches the list; a box that had it keeps its list.
+  if (!had) SearchBoxFocused();
+}
+
+void TFrmMain::FocusList() { (panel_->AllShown() ? sga_ : sgu_)->setFocus(Qt::OtherFocusReason); }
+
+void TFrmMain::SearchEnter(bool prefix) {
+  const std::string t = S(edtGN_->text());
+  const ProductPanel::BoxResult r =
+      prefix ? panel_->SearchBoxPrefix(t) : panel_->SearchBoxEnter(t, chkBxOCost_->isChecked());
+  if (r.clearBox) edtGN_->clear();
+  RefreshList();
+  RefreshDraft();
+  if (r.focusList) FocusList();
+}
+
+void TFrmMain::ToggleList() {
+  (rdBtnOnly_->isChecked() ? rdBtnAll_ : rdBtnOnly_)->setChecked(true);
+  // The list follows at once, also when the search box already has the focus.
+  const bool had = focusWidget() == edtGN_;
+  FocusSearchBox();
+  if (had) SearchBoxFocused();
+}
+
+void TFrmMain::AddFromList() {
+  ProductPage& page = panel_->Visible();
+  const int row = page.Selected();
+  RowGrid* grid = panel_->AllShown() ? sga_ : sgu_;
+  if (page.RowEmpty(row)) {
+    ShowMessage("제품을 선택하십시요.");
+    return;
+  }
+  auto orZero = [](const std::string& s) { return s.empty() ? std::string("0") : s; };
+  QuantityEntry::Inputs in;
+  in.mode = "ADD";
+  in.name = page.Cell(row, kColName);
+  in.box = page.Cell(row, kColBox);
+  in.unitQty = orZero(page.Cell(row, kColUnitQty));
+  in.defaultQty = panel_->AllShown() ? "0" : orZero(page.Cell(row, kColCount));
+  const std::string code = page.Cell(row, kColCode);
+  {
+    TFrmCnt dlg(this, in);
+    dlg.move(At(670, 180));
+    if (RunModal(dlg) == QDialog::Accepted) {
+      draft_.AddLine(code, dm_.EntryName, dm_.EntryBox, dm_.EntryQty, dm_.EntryNote);
+      RefreshDraft();
+    }
+  }
+  page.Select(row);
+  RefreshList();
+  grid->setFocus(Qt::OtherFocusReason);
+}
+
+void TFrmMain::FrameListPanel(bool framed) {
+  RowGrid* g = panel_->AllShown() ? sga_ : sgu_;
+  g->setVisible(!framed);
+  pnlG_->setFrameStyle(framed ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame);
+  pnlG_->setLineWidth(framed ? 1 : 0);
+}
+
+void TFrmMain::ModifyLine() {
+  const int row = draft_.Selected();
+  const DraftLine& line = draft_.Line(row);
+  if (line.Empty()) return;
+  QuantityEntry::Inputs in;
+  in.mode = "MODI";
+  in.name = line.GoodsName;
+  in.box = line.GoodsBox;
+  in.note = line.LineNote;
+  in.quantity = StripCommas(line.Quantity);
+  in.unitQty = "0";
+  in.defaultQty = "0";
+  FrameListPanel(true);
+  int result;
+  {
+    TFrmCnt dlg(this, in);
+    dlg.move(At(670, 180));
+    result = RunModal(dlg);
+  }
+  FrameListPanel(false);
+  if (result == QDialog::Accepted)
+    draft_.ModifyLine(row, dm_.EntryName, dm_.EntryBox, dm_.EntryQty, dm_.EntryNote);
+  RefreshDraft();
+  sgs_->setFocus(Qt::OtherFocusReason);
+}
+
+void TFrmMain::DirectInput() {
+  QuantityEntry::Inputs in;
+  in.mode = "NEW";
+  FrameListPanel(true);
+  {
+    TFrmCnt dlg(this, in, [this](const std::string& n, const std::string& b, const std::string& q,
+                                 const std::string& note) {
+      const bool added = draft_.AddDirectLine(n, b, q, note);
+      RefreshDraft();
+      return added;
+    });
+    dlg.move(At(670, 180));
+    RunModal(dlg);
+  }
+  FrameListPanel(false);
+  RefreshDraft();
+}
+
+void TFrmMain::DeleteLine() {
+  draft_.Select(sgs_->SelectedRow());
+  draft_.DeleteLine();
+  RefreshDraft();
+}
+
+void TFrmMain::ClearDraft() {
+  draft_.ClearDraft();
+  RefreshDraft();
+  // The search box shows the list again from its first record.
+  const bool had = focusWidget() == edtGN_;
+  FocusSearchBox();
+  if (had) SearchBoxFocused();
+}
+
+void TFrmMain::PickDeliveryDate() {
+  edtDD_->setFocus(Qt::OtherFocusReason);
+  TFrmCA dlg(this, S(edtDD_->text()));
+  dlg.move(At(160, 20));
+  if (RunModal(dlg) == QDialog::Accepted) {
+    edtDD_->setText(Q(dm_.PickCode));
+    sgs_->setFocus(Qt::TabFocusReason);  // the next control after EdtDD
+  }
+}
+
+void TFrmMain::ShowProductNote() {
+  const ProductPage& page = panel_->Visible();
+  const std::string code = TrimRightBlanks(page.Cell(page.Selected(), kColCode));
+  const std::string name = TrimRightBlanks(page.Cell(page.Selected(), kColName));
+  if (code.empty()) return;
+  const int n = LoadProductNote(code, true);
+  if (n <= 0) return;
+  FillNoteLines(notes_, dm_.MemoReply, n);
+  TFrmInfo dlg(this, "MAIN", name, notes_);
+  dlg.move(At(340, 120));
+  RunModal(dlg);
+}
+
+void TFrmMain::ShowNotices() {
+  const int n = LoadProductNote(kNoticeCode, false);
+  if (n <= 0) return;
+  FillNoteLines(notes_, dm_.MemoReply, n);
+  TFrmMessage dlg(this, notes_);
+  dlg.move(At(340, 120));
+  RunModal(dlg);
+}
+
+void TFrmMain::ShowHelp() {
+  TFrmHelp dlg(this);
+  dlg.move(At(30, 150));
+  RunModal(dlg);
+}
+
+void TFrmMain::DeleteTradedProduct() {
+  if (panel_->AllShown()) return;
+  panel_->DeleteTradedProduct();
+  RefreshList();
+}
+
+void TFrmMain::ExitMain() {
+  if (ConfirmExit(draft_)) close();
+}
+
+}  // namespace tarvik

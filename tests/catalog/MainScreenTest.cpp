@@ -1,0 +1,282 @@
+// The main window driven with keys after a log-in against the reference
+// service: paging, search, barcode entry, notes and notices, leaving.
+#include <QCheckBox>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include "app/USecS.h"
+#include "catalog/ProductNote.h"
+#include "tests/catalog/MainFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+using MainScreen = MainWindowTest;
+
+TEST_F(MainScreen, FirstActivationShowsTheNoticesAndTheTradedList) {
+  EXPECT_EQ(script.opened, std::vector<std::string>{"FrmMessage"});
+  EXPECT_EQ(main->Notes()[0], "타르빅 자동차부품 발주 시스템에 오신 것을 환영합니다.");
+  EXPECT_TRUE(main->Notes()[3].empty());
+  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
+  EXPECT_TRUE(Find<RowGrid>("SGU")->isVisible());
+  EXPECT_FALSE(Find<RowGrid>("SGA")->isVisible());
+  EXPECT_FALSE(Find<QCheckBox>("ChkBxOCost")->isHidden());  // C_GU "1"
+  EXPECT_EQ(S(Find<QLabel>("LblTitle")->text()), dm->MasterInfo.M_BIGO);
+  EXPECT_EQ(Count(), "1");
+  EXPECT_EQ(UpdateNoteFromArguments({"TKClientI", "/SKIPCHECK", "새 버전/설치^완료"}),
+            "새 버전\r\n설치 완료");
+  EXPECT_EQ(UpdateNoteFromArguments({"TKClientI", "/SKIPCHECK"}), "");
+}
+
+TEST_F(MainScreen, PagingThroughTheTradedAndTheAllProductsList) {
+  ASSERT_EQ(dm->TradedCount, 300);
+  Key(Qt::Key_Down);  // search box -> list
+  ASSERT_EQ(Focus(), Find<RowGrid>("SGU"));
+  Key(Qt::Key_Up);
+  EXPECT_EQ(Count(), "1");
+  for (int i = 0; i < 24; ++i) Key(Qt::Key_Down);
+  EXPECT_EQ(Count(), "25");
+  Key(Qt::Key_Down);
+  EXPECT_EQ(Count(), "26");
+  EXPECT_EQ(main->Panel().Visible().Top(), 1);
+  Key(Qt::Key_End);
+  EXPECT_EQ(Count(), "300");
+  Key(Qt::Key_Down);  // the last record: swallowed
+  EXPECT_EQ(Count(), "300");
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(main->Panel().Visible().Top(), 275);
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(main->Panel().Visible().Top(), 250);
+  Key(Qt::Key_Home);
+  EXPECT_EQ(Count(), "1");
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(Count(), "1");
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(Count(), "26");
+  Click("SBEnd");
+  EXPECT_EQ(Count(), "300");
+  Click("SBHome");
+  EXPECT_EQ(Count(), "1");
+
+  // F12 to all products; the traded-product removal is off there.
+  Key(Qt::Key_F12);
+  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
+  EXPECT_TRUE(Find<RowGrid>("SGA")->isVisible());
+  EXPECT_FALSE(Find<RowGrid>("SGU")->isVisible());
+  EXPECT_FALSE(Find<QPushButton>("SBF8U")->isEnabled());
+  Key(Qt::Key_Down);
+  ASSERT_EQ(Focus(), Find<RowGrid>("SGA"));
+  Key(Qt::Key_End);
+  EXPECT_EQ(Count(), "2500");
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(main->Panel().Visible().Top(), 2450);
+  EXPECT_EQ(Count(), "2475");
+  // A wheel notch towards the user on row 24 scrolls one record.
+  QWidget* vp = Find<RowGrid>("SGA")->viewport();
+  QWheelEvent wheel(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(vp, &wheel);
+  EXPECT_EQ(main->Panel().Visible().Top(), 2451);
+  EXPECT_EQ(Count(), "2476");
+  // Space goes back to the box, F12 back to the traded list.
+  Key(Qt::Key_Space);
+  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
+  Key(Qt::Key_F12);
+  EXPECT_TRUE(Find<RowGrid>("SGU")->isVisible());
+  EXPECT_TRUE(Find<QPushButton>("SBF8U")->isEnabled());
+  // Alt + F12 does nothing.
+  Key(Qt::Key_F12, Qt::AltModifier);
+  EXPECT_TRUE(Find<RowGrid>("SGU")->isVisible());
+}
+
+int Matches(const std::vector<GoodsRecord>& t, long long n, const std::string& word, bool prefix) {
+  int c = 0;
+  for (long long i = 0; i < n; ++i) {
+    const auto p = t[i].G_NAME.find(word);
+    if (prefix ? p == 0 : p != std::string::npos) ++c;
+  }
+  return c;
+}
+
+TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
+  // A word that begins some traded names and stands inside others.
+  const std::string word = "필터";
+  const int contains = Matches(dm->TradedGoods, dm->TradedCount, word, false);
+  const int prefix = Matches(dm->TradedGoods, dm->TradedCount, word, true);
+  ASSERT_GT(contains, 0);
+  Type(Q(word));
+  Key(Qt::Key_Return);
+  EXPECT_TRUE(main->Panel().SearchActive());
+  EXPECT_EQ(dm->ShownCount, contains);
+  EXPECT_EQ(Focus(), Find<RowGrid>("SGU"));
+  EXPECT_TRUE(Find<QLineEdit>("EdtGN")->text().isEmpty());
+  EXPECT_NE(main->Panel().Visible().Cell(0, kColName).find(word), std::string::npos);
+  EXPECT_EQ(main->Panel().Visible().Count(), contains);
+  if (contains > 24) {
+    Key(Qt::Key_End);
+    EXPECT_EQ(Count(), std::to_string(contains));
+  }
+
+  Key(Qt::Key_Space);  // back to the box: the whole list again from record 0
+  EXPECT_FALSE(main->Panel().SearchActive());
+  EXPECT_EQ(Count(), "1");
+  EXPECT_EQ(main->Panel().Visible().Count(), 300);
+
+  Type(Q(word));
+  Key(Qt::Key_F11);
+  EXPECT_EQ(dm->ShownCount, prefix);
+  EXPECT_LT(prefix, contains);
+  if (prefix > 0) EXPECT_EQ(main->Panel().Visible().Cell(0, kColName).rfind(word, 0), 0u);
+
+  // Nothing found: an empty page, and Enter there asks for a product.
+  Key(Qt::Key_F2);
+  Type(QStringLiteral("없는제품이름"));
+  Key(Qt::Key_Return);
+  EXPECT_EQ(dm->ShownCount, 0);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(prompter.Last(), "제품을 선택하십시요.");
+  EXPECT_EQ(Count(), "0");
+}
+
+TEST_F(MainScreen, BarcodeScanAddsThenRaisesTheQuantity) {
+  const GoodsRecord g = dm->TradedGoods[40];
+  Type(Q(g.G_BCODE));
+  Key(Qt::Key_Return);
+  EXPECT_TRUE(Find<QLineEdit>("EdtGN")->text().isEmpty());
+  EXPECT_EQ(main->Panel().Visible().Top(), 40);
+  ASSERT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(main->Draft().Line(0).GoodsCode, g.G_CODE);
+  EXPECT_EQ(main->Draft().Line(0).Quantity, "1");
+  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
+  Type(Q(g.G_BCODE));
+  Key(Qt::Key_Return);
+  EXPECT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(main->Draft().Line(0).Quantity, "2");
+  // With the unit-price box a scan only shows the product.
+  Find<QCheckBox>("ChkBxOCost")->setChecked(true);
+  Type(Q(dm->TradedGoods[77].G_BCODE));
+  Key(Qt::Key_Return);
+  EXPECT_EQ(main->Panel().Visible().Top(), 77);
+  EXPECT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_TRUE(prompter.prompts.empty());
+}
+
+// Puts the traded product with this code on row 0 of the list.
+void ShowTraded(TFrmMain& main, TDM& dm, const std::string& code) {
+  for (long long i = 0; i < dm.TradedCount; ++i)
+    if (dm.TradedGoods[i].G_CODE == code) {
+      main.Panel().Visible().FillPage(static_cast<int>(i), 0);
+      main.Panel().Visible().Select(0);
+      main.RefreshList();
+      return;
+    }
+  FAIL() << code;
+}
+
+TEST_F(MainScreen, ProductNoteThenNoticesShareOneTable) {
+  ShowTraded(*main, *dm, "P00042");  // four note lines
+  Key(Qt::Key_Down);
+  std::vector<std::string> rows;
+  std::string title;
+  int current = -1;
+  script.Then([&](QDialog& d) {
+    title = S(d.findChild<QLabel*>("LblGN")->text());
+    auto* list = d.findChild<QTableWidget*>();
+    for (int r = 0; r < list->rowCount(); ++r) rows.push_back(S(list->item(r, 0)->text()));
+    current = list->currentRow();
+    QTest::keyClick(list, Qt::Key_Escape);
+  });
+  Key(Qt::Key_F1);
+  EXPECT_EQ(script.opened.back(), "FrmInfo");
+  EXPECT_EQ(title, TrimRightBlanks(main->Panel().Visible().Cell(0, kColName)));
+  ASSERT_EQ(rows.size(), 20u);
+  EXPECT_EQ(rows[0].rfind("제품명: ", 0), 0u);
+  EXPECT_FALSE(rows[3].empty());
+  EXPECT_TRUE(rows[4].empty());
+  EXPECT_EQ(current, 19);
+
+  rows.clear();
+  script.Then([&](QDialog& d) {
+    auto* list = d.findChild<QTableWidget*>();
+    for (int r = 0; r < list->rowCount(); ++r) rows.push_back(S(list->item(r, 0)->text()));
+  });
+  Click("SBMessage");
+  EXPECT_EQ(script.opened.back(), "FrmMessage");
+  ASSERT_EQ(rows.size(), 20u);
+  EXPECT_FALSE(rows[2].empty());
+  EXPECT_TRUE(rows[3].empty());  // the product's fourth line is gone
+
+  // A product without notes: a message and no screen.
+  const std::size_t opened = script.opened.size();
+  ShowTraded(*main, *dm, "P00002");
+  Key(Qt::Key_F1);
+  EXPECT_EQ(prompter.Last(), "정보가 없는 제품입니다.");
+  EXPECT_EQ(script.opened.size(), opened);
+}
+
+TEST_F(MainScreen, DeletingATradedProductAsksThenRemovesIt) {
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Down);  // row 1
+  const GoodsRecord gone = dm->TradedGoods[1];
+  const GoodsRecord next = dm->TradedGoods[2];
+  prompter.answers = {false};
+  Click("SBF8U");
+  EXPECT_EQ(prompter.Last(), "제품: " + gone.G_NAME + " 를\r\r거래된 제품 목록에서 삭제합니다.");
+  EXPECT_EQ(dm->TradedCount, 300);
+  Click("SBF8U");  // Yes
+  EXPECT_EQ(dm->TradedCount, 299);
+  EXPECT_EQ(main->Panel().Visible().Cell(1, kColCode), next.G_CODE);
+  EXPECT_EQ(main->Panel().Visible().Selected(), 1);
+  // The service no longer lists it: a fresh log-in loads 299.
+  auto again = std::make_unique<TDM>(S(dir.path()) + "/");
+  dm.swap(again);
+  LogIn("SHOP1", "1234");
+  EXPECT_EQ(dm->TradedCount, 299);
+  dm.swap(again);
+}
+
+TEST_F(MainScreen, EscLeavesAtOnceOrAsksWhenTheBasketHasLines) {
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_TRUE(prompter.prompts.empty());
+  main->show();
+  main->Draft().AddLine("P00002", "x", "EA", "1", "");
+  main->RefreshDraft();
+  prompter.answers = {false};
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(prompter.Last(), "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
+  EXPECT_TRUE(main->isVisible());
+  Key(Qt::Key_Escape);  // Yes
+  EXPECT_FALSE(main->isVisible());
+}
+
+TEST(MainScreenLogin, CreationRunsTheRealLogin) {
+  ServiceProcess service;
+  ASSERT_TRUE(service.Running());
+  QTemporaryDir dir;
+  TDM dm(S(dir.path()) + "/");
+  ScriptedPrompter prompter;
+  ModalScript script;
+  script.Then([](QDialog&) {});
+  QTimer::singleShot(0, [] {
+    auto* login = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(login, nullptr);
+    login->findChild<QLineEdit*>("EdtMID")->setText("DEMO");
+    login->findChild<QLineEdit*>("EdtCID")->setText("SHOP1");
+    login->findChild<QLineEdit*>("MEdtS")->setText("1234");
+    static_cast<TFrmSecS*>(login)->SBLoginClick();
+  });
+  TFrmMain main;
+  ASSERT_TRUE(main.LoggedIn());
+  main.show();
+  main.FirstActivation();
+  EXPECT_EQ(dm.TradedCount, 300);
+  EXPECT_EQ(main.Panel().Visible().Count(), 300);
+  EXPECT_EQ(main.Panel().Visible().Cell(0, kColCode), dm.TradedGoods[0].G_CODE);
+  EXPECT_EQ(script.opened, std::vector<std::string>{"FrmMessage"});
+}
+
+}  // namespace
+}  // namespace tarvik::test
