@@ -1,0 +1,218 @@
+// The basket side of the main window: the quantity dialog from the lists, the
+// keypad and typed quantities, changing and deleting lines, direct input and
+// the delivery-date calendar, against the reference service.
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QTableView>
+
+#include "controls/CEdit.h"
+#include "controls/ImageButton.h"
+#include "order/UCA.h"
+#include "order/UCnt.h"
+#include "tests/catalog/MainFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+using Basket = MainWindowTest;
+
+void ClickKey(QDialog& d, const char* name) {
+  auto* b = d.findChild<TImageButton*>(name);
+  ASSERT_NE(b, nullptr) << name;
+  QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
+}
+QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
+
+TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
+  Key(Qt::Key_Down);  // list, row 0
+  const GoodsRecord g0 = dm->TradedGoods[0];
+  std::string shownQty, shownName;
+  bool nameReadOnly = false;
+  script.Then([&](QDialog& d) {
+    shownQty = S(Field(d, "CEdtCnt")->text());
+    shownName = S(Field(d, "EdtGN")->text());
+    nameReadOnly = Field(d, "EdtGN")->isReadOnly();
+    ClickKey(d, "SB2");  // replaces the default quantity
+    ClickKey(d, "SB3");
+    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Tab);
+    TypeInto(d.focusWidget(), QStringLiteral("급송"));
+    QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+  });
+  Key(Qt::Key_Return);
+  EXPECT_EQ(script.opened.back(), "FrmCnt");
+  EXPECT_EQ(shownQty, g0.U_CNT);  // the traded list hands over U_CNT
+  EXPECT_EQ(shownName, g0.G_NAME);
+  EXPECT_TRUE(nameReadOnly);
+  ASSERT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(main->Draft().Line(0).GoodsCode, g0.G_CODE);
+  EXPECT_EQ(main->Draft().Line(0).Quantity, "23");
+  EXPECT_EQ(main->Draft().Line(0).LineNote, "급송");
+  EXPECT_EQ(Focus(), Find<RowGrid>("SGU"));
+  EXPECT_TRUE(dm->EntryName == g0.G_NAME);
+
+  // Typed: the selected quantity is replaced.
+  Key(Qt::Key_Down);
+  script.Then([&](QDialog& d) {
+    QTest::keyClicks(Field(d, "CEdtCnt"), "12.5");
+    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
+  });
+  Key(Qt::Key_Return);
+  ASSERT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_EQ(main->Draft().Line(1).Quantity, "12.5");
+
+  // The same product again: the existing line is selected, nothing added.
+  Key(Qt::Key_Up);
+  script.Then([&](QDialog& d) { QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return); });
+  Key(Qt::Key_Return);
+  EXPECT_EQ(prompter.Last(), "이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.");
+  EXPECT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_EQ(main->Draft().Selected(), 0);
+
+  // From the all-products list the default quantity is 0: confirming asks for one.
+  Key(Qt::Key_Space);
+  Key(Qt::Key_F12);
+  Key(Qt::Key_Down);
+  script.Then([&](QDialog& d) {
+    shownQty = S(Field(d, "CEdtCnt")->text());
+    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
+    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Escape);
+  });
+  Key(Qt::Key_Return);
+  EXPECT_EQ(shownQty, "");
+  EXPECT_EQ(prompter.Last(), "     주문 수량이 없습니다.     \r\r     수량을 입력해 주십시요.");
+  EXPECT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_TRUE(dm->EntryName.empty());
+}
+
+TEST_F(Basket, ModifyAndDeleteLines) {
+  for (int i = 0; i < 3; ++i)
+    main->Draft().AddLine(dm->TradedGoods[i].G_CODE, dm->TradedGoods[i].G_NAME, "EA",
+                          std::to_string(i + 1) + "000", "");
+  main->RefreshDraft();
+  auto* sgs = Find<RowGrid>("SGS");
+  sgs->setFocus();
+  sgs->Refresh(0);
+  main->Draft().Select(0);
+  std::string shownQty;
+  bool listHidden = false;
+  script.Then([&](QDialog& d) {
+    shownQty = S(Field(d, "CEdtCnt")->text());
+    listHidden = !main->findChild<RowGrid*>("SGU")->isVisible();
+    QTest::keyClicks(Field(d, "CEdtCnt"), "7");
+    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Tab);
+    QTest::keyClicks(d.focusWidget(), "fast");
+    QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+  });
+  Key(Qt::Key_Return);
+  EXPECT_EQ(script.opened.back(), "FrmCnt");
+  EXPECT_EQ(shownQty, "1,000");
+  EXPECT_TRUE(listHidden);
+  EXPECT_TRUE(Find<RowGrid>("SGU")->isVisible());
+  EXPECT_EQ(main->Draft().Line(0).Quantity, "7");
+  EXPECT_EQ(main->Draft().Line(0).LineNote, "FAST");  // capitals
+  EXPECT_EQ(main->Draft().Line(0).GoodsCode, dm->TradedGoods[0].G_CODE);
+
+  // Cancel after changing the quantity: the line stays.
+  script.Then([&](QDialog& d) {
+    ClickKey(d, "SB9");
+    ClickKey(d, "SBEsc");
+  });
+  Key(Qt::Key_Return);
+  EXPECT_EQ(main->Draft().Line(0).Quantity, "7");
+
+  // F4 on line 2 of 3: one line goes, the third becomes the second.
+  Key(Qt::Key_Down);
+  ASSERT_EQ(main->Draft().Selected(), 1);
+  Key(Qt::Key_F4);
+  EXPECT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_EQ(main->Draft().Line(1).GoodsCode, dm->TradedGoods[2].G_CODE);
+  EXPECT_EQ(main->Draft().Line(1).LineNo, "2");
+  Key(Qt::Key_Delete);
+  Key(Qt::Key_Up);
+  Key(Qt::Key_Delete);
+  EXPECT_FALSE(main->Draft().HasLines());
+  EXPECT_EQ(main->Draft().Selected(), 0);
+  Key(Qt::Key_Return);  // an empty row: nothing opens
+  EXPECT_EQ(script.opened.size(), 3u);
+}
+
+TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
+  bool stillOpen = false;
+  std::string firstName;
+  script.Then([&](QDialog& d) {
+    firstName = S(Field(d, "EdtGN")->text());
+    auto product = [&](const QString& name, const char* box, const char* qty) {
+      QTest::keyClick(Field(d, "EdtGN"), Qt::Key_A, Qt::ControlModifier);
+      TypeInto(Field(d, "EdtGN"), name);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);  // to the packing unit
+      QTest::keyClicks(d.focusWidget(), box);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);  // to the quantity
+      QTest::keyClicks(d.focusWidget(), qty);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);  // confirm
+    };
+    product(QStringLiteral("수동 와이퍼"), "set", "2");
+    product(QStringLiteral("수동 전구"), "ea", "10");
+    stillOpen = d.isVisible();
+    QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
+  });
+  Key(Qt::Key_F5);
+  EXPECT_EQ(firstName, "직접 제품명을 입력하십시요");
+  EXPECT_TRUE(stillOpen);
+  ASSERT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_EQ(main->Draft().Line(0).GoodsCode, "YZ");
+  EXPECT_EQ(main->Draft().Line(0).GoodsName, "수동 와이퍼");
+  EXPECT_EQ(main->Draft().Line(0).GoodsBox, "SET");
+  EXPECT_EQ(main->Draft().Line(1).Quantity, "10");
+  EXPECT_TRUE(dm->EntryName.empty());
+  EXPECT_TRUE(dm->EntryQty.empty());
+  EXPECT_TRUE(prompter.prompts.empty());
+}
+
+void DoubleClickSelected(QDialog& d) {
+  auto* cal = static_cast<TFrmCA&>(d).Calendar();
+  auto* view = cal->findChild<QTableView*>();
+  const QRect cell = view->visualRect(view->currentIndex());
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
+  auto* edtDD = Find<QLineEdit>("EdtDD");
+  edtDD->setText("990101");
+  QDate start;
+  script.Then([&](QDialog& d) {
+    auto* cal = static_cast<TFrmCA&>(d).Calendar();
+    start = cal->selectedDate();
+    cal->setSelectedDate(QDate(2010, 3, 5));
+    DoubleClickSelected(d);
+  });
+  Click("SBDate");
+  EXPECT_EQ(start, QDate(2099, 1, 1));
+  EXPECT_EQ(S(edtDD->text()), "100305");
+  EXPECT_EQ(main->Draft().DeliveryDate, "100305");
+  EXPECT_EQ(dm->PickCode, "100305");
+
+  // An impossible date opens on today; Esc keeps the text.
+  edtDD->setText("070229");
+  script.Then([&](QDialog& d) {
+    start = static_cast<TFrmCA&>(d).Calendar()->selectedDate();
+    QTest::keyClick(static_cast<TFrmCA&>(d).Calendar(), Qt::Key_Escape);
+  });
+  Click("SBDate");
+  EXPECT_EQ(start, QDate::currentDate());
+  EXPECT_EQ(S(edtDD->text()), "070229");
+  EXPECT_EQ(Focus(), edtDD);
+  EXPECT_TRUE(dm->PickCode.empty());
+
+  // F9 clears the basket and its header.
+  main->Draft().AddLine("P00002", "x", "EA", "1", "");
+  Find<QCheckBox>("ChkBxIOG")->setChecked(true);
+  main->RefreshDraft();
+  Key(Qt::Key_F9);
+  EXPECT_FALSE(main->Draft().HasLines());
+  EXPECT_TRUE(edtDD->text().isEmpty());
+  EXPECT_FALSE(Find<QCheckBox>("ChkBxIOG")->isChecked());
+  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
+}
+
+}  // namespace
+}  // namespace tarvik::test
