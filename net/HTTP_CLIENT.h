@@ -3,6 +3,7 @@
 // of a multipart/form-data POST and returns the reply text. One object serves
 // exactly one PostRequest and is then destroyed; nothing is kept between
 // requests. Blocking; used only on the thread of the user interface.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
