@@ -74,7 +74,7 @@ void TFrmMain::BuildDraftColumn() {
   });
 
   y = sgs_->geometry().bottom() + 3;
-  auto* help = Button(this, "SBHelp", "사용방법", "프로그램 사용방법을 보여 줍니다.", x, y, 58, 26);
+  auto* help = Button(this, "SBHelp", "사용방법", "프로그램 사용방법을 보여 줍니다.", x, y, 54, 26);
   QPalette hp = help->palette();
   hp.setColor(QPalette::ButtonText, Qt::red);
   help->setPalette(hp);
@@ -86,21 +86,21 @@ void TFrmMain::BuildDraftColumn() {
       {"SBSetup", "환경설정", "", MainAction::None},
       {"SBF11", "주문인쇄", "발주내역을 인쇄합니다. 단축키[F11]", MainAction::Print},
   };
-  bx = x + 59;
+  bx = x + 55;
   for (const B& b : bottom) {
-    auto* btn = Button(this, b.name, b.caption, b.hint, bx, y, 58, 26);
+    auto* btn = Button(this, b.name, b.caption, b.hint, bx, y, 54, 26);
     const MainAction act = b.act;
     if (act != MainAction::None) connect(btn, &QPushButton::clicked, this, [this, act] { Act(act); });
-    bx += 59;
+    bx += 55;
   }
   chkBxIOG_ = new QCheckBox(QStringLiteral("작성중"), this);
   chkBxIOG_->setObjectName("ChkBxIOG");
-  chkBxIOG_->setGeometry(bx + 2, y, 66, 26);
+  chkBxIOG_->setGeometry(bx + 2, y, 62, 26);
   chkBxIOG_->setFont(GridFont(12, true));
   chkBxIOG_->setToolTip(QStringLiteral("체크하여 발주를 전송할 경우 발주가  접수되지 않습니다. (수정을 위해서)"));
   connect(chkBxIOG_, &QCheckBox::toggled, this, [this](bool on) { draft_.BeingWritten = on; });
-  auto* pgUp = Button(this, "SpeedButton5", "PgUp", "", bx + 70, y, 42, 26);
-  auto* pgDn = Button(this, "SpeedButton6", "PgDn", "", bx + 113, y, 42, 26);
+  auto* pgUp = Button(this, "SpeedButton5", "PgUp", "", bx + 66, y, 40, 26);
+  auto* pgDn = Button(this, "SpeedButton6", "PgDn", "", bx + 107, y, 40, 26);
   // They send PgUp and PgDn to the basket, which pages as its own keys do.
   auto sendKey = [this](int key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);

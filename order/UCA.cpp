@@ -2,6 +2,7 @@
 
 #include <QCalendarWidget>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTextCharFormat>
@@ -39,7 +40,9 @@ TFrmCA::TFrmCA(QWidget* parent, const std::string& deliveryText) : QDialog(paren
   lay->setSpacing(0);
   mca_ = new QCalendarWidget(this);
   mca_->setObjectName("MCa");
-  mca_->setFont(GridFont(24));
+  // The day numbers must fit seven columns of 212 pixels.
+  mca_->setFont(GridFont(15, true));
+  mca_->setLocale(QLocale(QLocale::Korean, QLocale::SouthKorea));
   mca_->setMinimumSize(212, 313);
   mca_->setGridVisible(false);
   mca_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);

@@ -114,7 +114,7 @@ void TFrmCnt::BuildKeypad() {
   auto* ok = new TImageButton(panel);
   ok->setObjectName("SBOK");
   ok->SetPictureAlign(TPictureAlign::paBottom);
-  ok->SetPicture(KeyStrip(80, 3 * kh + 2 * gap, "확인", KeyTone::Green));
+  ok->SetPicture(KeyStrip(80, 3 * kh + 2 * gap, "확인", KeyTone::Green, 22));
   ok->move(kx + 3 * (kw + gap) + 6, ky);
   connect(ok, &TImageButton::OnClick, this, [this] { Confirm(); });
   auto* esc = new TImageButton(panel);
