@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "app/USecS.h"
+#include "catalog/CellFormat.h"
 #include "catalog/ProductNote.h"
 #include "tests/catalog/MainFixture.h"
 
@@ -250,6 +251,24 @@ TEST_F(MainScreen, EscLeavesAtOnceOrAsksWhenTheBasketHasLines) {
   EXPECT_TRUE(main->isVisible());
   Key(Qt::Key_Escape);  // Yes
   EXPECT_FALSE(main->isVisible());
+}
+
+class DateClassScreen : public MainWindowTest {
+ protected:
+  std::string ordererId() const override { return "SHOP2"; }
+  std::string password() const override { return "5678"; }
+};
+
+TEST_F(DateClassScreen, OrdererClassTwoSeesUnitCostDatesAndNoPriceCheck) {
+  EXPECT_TRUE(Find<QCheckBox>("ChkBxOCost")->isHidden());
+  EXPECT_EQ(dm->TradedCount, 120);
+  const std::string raw = main->Panel().Visible().Cell(0, kColPrice);
+  EXPECT_EQ(raw, dm->TradedGoods[0].U_DATE);
+  EXPECT_EQ(ProductCell(kColPrice, raw, main->Panel().ShowsDate()).text, FormatYymmdd(raw));
+  // F10 empties the focused edit field.
+  Type("ABC");
+  Key(Qt::Key_F10);
+  EXPECT_TRUE(Find<QLineEdit>("EdtGN")->text().isEmpty());
 }
 
 TEST(MainScreenLogin, CreationRunsTheRealLogin) {
