@@ -50,6 +50,8 @@ TFrmSplash::TFrmSplash(const UpdatePlaces& places, QWidget* parent)
   Timer1->setObjectName("Timer1");
   Timer1->setSingleShot(true);
   Timer1->setInterval(600);
+  // A coarse timer may fire up to 5% early; the screen is to stay up the full 600 ms.
+  Timer1->setTimerType(Qt::PreciseTimer);
   connect(Timer1, &QTimer::timeout, this, &TFrmSplash::Timer1Timer);
 
   passes_.Prepare();
