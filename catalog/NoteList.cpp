@@ -13,8 +13,9 @@ NoteList::NoteList(QWidget* parent, int width) : QTableWidget(kNoteLineCount, 1,
   horizontalHeader()->hide();
   verticalHeader()->hide();
   setColumnWidth(0, width);
-  verticalHeader()->setDefaultSectionSize(19);
   verticalHeader()->setMinimumSectionSize(19);
+  verticalHeader()->setDefaultSectionSize(19);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setSelectionBehavior(QAbstractItemView::SelectRows);

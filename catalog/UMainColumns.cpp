@@ -63,8 +63,9 @@ void TFrmMain::BuildDraftColumn() {
       [](int c, const std::string& raw) { return DraftCell(c, raw); });
   sgs_->setGeometry(x, y, kLeftWidth - 4, kListHeight - 2 * kBar + 2);
   sgs_->SetVisibleWidths({20, 254, 36, 52, 109});
-  sgs_->verticalHeader()->setDefaultSectionSize(19);
   sgs_->verticalHeader()->setMinimumSectionSize(19);
+  sgs_->verticalHeader()->setDefaultSectionSize(19);
+  sgs_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   sgs_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   sgs_->setToolTip(QStringLiteral("제품수정선택 [Enter] or [더블클릭], 제품삭제[F4]"));
   connect(sgs_, &RowGrid::RowChosen, this, [this](int r) { draft_.Select(r); });
@@ -168,8 +169,9 @@ void TFrmMain::BuildProductColumn() {
         [this](int c, const std::string& raw) { return ProductCell(c, raw, panel_->ShowsDate()); });
     g->setGeometry(0, 0, kRightWidth, kListHeight);
     g->SetVisibleWidths({129, 108, 261, 49, 60});
-    g->verticalHeader()->setDefaultSectionSize(kListRowHeight);
     g->verticalHeader()->setMinimumSectionSize(kListRowHeight);
+    g->verticalHeader()->setDefaultSectionSize(kListRowHeight);
+    g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     g->setToolTip(QStringLiteral("제품선택 [Enter] or [더블클릭]  검색란이동[SpaceBar] or [F2]"));
     g->viewport()->installEventFilter(this);
