@@ -79,6 +79,21 @@ TEST(OrderDraft, DeleteRenumbersAndRemovesOneLine) {
   EXPECT_EQ(d.Line(96).LineNo, "97");
 }
 
+TEST(OrderDraft, DeleteKeepsLinesAfterAProductWithoutAName) {
+  // Moving up stops at the first empty row, not at the first empty name, so a
+  // catalogue product whose name is empty does not cut the basket short.
+  OrderDraft d;
+  d.AddLine("A", "a", "EA", "1", "");
+  d.AddLine("B", "", "EA", "1", "");
+  d.AddLine("C", "c", "EA", "1", "");
+  d.Select(0);
+  d.DeleteLine();
+  EXPECT_EQ(d.LineCount(), 2);
+  EXPECT_EQ(d.Line(0).GoodsCode, "B");
+  EXPECT_EQ(d.Line(1).GoodsCode, "C");
+  EXPECT_EQ(d.Line(1).LineNo, "2");
+}
+
 TEST(OrderDraft, ModifyKeepsTheCodeAndClearEmptiesEverything) {
   OrderDraft d;
   d.AddLine("A", "a", "EA", "1", "");
