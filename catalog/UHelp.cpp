@@ -1,12 +1,10 @@
 #include "catalog/UHelp.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 
 #include "catalog/ScreenKit.h"
 #include "controls/ImageButton.h"
-#include "platform/Window.h"
 
 namespace tarvik {
 
@@ -39,17 +37,8 @@ const char* HelpText() {
          "[주문인쇄] 또는 [F11]로 주문 목록을 인쇄하고, [Esc]로 프로그램을 마칩니다.";
 }
 
-TFrmHelp::TFrmHelp(QWidget* parent) : QDialog(parent) {
-  setObjectName("FrmHelp");
-  MakeFramedWindow(this);
-  setFixedSize(465 + 10, 418 + 10);
-  auto* header = new QWidget(this);
-  header->setGeometry(5, 5, 465, 63);
-  header->setAutoFillBackground(true);
-  QPalette p = header->palette();
-  p.setColor(QPalette::Window, Qt::white);
-  header->setPalette(p);
-  MakeDragHandle(header);
+TFrmHelp::TFrmHelp(QWidget* parent) : TClosableDialog(parent, "FrmHelp", 465, 418) {
+  QWidget* header = AddWhiteHeader(63);
   auto* vendor = new QLabel(QStringLiteral("Tarvik"), header);
   vendor->setFont(GridFont(16, true));
   vendor->setGeometry(10, 4, 300, 24);
@@ -60,9 +49,8 @@ TFrmHelp::TFrmHelp(QWidget* parent) : QDialog(parent) {
   ver->setObjectName("LblVer");
   ver->setFont(GridFont(12));
   ver->setGeometry(340, 34, 60, 20);
-  auto* close = MakeCloseButton(header);
+  auto* close = AddCloseButton(header);
   close->move(465 - close->width() - 8, 8);
-  connect(close, &TImageButton::OnClick, this, [this] { reject(); });
   auto* text = new QPlainTextEdit(this);
   text->setObjectName("MemoHelp");
   text->setGeometry(5, 68, 465, 418 - 63);
@@ -70,15 +58,6 @@ TFrmHelp::TFrmHelp(QWidget* parent) : QDialog(parent) {
   text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   text->setFont(GridFont(13));
   text->setPlainText(QString::fromUtf8(HelpText()));
-}
-
-void TFrmHelp::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Escape) {
-    reject();
-    return;
-  }
-  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return;
-  QDialog::keyPressEvent(e);
 }
 
 }  // namespace tarvik

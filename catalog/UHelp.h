@@ -1,19 +1,16 @@
 #pragma once
 // TFrmHelp: how to use the program, a fixed text.
-#include <QDialog>
+#include "catalog/ClosableDialog.h"
 
 namespace tarvik {
 
 // The help text shown (UTF-8, ten numbered points).
 const char* HelpText();
 
-class TFrmHelp : public QDialog {
+class TFrmHelp : public TClosableDialog {
   Q_OBJECT
  public:
   explicit TFrmHelp(QWidget* parent);
-
- protected:
-  void keyPressEvent(QKeyEvent* e) override;
 };
 
 }  // namespace tarvik

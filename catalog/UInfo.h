@@ -1,6 +1,6 @@
 #pragma once
 // TFrmInfo: the note lines of one product ("MAIN" or "GPARTS" caller).
-#include <QDialog>
+#include "catalog/ClosableDialog.h"
 
 #include <string>
 
@@ -10,7 +10,7 @@ namespace tarvik {
 
 class NoteList;
 
-class TFrmInfo : public QDialog {
+class TFrmInfo : public TClosableDialog {
   Q_OBJECT
  public:
   // lines is the caller's table; it is read at each activation.
@@ -20,7 +20,6 @@ class TFrmInfo : public QDialog {
 
  protected:
   void showEvent(QShowEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   std::string mode_, name_;

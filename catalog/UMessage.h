@@ -1,6 +1,6 @@
 #pragma once
 // TFrmMessage: the supplier's notices (the notes of code "999999").
-#include <QDialog>
+#include "catalog/ClosableDialog.h"
 
 #include "catalog/ProductNote.h"
 
@@ -8,7 +8,7 @@ namespace tarvik {
 
 class NoteList;
 
-class TFrmMessage : public QDialog {
+class TFrmMessage : public TClosableDialog {
   Q_OBJECT
  public:
   // lines is the main screen's table; it is read at each activation.
@@ -16,7 +16,6 @@ class TFrmMessage : public QDialog {
 
  protected:
   void showEvent(QShowEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   const NoteLines& lines_;
