@@ -31,19 +31,25 @@ void DrawWheel(QPainter& p, QPointF c, qreal r) {
   }
 }
 
+// A picture of the log-in's height filled top to bottom from one colour to another.
+QImage GradientPicture(int width, const QColor& top, const QColor& bottom) {
+  QImage img(width, kLoginPictureHeight, QImage::Format_RGB32);
+  QLinearGradient fill(0, 0, 0, img.height());
+  fill.setColorAt(0, top);
+  fill.setColorAt(1, bottom);
+  QPainter(&img).fillRect(img.rect(), fill);
+  return img;
+}
+
 }  // namespace
 
 QRect LoginFieldRect(int i) { return QRect(152, 88 + i * 36, 114, 15); }
 QRect LoginButtonRect(int i) { return QRect(i == 0 ? 40 : 160, 210, 102, 31); }
 
 QImage LoginLeftPicture() {
-  QImage img(kLoginLeftWidth, kLoginPictureHeight, QImage::Format_RGB32);
+  QImage img = GradientPicture(kLoginLeftWidth, QColor(0x1E, 0x4E, 0x8C), QColor(0x0B, 0x22, 0x45));
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient sky(0, 0, 0, img.height());
-  sky.setColorAt(0, QColor(0x1E, 0x4E, 0x8C));
-  sky.setColorAt(1, QColor(0x0B, 0x22, 0x45));
-  p.fillRect(img.rect(), sky);
   QRadialGradient glow(QPointF(300, 60), 220);
   glow.setColorAt(0, QColor(255, 255, 255, 70));
   glow.setColorAt(1, QColor(255, 255, 255, 0));
@@ -95,13 +101,9 @@ QImage LoginLeftPicture() {
 }
 
 QImage LoginRightPicture() {
-  QImage img(kLoginRightWidth, kLoginPictureHeight, QImage::Format_RGB32);
+  QImage img = GradientPicture(kLoginRightWidth, QColor(0xF7, 0xFA, 0xFE), QColor(0xDD, 0xE8, 0xF5));
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient paper(0, 0, 0, img.height());
-  paper.setColorAt(0, QColor(0xF7, 0xFA, 0xFE));
-  paper.setColorAt(1, QColor(0xDD, 0xE8, 0xF5));
-  p.fillRect(img.rect(), paper);
 
   p.setPen(QColor(0x1E, 0x4E, 0x8C));
   p.setFont(UiFont(20, true));
