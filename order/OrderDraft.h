@@ -89,8 +89,8 @@ class OrderDraft {
   int selected_ = 0;
 };
 
-// Leaving the main screen: true at once when row 0 holds no product name,
-// otherwise the answer to "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?".
+// Leaving the main screen: true at once when row 0 is empty (no product code
+// and no name), otherwise the answer to "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?".
 bool ConfirmExit(const OrderDraft& draft);
 
 // The quantity text without thousands separators.

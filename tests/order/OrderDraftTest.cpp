@@ -30,45 +30,8 @@ TEST(OrderDraft, NinetyNineLinesFitTheHundredthDoesNot) {
   EXPECT_EQ(prompter.prompts.size(), 2u);
 }
 
-TEST(OrderDraft, DuplicateCodeSelectsTheLineDirectLinesRepeat) {
-  test::ScriptedPrompter prompter;
+TEST(OrderDraft, DeleteAtTheEndsOfAFullBasket) {
   OrderDraft d;
-  for (int i = 0; i < 6; ++i) d.AddLine("G" + std::to_string(i), "n", "EA", "1", "");
-  EXPECT_FALSE(d.AddLine("G4", "other", "EA", "9", ""));
-  EXPECT_EQ(prompter.Last(), kDuplicate);
-  EXPECT_EQ(d.Selected(), 4);
-  EXPECT_EQ(d.Line(4).Quantity, "1");
-  EXPECT_EQ(d.LineCount(), 6);
-  EXPECT_TRUE(d.AddDirectLine("손으로", "", "1", ""));
-  EXPECT_TRUE(d.AddDirectLine("손으로", "", "1", ""));
-  EXPECT_EQ(d.LineCount(), 8);
-  EXPECT_EQ(d.Selected(), 7);
-}
-
-TEST(OrderDraft, DeleteRenumbersAndRemovesOneLine) {
-  test::ScriptedPrompter prompter;
-  OrderDraft d;
-  d.AddLine("A", "a", "EA", "1", "");
-  d.AddLine("B", "b", "EA", "2", "");
-  d.AddLine("C", "c", "EA", "3", "note");
-  d.Select(1);
-  EXPECT_TRUE(d.DeleteLine());
-  EXPECT_EQ(d.LineCount(), 2);
-  EXPECT_EQ(d.Line(1).GoodsCode, "C");
-  EXPECT_EQ(d.Line(1).LineNo, "2");
-  EXPECT_EQ(d.Line(1).LineNote, "note");
-  EXPECT_TRUE(d.Line(2).Empty());
-  EXPECT_TRUE(d.Line(2).LineNo.empty());
-  EXPECT_EQ(d.Selected(), 1);
-  d.Select(5);
-  EXPECT_FALSE(d.DeleteLine());  // empty row: nothing
-  d.Select(0);
-  d.DeleteLine();
-  d.DeleteLine();
-  EXPECT_FALSE(d.HasLines());
-  EXPECT_EQ(d.Selected(), 0);
-
-  // The last of 99 lines.
   for (int i = 0; i < 99; ++i) d.AddLine("G" + std::to_string(i), "n", "EA", "1", "");
   d.Select(98);
   d.DeleteLine();
@@ -77,6 +40,10 @@ TEST(OrderDraft, DeleteRenumbersAndRemovesOneLine) {
   d.DeleteLine();
   EXPECT_EQ(d.Line(96).GoodsCode, "G97");
   EXPECT_EQ(d.Line(96).LineNo, "97");
+  EXPECT_TRUE(d.Line(97).Empty());
+  EXPECT_TRUE(d.Line(97).LineNo.empty());
+  d.Select(97);
+  EXPECT_FALSE(d.DeleteLine());  // empty row: nothing
 }
 
 TEST(OrderDraft, DeleteKeepsLinesAfterAProductWithoutAName) {
@@ -94,27 +61,15 @@ TEST(OrderDraft, DeleteKeepsLinesAfterAProductWithoutAName) {
   EXPECT_EQ(d.Line(1).LineNo, "2");
 }
 
-TEST(OrderDraft, ModifyKeepsTheCodeAndClearEmptiesEverything) {
+TEST(OrderDraft, ExitWithANamelessProductOnTheFirstLineStillAsks) {
+  test::ScriptedPrompter prompter;
+  prompter.answers = {false};
   OrderDraft d;
-  d.AddLine("A", "a", "EA", "1", "");
-  EXPECT_TRUE(d.ModifyLine(0, "a2", "BOX", "7", "n"));
-  EXPECT_EQ(d.Line(0).GoodsCode, "A");
-  EXPECT_EQ(d.Line(0).Quantity, "7");
-  EXPECT_FALSE(d.ModifyLine(1, "x", "", "1", ""));
-  d.OpenedCode = "O1";
-  d.OpenedStatus = "X";
-  d.SendCount = 3;
-  d.DeliveryDate = "240101";
-  d.Note = "N";
-  d.BeingWritten = true;
-  d.ClearDraft();
-  EXPECT_TRUE(d.OpenedCode.empty());
-  EXPECT_TRUE(d.OpenedStatus.empty());
-  EXPECT_EQ(d.SendCount, 0);
-  EXPECT_TRUE(d.DeliveryDate.empty());
-  EXPECT_FALSE(d.BeingWritten);
-  EXPECT_FALSE(d.HasLines());
-  EXPECT_EQ(d.Line(0).Cell(kDColCode), "");
+  EXPECT_TRUE(ConfirmExit(d));
+  EXPECT_TRUE(prompter.prompts.empty());
+  d.AddLine("B", "", "EA", "1", "");
+  EXPECT_FALSE(ConfirmExit(d));
+  EXPECT_EQ(prompter.Last(), "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
 }
 
 class EntryTest : public ::testing::Test {
@@ -125,38 +80,13 @@ class EntryTest : public ::testing::Test {
   test::ScriptedPrompter prompter;
 };
 
-TEST_F(EntryTest, KeypadReplacesTheDefaultQuantityThenAppends) {
-  QuantityEntry::Inputs in;
-  in.name = "패드";
-  in.box = "SET";
-  in.defaultQty = "5";
-  QuantityEntry e(in);
-  EXPECT_EQ(e.Quantity, 5);
-  EXPECT_EQ(e.UnitQty, "");  // "0" is shown empty
-  e.Digit(2);
-  EXPECT_EQ(e.Quantity, 2);
-  e.Digit(3);
-  EXPECT_EQ(e.Quantity, 23);
-  e.Del();
-  EXPECT_EQ(e.Quantity, 0);
-  e.Digit(4);
-  EXPECT_EQ(e.Quantity, 4);
-  e.Note = "급함  ";
-  EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::CloseOk);
-  EXPECT_EQ(dm->EntryName, "패드");
-  EXPECT_EQ(dm->EntryQty, "4");
-  EXPECT_EQ(dm->EntryNote, "급함");
-}
-
-TEST_F(EntryTest, ConfirmChecksQuantityThenName) {
+TEST_F(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   QuantityEntry::Inputs in;
   in.mode = "MODI";
   in.name = "x";
   in.quantity = "";
   QuantityEntry e(in);
   EXPECT_EQ(e.Quantity, 0);
-  EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::Stay);
-  EXPECT_EQ(prompter.Last(), "     주문 수량이 없습니다.     \r\r     수량을 입력해 주십시요.");
   e.Quantity = 2.5;
   e.Name = "   ";
   EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::Stay);
