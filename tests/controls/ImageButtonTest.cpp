@@ -143,33 +143,5 @@ TEST(ImageButton, ClickedLatchDisabledFrameAndOneFrameStrip) {
   EXPECT_EQ(one.ShownFrame(), 0);
 }
 
-TEST(ImageButtonState, MouseTable) {
-  ImageButtonState s;
-  s.Enter();
-  EXPECT_EQ(s.Current(), 1);
-  s.Press();
-  EXPECT_EQ(s.Current(), 2);
-  s.Leave();  // held: no change
-  EXPECT_EQ(s.Current(), 2);
-  EXPECT_FALSE(s.MouseInside());
-  s.Enter();
-  s.Release(true);
-  EXPECT_EQ(s.Current(), 1);
-  s.SetClicked(true);
-  s.Leave();
-  EXPECT_EQ(s.Current(), 2);
-  s.Enter();
-  EXPECT_EQ(s.Current(), 2);
-  EXPECT_FALSE(s.SetClicked(true));  // unchanged value: nothing to show anew
-
-  ImageButtonState one;
-  one.SetPictureCount(1);
-  one.Enter();
-  one.Press();
-  EXPECT_EQ(one.Current(), 0);
-  one.Release(true);
-  EXPECT_EQ(one.Current(), 0);
-}
-
 }  // namespace
 }  // namespace tarvik
