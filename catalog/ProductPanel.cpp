@@ -58,21 +58,17 @@ ProductPanel::BoxResult ProductPanel::SearchBoxEnter(const std::string& t, bool 
       return r;
     }
   }
-  const std::string key = TrimRightBlanks(t);
-  r.clearBox = true;
-  if (!key.empty()) {
-    ContainsSearch(key);
-    r.focusList = true;
-  }
-  return r;
+  return NameSearchBox(t, false);
 }
 
-ProductPanel::BoxResult ProductPanel::SearchBoxPrefix(const std::string& t) {
+ProductPanel::BoxResult ProductPanel::SearchBoxPrefix(const std::string& t) { return NameSearchBox(t, true); }
+
+ProductPanel::BoxResult ProductPanel::NameSearchBox(const std::string& t, bool prefix) {
   BoxResult r;
   const std::string key = TrimRightBlanks(t);
   r.clearBox = true;
   if (!key.empty()) {
-    PrefixSearch(key);
+    Search(key, prefix);
     r.focusList = true;
   }
   return r;

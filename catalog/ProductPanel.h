@@ -65,6 +65,8 @@ class ProductPanel {
   void DropSelectedTraded();
 
  private:
+  // The box's text without trailing blanks, when not empty, searched as a name.
+  BoxResult NameSearchBox(const std::string& t, bool prefix);
   void Search(const std::string& key, bool prefix);
   void Rebind();
 

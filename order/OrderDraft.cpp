@@ -48,15 +48,14 @@ int OrderDraft::FindCode(const std::string& code) const {
   return -1;
 }
 
-int OrderDraft::FirstFreeRow() const {
-  for (int r = 0; r < kMaxDraftLines; ++r)
-    if (lines_[r].Empty()) return r;
-  return -1;
-}
-
-void OrderDraft::WriteRow(int row, const std::string& code, const std::string& name,
-                          const std::string& box, const std::string& quantity,
-                          const std::string& note) {
+bool OrderDraft::AddRow(const std::string& code, const std::string& name, const std::string& box,
+                        const std::string& quantity, const std::string& note) {
+  int row = 0;
+  while (row < kMaxDraftLines && !lines_[row].Empty()) ++row;
+  if (row == kMaxDraftLines) {
+    ShowMessage("더이상 입력할 수 없습니다.");
+    return false;
+  }
   DraftLine& l = lines_[row];
   l.GoodsCode = code;
   l.LineNo = std::to_string(row + 1);
@@ -65,6 +64,7 @@ void OrderDraft::WriteRow(int row, const std::string& code, const std::string& n
   l.Quantity = quantity;
   l.LineNote = note;
   selected_ = row;
+  return true;
 }
 
 bool OrderDraft::AddLine(const std::string& code, const std::string& name, const std::string& box,
@@ -75,24 +75,12 @@ bool OrderDraft::AddLine(const std::string& code, const std::string& name, const
     selected_ = existing;
     return false;
   }
-  const int row = FirstFreeRow();
-  if (row < 0) {
-    ShowMessage("더이상 입력할 수 없습니다.");
-    return false;
-  }
-  WriteRow(row, code, name, box, quantity, note);
-  return true;
+  return AddRow(code, name, box, quantity, note);
 }
 
 bool OrderDraft::AddDirectLine(const std::string& name, const std::string& box,
                                const std::string& quantity, const std::string& note) {
-  const int row = FirstFreeRow();
-  if (row < 0) {
-    ShowMessage("더이상 입력할 수 없습니다.");
-    return false;
-  }
-  WriteRow(row, kDirectCode, name, box, quantity, note);
-  return true;
+  return AddRow(kDirectCode, name, box, quantity, note);
 }
 
 bool OrderDraft::ModifyLine(int row, const std::string& name, const std::string& box,

@@ -81,9 +81,10 @@ class OrderDraft {
   void Select(int row);
 
  private:
-  int FirstFreeRow() const;
-  void WriteRow(int row, const std::string& code, const std::string& name, const std::string& box,
-                const std::string& quantity, const std::string& note);
+  // Writes the line into the first empty row and selects it; a full draft
+  // shows "더이상 입력할 수 없습니다." and adds nothing.
+  bool AddRow(const std::string& code, const std::string& name, const std::string& box,
+              const std::string& quantity, const std::string& note);
 
   std::array<DraftLine, kMaxDraftLines> lines_;
   int selected_ = 0;
