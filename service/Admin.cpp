@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "net/Gzip.h"
+#include "platform/Text.h"
 #include "service/CatalogImport.h"
 #include "service/Database.h"
 #include "service/DemoData.h"
@@ -65,6 +67,24 @@ std::string OneLine(std::string s) {
   return out;
 }
 
+// The rows of a query, one line each, fields separated by tabs.
+int PrintRows(const std::string& dbPath, const char* what, const char* sql, std::size_t columns,
+              std::ostream& out, std::ostream& err) {
+  auto db = OpenDb(dbPath, err);
+  if (!db) return 1;
+  Rows rows;
+  std::string error;
+  if (!db->Query(sql, {}, columns, rows, &error)) {
+    err << "tarvik-service: " << what << ": " << error << "\n";
+    return 1;
+  }
+  for (const auto& r : rows) {
+    for (std::size_t i = 0; i < r.size(); ++i) out << (i ? "\t" : "") << OneLine(r[i]);
+    out << "\n";
+  }
+  return 0;
+}
+
 }  // namespace
 
 int AdminDemo(const std::string& dbPath, std::ostream& out, std::ostream& err) {
@@ -80,22 +100,11 @@ int AdminDemo(const std::string& dbPath, std::ostream& out, std::ostream& err) {
 }
 
 int AdminOrders(const std::string& dbPath, std::ostream& out, std::ostream& err) {
-  auto db = OpenDb(dbPath, err);
-  if (!db) return 1;
-  Rows rows;
-  std::string error;
-  if (!db->Query("SELECT H.OH_CODE, H.M_CODE, H.OH_CC, H.OH_SD, H.OH_AT, H.OH_MT, H.OH_IOG,"
-                 " H.OH_SG, (SELECT COUNT(*) FROM OL_ L WHERE L.OH_CODE = H.OH_CODE), H.OH_NOTE"
-                 " FROM OH_ H ORDER BY H.OH_CODE",
-                 {}, 10, rows, &error)) {
-    err << "tarvik-service: orders: " << error << "\n";
-    return 1;
-  }
-  for (const auto& r : rows) {
-    for (std::size_t i = 0; i < r.size(); ++i) out << (i ? "\t" : "") << OneLine(r[i]);
-    out << "\n";
-  }
-  return 0;
+  return PrintRows(dbPath, "orders",
+                   "SELECT H.OH_CODE, H.M_CODE, H.OH_CC, H.OH_SD, H.OH_AT, H.OH_MT, H.OH_IOG,"
+                   " H.OH_SG, (SELECT COUNT(*) FROM OL_ L WHERE L.OH_CODE = H.OH_CODE), H.OH_NOTE"
+                   " FROM OH_ H ORDER BY H.OH_CODE",
+                   10, out, err);
 }
 
 int AdminMark(const std::string& dbPath, const std::string& code, const std::string& status,
@@ -125,21 +134,10 @@ int AdminMark(const std::string& dbPath, const std::string& code, const std::str
 }
 
 int AdminMessages(const std::string& dbPath, std::ostream& out, std::ostream& err) {
-  auto db = OpenDb(dbPath, err);
-  if (!db) return 1;
-  Rows rows;
-  std::string error;
-  if (!db->Query("SELECT OA_CODE, OA_SC, OA_CC, OA_IOG, OA_STATUS, OA_WDATE, OA_WTIME, OA_MSG"
-                 " FROM OA_ ORDER BY OA_ID",
-                 {}, 8, rows, &error)) {
-    err << "tarvik-service: messages: " << error << "\n";
-    return 1;
-  }
-  for (const auto& r : rows) {
-    for (std::size_t i = 0; i < r.size(); ++i) out << (i ? "\t" : "") << OneLine(r[i]);
-    out << "\n";
-  }
-  return 0;
+  return PrintRows(dbPath, "messages",
+                   "SELECT OA_CODE, OA_SC, OA_CC, OA_IOG, OA_STATUS, OA_WDATE, OA_WTIME, OA_MSG"
+                   " FROM OA_ ORDER BY OA_ID",
+                   8, out, err);
 }
 
 int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
@@ -147,6 +145,12 @@ int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
   std::string text;
   if (!ReadFile(file, text)) {
     err << "tarvik-service: notice: cannot read " << file << "\n";
+    return 1;
+  }
+  // Replies are declared UTF-8: a file saved in the Korean code page is refused.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  if (!IsValidUtf8(text)) {
+    err << "tarvik-service: notice: " << file << " is not UTF-8\n";
     return 1;
   }
   std::vector<std::vector<std::string>> cols(4);
@@ -198,12 +202,6 @@ int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
     err << "tarvik-service: import-catalogue: " << file << ": " << error << "\n";
     return 1;
   }
-  std::vector<std::vector<std::string>> cols(11);
-  for (const auto& r : rows) {
-    const std::string* v[] = {&supplier, &r.code,  &r.name,  &r.box,   &r.barcode, &r.count,
-                              &r.major,  &r.minor, &r.sort1, &r.sort2, &r.sort};
-    for (std::size_t i = 0; i < 11; ++i) cols[i].push_back(*v[i]);
-  }
   auto db = OpenDb(dbPath, err);
   if (!db) return 1;
   const bool ok = InTransaction(
@@ -215,6 +213,24 @@ int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
         if (found.empty()) {
           error = "no supplier " + supplier;
           return false;
+        }
+        // The keys of the products the file leaves alone place the new ones.
+        if (!db->Query("SELECT G_CODE, G_GPN1, G_GPN2, G_GPSORT1, G_GPSORT2, G_SORT FROM G_"
+                       " WHERE M_CODE = ?",
+                       {supplier}, 6, found, &error))
+          return false;
+        std::set<std::string> codes;
+        for (const auto& r : rows) codes.insert(r.code);
+        std::vector<CatalogueRow> existing;
+        for (const auto& f : found) {
+          if (!codes.count(f[0])) existing.push_back({f[0], "", "", "", "", f[1], f[2], f[3], f[4], f[5]});
+        }
+        DeriveSortKeys(rows, existing);
+        std::vector<std::vector<std::string>> cols(11);
+        for (const auto& r : rows) {
+          const std::string* v[] = {&supplier, &r.code,  &r.name,  &r.box,   &r.barcode, &r.count,
+                                    &r.major,  &r.minor, &r.sort1, &r.sort2, &r.sort};
+          for (std::size_t i = 0; i < 11; ++i) cols[i].push_back(*v[i]);
         }
         return db->ExecMany(
             "INSERT INTO G_ (M_CODE, G_CODE, G_NAME, G_BOX, G_BCODE, G_BCNT, G_GPN1, G_GPN2,"

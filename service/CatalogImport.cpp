@@ -1,5 +1,6 @@
 #include "service/CatalogImport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -86,9 +87,6 @@ bool ParseCatalogueCsv(const std::string& input, std::vector<CatalogueRow>& out,
   std::vector<std::size_t> lineOf;
   if (!SplitCsv(text, records, lineOf)) return fail("a quoted field is not closed");
   std::set<std::string> codes;
-  std::map<std::string, std::size_t> majors;
-  std::map<std::pair<std::string, std::string>, std::size_t> minors, counts;
-  std::map<std::string, std::size_t> minorsPerMajor;
   for (std::size_t r = 0; r < records.size(); ++r) {
     const auto& f = records[r];
     const std::string where = "line " + std::to_string(lineOf[r]) + ": ";
@@ -101,18 +99,46 @@ bool ParseCatalogueCsv(const std::string& input, std::vector<CatalogueRow>& out,
       row.sort1 = f[7];
       row.sort2 = f[8];
       row.sort = f[9];
-    } else {
-      const auto m = majors.emplace(row.major, majors.size() + 1).first->second;
-      const auto key = std::make_pair(row.major, row.minor);
-      auto mi = minors.find(key);
-      if (mi == minors.end()) mi = minors.emplace(key, ++minorsPerMajor[row.major]).first;
-      row.sort1 = Pad(m, 3);
-      row.sort2 = Pad(mi->second, 3);
-      row.sort = Pad(++counts[key], 5);
+      row.keysGiven = true;
     }
     out.push_back(std::move(row));
   }
   return true;
+}
+
+void DeriveSortKeys(std::vector<CatalogueRow>& rows, const std::vector<CatalogueRow>& existing) {
+  using Pair = std::pair<std::string, std::string>;
+  // A key made by appending to the largest old one sorts after every old key.
+  std::string lastMajor;
+  std::map<std::string, std::string> majorKey, lastMinorOf;
+  std::map<Pair, std::string> pairKey, lastSortOf;
+  for (const auto& e : existing) {
+    lastMajor = std::max(lastMajor, e.sort1);
+    auto m = majorKey.emplace(e.major, e.sort1).first;
+    m->second = std::min(m->second, e.sort1);
+    auto& lm = lastMinorOf[e.major];
+    lm = std::max(lm, e.sort2);
+    const Pair key{e.major, e.minor};
+    auto p = pairKey.emplace(key, e.sort2).first;
+    p->second = std::min(p->second, e.sort2);
+    auto& ls = lastSortOf[key];
+    ls = std::max(ls, e.sort);
+  }
+  std::size_t newMajors = 0;
+  std::map<std::string, std::size_t> newMinors;
+  std::map<Pair, std::size_t> added;
+  for (auto& row : rows) {
+    if (row.keysGiven) continue;
+    auto m = majorKey.find(row.major);
+    if (m == majorKey.end()) m = majorKey.emplace(row.major, lastMajor + Pad(++newMajors, 3)).first;
+    const Pair key{row.major, row.minor};
+    auto p = pairKey.find(key);
+    if (p == pairKey.end())
+      p = pairKey.emplace(key, lastMinorOf[row.major] + Pad(++newMinors[row.major], 3)).first;
+    row.sort1 = m->second;
+    row.sort2 = p->second;
+    row.sort = lastSortOf[key] + Pad(++added[key], 5);
+  }
 }
 
 }  // namespace tarvik::service
