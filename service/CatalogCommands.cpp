@@ -45,6 +45,20 @@ bool HasSame(const Request& req, const std::string& field) {
   return false;
 }
 
+// A code list of the supplier (car groups, car makes): code and name.
+std::string CodeList(const Context& c, const std::string& table, const std::string& code,
+                     const std::string& name) {
+  SqlFilter f;
+  std::string refusal;
+  if (!Filter(c, {{code, code}}, {{name, name}}, {{code, code}, {name, name}}, code, f, refusal))
+    return refusal;
+  f.params.insert(f.params.begin(), c.supplier);
+  return SelectReply(c.db,
+                     "SELECT " + code + ", " + name + " FROM " + table + " WHERE M_CODE = ?" +
+                         f.where + f.orderBy,
+                     f.params, {code, name});
+}
+
 }  // namespace
 
 std::string CmdMember(Context& c) {
@@ -167,27 +181,9 @@ std::string CmdGoodsMemo(Context& c) {
                      {c.supplier, c.req.Value("GM_GC")}, {"GM_GC", "GM_NO", "GM_NOTE"});
 }
 
-std::string CmdCarGroups(Context& c) {
-  SqlFilter f;
-  std::string refusal;
-  if (!Filter(c, {{"CG_CODE", "CG_CODE"}}, {{"CG_NAME", "CG_NAME"}},
-              {{"CG_CODE", "CG_CODE"}, {"CG_NAME", "CG_NAME"}}, "CG_CODE", f, refusal))
-    return refusal;
-  f.params.insert(f.params.begin(), c.supplier);
-  return SelectReply(c.db, "SELECT CG_CODE, CG_NAME FROM CG_ WHERE M_CODE = ?" + f.where + f.orderBy,
-                     f.params, {"CG_CODE", "CG_NAME"});
-}
+std::string CmdCarGroups(Context& c) { return CodeList(c, "CG_", "CG_CODE", "CG_NAME"); }
 
-std::string CmdCarMakes(Context& c) {
-  SqlFilter f;
-  std::string refusal;
-  if (!Filter(c, {{"CM_CODE", "CM_CODE"}}, {{"CM_NAME", "CM_NAME"}},
-              {{"CM_CODE", "CM_CODE"}, {"CM_NAME", "CM_NAME"}}, "CM_CODE", f, refusal))
-    return refusal;
-  f.params.insert(f.params.begin(), c.supplier);
-  return SelectReply(c.db, "SELECT CM_CODE, CM_NAME FROM CM_ WHERE M_CODE = ?" + f.where + f.orderBy,
-                     f.params, {"CM_CODE", "CM_NAME"});
-}
+std::string CmdCarMakes(Context& c) { return CodeList(c, "CM_", "CM_CODE", "CM_NAME"); }
 
 std::string CmdCarPartNums(Context& c) {
   SqlFilter f;

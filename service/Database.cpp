@@ -19,6 +19,20 @@ void SetError(std::string* error, const std::string& text) {
   if (error) *error = text;
 }
 
+// Runs body; a thrown exception becomes false with its text in error.
+template <class F>
+bool Guarded(std::string* error, F&& body) {
+  try {
+    body();
+    return true;
+  } catch (const Poco::Exception& e) {
+    SetError(error, e.displayText());
+  } catch (const std::exception& e) {
+    SetError(error, e.what());
+  }
+  return false;
+}
+
 // Every text column; the client reads every field as text anyway. Codes are
 // unique per supplier (M_CODE), order codes everywhere.
 const char* const kSchema[] = {
@@ -79,15 +93,8 @@ const char* const kSchema[] = {
 std::unique_ptr<Connection> Connection::Open(const std::string& path, std::string* error) {
   std::call_once(g_register, [] { Poco::Data::SQLite::Connector::registerConnector(); });
   std::unique_ptr<Connection> c(new Connection());
-  try {
-    c->session_ = std::make_unique<Poco::Data::Session>("SQLite", path);
-  } catch (const Poco::Exception& e) {
-    SetError(error, e.displayText());
+  if (!Guarded(error, [&] { c->session_ = std::make_unique<Poco::Data::Session>("SQLite", path); }))
     return nullptr;
-  } catch (const std::exception& e) {
-    SetError(error, e.what());
-    return nullptr;
-  }
   // busy_timeout first: switching to WAL needs the lock when another process
   // (an admin command) holds the file.
   for (const char* pragma : {"PRAGMA busy_timeout=10000", "PRAGMA journal_mode=WAL",
@@ -102,24 +109,18 @@ Connection::~Connection() = default;
 
 bool Connection::Exec(const std::string& sql, const std::vector<std::string>& params,
                       std::string* error) {
-  try {
+  return Guarded(error, [&] {
     Poco::Data::Statement st(*session_);
     st << sql;
     for (const auto& p : params) st, bind(p);
     changed_ = st.execute();
-    return true;
-  } catch (const Poco::Exception& e) {
-    SetError(error, e.displayText());
-  } catch (const std::exception& e) {
-    SetError(error, e.what());
-  }
-  return false;
+  });
 }
 
 bool Connection::Query(const std::string& sql, const std::vector<std::string>& params,
                        std::size_t columns, Rows& out, std::string* error) {
   out.clear();
-  try {
+  return Guarded(error, [&] {
     std::vector<std::vector<std::string>> cols(columns);
     Poco::Data::Statement st(*session_);
     st << sql;
@@ -131,20 +132,14 @@ bool Connection::Query(const std::string& sql, const std::vector<std::string>& p
     for (std::size_t c = 0; c < columns; ++c) {
       for (std::size_t r = 0; r < n && r < cols[c].size(); ++r) out[r][c] = std::move(cols[c][r]);
     }
-    return true;
-  } catch (const Poco::Exception& e) {
-    SetError(error, e.displayText());
-  } catch (const std::exception& e) {
-    SetError(error, e.what());
-  }
-  return false;
+  });
 }
 
 bool Connection::ExecMany(const std::string& sql,
                           const std::vector<std::vector<std::string>>& columns,
                           std::string* error) {
   if (columns.empty() || columns[0].empty()) return true;
-  try {
+  return Guarded(error, [&] {
     // One prepared statement, run once per row with the bound values replaced.
     std::vector<std::string> values(columns.size());
     Poco::Data::Statement st(*session_);
@@ -155,13 +150,7 @@ bool Connection::ExecMany(const std::string& sql,
       for (std::size_t c = 0; c < columns.size(); ++c) values[c] = columns[c][r];
       changed_ += st.execute();
     }
-    return true;
-  } catch (const Poco::Exception& e) {
-    SetError(error, e.displayText());
-  } catch (const std::exception& e) {
-    SetError(error, e.what());
-  }
-  return false;
+  });
 }
 
 bool Connection::Begin(std::string* error) { return Exec("BEGIN IMMEDIATE", {}, error); }
