@@ -38,20 +38,34 @@ TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   ASSERT_EQ(TagInt("RESULT_RECORD_COUNT", memo), 2);
   EXPECT_EQ(TagValue("GM_NOTE", TagValue("RDC_1", memo)), "1월 27일부터 휴무입니다.");
   EXPECT_NE(service.Admin({"notice", "set", notices, "--supplier", "S09999"}), 0);
+  WriteFile(notices, "\xBC\xB3 \xBF\xAC\xC8\xDE\r\n");  // "설 연휴" in the Korean code page
+  EXPECT_NE(service.Admin({"notice", "set", notices}), 0);
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", Call(service.Port(), "GMemo", Full("100102", "S00001",
+                                                MakeTag("GM_GC", "999999")))),
+            2);
 
-  // New products without sort keys: they follow the file, after nothing else of
-  // their category. One replaces an existing product's name.
+  // New products, one with sort keys of its own; one replaces an existing
+  // product's name, one joins an existing category.
   const std::string csv = service.Folder() + "catalogue.csv";
   WriteFile(csv,
             "\xEF\xBB\xBFG_CODE,G_NAME,G_BOX,G_BCODE,G_BCNT,G_GPN1,G_GPN2\r\n"
             "N00002,\"와이퍼, 운전석\",EA,8809999000022,1,신상품,와이퍼\r\n"
             "N00001,\"엔진 오일 \"\"5W30\"\"\",4L,8809999000015,4,신상품,오일\r\n"
-            "N00003,블랙박스,EA,8809999000039,1,전장품,영상\r\n");
+            "N00003,블랙박스,EA,8809999000039,1,전장품,영상,999,001,0001\r\n"
+            "N00004,피스톤 신형,EA,8809999000046,1,엔진부품 1,피스톤\r\n"
+            "B00002,피스톤 링 개선형,EA,8807650000020,1,엔진부품 1,피스톤 링\r\n");
   std::string out;
   ASSERT_EQ(service.Admin({"import-catalogue", "--supplier", "S00002", csv}, &out), 0) << out;
   const std::string big = Call(service.Port(), "Good",
                                Full("100106", "S00002", Like("G_NAME", "%") + OrderBy(kGoodsOrder)));
-  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", big), 3103);
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", big), 3104);
+  // Regression: keys taken from the file alone mixed the new categories into
+  // the old ones, and the client listed majors twice.
+  const CategoryRuns runs = CountCategoryRuns(big);
+  EXPECT_TRUE(runs.whole) << runs.broken;
+  EXPECT_EQ(runs.majors, 105u + 2u);
+  ReplyReader reader(big);
+  EXPECT_EQ(TagValue("G_CODE", reader.Record(3103)), "N00003");  // its own key 999 sorts last
   const std::string n2 = Call(service.Port(), "Good", Full("100102", "S00002", Same("G_CODE", "N00002")));
   EXPECT_EQ(TagValue("G_NAME", n2), "와이퍼, 운전석");
   const std::string n1 = Call(service.Port(), "Good", Full("100102", "S00002", Same("G_CODE", "N00001")));
@@ -62,6 +76,8 @@ TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   WriteFile(bad, "X1,이름,EA,1,1,대,소\r\nX2,\"닫히지 않음,EA,1,1,대,소\r\n");
   EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00002", bad}), 0);
   WriteFile(bad, "X1,이름,EA,1,1,대,소\r\nX1,두번,EA,1,1,대,소\r\n");
+  EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00002", bad}), 0);
+  WriteFile(bad, "X1,이름,EA,1,1,대\r\n");
   EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00002", bad}), 0);
   EXPECT_EQ(TagInt("RESULT_RECORD_COUNT",
                    Call(service.Port(), "Good", Full("100102", "S00002", Same("G_CODE", "X1")))),

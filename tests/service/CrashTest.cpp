@@ -2,6 +2,7 @@
 // the same file every acknowledged order is there with all its lines, and no
 // order is there by halves.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <atomic>
 #include <chrono>
@@ -102,6 +103,18 @@ TEST(Crash, KilledMidSaveKeepsEveryAcknowledgedOrderWhole) {
   RecordProperty("stored", stored);
   EXPECT_GE(stored, static_cast<int>(acked.size()));
   EXPECT_LE(stored, static_cast<int>(acked.size()) + kThreads);
+}
+
+// Regression: Running() reaped a dead child but kept its number, and the
+// destructor then sent SIGKILL to whatever process had been given it since.
+TEST(Crash, ChildThatDiedOnItsOwnIsNeverSignalledAgain) {
+  ServiceProcess service(false);
+  ASSERT_TRUE(service.Running());
+  ::kill(service.Pid(), SIGKILL);
+  for (int i = 0; i < 500 && service.Running(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_FALSE(service.Running());
+  EXPECT_EQ(service.Pid(), -1);
 }
 
 }  // namespace

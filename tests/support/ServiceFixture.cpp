@@ -119,7 +119,11 @@ bool ServiceProcess::Start() {
 bool ServiceProcess::Running() const {
   if (pid_ <= 0 || port_ == 0) return false;
   int status = 0;
-  return ::waitpid(pid_, &status, WNOHANG) == 0;
+  if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
+  // Reaped (or not ours): the number may be given to another process now, so
+  // it is never signalled again.
+  pid_ = -1;
+  return false;
 }
 
 std::string ServiceProcess::Address() const { return "127.0.0.1:" + std::to_string(port_); }

@@ -31,7 +31,7 @@ class ServiceProcess {
   std::string Address() const;  // "127.0.0.1:<port>"
   std::string DbPath() const { return folder_ + "service.db"; }
   std::string Folder() const { return folder_; }  // ends with "/"
-  pid_t Pid() const { return pid_; }
+  pid_t Pid() const { return pid_; }  // -1 when not running
 
   void Kill();     // SIGKILL, wait
   bool Restart();  // serve again on the same database (a new port; TARVIK_SERVER updated)
@@ -46,7 +46,7 @@ class ServiceProcess {
   bool Start();
   std::string folder_;
   std::string updateDir_;
-  pid_t pid_ = -1;
+  mutable pid_t pid_ = -1;  // -1 once the child is reaped
   std::uint16_t port_ = 0;
 };
 
