@@ -36,6 +36,9 @@ class TFrmSplash : public QDialog, public UpdateView {
  protected:
   void paintEvent(QPaintEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  // The screen closes when its pass ends, never on Esc or a close request:
+  // closed early, the check would not run and the program would just end.
+  void reject() override {}
 
  private:
   void Timer1Timer();

@@ -178,7 +178,7 @@ std::vector<std::string> UpdatePasses::ListChangedFiles(const std::string& folde
 
 int UpdatePasses::CountChangedModules(const std::string& list, const std::string& folder) {
   const auto changed = ListChangedFiles(folder, list);
-  if (!changed.empty() && !CopyFolderFiles(folder, places_.WorkDir)) return -1;
+  if (!changed.empty() && !CopyToWorkDir(folder)) return -1;
   return static_cast<int>(changed.size());
 }
 
@@ -215,14 +215,27 @@ void UpdatePasses::FetchProgress(TUrlDownload&, std::uint32_t progressMax, std::
   cancel = false;
 }
 
-int UpdatePasses::CheckUpdate() {
+bool UpdatePasses::ReachServer() {
   ManifestPath = places_.WorkDir + kManifestName;
   UpdateHost = FindUpdateHost();
   if (UpdateHost.empty()) {
     CurrentPrompter().Show(kNoUpdateServer, kNoUpdateServerCap, PromptIcon::Stop);
-    return -1;
+    return false;
   }
   Status(kChecking);
+  return true;
+}
+
+bool UpdatePasses::CopyToWorkDir(const std::string& folder) const {
+  // Started from the work folder itself, the files are there already; copying
+  // a file onto itself would remove it first and lose it.
+  const QString from = QFileInfo(Q(folder)).canonicalFilePath();
+  if (!from.isEmpty() && from == QFileInfo(Q(places_.WorkDir)).canonicalFilePath()) return true;
+  return CopyFolderFiles(folder, places_.WorkDir);
+}
+
+int UpdatePasses::CheckUpdate() {
+  if (!ReachServer()) return -1;
   if (!DownloadManifest()) {
     CurrentPrompter().Show(kManifestError, "ERROR", PromptIcon::Stop);
     return -1;
@@ -246,7 +259,7 @@ int UpdatePasses::CheckUpdate() {
   const int result = count != 0 ? 1 : 0;
   if (TextBetween(ManifestText, "<VERSION>", "</VERSION>") == OwnCrc) return result;
   // The copy must hold the program file itself, whatever the current folder.
-  CopyFolderFiles(places_.ProgramDir, places_.WorkDir);
+  CopyToWorkDir(places_.ProgramDir);
   return 1;
 }
 
@@ -265,13 +278,7 @@ bool UpdatePasses::SwapInProgram(const std::string& newPath, const std::string& 
 }
 
 int UpdatePasses::ApplyUpdate() {
-  ManifestPath = places_.WorkDir + kManifestName;
-  UpdateHost = FindUpdateHost();
-  if (UpdateHost.empty()) {
-    CurrentPrompter().Show(kNoUpdateServer, kNoUpdateServerCap, PromptIcon::Stop);
-    return -1;
-  }
-  Status(kChecking);
+  if (!ReachServer()) return -1;
   ManifestText = ReadManifest();
   const std::string version = TextBetween(ManifestText, "<VERSION>", "</VERSION>");
   const std::string modules = TextBetween(ManifestText, "<MODULE>", "</MODULE>");

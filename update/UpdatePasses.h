@@ -87,6 +87,10 @@ class UpdatePasses {
   long StallSeconds = 30;     // a download without data for this long is given up
 
  private:
+  // Sets ManifestPath and UpdateHost; false, with the message shown, when no
+  // server answered.
+  bool ReachServer();
+  bool CopyToWorkDir(const std::string& folder) const;
   std::string UrlBase(const std::string& path) const;
   void Status(const std::string& text);
   bool SwapInProgram(const std::string& newPath, const std::string& oldPath);

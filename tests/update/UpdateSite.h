@@ -1,17 +1,17 @@
 #pragma once
 // Test scenery of the self-update: an update folder as the server gives it
-// out (tkclienti.ini, DATA/, DATA/IMAGE/), an installed program folder, a
-// work folder and an icon folder, all below one temporary folder.
+// out (tkclienti.ini, DATA/, DATA/IMAGE/), an installed program folder with
+// its icon folder, and a work folder, all below one temporary folder.
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
+
+#include <zlib.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "update/CRC32.h"
 #include "update/UpdatePasses.h"
 
 namespace tarvik::test {
@@ -27,44 +27,32 @@ inline void WriteFile(const std::string& path, const std::string& data) {
   std::ofstream(path, std::ios::binary) << data;
 }
 
+// "%u" of the CRC-32 of data, computed apart from FileCrc32.
 inline std::string CrcOf(const std::string& data) {
-  QTemporaryDir d;
-  const std::string p = d.path().toStdString() + "/f";
-  WriteFile(p, data);
-  return CrcText(FileCrc32(p));
+  return CrcText(static_cast<std::uint32_t>(
+      crc32(0L, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()))));
 }
 
 struct UpdateSite {
   UpdateSite() {
-    root = tmp.path().toStdString() + "/";
-    serverDir = root + "srv/";
-    programDir = root + "installed client/";
-    workDir = root + "work/";
-    imageDir = programDir + "icon/";
     QDir().mkpath(QString::fromStdString(serverDir + "DATA/IMAGE"));
-    QDir().mkpath(QString::fromStdString(programDir));
+    QDir().mkpath(QString::fromStdString(imageDir));
     WriteFile(programDir + exeName, "old program");
   }
-
-  // Places of the check pass run from the installed folder.
   UpdatePlaces CheckPlaces() const { return {programDir, exeName, workDir, "", imageDir}; }
-  // Places of the replacement pass run from the copy in the work folder.
+  // The replacement pass runs from the copy in the work folder.
   UpdatePlaces ApplyPlaces() const { return {workDir, exeName, workDir, programDir, imageDir}; }
 
-  void ServeModule(const std::string& name, const std::string& data) {
-    WriteFile(serverDir + "DATA/" + name, data);
+  // path below DATA/ on the server.
+  void Serve(const std::string& path, const std::string& data) {
+    WriteFile(serverDir + "DATA/" + path, data);
   }
-  void ServeImage(const std::string& name, const std::string& data) {
-    WriteFile(serverDir + "DATA/IMAGE/" + name, data);
+  void Manifest(const std::string& version, const std::string& modules,
+                const std::string& images = "", const std::string& message = "") {
+    WriteFile(serverDir + "tkclienti.ini", "<VERSION>" + version + "</VERSION>\r\n<MODULE>\r\n" +
+                                               modules + "</MODULE>\r\n<IMAGE>\r\n" + images +
+                                               "</IMAGE>\r\n<MESSAGE>" + message + "</MESSAGE>\r\n");
   }
-  void Manifest(const std::string& sections) { WriteFile(serverDir + "tkclienti.ini", sections); }
-  // A manifest with the four sections.
-  static std::string Sections(const std::string& version, const std::string& modules,
-                              const std::string& images, const std::string& message) {
-    return "<VERSION>" + version + "</VERSION>\r\n<MODULE>\r\n" + modules + "</MODULE>\r\n<IMAGE>\r\n" +
-           images + "</IMAGE>\r\n<MESSAGE>" + message + "</MESSAGE>\r\n";
-  }
-
   std::vector<std::string> WorkFiles() const {
     std::vector<std::string> out;
     for (const QString& f : QDir(QString::fromStdString(workDir)).entryList(QDir::Files))
@@ -73,7 +61,11 @@ struct UpdateSite {
   }
 
   QTemporaryDir tmp;
-  std::string root, serverDir, programDir, workDir, imageDir;
+  std::string root = tmp.path().toStdString() + "/";
+  std::string serverDir = root + "srv/";
+  std::string programDir = root + "installed client/";
+  std::string workDir = root + "work/";
+  std::string imageDir = programDir + "icon/";
   std::string exeName = "TKClientI";
 };
 
@@ -81,17 +73,11 @@ struct UpdateSite {
 struct RecordingView : UpdateView {
   void ShowStatus(const std::string& text) override { statuses.push_back(text); }
   void ShowProgress(std::uint32_t max, std::uint32_t position) override {
-    ++progressReports;
     lastMax = max;
     lastPosition = position;
     barShown = true;
   }
   void HideProgress() override { barShown = false; }
-  bool Saw(const std::string& text) const {
-    for (const auto& s : statuses)
-      if (s == text) return true;
-    return false;
-  }
   std::vector<std::string> Downloads() const {  // the counted status lines
     std::vector<std::string> out;
     for (const auto& s : statuses)
@@ -99,7 +85,6 @@ struct RecordingView : UpdateView {
     return out;
   }
   std::vector<std::string> statuses;
-  int progressReports = 0;
   std::uint32_t lastMax = 0, lastPosition = 0;
   bool barShown = false;
 };
