@@ -92,36 +92,12 @@ TEST_F(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::Stay);
   EXPECT_EQ(prompter.Last(), "     주문 제품명이 없습니다.     \r\r     제품명을 입력해 주십시요.");
   e.Name = " 이름 ";
+  e.Box = " BOX ";
   e.Quantity = -3;  // any non-zero quantity is taken
   EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::CloseOk);
   EXPECT_EQ(dm->EntryName, "이름");
+  EXPECT_EQ(dm->EntryBox, "BOX");
   EXPECT_EQ(dm->EntryQty, "-3");
-}
-
-TEST_F(EntryTest, NewModeAddsALinePerConfirmAndLeavesNoSlotFilled) {
-  OrderDraft d;
-  QuantityEntry::Inputs in;
-  in.mode = "NEW";
-  QuantityEntry e(in);
-  EXPECT_EQ(e.Name, "직접 제품명을 입력하십시요");
-  auto add = [&d](const std::string& n, const std::string& b, const std::string& q, const std::string& note) {
-    return d.AddDirectLine(n, b, q, note);
-  };
-  e.Name = "수동 제품";
-  e.Box = " BOX ";
-  e.Quantity = 2.5;
-  EXPECT_EQ(e.Confirm(*dm, add), QuantityEntry::Outcome::Added);
-  e.Name = "두번째";
-  e.Quantity = 1;
-  EXPECT_EQ(e.Confirm(*dm, add), QuantityEntry::Outcome::Added);
-  EXPECT_EQ(d.LineCount(), 2);
-  EXPECT_EQ(d.Line(0).GoodsCode, "YZ");
-  EXPECT_EQ(d.Line(0).GoodsBox, "BOX");
-  EXPECT_EQ(d.Line(0).Quantity, "2.5");
-  EXPECT_TRUE(e.Name.empty());
-  EXPECT_EQ(e.Quantity, 0);
-  EXPECT_TRUE(dm->EntryName.empty());
-  EXPECT_TRUE(dm->EntryQty.empty());
 }
 
 TEST(QuantityText, NoSeparatorsNoTrailingZeros) {
