@@ -6,8 +6,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cctype>
+#include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
@@ -108,14 +109,17 @@ struct IniFile {
   // Writes through a temporary file so a failed write never leaves half a file.
   bool Save(const std::string& path) const {
     const std::string tmp = path + ".tmp";
+    bool written = false;
     {
       std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
       if (!out) return false;
       for (const auto& l : lines) out << l << "\r\n";
       out.flush();
-      if (!out) return false;
+      written = static_cast<bool>(out);
     }
-    return std::rename(tmp.c_str(), path.c_str()) == 0;
+    if (written && std::rename(tmp.c_str(), path.c_str()) == 0) return true;
+    std::remove(tmp.c_str());  // no stray copy beside the program
+    return false;
   }
 };
 
@@ -245,6 +249,8 @@ bool CopyFolderFiles(const std::string& source, const std::string& target) {
   const auto entries = src.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
   for (const QFileInfo& fi : entries) {
     const QString to = Q(target) + fi.fileName();
+    // A file is never its own copy: removing the target would remove the source.
+    if (QFileInfo(to).canonicalFilePath() == fi.canonicalFilePath()) return false;
     if (QFileInfo::exists(to) && !QFile::remove(to)) return false;
     if (!QFile::copy(fi.absoluteFilePath(), to)) return false;
   }

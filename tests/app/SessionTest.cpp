@@ -1,6 +1,7 @@
-// TDM: its start values, user.ini, and being the session of the run.
+// TDM and user.ini.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -26,24 +27,6 @@ class SessionTest : public ::testing::Test {
   }
   QTemporaryDir tmp_;
 };
-
-TEST_F(SessionTest, StartValuesAndTheCurrentSession) {
-  EXPECT_EQ(CurrentDM(), nullptr);
-  {
-    TDM dm(Dir());
-    EXPECT_EQ(CurrentDM(), &dm);
-    EXPECT_EQ(dm.RequestCounter, 0);
-    EXPECT_EQ(dm.AllCount, 0);
-    EXPECT_EQ(dm.TradedCount, 0);
-    EXPECT_EQ(dm.AllMajorCount, 99);
-    EXPECT_EQ(dm.AllGroupCount, 999);
-    EXPECT_EQ(dm.TradedMajorCount, 99);
-    EXPECT_EQ(dm.TradedGroupCount, 999);
-    EXPECT_TRUE(dm.AllReply.empty() && dm.TradedReply.empty() && dm.CustomerInfo.C_MSG.empty());
-    EXPECT_TRUE(dm.PickCode.empty() && dm.EntryQty.empty());
-  }
-  EXPECT_EQ(CurrentDM(), nullptr);
-}
 
 TEST_F(SessionTest, MissingIniIsCreatedWithBothKeysEmpty) {
   ASSERT_FALSE(QFileInfo::exists(Ini()));
@@ -86,6 +69,13 @@ TEST_F(SessionTest, UnwritableFolderLeavesTheIdsEmpty) {
   EXPECT_EQ(dm.MasterInfo.M_ID, "");
   EXPECT_EQ(dm.CustomerInfo.C_ID, "");
   EXPECT_FALSE(dm.WriteUserIni("a", "b"));
+}
+
+TEST_F(SessionTest, FailedIniWriteLeavesNoTemporaryFileBehind) {
+  ASSERT_TRUE(QDir().mkdir(Ini()));  // a user.ini that cannot be replaced
+  TDM dm(Dir());
+  EXPECT_FALSE(dm.WriteUserIni("a", "b"));
+  EXPECT_FALSE(QFileInfo::exists(Ini() + ".tmp"));
 }
 
 }  // namespace
