@@ -54,13 +54,6 @@ int EnvSeconds(const char* name) {
   return (end && *end == '\0' && n > 0 && n < 86400) ? static_cast<int>(n) : 0;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
 // Blanks and control characters off both ends.
 std::string Trim(const std::string& s) {
   std::size_t b = 0, e = s.size();
@@ -80,7 +73,7 @@ std::string SystemMessage(int code) {
 std::int64_t ContentLengthOf(const std::vector<std::string>& lines) {
   for (const auto& line : lines) {
     const auto colon = line.find(':');
-    if (colon == std::string::npos || Lower(Trim(line.substr(0, colon))) != "content-length") continue;
+    if (colon == std::string::npos || AsciiLower(Trim(line.substr(0, colon))) != "content-length") continue;
     const std::string v = Trim(line.substr(colon + 1));
     if (v.empty() || v.size() > 18 || v.find_first_not_of("0123456789") != std::string::npos) return -1;
     return std::strtoll(v.c_str(), nullptr, 10);
@@ -412,18 +405,18 @@ std::string THTTPClient::GetResponseHeader(int index) const {
     for (const auto& l : responseHeaders_) all += l + "\r\n";
     return all;
   }
-  const std::string name = Lower(HeaderNames[index]);
+  const std::string name = AsciiLower(HeaderNames[index]);
   // A line named exactly so wins; otherwise the first line that merely
   // contains the name, so "X-Content-Type-Options" cannot stand in for
   // "Content-Type" when both are there.
   for (const auto& l : responseHeaders_) {
     const auto colon = l.find(':');
-    if (colon != std::string::npos && Lower(Trim(l.substr(0, colon))) == name) {
+    if (colon != std::string::npos && AsciiLower(Trim(l.substr(0, colon))) == name) {
       return Trim(l.substr(colon + 1));
     }
   }
   for (const auto& l : responseHeaders_) {
-    const auto at = Lower(l).find(name);
+    const auto at = AsciiLower(l).find(name);
     if (at == std::string::npos) continue;
     const std::size_t from = at + name.size() + 1;
     return from >= l.size() ? std::string() : Trim(l.substr(from));
@@ -451,7 +444,7 @@ bool THTTPClient::PostRequest(const std::string& server, const std::string& path
     reply = "SetResponseBuffer Error" + callIndex;
     return false;
   }
-  const std::string type = Lower(GetResponseHeader(kHeaderContentType));
+  const std::string type = AsciiLower(GetResponseHeader(kHeaderContentType));
   if (type.find("download") != std::string::npos) {
     // A file that could not be written is no download.
     if (!WriteWholeFile(DownloadFilePath(), body_)) {
@@ -461,7 +454,7 @@ bool THTTPClient::PostRequest(const std::string& server, const std::string& path
     reply = "File Download" + callIndex;
     return true;
   }
-  const std::string encoding = Lower(GetResponseHeader(kHeaderContentEncoding));
+  const std::string encoding = AsciiLower(GetResponseHeader(kHeaderContentEncoding));
   if (encoding.find("gzip") != std::string::npos) {
     if (!GzipDecompress(body_, inflated_)) {
       reply = "ResponseBuffer Decompress Error" + callIndex;

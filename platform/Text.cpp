@@ -157,4 +157,11 @@ std::size_t NextCharEnd(const std::string& s, std::size_t i) {
   return i + (len == 0 ? 1 : len);
 }
 
+std::string AsciiLower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
 }  // namespace tarvik

@@ -28,4 +28,7 @@ std::string EncodeUtf8(const std::u32string& s);
 // Index of the byte after the UTF-8 character starting at i (i < s.size()).
 std::size_t NextCharEnd(const std::string& s, std::size_t i);
 
+// s with A-Z turned into a-z and every other byte kept (header names, types).
+std::string AsciiLower(std::string s);
+
 }  // namespace tarvik

@@ -1,9 +1,11 @@
 #pragma once
-// Takes a recorded request apart the way the service would see it.
+// Takes a recorded request apart the way the service would see it, and the
+// service's usual reply.
 #include <string>
 #include <vector>
 
 #include "net/Gzip.h"
+#include "tests/support/LoopbackServer.h"
 
 namespace tarvik::test {
 
@@ -12,8 +14,7 @@ struct WireRequest {
   std::vector<std::string> lines;  // the same, split
   std::string body;
   std::string boundary;            // from the Content-Type line
-  std::string payload;             // the gzip member of the file part
-  std::string text;                // the member decoded
+  std::string text;                // the gzip member of the file part, decoded
 };
 
 inline WireRequest SplitRequest(const std::string& raw) {
@@ -22,21 +23,23 @@ inline WireRequest SplitRequest(const std::string& raw) {
   if (end == std::string::npos) return w;
   w.head = raw.substr(0, end + 2);
   w.body = raw.substr(end + 4);
-  for (std::size_t at = 0; at < w.head.size();) {
-    const auto crlf = w.head.find("\r\n", at);
+  for (std::size_t at = 0, crlf; (crlf = w.head.find("\r\n", at)) != std::string::npos; at = crlf + 2) {
     w.lines.push_back(w.head.substr(at, crlf - at));
-    at = crlf + 2;
   }
-  const std::string key = "boundary=";
-  const auto b = w.head.find(key);
-  if (b != std::string::npos) w.boundary = w.head.substr(b + key.size(), w.head.find("\r\n", b) - b - key.size());
+  const auto b = w.head.find("boundary=");
+  if (b != std::string::npos) w.boundary = w.head.substr(b + 9, w.head.find("\r\n", b) - b - 9);
   const auto start = w.body.find("\r\n\r\n");
   const auto stop = w.body.rfind("\r\n--" + w.boundary + "--\r\n");
   if (start != std::string::npos && stop != std::string::npos && stop >= start + 4) {
-    w.payload = w.body.substr(start + 4, stop - start - 4);
-    GzipDecompress(w.payload, w.text);
+    GzipDecompress(w.body.substr(start + 4, stop - start - 4), w.text);
   }
   return w;
+}
+
+// A reply as the service writes it: gzip, UTF-8, with Content-Length.
+inline std::string GzipReply(const std::string& text) {
+  return LoopbackServer::HttpReply({"Content-Type: text/html; charset=utf-8", "Content-Encoding: gzip"},
+                                   GzipCompress(text));
 }
 
 }  // namespace tarvik::test

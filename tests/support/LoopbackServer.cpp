@@ -8,13 +8,14 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
+
+#include "platform/Text.h"
 
 namespace tarvik::test {
 namespace {
 
 constexpr int kPollMs = 50;
-constexpr int kRequestDeadlineMs = 10000;  // a request must arrive whole within this
+constexpr auto kRequestDeadline = std::chrono::seconds(10);  // a request must arrive whole within this
 constexpr std::size_t kMaxRequestBytes = 64u * 1024u * 1024u;
 
 int BoundLoopbackSocket(std::uint16_t* port) {
@@ -23,7 +24,6 @@ int BoundLoopbackSocket(std::uint16_t* port) {
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
   socklen_t len = sizeof addr;
   if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
       ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
@@ -34,19 +34,32 @@ int BoundLoopbackSocket(std::uint16_t* port) {
   return fd;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
+// Waits at most kPollMs for fd to be readable.
+bool Readable(int fd) {
+  pollfd p{fd, POLLIN, 0};
+  return ::poll(&p, 1, kPollMs) > 0;
 }
 
-// Content-Length of a header block, 0 when absent.
-std::size_t ContentLength(const std::string& head) {
-  const std::string lower = Lower(head);
-  const auto at = lower.find("\r\ncontent-length:");
-  if (at == std::string::npos) return 0;
-  return static_cast<std::size_t>(std::strtoull(head.c_str() + at + 17, nullptr, 10));
+// The request line to the end of the body (Content-Length decides), or what
+// came before the peer stopped, the deadline passed or stop was set.
+std::string ReadRequest(int fd, const std::atomic<bool>& stop) {
+  std::string data;
+  std::size_t want = std::string::npos;
+  const auto deadline = std::chrono::steady_clock::now() + kRequestDeadline;
+  char buf[16384];
+  while (!stop && std::chrono::steady_clock::now() < deadline && data.size() < want) {
+    if (!Readable(fd)) continue;
+    const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+    if (n <= 0 || data.size() > kMaxRequestBytes) break;
+    data.append(buf, static_cast<std::size_t>(n));
+    const auto end = data.find("\r\n\r\n");
+    if (want == std::string::npos && end != std::string::npos) {
+      const std::string head = AsciiLower(data.substr(0, end + 2));
+      const auto at = head.find("\r\ncontent-length:");
+      want = end + 4 + (at == std::string::npos ? 0 : std::strtoull(head.c_str() + at + 17, nullptr, 10));
+    }
+  }
+  return data;
 }
 
 }  // namespace
@@ -67,8 +80,6 @@ LoopbackServer::~LoopbackServer() {
   if (listenFd_ >= 0) ::close(listenFd_);
 }
 
-std::string LoopbackServer::Address() const { return "127.0.0.1:" + std::to_string(port_); }
-
 void LoopbackServer::SetReply(const std::string& bytes) {
   std::lock_guard<std::mutex> lock(mu_);
   reply_ = bytes;
@@ -86,20 +97,9 @@ void LoopbackServer::CloseWithoutReply() {
   closeWithoutReply_ = true;
 }
 
-std::vector<std::string> LoopbackServer::Requests() const {
-  std::lock_guard<std::mutex> lock(mu_);
-  return requests_;
-}
-
 std::string LoopbackServer::LastRequest() const {
   std::lock_guard<std::mutex> lock(mu_);
-  return requests_.empty() ? std::string() : requests_.back();
-}
-
-bool LoopbackServer::WaitForRequests(std::size_t count, int timeoutMs) const {
-  std::unique_lock<std::mutex> lock(mu_);
-  return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                           [&] { return requests_.size() >= count; });
+  return lastRequest_;
 }
 
 std::uint16_t LoopbackServer::ClosedPort() {
@@ -109,21 +109,17 @@ std::uint16_t LoopbackServer::ClosedPort() {
   return port;
 }
 
-std::string LoopbackServer::HttpReply(const std::vector<std::string>& headers,
-                                      const std::string& body, bool withLength) {
+std::string LoopbackServer::HttpReply(const std::vector<std::string>& headers, const std::string& body,
+                                      bool withLength) {
   std::string out = "HTTP/1.1 200 OK\r\n";
   for (const auto& h : headers) out += h + "\r\n";
   if (withLength) out += "Content-Length: " + std::to_string(body.size()) + "\r\n";
-  out += "\r\n";
-  out += body;
-  return out;
+  return out + "\r\n" + body;
 }
 
 void LoopbackServer::Run() {
-  if (listenFd_ < 0) return;
-  while (!stop_) {
-    pollfd p{listenFd_, POLLIN, 0};
-    if (::poll(&p, 1, kPollMs) <= 0) continue;
+  while (listenFd_ >= 0 && !stop_) {
+    if (!Readable(listenFd_)) continue;
     const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) continue;
     Serve(fd);
@@ -131,64 +127,31 @@ void LoopbackServer::Run() {
   }
 }
 
-std::string LoopbackServer::ReadRequest(int fd) {
-  std::string data;
-  std::size_t want = std::string::npos;  // total bytes once the header block is known
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRequestDeadlineMs);
-  char buf[16384];
-  while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-    if (want != std::string::npos && data.size() >= want) break;
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, kPollMs) <= 0) continue;
-    const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-    if (n <= 0) break;
-    data.append(buf, static_cast<std::size_t>(n));
-    if (data.size() > kMaxRequestBytes) break;
-    if (want == std::string::npos) {
-      const auto end = data.find("\r\n\r\n");
-      if (end != std::string::npos) want = end + 4 + ContentLength(data.substr(0, end + 2));
-    }
-  }
-  return data;
-}
-
-void LoopbackServer::Hold(int fd) {
-  char buf[4096];
-  while (!stop_) {
-    pollfd p{fd, POLLIN, 0};
-    const int r = ::poll(&p, 1, kPollMs);
-    if (r < 0) return;
-    if (r == 0) continue;
-    if (::recv(fd, buf, sizeof buf, 0) <= 0) return;  // the client gave up
-  }
-}
-
 void LoopbackServer::Serve(int fd) {
-  const std::string request = ReadRequest(fd);
+  const std::string request = ReadRequest(fd, stop_);
   std::string reply;
   std::size_t stallAfter;
-  bool closeNow;
   {
     std::lock_guard<std::mutex> lock(mu_);
-    requests_.push_back(request);
+    lastRequest_ = request;
+    if (closeWithoutReply_) return;
     reply = reply_;
     stallAfter = stallAfter_;
-    closeNow = closeWithoutReply_;
   }
-  changed_.notify_all();
-  if (closeNow) return;
   const std::size_t n = stallAfter < reply.size() ? stallAfter : reply.size();
-  std::size_t sent = 0;
-  while (sent < n && !stop_) {
+  for (std::size_t sent = 0; sent < n && !stop_;) {
     const ssize_t w = ::send(fd, reply.data() + sent, n - sent, MSG_NOSIGNAL);
     if (w <= 0) return;
     sent += static_cast<std::size_t>(w);
   }
-  if (stallAfter != static_cast<std::size_t>(-1)) {
-    Hold(fd);
+  if (stallAfter == static_cast<std::size_t>(-1)) {
+    ::shutdown(fd, SHUT_WR);
     return;
   }
-  ::shutdown(fd, SHUT_WR);
+  char buf[4096];  // hold until the client gives up
+  while (!stop_) {
+    if (Readable(fd) && ::recv(fd, buf, sizeof buf, 0) <= 0) return;
+  }
 }
 
 }  // namespace tarvik::test
