@@ -1,5 +1,6 @@
 #include "catalog/CellFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -23,10 +24,14 @@ std::optional<double> ParseNumber(const std::string& text) {
 std::string FormatGrouped(double value, int maxDecimals) {
   // Halves round away from zero, as the format patterns do.
   const double scale = std::pow(10.0, maxDecimals);
-  const double rounded = std::round(value * scale) / scale;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", maxDecimals, rounded);
-  std::string s = buf;
+  const double scaled = value * scale;
+  const double rounded = std::isfinite(scaled) ? std::round(scaled) / scale : value;
+  // A plain decimal of a double may run to 300 digits and more: size the text
+  // to it, so a long number is never cut off.
+  const int length = std::snprintf(nullptr, 0, "%.*f", maxDecimals, rounded);
+  std::string s(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
+  std::snprintf(s.data(), s.size(), "%.*f", maxDecimals, rounded);
+  s.resize(static_cast<std::size_t>(std::max(length, 0)));
   std::string sign;
   if (!s.empty() && s[0] == '-') {
     sign = "-";

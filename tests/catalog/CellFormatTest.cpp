@@ -13,6 +13,10 @@ TEST(CellFormat, PricesDatesAndQuantities) {
   EXPECT_EQ(FormatGrouped(0.125, 2), "0.13");
   EXPECT_EQ(FormatGrouped(999.999, 2), "1,000");
   EXPECT_EQ(FormatGrouped(12.5, 0), "13");
+  // Regression: a price longer than a fixed text buffer was cut off.
+  const std::string longPrice = ProductCell(4, "1" + std::string(70, '0'), false).text;
+  EXPECT_EQ(longPrice.size(), 71u + 23u);  // 71 digits in 24 groups
+  EXPECT_EQ(longPrice.rfind("10,000,000,", 0), 0u);
 
   auto c = ProductCell(4, "12000.00  ", false);
   EXPECT_EQ(c.text, "12,000");
