@@ -94,17 +94,8 @@ std::string CmdCustomerPassword(Context& c) {
   // The session keeps 11 bytes of C_SS; a longer one could never be matched.
   if (code.empty() || pass.empty() || Cp949Length(pass) > 11)
     return FailureReply("C_CODE and a C_SS of 1 to 11 bytes are needed");
-  std::lock_guard<std::mutex> lock(c.writeMutex);
-  std::string error;
-  const bool ok = InTransaction(
-      c.db,
-      [&] {
-        return c.db.Exec("UPDATE C_ SET C_SS = ? WHERE M_CODE = ? AND C_CODE = ?",
-                         {pass, c.supplier, code}, &error) &&
-               c.db.Changed() == 1;
-      },
-      &error);
-  return ok ? SuccessReply() : FailureReply(error.empty() ? "unknown orderer" : error);
+  return WriteOneRow(c, "UPDATE C_ SET C_SS = ? WHERE M_CODE = ? AND C_CODE = ?",
+                     {pass, c.supplier, code}, "unknown orderer");
 }
 
 std::string CmdGoods(Context& c) {
@@ -157,17 +148,8 @@ std::string CmdUnitCostDelete(Context& c) {
   const std::string cc = c.req.Value("U_CC");
   const std::string gc = c.req.Value("U_GC");
   if (cc.empty() || gc.empty()) return FailureReply("U_CC and U_GC are needed");
-  std::lock_guard<std::mutex> lock(c.writeMutex);
-  std::string error;
-  const bool ok = InTransaction(
-      c.db,
-      [&] {
-        return c.db.Exec("DELETE FROM U_ WHERE M_CODE = ? AND U_CC = ? AND U_GC = ?",
-                         {c.supplier, cc, gc}, &error) &&
-               c.db.Changed() == 1;
-      },
-      &error);
-  return ok ? SuccessReply() : FailureReply(error.empty() ? "no such unit cost" : error);
+  return WriteOneRow(c, "DELETE FROM U_ WHERE M_CODE = ? AND U_CC = ? AND U_GC = ?",
+                     {c.supplier, cc, gc}, "no such unit cost");
 }
 
 std::string CmdGoodsMemo(Context& c) {

@@ -96,6 +96,14 @@ std::string SelectReply(Connection& db, const std::string& sql,
   return reply.Finish();
 }
 
+std::string WriteOneRow(Context& c, const std::string& sql, const std::vector<std::string>& params,
+                        const std::string& missing) {
+  std::string error;
+  const bool ok = WriteTransaction(
+      c, [&] { return c.db.Exec(sql, params, &error) && c.db.Changed() == 1; }, error);
+  return ok ? SuccessReply() : FailureReply(error.empty() ? missing : error);
+}
+
 std::string TodayYymmdd() { return Stamp("%y%m%d"); }
 std::string NowHhmm() { return Stamp("%H%M"); }
 std::string NowHhmmss() { return Stamp("%H%M%S"); }

@@ -50,6 +50,20 @@ std::string SelectReply(Connection& db, const std::string& sql,
                         const std::vector<std::string>& params,
                         const std::vector<std::string>& names);
 
+// Runs body as one transaction of this process's writers (they queue on the
+// write mutex rather than spin in SQLite's busy handler); false with error when
+// body or the commit fails, and then nothing is stored.
+template <class F>
+bool WriteTransaction(Context& c, F&& body, std::string& error) {
+  std::lock_guard<std::mutex> lock(c.writeMutex);
+  return InTransaction(c.db, body, &error);
+}
+
+// One writing statement that must change exactly one row: the success reply, or
+// a failure reply (`missing` when no row matched).
+std::string WriteOneRow(Context& c, const std::string& sql, const std::vector<std::string>& params,
+                        const std::string& missing);
+
 // The service's clock, local time: "yymmdd", "HHMM" and "HHMMSS".
 std::string TodayYymmdd();
 std::string NowHhmm();

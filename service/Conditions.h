@@ -24,7 +24,8 @@ struct SqlFilter {
 // Reads every SAME_FIELD/SAME_KEY and LIKE_FIELD/LIKE_KEY pair of the request
 // into filter. A FIELD must be directly followed by its KEY; a field outside
 // its map, or a lone KEY, is refused. LIKE keys: '%' matches any run, every
-// other character (also '_') matches itself.
+// other character (also '_') matches itself; ASCII letters match in either
+// case (SQLite's LIKE), so a chassis or model word typed in capitals finds all.
 bool AddConditions(const Request& req, const FieldMap& same, const FieldMap& like,
                    SqlFilter& filter, std::string* error);
 

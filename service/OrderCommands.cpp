@@ -1,9 +1,5 @@
 // Order list, save, delete, open, sample registration and the supplier message.
-#include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <ctime>
-#include <random>
+#include <map>
 
 #include "net/MessageFormat.h"
 #include "service/Commands.h"
@@ -164,11 +160,10 @@ std::string CmdOrderSave(Context& c) {
     return FailureReply("OH_RCOUNT differs from the number of lines");
   const std::string mcount = AllDigits(h[kMcount]) && h[kMcount].size() < 6 ? h[kMcount] : "1";
 
-  std::lock_guard<std::mutex> lock(c.writeMutex);
   std::string code = h[kCode];
   std::string sd, at;
-  const bool ok = InTransaction(
-      c.db,
+  const bool ok = WriteTransaction(
+      c,
       [&] {
         Rows rows;
         if (!c.db.Query("SELECT C.C_CODE FROM C_ C JOIN M_ M ON M.M_CODE = C.M_CODE"
@@ -223,7 +218,7 @@ std::string CmdOrderSave(Context& c) {
         }
         return InsertLines(c.db, code, h[kCc], lines, error);
       },
-      &error);
+      error);
   if (!ok) return FailureReply(error);
   return SuccessReply(MakeTag("OH_CODE", code) + MakeTag("OH_SD", sd) + MakeTag("OH_AT", at));
 }
@@ -231,10 +226,9 @@ std::string CmdOrderSave(Context& c) {
 std::string CmdOrderDelete(Context& c) {
   const std::string code = c.req.Value("OH_CODE");
   if (code.empty()) return FailureReply("no OH_CODE");
-  std::lock_guard<std::mutex> lock(c.writeMutex);
   std::string error;
-  const bool ok = InTransaction(
-      c.db,
+  const bool ok = WriteTransaction(
+      c,
       [&] {
         Row stored;
         if (!LoadHeader(c.db, c.supplier, code, stored, error)) return false;
@@ -245,7 +239,7 @@ std::string CmdOrderDelete(Context& c) {
         return c.db.Exec("DELETE FROM OL_ WHERE OH_CODE = ?", {code}, &error) &&
                c.db.Exec("DELETE FROM OH_ WHERE OH_CODE = ?", {code}, &error);
       },
-      &error);
+      error);
   return ok ? SuccessReply() : FailureReply(error);
 }
 
@@ -287,11 +281,10 @@ std::string CmdOrderSample(Context& c) {
   const std::string headSg = TagValue("OH_SG", head);
   if ((!headCode.empty() && headCode != code) || (!headSg.empty() && headSg != "1"))
     return FailureReply("ORDERH_DATA does not ask for a sample of this order");
-  std::lock_guard<std::mutex> lock(c.writeMutex);
   std::string error;
   const std::string copy = NewOrderCode();
-  const bool ok = InTransaction(
-      c.db,
+  const bool ok = WriteTransaction(
+      c,
       [&] {
         Row stored;
         if (!LoadHeader(c.db, c.supplier, code, stored, error)) return false;
@@ -305,7 +298,7 @@ std::string CmdOrderSample(Context& c) {
                          " OL_LC, OL_LN FROM OL_ WHERE OH_CODE = ?",
                          {copy, code}, &error);
       },
-      &error);
+      error);
   return ok ? SuccessReply(MakeTag("OH_CODE", copy)) : FailureReply(error);
 }
 
@@ -313,11 +306,10 @@ std::string CmdOrderAuth(Context& c) {
   const Request& r = c.req;
   const std::string sc = r.Value("OA_SC"), cc = r.Value("OA_CC");
   if (sc.empty() || cc.empty()) return FailureReply("OA_SC and OA_CC are needed");
-  std::lock_guard<std::mutex> lock(c.writeMutex);
   std::string error;
   const std::string code = NewOrderCode();
-  const bool ok = InTransaction(
-      c.db,
+  const bool ok = WriteTransaction(
+      c,
       [&] {
         Rows rows;
         if (!c.db.Query("SELECT C_CODE FROM C_ WHERE M_CODE = ? AND C_CODE = ?", {sc, cc}, 1,
@@ -333,7 +325,7 @@ std::string CmdOrderAuth(Context& c) {
                           NowHhmm(), r.Value("OA_MSG")},
                          &error);
       },
-      &error);
+      error);
   return ok ? SuccessReply(MakeTag("OA_CODE", code)) : FailureReply(error);
 }
 
