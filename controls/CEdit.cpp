@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 
 #include "platform/QtText.h"
 #include "platform/Text.h"
@@ -45,10 +47,20 @@ std::string CEditRules::SignText() const {
 
 void CEditRules::SetValue(double v) {
   raw_.clear();
-  if (v != 0) {
+  if (v != 0 && std::isfinite(v)) {
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
     raw_.assign(buf, r.ptr);
+    // From 1e15 on (and below 1e-4) the general form is "1e+15": the raw
+    // text holds digits, a point and a minus only, so write it out plainly.
+    if (raw_.find('e') != std::string::npos) {
+      const int n = std::snprintf(nullptr, 0, "%.15f", v);
+      raw_.assign(static_cast<std::size_t>(n) + 1, '\0');
+      std::snprintf(raw_.data(), raw_.size(), "%.15f", v);
+      raw_.resize(static_cast<std::size_t>(n));
+      while (raw_.back() == '0') raw_.pop_back();
+      if (raw_.back() == '.') raw_.pop_back();
+    }
   }
   Reformat();
 }

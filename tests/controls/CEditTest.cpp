@@ -106,6 +106,11 @@ TEST(CEditRules, WritingValueAndCurrencySign) {
   EXPECT_EQ(r.RawText(), "2.5");
   r.SetCurrencyPoint(false);  // the decimal part is no longer shown
   EXPECT_EQ(r.Shown(), "2");
+  // Regression: 16 keypad digits made the raw text "1e+15", shown as "1e,+15".
+  r.SetValue(1e15);
+  EXPECT_EQ(r.RawText(), "1000000000000000");
+  EXPECT_EQ(r.Shown(), "1,000,000,000,000,000");
+  EXPECT_EQ(r.Value(), 1e15);
 
   CEditRules money;
   money.SetCurrencySign(true);
