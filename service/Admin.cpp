@@ -67,6 +67,13 @@ std::string OneLine(std::string s) {
   return out;
 }
 
+bool SupplierExists(Connection& db, const std::string& supplier, std::string& error) {
+  Rows rows;
+  if (!db.Query("SELECT M_CODE FROM M_ WHERE M_CODE = ?", {supplier}, 1, rows, &error)) return false;
+  if (rows.empty()) error = "no supplier " + supplier;
+  return !rows.empty();
+}
+
 // The rows of a query, one line each, fields separated by tabs.
 int PrintRows(const std::string& dbPath, const char* what, const char* sql, std::size_t columns,
               std::ostream& out, std::ostream& err) {
@@ -169,14 +176,8 @@ int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
   const bool ok = InTransaction(
       *db,
       [&] {
-        Rows rows;
-        if (!db->Query("SELECT M_CODE FROM M_ WHERE M_CODE = ?", {supplier}, 1, rows, &error))
-          return false;
-        if (rows.empty()) {
-          error = "no supplier " + supplier;
-          return false;
-        }
-        return db->Exec("DELETE FROM GM_ WHERE M_CODE = ? AND GM_GC = '999999'", {supplier},
+        return SupplierExists(*db, supplier, error) &&
+               db->Exec("DELETE FROM GM_ WHERE M_CODE = ? AND GM_GC = '999999'", {supplier},
                         &error) &&
                db->ExecMany("INSERT INTO GM_ (M_CODE, GM_GC, GM_NO, GM_NOTE) VALUES (?, ?, ?, ?)",
                             cols, &error);
@@ -208,12 +209,7 @@ int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
       *db,
       [&] {
         Rows found;
-        if (!db->Query("SELECT M_CODE FROM M_ WHERE M_CODE = ?", {supplier}, 1, found, &error))
-          return false;
-        if (found.empty()) {
-          error = "no supplier " + supplier;
-          return false;
-        }
+        if (!SupplierExists(*db, supplier, error)) return false;
         // The keys of the products the file leaves alone place the new ones.
         if (!db->Query("SELECT G_CODE, G_GPN1, G_GPN2, G_GPSORT1, G_GPSORT2, G_SORT FROM G_"
                        " WHERE M_CODE = ?",
