@@ -24,7 +24,7 @@ const std::string kRequest =
     "VALUE=<POST_DATA><CALL_INDEX>240131-7</CALL_INDEX><COMMAND>100200</COMMAND>"
     "<DB_KEY>S00001</DB_KEY><SAME_FIELD>C_ID</SAME_FIELD><SAME_KEY>한-01</SAME_KEY></POST_DATA>";
 const std::string kCallIndex = "<CALL_INDEX>240131-7</CALL_INDEX>";
-const std::string kUtf8Gzip = "Content-Type: text/html; charset=utf-8\r\nContent-Encoding: gzip";
+const std::string kUtf8Gzip = "Content-Type: text/html; charset=utf-8\r\nContent-Encoding: gzip\r\n";
 
 // One exchange with the server; the client stays for inspection.
 struct Exchange {
@@ -91,44 +91,37 @@ std::string MemberWithNameAndComment(const std::string& text) {
 // A reply whose header block (status line to the empty line) is exactly total bytes.
 std::string ReplyWithHeaderBlockOf(std::size_t total, const std::string& text) {
   const std::string body = GzipCompress(text);
-  const std::string start = "HTTP/1.1 200 OK\r\n" + kUtf8Gzip + "\r\nContent-Length: " +
+  const std::string start = "HTTP/1.1 200 OK\r\n" + kUtf8Gzip + "Content-Length: " +
                             std::to_string(body.size()) + "\r\nX-Pad: ";
   return start + std::string(total - start.size() - 4, 'p') + "\r\n\r\n" + body;
 }
 
-std::string Plain(const std::string& head, const std::string& body) {
-  return "HTTP/1.1 200 OK\r\n" + head + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+// Status 200, head (lines ended by CR LF), Content-Length unless withLength is false, body.
+std::string Plain(const std::string& head, const std::string& body, bool withLength = true) {
+  const std::string length = withLength ? "Content-Length: " + std::to_string(body.size()) + "\r\n" : "";
+  return "HTTP/1.1 200 OK\r\n" + head + length + "\r\n" + body;
 }
 
 TEST(HttpClientReply, ExactRepliesGiveTheirTexts) {
   const std::string ok = "<RESULT_CODE>1</RESULT_CODE><C_NAME>한글</C_NAME>";
   const std::string broken = "<RESULT_CODE>1</RESULT_CODE>\xC0\xAF";  // not UTF-8
   const std::string good = GzipCompress(ok);
-  std::string badCrc = good, reserved = good;
+  std::string badCrc = good;  // the decoder's own faults are in the gzip tests
   badCrc[badCrc.size() - 6] ^= 0x40;
-  reserved[3] = 32;
-  const auto gz = [&](const std::string& head, const std::string& body, bool withLength = true) {
-    std::string h = head;
-    if (withLength) h += "\r\nContent-Length: " + std::to_string(body.size());
-    return "HTTP/1.1 200 OK\r\n" + h + "\r\n\r\n" + body;
-  };
-  const std::string decompressError = "ResponseBuffer Decompress Error" + kCallIndex;
   const std::string plainHead = "Content-Type: text/html\r\n";
   const std::vector<std::array<std::string, 3>> cases = {
-      {"gzip, utf-8 charset", gz(kUtf8Gzip, good), ok + kCallIndex},
-      {"gzip, invalid UTF-8 under a utf-8 charset", gz(kUtf8Gzip, GzipCompress(broken)), kCallIndex},
-      {"gzip, no charset: handed on undecoded", gz("Content-Type: text/html\r\nContent-Encoding: x-gzip",
+      {"gzip, utf-8 charset", Plain(kUtf8Gzip, good), ok + kCallIndex},
+      {"gzip, invalid UTF-8 under a utf-8 charset", Plain(kUtf8Gzip, GzipCompress(broken)), kCallIndex},
+      {"gzip, no charset: handed on undecoded", Plain("Content-Type: text/html\r\nContent-Encoding: x-gzip\r\n",
                                                   GzipCompress(broken)), broken + kCallIndex},
-      {"gzip, no Content-Length", gz(kUtf8Gzip, good, false), ok + kCallIndex},
-      {"gzip member with name and comment", gz(kUtf8Gzip, MemberWithNameAndComment(ok)), ok + kCallIndex},
+      {"gzip, no Content-Length", Plain(kUtf8Gzip, good, false), ok + kCallIndex},
+      {"gzip member with name and comment", Plain(kUtf8Gzip, MemberWithNameAndComment(ok)), ok + kCallIndex},
       {"X-Content-Type-Options does not stand in for Content-Type",
-       gz("X-Content-Type-Options: nosniff\r\ncontent-type:  text/html; charset=UTF-8 \r\nContent-Encoding: gzip",
+       Plain("X-Content-Type-Options: nosniff\r\ncontent-type:  text/html; charset=UTF-8 \r\nContent-Encoding: gzip\r\n",
           GzipCompress(broken)), kCallIndex},
       {"no Content-Encoding: header lines in front", Plain(plainHead, ok),
        "<HTTP HEAD>HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(ok.size()) +
            "\r\n\r\n</HTTP HEAD>" + ok + kCallIndex},
-      {"error page", "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 5\r\n\r\noops!",
-       "<HTTP HEAD>HTTP/1.1 500 Internal Server Error\r\nContent-Length: 5\r\n\r\n</HTTP HEAD>oops!" + kCallIndex},
       {"plain body, invalid UTF-8 dropped", Plain(plainHead, "ab\xFF"),
        "<HTTP HEAD>HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 3\r\n\r\n</HTTP HEAD>" + kCallIndex},
       {"chunked: the trailer is no header line",
@@ -136,11 +129,7 @@ TEST(HttpClientReply, ExactRepliesGiveTheirTexts) {
        "X-Trailer: t\r\n\r\n",
        "<HTTP HEAD>HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n"
        "</HTTP HEAD>hello 한" + kCallIndex},
-      {"broken gzip: not gzip", gz(kUtf8Gzip, "not gzip at all"), decompressError},
-      {"broken gzip: no length in the trailer", gz(kUtf8Gzip, good.substr(0, good.size() - 4)), decompressError},
-      {"broken gzip: cut in the stream", gz(kUtf8Gzip, good.substr(0, 12)), decompressError},
-      {"broken gzip: CRC mismatch", gz(kUtf8Gzip, badCrc), decompressError},
-      {"broken gzip: reserved flag", gz(kUtf8Gzip, reserved), decompressError},
+      {"broken gzip", Plain(kUtf8Gzip, badCrc), "ResponseBuffer Decompress Error" + kCallIndex},
       {"header block of 4096 bytes", ReplyWithHeaderBlockOf(4096, ok), ok + kCallIndex},
       {"header block over 4096 bytes", ReplyWithHeaderBlockOf(4097, ok), "SetResponseHeader Error" + kCallIndex},
       {"empty body", Plain(plainHead, ""), "SetResponseBuffer Error" + kCallIndex},
@@ -173,7 +162,7 @@ TEST(HttpClientReply, DownloadTypeIsWrittenToTheDownloadFile) {
   EXPECT_EQ(s.str(), bytes);
 }
 
-TEST(HttpClientFailure, RefusedOrDroppedConnectionIsASendError) {
+TEST(HttpClientFailure, RefusedConnectionIsASendError) {
   THTTPClient client;
   std::string reply;
   EXPECT_FALSE(client.PostRequest("127.0.0.1", "/NET/Customer.php", reply, LoopbackServer::ClosedPort(), kRequest));
@@ -182,10 +171,6 @@ TEST(HttpClientFailure, RefusedOrDroppedConnectionIsASendError) {
   EXPECT_EQ(client.ErrorLines()[0], "Error Code : " + std::to_string(client.LastErrorCode()));
   EXPECT_EQ(client.ErrorLines()[1], "Error Func : PostRequest_GZCompress");
   EXPECT_EQ(client.ErrorLines()[2].rfind("Meaasge    : ", 0), 0u);
-
-  LoopbackServer server;
-  server.CloseWithoutReply();
-  EXPECT_EQ(Exchange(server).reply, "Send_PostRequest Error" + kCallIndex);
 }
 
 TEST(HttpClientFailure, StalledServerIsAbandoned) {

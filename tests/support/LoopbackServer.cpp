@@ -84,17 +84,11 @@ void LoopbackServer::SetReply(const std::string& bytes) {
   std::lock_guard<std::mutex> lock(mu_);
   reply_ = bytes;
   stallAfter_ = static_cast<std::size_t>(-1);
-  closeWithoutReply_ = false;
 }
 
 void LoopbackServer::StallAfter(std::size_t n) {
   std::lock_guard<std::mutex> lock(mu_);
   stallAfter_ = n;
-}
-
-void LoopbackServer::CloseWithoutReply() {
-  std::lock_guard<std::mutex> lock(mu_);
-  closeWithoutReply_ = true;
 }
 
 std::string LoopbackServer::LastRequest() const {
@@ -134,7 +128,6 @@ void LoopbackServer::Serve(int fd) {
   {
     std::lock_guard<std::mutex> lock(mu_);
     lastRequest_ = request;
-    if (closeWithoutReply_) return;
     reply = reply_;
     stallAfter = stallAfter_;
   }

@@ -2,7 +2,7 @@
 // A raw HTTP server on 127.0.0.1 for protocol tests: it records the exact
 // bytes of each request and answers with canned exact bytes, or stalls (sends
 // part of the reply, or nothing, then holds the connection until the client
-// gives up or the server stops), or closes without a word. One connection at
+// gives up or the server stops). One connection at
 // a time, one request per connection. Runs in its own thread from
 // construction to destruction; every wait in it is bounded.
 #include <atomic>
@@ -26,12 +26,10 @@ class LoopbackServer {
   std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
 
   // The bytes sent back to every later request (exactly as given); ends a
-  // stall or close set before.
+  // stall set before.
   void SetReply(const std::string& bytes);
   // Send only the first n bytes of the reply, then hold the connection.
   void StallAfter(std::size_t n);
-  // Close the connection right after reading the request.
-  void CloseWithoutReply();
 
   // The raw last request (request line to end of body), or empty. It is
   // recorded before the answer goes out.
@@ -55,7 +53,6 @@ class LoopbackServer {
   mutable std::mutex mu_;
   std::string reply_;
   std::size_t stallAfter_ = static_cast<std::size_t>(-1);  // -1: never stall
-  bool closeWithoutReply_ = false;
   std::string lastRequest_;
   std::thread thread_;
 };

@@ -1,4 +1,4 @@
-// The session unit's text, date and file utilities.
+// The session unit: user.ini and the text, date and file utilities.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -16,7 +16,71 @@
 namespace tarvik {
 namespace {
 
-TEST(CheckYymmdd, CalendarRulesWithTheTwoDigitLeapYear) {
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class UserIni : public ::testing::Test {
+ protected:
+  std::string Dir() const { return S(tmp_.path()) + "/"; }
+  QString Ini() const { return tmp_.path() + "/user.ini"; }
+  QTemporaryDir tmp_;
+};
+
+TEST_F(UserIni, MissingIniIsCreatedWithBothKeysEmpty) {
+  ASSERT_FALSE(QFileInfo::exists(Ini()));
+  TDM dm(Dir());
+  EXPECT_EQ(ReadFile(Ini()), QByteArray("[MASTER]\r\nID=\r\n[CUSTOMER]\r\nID=\r\n"));
+  EXPECT_EQ(dm.MasterInfo.M_ID + dm.CustomerInfo.C_ID, "");
+}
+
+TEST_F(UserIni, IdsKeepLeadingBlanksLoseTrailingOnesAndAreCut) {
+  WriteFile(Ini(), "; kept\n[MASTER]\nID=  AB12  \n[CUSTOMER]\nNAME=x\nID=buyer-01 \n");
+  {
+    TDM dm(Dir());
+    EXPECT_EQ(dm.MasterInfo.M_ID, "  AB12");
+    EXPECT_EQ(dm.CustomerInfo.C_ID, "buyer-01");
+  }
+  WriteFile(Ini(), "[master]\r\nid=123456789012345\r\n[Customer]\r\nID=가나다라마바\r\n");
+  TDM dm(Dir());
+  EXPECT_EQ(dm.MasterInfo.M_ID, "12345678901");
+  EXPECT_EQ(dm.CustomerInfo.C_ID, "가나다라마");  // 10 of 11 CP949 bytes
+}
+
+TEST_F(UserIni, LoginWritesTheIdsAsTypedOnlyIntoAnExistingIni) {
+  WriteFile(Ini(), "; kept\r\n[MASTER]\r\nID=old\r\n[OTHER]\r\nID=stay\r\n");
+  TDM dm(Dir());
+  ASSERT_TRUE(dm.WriteUserIni(" shop-1 ", "가-1"));
+  EXPECT_EQ(ReadFile(Ini()),
+            QByteArray("; kept\r\n[MASTER]\r\nID= shop-1 \r\n[OTHER]\r\nID=stay\r\n[CUSTOMER]\r\nID=가-1\r\n"));
+  TDM again(Dir());
+  EXPECT_EQ(again.MasterInfo.M_ID, " shop-1");
+  EXPECT_EQ(again.CustomerInfo.C_ID, "가-1");
+
+  ASSERT_TRUE(QFile::remove(Ini()));
+  EXPECT_FALSE(dm.WriteUserIni("a", "b"));
+  EXPECT_FALSE(QFileInfo::exists(Ini()));
+}
+
+TEST_F(UserIni, UnwritableIniLeavesTheIdsEmptyAndNoTemporaryFile) {
+  TDM nowhere(Dir() + "no/such/folder/");
+  EXPECT_EQ(nowhere.MasterInfo.M_ID + nowhere.CustomerInfo.C_ID, "");
+  EXPECT_FALSE(nowhere.WriteUserIni("a", "b"));
+
+  ASSERT_TRUE(QDir().mkdir(Ini()));  // a user.ini that cannot be replaced
+  TDM dm(Dir());
+  EXPECT_FALSE(dm.WriteUserIni("a", "b"));
+  EXPECT_FALSE(QFileInfo::exists(Ini() + ".tmp"));
+}
+
+TEST(CheckYymmdd, CalendarRulesWithTheTwoDigitLeapYearAndItsMessages) {
   for (const char* ok : {"000229", "991231", "240229", "240430", "991231  "}) {
     EXPECT_TRUE(CheckYymmdd(ok, false, false)) << ok;
   }
@@ -26,9 +90,8 @@ TEST(CheckYymmdd, CalendarRulesWithTheTwoDigitLeapYear) {
   }
   EXPECT_TRUE(CheckYymmdd("   ", false, true));  // blanks are removed first
   EXPECT_FALSE(CheckYymmdd("", false, false));
-}
 
-TEST(CheckYymmdd, MessagesNameTheGivenText) {
+  // Messages name the given text, blanks and all.
   const std::string notCorrect = "날짜가 정확하지 않습니다.\r\r             ";
   test::ScriptedPrompter prompter;
   EXPECT_FALSE(CheckYymmdd("010229", true, false));
@@ -60,17 +123,6 @@ TEST(TextUtilities, FormatTrimAndFirstCharacter) {
   EXPECT_EQ(TextBetween("abc]d[e", "[", "]"), "");  // end marker first
   EXPECT_EQ(TextBetween("[abc", "[", "]"), "");
   EXPECT_EQ(TextBetween(std::string(70000, 'x') + "[far]", "[", "]"), "far");  // no 16-bit limit
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 TEST(CopyFolderFiles, CopiesPlainFilesAndReplacesExistingOnes) {
