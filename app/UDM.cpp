@@ -7,7 +7,6 @@
 #include <QStandardPaths>
 
 #include <cctype>
-#include <cstdio>
 #include <fstream>
 
 #include "platform/Folders.h"
@@ -106,20 +105,11 @@ struct IniFile {
     }
   }
 
-  // Writes through a temporary file so a failed write never leaves half a file.
+  // Through a temporary file: a failed write never leaves half a file.
   bool Save(const std::string& path) const {
-    const std::string tmp = path + ".tmp";
-    bool written = false;
-    {
-      std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-      if (!out) return false;
-      for (const auto& l : lines) out << l << "\r\n";
-      out.flush();
-      written = static_cast<bool>(out);
-    }
-    if (written && std::rename(tmp.c_str(), path.c_str()) == 0) return true;
-    std::remove(tmp.c_str());  // no stray copy beside the program
-    return false;
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    return WriteFileReplacing(path, text);
   }
 };
 

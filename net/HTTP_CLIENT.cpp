@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <mutex>
 
 #include "app/UDM.h"
@@ -95,25 +94,6 @@ std::vector<std::string> SplitHeaderBlock(const std::string& block) {
     start = crlf + 2;
   }
   return lines;
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  const std::string tmp = path + ".part";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      std::remove(tmp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -447,7 +427,7 @@ bool THTTPClient::PostRequest(const std::string& server, const std::string& path
   const std::string type = AsciiLower(GetResponseHeader(kHeaderContentType));
   if (type.find("download") != std::string::npos) {
     // A file that could not be written is no download.
-    if (!WriteWholeFile(DownloadFilePath(), body_)) {
+    if (!WriteFileReplacing(DownloadFilePath(), body_)) {
       reply = "SetResponseBuffer Error" + callIndex;
       return false;
     }
