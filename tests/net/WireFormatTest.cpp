@@ -57,8 +57,11 @@ std::string Piece(std::mt19937& rng, const std::string& prefix) {
   }
 }
 
+// The reply reader and the record-fields reader both agree with TagValue.
 TEST(ReplyReader, AgreesWithTagValueOnGeneratedReplies) {
   std::mt19937 rng(20240131);
+  const RecordFields fields({"G_NAME", "G_CODE", "RDC_1", "NONE"});
+  std::vector<std::string> values;
   int nonEmpty = 0;
   for (int round = 0; round < 4000; ++round) {
     const std::string prefix = round % 4 == 3 ? "OLD_" : "RDC_";
@@ -71,6 +74,10 @@ TEST(ReplyReader, AgreesWithTagValueOnGeneratedReplies) {
       const std::string expected = TagValue(prefix + std::to_string(i), reply);
       ASSERT_EQ(reader.Record(i), expected) << "round " << round << " record " << i << "\n" << reply;
       nonEmpty += !expected.empty();
+    }
+    fields.Read(reply, values);
+    for (std::size_t f = 0; f < values.size(); ++f) {
+      ASSERT_EQ(values[f], TagValue(fields.Names()[f], reply)) << "round " << round << "\n" << reply;
     }
   }
   EXPECT_GT(nonEmpty, 4000);  // the generator does produce records
