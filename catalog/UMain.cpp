@@ -56,23 +56,7 @@ QPixmap DefaultRightPicture(int width) {
   return pm;
 }
 
-std::map<MainAction, MainActionHandler>& Handlers() {
-  static std::map<MainAction, MainActionHandler> h;
-  return h;
-}
-
 }  // namespace
-
-void SetMainActionHandler(MainAction action, MainActionHandler handler) {
-  Handlers()[action] = std::move(handler);
-}
-
-bool RunMainActionHandler(MainAction action, TFrmMain& main) {
-  auto it = Handlers().find(action);
-  if (it == Handlers().end() || !it->second) return false;
-  it->second(main);
-  return true;
-}
 
 std::string UpdateNoteFromArguments(const QStringList& arguments) {
   if (arguments.size() < 3) return std::string();
@@ -94,7 +78,8 @@ TFrmMain::TFrmMain(TDM& dm, const LoginFunction& login, QWidget* parent)
   loggedIn_ = login && login(this);
 }
 
-TFrmMain::TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent) : QWidget(parent), dm_(dm) {
+TFrmMain::TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent)
+    : QWidget(parent), dm_(dm), desk_(dm, *this), draft_(desk_.Draft()) {
   setObjectName("FrmMain");
   loggedIn_ = true;
   panel_ = std::make_unique<ProductPanel>(dm_, draft_);

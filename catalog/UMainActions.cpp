@@ -23,8 +23,6 @@
 
 namespace tarvik {
 
-bool RunMainActionHandler(MainAction action, TFrmMain& main);
-
 MainFocus TFrmMain::FocusKind(QObject* o) const {
   if (o == edtGN_) return MainFocus::SearchBox;
   if (o == sgu_ || o == sga_) return MainFocus::ProductList;
@@ -109,12 +107,17 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::AddFromList: AddFromList(); break;
     case MainAction::ModifyLine: ModifyLine(); break;
     case MainAction::SearchEnter: SearchEnter(false); break;
+    case MainAction::SendOrder: desk_.SendOrder(); break;
+    case MainAction::OpenOrder: desk_.OpenOrder(false); break;
+    case MainAction::OpenSample: desk_.OpenOrder(true); break;
+    case MainAction::DeleteOrder: desk_.DeleteOrder(); break;
+    case MainAction::CopyOrder: desk_.CopyOrder(); break;
+    case MainAction::RegisterSample: desk_.RegisterSample(); break;
+    case MainAction::Print: desk_.Print(); break;
+    case MainAction::CategoryBrowser:   // the category browser: not built yet
+    case MainAction::PartNumberSearch:  // the part-number search: not built yet
     case MainAction::None:
     case MainAction::Swallow: break;
-    default:
-      // Orders, samples, printing and the other search screens.
-      RunMainActionHandler(action, *this);
-      break;
   }
 }
 
@@ -255,14 +258,22 @@ void TFrmMain::DeleteLine() {
   RefreshDraft();
 }
 
-void TFrmMain::ClearDraft() {
-  draft_.ClearDraft();
+void TFrmMain::ClearDraft() { desk_.ClearDraft(); }
+
+void TFrmMain::RedrawBasket(bool cleared) {
   RefreshDraft();
+  if (!cleared) return;
   // The search box shows the list again from its first record.
   const bool had = focusWidget() == edtGN_;
   FocusSearchBox();
   if (had) SearchBoxFocused();
 }
+
+// The order list screen comes with the ordering work; until then nothing is chosen.
+std::string TFrmMain::PickFromOrderList(bool) { return std::string(); }
+
+// Printing comes with its own work; until then F11 prints nothing.
+void TFrmMain::PrintBasket() {}
 
 void TFrmMain::PickDeliveryDate() {
   edtDD_->setFocus(Qt::OtherFocusReason);
@@ -309,7 +320,7 @@ void TFrmMain::DeleteTradedProduct() {
 }
 
 void TFrmMain::ExitMain() {
-  if (ConfirmExit(draft_)) close();
+  if (desk_.ConfirmExit()) close();
 }
 
 }  // namespace tarvik
