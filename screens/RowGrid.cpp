@@ -78,6 +78,10 @@ RowGrid::RowGrid(QWidget* parent, const char* name, int rows, int cols, CellFn c
 }
 
 void RowGrid::SetVisibleWidths(std::initializer_list<int> widths) {
+  SetVisibleWidths(std::vector<int>(widths));
+}
+
+void RowGrid::SetVisibleWidths(const std::vector<int>& widths) {
   int c = 0;
   for (int w : widths) {
     setColumnHidden(c, false);

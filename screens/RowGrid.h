@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "screens/CellFormat.h"
 
@@ -22,6 +23,7 @@ class RowGrid : public QTableView {
 
   // Shows the first widths.size() columns with these widths, hides the rest.
   void SetVisibleWidths(std::initializer_list<int> widths);
+  void SetVisibleWidths(const std::vector<int>& widths);
   // Redraws every cell and puts the selection on row (no signal).
   void Refresh(int selectedRow);
   // The row count changed (the basket is fixed, a page too).
