@@ -36,10 +36,11 @@ std::string BuildRequestText(const ServiceCommand& cmd, const std::string& callI
                              const std::string& dbKey, const std::vector<std::string>& extraValues,
                              const std::string& elements);
 
-// Sends any command of the table (what every function below does).
+// Sends any command of the table (what every function below does). When the
+// transfer fails and transportError is given, it gets libcurl's own words.
 std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbKey,
                                const std::vector<std::string>& extraValues,
-                               const std::string& elements);
+                               const std::string& elements, std::string* transportError = nullptr);
 
 // Supplier check (bare).
 std::string RequestMember(const std::string& elements);

@@ -77,9 +77,11 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
   setenv("TARVIK_SERVER", "", 1);
 }
 
-// Runs tarvik-call with args (passed through the shell); exit code and output.
-std::pair<int, std::string> Call(const std::string& args) {
-  const std::string cmd = std::string("'") + TARVIK_CALL_BIN + "' " + args + " 2>/dev/null";
+// Runs tarvik-call with args (passed through the shell); exit code and
+// standard output, or standard error with errors.
+std::pair<int, std::string> Call(const std::string& args, bool errors = false) {
+  const std::string cmd =
+      std::string("'") + TARVIK_CALL_BIN + "' " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
   std::string out;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return {-1, out};
@@ -110,6 +112,25 @@ TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
   server.SetReply(test::GzipReply("<RESULT_CODE>0</RESULT_CODE>"));
   EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x").first, 1);
   EXPECT_EQ(Call("RequestMember DB_KEY=S1").first, 2);  // a bare command takes no DB_KEY
+  setenv("TARVIK_SERVER", "", 1);
+}
+
+// The reply says only "Send_PostRequest Error"; standard error tells a
+// refused connection from a time-out.
+TEST(TarvikCall, TransportFailuresAreExplainedOnStandardError) {
+  const std::string refused = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
+  setenv("TARVIK_SERVER", refused.c_str(), 1);
+  const auto [code, err] = Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(err.rfind("tarvik-call: Failed to connect to 127.0.0.1 port", 0), 0u) << err;
+
+  test::LoopbackServer server;
+  server.StallAfter(0);
+  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  setenv("TARVIK_STALL_TIMEOUT", "1", 1);
+  EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true).second,
+            "tarvik-call: no data for 1 seconds\n");
+  unsetenv("TARVIK_STALL_TIMEOUT");
   setenv("TARVIK_SERVER", "", 1);
 }
 
