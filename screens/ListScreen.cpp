@@ -15,14 +15,14 @@ namespace {
 
 constexpr int kStrip = 5;
 
-struct SideButtonSpec {
+struct SideButtonDef {
   ListButton which;
   const char* name;
   const char* caption;
   int key;  // the paging key the button stands for; 0 for Esc and Enter
 };
 
-const SideButtonSpec kSideButtons[6] = {
+const SideButtonDef kSideButtons[6] = {
     {ListButton::Esc, "SBEsc", "Esc", 0},           {ListButton::Home, "SBHome", "Home", Qt::Key_Home},
     {ListButton::PgUp, "SBPgUp", "PgUp", Qt::Key_PageUp}, {ListButton::PgDn, "SBPgDn", "PgDn", Qt::Key_PageDown},
     {ListButton::End, "SBEnd", "End", Qt::Key_End}, {ListButton::Enter, "SBEnter", "Enter", 0},
@@ -55,16 +55,16 @@ TListScreen::TListScreen(QWidget* parent, const char* objectName, const ListScre
   }
 
   int y = layout.columnTop;
-  for (const SideButtonSpec& spec : kSideButtons) {
-    auto* b = new QPushButton(QString::fromUtf8(spec.caption), this);
-    b->setObjectName(spec.name);
+  for (const SideButtonDef& button : kSideButtons) {
+    auto* b = new QPushButton(QString::fromUtf8(button.caption), this);
+    b->setObjectName(button.name);
     b->setGeometry(layout.columnX, y, layout.columnWidth, layout.buttonHeight);
     b->setFont(GridFont(12, true));
     b->setFocusPolicy(Qt::NoFocus);  // speed buttons never take the focus
     b->setAutoDefault(false);
-    const ListButton which = spec.which;
+    const ListButton which = button.which;
     connect(b, &QPushButton::clicked, this, [this, which] { OnListButton(which); });
-    buttons_[static_cast<int>(spec.which)] = b;
+    buttons_[static_cast<int>(button.which)] = b;
     y += layout.buttonHeight + layout.buttonGap;
   }
   SetTextColour(buttons_[static_cast<int>(ListButton::Esc)], Qt::red);
@@ -88,10 +88,10 @@ void TListScreen::OnListButton(ListButton which) {
     case ListButton::Esc: reject(); break;
     case ListButton::Enter: accept(); break;
     default:
-      for (const SideButtonSpec& spec : kSideButtons) {
-        if (spec.which != which || !grid_) continue;
+      for (const SideButtonDef& button : kSideButtons) {
+        if (button.which != which || !grid_) continue;
         if (options_.buttonsFocusList) grid_->setFocus(Qt::OtherFocusReason);
-        Page(spec.key);
+        Page(button.key);
       }
       break;
   }
