@@ -11,19 +11,18 @@ namespace tarvik {
 
 const char* const kNoticeCode = "999999";
 
-int LoadProductNote(TDM& session, const std::string& code, bool withMessage) {
-  TDM* dm = &session;
+int LoadProductNote(TDM& dm, const std::string& code, bool withMessage) {
   const std::string elements = MakeTag("GM_GC", code) + MakeTag("ORDERBY", "GM_NO ASC");
-  dm->MemoReply = RequestGoodsMemo(dm->MasterInfo.M_CODE, elements);
-  if (TagValue("RESULT_CODE", dm->MemoReply) != "1") {
+  dm.MemoReply = RequestGoodsMemo(dm.MasterInfo.M_CODE, elements);
+  if (TagValue("RESULT_CODE", dm.MemoReply) != "1") {
     ShowMessage("전체 읽기 오류입니다\r\r다시 시도하십시요.");
-    dm->MemoReply.clear();
+    dm.MemoReply.clear();
     return -1;
   }
-  long long count = TagInt("RESULT_RECORD_COUNT", dm->MemoReply);
+  long long count = TagInt("RESULT_RECORD_COUNT", dm.MemoReply);
   // A negative count from a broken reply is no lines at all.
   if (count <= 0) {
-    dm->MemoReply.clear();
+    dm.MemoReply.clear();
     if (withMessage) ShowMessage("정보가 없는 제품입니다.");
     return 0;
   }
