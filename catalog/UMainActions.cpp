@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,8 +17,10 @@
 #include "catalog/UMain.h"
 #include "catalog/UMessage.h"
 #include "controls/CEdit.h"
+#include "order/OrderPrint.h"
 #include "order/UCA.h"
 #include "order/UCnt.h"
+#include "platform/Printer.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 
@@ -108,6 +111,7 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::FocusList: FocusList(); break;
     case MainAction::AddFromList: AddFromList(); break;
     case MainAction::ModifyLine: ModifyLine(); break;
+    case MainAction::Print: PrintOrderList(draft_, S(lblTitle_->text()), CurrentPrinter()); break;
     case MainAction::SearchEnter: SearchEnter(false); break;
     case MainAction::None:
     case MainAction::Swallow: break;
