@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/UDM.h"
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "platform/Prompter.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 namespace {

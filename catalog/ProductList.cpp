@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "session/UDM.h"
+
 namespace tarvik {
 
 ProductPage::ProductPage() : rows_(kPageSize) {}
@@ -124,6 +126,23 @@ void ProductPage::Wheel(int delta) {
     // Only a notch on row 0 scrolls; a notch from row 1 just reaches row 0.
     if (before == 0 && Top() > 0) FillPage(Top() - 1, -1);
   }
+}
+
+CellText ProductCell(int col, const std::string& raw, bool showDate) {
+  CellText c;
+  c.text = TrimRightBlanks(raw);
+  c.indent = col <= 2 ? 6 : 4;
+  if (col != 4) return c;
+  if (showDate) {
+    c.text = c.text.size() == 6 ? FormatYymmdd(c.text) : std::string();
+    return c;
+  }
+  const auto v = ParseNumber(c.text);
+  if (v && *v != 0) {
+    c.text = FormatGrouped(*v, 2);
+    c.rightAligned = true;
+  }
+  return c;
 }
 
 }  // namespace tarvik

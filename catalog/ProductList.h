@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "catalog/GoodsRecord.h"
+#include "screens/CellFormat.h"
+#include "session/GoodsRecord.h"
 
 namespace tarvik {
 
@@ -26,6 +27,10 @@ enum ListColumn {
   kColBarcode = 12, // G_BCODE
   kColCode = 13     // G_CODE; empty marks an empty row
 };
+
+// How a product list cell is drawn; showDate: the orderer's class is "2"
+// (column 4 holds U_DATE).
+CellText ProductCell(int col, const std::string& raw, bool showDate);
 
 class ProductPage {
  public:

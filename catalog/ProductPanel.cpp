@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/UDM.h"
 #include "catalog/ProductSearch.h"
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/Prompter.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 

@@ -13,10 +13,9 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/UDM.h"
-#include "app/USecS.h"
-#include "catalog/RowGrid.h"
-#include "catalog/ScreenKit.h"
+#include "session/UDM.h"
+#include "screens/RowGrid.h"
+#include "screens/ScreenKit.h"
 #include "controls/ImageButton.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
@@ -89,12 +88,13 @@ std::string UpdateNoteFromArguments(const QStringList& arguments) {
   return note;
 }
 
-TFrmMain::TFrmMain(QWidget* parent) : TFrmMain(AlreadyLoggedIn{}, parent) {
+TFrmMain::TFrmMain(TDM& dm, const LoginFunction& login, QWidget* parent)
+    : TFrmMain(dm, AlreadyLoggedIn{}, parent) {
   // The log-in runs before anything is shown; cancelling it ends the program.
-  loggedIn_ = RunLogin(this);
+  loggedIn_ = login && login(this);
 }
 
-TFrmMain::TFrmMain(AlreadyLoggedIn, QWidget* parent) : QWidget(parent), dm_(*CurrentDM()) {
+TFrmMain::TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent) : QWidget(parent), dm_(dm) {
   setObjectName("FrmMain");
   loggedIn_ = true;
   panel_ = std::make_unique<ProductPanel>(dm_, draft_);

@@ -42,11 +42,16 @@ std::string UpdateNoteFromArguments(const QStringList& arguments);
 class TFrmMain : public QWidget {
   Q_OBJECT
  public:
-  // Runs the log-in modally; LoggedIn() tells whether it succeeded.
-  explicit TFrmMain(QWidget* parent = nullptr);
-  // For a session whose log-in already ran (the tables are in CurrentDM()).
+  // Runs the log-in over the screen being created; true when it succeeded
+  // (the program passes the log-in screen, which lives above this library).
+  using LoginFunction = std::function<bool(QWidget* parent)>;
+
+  // Creating the screen runs login; LoggedIn() tells whether it succeeded.
+  // dm must outlive the screen.
+  TFrmMain(TDM& dm, const LoginFunction& login, QWidget* parent = nullptr);
+  // For a session whose log-in already ran (its tables are filled).
   struct AlreadyLoggedIn {};
-  TFrmMain(AlreadyLoggedIn, QWidget* parent = nullptr);
+  TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent = nullptr);
   ~TFrmMain() override;
 
   // False when the log-in was cancelled: the program ends.

@@ -9,9 +9,6 @@
 #include <QRadioButton>
 #include <QWheelEvent>
 
-#include "app/UDM.h"
-#include "catalog/DialogRunner.h"
-#include "catalog/RowGrid.h"
 #include "catalog/UHelp.h"
 #include "catalog/UInfo.h"
 #include "catalog/UMain.h"
@@ -20,9 +17,12 @@
 #include "order/OrderPrint.h"
 #include "order/UCA.h"
 #include "order/UCnt.h"
+#include "platform/ModalRunner.h"
 #include "platform/Printer.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
+#include "screens/RowGrid.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 
@@ -190,7 +190,7 @@ void TFrmMain::AddFromList() {
   in.defaultQty = panel_->AllShown() ? "0" : orZero(page.Cell(row, kColCount));
   const std::string code = page.Cell(row, kColCode);
   {
-    TFrmCnt dlg(this, in);
+    TFrmCnt dlg(this, dm_, in);
     dlg.move(At(670, 180));
     if (RunModal(dlg) == QDialog::Accepted) {
       draft_.AddLine(code, dm_.EntryName, dm_.EntryBox, dm_.EntryQty, dm_.EntryNote);
@@ -224,7 +224,7 @@ void TFrmMain::ModifyLine() {
   FrameListPanel(true);
   int result;
   {
-    TFrmCnt dlg(this, in);
+    TFrmCnt dlg(this, dm_, in);
     dlg.move(At(670, 180));
     result = RunModal(dlg);
   }
@@ -240,7 +240,7 @@ void TFrmMain::DirectInput() {
   in.mode = "NEW";
   FrameListPanel(true);
   {
-    TFrmCnt dlg(this, in, [this](const std::string& n, const std::string& b, const std::string& q,
+    TFrmCnt dlg(this, dm_, in, [this](const std::string& n, const std::string& b, const std::string& q,
                                  const std::string& note) {
       const bool added = draft_.AddDirectLine(n, b, q, note);
       RefreshDraft();
@@ -270,7 +270,7 @@ void TFrmMain::ClearDraft() {
 
 void TFrmMain::PickDeliveryDate() {
   edtDD_->setFocus(Qt::OtherFocusReason);
-  TFrmCA dlg(this, S(edtDD_->text()));
+  TFrmCA dlg(this, dm_, S(edtDD_->text()));
   dlg.move(At(160, 20));
   if (RunModal(dlg) == QDialog::Accepted) {
     edtDD_->setText(Q(dm_.PickCode));
@@ -283,7 +283,7 @@ void TFrmMain::ShowProductNote() {
   const std::string code = TrimRightBlanks(page.Cell(page.Selected(), kColCode));
   const std::string name = TrimRightBlanks(page.Cell(page.Selected(), kColName));
   if (code.empty()) return;
-  const int n = LoadProductNote(code, true);
+  const int n = LoadProductNote(dm_, code, true);
   if (n <= 0) return;
   FillNoteLines(notes_, dm_.MemoReply, n);
   TFrmInfo dlg(this, "MAIN", name, notes_);
@@ -292,7 +292,7 @@ void TFrmMain::ShowProductNote() {
 }
 
 void TFrmMain::ShowNotices() {
-  const int n = LoadProductNote(kNoticeCode, false);
+  const int n = LoadProductNote(dm_, kNoticeCode, false);
   if (n <= 0) return;
   FillNoteLines(notes_, dm_.MemoReply, n);
   TFrmMessage dlg(this, notes_);

@@ -1,6 +1,6 @@
 #include "net/HC.h"
 
-#include "app/UDM.h"
+#include "net/CallIndex.h"
 #include "net/HTTP_CLIENT.h"
 #include "net/MessageFormat.h"
 #include "net/ServerAddress.h"

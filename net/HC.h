@@ -1,6 +1,6 @@
 #pragma once
 // One request function per service command. Each creates one THTTPClient
-// (which raises RequestCounter), builds
+// (which raises the request counter), builds
 //   [CALL_INDEX] COMMAND [DB_KEY] fixed extras... caller's elements
 // wraps it with WrapPostData, posts it to ServerHost():ServerPort() and the
 // command's endpoint, and returns the reply text unchanged (on a failed

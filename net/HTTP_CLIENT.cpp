@@ -9,7 +9,7 @@
 #include <ctime>
 #include <mutex>
 
-#include "app/UDM.h"
+#include "net/CallIndex.h"
 #include "net/Gzip.h"
 #include "net/MessageFormat.h"
 #include "platform/Folders.h"
@@ -36,7 +36,6 @@ constexpr std::size_t kMaxResponseBodyBytes = kMaxInflatedBytes;
 constexpr int kDefaultConnectSeconds = 60;
 constexpr int kDefaultStallSeconds = 30;
 
-std::atomic<std::int64_t> g_fallbackCounter{0};
 std::atomic<int> g_connectSeconds{0};
 std::atomic<int> g_stallSeconds{0};
 
@@ -187,13 +186,7 @@ struct THTTPClient::Transfer {
   }
 };
 
-THTTPClient::THTTPClient() : agent_("Tarvik HTTP Client") {
-  if (TDM* dm = CurrentDM()) {
-    requestNumber_ = ++dm->RequestCounter;
-  } else {
-    requestNumber_ = ++g_fallbackCounter;
-  }
-}
+THTTPClient::THTTPClient() : requestNumber_(NextRequestNumber()), agent_("Tarvik HTTP Client") {}
 
 THTTPClient::~THTTPClient() { CloseHandles(); }
 

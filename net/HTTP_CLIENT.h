@@ -36,8 +36,7 @@ using ProgressHook = std::function<void(std::int64_t announced, std::int64_t rea
 
 class THTTPClient {
  public:
-  // Raises CurrentDM()->RequestCounter by one (a process-wide counter of its
-  // own when no session exists, e.g. in command-line tools).
+  // Raises the run's request counter by one (net/CallIndex.h).
   THTTPClient();
   ~THTTPClient();
   THTTPClient(const THTTPClient&) = delete;

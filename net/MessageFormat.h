@@ -24,10 +24,11 @@ long long TagInt(const std::string& name, const std::string& text);
 // Reads record after record of a reply in one walk over the text. Record(i)
 // gives exactly TagValue("RDC_" + decimal i, reply) for every i, at a cost that
 // does not grow with i. The reader keeps a reference: reply must outlive it and
-// stay unchanged.
+// stay unchanged (a temporary is refused at compile time).
 class ReplyReader {
  public:
   explicit ReplyReader(const std::string& reply, const std::string& prefix = "RDC_");
+  explicit ReplyReader(const std::string&& reply, const std::string& prefix = "RDC_") = delete;
   std::string Record(std::size_t i) const;
 
  private:

@@ -6,8 +6,8 @@
 // order list's untagged condition). Exit 0 when RESULT_CODE is "1", 1 for any
 // other reply, 2 for bad arguments.
 //
-// No session is created (it would create user.ini next to the program), so
-// the request counter is the process's own and starts at 1.
+// No session is created (it would create user.ini next to the program); the
+// request counter starts at 1 as in any run.
 #include <cstdio>
 #include <cstring>
 #include <string>

@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
-#include "app/UDM.h"
+#include "net/CallIndex.h"
 #include "order/OrderDraft.h"
 #include "platform/Printer.h"
 #include "platform/Prompter.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 

@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/UDM.h"
 #include "net/ServerAddress.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
+#include "session/UDM.h"
 #include "update/CRC32.h"
 #include "update/HostProbe.h"
 #include "update/UrlDownLoad.h"

@@ -3,16 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <QTemporaryDir>
-
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 
-#include "app/UDM.h"
+#include "net/CallIndex.h"
 #include "net/HC.h"
 #include "net/MessageFormat.h"
-#include "platform/QtText.h"
 #include "tests/net/WireParts.h"
 
 namespace tarvik {
@@ -25,8 +22,6 @@ struct Case {
 };
 
 TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
-  QTemporaryDir dir;
-  TDM dm(S(dir.path()) + "/");
   test::LoopbackServer server;
   const std::string ok = "<RESULT_CODE>1</RESULT_CODE>";
   server.SetReply(test::GzipReply(ok));
@@ -36,7 +31,7 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
   const std::string goods = "<C_CODE>C00001</C_CODE><LIKE_FIELD>G_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY>"
                             "<ORDERBY>G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC</ORDERBY>";
   const std::string where = " OH_CC = 'C7' AND OH_SG='0' ";
-  // In the order of ServiceCommands(), so the counter is the row number + 1.
+  // In the order of ServiceCommands(); each request raises the counter by one.
   const std::vector<Case> cases = {
       {[&] { return RequestMember(e); }, "/NET/KorvanMember.php", c + "100000</COMMAND>" + e},
       {[&] { return RequestCustomer("K1", e); }, "/NET/Customer.php", "@" + c + "100200" + k + e},
@@ -62,12 +57,14 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
       {[&] { return RequestOrderAuth(e); }, "/NET/OrderAuth.php", c + "100001</COMMAND>" + e},
   };
   ASSERT_EQ(ServiceCommands().size(), cases.size());
+  const std::int64_t before = RequestCounter();
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(ServiceCommands()[i].function);
     const std::string reply = cases[i].call();
-    ASSERT_EQ(dm.RequestCounter, static_cast<std::int64_t>(i + 1));
-    // The first (bare) request uses number 1 without sending it; the next sends 2.
-    const std::string ci = TodayStamp() + "-" + std::to_string(i + 1);
+    const std::int64_t number = before + static_cast<std::int64_t>(i) + 1;
+    ASSERT_EQ(RequestCounter(), number);
+    // The first (bare) request uses its number without sending it; the next sends the one after.
+    const std::string ci = TodayStamp() + "-" + std::to_string(number);
     std::string text = cases[i].text;
     const bool full = text[0] == '@';
     if (full) text = MakeTag("CALL_INDEX", ci) + text.substr(1);

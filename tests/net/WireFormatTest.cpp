@@ -78,8 +78,10 @@ TEST(ReplyReader, AgreesWithTagValueOnGeneratedReplies) {
 
 // The largest index fits; one past it is another name, not index 0.
 TEST(ReplyReader, LargestIndexIsReadAndOverflowIsNoIndex) {
-  const ReplyReader r("<RDC_18446744073709551615>max</RDC_18446744073709551615>"
-                      "<RDC_18446744073709551616>0?</RDC_18446744073709551616>");
+  const std::string reply =
+      "<RDC_18446744073709551615>max</RDC_18446744073709551615>"
+      "<RDC_18446744073709551616>0?</RDC_18446744073709551616>";
+  const ReplyReader r(reply);
   EXPECT_EQ(r.Record(static_cast<std::size_t>(-1)), "max");
   EXPECT_EQ(r.Record(0), "");
 }
@@ -125,6 +127,18 @@ TEST(Gzip, MemberHasTheFixedHeaderAndALittleEndianTrailer) {
     EXPECT_EQ(back, data);
   }
   EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
+}
+
+// deflate filled its deflateBound buffer exactly and answered Z_OK, not
+// Z_STREAM_END: the member came back empty.
+TEST(Gzip, InputThatFillsTheDeflateBoundStillCompresses) {
+  const std::string data("\xcd\xc9\xf6\x9f\xff\xfe\xcf\xcd\xc9\xf6\xfd\xff\xff\xff\xa0", 15);
+  const std::string m = GzipCompress(data);
+  ASSERT_GE(m.size(), 18u);
+  EXPECT_EQ(ZlibGunzip(m, data.size()), data);
+  std::string back;
+  ASSERT_TRUE(GzipDecompress(m, back));
+  EXPECT_EQ(back, data);
 }
 
 TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutput) {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "catalog/CellFormat.h"
+#include "screens/CellFormat.h"
 
 namespace tarvik {
 

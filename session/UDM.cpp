@@ -1,6 +1,5 @@
-#include "app/UDM.h"
+#include "session/UDM.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +15,6 @@
 
 namespace tarvik {
 namespace {
-
-TDM* g_dm = nullptr;
 
 // user.ini is a plain sections-and-keys file. Values are taken as they stand
 // after "=" (leading blanks kept), so the common settings libraries, which
@@ -130,7 +127,6 @@ TDM::TDM(std::string programDir)
       AllGroups(kGroupCapacity),
       TradedGroups(kGroupCapacity),
       programDir_(std::move(programDir)) {
-  g_dm = this;
   const std::string ini = UserIniPath();
   if (!FileExists(ini)) {
     IniFile fresh;
@@ -144,10 +140,6 @@ TDM::TDM(std::string programDir)
   }
 }
 
-TDM::~TDM() {
-  if (g_dm == this) g_dm = nullptr;
-}
-
 bool TDM::WriteUserIni(const std::string& masterId, const std::string& customerId) const {
   const std::string ini = UserIniPath();
   if (!FileExists(ini)) return false;
@@ -157,10 +149,6 @@ bool TDM::WriteUserIni(const std::string& masterId, const std::string& customerI
   file.Write("CUSTOMER", "ID", customerId);
   return file.Save(ini);
 }
-
-TDM* CurrentDM() { return g_dm; }
-
-std::string TodayStamp() { return S(QDate::currentDate().toString(QStringLiteral("yyMMdd"))); }
 
 std::string TrimRightBlanks(const std::string& s) {
   const auto e = s.find_last_not_of(' ');
@@ -245,24 +233,6 @@ bool CopyFolderFiles(const std::string& source, const std::string& target) {
     if (!QFile::copy(fi.absoluteFilePath(), to)) return false;
   }
   return true;
-}
-
-QRegion RegionFromBitmap(const QImage& bitmap, QRgb transparent) {
-  QRegion region;
-  const QImage img = bitmap.convertToFormat(QImage::Format_RGB32);
-  const QRgb key = transparent & 0x00FFFFFF;
-  const int w = img.width();
-  for (int y = 0; y < img.height(); ++y) {
-    const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-    int x = 0;
-    while (x < w) {
-      while (x < w && (row[x] & 0x00FFFFFF) == key) ++x;
-      const int x0 = x;
-      while (x < w && (row[x] & 0x00FFFFFF) != key) ++x;
-      if (x0 < w) region += QRect(x0, y, x - x0, 1);
-    }
-  }
-  return region;
 }
 
 std::string SpecialFolderPath() {

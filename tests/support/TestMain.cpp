@@ -1,4 +1,6 @@
-// GoogleTest main with the QApplication the widgets need (offscreen in CTest).
+// The main of every test program that needs Qt: a QApplication (the offscreen
+// platform is set by CTest) and test-mode standard paths, so no test touches
+// a real user folder.
 #include <QApplication>
 #include <QStandardPaths>
 

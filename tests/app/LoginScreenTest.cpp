@@ -6,7 +6,6 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -15,11 +14,12 @@
 
 #include "app/LoginFlow.h"
 #include "app/PasswordChange.h"
-#include "app/UDM.h"
 #include "app/USecModi.h"
 #include "app/USecS.h"
 #include "net/HTTP_CLIENT.h"
 #include "platform/QtText.h"
+#include "session/UDM.h"
+#include "tests/support/ModalScript.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"
 
@@ -72,13 +72,12 @@ class LoginScreen : public ::testing::Test {
     return n;
   }
 
-  // Runs body inside the password-change dialog once it is open; a dialog the
-  // body leaves open is cancelled after a few seconds so no test can hang.
+  // Runs body inside the password-change dialog once it opens (through the
+  // modal seam); a dialog the body leaves open is cancelled.
   void WhenPasswordChangeOpens(std::function<void(TFrmSecModi*)> body) {
-    QTimer::singleShot(0, screen.get(), [this, body] {
-      auto* change = screen->findChild<TFrmSecModi*>();
-      if (!change) return;
-      QTimer::singleShot(5000, change, &QDialog::reject);
+    script.Then([body](QDialog& d) {
+      auto* change = qobject_cast<TFrmSecModi*>(&d);
+      ASSERT_NE(change, nullptr) << d.objectName().toStdString();
       body(change);
     });
   }
@@ -86,6 +85,7 @@ class LoginScreen : public ::testing::Test {
   test::ServiceProcess service;
   QTemporaryDir dir;
   test::ScriptedPrompter prompter;
+  test::ModalScript script;
   std::unique_ptr<TDM> dm;
   std::unique_ptr<TFrmSecS> screen;
 };

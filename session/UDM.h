@@ -1,16 +1,12 @@
 #pragma once
 // The session of one run: supplier and orderer, the catalogue replies and
-// tables, the exchange slots of the dialogs, the request counter, user.ini, and
-// the small text, date and file utilities used across the program.
-#include <QImage>
-#include <QRegion>
-#include <QRgb>
-
-#include <cstdint>
+// tables, the exchange slots of the dialogs, user.ini, and the small text,
+// date and file utilities used across the program. Screens and flows are
+// handed the session (TDM&); there is no global one.
 #include <string>
 #include <vector>
 
-#include "catalog/GoodsRecord.h"
+#include "session/GoodsRecord.h"
 
 namespace tarvik {
 
@@ -33,10 +29,8 @@ class TDM {
  public:
   // programDir ends with "/"; user.ini lives there. Creates user.ini with both
   // keys empty when it is missing, then reads MASTER/ID and CUSTOMER/ID into
-  // M_ID and C_ID (trailing blanks removed, cut to 11). Registers itself as the
-  // session of the run (CurrentDM) until destroyed.
+  // M_ID and C_ID (trailing blanks removed, cut to 11).
   explicit TDM(std::string programDir);
-  ~TDM();
   TDM(const TDM&) = delete;
   TDM& operator=(const TDM&) = delete;
 
@@ -73,19 +67,12 @@ class TDM {
   // Exchange slots written by a dialog just before it closes with OK.
   std::string PickCode, PickName, EntryName, EntryBox, EntryQty, EntryNote;
 
-  // Raised by one for every HTTP client object created.
-  std::int64_t RequestCounter = 0;
-
  private:
   std::string programDir_;
 };
 
-// The session of the run, or nullptr before it is created.
-TDM* CurrentDM();
-
 // --- utilities -------------------------------------------------------------
 
-std::string TodayStamp();                          // local date as yymmdd
 std::string TrimRightBlanks(const std::string& s); // code 32 only
 std::string TrimLeftBlanks(const std::string& s);  // code 32 only
 std::string FormatYymmdd(const std::string& s);    // "240131" -> "24/01/31"
@@ -102,8 +89,6 @@ std::string TextBetween(const std::string& text, const std::string& startMarker,
 // target (one level) when missing and replacing files there. False at the
 // first failed copy.
 bool CopyFolderFiles(const std::string& source, const std::string& target);
-// Region of every pixel whose colour differs from transparent.
-QRegion RegionFromBitmap(const QImage& bitmap, QRgb transparent);
 // A per-user writable folder of the application (no trailing "/"), at most
 // 260 bytes; the update work folder is this plus "/".
 std::string SpecialFolderPath();

@@ -1,4 +1,4 @@
-#include "catalog/DialogRunner.h"
+#include "platform/ModalRunner.h"
 
 #include <QDialog>
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/UDM.h"
 #include "catalog/CatalogLoader.h"
 #include "net/MessageFormat.h"
 #include "platform/Text.h"
+#include "session/UDM.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {

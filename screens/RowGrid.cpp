@@ -1,11 +1,11 @@
-#include "catalog/RowGrid.h"
+#include "screens/RowGrid.h"
 
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "catalog/ScreenKit.h"
 #include "platform/QtText.h"
+#include "screens/ScreenKit.h"
 
 namespace tarvik {
 

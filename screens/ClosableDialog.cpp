@@ -1,11 +1,11 @@
-#include "catalog/ClosableDialog.h"
+#include "screens/ClosableDialog.h"
 
 #include <QKeyEvent>
 #include <QPalette>
 
-#include "catalog/ScreenKit.h"
 #include "controls/ImageButton.h"
 #include "platform/Window.h"
+#include "screens/ScreenKit.h"
 
 namespace tarvik {
 

@@ -1,5 +1,5 @@
 #pragma once
-// Answers the modal screens the main window opens, in order: each planned
+// Answers the modal dialogs opened through the modal seam, in order: each planned
 // step gets the shown dialog, drives it (keys, clicks) and the dialog's result
 // goes back to the screen. A screen without a planned step is cancelled.
 #include <QApplication>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/DialogRunner.h"
+#include "platform/ModalRunner.h"
 
 namespace tarvik::test {
 

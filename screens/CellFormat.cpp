@@ -1,11 +1,11 @@
-#include "catalog/CellFormat.h"
+#include "screens/CellFormat.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/UDM.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 
@@ -52,46 +52,6 @@ std::string FormatGrouped(double value, int maxDecimals) {
   }
   if (grouped == "0" && frac.empty()) sign.clear();
   return sign + grouped + (frac.empty() ? std::string() : "." + frac);
-}
-
-CellText ProductCell(int col, const std::string& raw, bool showDate) {
-  CellText c;
-  c.text = TrimRightBlanks(raw);
-  c.indent = col <= 2 ? 6 : 4;
-  if (col != 4) return c;
-  if (showDate) {
-    c.text = c.text.size() == 6 ? FormatYymmdd(c.text) : std::string();
-    return c;
-  }
-  const auto v = ParseNumber(c.text);
-  if (v && *v != 0) {
-    c.text = FormatGrouped(*v, 2);
-    c.rightAligned = true;
-  }
-  return c;
-}
-
-CellText DraftCell(int col, const std::string& raw) {
-  CellText c;
-  c.text = TrimRightBlanks(raw);
-  c.indent = col == 1 ? 6 : 4;
-  if (col == 0 || col == 3) {
-    std::string t = c.text;
-    if (col == 3) {
-      std::string s;
-      for (char ch : t)
-        if (ch != ',') s += ch;
-      t = s;
-    }
-    const auto v = ParseNumber(t);
-    if (v && *v != 0) {
-      c.text = FormatGrouped(*v, col == 0 ? 0 : 2);
-      c.rightAligned = true;
-    } else if (col == 3 && (!v || *v == 0) && (t.empty() || v)) {
-      c.text.clear();  // zero or empty is drawn blank
-    }
-  }
-  return c;
 }
 
 }  // namespace tarvik

@@ -1,4 +1,4 @@
-#include "catalog/ScreenKit.h"
+#include "screens/ScreenKit.h"
 
 #include <QLineEdit>
 #include <QPalette>

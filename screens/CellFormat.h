@@ -1,6 +1,6 @@
 #pragma once
-// How the product lists and the basket draw their cells (texts only; the
-// grids' delegates paint them).
+// How the grids draw their cells (texts only; RowGrid's delegate paints them):
+// the text of a cell and the number format the lists share.
 #include <optional>
 #include <string>
 
@@ -18,11 +18,5 @@ struct CellText {
   bool rightAligned = false;
   int indent = 4;  // pixels from the aligned edge
 };
-
-// A product list cell; showDate: the orderer's class is "2" (column 4 holds
-// U_DATE).
-CellText ProductCell(int col, const std::string& raw, bool showDate);
-// A basket cell.
-CellText DraftCell(int col, const std::string& raw);
 
 }  // namespace tarvik
