@@ -39,11 +39,6 @@ DrawStep DrawStep::DottedLine(int x1, int y1, int x2, int y2) {
   return s;
 }
 
-bool DrawStep::operator==(const DrawStep& o) const {
-  return kind == o.kind && x == o.x && y == o.y && x2 == o.x2 && y2 == o.y2 && height == o.height &&
-         rightAligned == o.rightAligned && dotted == o.dotted && text == o.text;
-}
-
 namespace {
 
 // A font whose cell (ascent + descent) is cellPx high, as a font height of

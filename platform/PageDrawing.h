@@ -27,7 +27,6 @@ struct DrawStep {
   static DrawStep Text(int x, int y, int height, std::string text);
   static DrawStep RightText(int rightX, int y, int height, std::string text);
   static DrawStep DottedLine(int x1, int y1, int x2, int y2);
-  bool operator==(const DrawStep& o) const;
 };
 
 struct PrintPage {
