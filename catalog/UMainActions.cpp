@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,9 +14,11 @@
 #include "catalog/UMain.h"
 #include "catalog/UMessage.h"
 #include "controls/CEdit.h"
+#include "order/OrderPrint.h"
 #include "order/UCA.h"
 #include "order/UCnt.h"
 #include "platform/ModalRunner.h"
+#include "platform/Printer.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
@@ -106,6 +109,7 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::FocusList: FocusList(); break;
     case MainAction::AddFromList: AddFromList(); break;
     case MainAction::ModifyLine: ModifyLine(); break;
+    case MainAction::Print: PrintOrderList(draft_, S(lblTitle_->text()), CurrentPrinter()); break;
     case MainAction::SearchEnter: SearchEnter(false); break;
     case MainAction::SendOrder: desk_.SendOrder(); break;
     case MainAction::OpenOrder: desk_.OpenOrder(false); break;

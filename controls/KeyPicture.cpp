@@ -1,11 +1,11 @@
 #include "controls/KeyPicture.h"
 
 #include <QFont>
-#include <QFontDatabase>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
+#include "platform/Fonts.h"
 #include "platform/QtText.h"
 
 namespace tarvik {
@@ -57,18 +57,6 @@ void DrawKey(QPainter& p, const QRect& r, const Shades& base, int state, const Q
 }
 
 }  // namespace
-
-QString KoreanFontFamily() {
-  static const QString family = [] {
-    const QStringList families = QFontDatabase::families();
-    for (const QString& want : {QStringLiteral("굴림"), QStringLiteral("Gulim"),
-                                QStringLiteral("NanumGothic"), QStringLiteral("나눔고딕")}) {
-      if (families.contains(want, Qt::CaseInsensitive)) return want;
-    }
-    return QFont().family();
-  }();
-  return family;
-}
 
 QImage KeyStrip(int width, int height, const std::string& label, KeyTone tone, int pixelSize) {
   QImage strip(width, height * 4, QImage::Format_RGB32);

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "platform/Fonts.h"
+
 namespace tarvik {
 
 enum class KeyTone { Blue, Grey, Red, Green };
@@ -17,9 +19,5 @@ enum class KeyTone { Blue, Grey, Red, Green };
 // pixelSize 0 picks a font size from the key's height.
 QImage KeyStrip(int width, int height, const std::string& label, KeyTone tone = KeyTone::Blue,
                 int pixelSize = 0);
-
-// The Korean UI font family of the program: "굴림" when installed, else
-// NanumGothic, else the toolkit's default.
-QString KoreanFontFamily();
 
 }  // namespace tarvik

@@ -2,6 +2,7 @@
 // keypad and typed quantities, changing and deleting lines, direct input and
 // the delivery-date calendar, against the reference service.
 #include <QCalendarWidget>
+#include <QLabel>
 #include <QCheckBox>
 #include <QTableView>
 
@@ -10,6 +11,7 @@
 #include "order/UCA.h"
 #include "order/UCnt.h"
 #include "tests/catalog/MainFixture.h"
+#include "tests/support/CountingPrinter.h"
 
 namespace tarvik::test {
 namespace {
@@ -212,6 +214,36 @@ TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
   EXPECT_TRUE(edtDD->text().isEmpty());
   EXPECT_FALSE(Find<QCheckBox>("ChkBxIOG")->isChecked());
   EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
+}
+
+TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
+  CountingPrinter printer;
+  Find<RowGrid>("SGS")->setFocus();
+  Key(Qt::Key_F11);
+  EXPECT_TRUE(printer.jobs.empty());
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"발주내역이 없읍니다.\r\r발주내역을 선택해주십시요."});
+
+  main->Draft().AddLine(dm->TradedGoods[0].G_CODE, dm->TradedGoods[0].G_NAME, "EA", "3", "");
+  main->Draft().AddDirectLine("수동 전구", "EA", "10", "");
+  main->RefreshDraft();
+  const std::string title = S(Find<QLabel>("LblTitle")->text());
+  ASSERT_FALSE(title.empty());
+  Click("SBF11");
+  ASSERT_EQ(printer.jobs.size(), 1u);
+  const std::string today = S(QDate::currentDate().toString(QStringLiteral("yy/MM/dd")));
+  EXPECT_EQ(printer.jobs[0].steps.at(0).text, title + " " + today + " 일 발주리스트");
+
+  Find<QLineEdit>("EdtDD")->setText("240131");
+  Find<RowGrid>("SGS")->setFocus();
+  Key(Qt::Key_F11);
+  ASSERT_EQ(printer.jobs.size(), 2u);
+  EXPECT_EQ(printer.jobs[1].steps.at(0).text, title + " 24/01/31 일 발주리스트");
+  // In the search box F11 searches by prefix and prints nothing.
+  Find<QLineEdit>("EdtGN")->setFocus();
+  Key(Qt::Key_F11);
+  EXPECT_EQ(printer.jobs.size(), 2u);
+  EXPECT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_EQ(prompter.prompts.size(), 1u);
 }
 
 }  // namespace

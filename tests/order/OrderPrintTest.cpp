@@ -1,0 +1,217 @@
+// The printed order list: its pages as drawing steps, the device mapping, the
+// run's messages, and the PDF files written where no printer is installed.
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "order/OrderDraft.h"
+#include "order/OrderPrint.h"
+#include "platform/PageDrawing.h"
+#include "platform/Printer.h"
+#include "platform/QtText.h"
+#include "tests/support/CountingPrinter.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace tarvik {
+namespace {
+
+const char* kTitle = "DEMO상사";
+
+// n lines typed in by hand: "제품 01" … with quantity i × 10 and a note.
+OrderDraft BasketOf(int n) {
+  OrderDraft d;
+  for (int i = 1; i <= n; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "제품 %02d", i);
+    d.AddDirectLine(name, "EA", std::to_string(i * 10), i % 2 ? "급송" : "");
+  }
+  return d;
+}
+
+bool HasTitle(const PrintPage& page) {
+  for (const DrawStep& s : page.steps)
+    if (s.kind == DrawStep::Kind::Text && s.height == 45) return true;
+  return false;
+}
+
+// The line numbers on the page, with the y of the first one.
+std::vector<std::string> Numbers(const PrintPage& page, int* firstY = nullptr) {
+  std::vector<std::string> out;
+  for (const DrawStep& s : page.steps) {
+    if (s.kind != DrawStep::Kind::Text || s.height != 35) continue;
+    if (out.empty() && firstY) *firstY = s.y;
+    out.push_back(s.text);
+  }
+  return out;
+}
+
+std::string Two(int n) {
+  char b[16];
+  std::snprintf(b, sizeof b, "%02d", n);
+  return b;
+}
+
+TEST(OrderPrint, FiftyLinesAPageEachPageAJobTitleOnTheFirstOnly) {
+  const struct { int lines; std::size_t jobs; int onFirst; } cases[] = {
+      {1, 1, 1}, {49, 1, 49}, {50, 1, 50}, {51, 2, 50}, {99, 2, 50}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    test::ScriptedPrompter prompter;
+    test::CountingPrinter printer;
+    const OrderDraft d = BasketOf(c.lines);
+    EXPECT_EQ(PrintOrderList(d, kTitle, printer), static_cast<int>(c.jobs));
+    ASSERT_EQ(printer.jobs.size(), c.jobs);
+    EXPECT_TRUE(prompter.prompts.empty());
+    std::vector<std::string> want;
+    for (int i = 1; i <= c.onFirst; ++i) want.push_back(Two(i));
+    int y = 0;
+    EXPECT_EQ(Numbers(printer.jobs[0], &y), want);
+    EXPECT_EQ(y, -265);
+    EXPECT_TRUE(HasTitle(printer.jobs[0]));
+    EXPECT_EQ(printer.jobs[0].number, 1);
+    if (c.jobs < 2) continue;
+    // The second page starts at the top again, without the title.
+    want.clear();
+    for (int i = 51; i <= c.lines; ++i) want.push_back(Two(i));
+    EXPECT_EQ(Numbers(printer.jobs[1], &y), want);
+    EXPECT_EQ(y, -265);
+    EXPECT_FALSE(HasTitle(printer.jobs[1]));
+    EXPECT_EQ(printer.jobs[1].number, 2);
+  }
+}
+
+TEST(OrderPrint, TheTitleCarriesTheDeliveryDateOrToday) {
+  const std::string today = S(QDate::currentDate().toString(QStringLiteral("yy/MM/dd")));
+  const struct { const char* typed; std::string shown; } cases[] = {
+      {"240131", "24/01/31"}, {"", today}, {"2401", "2401"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    test::ScriptedPrompter prompter;
+    test::CountingPrinter printer;
+    OrderDraft d = BasketOf(1);
+    d.DeliveryDate = c.typed;
+    PrintOrderList(d, kTitle, printer);
+    ASSERT_EQ(printer.jobs.size(), 1u);
+    EXPECT_EQ(printer.jobs[0].steps.at(0).text, std::string(kTitle) + " " + c.shown + " 일 발주리스트");
+  }
+}
+
+TEST(OrderPrint, PdfFilesAreNamedAndAPrinterErrorEndsTheRun) {
+  test::ScriptedPrompter prompter;
+  test::CountingPrinter printer;
+  const OrderDraft d = BasketOf(60);
+  PrintOutcome pdf1{true, "/docs/Tarvik/a_1.pdf", ""}, pdf2{true, "/docs/Tarvik/a_2.pdf", ""};
+  printer.outcomes = {pdf1, pdf2};
+  EXPECT_EQ(PrintOrderList(d, kTitle, printer), 2);
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.\r\r"
+                                                       "/docs/Tarvik/a_1.pdf\r/docs/Tarvik/a_2.pdf"});
+
+  prompter.Clear();
+  printer.jobs.clear();
+  printer.outcomes = {PrintOutcome{false, "", "프린터(Office)에 인쇄하지 못했습니다."}};
+  EXPECT_EQ(PrintOrderList(d, kTitle, printer), 0);
+  EXPECT_EQ(printer.jobs.size(), 1u);  // the second page is not tried
+  EXPECT_EQ(prompter.Texts(),
+            std::vector<std::string>{"발주리스트를 인쇄하지 못했습니다.\r\r프린터(Office)에 인쇄하지 못했습니다."});
+  EXPECT_EQ(d.LineCount(), 60);
+}
+
+// At 254 dots per inch one device pixel is one page unit.
+QImage Render(const PrintPage& page) {
+  QImage img(2100, 2970, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  DrawPage(p, page, PageMapping(254, 254));
+  return img;
+}
+
+// The first and last column holding ink inside the box; {-1, -1} when none.
+std::pair<int, int> InkColumns(const QImage& img, const QRect& box) {
+  std::pair<int, int> span{-1, -1};
+  for (int y = box.top(); y <= box.bottom(); ++y)
+    for (int x = box.left(); x <= box.right(); ++x) {
+      if (qGray(img.pixel(x, y)) >= 128) continue;
+      if (span.first < 0 || x < span.first) span.first = x;
+      span.second = std::max(span.second, x);
+    }
+  return span;
+}
+
+TEST(PageDrawing, AQuantityOfAnyWidthEndsAt1310) {
+  const char* quantities[] = {"1", "12", "1,234", "123456", "12,345.5"};
+  OrderDraft d;
+  for (const char* q : quantities) d.AddDirectLine("패드", "EA", q, "");
+  const QImage img = Render(OrderListPages(d, kTitle, "24/01/31").at(0));
+  int lastLeft = 2000;
+  for (int j = 0; j < 5; ++j) {
+    SCOPED_TRACE(quantities[j]);
+    // Row j's quantity cell between its rules (x 1160 … 1340, y0 = -250 - 50 j).
+    const auto cols = InkColumns(img, QRect(1165, 258 + 50 * j, 170, 44));
+    EXPECT_LE(cols.second, 1310);
+    EXPECT_GE(cols.second, 1295);  // a digit's right bearing at most
+    EXPECT_LT(cols.first, lastLeft);
+    lastLeft = cols.first;
+  }
+}
+
+std::string PdfText(const std::string& file) {
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), Q(file), QStringLiteral("-")});
+  if (!p.waitForFinished(30000) || p.exitCode() != 0) return "pdftotext failed: " + file;
+  return S(QString::fromUtf8(p.readAllStandardOutput()));
+}
+
+// The two-digit numbers that begin the lines of the text.
+std::vector<std::string> LeadingNumbers(const std::string& text) {
+  std::vector<std::string> out;
+  const QRegularExpression re(QStringLiteral("^\\s*(\\d\\d)\\s"), QRegularExpression::MultilineOption);
+  for (auto it = re.globalMatch(Q(text)); it.hasNext();) out.push_back(S(it.next().captured(1)));
+  return out;
+}
+
+TEST(SystemPrinter, WithoutAPrinterEachPageBecomesAPdfFileInTheDocumentsFolder) {
+  // The tests point CUPS at a socket where no scheduler listens.
+  ASSERT_TRUE(QPrinterInfo::availablePrinterNames().isEmpty()) << "a test must not reach a real printer";
+  QDir(Q(PdfFolder())).removeRecursively();  // the test's own home, from an earlier run
+  test::ScriptedPrompter prompter;
+  OrderDraft d = BasketOf(51);
+  d.DeliveryDate = "240131";
+  ASSERT_EQ(PrintOrderList(d, kTitle, CurrentPrinter()), 2);
+  ASSERT_EQ(prompter.prompts.size(), 1u);
+  const std::string folder = PdfFolder();
+  EXPECT_EQ(folder, S(QDir::homePath()) + "/Documents/Tarvik");
+  const QStringList lines = Q(prompter.Last()).split(QLatin1Char('\r'));
+  ASSERT_EQ(lines.size(), 4);
+  EXPECT_EQ(S(lines[0]), "설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.");
+  const std::string page1 = S(lines[2]), page2 = S(lines[3]);
+  for (const std::string& f : {page1, page2}) {
+    EXPECT_EQ(S(QFileInfo(Q(f)).absolutePath()), folder);
+    EXPECT_TRUE(QFileInfo(Q(f)).isFile()) << f;
+  }
+  EXPECT_TRUE(QFileInfo(Q(page1)).fileName().endsWith(QStringLiteral("_1.pdf"))) << page1;
+  EXPECT_TRUE(QFileInfo(Q(page2)).fileName().endsWith(QStringLiteral("_2.pdf"))) << page2;
+
+  const std::string text1 = PdfText(page1), text2 = PdfText(page2);
+  EXPECT_NE(text1.find("DEMO상사 24/01/31 일 발주리스트"), std::string::npos) << text1;
+  EXPECT_NE(text1.find("제품 50"), std::string::npos) << text1;
+  std::vector<std::string> want;
+  for (int i = 1; i <= 50; ++i) want.push_back(Two(i));
+  EXPECT_EQ(LeadingNumbers(text1), want) << text1;
+  EXPECT_EQ(LeadingNumbers(text2), std::vector<std::string>{"51"}) << text2;
+  EXPECT_EQ(text2.find("발주리스트"), std::string::npos) << text2;
+
+  // A second print (mostly in the same second) keeps the first files.
+  prompter.Clear();
+  ASSERT_EQ(PrintOrderList(d, kTitle, CurrentPrinter()), 2);
+  EXPECT_EQ(QDir(Q(folder)).entryList({QStringLiteral("*.pdf")}, QDir::Files).size(), 4);
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,33 @@
+#pragma once
+// A Printer for tests: keeps every job's page and prints nothing. A planned
+// outcome per job (ok when nothing is planned) lets a test make a page fail
+// or go to a PDF file. Installs itself while alive.
+#include <deque>
+#include <vector>
+
+#include "platform/Printer.h"
+
+namespace tarvik::test {
+
+class CountingPrinter : public Printer {
+ public:
+  CountingPrinter() { SetPrinter(this); }
+  ~CountingPrinter() override { SetPrinter(nullptr); }
+
+  PrintOutcome PrintJob(const PrintPage& page) override {
+    jobs.push_back(page);
+    if (outcomes.empty()) {
+      PrintOutcome ok;
+      ok.ok = true;
+      return ok;
+    }
+    const PrintOutcome o = outcomes.front();
+    outcomes.pop_front();
+    return o;
+  }
+
+  std::vector<PrintPage> jobs;
+  std::deque<PrintOutcome> outcomes;
+};
+
+}  // namespace tarvik::test

@@ -1,0 +1,66 @@
+#pragma once
+// A CUPS scheduler of the test's own, with one cups-pdf queue as its default
+// printer: private server root, spool, cache, state and log folders below a
+// temporary folder, listening only on a local socket there, and CUPS_SERVER
+// pointing at that socket while the object lives.
+//
+//   tarvik::test::PrivateCups cups;
+//   if (!cups.Usable()) GTEST_SKIP() << cups.Why();
+//   ASSERT_TRUE(cups.Started()) << cups.Why();
+//   ... print; cups.WaitForPdfs(n) lists the PDF files the queue wrote.
+//
+// cups-pdf's backend is installed 0700 root so that the scheduler runs it as
+// root (it writes the file as the job's owner); so the queue works only under
+// a scheduler started as root. cups-pdf reads its settings only from
+// /etc/cups/cups-pdf-<queue>.conf: the scheduler writes one for its queue,
+// naming the private folders, and removes it again.
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <string>
+#include <vector>
+
+namespace tarvik::test {
+
+class PrivateCups {
+ public:
+  PrivateCups();
+  ~PrivateCups();  // stops the scheduler (and its jobs), removes the queue's settings file
+  PrivateCups(const PrivateCups&) = delete;
+  PrivateCups& operator=(const PrivateCups&) = delete;
+
+  // False where this machine cannot run the queue (not root, a package
+  // missing, the backend's owner or mode wrong, AppArmor confining the
+  // scheduler to the system's folders); Why() says what is missing.
+  bool Usable() const { return usable_; }
+  // True when the scheduler runs with the queue as its default printer.
+  bool Started() const { return started_; }
+  std::string Why() const { return why_; }
+  std::string Queue() const { return queue_; }
+
+  // Waits (at most timeoutMs) until the queue holds no job and n PDF files
+  // are written; returns the files found (sorted).
+  std::vector<std::string> WaitForPdfs(std::size_t n, int timeoutMs = 60000);
+  // The end of the scheduler's and the backend's logs, for a failure report.
+  std::string Logs() const;
+
+ private:
+  bool CheckMachine();
+  bool Start();
+  bool Run(const std::string& program, const QStringList& args, std::string* out = nullptr);
+  std::string Path(const std::string& sub) const;
+
+  // Below /tmp, not TMPDIR: the filters (user lp) must reach it, and the
+  // socket's path must stay short.
+  QTemporaryDir dir_{QStringLiteral("/tmp/tarvik-cups-XXXXXX")};
+  QProcess cupsd_;
+  std::string queue_;
+  std::string pdfConf_;  // /etc/cups/cups-pdf-<queue>.conf, once written
+  QByteArray oldServer_;
+  bool hadServer_ = false;
+  bool usable_ = false;
+  bool started_ = false;
+  std::string why_;
+};
+
+}  // namespace tarvik::test
