@@ -105,7 +105,7 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   // OrderDeskPort
   std::string PickFromOrderList(bool samples) override;
   void RedrawBasket(bool cleared) override;
-  void PrintBasket() override;
+  std::string PrintTitle() const override;
 
   TDM& dm_;
   OrderDesk desk_;

@@ -14,11 +14,9 @@
 #include "catalog/UMain.h"
 #include "catalog/UMessage.h"
 #include "controls/CEdit.h"
-#include "order/OrderPrint.h"
 #include "order/UCA.h"
 #include "order/UCnt.h"
 #include "platform/ModalRunner.h"
-#include "platform/Printer.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
@@ -109,7 +107,6 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::FocusList: FocusList(); break;
     case MainAction::AddFromList: AddFromList(); break;
     case MainAction::ModifyLine: ModifyLine(); break;
-    case MainAction::Print: PrintOrderList(draft_, S(lblTitle_->text()), CurrentPrinter()); break;
     case MainAction::SearchEnter: SearchEnter(false); break;
     case MainAction::SendOrder: desk_.SendOrder(); break;
     case MainAction::OpenOrder: desk_.OpenOrder(false); break;
@@ -276,8 +273,7 @@ void TFrmMain::RedrawBasket(bool cleared) {
 // The order list screen comes with the ordering work; until then nothing is chosen.
 std::string TFrmMain::PickFromOrderList(bool) { return std::string(); }
 
-// Printing comes with its own work; until then F11 prints nothing.
-void TFrmMain::PrintBasket() {}
+std::string TFrmMain::PrintTitle() const { return S(lblTitle_->text()); }
 
 void TFrmMain::PickDeliveryDate() {
   edtDD_->setFocus(Qt::OtherFocusReason);

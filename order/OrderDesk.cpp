@@ -1,5 +1,8 @@
 #include "order/OrderDesk.h"
 
+#include "order/OrderPrint.h"
+#include "platform/Printer.h"
+
 namespace tarvik {
 
 void OrderDesk::SendOrder() {}
@@ -12,7 +15,7 @@ void OrderDesk::CopyOrder() {}
 
 void OrderDesk::RegisterSample() {}
 
-void OrderDesk::Print() {}
+void OrderDesk::Print() { PrintOrderList(draft_, port_.PrintTitle(), CurrentPrinter()); }
 
 void OrderDesk::ClearDraft() {
   draft_.ClearDraft();

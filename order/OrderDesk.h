@@ -22,8 +22,8 @@ class OrderDeskPort {
   // was emptied as a whole, so the search box takes the focus and shows the
   // product list again from its first record.
   virtual void RedrawBasket(bool cleared) = 0;
-  // Prints the basket's lines on the current printer.
-  virtual void PrintBasket() = 0;
+  // The text the printed order list starts its title with (the title label).
+  virtual std::string PrintTitle() const = 0;
 };
 
 class OrderDesk {
@@ -43,7 +43,8 @@ class OrderDesk {
   void DeleteOrder();             // F8, SBF8: not built yet
   void CopyOrder();               // F6, SBF6: not built yet
   void RegisterSample();          // Ctrl+F7, SBF7S: not built yet
-  void Print();                   // F11, SBF11: not built yet
+  // F11, SBF11: prints the basket's lines on the current printer.
+  void Print();
   // F9, SBF9: empties the draft and its header, then redraws (cleared).
   void ClearDraft();
   // Esc: true when the main screen may close; asks first when the basket

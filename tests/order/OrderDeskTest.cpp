@@ -17,7 +17,7 @@ struct RecordingPort : OrderDeskPort {
     return std::string();
   }
   void RedrawBasket(bool cleared) override { calls.push_back(cleared ? "redraw cleared" : "redraw"); }
-  void PrintBasket() override { calls.push_back("print"); }
+  std::string PrintTitle() const override { return "title"; }
   std::vector<std::string> calls;
 };
 
