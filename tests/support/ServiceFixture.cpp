@@ -20,7 +20,7 @@ bool OnPostgres() {
 }
 
 ServiceProcess::ServiceProcess(bool demoData, const std::string& updateDir)
-    : ServiceProcess(ServiceSetup{demoData, updateDir, {}, {}}) {}
+    : ServiceProcess(ServiceSetup{demoData, updateDir, {}, {}, TestDb::kFromEnvironment}) {}
 
 ServiceProcess::ServiceProcess(const ServiceSetup& setup) : setup_(setup) {
   const char* tmp = std::getenv("TMPDIR");
@@ -29,7 +29,9 @@ ServiceProcess::ServiceProcess(const ServiceSetup& setup) : setup_(setup) {
   folder_ = templ + "/";
   if (!setup.sharedDb.empty()) {
     db_ = setup.sharedDb;
-  } else if (OnPostgres()) {
+  } else if (setup.db == TestDb::kPostgres ||
+             (setup.db == TestDb::kFromEnvironment && OnPostgres())) {
+    onPostgres_ = true;
     std::string why;
     PostgresServer* pg = PostgresServer::Shared(&why);
     if (!pg) {
@@ -50,7 +52,7 @@ ServiceProcess::ServiceProcess(const ServiceSetup& setup) : setup_(setup) {
 ServiceProcess::~ServiceProcess() {
   Kill();
   ::unsetenv("TARVIK_SERVER");
-  if (ownsDb_ && OnPostgres()) {
+  if (ownsDb_ && onPostgres_) {
     if (PostgresServer* pg = PostgresServer::Shared()) pg->DropDatabase(db_);
   }
   if (!folder_.empty()) {

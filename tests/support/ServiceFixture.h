@@ -21,11 +21,14 @@ namespace tarvik::test {
 // True when this test process runs its services on PostgreSQL.
 bool OnPostgres();
 
+enum class TestDb { kFromEnvironment, kSQLite, kPostgres };
+
 struct ServiceSetup {
   bool demoData = true;
   std::string updateDir;               // --update-dir when not empty
   std::vector<std::string> serveArgs;  // more arguments of `serve` (--cache-mb 0, ...)
   std::string sharedDb;  // serve this database (another instance's Db()) instead of a new one
+  TestDb db = TestDb::kFromEnvironment;  // where a new database is made
 };
 
 class ServiceProcess {
@@ -63,6 +66,7 @@ class ServiceProcess {
   std::string folder_;
   std::string db_;
   bool ownsDb_ = false;
+  bool onPostgres_ = false;
   std::string skipped_;
   ServiceSetup setup_;
   mutable pid_t pid_ = -1;  // -1 once the child is reaped
