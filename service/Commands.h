@@ -5,7 +5,6 @@
 // in the statement or transaction that writes, so several instances and the
 // supplier's side may work on one database at once.
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,8 +17,7 @@ namespace tarvik::service {
 struct Context {
   Connection& db;
   const Request& req;
-  std::string supplier;   // DB_KEY, checked to name a supplier (empty for bare commands)
-  std::mutex* writeQueue; // see Database::WriteQueue(); may be null
+  std::string supplier;  // DB_KEY, checked to name a supplier (empty for bare commands)
 };
 
 // What the commands share in one process.
@@ -69,11 +67,11 @@ std::string SelectReply(Connection& db, const std::string& sql,
                         const std::vector<std::string>& names);
 
 // Runs body as one writing transaction; false with error when body or the
-// commit fails, and then nothing is stored.
+// commit fails, and then nothing is stored. Writers of every instance wait
+// for each other in the database (SQLite's file lock, PostgreSQL's row
+// locks), never in a lock of one process.
 template <class F>
 bool WriteTransaction(Context& c, F&& body, std::string& error) {
-  std::unique_lock<std::mutex> queue;
-  if (c.writeQueue) queue = std::unique_lock<std::mutex>(*c.writeQueue);
   return InTransaction(c.db, body, &error);
 }
 

@@ -8,6 +8,7 @@
 #include <Poco/Exception.h>
 
 #include <exception>
+#include <mutex>
 
 using namespace Poco::Data::Keywords;
 

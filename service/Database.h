@@ -5,7 +5,6 @@
 // throws to the caller: failures come back as false with an error text.
 #include <cstddef>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -83,16 +82,12 @@ class Database {
   const Dialect& dialect() const { return dialect_; }
   // The file, or the URL without its password.
   const std::string& Shown() const { return target_.shown; }
-  // SQLite: the writers of this process queue here rather than spin in
-  // SQLite's busy handler (correctness never depends on it). PostgreSQL: null.
-  std::mutex* WriteQueue() { return dialect_.backend() == Backend::SQLite ? &writeQueue_ : nullptr; }
 
  private:
   Database(const DbTarget& target, std::size_t maxSessions);
   DbTarget target_;
   Dialect dialect_;
   Pool* pool_;  // reference-counted by Poco
-  std::mutex writeQueue_;
 };
 
 // Runs body inside a writing transaction; rolls back when body returns false
