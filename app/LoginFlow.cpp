@@ -1,9 +1,9 @@
 #include "app/LoginFlow.h"
 
-#include "app/UDM.h"
 #include "catalog/CatalogLoader.h"
 #include "net/HC.h"
 #include "net/MessageFormat.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 

@@ -1,10 +1,10 @@
 #include "app/PasswordChange.h"
 
-#include "app/UDM.h"
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "platform/Prompter.h"
 #include "platform/Text.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 

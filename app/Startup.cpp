@@ -9,10 +9,10 @@
 
 #include <cstdlib>
 
-#include "app/UDM.h"
 #include "platform/Folders.h"
 #include "platform/Launcher.h"
 #include "platform/QtText.h"
+#include "session/UDM.h"
 #include "update/Splash.h"
 
 namespace tarvik {

@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "app/Startup.h"
-#include "app/UDM.h"
+#include "app/USecS.h"
 #include "catalog/UMain.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
+#include "session/UDM.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
   // The note of a finished update stays on the command line: the main screen
   // reads argument 2 of QCoreApplication::arguments() itself.
   tarvik::TDM dm(v.ProgramDir);
-  tarvik::TFrmMain main;
+  tarvik::TFrmMain main(dm, [&dm](QWidget* parent) { return tarvik::RunLogin(dm, parent); });
   if (!main.LoggedIn()) return 0;
   main.show();
   return app.exec();

@@ -12,13 +12,14 @@
 
 #include "app/LoginFields.h"
 #include "app/LoginPictures.h"
-#include "app/UDM.h"
 #include "app/USecModi.h"
 #include "controls/ImageButton.h"
 #include "controls/KeyPicture.h"
+#include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 namespace {
@@ -30,16 +31,14 @@ int ToInt(long long v) { return static_cast<int>(std::min<long long>(std::max<lo
 
 }  // namespace
 
-bool RunLogin(QWidget* parent) {
-  TDM* dm = CurrentDM();
-  if (!dm) return false;
-  TFrmSecS screen(*dm, parent);
+bool RunLogin(TDM& dm, QWidget* parent) {
+  TFrmSecS screen(dm, parent);
   const QRect around = parent && parent->isVisible() ? parent->frameGeometry()
                        : QGuiApplication::primaryScreen()
                            ? QGuiApplication::primaryScreen()->availableGeometry()
                            : QRect(0, 0, 1024, 768);
   screen.move(around.center() - screen.rect().center());
-  return screen.exec() == QDialog::Accepted;
+  return RunModal(screen) == QDialog::Accepted;
 }
 
 TFrmSecS::TFrmSecS(TDM& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
@@ -117,7 +116,7 @@ void TFrmSecS::Message(const std::string& text) {
 bool TFrmSecS::RunPasswordChange() {
   TFrmSecModi change(dm_, this);
   change.move(pos() + QPoint(80, 50));
-  const bool ok = change.exec() == QDialog::Accepted;
+  const bool ok = RunModal(change) == QDialog::Accepted;
   Activated();
   return ok;
 }

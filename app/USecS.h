@@ -19,9 +19,10 @@ namespace tarvik {
 class TDM;
 class TImageButton;
 
-// Shows the log-in screen modally over parent. True when the log-in succeeded
-// and the catalogue load has run; false when it was cancelled.
-bool RunLogin(QWidget* parent);
+// Shows the log-in screen modally over parent (through the modal seam). True
+// when the log-in succeeded and the catalogue load has run; false when it was
+// cancelled.
+bool RunLogin(TDM& dm, QWidget* parent);
 
 class TFrmSecS : public QDialog, private LoginPort, private LoadProgress {
   Q_OBJECT

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/UDM.h"
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "platform/Prompter.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 namespace {
@@ -23,56 +23,11 @@ long long RecordClosesIn(const std::string& reply) {
   return n;
 }
 
-// The ten fields of a product record read in one walk over the record, each
-// exactly as TagValue(name, record) gives it: the text between the first
-// "<NAME>" and the first "</NAME>" (empty when either is missing or the close
-// comes first). Ten searches from the start would compare every "<" of the
-// record ten times over.
-constexpr int kFieldCount = 10;
-const char* const kFieldNames[kFieldCount] = {"G_CODE", "G_NAME", "G_BOX",  "G_BCODE", "G_BCNT",
-                                              "G_GPN1", "G_GPN2", "U_DATE", "U_COST",  "U_CNT"};
-
-bool NameChar(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-int FieldIndex(const char* name, std::size_t len) {
-  for (int f = 0; f < kFieldCount; ++f) {
-    if (std::char_traits<char>::length(kFieldNames[f]) == len &&
-        std::char_traits<char>::compare(kFieldNames[f], name, len) == 0) {
-      return f;
-    }
-  }
-  return -1;
-}
-
-void ReadProductFields(const std::string& record, std::string* out[kFieldCount]) {
-  constexpr std::size_t kNone = std::string::npos;
-  std::size_t valueStart[kFieldCount], closeAt[kFieldCount];
-  std::fill(valueStart, valueStart + kFieldCount, kNone);
-  std::fill(closeAt, closeAt + kFieldCount, kNone);
-  const std::size_t n = record.size();
-  for (std::size_t p = record.find('<'); p != kNone; p = record.find('<', p + 1)) {
-    std::size_t k = p + 1;
-    const bool closing = k < n && record[k] == '/';
-    if (closing) ++k;
-    const std::size_t nameAt = k;
-    while (k < n && NameChar(record[k])) ++k;
-    if (k >= n || record[k] != '>' || k == nameAt) continue;
-    const int f = FieldIndex(record.data() + nameAt, k - nameAt);
-    if (f < 0) continue;
-    if (closing) {
-      if (closeAt[f] == kNone) closeAt[f] = p;
-    } else if (valueStart[f] == kNone) {
-      valueStart[f] = k + 1;
-    }
-  }
-  for (int f = 0; f < kFieldCount; ++f) {
-    out[f]->clear();
-    if (valueStart[f] != kNone && closeAt[f] != kNone && closeAt[f] >= valueStart[f]) {
-      out[f]->assign(record, valueStart[f], closeAt[f] - valueStart[f]);
-    }
-  }
+// The ten fields of a product record, in the order of the targets below.
+const RecordFields& ProductFields() {
+  static const RecordFields fields({"G_CODE", "G_NAME", "G_BOX", "G_BCODE", "G_BCNT", "G_GPN1", "G_GPN2",
+                                    "U_DATE", "U_COST", "U_CNT"});
+  return fields;
 }
 
 using Request = std::string (*)(const std::string&, const std::string&);
@@ -129,17 +84,13 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
   const long long walk = records > goodsCap ? std::min(records, std::max(goodsCap, present)) : records;
 
   if (progress) progress->Begin(records);
-  GoodsRecord fields;
-  std::string* targets[kFieldCount] = {&fields.G_CODE, &fields.G_NAME, &fields.G_BOX, &fields.G_BCODE,
-                                     &fields.G_BCNT, &fields.G_GPN1, &fields.G_GPN2, &fields.U_DATE,
-                                     &fields.U_COST, &fields.U_CNT};
-  const std::string& gpn1 = fields.G_GPN1;
-  const std::string& gpn2 = fields.G_GPN2;
+  std::vector<std::string> values;
   const ReplyReader reader(reply);
   for (long long i = 0; i < walk; ++i) {
     if (progress) progress->Step(i);
-    const std::string record = reader.Record(static_cast<std::size_t>(i));
-    ReadProductFields(record, targets);
+    ProductFields().Read(reader.Record(static_cast<std::size_t>(i)), values);
+    const std::string& gpn1 = values[5];
+    const std::string& gpn2 = values[6];
 
     if (!lastMajor || gpn1 != *lastMajor) {
       if (majorsUsed <= majorLimit) {
@@ -159,8 +110,11 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
       ShowMessage(kTooManyGoods);
       continue;
     }
-    set.goods[i] = fields;
-    set.goods[i].RowNo = static_cast<int>(i);
+    GoodsRecord& g = set.goods[i];
+    std::string* const targets[] = {&g.G_CODE, &g.G_NAME, &g.G_BOX, &g.G_BCODE, &g.G_BCNT,
+                                    &g.G_GPN1, &g.G_GPN2, &g.U_DATE, &g.U_COST, &g.U_CNT};
+    for (std::size_t f = 0; f < values.size(); ++f) *targets[f] = std::move(values[f]);
+    g.RowNo = static_cast<int>(i);
   }
   set.majorCount = majorsUsed;
   set.pairCount = pairsUsed;

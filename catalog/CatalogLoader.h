@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/GoodsRecord.h"
+#include "session/GoodsRecord.h"
 
 namespace tarvik {
 

@@ -2,9 +2,9 @@
 
 #include <QHeaderView>
 
-#include "app/UDM.h"
-#include "catalog/ScreenKit.h"
 #include "platform/QtText.h"
+#include "screens/ScreenKit.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 

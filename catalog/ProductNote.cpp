@@ -2,18 +2,17 @@
 
 #include <algorithm>
 
-#include "app/UDM.h"
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "platform/Prompter.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 
 const char* const kNoticeCode = "999999";
 
-int LoadProductNote(const std::string& code, bool withMessage) {
-  TDM* dm = CurrentDM();
-  if (!dm) return -1;
+int LoadProductNote(TDM& session, const std::string& code, bool withMessage) {
+  TDM* dm = &session;
   const std::string elements = MakeTag("GM_GC", code) + MakeTag("ORDERBY", "GM_NO ASC");
   dm->MemoReply = RequestGoodsMemo(dm->MasterInfo.M_CODE, elements);
   if (TagValue("RESULT_CODE", dm->MemoReply) != "1") {

@@ -6,6 +6,8 @@
 
 namespace tarvik {
 
+class TDM;
+
 constexpr int kNoteLineCount = 20;
 // The code under which the supplier keeps its notices.
 extern const char* const kNoticeCode;  // "999999"
@@ -16,8 +18,8 @@ using NoteLines = std::array<std::string, kNoteLineCount>;
 // "/NET/GMemo.php"); the reply stays in the session's MemoReply. Returns the
 // number of lines (RESULT_RECORD_COUNT), 0 when there are none (MemoReply
 // emptied; with withMessage "정보가 없는 제품입니다." is shown), or -1 after a
-// read error (its message shown, MemoReply emptied). Needs the session.
-int LoadProductNote(const std::string& code, bool withMessage);
+// read error (its message shown, MemoReply emptied).
+int LoadProductNote(TDM& dm, const std::string& code, bool withMessage);
 
 // Empties all 20 lines, then fills lines 0 .. min(count, 20)-1 with GM_NOTE of
 // the records RDC_0 .. of reply. A longer reply keeps its first 20 lines.

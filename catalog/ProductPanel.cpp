@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/UDM.h"
 #include "catalog/ProductSearch.h"
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/Prompter.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 
@@ -146,7 +146,7 @@ void ProductPanel::DropSelectedTraded() {
   ProductPage& page = sgu_;
   const std::string code = page.Cell(page.Selected(), kColCode);
   if (code.empty()) return;
-  const int top = std::max(page.Top(), 0);
+  const long long top = std::max(page.Top(), 0LL);
   const int sel = page.Selected();
   for (std::size_t i = 0; i < dm_.TradedGoods.size() && static_cast<long long>(i) < dm_.TradedCount; ++i)
     if (dm_.TradedGoods[i].G_CODE == code) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/GoodsRecord.h"
+#include "session/GoodsRecord.h"
 
 namespace tarvik {
 

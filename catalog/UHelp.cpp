@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include "catalog/ScreenKit.h"
 #include "controls/ImageButton.h"
+#include "screens/ScreenKit.h"
 
 namespace tarvik {
 

@@ -1,6 +1,6 @@
 #pragma once
 // TFrmHelp: how to use the program, a fixed text.
-#include "catalog/ClosableDialog.h"
+#include "screens/ClosableDialog.h"
 
 namespace tarvik {
 

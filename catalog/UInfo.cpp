@@ -3,9 +3,9 @@
 #include <QLabel>
 
 #include "catalog/NoteList.h"
-#include "catalog/ScreenKit.h"
 #include "controls/ImageButton.h"
 #include "platform/QtText.h"
+#include "screens/ScreenKit.h"
 
 namespace tarvik {
 

@@ -1,6 +1,6 @@
 #pragma once
 // TFrmInfo: the note lines of one product ("MAIN" or "GPARTS" caller).
-#include "catalog/ClosableDialog.h"
+#include "screens/ClosableDialog.h"
 
 #include <string>
 

@@ -13,10 +13,9 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/UDM.h"
-#include "app/USecS.h"
-#include "catalog/RowGrid.h"
-#include "catalog/ScreenKit.h"
+#include "session/UDM.h"
+#include "screens/RowGrid.h"
+#include "screens/ScreenKit.h"
 #include "controls/ImageButton.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
@@ -57,23 +56,7 @@ QPixmap DefaultRightPicture(int width) {
   return pm;
 }
 
-std::map<MainAction, MainActionHandler>& Handlers() {
-  static std::map<MainAction, MainActionHandler> h;
-  return h;
-}
-
 }  // namespace
-
-void SetMainActionHandler(MainAction action, MainActionHandler handler) {
-  Handlers()[action] = std::move(handler);
-}
-
-bool RunMainActionHandler(MainAction action, TFrmMain& main) {
-  auto it = Handlers().find(action);
-  if (it == Handlers().end() || !it->second) return false;
-  it->second(main);
-  return true;
-}
 
 std::string UpdateNoteFromArguments(const QStringList& arguments) {
   if (arguments.size() < 3) return std::string();
@@ -89,12 +72,14 @@ std::string UpdateNoteFromArguments(const QStringList& arguments) {
   return note;
 }
 
-TFrmMain::TFrmMain(QWidget* parent) : TFrmMain(AlreadyLoggedIn{}, parent) {
+TFrmMain::TFrmMain(TDM& dm, const LoginFunction& login, QWidget* parent)
+    : TFrmMain(dm, AlreadyLoggedIn{}, parent) {
   // The log-in runs before anything is shown; cancelling it ends the program.
-  loggedIn_ = RunLogin(this);
+  loggedIn_ = login && login(this);
 }
 
-TFrmMain::TFrmMain(AlreadyLoggedIn, QWidget* parent) : QWidget(parent), dm_(*CurrentDM()) {
+TFrmMain::TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent)
+    : QWidget(parent), dm_(dm), desk_(dm, *this), draft_(desk_.Draft()) {
   setObjectName("FrmMain");
   loggedIn_ = true;
   panel_ = std::make_unique<ProductPanel>(dm_, draft_);

@@ -1,18 +1,19 @@
 #pragma once
 // TFrmMain: the program's one main window. Left the order draft (grid SGS and
 // its header fields), right the product lists SGU / SGA with the search box.
-// The rules live in ProductPanel, OrderDraft, QuantityEntry and MainKeys; the
-// window forwards keys and clicks to them and draws what they hold.
+// The rules live in ProductPanel, OrderDesk (with the OrderDraft),
+// QuantityEntry and MainKeys; the window forwards keys and clicks to them and
+// draws what they hold.
 #include <QWidget>
 
 #include <functional>
-#include <map>
+#include <memory>
 #include <string>
 
 #include "catalog/MainKeys.h"
 #include "catalog/ProductNote.h"
 #include "catalog/ProductPanel.h"
-#include "order/OrderDraft.h"
+#include "order/OrderDesk.h"
 
 class QCheckBox;
 class QFrame;
@@ -28,25 +29,24 @@ class TDM;
 class TImageButton;
 class TFrmMain;
 
-// The order operations of the main screen that live elsewhere (send, open,
-// copy, delete, samples, print) are attached here; an action without a
-// handler does nothing.
-using MainActionHandler = std::function<void(TFrmMain&)>;
-void SetMainActionHandler(MainAction action, MainActionHandler handler);
-
 // The update note of the command line: the second parameter with "/" made a
 // line break and "^" a blank; empty with fewer than two parameters.
 // arguments includes the program name first.
 std::string UpdateNoteFromArguments(const QStringList& arguments);
 
-class TFrmMain : public QWidget {
+class TFrmMain : public QWidget, private OrderDeskPort {
   Q_OBJECT
  public:
-  // Runs the log-in modally; LoggedIn() tells whether it succeeded.
-  explicit TFrmMain(QWidget* parent = nullptr);
-  // For a session whose log-in already ran (the tables are in CurrentDM()).
+  // Runs the log-in over the screen being created; true when it succeeded
+  // (the program passes the log-in screen, which lives above this library).
+  using LoginFunction = std::function<bool(QWidget* parent)>;
+
+  // Creating the screen runs login; LoggedIn() tells whether it succeeded.
+  // dm must outlive the screen.
+  TFrmMain(TDM& dm, const LoginFunction& login, QWidget* parent = nullptr);
+  // For a session whose log-in already ran (its tables are filled).
   struct AlreadyLoggedIn {};
-  TFrmMain(AlreadyLoggedIn, QWidget* parent = nullptr);
+  TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent = nullptr);
   ~TFrmMain() override;
 
   // False when the log-in was cancelled: the program ends.
@@ -56,7 +56,8 @@ class TFrmMain : public QWidget {
   // notices); runs once, also when called again. Showing the window runs it.
   void FirstActivation();
 
-  OrderDraft& Draft() { return draft_; }
+  OrderDraft& Draft() { return desk_.Draft(); }
+  OrderDesk& Desk() { return desk_; }
   ProductPanel& Panel() { return *panel_; }
   const NoteLines& Notes() const { return notes_; }
   // Pushes the draft's state into SGS and the header fields.
@@ -101,9 +102,14 @@ class TFrmMain : public QWidget {
   QPoint At(int left, int top) const;
   QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint,
                       int x, int y, int w, int h);
+  // OrderDeskPort
+  std::string PickFromOrderList(bool samples) override;
+  void RedrawBasket(bool cleared) override;
+  void PrintBasket() override;
 
   TDM& dm_;
-  OrderDraft draft_;
+  OrderDesk desk_;
+  OrderDraft& draft_;  // the desk's
   std::unique_ptr<ProductPanel> panel_;
   NoteLines notes_;
   bool loggedIn_ = false;

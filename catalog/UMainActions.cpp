@@ -8,9 +8,6 @@
 #include <QRadioButton>
 #include <QWheelEvent>
 
-#include "app/UDM.h"
-#include "catalog/DialogRunner.h"
-#include "catalog/RowGrid.h"
 #include "catalog/UHelp.h"
 #include "catalog/UInfo.h"
 #include "catalog/UMain.h"
@@ -18,12 +15,13 @@
 #include "controls/CEdit.h"
 #include "order/UCA.h"
 #include "order/UCnt.h"
+#include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
+#include "screens/RowGrid.h"
+#include "session/UDM.h"
 
 namespace tarvik {
-
-bool RunMainActionHandler(MainAction action, TFrmMain& main);
 
 MainFocus TFrmMain::FocusKind(QObject* o) const {
   if (o == edtGN_) return MainFocus::SearchBox;
@@ -109,12 +107,17 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::AddFromList: AddFromList(); break;
     case MainAction::ModifyLine: ModifyLine(); break;
     case MainAction::SearchEnter: SearchEnter(false); break;
+    case MainAction::SendOrder: desk_.SendOrder(); break;
+    case MainAction::OpenOrder: desk_.OpenOrder(false); break;
+    case MainAction::OpenSample: desk_.OpenOrder(true); break;
+    case MainAction::DeleteOrder: desk_.DeleteOrder(); break;
+    case MainAction::CopyOrder: desk_.CopyOrder(); break;
+    case MainAction::RegisterSample: desk_.RegisterSample(); break;
+    case MainAction::Print: desk_.Print(); break;
+    case MainAction::CategoryBrowser:   // the category browser: not built yet
+    case MainAction::PartNumberSearch:  // the part-number search: not built yet
     case MainAction::None:
     case MainAction::Swallow: break;
-    default:
-      // Orders, samples, printing and the other search screens.
-      RunMainActionHandler(action, *this);
-      break;
   }
 }
 
@@ -186,7 +189,7 @@ void TFrmMain::AddFromList() {
   in.defaultQty = panel_->AllShown() ? "0" : orZero(page.Cell(row, kColCount));
   const std::string code = page.Cell(row, kColCode);
   {
-    TFrmCnt dlg(this, in);
+    TFrmCnt dlg(this, dm_, in);
     dlg.move(At(670, 180));
     if (RunModal(dlg) == QDialog::Accepted) {
       draft_.AddLine(code, dm_.EntryName, dm_.EntryBox, dm_.EntryQty, dm_.EntryNote);
@@ -220,7 +223,7 @@ void TFrmMain::ModifyLine() {
   FrameListPanel(true);
   int result;
   {
-    TFrmCnt dlg(this, in);
+    TFrmCnt dlg(this, dm_, in);
     dlg.move(At(670, 180));
     result = RunModal(dlg);
   }
@@ -236,7 +239,7 @@ void TFrmMain::DirectInput() {
   in.mode = "NEW";
   FrameListPanel(true);
   {
-    TFrmCnt dlg(this, in, [this](const std::string& n, const std::string& b, const std::string& q,
+    TFrmCnt dlg(this, dm_, in, [this](const std::string& n, const std::string& b, const std::string& q,
                                  const std::string& note) {
       const bool added = draft_.AddDirectLine(n, b, q, note);
       RefreshDraft();
@@ -255,18 +258,26 @@ void TFrmMain::DeleteLine() {
   RefreshDraft();
 }
 
-void TFrmMain::ClearDraft() {
-  draft_.ClearDraft();
+void TFrmMain::ClearDraft() { desk_.ClearDraft(); }
+
+void TFrmMain::RedrawBasket(bool cleared) {
   RefreshDraft();
+  if (!cleared) return;
   // The search box shows the list again from its first record.
   const bool had = focusWidget() == edtGN_;
   FocusSearchBox();
   if (had) SearchBoxFocused();
 }
 
+// The order list screen comes with the ordering work; until then nothing is chosen.
+std::string TFrmMain::PickFromOrderList(bool) { return std::string(); }
+
+// Printing comes with its own work; until then F11 prints nothing.
+void TFrmMain::PrintBasket() {}
+
 void TFrmMain::PickDeliveryDate() {
   edtDD_->setFocus(Qt::OtherFocusReason);
-  TFrmCA dlg(this, S(edtDD_->text()));
+  TFrmCA dlg(this, dm_, S(edtDD_->text()));
   dlg.move(At(160, 20));
   if (RunModal(dlg) == QDialog::Accepted) {
     edtDD_->setText(Q(dm_.PickCode));
@@ -279,7 +290,7 @@ void TFrmMain::ShowProductNote() {
   const std::string code = TrimRightBlanks(page.Cell(page.Selected(), kColCode));
   const std::string name = TrimRightBlanks(page.Cell(page.Selected(), kColName));
   if (code.empty()) return;
-  const int n = LoadProductNote(code, true);
+  const int n = LoadProductNote(dm_, code, true);
   if (n <= 0) return;
   FillNoteLines(notes_, dm_.MemoReply, n);
   TFrmInfo dlg(this, "MAIN", name, notes_);
@@ -288,7 +299,7 @@ void TFrmMain::ShowProductNote() {
 }
 
 void TFrmMain::ShowNotices() {
-  const int n = LoadProductNote(kNoticeCode, false);
+  const int n = LoadProductNote(dm_, kNoticeCode, false);
   if (n <= 0) return;
   FillNoteLines(notes_, dm_.MemoReply, n);
   TFrmMessage dlg(this, notes_);
@@ -309,7 +320,7 @@ void TFrmMain::DeleteTradedProduct() {
 }
 
 void TFrmMain::ExitMain() {
-  if (ConfirmExit(draft_)) close();
+  if (desk_.ConfirmExit()) close();
 }
 
 }  // namespace tarvik

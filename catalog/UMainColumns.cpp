@@ -10,11 +10,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/UDM.h"
-#include "catalog/RowGrid.h"
-#include "catalog/ScreenKit.h"
 #include "catalog/UMain.h"
 #include "platform/QtText.h"
+#include "screens/RowGrid.h"
+#include "screens/ScreenKit.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 

@@ -1,6 +1,6 @@
 #pragma once
 // TFrmMessage: the supplier's notices (the notes of code "999999").
-#include "catalog/ClosableDialog.h"
+#include "screens/ClosableDialog.h"
 
 #include "catalog/ProductNote.h"
 

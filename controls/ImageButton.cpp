@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/UDM.h"
+#include "platform/Window.h"
 
 namespace tarvik {
 

@@ -47,14 +47,21 @@ std::string GzipCompress(const std::string& data) {
     return std::string();
   }
   std::unique_ptr<z_stream, DeflateEnd> guard(&zs);
-  const uLong bound = deflateBound(&zs, static_cast<uLong>(data.size()));
   const std::size_t headerSize = out.size();
-  out.resize(headerSize + bound);
+  out.resize(headerSize + deflateBound(&zs, static_cast<uLong>(data.size())));
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
   zs.avail_in = static_cast<uInt>(data.size());
-  zs.next_out = reinterpret_cast<Bytef*>(&out[headerSize]);
-  zs.avail_out = static_cast<uInt>(bound);
-  if (deflate(&zs, Z_FINISH) != Z_STREAM_END) return std::string();
+  // deflate may fill the bound exactly and still owe the end of the stream
+  // (it then answers Z_OK): give it room until it says Z_STREAM_END.
+  int rc = Z_OK;
+  while (rc != Z_STREAM_END) {
+    const std::size_t written = headerSize + zs.total_out;
+    if (written == out.size()) out.resize(out.size() + 256);
+    zs.next_out = reinterpret_cast<Bytef*>(&out[written]);
+    zs.avail_out = static_cast<uInt>(out.size() - written);
+    rc = deflate(&zs, Z_FINISH);
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) return std::string();
+  }
   out.resize(headerSize + zs.total_out);
   PutLE32(out, Crc32(data));
   PutLE32(out, static_cast<std::uint32_t>(data.size() & 0xFFFFFFFFu));
@@ -63,35 +70,16 @@ std::string GzipCompress(const std::string& data) {
 
 bool GzipDecompress(const std::string& member, std::string& out, std::size_t maxOut) {
   out.clear();
-  const auto* p = reinterpret_cast<const unsigned char*>(member.data());
-  const std::size_t n = member.size();
-  if (n < 10 || p[0] != 0x1F || p[1] != 0x8B || p[2] != 8) return false;
-  const unsigned flags = p[3];
-  if (flags >= 32) return false;
-  std::size_t pos = 10;
-  if (flags & 4) {  // FEXTRA
-    if (pos + 2 > n) return false;
-    const std::size_t xlen = p[pos] | (p[pos + 1] << 8);
-    pos += 2 + xlen;
-    if (pos > n) return false;
-  }
-  for (unsigned bit : {8u, 16u}) {  // FNAME, FCOMMENT: zero-terminated
-    if (flags & bit) {
-      while (pos < n && p[pos] != 0) ++pos;
-      if (pos >= n) return false;
-      ++pos;
-    }
-  }
-  if (flags & 2) {  // FHCRC
-    pos += 2;
-    if (pos > n) return false;
-  }
-
+  // zlib's gzip mode reads the header (magic, method, reserved flags, extra
+  // field, name, comment). Its own checks are switched off because they also
+  // verify the optional header CRC, which a member may carry unset: the
+  // trailer is checked below instead.
   z_stream zs{};
-  if (inflateInit2(&zs, -15) != Z_OK) return false;
+  if (inflateInit2(&zs, 16 + 15) != Z_OK) return false;
   std::unique_ptr<z_stream, InflateEnd> guard(&zs);
-  zs.next_in = const_cast<Bytef*>(p + pos);
-  zs.avail_in = static_cast<uInt>(n - pos);
+  if (inflateValidate(&zs, 0) != Z_OK) return false;
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(member.data()));
+  zs.avail_in = static_cast<uInt>(member.size());
   std::string result;
   char buf[16384];
   int rc = Z_OK;
@@ -103,15 +91,14 @@ bool GzipDecompress(const std::string& member, std::string& out, std::size_t max
     const std::size_t got = sizeof buf - zs.avail_out;
     if (result.size() + got > maxOut) return false;
     result.append(buf, got);
-    if (rc == Z_OK && got == 0 && zs.avail_in == 0) return false;  // truncated stream
+    if (rc == Z_OK && got == 0 && zs.avail_in == 0) return false;  // truncated member
   }
-  const std::size_t used = n - pos - zs.avail_in;
-  const std::size_t trailer = pos + used;
-  if (trailer + 8 > n) return false;
-  if (GetLE32(p + trailer) != Crc32(result)) return false;
-  if (GetLE32(p + trailer + 4) != static_cast<std::uint32_t>(result.size() & 0xFFFFFFFFu)) {
-    return false;
-  }
+  // The trailer is the 8 bytes zlib read last.
+  const std::size_t end = member.size() - zs.avail_in;
+  if (end < 18) return false;
+  const auto* trailer = reinterpret_cast<const unsigned char*>(member.data()) + end - 8;
+  if (GetLE32(trailer) != Crc32(result)) return false;
+  if (GetLE32(trailer + 4) != static_cast<std::uint32_t>(result.size() & 0xFFFFFFFFu)) return false;
   out.swap(result);
   return true;
 }

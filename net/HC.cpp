@@ -1,6 +1,6 @@
 #include "net/HC.h"
 
-#include "app/UDM.h"
+#include "net/CallIndex.h"
 #include "net/HTTP_CLIENT.h"
 #include "net/MessageFormat.h"
 #include "net/ServerAddress.h"
@@ -64,13 +64,14 @@ std::string BuildRequestText(const ServiceCommand& cmd, const std::string& callI
 
 std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbKey,
                                const std::vector<std::string>& extraValues,
-                               const std::string& elements) {
-  THTTPClient client;  // raises RequestCounter
+                               const std::string& elements, std::string* transportError) {
+  THTTPClient client;  // raises the request counter
   const std::string callIndex = TodayStamp() + "-" + std::to_string(client.RequestNumber());
   const std::string request =
       WrapPostData(BuildRequestText(cmd, callIndex, dbKey, extraValues, elements));
   std::string reply;
   client.PostRequest(ServerHost(), cmd.path, reply, ServerPort(), request);
+  if (transportError) *transportError = client.TransportError();
   return reply;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // One request function per service command. Each creates one THTTPClient
-// (which raises RequestCounter), builds
+// (which raises the request counter), builds
 //   [CALL_INDEX] COMMAND [DB_KEY] fixed extras... caller's elements
 // wraps it with WrapPostData, posts it to ServerHost():ServerPort() and the
 // command's endpoint, and returns the reply text unchanged (on a failed
@@ -36,10 +36,11 @@ std::string BuildRequestText(const ServiceCommand& cmd, const std::string& callI
                              const std::string& dbKey, const std::vector<std::string>& extraValues,
                              const std::string& elements);
 
-// Sends any command of the table (what every function below does).
+// Sends any command of the table (what every function below does). When the
+// transfer fails and transportError is given, it gets libcurl's own words.
 std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbKey,
                                const std::vector<std::string>& extraValues,
-                               const std::string& elements);
+                               const std::string& elements, std::string* transportError = nullptr);
 
 // Supplier check (bare).
 std::string RequestMember(const std::string& elements);

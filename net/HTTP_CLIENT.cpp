@@ -1,22 +1,22 @@
 #include "net/HTTP_CLIENT.h"
 
-#include <curl/curl.h>
-
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <mutex>
 
-#include "app/UDM.h"
+#include "net/CallIndex.h"
 #include "net/Gzip.h"
 #include "net/MessageFormat.h"
 #include "platform/Folders.h"
 #include "platform/Text.h"
 
 namespace tarvik {
+namespace {
 
+// Header names indexed as GetResponseHeader expects (20 Content-Encoding,
+// 26 Content-Type); index 0 stands for all header lines.
+constexpr int kHeaderNameCount = 29;
 const char* const HeaderNames[kHeaderNameCount] = {
     "ALL",          "Cache-Control",    "Connection",       "Date",
     "Pragma",       "Trailer",          "Transfer-Encoding", "Upgrade",
@@ -27,31 +27,19 @@ const char* const HeaderNames[kHeaderNameCount] = {
     "Content-MD5",  "Content-Range",    "Content-Type",     "Expires",
     "Last_Modified"};
 
-namespace {
+constexpr int kHeaderContentEncoding = 20;
+constexpr int kHeaderContentType = 26;
+// Query code of the announced body length (GetHttpQueryInfoInteger).
+constexpr int kQueryContentLength = 5;
+// The raw header block of a reply may take at most this many bytes.
+constexpr std::size_t kMaxResponseHeaderBytes = 4096;
+// Error code recorded when a queried header is absent; it is cleared again.
+constexpr int kErrorHeaderNotFound = 12150;
 
 constexpr int kErrorBufferTooSmall = 122;
 constexpr int kErrorNoHandle = 6;
 // A reply body larger than this is refused rather than held in memory.
 constexpr std::size_t kMaxResponseBodyBytes = kMaxInflatedBytes;
-constexpr int kDefaultConnectSeconds = 60;
-constexpr int kDefaultStallSeconds = 30;
-
-std::atomic<std::int64_t> g_fallbackCounter{0};
-std::atomic<int> g_connectSeconds{0};
-std::atomic<int> g_stallSeconds{0};
-
-void GlobalInit() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-int EnvSeconds(const char* name) {
-  const char* v = std::getenv(name);
-  if (!v || !*v) return 0;
-  char* end = nullptr;
-  const long n = std::strtol(v, &end, 10);
-  return (end && *end == '\0' && n > 0 && n < 86400) ? static_cast<int>(n) : 0;
-}
 
 // Blanks and control characters off both ends.
 std::string Trim(const std::string& s) {
@@ -102,119 +90,10 @@ std::string FromUtf8(const std::string& bytes) {
   return IsValidUtf8(bytes) ? bytes : std::string();
 }
 
-// The open request: the curl handle and what the exchange brought back.
-struct THTTPClient::Transfer {
-  CURL* curl = nullptr;
-  curl_slist* headers = nullptr;
-  std::string headerBlock;  // raw header lines of the final reply
-  bool headerOverflow = false;
-  bool headersDone = false;
-  std::string body;
-  bool bodyOverflow = false;
-  std::int64_t announced = 0;
-  const ProgressHook* hook = nullptr;
-  CURLcode result = CURLE_OK;
-  // Stall watch: the time the byte counts last moved.
-  std::chrono::steady_clock::time_point lastMove;
-  curl_off_t lastTotal = -1;
-  std::chrono::milliseconds stallLimit{0};
-  bool stalled = false;
-  bool connected = false;
+THTTPClient::THTTPClient()
+    : requestNumber_(NextRequestNumber()), limits_(RequestLimits()), agent_("Tarvik HTTP Client") {}
 
-  ~Transfer() {
-    if (headers) curl_slist_free_all(headers);
-    if (curl) curl_easy_cleanup(curl);
-  }
-
-  static size_t OnHeader(char* data, size_t size, size_t count, void* self) {
-    auto* t = static_cast<Transfer*>(self);
-    const size_t n = size * count;
-    const std::string line(data, n);
-    if (line.compare(0, 5, "HTTP/") == 0) {  // a new reply (after a 1xx one)
-      t->headerBlock.clear();
-      t->headersDone = false;
-    } else if (t->headersDone) {
-      return n;  // trailers of a chunked body are no header lines of the reply
-    }
-    t->headerBlock += line;
-    if (t->headerBlock.size() > kMaxResponseHeaderBytes) {
-      t->headerOverflow = true;
-      return 0;  // ends the transfer; SetResponseHeader reports it
-    }
-    if (line == "\r\n" || line == "\n") {
-      t->headersDone = true;
-      const std::int64_t len = ContentLengthOf(SplitHeaderBlock(t->headerBlock));
-      t->announced = len < 0 ? 0 : len;
-    }
-    return n;
-  }
-
-  // libcurl's own low-speed check averages over several seconds and so
-  // reacts late; this one ends the transfer once nothing moved for the limit.
-  static int OnProgress(void* self, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
-    auto* t = static_cast<Transfer*>(self);
-    const auto now = std::chrono::steady_clock::now();
-    const curl_off_t total = dlnow + ulnow;
-    if (total != t->lastTotal || !t->connected) {  // the connect has its own time-out
-      t->lastTotal = total;
-      t->lastMove = now;
-      return 0;
-    }
-    if (now - t->lastMove > t->stallLimit) {
-      t->stalled = true;
-      return 1;
-    }
-    return 0;
-  }
-
-  static int OnConnected(void* self, char*, char*, int, int) {
-    static_cast<Transfer*>(self)->connected = true;
-    return CURL_PREREQFUNC_OK;
-  }
-
-  static size_t OnBody(char* data, size_t size, size_t count, void* self) {
-    auto* t = static_cast<Transfer*>(self);
-    const size_t n = size * count;
-    if (t->body.size() + n > kMaxResponseBodyBytes) {
-      t->bodyOverflow = true;
-      return 0;
-    }
-    t->body.append(data, n);
-    if (t->hook && *t->hook) {
-      (*t->hook)(t->announced, static_cast<std::int64_t>(t->body.size()));
-    }
-    return n;
-  }
-};
-
-THTTPClient::THTTPClient() : agent_("Tarvik HTTP Client") {
-  if (TDM* dm = CurrentDM()) {
-    requestNumber_ = ++dm->RequestCounter;
-  } else {
-    requestNumber_ = ++g_fallbackCounter;
-  }
-}
-
-THTTPClient::~THTTPClient() { CloseHandles(); }
-
-void THTTPClient::CloseHandles() { transfer_.reset(); }
-
-void THTTPClient::SetTimeouts(int connectSeconds, int stallSeconds) {
-  g_connectSeconds = connectSeconds > 0 ? connectSeconds : 0;
-  g_stallSeconds = stallSeconds > 0 ? stallSeconds : 0;
-}
-
-int THTTPClient::ConnectTimeoutSeconds() {
-  if (g_connectSeconds > 0) return g_connectSeconds;
-  const int env = EnvSeconds("TARVIK_CONNECT_TIMEOUT");
-  return env > 0 ? env : kDefaultConnectSeconds;
-}
-
-int THTTPClient::StallTimeoutSeconds() {
-  if (g_stallSeconds > 0) return g_stallSeconds;
-  const int env = EnvSeconds("TARVIK_STALL_TIMEOUT");
-  return env > 0 ? env : kDefaultStallSeconds;
-}
+THTTPClient::~THTTPClient() = default;
 
 std::string THTTPClient::MakeBoundary() {
   using namespace std::chrono;
@@ -249,11 +128,9 @@ bool THTTPClient::Open_PostRequest(const std::string& server, const std::string&
   if (server != server_) server_ = server;
   if (path != path_) path_ = path;
   if (port != port_) port_ = port;
-  GlobalInit();
   if (!transfer_) {
-    transfer_ = std::make_unique<Transfer>();
-    transfer_->curl = curl_easy_init();
-    if (!transfer_->curl) {
+    transfer_ = std::make_unique<CurlTransfer>();
+    if (!transfer_->Valid()) {
       SetError(CURLE_FAILED_INIT, "InternetOpen");
       return false;
     }
@@ -262,37 +139,33 @@ bool THTTPClient::Open_PostRequest(const std::string& server, const std::string&
     SetError(CURLE_URL_MALFORMAT, "InternetConnect");
     return false;
   }
-  verb_ = "POST";
   const std::string host = server_.find(':') != std::string::npos ? "[" + server_ + "]" : server_;
   const std::string url = "http://" + host + ":" + std::to_string(port_) +
                           (path_.empty() || path_[0] != '/' ? "/" : "") + path_;
-  CURL* c = transfer_->curl;
-  CURLcode rc = curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  CURL* c = transfer_->Handle();
+  const CURLcode rc = curl_easy_setopt(c, CURLOPT_URL, url.c_str());
   if (rc != CURLE_OK) {
     SetError(rc, "HttpOpenRequest");
     return false;
   }
   curl_easy_setopt(c, CURLOPT_POST, 1L);
   curl_easy_setopt(c, CURLOPT_USERAGENT, agent_.c_str());
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(c, CURLOPT_HTTP_CONTENT_DECODING, 0L);  // the body is decoded here
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(ConnectTimeoutSeconds()));
-  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &Transfer::OnProgress);
-  curl_easy_setopt(c, CURLOPT_XFERINFODATA, transfer_.get());
-  transfer_->stallLimit = std::chrono::seconds(StallTimeoutSeconds());
+  transfer_->SetLimits(limits_);
+  transfer_->SetHeaderLimit(kMaxResponseHeaderBytes);
   return true;
 }
 
 bool THTTPClient::Send_PostRequest(const std::string& request, bool /*convertToUtf8*/) {
-  if (!transfer_ || !transfer_->curl) {
+  if (!transfer_ || !transfer_->Valid()) {
     SetError(kErrorNoHandle, "PostRequest_GZCompress");
     return false;
   }
+  // The text is UTF-8 in memory already, so converting it changes nothing.
   const std::string boundary = MakeBoundary();
-  requestHeaders_ = {"Accept-Encoding: gzip, deflate", "Connection: Keep-Alive",
-                     "Content-Type: multipart/form-data; boundary=" + boundary};
+  const std::vector<std::string> headers = {"Accept-Encoding: gzip, deflate", "Connection: Keep-Alive",
+                                            "Content-Type: multipart/form-data; boundary=" + boundary};
   const std::string payload = GzipCompress(request);
   requestBody_.clear();
   requestBody_ += "--" + boundary + "\r\n";
@@ -302,39 +175,27 @@ bool THTTPClient::Send_PostRequest(const std::string& request, bool /*convertToU
   requestBody_ += payload;
   requestBody_ += "\r\n--" + boundary + "--\r\n";
 
-  Transfer& t = *transfer_;
-  if (t.headers) curl_slist_free_all(t.headers);
-  t.headers = nullptr;
-  for (const auto& h : requestHeaders_) t.headers = curl_slist_append(t.headers, h.c_str());
+  std::vector<std::string> lines = headers;
   // An empty value removes what libcurl would add on its own.
-  t.headers = curl_slist_append(t.headers, "Expect:");
-  t.headers = curl_slist_append(t.headers, "Accept:");
-  t.headerBlock.clear();
-  t.headerOverflow = t.headersDone = t.bodyOverflow = false;
-  t.body.clear();
-  t.announced = 0;
-  t.hook = &progress_;
-  t.lastTotal = -1;
-  t.stalled = false;
-  t.connected = false;
-
-  CURL* c = t.curl;
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, t.headers);
+  lines.push_back("Expect:");
+  lines.push_back("Accept:");
+  transfer_->SetHeaders(lines);
+  received_.clear();
+  transfer_->SetBodySink([this](const char* data, std::size_t n) {
+    if (received_.size() + n > kMaxResponseBodyBytes) return false;
+    received_.append(data, n);
+    return true;
+  });
+  CURL* c = transfer_->Handle();
   curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(requestBody_.size()));
   curl_easy_setopt(c, CURLOPT_POSTFIELDS, requestBody_.data());
-  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
-  curl_easy_setopt(c, CURLOPT_HEADERDATA, &t);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);
-  curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, &Transfer::OnConnected);
-  curl_easy_setopt(c, CURLOPT_PREREQDATA, &t);
-  t.result = curl_easy_perform(c);
-  if (t.stalled) t.result = CURLE_OPERATION_TIMEDOUT;
+  result_ = transfer_->Perform();
+  if (result_ != CURLE_OK) transportError_ = transfer_->ErrorText();
   // Up to the end of the reply's header block the failure is the send's; a
   // later one is the body read's (SetResponseBuffer), a long header block
   // SetResponseHeader's.
-  if (t.result != CURLE_OK && !t.headersDone && !t.headerOverflow) {
-    SetError(t.result, "PostRequest_GZCompress");
+  if (result_ != CURLE_OK && !transfer_->HeadersDone() && !transfer_->HeaderOverflow()) {
+    SetError(result_, "PostRequest_GZCompress");
     return false;
   }
   return true;
@@ -342,11 +203,11 @@ bool THTTPClient::Send_PostRequest(const std::string& request, bool /*convertToU
 
 bool THTTPClient::SetResponseHeader() {
   responseHeaders_.clear();
-  if (!transfer_ || transfer_->headerOverflow || !transfer_->headersDone) {
+  if (!transfer_ || transfer_->HeaderOverflow() || !transfer_->HeadersDone()) {
     SetError(kErrorBufferTooSmall, "HttpQueryInfo[HTTP_QUERY_RAW_HEADERS_CRLF]");
     return false;
   }
-  responseHeaders_ = SplitHeaderBlock(transfer_->headerBlock);
+  responseHeaders_ = SplitHeaderBlock(transfer_->HeaderBlock());
   announced_ = GetHttpQueryInfoInteger(kQueryContentLength);
   bytesRead_ = 0;
   return true;
@@ -369,11 +230,11 @@ bool THTTPClient::SetResponseBuffer() {
     SetError(kErrorNoHandle, "InternetReadFile");
     return false;
   }
-  if (transfer_->result != CURLE_OK) {
-    SetError(transfer_->result, "InternetReadFile");
+  if (result_ != CURLE_OK) {
+    SetError(result_, "InternetReadFile");
     return false;
   }
-  body_.swap(transfer_->body);
+  body_.swap(received_);
   bytesRead_ = static_cast<std::int64_t>(body_.size());
   return body_.size() > 1;
 }
@@ -407,7 +268,8 @@ std::string THTTPClient::GetResponseHeader(int index) const {
 bool THTTPClient::PostRequest(const std::string& server, const std::string& path,
                               std::string& reply, std::uint16_t port, const std::string& request) {
   const std::string callIndex = MakeTag("CALL_INDEX", TagValue("CALL_INDEX", request));
-  CloseHandles();
+  transfer_.reset();  // closes what an earlier exchange left open
+  transportError_.clear();
   if (!Open_PostRequest(server, path, port)) {
     reply = "Open_PostRequest Error" + callIndex;
     return false;

@@ -1,5 +1,6 @@
 #include "net/MessageFormat.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace tarvik {
@@ -76,6 +77,52 @@ std::string ReplyReader::Record(std::size_t i) const {
   const std::size_t start = o->second + prefix_.size() + 2 + std::to_string(i).size();
   if (c->second < start) return std::string();
   return text_.substr(start, c->second - start);
+}
+
+RecordFields::RecordFields(std::vector<std::string> names) : names_(std::move(names)) {}
+
+int RecordFields::IndexOf(const char* name, std::size_t length) const {
+  for (std::size_t f = 0; f < names_.size(); ++f) {
+    if (names_[f].size() == length && names_[f].compare(0, length, name, length) == 0) {
+      return static_cast<int>(f);
+    }
+  }
+  return -1;
+}
+
+namespace {
+bool NameChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+}  // namespace
+
+void RecordFields::Read(const std::string& record, std::vector<std::string>& values) const {
+  constexpr std::size_t kNone = std::string::npos;
+  const std::size_t count = names_.size();
+  std::vector<std::size_t> valueStart(count, kNone), closeAt(count, kNone);
+  const std::size_t n = record.size();
+  for (std::size_t p = record.find('<'); p != kNone; p = record.find('<', p + 1)) {
+    std::size_t k = p + 1;
+    const bool closing = k < n && record[k] == '/';
+    if (closing) ++k;
+    const std::size_t nameAt = k;
+    while (k < n && NameChar(record[k])) ++k;
+    if (k >= n || record[k] != '>' || k == nameAt) continue;
+    const int f = IndexOf(record.data() + nameAt, k - nameAt);
+    if (f < 0) continue;
+    if (closing) {
+      if (closeAt[f] == kNone) closeAt[f] = p;
+    } else if (valueStart[f] == kNone) {
+      valueStart[f] = k + 1;
+    }
+  }
+  values.resize(count);
+  for (std::size_t f = 0; f < count; ++f) {
+    values[f].clear();
+    if (valueStart[f] != kNone && closeAt[f] != kNone && closeAt[f] >= valueStart[f]) {
+      values[f].assign(record, valueStart[f], closeAt[f] - valueStart[f]);
+    }
+  }
 }
 
 }  // namespace tarvik

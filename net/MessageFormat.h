@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace tarvik {
 
@@ -24,10 +25,11 @@ long long TagInt(const std::string& name, const std::string& text);
 // Reads record after record of a reply in one walk over the text. Record(i)
 // gives exactly TagValue("RDC_" + decimal i, reply) for every i, at a cost that
 // does not grow with i. The reader keeps a reference: reply must outlive it and
-// stay unchanged.
+// stay unchanged (a temporary is refused at compile time).
 class ReplyReader {
  public:
   explicit ReplyReader(const std::string& reply, const std::string& prefix = "RDC_");
+  explicit ReplyReader(const std::string&& reply, const std::string& prefix = "RDC_") = delete;
   std::string Record(std::size_t i) const;
 
  private:
@@ -37,6 +39,23 @@ class ReplyReader {
   // without leading zeros.
   std::unordered_map<std::size_t, std::size_t> firstOpen_;
   std::unordered_map<std::size_t, std::size_t> firstClose_;
+};
+
+// Reads several fields of one record in one walk over it. Read gives each
+// field exactly as TagValue(name, record) does: the text between the first
+// "<NAME>" and the first "</NAME>", empty when either is missing or the close
+// comes first. (Ten searches from the start would compare every "<" of the
+// record ten times over.)
+class RecordFields {
+ public:
+  explicit RecordFields(std::vector<std::string> names);
+  const std::vector<std::string>& Names() const { return names_; }
+  // values gets one entry per name, in the order of the names.
+  void Read(const std::string& record, std::vector<std::string>& values) const;
+
+ private:
+  int IndexOf(const char* name, std::size_t length) const;
+  std::vector<std::string> names_;
 };
 
 }  // namespace tarvik

@@ -4,10 +4,11 @@
 // as NAME=VALUE like the rest; every other pair becomes one element of the
 // caller's part, in the order given; "=TEXT" puts TEXT in unchanged (the
 // order list's untagged condition). Exit 0 when RESULT_CODE is "1", 1 for any
-// other reply, 2 for bad arguments.
+// other reply, 2 for bad arguments. When the transfer fails, libcurl's own words
+// for it go to standard error.
 //
-// No session is created (it would create user.ini next to the program), so
-// the request counter is the process's own and starts at 1.
+// No session is created (it would create user.ini next to the program); the
+// request counter starts at 1 as in any run.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -86,8 +87,11 @@ int main(int argc, char** argv) {
     if (!extra) elements += tarvik::MakeTag(name, value);
   }
 
-  const std::string reply = tarvik::SendServiceCommand(*cmd, dbKey, extras, elements);
+  std::string transportError;
+  const std::string reply = tarvik::SendServiceCommand(*cmd, dbKey, extras, elements, &transportError);
   std::fwrite(reply.data(), 1, reply.size(), stdout);
   std::fputc('\n', stdout);
+  // The reply only says which step failed; libcurl tells a refusal from a time-out.
+  if (!transportError.empty()) std::fprintf(stderr, "tarvik-call: %s\n", transportError.c_str());
   return tarvik::TagValue("RESULT_CODE", reply) == "1" ? 0 : 1;
 }

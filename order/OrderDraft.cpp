@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Prompter.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 
@@ -141,5 +142,28 @@ bool ConfirmExit(const OrderDraft& draft) {
 }
 
 void OrderDraft::Select(int row) { selected_ = std::clamp(row, 0, kMaxDraftLines - 1); }
+
+CellText DraftCell(int col, const std::string& raw) {
+  CellText c;
+  c.text = TrimRightBlanks(raw);
+  c.indent = col == 1 ? 6 : 4;
+  if (col == 0 || col == 3) {
+    std::string t = c.text;
+    if (col == 3) {
+      std::string s;
+      for (char ch : t)
+        if (ch != ',') s += ch;
+      t = s;
+    }
+    const auto v = ParseNumber(t);
+    if (v && *v != 0) {
+      c.text = FormatGrouped(*v, col == 0 ? 0 : 2);
+      c.rightAligned = true;
+    } else if (col == 3 && (!v || *v == 0) && (t.empty() || v)) {
+      c.text.clear();  // zero or empty is drawn blank
+    }
+  }
+  return c;
+}
 
 }  // namespace tarvik

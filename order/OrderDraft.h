@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "screens/CellFormat.h"
+
 namespace tarvik {
 
 constexpr int kMaxDraftLines = 99;
@@ -35,6 +37,9 @@ struct DraftLine {
   // Cell text of grid column col (columns 5-12 are always empty).
   std::string Cell(int col) const;
 };
+
+// How a basket cell is drawn.
+CellText DraftCell(int col, const std::string& raw);
 
 class OrderDraft {
  public:

@@ -10,8 +10,8 @@
 
 #include <cstdio>
 
-#include "app/UDM.h"
-#include "catalog/ScreenKit.h"
+#include "screens/ScreenKit.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 
@@ -28,12 +28,13 @@ std::string PickCodeOf(const QDate& date) {
   return buf;
 }
 
-TFrmCA::TFrmCA(QWidget* parent, const std::string& deliveryText) : QDialog(parent), text_(deliveryText) {
+TFrmCA::TFrmCA(QWidget* parent, TDM& dm, const std::string& deliveryText)
+    : QDialog(parent), dm_(dm), text_(deliveryText) {
   setObjectName("FrmCA");
   setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("배송일"));
   resize(226, 369);
-  if (TDM* dm = CurrentDM()) dm->PickCode.clear();
+  dm_.PickCode.clear();
 
   auto* lay = new QVBoxLayout(this);
   lay->setContentsMargins(0, 0, 0, 0);
@@ -67,7 +68,7 @@ void TFrmCA::showEvent(QShowEvent* e) {
 }
 
 void TFrmCA::Choose() {
-  if (TDM* dm = CurrentDM()) dm->PickCode = PickCodeOf(mca_->selectedDate());
+  dm_.PickCode = PickCodeOf(mca_->selectedDate());
   accept();
 }
 

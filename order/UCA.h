@@ -11,6 +11,8 @@ class QCalendarWidget;
 
 namespace tarvik {
 
+class TDM;
+
 // The day the calendar opens on: text as yymmdd (20yy) when it is a valid
 // date, otherwise today.
 QDate CalendarStartDate(const std::string& text, const QDate& today);
@@ -20,8 +22,8 @@ std::string PickCodeOf(const QDate& date);
 class TFrmCA : public QDialog {
   Q_OBJECT
  public:
-  // Empties PickCode.
-  TFrmCA(QWidget* parent, const std::string& deliveryText);
+  // Empties the PickCode of dm, which must outlive the dialog.
+  TFrmCA(QWidget* parent, TDM& dm, const std::string& deliveryText);
 
   QCalendarWidget* Calendar() const { return mca_; }
   // The double-click: PickCode = the selected day, close with OK.
@@ -32,6 +34,7 @@ class TFrmCA : public QDialog {
   void showEvent(QShowEvent* e) override;
 
  private:
+  TDM& dm_;
   std::string text_;
   bool activated_ = false;
   QCalendarWidget* mca_ = nullptr;

@@ -4,13 +4,13 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/UDM.h"
-#include "catalog/ScreenKit.h"
 #include "controls/CEdit.h"
 #include "controls/ImageButton.h"
 #include "controls/KeyPicture.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
+#include "screens/ScreenKit.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 
@@ -27,8 +27,9 @@ QLineEdit* MakeField(QWidget* parent, const char* name, int x, int y, int w, int
 
 }  // namespace
 
-TFrmCnt::TFrmCnt(QWidget* parent, const QuantityEntry::Inputs& in, QuantityEntry::AddDirect addDirect)
-    : QDialog(parent), entry_(in), addDirect_(std::move(addDirect)) {
+TFrmCnt::TFrmCnt(QWidget* parent, TDM& dm, const QuantityEntry::Inputs& in,
+                 QuantityEntry::AddDirect addDirect)
+    : QDialog(parent), dm_(dm), entry_(in), addDirect_(std::move(addDirect)) {
   setObjectName("FrmCnt");
   MakeFramedWindow(this, 0);
   setFixedSize(kWidth, kHeight);
@@ -167,10 +168,8 @@ void TFrmCnt::PressDel() {
 }
 
 void TFrmCnt::Confirm() {
-  TDM* dm = CurrentDM();
-  if (!dm) return;
   ReadFields();
-  switch (entry_.Confirm(*dm, addDirect_)) {
+  switch (entry_.Confirm(dm_, addDirect_)) {
     case QuantityEntry::Outcome::Stay:
       break;
     case QuantityEntry::Outcome::CloseOk:
@@ -185,7 +184,7 @@ void TFrmCnt::Confirm() {
 
 void TFrmCnt::done(int r) {
   if (r != QDialog::Accepted)
-    if (TDM* dm = CurrentDM()) QuantityEntry::Cancel(*dm);
+    QuantityEntry::Cancel(dm_);
   QDialog::done(r);
 }
 

@@ -11,13 +11,15 @@ class QLineEdit;
 namespace tarvik {
 
 class TCEdit;
+class TDM;
 class TImageButton;
 
 class TFrmCnt : public QDialog {
   Q_OBJECT
  public:
   // addDirect receives every line confirmed in mode "NEW".
-  TFrmCnt(QWidget* parent, const QuantityEntry::Inputs& in,
+  // dm receives the results in its entry slots and must outlive the dialog.
+  TFrmCnt(QWidget* parent, TDM& dm, const QuantityEntry::Inputs& in,
           QuantityEntry::AddDirect addDirect = {});
 
   const QuantityEntry& Entry() const { return entry_; }
@@ -37,6 +39,7 @@ class TFrmCnt : public QDialog {
   void ReadFields();
   void ShowFields();
 
+  TDM& dm_;
   QuantityEntry entry_;
   QuantityEntry::AddDirect addDirect_;
   bool activated_ = false;

@@ -1,10 +1,8 @@
 #include "platform/Folders.h"
 
 #include <QDir>
+#include <QSaveFile>
 #include <QStandardPaths>
-
-#include <cstdio>
-#include <fstream>
 
 #include "platform/QtText.h"
 
@@ -33,18 +31,12 @@ std::string FileNameOf(const std::string& path) {
 }
 
 bool WriteFileReplacing(const std::string& path, const std::string& bytes) {
-  const std::string tmp = path + ".tmp";
-  bool written = false;
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    written = static_cast<bool>(out);
+  QSaveFile file(Q(path));
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+    return false;  // an uncommitted QSaveFile removes its temporary file
   }
-  if (written && std::rename(tmp.c_str(), path.c_str()) == 0) return true;
-  std::remove(tmp.c_str());
-  return false;
+  return file.commit();
 }
 
 }  // namespace tarvik

@@ -22,8 +22,9 @@ std::string FolderOf(const std::string& path);
 // File name part of a path.
 std::string FileNameOf(const std::string& path);
 
-// Writes bytes to path through path + ".tmp", so path holds the old bytes or
-// the new ones, never a part; on failure no temporary file is left.
+// Writes bytes to path through a temporary file beside it (QSaveFile), so path
+// holds the old bytes or the new ones, never a part; on failure no temporary
+// file is left.
 bool WriteFileReplacing(const std::string& path, const std::string& bytes);
 
 }  // namespace tarvik

@@ -13,8 +13,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/UDM.h"
+#include "platform/ModalRunner.h"
 #include "platform/QtText.h"
+#include "platform/Window.h"
 
 namespace tarvik {
 
@@ -76,7 +77,7 @@ TFrmSplash::TFrmSplash(const UpdatePlaces& places, QWidget* parent)
 int TFrmSplash::RunCheck() {
   checkMode_ = true;
   LblMsg->clear();
-  exec();
+  RunModal(*this);
   return result_;
 }
 

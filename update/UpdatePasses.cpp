@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/UDM.h"
 #include "net/ServerAddress.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
+#include "session/UDM.h"
 #include "update/CRC32.h"
 #include "update/HostProbe.h"
 #include "update/UrlDownLoad.h"
@@ -77,26 +77,21 @@ std::vector<ListEntry> ParseFileList(const std::string& list) {
 }
 
 bool IsPlainFileName(const std::string& name) {
+  // A NUL would end the name where the file system reads it: "a.dll\0x"
+  // would be checked and written as "a.dll".
   return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of("/\\") == std::string::npos;
+         name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
 
 std::string CrcText(std::uint32_t crc) { return std::to_string(crc); }
 
 std::string UrlPathPart(const std::string& name) {
-  static const char* const kHex = "0123456789ABCDEF";
-  static const std::string kUnsafe = "\"#%<>?[]\\^`{|}";
-  std::string out;
-  for (unsigned char c : name) {
-    if (c <= 0x20 || c >= 0x7F || kUnsafe.find(static_cast<char>(c)) != std::string::npos) {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
+  // Everything but the unreserved characters and the sub-delimiters, ":",
+  // "@" and "/" that a path carries as they stand.
+  // (QUrl::toPercentEncoding would first read the name as UTF-8; this takes
+  // its bytes as they are.)
+  const QByteArray bytes(name.data(), static_cast<qsizetype>(name.size()));
+  return bytes.toPercentEncoding("!$&'()*+,;=:@/").toStdString();
 }
 
 UpdatePasses::UpdatePasses(UpdatePlaces places, UpdateView* view)

@@ -39,8 +39,8 @@ struct ListEntry {
 // Lines split at CR and LF, empty lines skipped, each split at "," outside
 // single or double quotes (the quotes stay in the field).
 std::vector<ListEntry> ParseFileList(const std::string& list);
-// True for a name that stays inside its folder: not empty, no "/" or "\",
-// not "." or "..".
+// True for a name that stays inside its folder: not empty, no "/", "\" or
+// NUL, not "." or "..".
 bool IsPlainFileName(const std::string& name);
 // "%u" form of a CRC-32.
 std::string CrcText(std::uint32_t crc);

@@ -1,18 +1,13 @@
-// How list and basket cells are drawn, and the main screen's key map.
+// How product list cells are drawn, and the main screen's key map.
 #include <gtest/gtest.h>
 
-#include "catalog/CellFormat.h"
 #include "catalog/MainKeys.h"
+#include "catalog/ProductList.h"
 
 namespace tarvik {
 namespace {
 
-TEST(CellFormat, PricesDatesAndQuantities) {
-  EXPECT_EQ(FormatGrouped(1234567.5, 2), "1,234,567.5");
-  EXPECT_EQ(FormatGrouped(-1234, 2), "-1,234");
-  EXPECT_EQ(FormatGrouped(0.125, 2), "0.13");
-  EXPECT_EQ(FormatGrouped(999.999, 2), "1,000");
-  EXPECT_EQ(FormatGrouped(12.5, 0), "13");
+TEST(ProductCell, PricesAndDates) {
   // Regression: a price longer than a fixed text buffer was cut off.
   const std::string longPrice = ProductCell(4, "1" + std::string(70, '0'), false).text;
   EXPECT_EQ(longPrice.size(), 71u + 23u);  // 71 digits in 24 groups
@@ -31,13 +26,6 @@ TEST(CellFormat, PricesDatesAndQuantities) {
   EXPECT_EQ(c.text, "브레이크");
   EXPECT_EQ(c.indent, 6);
   EXPECT_EQ(ProductCell(3, "EA", false).indent, 4);
-
-  c = DraftCell(3, "1234.5");
-  EXPECT_EQ(c.text, "1,234.5");
-  EXPECT_TRUE(c.rightAligned);
-  EXPECT_EQ(DraftCell(3, "0").text, "");
-  EXPECT_EQ(DraftCell(3, "1,200").text, "1,200");
-  EXPECT_TRUE(DraftCell(0, "12").rightAligned);
 }
 
 TEST(MainKeys, ModifiersChooseTheMap) {

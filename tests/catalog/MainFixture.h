@@ -13,11 +13,11 @@
 #include <memory>
 
 #include "app/LoginFlow.h"
-#include "app/UDM.h"
-#include "catalog/RowGrid.h"
 #include "catalog/UMain.h"
 #include "platform/QtText.h"
-#include "tests/catalog/ModalScript.h"
+#include "screens/RowGrid.h"
+#include "session/UDM.h"
+#include "tests/support/ModalScript.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"
 
@@ -38,7 +38,7 @@ class MainWindowTest : public ::testing::Test {
     LogIn(ordererId(), password());
     // The first activation shows the notices; answered here.
     script.Then([](QDialog&) {});
-    main = std::make_unique<TFrmMain>(TFrmMain::AlreadyLoggedIn{});
+    main = std::make_unique<TFrmMain>(*dm, TFrmMain::AlreadyLoggedIn{});
     main->move(0, 0);
     main->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));

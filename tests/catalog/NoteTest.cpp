@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 
-#include "app/UDM.h"
 #include "catalog/ProductNote.h"
 #include "net/MessageFormat.h"
 #include "platform/QtText.h"
+#include "session/UDM.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {
@@ -41,7 +41,7 @@ TEST(LoadProductNote, UnreachableServiceIsAReadError) {
   dm.MemoReply = "old";
   test::ScriptedPrompter prompter;
   setenv("TARVIK_SERVER", "127.0.0.1:1", 1);  // nothing listens there
-  EXPECT_EQ(LoadProductNote("P00001", true), -1);
+  EXPECT_EQ(LoadProductNote(dm, "P00001", true), -1);
   unsetenv("TARVIK_SERVER");
   EXPECT_EQ(prompter.Last(), "전체 읽기 오류입니다\r\r다시 시도하십시요.");
   EXPECT_TRUE(dm.MemoReply.empty());

@@ -5,11 +5,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "app/UDM.h"
 #include "catalog/ProductPanel.h"
 #include "catalog/ProductSearch.h"
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"
+#include "session/UDM.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {

@@ -33,7 +33,8 @@ struct Exchange {
   bool ok = false;
   double seconds = 0;
 
-  explicit Exchange(const LoopbackServer& server) {
+  explicit Exchange(const LoopbackServer& server, const TransferLimits* limits = nullptr) {
+    if (limits) client.SetLimits(*limits);
     const auto t0 = std::chrono::steady_clock::now();
     ok = client.PostRequest("127.0.0.1", "/NET/Customer.php", reply, server.Port(), kRequest);
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -174,24 +175,54 @@ TEST(HttpClientFailure, RefusedConnectionIsASendError) {
 }
 
 TEST(HttpClientFailure, StalledServerIsAbandoned) {
-  THTTPClient::SetTimeouts(5, 1);
+  TransferLimits limits;
+  limits.connectSeconds = 5;
+  limits.stallSeconds = 1;
   LoopbackServer server;
   server.SetReply(Plain("", std::string(5000, 'y')));
   server.StallAfter(0);  // no answer at all
   {
-    Exchange x(server);
+    Exchange x(server, &limits);
     EXPECT_EQ(x.reply, "Send_PostRequest Error" + kCallIndex);
     EXPECT_LT(x.seconds, 8.0);
   }
   server.SetReply(Plain("", std::string(5000, 'y')));
   server.StallAfter(100);  // the header block and part of the body, then silence
   {
-    Exchange x(server);
+    Exchange x(server, &limits);
     EXPECT_EQ(x.reply, "SetResponseBuffer Error" + kCallIndex);
     EXPECT_LT(x.seconds, 8.0);
     EXPECT_EQ(x.client.ErrorLines()[1], "Error Func : InternetReadFile");
+    EXPECT_EQ(x.client.TransportError(), "no data for 1 seconds");
   }
-  THTTPClient::SetTimeouts(0, 0);
+}
+
+// Only a stall was watched, so a server that sends one byte every 2 s held
+// the client for as long as it went on. The overall limit (set low here
+// through the environment) ends the request.
+TEST(HttpClientFailure, TricklingServerIsCutOffAtTheOverallLimit) {
+  setenv("TARVIK_REQUEST_TIMEOUT", "3", 1);
+  LoopbackServer server;
+  server.SetReply(Plain("", std::string(5000, 'y')));
+  server.TrickleAfter(60, 2000);  // the header block and some body, then a byte every 2 s
+  {
+    Exchange x(server);
+    EXPECT_EQ(x.client.Limits().totalSeconds, 3);
+    EXPECT_EQ(x.reply, "SetResponseBuffer Error" + kCallIndex);
+    EXPECT_GT(x.seconds, 2.5);
+    EXPECT_LT(x.seconds, 6.0);
+    EXPECT_EQ(x.client.ErrorLines()[1], "Error Func : InternetReadFile");
+    EXPECT_NE(x.client.TransportError().find("timed out"), std::string::npos) << x.client.TransportError();
+  }
+  server.SetReply(Plain("", std::string(5000, 'y')));
+  server.TrickleAfter(5, 2000);  // the status line itself trickles
+  {
+    Exchange x(server);
+    EXPECT_EQ(x.reply, "Send_PostRequest Error" + kCallIndex);
+    EXPECT_LT(x.seconds, 6.0);
+  }
+  unsetenv("TARVIK_REQUEST_TIMEOUT");
+  EXPECT_EQ(THTTPClient().Limits().totalSeconds, 120);
 }
 
 }  // namespace

@@ -3,16 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <QTemporaryDir>
-
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 
-#include "app/UDM.h"
+#include "net/CallIndex.h"
 #include "net/HC.h"
 #include "net/MessageFormat.h"
-#include "platform/QtText.h"
 #include "tests/net/WireParts.h"
 
 namespace tarvik {
@@ -25,8 +22,6 @@ struct Case {
 };
 
 TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
-  QTemporaryDir dir;
-  TDM dm(S(dir.path()) + "/");
   test::LoopbackServer server;
   const std::string ok = "<RESULT_CODE>1</RESULT_CODE>";
   server.SetReply(test::GzipReply(ok));
@@ -36,7 +31,7 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
   const std::string goods = "<C_CODE>C00001</C_CODE><LIKE_FIELD>G_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY>"
                             "<ORDERBY>G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC</ORDERBY>";
   const std::string where = " OH_CC = 'C7' AND OH_SG='0' ";
-  // In the order of ServiceCommands(), so the counter is the row number + 1.
+  // In the order of ServiceCommands(); each request raises the counter by one.
   const std::vector<Case> cases = {
       {[&] { return RequestMember(e); }, "/NET/KorvanMember.php", c + "100000</COMMAND>" + e},
       {[&] { return RequestCustomer("K1", e); }, "/NET/Customer.php", "@" + c + "100200" + k + e},
@@ -62,12 +57,14 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
       {[&] { return RequestOrderAuth(e); }, "/NET/OrderAuth.php", c + "100001</COMMAND>" + e},
   };
   ASSERT_EQ(ServiceCommands().size(), cases.size());
+  const std::int64_t before = RequestCounter();
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(ServiceCommands()[i].function);
     const std::string reply = cases[i].call();
-    ASSERT_EQ(dm.RequestCounter, static_cast<std::int64_t>(i + 1));
-    // The first (bare) request uses number 1 without sending it; the next sends 2.
-    const std::string ci = TodayStamp() + "-" + std::to_string(i + 1);
+    const std::int64_t number = before + static_cast<std::int64_t>(i) + 1;
+    ASSERT_EQ(RequestCounter(), number);
+    // The first (bare) request uses its number without sending it; the next sends the one after.
+    const std::string ci = TodayStamp() + "-" + std::to_string(number);
     std::string text = cases[i].text;
     const bool full = text[0] == '@';
     if (full) text = MakeTag("CALL_INDEX", ci) + text.substr(1);
@@ -80,9 +77,11 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
   setenv("TARVIK_SERVER", "", 1);
 }
 
-// Runs tarvik-call with args (passed through the shell); exit code and output.
-std::pair<int, std::string> Call(const std::string& args) {
-  const std::string cmd = std::string("'") + TARVIK_CALL_BIN + "' " + args + " 2>/dev/null";
+// Runs tarvik-call with args (passed through the shell); exit code and
+// standard output, or standard error with errors.
+std::pair<int, std::string> Call(const std::string& args, bool errors = false) {
+  const std::string cmd =
+      std::string("'") + TARVIK_CALL_BIN + "' " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
   std::string out;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return {-1, out};
@@ -113,6 +112,25 @@ TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
   server.SetReply(test::GzipReply("<RESULT_CODE>0</RESULT_CODE>"));
   EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x").first, 1);
   EXPECT_EQ(Call("RequestMember DB_KEY=S1").first, 2);  // a bare command takes no DB_KEY
+  setenv("TARVIK_SERVER", "", 1);
+}
+
+// The reply says only "Send_PostRequest Error"; standard error tells a
+// refused connection from a time-out.
+TEST(TarvikCall, TransportFailuresAreExplainedOnStandardError) {
+  const std::string refused = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
+  setenv("TARVIK_SERVER", refused.c_str(), 1);
+  const auto [code, err] = Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(err.rfind("tarvik-call: Failed to connect to 127.0.0.1 port", 0), 0u) << err;
+
+  test::LoopbackServer server;
+  server.StallAfter(0);
+  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  setenv("TARVIK_STALL_TIMEOUT", "1", 1);
+  EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true).second,
+            "tarvik-call: no data for 1 seconds\n");
+  unsetenv("TARVIK_STALL_TIMEOUT");
   setenv("TARVIK_SERVER", "", 1);
 }
 

@@ -57,8 +57,11 @@ std::string Piece(std::mt19937& rng, const std::string& prefix) {
   }
 }
 
+// The reply reader and the record-fields reader both agree with TagValue.
 TEST(ReplyReader, AgreesWithTagValueOnGeneratedReplies) {
   std::mt19937 rng(20240131);
+  const RecordFields fields({"G_NAME", "G_CODE", "RDC_1", "NONE"});
+  std::vector<std::string> values;
   int nonEmpty = 0;
   for (int round = 0; round < 4000; ++round) {
     const std::string prefix = round % 4 == 3 ? "OLD_" : "RDC_";
@@ -72,14 +75,20 @@ TEST(ReplyReader, AgreesWithTagValueOnGeneratedReplies) {
       ASSERT_EQ(reader.Record(i), expected) << "round " << round << " record " << i << "\n" << reply;
       nonEmpty += !expected.empty();
     }
+    fields.Read(reply, values);
+    for (std::size_t f = 0; f < values.size(); ++f) {
+      ASSERT_EQ(values[f], TagValue(fields.Names()[f], reply)) << "round " << round << "\n" << reply;
+    }
   }
   EXPECT_GT(nonEmpty, 4000);  // the generator does produce records
 }
 
 // The largest index fits; one past it is another name, not index 0.
 TEST(ReplyReader, LargestIndexIsReadAndOverflowIsNoIndex) {
-  const ReplyReader r("<RDC_18446744073709551615>max</RDC_18446744073709551615>"
-                      "<RDC_18446744073709551616>0?</RDC_18446744073709551616>");
+  const std::string reply =
+      "<RDC_18446744073709551615>max</RDC_18446744073709551615>"
+      "<RDC_18446744073709551616>0?</RDC_18446744073709551616>";
+  const ReplyReader r(reply);
   EXPECT_EQ(r.Record(static_cast<std::size_t>(-1)), "max");
   EXPECT_EQ(r.Record(0), "");
 }
@@ -125,6 +134,18 @@ TEST(Gzip, MemberHasTheFixedHeaderAndALittleEndianTrailer) {
     EXPECT_EQ(back, data);
   }
   EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
+}
+
+// deflate filled its deflateBound buffer exactly and answered Z_OK, not
+// Z_STREAM_END: the member came back empty.
+TEST(Gzip, InputThatFillsTheDeflateBoundStillCompresses) {
+  const std::string data("\xcd\xc9\xf6\x9f\xff\xfe\xcf\xcd\xc9\xf6\xfd\xff\xff\xff\xa0", 15);
+  const std::string m = GzipCompress(data);
+  ASSERT_GE(m.size(), 18u);
+  EXPECT_EQ(ZlibGunzip(m, data.size()), data);
+  std::string back;
+  ASSERT_TRUE(GzipDecompress(m, back));
+  EXPECT_EQ(back, data);
 }
 
 TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutput) {

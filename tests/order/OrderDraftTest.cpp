@@ -3,16 +3,15 @@
 
 #include <QTemporaryDir>
 
-#include "app/UDM.h"
 #include "order/OrderDraft.h"
 #include "order/QuantityEntry.h"
 #include "platform/QtText.h"
+#include "session/UDM.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {
 namespace {
 
-const char* kDuplicate = "이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.";
 const char* kFull = "더이상 입력할 수 없습니다.";
 
 TEST(OrderDraft, NinetyNineLinesFitTheHundredthDoesNot) {
@@ -98,6 +97,15 @@ TEST_F(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   EXPECT_EQ(dm->EntryName, "이름");
   EXPECT_EQ(dm->EntryBox, "BOX");
   EXPECT_EQ(dm->EntryQty, "-3");
+}
+
+TEST(DraftCell, QuantitiesAreGroupedAndZeroIsBlank) {
+  const CellText c = DraftCell(3, "1234.5");
+  EXPECT_EQ(c.text, "1,234.5");
+  EXPECT_TRUE(c.rightAligned);
+  EXPECT_EQ(DraftCell(3, "0").text, "");
+  EXPECT_EQ(DraftCell(3, "1,200").text, "1,200");
+  EXPECT_TRUE(DraftCell(0, "12").rightAligned);
 }
 
 TEST(QuantityText, NoSeparatorsNoTrailingZeros) {

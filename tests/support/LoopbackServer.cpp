@@ -84,11 +84,19 @@ void LoopbackServer::SetReply(const std::string& bytes) {
   std::lock_guard<std::mutex> lock(mu_);
   reply_ = bytes;
   stallAfter_ = static_cast<std::size_t>(-1);
+  trickleMs_ = 0;
 }
 
 void LoopbackServer::StallAfter(std::size_t n) {
   std::lock_guard<std::mutex> lock(mu_);
   stallAfter_ = n;
+  trickleMs_ = 0;
+}
+
+void LoopbackServer::TrickleAfter(std::size_t n, int intervalMs) {
+  std::lock_guard<std::mutex> lock(mu_);
+  stallAfter_ = n;
+  trickleMs_ = intervalMs;
 }
 
 std::string LoopbackServer::LastRequest() const {
@@ -125,11 +133,13 @@ void LoopbackServer::Serve(int fd) {
   const std::string request = ReadRequest(fd, stop_);
   std::string reply;
   std::size_t stallAfter;
+  int trickleMs;
   {
     std::lock_guard<std::mutex> lock(mu_);
     lastRequest_ = request;
     reply = reply_;
     stallAfter = stallAfter_;
+    trickleMs = trickleMs_;
   }
   const std::size_t n = stallAfter < reply.size() ? stallAfter : reply.size();
   for (std::size_t sent = 0; sent < n && !stop_;) {
@@ -141,9 +151,16 @@ void LoopbackServer::Serve(int fd) {
     ::shutdown(fd, SHUT_WR);
     return;
   }
-  char buf[4096];  // hold until the client gives up
+  char buf[4096];  // hold (or trickle) until the client gives up
+  auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(trickleMs);
+  std::size_t sent = n;
   while (!stop_) {
     if (Readable(fd) && ::recv(fd, buf, sizeof buf, 0) <= 0) return;
+    if (trickleMs > 0 && sent < reply.size() && std::chrono::steady_clock::now() >= next) {
+      if (::send(fd, reply.data() + sent, 1, MSG_NOSIGNAL) != 1) return;
+      ++sent;
+      next += std::chrono::milliseconds(trickleMs);
+    }
   }
 }
 

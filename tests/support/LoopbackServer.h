@@ -2,8 +2,8 @@
 // A raw HTTP server on 127.0.0.1 for protocol tests: it records the exact
 // bytes of each request and answers with canned exact bytes, or stalls (sends
 // part of the reply, or nothing, then holds the connection until the client
-// gives up or the server stops). One connection at
-// a time, one request per connection. Runs in its own thread from
+// gives up or the server stops), or trickles (sends part of the reply, then
+// one byte at a time). One connection at a time, one request per connection. Runs in its own thread from
 // construction to destruction; every wait in it is bounded.
 #include <atomic>
 #include <cstdint>
@@ -30,6 +30,8 @@ class LoopbackServer {
   void SetReply(const std::string& bytes);
   // Send only the first n bytes of the reply, then hold the connection.
   void StallAfter(std::size_t n);
+  // Send the first n bytes of the reply, then one byte every intervalMs.
+  void TrickleAfter(std::size_t n, int intervalMs);
 
   // The raw last request (request line to end of body), or empty. It is
   // recorded before the answer goes out.
@@ -53,6 +55,7 @@ class LoopbackServer {
   mutable std::mutex mu_;
   std::string reply_;
   std::size_t stallAfter_ = static_cast<std::size_t>(-1);  // -1: never stall
+  int trickleMs_ = 0;  // > 0: after stallAfter_ bytes, one byte per interval
   std::string lastRequest_;
   std::thread thread_;
 };

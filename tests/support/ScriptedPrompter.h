@@ -1,6 +1,9 @@
 #pragma once
-// A Prompter for tests: records every message and question and gives planned
-// answers (Yes when nothing is planned). Installs itself while alive.
+// A Prompter for tests: records every message and question and gives the
+// planned answers. A question nobody planned fails the test (and is answered
+// No). Installs itself while alive.
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -29,7 +32,10 @@ class ScriptedPrompter : public Prompter {
   bool AskYesNo(const std::string& text, const std::string& caption) override {
     prompts.push_back({text, caption, PromptIcon::Question, true});
     if (onPrompt) onPrompt(prompts.back());
-    if (answers.empty()) return true;
+    if (answers.empty()) {
+      ADD_FAILURE() << "a question nobody planned an answer for: " << text;
+      return false;
+    }
     const bool a = answers.front();
     answers.pop_front();
     return a;

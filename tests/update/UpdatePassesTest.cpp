@@ -257,6 +257,20 @@ TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded) {
   EXPECT_EQ(list[2].name + "|" + list[2].crc, "'d,e'|3");
   EXPECT_EQ(UrlPathPart("a b#?%.bmp"), "a%20b%23%3F%25.bmp");
   EXPECT_EQ(UrlPathPart("로고.bmp"), "%EB%A1%9C%EA%B3%A0.bmp");
+  EXPECT_EQ(UrlPathPart("a+b(1)~_-.dll\x7F\x01"), "a+b(1)~_-.dll%7F%01");
+}
+
+// A name holding a NUL was checked and written as the name before the NUL:
+// a manifest could replace another file than the one it lists.
+TEST(UpdateFileList, NameWithANulIsRefused) {
+  test::UpdateSite site;
+  WriteFile(site.programDir + "keep.dll", "abc");
+  const std::string name("keep.dll\0x", 10);
+  UpdatePasses passes(site.CheckPlaces(), nullptr);
+  const std::string list = name + "," + CrcOf("abc") + "\r\n";
+  EXPECT_EQ(passes.ListChangedFiles(site.programDir, list), std::vector<std::string>{name});
+  EXPECT_FALSE(passes.FetchFiles(list, site.programDir, "http://127.0.0.1:1/update/DATA/"));
+  EXPECT_EQ(ReadFile(site.programDir + "keep.dll"), "abc");
 }
 
 }  // namespace

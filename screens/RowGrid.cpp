@@ -1,0 +1,109 @@
+#include "screens/RowGrid.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include "platform/QtText.h"
+#include "screens/ScreenKit.h"
+
+namespace tarvik {
+
+class RowGrid::Model : public QAbstractTableModel {
+ public:
+  Model(QObject* parent, int rows, int cols, CellFn cell)
+      : QAbstractTableModel(parent), rows_(rows), cols_(cols), cell_(std::move(cell)) {}
+  int rowCount(const QModelIndex& p) const override { return p.isValid() ? 0 : rows_; }
+  int columnCount(const QModelIndex& p) const override { return p.isValid() ? 0 : cols_; }
+  QVariant data(const QModelIndex& i, int role) const override {
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return Q(cell_(i.row(), i.column()));
+    return QVariant();
+  }
+  void Changed() {
+    emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+  }
+
+ private:
+  int rows_, cols_;
+  CellFn cell_;
+};
+
+class RowGrid::Delegate : public QStyledItemDelegate {
+ public:
+  Delegate(QObject* parent, FormatFn format) : QStyledItemDelegate(parent), format_(std::move(format)) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const CellText c = format_(index.column(), S(index.data().toString()));
+    opt.text.clear();
+    QStyle* style = opt.widget ? opt.widget->style() : nullptr;
+    if (style) style->drawControl(QStyle::CE_ItemViewItem, &opt, p, opt.widget);
+    p->save();
+    p->setFont(opt.font);
+    const bool selected = opt.state & QStyle::State_Selected;
+    p->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    QRect r = opt.rect.adjusted(c.rightAligned ? 0 : c.indent, 4, c.rightAligned ? -c.indent : 0, 0);
+    p->setClipRect(opt.rect);
+    p->drawText(r, (c.rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop, Q(c.text));
+    p->restore();
+  }
+
+ private:
+  FormatFn format_;
+};
+
+RowGrid::RowGrid(QWidget* parent, const char* name, int rows, int cols, CellFn cell, FormatFn format)
+    : QTableView(parent) {
+  setObjectName(name);
+  model_ = new Model(this, rows, cols, std::move(cell));
+  setModel(model_);
+  setItemDelegate(new Delegate(this, std::move(format)));
+  horizontalHeader()->hide();
+  verticalHeader()->hide();
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTabKeyNavigation(false);
+  setFont(GridFont());
+  setWordWrap(false);
+  setShowGrid(true);
+  connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& cur, const QModelIndex&) {
+            if (!refreshing_ && cur.isValid()) emit RowChosen(cur.row());
+          });
+  connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
+    if (i.isValid()) emit RowDoubleClicked(i.row());
+  });
+}
+
+void RowGrid::SetVisibleWidths(std::initializer_list<int> widths) {
+  SetVisibleWidths(std::vector<int>(widths));
+}
+
+void RowGrid::SetVisibleWidths(const std::vector<int>& widths) {
+  int c = 0;
+  for (int w : widths) {
+    setColumnHidden(c, false);
+    setColumnWidth(c, w);
+    ++c;
+  }
+  for (; c < model_->columnCount(QModelIndex()); ++c) setColumnHidden(c, true);
+}
+
+void RowGrid::Refresh(int selectedRow) {
+  refreshing_ = true;
+  model_->Changed();
+  const QModelIndex i = model_->index(selectedRow, 0);
+  selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  scrollTo(i);
+  viewport()->update();
+  refreshing_ = false;
+}
+
+int RowGrid::SelectedRow() const {
+  const QModelIndex i = currentIndex();
+  return i.isValid() ? i.row() : 0;
+}
+
+}  // namespace tarvik

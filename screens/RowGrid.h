@@ -1,0 +1,44 @@
+#pragma once
+// A string grid without headers over rows held elsewhere (a ProductPage, the
+// order draft): whole-row selection, cells drawn by a format function. The
+// grid never changes the rows; the screen refreshes it after each change.
+#include <QAbstractTableModel>
+#include <QTableView>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "screens/CellFormat.h"
+
+namespace tarvik {
+
+class RowGrid : public QTableView {
+  Q_OBJECT
+ public:
+  using CellFn = std::function<std::string(int row, int col)>;
+  using FormatFn = std::function<CellText(int col, const std::string& raw)>;
+
+  RowGrid(QWidget* parent, const char* name, int rows, int cols, CellFn cell, FormatFn format);
+
+  // Shows the first widths.size() columns with these widths, hides the rest.
+  void SetVisibleWidths(std::initializer_list<int> widths);
+  void SetVisibleWidths(const std::vector<int>& widths);
+  // Redraws every cell and puts the selection on row (no signal).
+  void Refresh(int selectedRow);
+  // The row count changed (the basket is fixed, a page too).
+  int SelectedRow() const;
+
+ signals:
+  // The user moved the selection (click or a key the grid handled itself).
+  void RowChosen(int row);
+  void RowDoubleClicked(int row);
+
+ private:
+  class Model;
+  class Delegate;
+  Model* model_;
+  bool refreshing_ = false;
+};
+
+}  // namespace tarvik

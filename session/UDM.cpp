@@ -1,0 +1,244 @@
+#include "session/UDM.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cctype>
+#include <fstream>
+
+#include "platform/Folders.h"
+#include "platform/Prompter.h"
+#include "platform/QtText.h"
+#include "platform/Text.h"
+
+namespace tarvik {
+namespace {
+
+// user.ini is a plain sections-and-keys file. Values are taken as they stand
+// after "=" (leading blanks kept), so the common settings libraries, which
+// trim or quote values, are not used for it.
+struct IniFile {
+  std::vector<std::string> lines;
+
+  bool Load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    return true;
+  }
+
+  static std::string Trim(const std::string& s) {
+    const auto b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return std::string();
+    const auto e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+  }
+
+  static bool IsSection(const std::string& line, std::string* name) {
+    const std::string t = Trim(line);
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']') return false;
+    if (name) *name = t.substr(1, t.size() - 2);
+    return true;
+  }
+
+  static bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Index of the key's line within section, or -1; sectionEnd gets the line
+  // index after the section's last line (-1 when the section is absent).
+  int Find(const std::string& section, const std::string& key, int* sectionEnd) const {
+    bool in = false;
+    int found = -1;
+    *sectionEnd = -1;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      std::string name;
+      if (IsSection(lines[i], &name)) {
+        if (in) break;
+        in = SameName(name, section);
+        if (in) *sectionEnd = static_cast<int>(i) + 1;
+        continue;
+      }
+      if (!in) continue;
+      *sectionEnd = static_cast<int>(i) + 1;
+      const auto eq = lines[i].find('=');
+      if (eq != std::string::npos && SameName(Trim(lines[i].substr(0, eq)), key) && found < 0) {
+        found = static_cast<int>(i);
+      }
+    }
+    return found;
+  }
+
+  std::string Read(const std::string& section, const std::string& key) const {
+    int end;
+    const int at = Find(section, key, &end);
+    if (at < 0) return std::string();
+    return lines[at].substr(lines[at].find('=') + 1);
+  }
+
+  void Write(const std::string& section, const std::string& key, const std::string& value) {
+    int end;
+    const int at = Find(section, key, &end);
+    const std::string line = key + "=" + value;
+    if (at >= 0) {
+      lines[at] = line;
+    } else if (end >= 0) {
+      lines.insert(lines.begin() + end, line);
+    } else {
+      lines.push_back("[" + section + "]");
+      lines.push_back(line);
+    }
+  }
+
+  // Through a temporary file: a failed write never leaves half a file.
+  bool Save(const std::string& path) const {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    return WriteFileReplacing(path, text);
+  }
+};
+
+bool FileExists(const std::string& path) { return QFileInfo::exists(Q(path)); }
+
+}  // namespace
+
+std::string FitField(const std::string& value, std::size_t maxBytes) {
+  return CutCp949(value, maxBytes);
+}
+
+TDM::TDM(std::string programDir)
+    : AllGoods(kGoodsCapacity),
+      TradedGoods(kGoodsCapacity),
+      ShownGoods(kGoodsCapacity),
+      AllMajors(kMajorCapacity),
+      TradedMajors(kMajorCapacity),
+      AllGroups(kGroupCapacity),
+      TradedGroups(kGroupCapacity),
+      programDir_(std::move(programDir)) {
+  const std::string ini = UserIniPath();
+  if (!FileExists(ini)) {
+    IniFile fresh;
+    fresh.lines = {"[MASTER]", "ID=", "[CUSTOMER]", "ID="};
+    fresh.Save(ini);  // a folder we cannot write leaves both IDs empty
+  }
+  IniFile file;
+  if (file.Load(ini)) {
+    MasterInfo.M_ID = FitField(TrimRightBlanks(file.Read("MASTER", "ID")), MasterInfoRec::kId);
+    CustomerInfo.C_ID = FitField(TrimRightBlanks(file.Read("CUSTOMER", "ID")), CustomerInfoRec::kId);
+  }
+}
+
+bool TDM::WriteUserIni(const std::string& masterId, const std::string& customerId) const {
+  const std::string ini = UserIniPath();
+  if (!FileExists(ini)) return false;
+  IniFile file;
+  if (!file.Load(ini)) return false;
+  file.Write("MASTER", "ID", masterId);
+  file.Write("CUSTOMER", "ID", customerId);
+  return file.Save(ini);
+}
+
+std::string TrimRightBlanks(const std::string& s) {
+  const auto e = s.find_last_not_of(' ');
+  return e == std::string::npos ? std::string() : s.substr(0, e + 1);
+}
+
+std::string TrimLeftBlanks(const std::string& s) {
+  const auto b = s.find_first_not_of(' ');
+  return b == std::string::npos ? std::string() : s.substr(b);
+}
+
+std::string FormatYymmdd(const std::string& s) {
+  if (s.size() != 6 || s == "      ") return s;
+  // Six bytes of UTF-8 holding a Korean letter are not six characters, and
+  // cutting them at bytes 2 and 4 would split a character.
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return s;
+  }
+  return s.substr(0, 2) + "/" + s.substr(2, 2) + "/" + s.substr(4, 2);
+}
+
+bool CheckYymmdd(const std::string& text, bool showMessage, bool allowEmpty) {
+  const std::string t = TrimRightBlanks(text);
+  bool valid = false;
+  if (t.size() != 6) {
+    valid = t.empty() && allowEmpty;
+  } else {
+    bool digits = true;
+    for (char c : t) digits = digits && c >= '0' && c <= '9';
+    if (digits) {
+      static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+      const int yy = std::stoi(t.substr(0, 2));
+      const int mm = std::stoi(t.substr(2, 2));
+      const int dd = std::stoi(t.substr(4, 2));
+      if (mm >= 1 && mm <= 12) {
+        int days = kDays[mm - 1];
+        if (mm == 2 && yy % 4 == 0) days = 29;
+        valid = dd >= 1 && dd <= days;
+      }
+    }
+  }
+  if (!valid && showMessage) {
+    if (!text.empty()) {
+      ShowMessage("\xEB\x82\xA0\xEC\xA7\x9C\xEA\xB0\x80 \xEC\xA0\x95\xED\x99\x95\xED\x95\x98\xEC\xA7\x80 "
+                  "\xEC\x95\x8A\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4.\r\r" +
+                  std::string(13, ' ') + text);
+    } else {
+      ShowMessage("\xEA\xB2\x80\xEC\x83\x89\xED\x95\xA0 \xEB\x82\xA0\xEC\xA7\x9C\xEA\xB0\x80 "
+                  "\xEC\x97\x86\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4.");
+    }
+  }
+  return valid;
+}
+
+bool StartsWithOtherChar(const std::string& s) {
+  if (s.empty()) return false;
+  const char c = s[0];
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == ' ') return false;
+  return true;
+}
+
+std::string TextBetween(const std::string& text, const std::string& startMarker,
+                        const std::string& endMarker) {
+  const auto p = text.find(startMarker);
+  const auto q = text.find(endMarker);
+  if (p == std::string::npos || q == std::string::npos) return std::string();
+  const auto start = p + startMarker.size();
+  if (q < start) return std::string();
+  return text.substr(start, q - start);
+}
+
+bool CopyFolderFiles(const std::string& source, const std::string& target) {
+  QDir dir;
+  if (!QFileInfo::exists(Q(target)) && !dir.mkdir(Q(target))) return false;
+  const QDir src(Q(source));
+  const auto entries = src.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+  for (const QFileInfo& fi : entries) {
+    const QString to = Q(target) + fi.fileName();
+    // A file is never its own copy: removing the target would remove the source.
+    if (QFileInfo(to).canonicalFilePath() == fi.canonicalFilePath()) return false;
+    if (QFileInfo::exists(to) && !QFile::remove(to)) return false;
+    if (!QFile::copy(fi.absoluteFilePath(), to)) return false;
+  }
+  return true;
+}
+
+std::string SpecialFolderPath() {
+  std::string path = AppDataFolder() + "/update";
+  QDir().mkpath(Q(path));
+  return path;
+}
+
+}  // namespace tarvik

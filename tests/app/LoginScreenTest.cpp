@@ -1,0 +1,324 @@
+// The log-in screen driven with keys against the real reference service.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "app/LoginFlow.h"
+#include "app/PasswordChange.h"
+#include "app/USecModi.h"
+#include "app/USecS.h"
+#include "net/HTTP_CLIENT.h"
+#include "platform/QtText.h"
+#include "session/UDM.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/ServiceFixture.h"
+
+namespace tarvik {
+namespace {
+
+const char* const kMajorMessage = "Error 대분류명이 100개 이상입니다.";
+const char* const kGoodsMessage = "제품 갯수가 초과하였습니다.";
+
+class LoginScreen : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(service.Running()); }
+
+  // A session whose user.ini holds the given IDs, and the screen shown.
+  void Open(const std::string& masterId = "", const std::string& customerId = "") {
+    WriteFile(dir.path() + "/user.ini", "[MASTER]\r\nID=" + masterId + "\r\n[CUSTOMER]\r\nID=" + customerId + "\r\n");
+    screen.reset();
+    dm = std::make_unique<TDM>(S(dir.path()) + "/");
+    screen = std::make_unique<TFrmSecS>(*dm);
+    screen->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
+  }
+
+  static void WriteFile(const QString& path, const std::string& text) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.data(), static_cast<qint64>(text.size()));
+  }
+  std::string UserIni() const {
+    QFile f(dir.path() + "/user.ini");
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+  }
+
+  QLineEdit* Field(const char* name) { return screen->findChild<QLineEdit*>(name); }
+  void Retype(const char* name, const QString& text) {
+    Field(name)->clear();
+    QTest::keyClicks(Field(name), text);
+  }
+  // The three fields typed and Enter in MEdtS.
+  void LogIn(const QString& mid, const QString& cid, const QString& password) {
+    Retype("EdtMID", mid);
+    Retype("EdtCID", cid);
+    Retype("MEdtS", password);
+    QTest::keyClick(Field("MEdtS"), Qt::Key_Return);
+  }
+  bool Accepted() const { return screen->result() == QDialog::Accepted; }
+  long long Count(const std::string& text) const {
+    long long n = 0;
+    for (const auto& t : prompter.Texts()) n += t == text;
+    return n;
+  }
+
+  // Runs body inside the password-change dialog once it opens (through the
+  // modal seam); a dialog the body leaves open is cancelled.
+  void WhenPasswordChangeOpens(std::function<void(TFrmSecModi*)> body) {
+    script.Then([body](QDialog& d) {
+      auto* change = qobject_cast<TFrmSecModi*>(&d);
+      ASSERT_NE(change, nullptr) << d.objectName().toStdString();
+      body(change);
+    });
+  }
+
+  test::ServiceProcess service;
+  QTemporaryDir dir;
+  test::ScriptedPrompter prompter;
+  test::ModalScript script;
+  std::unique_ptr<TDM> dm;
+  std::unique_ptr<TFrmSecS> screen;
+};
+
+// The category lists of a set are the runs of its rows' categories.
+void ExpectCategoryListsOfRows(const std::vector<GoodsRecord>& goods, long long rows,
+                               const std::vector<std::string>& majors, int majorCount,
+                               const std::vector<CategoryPair>& pairs, int pairCount) {
+  std::vector<std::string> wantMajors;
+  std::vector<std::pair<std::string, std::string>> wantPairs;
+  for (long long i = 0; i < rows; ++i) {
+    const GoodsRecord& g = goods[static_cast<std::size_t>(i)];
+    if (wantMajors.empty() || i == 0 || g.G_GPN1 != goods[i - 1].G_GPN1) {
+      wantMajors.push_back(FitField(g.G_GPN1, kMajorNameBytes));
+      wantPairs.push_back({g.G_GPN1, g.G_GPN2});
+    } else if (g.G_GPN2 != goods[i - 1].G_GPN2) {
+      wantPairs.push_back({g.G_GPN1, g.G_GPN2});
+    }
+  }
+  ASSERT_EQ(majorCount, static_cast<int>(wantMajors.size()));
+  ASSERT_EQ(pairCount, static_cast<int>(wantPairs.size()));
+  for (int i = 0; i < majorCount; ++i) EXPECT_EQ(majors[i], wantMajors[i]);
+  for (int i = 0; i < pairCount; ++i) {
+    EXPECT_EQ(pairs[i].G_GPN1, wantPairs[i].first);
+    EXPECT_EQ(pairs[i].G_GPN2, wantPairs[i].second);
+  }
+}
+
+TEST_F(LoginScreen, Shop1AtDemoLogsInWithKeysAndLoadsBothCatalogues) {
+  Open();
+  EXPECT_EQ(screen->size(), QSize(719, 278));
+  EXPECT_EQ(screen->focusWidget(), Field("EdtMID"));  // empty IDs: the cursor starts there
+  QTest::keyClicks(Field("EdtMID"), "demo");
+  EXPECT_EQ(Field("EdtMID")->text(), "DEMO");
+  QTest::keyClick(Field("EdtMID"), Qt::Key_Return);
+  ASSERT_EQ(screen->focusWidget(), Field("EdtCID"));
+  QTest::keyClicks(Field("EdtCID"), "shop1");
+  QTest::keyClick(Field("EdtCID"), Qt::Key_Return);
+  ASSERT_EQ(screen->focusWidget(), Field("MEdtS"));
+  QTest::keyClicks(Field("MEdtS"), "1234");
+  EXPECT_EQ(Field("MEdtS")->displayText(), "####");
+  EXPECT_EQ(Field("EdtCID")->text(), "SHOP1");  // Enter produced no character
+  QTest::keyClick(Field("MEdtS"), Qt::Key_Return);
+
+  EXPECT_TRUE(Accepted());
+  EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
+  EXPECT_EQ(dm->MasterInfo.M_CODE, "S00001");
+  EXPECT_EQ(dm->MasterInfo.M_BIGO, "타르빅 자동차부품 (데모)");
+  EXPECT_EQ(dm->CustomerInfo.C_CODE, "C00001");
+  EXPECT_EQ(dm->CustomerInfo.C_NAME, "한빛카센터");
+  EXPECT_EQ(dm->AllCount, 2500);
+  EXPECT_EQ(dm->TradedCount, 300);
+  EXPECT_FALSE(dm->AllGoods[2499].G_CODE.empty());
+  EXPECT_EQ(dm->AllGoods[2499].RowNo, 2499);
+  EXPECT_TRUE(dm->AllGoods[2500].G_CODE.empty());
+  EXPECT_FALSE(dm->TradedGoods[299].U_COST.empty());
+  EXPECT_TRUE(dm->TradedGoods[300].G_CODE.empty());
+  ExpectCategoryListsOfRows(dm->AllGoods, dm->AllCount, dm->AllMajors, dm->AllMajorCount,
+                            dm->AllGroups, dm->AllGroupCount);
+  ExpectCategoryListsOfRows(dm->TradedGoods, dm->TradedCount, dm->TradedMajors,
+                            dm->TradedMajorCount, dm->TradedGroups, dm->TradedGroupCount);
+  EXPECT_FALSE(screen->findChild<QProgressBar*>("PBrS")->isVisible());
+  EXPECT_NE(UserIni().find("ID=DEMO"), std::string::npos);
+  EXPECT_NE(UserIni().find("ID=SHOP1"), std::string::npos);
+}
+
+TEST_F(LoginScreen, HyphenatedSupplierIdIsLookedUpWithoutHyphenAndKeptInUserIni) {
+  Open();
+  LogIn("DE-MO", " SHOP1 ", "1234");
+  EXPECT_TRUE(Accepted());
+  EXPECT_TRUE(prompter.prompts.empty());
+  EXPECT_EQ(dm->MasterInfo.M_ID, "DEMO");
+  EXPECT_EQ(dm->CustomerInfo.C_ID, "SHOP1");
+  EXPECT_NE(UserIni().find("[MASTER]\r\nID=DE-MO\r\n"), std::string::npos) << UserIni();
+  EXPECT_NE(UserIni().find("[CUSTOMER]\r\nID= SHOP1 \r\n"), std::string::npos) << UserIni();
+}
+
+TEST_F(LoginScreen, FailedSupplierChecksRefillTheFieldsFromTheSession) {
+  Open("DEMO", "SHOP1");
+  EXPECT_EQ(Field("EdtMID")->text(), "DEMO");
+  EXPECT_EQ(screen->focusWidget(), Field("MEdtS"));
+
+  LogIn("NOBODY", "SHOP1", "1234");
+  EXPECT_EQ(prompter.Last(), kUnknownSupplier);
+  EXPECT_EQ(Field("EdtMID")->text(), "DEMO");  // the ID read from user.ini at start
+  EXPECT_FALSE(Accepted());
+
+  LogIn("CLOSED", "SHOP1", "1234");
+  EXPECT_EQ(prompter.Last(), kSupplierClosed);
+  EXPECT_EQ(Field("EdtMID")->text(), "CLOSED");  // stored by the check that got that far
+  EXPECT_FALSE(Accepted());
+
+  // A supplier on the old database kind: no message, the screen stays as typed.
+  prompter.Clear();
+  LogIn("OLD-DB", "SHOP1", "1234");
+  EXPECT_TRUE(prompter.prompts.empty());
+  EXPECT_EQ(Field("EdtMID")->text(), "OLD-DB");
+  EXPECT_FALSE(Accepted());
+  EXPECT_TRUE(screen->isVisible());
+  EXPECT_NE(UserIni().find("ID=DEMO"), std::string::npos);  // nothing written on failure
+}
+
+TEST_F(LoginScreen, WrongPasswordOrUnknownOrdererKeepsTheScreenOpen) {
+  Open("DEMO", "");
+  LogIn("DEMO", "SHOP1", "9999");
+  EXPECT_EQ(prompter.Last(), kWrongPassword);
+  EXPECT_TRUE(Field("MEdtS")->text().isEmpty());
+  EXPECT_EQ(Field("EdtCID")->text(), "SHOP1");
+  EXPECT_FALSE(Accepted());
+
+  LogIn("DEMO", "NOSUCH", "1234");
+  EXPECT_EQ(prompter.Last(), kUnknownOrderer);
+  EXPECT_FALSE(Accepted());
+
+  // No password stored, but one typed: wrong, no welcome.
+  prompter.Clear();
+  LogIn("DEMO", "NEWSHOP", "1234");
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kWrongPassword});
+  EXPECT_EQ(dm->AllCount, 0);  // no catalogue load
+}
+
+TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
+  Open("DEMO", "NEWSHOP");
+  std::vector<std::string> insideChange;
+  bool placed = false;
+  WhenPasswordChangeOpens([&](TFrmSecModi* change) {
+    placed = change->pos() == screen->pos() + QPoint(80, 50) && change->size() == QSize(263, 180);
+    auto* s = change->findChild<QLineEdit*>("MEdtS");
+    auto* v = change->findChild<QLineEdit*>("MEdtV");
+    QTest::keyClicks(s, "abc");
+    QTest::keyClick(s, Qt::Key_Return);  // to MEdtV
+    QTest::keyClicks(change->focusWidget(), "abc");
+    QTest::keyClick(v, Qt::Key_Return);
+    QTest::keyClicks(s, "d");
+    QTest::keyClicks(v, "e");
+    QTest::keyClick(v, Qt::Key_Return);
+    s->clear();
+    v->clear();
+    QTest::keyClicks(s, " wxyz ");
+    QTest::keyClicks(v, "wxyz");
+    QTest::keyClick(v, Qt::Key_Return);
+    insideChange = prompter.Texts();
+  });
+  Retype("MEdtS", "");
+  QTest::keyClick(Field("MEdtS"), Qt::Key_Return);
+
+  ASSERT_GE(insideChange.size(), 3u);
+  EXPECT_EQ(insideChange[0], WelcomeText("새봄자동차정비"));
+  EXPECT_EQ(insideChange[1], kPasswordTooShort);
+  EXPECT_EQ(insideChange[2], kPasswordMismatch);
+  EXPECT_EQ(insideChange.size(), 3u);
+  EXPECT_TRUE(placed);
+  EXPECT_TRUE(Accepted());
+  EXPECT_EQ(dm->CustomerInfo.C_SS, "WXYZ");
+  EXPECT_EQ(dm->AllCount, 2500);
+
+  // A later run logs in with the registered password.
+  prompter.Clear();
+  Open("DEMO", "NEWSHOP");
+  LogIn("DEMO", "NEWSHOP", "wxyz");
+  EXPECT_TRUE(Accepted());
+  EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(LoginScreen, CancellingThePasswordChangeKeepsTheLoginOpen) {
+  Open("DEMO", "NEWSHOP");
+  bool opened = false;
+  WhenPasswordChangeOpens([&](TFrmSecModi* change) {
+    opened = true;
+    QTest::keyClick(change->findChild<QLineEdit*>("MEdtS"), Qt::Key_Escape);
+  });
+  LogIn("DEMO", "NEWSHOP", "");
+  EXPECT_TRUE(opened);
+  EXPECT_FALSE(Accepted());
+  EXPECT_TRUE(screen->isVisible());
+  EXPECT_TRUE(dm->CustomerInfo.C_SS.empty());
+  EXPECT_EQ(dm->AllCount, 0);
+}
+
+TEST_F(LoginScreen, BigCatalogueShowsTheLimitMessagesAndKeepsTheFirstRows) {
+  Open();
+  LogIn("BIG", "SHOP1", "1234");
+  EXPECT_TRUE(Accepted());
+  EXPECT_EQ(dm->AllCount, 3100);
+  EXPECT_EQ(dm->AllMajorCount, 100);
+  EXPECT_EQ(Count(kGoodsMessage), 100);
+  EXPECT_GT(Count(kMajorMessage), 0);
+  EXPECT_EQ(dm->AllGoods[2999].RowNo, 2999);
+  EXPECT_EQ(dm->TradedCount, 50);
+}
+
+TEST_F(LoginScreen, StoppedServiceGivesTheReadErrorAtOnce) {
+  Open("DEMO", "SHOP1");
+  service.Kill();
+  QElapsedTimer clock;
+  clock.start();
+  LogIn("DEMO", "SHOP1", "1234");
+  EXPECT_LT(clock.elapsed(), 10000);
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kLoginReadError});
+  EXPECT_FALSE(Accepted());
+}
+
+TEST_F(LoginScreen, ArrowKeysMoveBetweenFieldsAndEscCancels) {
+  Open();
+  Field("EdtMID")->setFocus();
+  QTest::keyClick(Field("EdtMID"), Qt::Key_Down);
+  EXPECT_EQ(screen->focusWidget(), Field("EdtCID"));
+  QTest::keyClick(Field("EdtCID"), Qt::Key_Down);
+  EXPECT_EQ(screen->focusWidget(), Field("MEdtS"));
+  QTest::keyClick(Field("MEdtS"), Qt::Key_Up);
+  EXPECT_EQ(screen->focusWidget(), Field("EdtCID"));
+  QTest::keyClicks(Field("EdtCID"), "ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(Field("EdtCID")->text(), "ABCDEFGHIJKLM");  // 13 characters
+  QTest::keyClick(Field("EdtCID"), Qt::Key_Escape);
+  EXPECT_EQ(screen->result(), QDialog::Rejected);
+  EXPECT_FALSE(screen->isVisible());
+  EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(LoginScreen, PasswordChangeRules) {
+  Open();
+  dm->MasterInfo.M_CODE = "S00001";
+  dm->CustomerInfo.C_CODE = "C00003";
+  PasswordChange change(*dm);
+  EXPECT_FALSE(change.Register("ABCD", "   "));  // one field empty: nothing happens
+  EXPECT_TRUE(prompter.prompts.empty());
+  EXPECT_FALSE(change.Register("AB", "XY"));  // the comparison comes first
+  EXPECT_EQ(prompter.Last(), kPasswordMismatch);
+  service.Kill();
+  EXPECT_FALSE(change.Register("ABCD", "ABCD"));
+  EXPECT_EQ(prompter.Last(), kPasswordStoreError);
+  EXPECT_TRUE(dm->CustomerInfo.C_SS.empty());
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "catalog/CatalogLoader.h"
+#include "net/MessageFormat.h"
+#include "platform/Text.h"
+#include "session/UDM.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace tarvik {
+namespace {
+
+struct Row {
+  std::string major, minor;
+};
+
+std::string Reply(const std::vector<Row>& rows, long long claimedCount = -1) {
+  std::string body;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::string n = std::to_string(i);
+    body += MakeTag("RDC_" + n, MakeTag("G_CODE", "G" + n) + MakeTag("G_NAME", "부품 " + n) +
+                                    MakeTag("G_BOX", "EA") + MakeTag("G_BCODE", "880" + n) +
+                                    MakeTag("G_BCNT", "1") + MakeTag("G_GPN1", rows[i].major) +
+                                    MakeTag("G_GPN2", rows[i].minor) + MakeTag("U_DATE", "240131") +
+                                    MakeTag("U_COST", "1500") + MakeTag("U_CNT", "2"));
+  }
+  const long long count = claimedCount < 0 ? static_cast<long long>(rows.size()) : claimedCount;
+  return MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(count)) + body;
+}
+
+// Tables as the session allocates them, with the start counts.
+struct Tables {
+  std::vector<GoodsRecord> goods = std::vector<GoodsRecord>(kGoodsCapacity);
+  std::vector<std::string> majors = std::vector<std::string>(kMajorCapacity);
+  std::vector<CategoryPair> pairs = std::vector<CategoryPair>(kGroupCapacity);
+  int majorCount = 99;
+  int pairCount = 999;
+  GoodsTableSet Set() { return {goods, majors, majorCount, pairs, pairCount}; }
+  void Build(const std::vector<Row>& rows, LoadProgress* p = nullptr, long long claimed = -1) {
+    const std::string reply = Reply(rows, claimed);
+    BuildGoodsTables(reply, TagInt("RESULT_RECORD_COUNT", reply), Set(), p);
+  }
+};
+
+struct CountingProgress : LoadProgress {
+  long long max = -1, steps = 0, last = -1;
+  bool ended = false;
+  void Begin(long long m) override { max = m; }
+  void Step(long long i) override { ++steps; last = i; }
+  void End() override { ended = true; }
+};
+
+TEST(CatalogBuild, CategoryListsFollowTheReplyOrder) {
+  test::ScriptedPrompter prompter;
+  Tables t;
+  CountingProgress progress;
+  t.Build({{"A", "x"}, {"A", "y"}}, &progress);
+  EXPECT_EQ(t.majorCount, 1);
+  EXPECT_EQ(t.majors[0], "A");
+  ASSERT_EQ(t.pairCount, 2);
+  EXPECT_EQ(t.pairs[1].G_GPN2, "y");
+  EXPECT_EQ(t.goods[1].RowNo, 1);
+  EXPECT_EQ(t.goods[1].G_CODE, "G1");
+  EXPECT_EQ(t.goods[1].G_NAME, "부품 1");
+  EXPECT_EQ(t.goods[1].U_CNT, "2");
+  EXPECT_EQ(t.goods[2].RowNo, -1);
+  EXPECT_EQ(progress.max, 2);
+  EXPECT_EQ(progress.steps, 2);
+  EXPECT_TRUE(progress.ended);
+
+  // A name that comes back after another one is entered again.
+  Tables again;
+  again.Build({{"A", "x"}, {"B", "x"}, {"A", "x"}});
+  EXPECT_EQ(again.majorCount, 3);
+  EXPECT_EQ(again.majors[2], "A");
+  EXPECT_EQ(again.pairCount, 3);
+
+  // An empty category is a category like any other.
+  Tables blank;
+  blank.Build({{"", ""}, {"", ""}});
+  EXPECT_EQ(blank.majorCount, 1);
+  EXPECT_EQ(blank.pairCount, 1);
+  EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST(CatalogBuild, MajorNamesAreCutToTwentyBytesWithoutSplittingACharacter) {
+  const std::string latin(25, 'M');
+  const std::string hangul = "가나다라마바사아자차카";  // 11 syllables, 22 bytes
+  const std::string mixed = "A가나다라마바사아자차";   // 21 bytes
+  Tables t;
+  t.Build({{latin, "x"}, {hangul, "x"}, {mixed, "x"}});
+  EXPECT_EQ(t.majors[0], std::string(20, 'M'));
+  EXPECT_EQ(t.pairs[0].G_GPN1, latin);  // the pair keeps the whole name
+  EXPECT_EQ(t.majors[1], "가나다라마바사아자차");
+  EXPECT_EQ(t.majors[2], "A가나다라마바사아자");
+  EXPECT_TRUE(IsValidUtf8(t.majors[2]));
+  EXPECT_EQ(t.goods[1].G_GPN1, hangul);
+}
+
+TEST(CatalogBuild, LimitsOfMajorsRowsAndPairs) {
+  test::ScriptedPrompter prompter;
+  // 3100 records in 105 majors of about 30 records each.
+  std::vector<Row> rows;
+  for (int i = 0; i < 3100; ++i) rows.push_back({"M" + std::to_string(i * 105 / 3100), "m"});
+  Tables t;
+  t.Build(rows);
+  EXPECT_EQ(t.majorCount, 100);
+  EXPECT_EQ(t.majors[99], "M99");
+  EXPECT_EQ(t.pairCount, 100);
+  EXPECT_EQ(t.goods[2999].RowNo, 2999);
+  EXPECT_EQ(t.goods[2999].G_GPN1, "M101");  // products of unlisted majors are still stored
+  long long majorMessages = 0, goodsMessages = 0;
+  for (const auto& text : prompter.Texts()) {
+    majorMessages += text == "Error 대분류명이 100개 이상입니다.";
+    goodsMessages += text == "제품 갯수가 초과하였습니다.";
+  }
+  long long unlisted = 0;
+  for (const auto& r : rows) unlisted += r.major >= "M100" && r.major.size() == 4;
+  EXPECT_EQ(majorMessages, unlisted);
+  EXPECT_EQ(goodsMessages, 100);
+
+  // 1200 pairs: the list holds 1000, nothing is written past it.
+  std::vector<Row> many;
+  for (int i = 0; i < 1200; ++i) many.push_back({"A", "m" + std::to_string(i)});
+  Tables p;
+  p.Build(many);
+  EXPECT_EQ(p.pairCount, 1000);
+  EXPECT_EQ(p.pairs.size(), kGroupCapacity);
+  EXPECT_EQ(p.pairs[999].G_GPN2, "m999");
+  EXPECT_EQ(p.goods[1199].G_GPN2, "m1199");
+}
+
+TEST(CatalogBuild, CountBeyondTheRecordsPresentStopsAtTheLastRecord) {
+  test::ScriptedPrompter prompter;
+  std::vector<Row> rows(3001, Row{"A", "x"});
+  Tables t;
+  CountingProgress progress;
+  t.Build(rows, &progress, 50000000);
+  EXPECT_EQ(progress.max, 50000000);
+  EXPECT_EQ(progress.steps, 3001);
+  EXPECT_EQ(prompter.prompts.size(), 1u);
+  EXPECT_EQ(t.goods[2999].RowNo, 2999);
+}
+
+// Records with look-alike, repeated, reversed and broken field elements: the
+// build must read every field exactly as TagValue would.
+TEST(CatalogBuild, FieldsReadAsTagValueReadsThemOnAwkwardRecords) {
+  test::ScriptedPrompter prompter;  // random majors may pass the limit of 100
+  const char* const names[] = {"G_CODE", "G_NAME", "G_BOX",  "G_BCODE", "G_BCNT",
+                               "G_GPN1", "G_GPN2", "U_DATE", "U_COST",  "U_CNT"};
+  const char* const pieces[] = {"값", "x", "<", ">", "</", "<G_", "_", "<<", "G_CODE", "1", " "};
+  std::mt19937 rng(20240131);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  auto noise = [&] {
+    std::string t;
+    for (int k = pick(4); k > 0; --k) t += pieces[pick(11)];
+    return t;
+  };
+  std::string body;
+  const int records = 400;
+  for (int i = 0; i < records; ++i) {
+    std::string rec;
+    for (int e = pick(14); e > 0; --e) {
+      const std::string name = names[pick(10)];
+      switch (pick(7)) {
+        case 0: rec += "</" + name + ">" + noise() + "<" + name + ">"; break;  // close first
+        case 1: rec += "<" + name + ">" + noise(); break;                       // never closed
+        case 2: rec += "<" + name + "X>" + noise() + "</" + name + "X>"; break;  // longer name
+        case 3: rec += "<" + name.substr(0, name.size() - 1) + ">" + noise(); break;
+        case 4: rec += "<<" + name + ">" + noise() + "</" + name + ">"; break;
+        default: rec += MakeTag(name, noise()); break;
+      }
+      rec += noise();
+    }
+    body += MakeTag("RDC_" + std::to_string(i), rec);
+  }
+  const std::string reply = MakeTag("RESULT_CODE", "1") + body;
+  Tables t;
+  BuildGoodsTables(reply, records, t.Set(), nullptr);
+  int filled = 0;
+  for (int i = 0; i < records; ++i) {
+    const std::string rec = TagValue("RDC_" + std::to_string(i), reply);
+    filled += !t.goods[static_cast<std::size_t>(i)].G_CODE.empty();
+    const GoodsRecord& g = t.goods[static_cast<std::size_t>(i)];
+    const std::string got[] = {g.G_CODE, g.G_NAME, g.G_BOX,  g.G_BCODE, g.G_BCNT,
+                               g.G_GPN1, g.G_GPN2, g.U_DATE, g.U_COST,  g.U_CNT};
+    for (int f = 0; f < 10; ++f) {
+      ASSERT_EQ(got[f], TagValue(names[f], rec)) << "record " << i << " field " << names[f] << ": " << rec;
+    }
+  }
+  EXPECT_GT(filled, records / 10);  // the awkward cases sit beside ordinary values
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,157 @@
+// The session unit: user.ini and the text, date and file utilities.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "platform/QtText.h"
+#include "session/UDM.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace tarvik {
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class UserIni : public ::testing::Test {
+ protected:
+  std::string Dir() const { return S(tmp_.path()) + "/"; }
+  QString Ini() const { return tmp_.path() + "/user.ini"; }
+  QTemporaryDir tmp_;
+};
+
+TEST_F(UserIni, MissingIniIsCreatedWithBothKeysEmpty) {
+  ASSERT_FALSE(QFileInfo::exists(Ini()));
+  TDM dm(Dir());
+  EXPECT_EQ(ReadFile(Ini()), QByteArray("[MASTER]\r\nID=\r\n[CUSTOMER]\r\nID=\r\n"));
+  EXPECT_EQ(dm.MasterInfo.M_ID + dm.CustomerInfo.C_ID, "");
+}
+
+TEST_F(UserIni, IdsKeepLeadingBlanksLoseTrailingOnesAndAreCut) {
+  WriteFile(Ini(), "; kept\n[MASTER]\nID=  AB12  \n[CUSTOMER]\nNAME=x\nID=buyer-01 \n");
+  {
+    TDM dm(Dir());
+    EXPECT_EQ(dm.MasterInfo.M_ID, "  AB12");
+    EXPECT_EQ(dm.CustomerInfo.C_ID, "buyer-01");
+  }
+  WriteFile(Ini(), "[master]\r\nid=123456789012345\r\n[Customer]\r\nID=가나다라마바\r\n");
+  TDM dm(Dir());
+  EXPECT_EQ(dm.MasterInfo.M_ID, "12345678901");
+  EXPECT_EQ(dm.CustomerInfo.C_ID, "가나다라마");  // 10 of 11 CP949 bytes
+}
+
+TEST_F(UserIni, LoginWritesTheIdsAsTypedOnlyIntoAnExistingIni) {
+  WriteFile(Ini(), "; kept\r\n[MASTER]\r\nID=old\r\n[OTHER]\r\nID=stay\r\n");
+  TDM dm(Dir());
+  ASSERT_TRUE(dm.WriteUserIni(" shop-1 ", "가-1"));
+  EXPECT_EQ(ReadFile(Ini()),
+            QByteArray("; kept\r\n[MASTER]\r\nID= shop-1 \r\n[OTHER]\r\nID=stay\r\n[CUSTOMER]\r\nID=가-1\r\n"));
+  TDM again(Dir());
+  EXPECT_EQ(again.MasterInfo.M_ID, " shop-1");
+  EXPECT_EQ(again.CustomerInfo.C_ID, "가-1");
+
+  ASSERT_TRUE(QFile::remove(Ini()));
+  EXPECT_FALSE(dm.WriteUserIni("a", "b"));
+  EXPECT_FALSE(QFileInfo::exists(Ini()));
+}
+
+TEST_F(UserIni, UnwritableIniLeavesTheIdsEmptyAndNoTemporaryFile) {
+  TDM nowhere(Dir() + "no/such/folder/");
+  EXPECT_EQ(nowhere.MasterInfo.M_ID + nowhere.CustomerInfo.C_ID, "");
+  EXPECT_FALSE(nowhere.WriteUserIni("a", "b"));
+
+  ASSERT_TRUE(QDir().mkdir(Ini()));  // a user.ini that cannot be replaced
+  TDM dm(Dir());
+  EXPECT_FALSE(dm.WriteUserIni("a", "b"));
+  // Nothing beside it: no temporary file was left behind.
+  EXPECT_EQ(QDir(tmp_.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+TEST(CheckYymmdd, CalendarRulesWithTheTwoDigitLeapYearAndItsMessages) {
+  for (const char* ok : {"000229", "991231", "240229", "240430", "991231  "}) {
+    EXPECT_TRUE(CheckYymmdd(ok, false, false)) << ok;
+  }
+  for (const char* bad : {"010229", "991331", "990100", "230229", "240431", "240001", "12345 ", "12a456",
+                          "2401311", " 40131"}) {
+    EXPECT_FALSE(CheckYymmdd(bad, false, false)) << bad;
+  }
+  EXPECT_TRUE(CheckYymmdd("   ", false, true));  // blanks are removed first
+  EXPECT_FALSE(CheckYymmdd("", false, false));
+
+  // Messages name the given text, blanks and all.
+  const std::string notCorrect = "날짜가 정확하지 않습니다.\r\r             ";
+  test::ScriptedPrompter prompter;
+  EXPECT_FALSE(CheckYymmdd("010229", true, false));
+  EXPECT_FALSE(CheckYymmdd("12345 ", true, true));
+  EXPECT_FALSE(CheckYymmdd("", true, false));
+  EXPECT_TRUE(CheckYymmdd("", true, true));
+  EXPECT_TRUE(CheckYymmdd("240131", true, false));
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{notCorrect + "010229", notCorrect + "12345 ",
+                                                        "검색할 날짜가 없습니다."}));
+}
+
+TEST(TextUtilities, FormatTrimAndFirstCharacter) {
+  EXPECT_EQ(FormatYymmdd("240131"), "24/01/31");
+  EXPECT_EQ(FormatYymmdd("2401"), "2401");
+  EXPECT_EQ(FormatYymmdd("      "), "      ");
+  EXPECT_EQ(FormatYymmdd("한빛"), "한빛");  // six bytes, two characters: never split
+
+  EXPECT_EQ(TrimRightBlanks("  ab \t  "), "  ab \t");
+  EXPECT_EQ(TrimLeftBlanks("  \tab  "), "\tab  ");
+  EXPECT_EQ(TrimLeftBlanks("    "), "");
+
+  EXPECT_FALSE(StartsWithOtherChar("A12"));
+  EXPECT_TRUE(StartsWithOtherChar("a12"));
+  EXPECT_FALSE(StartsWithOtherChar(""));
+  EXPECT_FALSE(StartsWithOtherChar(" x"));
+  EXPECT_TRUE(StartsWithOtherChar("한빛"));
+
+  EXPECT_EQ(TextBetween("x<s>mid<e>y<e>", "<s>", "<e>"), "mid");
+  EXPECT_EQ(TextBetween("abc]d[e", "[", "]"), "");  // end marker first
+  EXPECT_EQ(TextBetween("[abc", "[", "]"), "");
+  EXPECT_EQ(TextBetween(std::string(70000, 'x') + "[far]", "[", "]"), "far");  // no 16-bit limit
+}
+
+TEST(CopyFolderFiles, CopiesPlainFilesAndReplacesExistingOnes) {
+  QTemporaryDir tmp;
+  const QString src = tmp.path() + "/src/", dst = tmp.path() + "/dst/";
+  ASSERT_TRUE(QDir().mkpath(src + "sub"));
+  WriteFile(src + "a.bin", QByteArray("\0\1\2", 3));
+  WriteFile(src + "b.txt", "new");
+  WriteFile(src + ".hidden", "h");
+  WriteFile(src + "sub/inner", "x");
+  EXPECT_TRUE(CopyFolderFiles(S(src), S(dst)));
+  EXPECT_EQ(ReadFile(dst + "a.bin"), QByteArray("\0\1\2", 3));
+  EXPECT_EQ(ReadFile(dst + ".hidden"), "h");
+  EXPECT_FALSE(QFileInfo::exists(dst + "sub"));
+
+  WriteFile(dst + "b.txt", "old and longer");
+  EXPECT_TRUE(CopyFolderFiles(S(src), S(dst)));
+  EXPECT_EQ(ReadFile(dst + "b.txt"), "new");
+
+  EXPECT_TRUE(CopyFolderFiles(S(tmp.path() + "/missing/"), S(tmp.path() + "/other/")));
+  EXPECT_FALSE(CopyFolderFiles(S(src), S(tmp.path() + "/no/such/")));  // only one level is created
+}
+
+TEST(CopyFolderFiles, CopyOntoItselfKeepsTheFiles) {
+  QTemporaryDir tmp;
+  const QString dir = tmp.path() + "/";
+  WriteFile(dir + "TKClientI", "program");
+  EXPECT_FALSE(CopyFolderFiles(S(dir), S(dir)));
+  EXPECT_FALSE(CopyFolderFiles(S(dir), S(tmp.path() + "/./")));
+  EXPECT_EQ(ReadFile(dir + "TKClientI"), "program");
+}
+
+}  // namespace
+}  // namespace tarvik
