@@ -10,11 +10,19 @@
 namespace tarvik::test {
 
 struct SpawnSpec {
+  explicit SpawnSpec(std::vector<std::string> args, bool captureOutput = false,
+                     std::string errorFile = std::string(), uid_t user = static_cast<uid_t>(-1),
+                     gid_t group = static_cast<gid_t>(-1))
+      : argv(std::move(args)),
+        captureStdout(captureOutput),
+        stderrFile(std::move(errorFile)),
+        uid(user),
+        gid(group) {}
   std::vector<std::string> argv;  // argv[0] is the program path
-  bool captureStdout = false;     // its standard output comes back through *stdoutFd
+  bool captureStdout;             // its standard output comes back through *stdoutFd
   std::string stderrFile;         // standard error goes there (appended) when given
-  uid_t uid = static_cast<uid_t>(-1);  // run as this user and group when set (needs root)
-  gid_t gid = static_cast<gid_t>(-1);
+  uid_t uid;                      // run as this user and group when set (needs root)
+  gid_t gid;
 };
 
 // The new child's pid, or -1. With captureStdout, *stdoutFd is the read end.
