@@ -44,6 +44,8 @@ std::string Tail(const std::string& path) {
 
 }  // namespace
 
+bool PostgresServer::Installed() { return !FindBinDir().empty(); }
+
 PostgresServer* PostgresServer::Shared(std::string* why) {
   static std::unique_ptr<PostgresServer> server;
   static std::string failure;

@@ -16,6 +16,8 @@ namespace tarvik::test {
 
 class PostgresServer {
  public:
+  // True when a PostgreSQL server is installed here.
+  static bool Installed();
   // Null when PostgreSQL is not installed or did not start (the reason in
   // *why when given).
   static PostgresServer* Shared(std::string* why = nullptr);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -33,9 +34,13 @@ ServiceProcess::ServiceProcess(const ServiceSetup& setup) : setup_(setup) {
              (setup.db == TestDb::kFromEnvironment && OnPostgres())) {
     onPostgres_ = true;
     std::string why;
+    if (!PostgresServer::Installed()) {
+      skipped_ = "PostgreSQL is not installed";
+      return;
+    }
     PostgresServer* pg = PostgresServer::Shared(&why);
-    if (!pg) {
-      skipped_ = "no PostgreSQL here: " + why;
+    if (!pg) {  // installed but broken: a failure, not a skip
+      std::fprintf(stderr, "ServiceProcess: %s\n", why.c_str());
       return;
     }
     db_ = pg->CreateDatabase(setup.demoData);

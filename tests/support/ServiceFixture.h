@@ -8,7 +8,8 @@
 // The database is a fresh SQLite file, or, when the environment holds
 // TARVIK_TEST_DB=postgresql, a fresh database in the test process's own
 // PostgreSQL server (Postgres.h); Skipped() then tells that PostgreSQL is not
-// there. Tests that use it must depend on the tarvik-service target
+// installed (one that is installed but does not start is a failure). Tests
+// that use it must depend on the tarvik-service target
 // (add_dependencies(<test> tarvik-service)).
 #include <sys/types.h>
 
