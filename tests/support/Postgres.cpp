@@ -99,8 +99,8 @@ bool PostgresServer::Start(std::string* why) {
     port_ = FreeLoopbackPort();
     SpawnSpec run{{bin_ + "postgres", "-D", folder_ + "data", "-p", std::to_string(port_), "-c",
                    "listen_addresses=127.0.0.1", "-c", "unix_socket_directories=", "-c",
-                   "fsync=off", "-c", "full_page_writes=off", "-c", "max_connections=200", "-c",
-                   "shared_buffers=32MB"},
+                   "fsync=off", "-c", "full_page_writes=off", "-c", "max_connections=100", "-c",
+                   "shared_buffers=16MB"},
                   false, log, uid, gid};
     pid_ = Spawn(run);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
