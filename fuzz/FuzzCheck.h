@@ -1,0 +1,36 @@
+#pragma once
+// What every fuzz target shares: a check that stops the run with a reason,
+// so libFuzzer keeps the input that broke it.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace tarvik::fuzz {
+
+[[noreturn]] inline void Fail(const std::string& what) {
+  std::fprintf(stderr, "\nFUZZ CHECK FAILED: %s\n", what.c_str());
+  std::abort();
+}
+
+inline void Check(bool ok, const std::string& what) {
+  if (!ok) Fail(what);
+}
+
+// Bytes shown in a failure message: printable ASCII as it is, the rest \xHH.
+inline std::string Shown(const std::string& s, std::size_t max = 200) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size() && i < max; ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x20 && c < 0x7F && c != '\\') {
+      out += static_cast<char>(c);
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", c);
+      out += buf;
+    }
+  }
+  if (s.size() > max) out += "...";
+  return out;
+}
+
+}  // namespace tarvik::fuzz

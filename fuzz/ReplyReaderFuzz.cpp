@@ -1,0 +1,72 @@
+// The reply reader and the record field reader against the plain TagValue
+// lookup they must agree with, on any text.
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fuzz/FuzzCheck.h"
+#include "net/MessageFormat.h"
+
+using tarvik::fuzz::Check;
+using tarvik::fuzz::Shown;
+
+namespace {
+
+// Indices worth asking for: 0..20 and every number written after the prefix
+// in the text (and its neighbours), so far-off records such as RDC_4000 are
+// compared too.
+std::set<std::size_t> Indices(const std::string& text, const std::string& prefix) {
+  std::set<std::size_t> out;
+  for (std::size_t i = 0; i <= 20; ++i) out.insert(i);
+  for (std::size_t p = text.find(prefix); p != std::string::npos; p = text.find(prefix, p + 1)) {
+    std::size_t k = p + prefix.size(), n = 0, digits = 0;
+    while (k < text.size() && text[k] >= '0' && text[k] <= '9' && digits < 9) {
+      n = n * 10 + static_cast<std::size_t>(text[k] - '0');
+      ++k;
+      ++digits;
+    }
+    if (digits == 0) continue;
+    out.insert(n);
+    out.insert(n + 1);
+    if (n > 0) out.insert(n - 1);
+  }
+  return out;
+}
+
+// Field names that are prefixes of one another and of the record names.
+const std::vector<std::string> kFields = {"G_CODE", "G_CODE2", "G_NAME", "OL_G", "OL_GC",
+                                          "RDC_1",  "A",       "a_b",    "CALL_INDEX"};
+
+void CompareFields(const tarvik::RecordFields& reader, const std::string& record) {
+  std::vector<std::string> values;
+  reader.Read(record, values);
+  Check(values.size() == kFields.size(), "RecordFields gave a wrong number of values");
+  for (std::size_t f = 0; f < kFields.size(); ++f) {
+    const std::string expected = tarvik::TagValue(kFields[f], record);
+    Check(values[f] == expected, "RecordFields " + kFields[f] + " gave '" + Shown(values[f]) +
+                                     "', TagValue '" + Shown(expected) + "' in '" +
+                                     Shown(record) + "'");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  const tarvik::RecordFields fields(kFields);
+  for (const std::string prefix : {"RDC_", "OLD_"}) {
+    const tarvik::ReplyReader reader(text, prefix);
+    for (std::size_t i : Indices(text, prefix)) {
+      const std::string record = reader.Record(i);
+      const std::string expected = tarvik::TagValue(prefix + std::to_string(i), text);
+      Check(record == expected, "Record(" + std::to_string(i) + ") of " + prefix + " gave '" +
+                                    Shown(record) + "', TagValue '" + Shown(expected) + "'");
+      if (!record.empty()) CompareFields(fields, record);
+    }
+  }
+  CompareFields(fields, text);
+  Check(tarvik::TagInt("RESULT_RECORD_COUNT", text) >= 0, "a negative record count");
+  return 0;
+}
