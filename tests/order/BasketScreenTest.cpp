@@ -29,11 +29,12 @@ TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
   Key(Qt::Key_Down);  // list, row 0
   const GoodsRecord g0 = dm->TradedGoods[0];
   std::string shownQty, shownName;
-  bool nameReadOnly = false;
+  bool nameReadOnly = false, nameFramed = true;
   script.Then([&](QDialog& d) {
     shownQty = S(Field(d, "CEdtCnt")->text());
     shownName = S(Field(d, "EdtGN")->text());
     nameReadOnly = Field(d, "EdtGN")->isReadOnly();
+    nameFramed = Field(d, "EdtGN")->hasFrame();
     ClickKey(d, "SB2");  // replaces the default quantity
     ClickKey(d, "SB3");
     QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Tab);
@@ -45,6 +46,7 @@ TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
   EXPECT_EQ(shownQty, g0.U_CNT);  // the traded list hands over U_CNT
   EXPECT_EQ(shownName, g0.G_NAME);
   EXPECT_TRUE(nameReadOnly);
+  EXPECT_FALSE(nameFramed);  // shown, not typed into: no border
   ASSERT_EQ(main->Draft().LineCount(), 1);
   EXPECT_EQ(main->Draft().Line(0).GoodsCode, g0.G_CODE);
   EXPECT_EQ(main->Draft().Line(0).Quantity, "23");
@@ -139,7 +141,7 @@ TEST_F(Basket, ModifyAndDeleteLines) {
 }
 
 TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
-  bool stillOpen = false;
+  bool stillOpen = false, framedWhenEmptied = false;
   std::string firstName;
   script.Then([&](QDialog& d) {
     firstName = S(Field(d, "EdtGN")->text());
@@ -153,6 +155,9 @@ TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
       QTest::keyClick(d.focusWidget(), Qt::Key_Return);  // confirm
     };
     product(QStringLiteral("수동 와이퍼"), "set", "2");
+    // After a line the name field is empty: its border shows where to type.
+    framedWhenEmptied = Field(d, "EdtGN")->text().isEmpty() && Field(d, "EdtGN")->hasFrame() &&
+                        d.focusWidget() == Field(d, "EdtGN");
     product(QStringLiteral("수동 전구"), "ea", "10");
     stillOpen = d.isVisible();
     QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
@@ -160,6 +165,7 @@ TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
   Key(Qt::Key_F5);
   EXPECT_EQ(firstName, "직접 제품명을 입력하십시요");
   EXPECT_TRUE(stillOpen);
+  EXPECT_TRUE(framedWhenEmptied);
   ASSERT_EQ(main->Draft().LineCount(), 2);
   EXPECT_EQ(main->Draft().Line(0).GoodsCode, "YZ");
   EXPECT_EQ(main->Draft().Line(0).GoodsName, "수동 와이퍼");
