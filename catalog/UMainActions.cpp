@@ -94,7 +94,7 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::FocusSearch: FocusSearchBox(); break;
     case MainAction::DeleteLine: DeleteLine(); break;
     case MainAction::DirectInput: DirectInput(); break;
-    case MainAction::ClearScreen: ClearDraft(); break;
+    case MainAction::ClearScreen: desk_.ClearScreen(); break;
     case MainAction::EmptyField:
       if (auto* n = qobject_cast<TCEdit*>(focusWidget()))
         n->SetValue(0);

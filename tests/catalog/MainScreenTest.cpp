@@ -252,6 +252,24 @@ TEST_F(MainScreen, EscLeavesAtOnceOrAsksWhenTheBasketHasLines) {
   EXPECT_FALSE(main->isVisible());
 }
 
+TEST_F(MainScreen, F9AndTheClearButtonAskBeforeEmptyingAFilledBasket) {
+  main->Draft().AddLine("P00002", "x", "EA", "1", "");
+  main->Draft().DeliveryDate = "240131";
+  main->RefreshDraft();
+  prompter.answers = {false, true};
+  Key(Qt::Key_F9);  // No
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kClearQuestion});
+  EXPECT_TRUE(main->Draft().HasLines());
+  EXPECT_EQ(S(Find<QLineEdit>("EdtDD")->text()), "240131");
+  Click("SBF9");  // Yes
+  EXPECT_EQ(prompter.prompts.size(), 2u);
+  EXPECT_FALSE(main->Draft().HasLines());
+  EXPECT_TRUE(Find<QLineEdit>("EdtDD")->text().isEmpty());
+  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
+  Key(Qt::Key_F9);  // an empty basket: nothing to ask
+  EXPECT_EQ(prompter.prompts.size(), 2u);
+}
+
 class DateClassScreen : public MainWindowTest {
  protected:
   std::string ordererId() const override { return "SHOP2"; }

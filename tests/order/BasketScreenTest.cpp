@@ -211,11 +211,13 @@ TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
   EXPECT_EQ(Focus(), edtDD);
   EXPECT_TRUE(dm->PickCode.empty());
 
-  // F9 clears the basket and its header.
+  // F9, answered Yes, clears the basket and its header.
   main->Draft().AddLine("P00002", "x", "EA", "1", "");
   Find<QCheckBox>("ChkBxIOG")->setChecked(true);
   main->RefreshDraft();
+  prompter.answers = {true};
   Key(Qt::Key_F9);
+  EXPECT_EQ(prompter.Last(), kClearQuestion);
   EXPECT_FALSE(main->Draft().HasLines());
   EXPECT_TRUE(edtDD->text().isEmpty());
   EXPECT_FALSE(Find<QCheckBox>("ChkBxIOG")->isChecked());
