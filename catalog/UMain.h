@@ -133,6 +133,7 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   QRadioButton* rdBtnAll_ = nullptr;
   QPushButton* sbF8U_ = nullptr;
   QPushButton* sbCount_ = nullptr;
+  QLabel* lblSearchCount_ = nullptr;  // the panel's SearchResultText beside the paging buttons
 };
 
 }  // namespace tarvik

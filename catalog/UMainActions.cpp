@@ -126,6 +126,7 @@ void TFrmMain::RefreshList() {
   RowGrid* g = panel_->AllShown() ? sga_ : sgu_;
   g->Refresh(panel_->Visible().Selected());
   sbCount_->setText(QString::number(panel_->Visible().Position()));
+  lblSearchCount_->setText(Q(panel_->SearchResultText()));
 }
 
 void TFrmMain::RefreshDraft() {

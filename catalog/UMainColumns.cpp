@@ -196,19 +196,24 @@ void TFrmMain::BuildProductColumn() {
   chkBxOCost_->setToolTip(QStringLiteral("체크하여 스케닝하면 단가검색"));
   chkBxOCost_->setFocusPolicy(Qt::NoFocus);
   chkBxOCost_->hide();
+  lblSearchCount_ = new QLabel(this);
+  lblSearchCount_->setObjectName("LblSearchCount");
+  lblSearchCount_->setGeometry(x + 238, y, 110, 26);
+  lblSearchCount_->setFont(GridFont(12, true));
+  lblSearchCount_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   const struct { const char* name; const char* caption; int key; } paging[] = {
       {"SBHome", "Home", Qt::Key_Home}, {"SBPgUp", "PgUp", Qt::Key_PageUp},
       {"SBPgDn", "PgDn", Qt::Key_PageDown}, {"SBEnd", "End", Qt::Key_End}};
-  int bx = x + 300;
+  int bx = x + 350;
   for (const auto& p : paging) {
-    auto* b = Button(this, p.name, p.caption, "", bx, y, 60, 26);
+    auto* b = Button(this, p.name, p.caption, "", bx, y, 50, 26);
     const int key = p.key;
     connect(b, &QPushButton::clicked, this, [this, key] {
       HandleListKey(key);
     });
-    bx += 61;
+    bx += 51;
   }
-  sbCount_ = Button(this, "SBCount", "0", "", bx + 4, y, 90, 26);
+  sbCount_ = Button(this, "SBCount", "0", "", bx + 4, y, 80, 26);
 }
 
 }  // namespace tarvik
