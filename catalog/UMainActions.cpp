@@ -14,6 +14,7 @@
 #include "catalog/UMain.h"
 #include "catalog/UMessage.h"
 #include "controls/CEdit.h"
+#include "order/LineText.h"
 #include "order/UCA.h"
 #include "order/UCnt.h"
 #include "platform/ModalRunner.h"
@@ -129,8 +130,15 @@ void TFrmMain::RefreshList() {
   lblSearchCount_->setText(Q(panel_->SearchResultText()));
 }
 
+void TFrmMain::ShowLineStatus() {
+  const QString text = Q(DraftLineStatus(draft_.Line(draft_.Selected())));
+  lblStatus_->setText(text);
+  lblStatus_->setToolTip(text);  // for a text longer than the line
+}
+
 void TFrmMain::RefreshDraft() {
   sgs_->Refresh(draft_.Selected());
+  ShowLineStatus();
   if (S(edtDD_->text()) != draft_.DeliveryDate) edtDD_->setText(Q(draft_.DeliveryDate));
   if (S(edtNote_->text()) != draft_.Note) edtNote_->setText(Q(draft_.Note));
   chkBxIOG_->setChecked(draft_.BeingWritten);

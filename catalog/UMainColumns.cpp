@@ -11,6 +11,7 @@
 #include <QRadioButton>
 
 #include "catalog/UMain.h"
+#include "order/LineText.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
@@ -68,7 +69,11 @@ void TFrmMain::BuildDraftColumn() {
   sgs_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   sgs_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   sgs_->setToolTip(QStringLiteral("제품수정선택 [Enter] or [더블클릭], 제품삭제[F4]"));
-  connect(sgs_, &RowGrid::RowChosen, this, [this](int r) { draft_.Select(r); });
+  sgs_->SetCellTips([this](int r, int c) { return DraftCellTip(draft_.Line(r), c); });
+  connect(sgs_, &RowGrid::RowChosen, this, [this](int r) {
+    draft_.Select(r);
+    ShowLineStatus();
+  });
   connect(sgs_, &RowGrid::RowDoubleClicked, this, [this](int r) {
     draft_.Select(r);
     ModifyLine();
@@ -120,6 +125,17 @@ void TFrmMain::BuildDraftColumn() {
   LimitEdit(edtNote_, OrderDraft::kNoteChars, true);
   connect(edtNote_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.Note = S(t); });
   setTabOrder(edtDD_, sgs_);
+
+  y += 29;
+  lblStatus_ = new QLabel(this);
+  lblStatus_->setObjectName("LblStatus");
+  lblStatus_->setGeometry(x, y, kLeftWidth - 4, 24);
+  lblStatus_->setFont(GridFont(12, true));
+  lblStatus_->setAutoFillBackground(true);
+  QPalette sp = lblStatus_->palette();
+  sp.setColor(QPalette::Window, Qt::white);
+  lblStatus_->setPalette(sp);
+  lblStatus_->setContentsMargins(6, 0, 6, 0);
 }
 
 void TFrmMain::BuildProductColumn() {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QCheckBox>
 #include <QTableView>
+#include <QToolTip>
 
 #include "controls/CEdit.h"
 #include "controls/ImageButton.h"
@@ -252,6 +253,49 @@ TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
   EXPECT_EQ(printer.jobs.size(), 2u);
   EXPECT_EQ(main->Draft().LineCount(), 2);
   EXPECT_EQ(prompter.prompts.size(), 1u);
+}
+
+// The note column (109 pixels) cut 20-character notes and the name column long
+// names, with no way to read them.
+TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
+  const std::string name = "브레이크 패드 세트 앞 좌우 (그랜저 HG 2.4) 순정형";
+  const std::string note = "화요일오전배송부탁드립니다";  // 13 syllables, 26 bytes: more than the column holds
+  main->Draft().AddLine(dm->TradedGoods[0].G_CODE, name, "SET", "2", note);
+  main->Draft().AddDirectLine("수동 전구", "EA", "10", "");
+  main->Draft().Select(0);
+  main->RefreshDraft();
+  auto* sgs = Find<RowGrid>("SGS");
+  auto* status = Find<QLabel>("LblStatus");
+  EXPECT_EQ(S(status->text()), "1. " + name + "   비고: " + note);
+  // The cells do cut them: the whole texts are wider than their columns.
+  const QFontMetrics fm(sgs->font());
+  EXPECT_GT(fm.horizontalAdvance(Q(note)), sgs->columnWidth(kDColNote));
+  EXPECT_GT(fm.horizontalAdvance(Q(name)), sgs->columnWidth(kDColName));
+
+  // Hovering a cell shows its whole text; other cells show the grid's hint.
+  auto hover = [&](int row, int col) {
+    const QPoint at = sgs->visualRect(sgs->model()->index(row, col)).center();
+    QHelpEvent help(QEvent::ToolTip, at, sgs->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(sgs->viewport(), &help);
+    const std::string shown = S(QToolTip::text());
+    QToolTip::hideText();
+    return shown;
+  };
+  EXPECT_EQ(hover(0, kDColNote), note);
+  EXPECT_EQ(hover(0, kDColName), name);
+  EXPECT_EQ(hover(0, kDColQuantity), "제품수정선택 [Enter] or [더블클릭], 제품삭제[F4]");
+
+  // The status line follows the selection as the keys move it.
+  sgs->setFocus();
+  Key(Qt::Key_Down);
+  EXPECT_EQ(S(status->text()), "2. 수동 전구");
+  Key(Qt::Key_Down);  // an empty row
+  EXPECT_TRUE(status->text().isEmpty());
+  Key(Qt::Key_Up);
+  Key(Qt::Key_Up);
+  EXPECT_EQ(S(status->text()), "1. " + name + "   비고: " + note);
+  EXPECT_TRUE(status->isVisible());
+  EXPECT_GE(main->rect().bottom() - 5, status->geometry().bottom());  // inside the frame
 }
 
 }  // namespace
