@@ -260,7 +260,7 @@ TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
 TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
   const std::string name = "브레이크 패드 세트 앞 좌우 (그랜저 HG 2.4) 순정형";
   const std::string note = "화요일오전배송부탁드립니다";  // 13 syllables, 26 bytes: more than the column holds
-  main->Draft().AddLine(dm->TradedGoods[0].G_CODE, name, "SET", "2", note);
+  main->Draft().AddLine(dm->TradedGoods[0].G_CODE, name + "  ", "SET", "2", note);  // blanks are not shown
   main->Draft().AddDirectLine("수동 전구", "EA", "10", "");
   main->Draft().Select(0);
   main->RefreshDraft();

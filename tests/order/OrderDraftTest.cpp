@@ -3,7 +3,6 @@
 
 #include <QTemporaryDir>
 
-#include "order/LineText.h"
 #include "order/OrderDraft.h"
 #include "order/QuantityEntry.h"
 #include "platform/QtText.h"
@@ -14,28 +13,6 @@ namespace tarvik {
 namespace {
 
 const char* kFull = "더이상 입력할 수 없습니다.";
-
-TEST(LineText, WholeNameAndNoteForTheCellsThatCutThem) {
-  test::ScriptedPrompter prompter;
-  OrderDraft d;
-  d.AddLine("G1", "브레이크 패드 세트 앞 (그랜저) 순정형  ", "EA", "2", "화요일 오전 배송 부탁");
-  d.AddDirectLine("수동 전구", "EA", "10", "");
-  const struct {
-    int row, col;
-    std::string tip;
-  } tips[] = {
-      {0, kDColName, "브레이크 패드 세트 앞 (그랜저) 순정형"},  // trailing blanks go
-      {0, kDColNote, "화요일 오전 배송 부탁"},
-      {0, kDColQuantity, ""},  // short columns keep the grid's hint
-      {0, kDColLineNo, ""},
-      {1, kDColNote, ""},  // no note
-      {2, kDColName, ""},  // empty row
-  };
-  for (const auto& t : tips) EXPECT_EQ(DraftCellTip(d.Line(t.row), t.col), t.tip) << t.row << "," << t.col;
-  EXPECT_EQ(DraftLineStatus(d.Line(0)), "1. 브레이크 패드 세트 앞 (그랜저) 순정형   비고: 화요일 오전 배송 부탁");
-  EXPECT_EQ(DraftLineStatus(d.Line(1)), "2. 수동 전구");
-  EXPECT_EQ(DraftLineStatus(d.Line(2)), "");
-}
 
 TEST(OrderDraft, NinetyNineLinesFitTheHundredthDoesNot) {
   test::ScriptedPrompter prompter;

@@ -66,7 +66,6 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
   bool answer = true;
   const Case cases[] = {
       {"message", [] { ShowMessage("제품을 선택하십시요."); }, {"확인"}},
-      {"two lines", [] { ShowMessage("읽기 오류입니다\r\r인터넷 사용가능 여부를 확인하십시요."); }, {"확인"}},
       {"stop icon",
        [] { CurrentPrompter().Show("업데이트 서버와 연결할수 없습니다.", "접속 실패", PromptIcon::Stop); },
        {"확인"}},
