@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 
 #include "catalog/UHelp.h"
+#include "catalog/UCarPartNumFind.h"
 #include "catalog/UInfo.h"
 #include "catalog/UMain.h"
 #include "catalog/UMessage.h"
@@ -116,7 +117,7 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::RegisterSample: desk_.RegisterSample(); break;
     case MainAction::Print: desk_.Print(); break;
     case MainAction::CategoryBrowser:   // the category browser: not built yet
-    case MainAction::PartNumberSearch:  // the part-number search: not built yet
+    case MainAction::PartNumberSearch: OpenPartNumberSearch(); break;
     case MainAction::None:
     case MainAction::Swallow: break;
   }
@@ -310,6 +311,12 @@ void TFrmMain::ShowNotices() {
 void TFrmMain::ShowHelp() {
   TFrmHelp dlg(this);
   dlg.move(At(30, 150));
+  RunModal(dlg);
+}
+
+void TFrmMain::OpenPartNumberSearch() {
+  TFrmCarPartNumFind dlg(this, dm_, draft_, [this] { RefreshDraft(); }, At(470, 80));
+  dlg.move(At((width() - dlg.width()) / 2, (height() - dlg.height()) / 2));
   RunModal(dlg);
 }
 
