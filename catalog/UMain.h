@@ -78,6 +78,7 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   void ShowProductNote();
   void ShowNotices();
   void ShowHelp();
+  void OpenPartNumberSearch();
   void DeleteTradedProduct();
   void ToggleList();
   void ExitMain();

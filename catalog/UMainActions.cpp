@@ -11,6 +11,7 @@
 
 #include "catalog/UGPartS.h"
 #include "catalog/UHelp.h"
+#include "catalog/UCarPartNumFind.h"
 #include "catalog/UInfo.h"
 #include "catalog/UMain.h"
 #include "catalog/UMessage.h"
@@ -118,7 +119,7 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::RegisterSample: desk_.RegisterSample(); break;
     case MainAction::Print: desk_.Print(); break;
     case MainAction::CategoryBrowser: BrowseCategories(); break;
-    case MainAction::PartNumberSearch:  // the part-number search: not built yet
+    case MainAction::PartNumberSearch: OpenPartNumberSearch(); break;
     case MainAction::None:
     case MainAction::Swallow: break;
   }
@@ -329,6 +330,12 @@ void TFrmMain::ShowNotices() {
 void TFrmMain::ShowHelp() {
   TFrmHelp dlg(this);
   dlg.move(At(30, 150));
+  RunModal(dlg);
+}
+
+void TFrmMain::OpenPartNumberSearch() {
+  TFrmCarPartNumFind dlg(this, dm_, draft_, [this] { RefreshDraft(); }, At(470, 80));
+  dlg.move(At((width() - dlg.width()) / 2, (height() - dlg.height()) / 2));
   RunModal(dlg);
 }
 

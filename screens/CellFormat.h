@@ -17,6 +17,7 @@ struct CellText {
   std::string text;
   bool rightAligned = false;
   int indent = 4;  // pixels from the aligned edge
+  int top = 4;     // pixels below the cell's top
 };
 
 }  // namespace tarvik

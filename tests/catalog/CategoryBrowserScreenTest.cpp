@@ -100,9 +100,10 @@ TEST_F(BrowserScreen, AScatteredMajorListsAllItsMinorsAndANewMajorKeepsTheSixthO
   Browse([&](TFrmGPartS&) {
     AllView();
     const Rows majors = Listed(kMajors);
-    ASSERT_EQ(majors.size(), 34u);
+    ASSERT_EQ(majors.size(), 35u);
     EXPECT_EQ(majors[32], "엔진부품");  // again, after 소모품
     EXPECT_EQ(majors[33], "하이브리드 전기차 전");
+    EXPECT_EQ(majors[34], "수입차부품");
     EXPECT_EQ(Listed(kMinors), (Rows{"피스톤", "피스톤 링", "실린더 헤드", "밸브 리프터", "캠 샤프트", "크랭크 샤프트",
                                      "엔진 마운트", "EGR 밸브 (배기가스 ", "피스톤"}));
     Press(Qt::Key_Right);
@@ -117,9 +118,10 @@ TEST_F(BrowserScreen, AScatteredMajorListsAllItsMinorsAndANewMajorKeepsTheSixthO
     Press(Qt::Key_Down);  // 제동장치: its sixth minor
     EXPECT_EQ(Sel(kMinors), 5);
     EXPECT_EQ(Listed(kProducts), CodesOf(true, "제동장치", "브레이크 호스"));
-    Press(Qt::Key_End);  // two minors: the last of them
-    EXPECT_EQ(Grid("SGP2")->currentIndex().row(), 1);
-    EXPECT_EQ(Listed(kProducts), (Rows{"P02508", "P02509"}));
+    Press(Qt::Key_End);  // the imported-car parts' single minor: the last
+    EXPECT_EQ(Grid("SGP2")->currentIndex().row(), 0);
+    EXPECT_EQ(Listed(kProducts), CodesOf(true, "수입차부품", "순정부품"));
+    EXPECT_EQ(Listed(kProducts).size(), 16u);
   });
 }
 
