@@ -11,6 +11,7 @@
 // major and 224 (major, minor) categories, 3 notices, notes for 60 products,
 // 10 car makes, 15 car groups, 1500 part numbers.
 #include <string>
+#include <vector>
 
 #include "service/Database.h"
 
@@ -19,6 +20,14 @@ namespace tarvik::service {
 // Writes the data set into an empty database in one transaction. False with an
 // error text when the database already holds suppliers or a write fails.
 bool WriteDemoData(Connection& db, std::string* error);
+
+// Adds SHOP1's earlier orders at DEMO to a database holding the data set, in
+// one transaction: three received ("O"), two being received ("I"), two sent
+// ("A") and two being written ("X"), dated from 20 days to 1 day before today,
+// and two samples (of the first received order and of one being received).
+// False with an error text when the data set is missing, SHOP1 has orders at
+// DEMO already, or a write fails.
+bool WriteDemoOrders(Connection& db, std::string* error);
 
 // Name of DEMO's product number i (0-based) as the data set writes it; for
 // tests and the report of facts.

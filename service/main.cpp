@@ -14,6 +14,7 @@ const char kUsage[] =
     "usage:\n"
     "  tarvik-service serve --listen IP:PORT --db FILE [--update-dir DIR]\n"
     "  tarvik-service demo --db FILE\n"
+    "  tarvik-service demo-orders --db FILE   (SHOP1's earlier orders and samples at DEMO)\n"
     "  tarvik-service orders --db FILE\n"
     "  tarvik-service mark OH_CODE I|O --db FILE\n"
     "  tarvik-service messages --db FILE\n"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
     return Serve(a.One("listen"), db, a.One("update-dir"));
   }
   if (cmd == "demo") return AdminDemo(db, out, err);
+  if (cmd == "demo-orders") return AdminDemoOrders(db, out, err);
   if (cmd == "orders") return AdminOrders(db, out, err);
   if (cmd == "messages") return AdminMessages(db, out, err);
   if (cmd == "mark") {

@@ -312,5 +312,34 @@ TEST_F(Ordering, ServiceDownKeepsTheBasketAndTheNextSendCountsTwice) {
   EXPECT_EQ(LastMessage().first, "R");
 }
 
+// The demo data a clerk first tries: SHOP1's earlier orders in each status
+// and two samples.
+class DemoOrders : public Ordering {};
+
+TEST_F(DemoOrders, ListEveryStatusAndTwoSamples) {
+  ASSERT_EQ(service_->Admin({"demo-orders"}), 0);
+  std::map<std::string, int> statuses;
+  int rows = 0;
+  script.Then([&](QDialog& d) {
+    auto& list = static_cast<TFrmOrderS&>(d);
+    const PagedList& paged = list.Orders().Paged();
+    for (int r = 0; r < kPagedRows && !paged.RowEmpty(r); ++r, ++rows)
+      ++statuses[OrderListCell(OrderList::kColStatus, paged.Cell(r, OrderList::kColStatus)).text];
+    QTest::keyClick(list.Grid(), Qt::Key_Escape);
+  });
+  Key(Qt::Key_F3);
+  EXPECT_EQ(rows, 9);
+  EXPECT_EQ(statuses, (std::map<std::string, int>{{"미접수", 2}, {"작성중", 2}, {"접수중", 2}, {"접수", 3}}));
+  EXPECT_FALSE(main->Draft().HasLines());  // cancelled: nothing read
+
+  Open(std::string(), true);  // the newest sample
+  EXPECT_EQ(main->Draft().LineCount(), 3);
+  EXPECT_TRUE(main->Draft().OpenedCode.empty());
+  EXPECT_EQ(Count(true), 2);
+  // Not written twice.
+  EXPECT_NE(service_->Admin({"demo-orders"}), 0);
+  EXPECT_EQ(Count(true), 2);
+}
+
 }  // namespace
 }  // namespace tarvik::test
