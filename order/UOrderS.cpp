@@ -63,8 +63,12 @@ void TFrmOrderS::showEvent(QShowEvent* e) {
 void TFrmOrderS::Activate() {
   if (activated_) return;
   activated_ = true;
-  if (orders_.LoadOrderList(dm_, sampleMode_)) grid_->setFocus(Qt::OtherFocusReason);
-  RefreshList();
+  if (orders_.LoadOrderList(dm_, sampleMode_)) {
+    grid_->setFocus(Qt::OtherFocusReason);
+    RefreshList();
+  } else {
+    grid_->Refresh(orders_.Paged().Selected());  // no record: the count keeps its "1"
+  }
 }
 
 void TFrmOrderS::OnListButton(ListButton which) {

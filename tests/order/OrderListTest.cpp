@@ -231,6 +231,7 @@ TEST_F(OrderListScreen, ReadErrorIsToldOnceAndTheEmptyListOnlyCloses) {
             std::vector<std::string>{"발주 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요."});
   EXPECT_EQ(s.Orders().ListCount(), -1);
   EXPECT_TRUE(s.Orders().ListReply().empty());
+  EXPECT_EQ(Count(s), "1");
   for (int key : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Home}) Press(s, key);
   for (int r = 0; r < kPagedRows; ++r) EXPECT_TRUE(s.Orders().Paged().RowEmpty(r));
   EXPECT_EQ(server.Requests().size(), 1u);
