@@ -14,6 +14,7 @@
 #include "catalog/UMain.h"
 #include "catalog/UMessage.h"
 #include "controls/CEdit.h"
+#include "order/LineText.h"
 #include "order/UCA.h"
 #include "order/UCnt.h"
 #include "order/UOrderS.h"
@@ -95,7 +96,7 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::FocusSearch: FocusSearchBox(); break;
     case MainAction::DeleteLine: DeleteLine(); break;
     case MainAction::DirectInput: DirectInput(); break;
-    case MainAction::ClearScreen: ClearDraft(); break;
+    case MainAction::ClearScreen: desk_.ClearScreen(); break;
     case MainAction::EmptyField:
       if (auto* n = qobject_cast<TCEdit*>(focusWidget()))
         n->SetValue(0);
@@ -127,10 +128,18 @@ void TFrmMain::RefreshList() {
   RowGrid* g = panel_->AllShown() ? sga_ : sgu_;
   g->Refresh(panel_->Visible().Selected());
   sbCount_->setText(QString::number(panel_->Visible().Position()));
+  lblSearchCount_->setText(Q(panel_->SearchResultText()));
+}
+
+void TFrmMain::ShowLineStatus() {
+  const QString text = Q(DraftLineStatus(draft_.Line(draft_.Selected())));
+  lblStatus_->setText(text);
+  lblStatus_->setToolTip(text);  // for a text longer than the line
 }
 
 void TFrmMain::RefreshDraft() {
   sgs_->Refresh(draft_.Selected());
+  ShowLineStatus();
   if (S(edtDD_->text()) != draft_.DeliveryDate) edtDD_->setText(Q(draft_.DeliveryDate));
   if (S(edtNote_->text()) != draft_.Note) edtNote_->setText(Q(draft_.Note));
   chkBxIOG_->setChecked(draft_.BeingWritten);

@@ -11,6 +11,9 @@ namespace tarvik {
 
 class TDM;
 
+// F9's question, worded as Esc's exit question is.
+extern const char* const kClearQuestion;
+
 // What the desk needs of the main screen, which implements it.
 class OrderDeskPort {
  public:
@@ -67,8 +70,13 @@ class OrderDesk {
                            const std::string& sendKind, const std::string& notice);
   // F11, SBF11: prints the basket's lines on the current printer.
   void Print();
-  // F9, SBF9: empties the draft and its header, then redraws (cleared).
+  // Empties the draft and its header, then redraws (cleared). Asks nothing:
+  // also the first activation and the operations that end with a clear
+  // screen call it.
   void ClearDraft();
+  // F9, SBF9: when the basket holds a line, first asks ClearQuestion (Yes/No)
+  // and keeps everything on No; then ClearDraft. True when it cleared.
+  bool ClearScreen();
   // Esc: true when the main screen may close; asks first when the basket
   // holds a line (ConfirmExit).
   bool ConfirmExit() const;

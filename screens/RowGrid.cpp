@@ -17,8 +17,13 @@ class RowGrid::Model : public QAbstractTableModel {
   int columnCount(const QModelIndex& p) const override { return p.isValid() ? 0 : cols_; }
   QVariant data(const QModelIndex& i, int role) const override {
     if (role == Qt::DisplayRole || role == Qt::EditRole) return Q(cell_(i.row(), i.column()));
+    if (role == Qt::ToolTipRole && tip_) {
+      const std::string t = tip_(i.row(), i.column());
+      if (!t.empty()) return Q(t);
+    }
     return QVariant();
   }
+  void SetTips(CellFn tip) { tip_ = std::move(tip); }
   void Changed() {
     emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
   }
@@ -26,6 +31,7 @@ class RowGrid::Model : public QAbstractTableModel {
  private:
   int rows_, cols_;
   CellFn cell_;
+  CellFn tip_;
 };
 
 class RowGrid::Delegate : public QStyledItemDelegate {
@@ -91,6 +97,8 @@ void RowGrid::SetVisibleWidths(const std::vector<int>& widths) {
   }
   for (; c < model_->columnCount(QModelIndex()); ++c) setColumnHidden(c, true);
 }
+
+void RowGrid::SetCellTips(CellFn tip) { model_->SetTips(std::move(tip)); }
 
 void RowGrid::Refresh(int selectedRow) {
   refreshing_ = true;

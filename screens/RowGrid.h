@@ -24,6 +24,9 @@ class RowGrid : public QTableView {
   // Shows the first widths.size() columns with these widths, hides the rest.
   void SetVisibleWidths(std::initializer_list<int> widths);
   void SetVisibleWidths(const std::vector<int>& widths);
+  // Cells whose text tip gives a non-empty text show it as their tooltip on
+  // hover; elsewhere the grid's own tooltip (its hint) shows.
+  void SetCellTips(CellFn tip);
   // Redraws every cell and puts the selection on row (no signal).
   void Refresh(int selectedRow);
   // The row count changed (the basket is fixed, a page too).

@@ -1,18 +1,16 @@
 #include "service/Admin.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
 
-#include "net/Gzip.h"
 #include "platform/Text.h"
 #include "service/CatalogImport.h"
 #include "service/Database.h"
 #include "service/DemoData.h"
+#include "service/ReplyCache.h"
 
 namespace tarvik::service {
 
@@ -20,15 +18,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::unique_ptr<Connection> OpenDb(const std::string& path, std::ostream& err) {
-  std::string error;
-  auto c = Connection::Open(path, &error);
-  if (!c || !c->EnsureSchema(&error)) {
-    err << "tarvik-service: " << path << ": " << error << "\n";
-    return nullptr;
+// One connection to the database (its tables created when missing). The
+// Database goes with the connection and is destroyed after it.
+class AdminDb {
+ public:
+  bool Open(const std::string& db, std::ostream& err) {
+    std::string error;
+    database_ = Database::Open(db, 1, &error);
+    if (database_) connection_ = database_->Acquire(&error);
+    if (!connection_ || !connection_->EnsureSchema(&error)) {
+      err << "tarvik-service: " << (database_ ? database_->Shown() : db) << ": " << error << "\n";
+      return false;
+    }
+    return true;
   }
-  return c;
-}
+  Connection* operator->() const { return connection_.get(); }
+  Connection& operator*() const { return *connection_; }
+
+ private:
+  std::unique_ptr<Database> database_;
+  std::unique_ptr<Connection> connection_;
+};
 
 bool ReadFile(const std::string& path, std::string& data) {
   std::ifstream in(path, std::ios::binary);
@@ -37,23 +47,6 @@ bool ReadFile(const std::string& path, std::string& data) {
   s << in.rdbuf();
   data = s.str();
   return !in.bad();
-}
-
-// Writes through a temporary name in the same folder, so a reader sees the old
-// file or the new one, never half of one.
-bool WriteFileAtomic(const fs::path& path, const std::string& data) {
-  const fs::path tmp = path.string() + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    out.flush();
-    if (!out) return false;
-  }
-  std::error_code ec;
-  fs::rename(tmp, path, ec);
-  if (ec) fs::remove(tmp, ec);
-  return !ec;
 }
 
 std::string OneLine(std::string s) {
@@ -77,8 +70,8 @@ bool SupplierExists(Connection& db, const std::string& supplier, std::string& er
 // The rows of a query, one line each, fields separated by tabs.
 int PrintRows(const std::string& dbPath, const char* what, const char* sql, std::size_t columns,
               std::ostream& out, std::ostream& err) {
-  auto db = OpenDb(dbPath, err);
-  if (!db) return 1;
+  AdminDb db;
+  if (!db.Open(dbPath, err)) return 1;
   Rows rows;
   std::string error;
   if (!db->Query(sql, {}, columns, rows, &error)) {
@@ -95,8 +88,8 @@ int PrintRows(const std::string& dbPath, const char* what, const char* sql, std:
 }  // namespace
 
 int AdminDemo(const std::string& dbPath, std::ostream& out, std::ostream& err) {
-  auto db = OpenDb(dbPath, err);
-  if (!db) return 1;
+  AdminDb db;
+  if (!db.Open(dbPath, err)) return 1;
   std::string error;
   if (!WriteDemoData(*db, &error)) {
     err << "tarvik-service: demo: " << error << "\n";
@@ -107,8 +100,8 @@ int AdminDemo(const std::string& dbPath, std::ostream& out, std::ostream& err) {
 }
 
 int AdminDemoOrders(const std::string& dbPath, std::ostream& out, std::ostream& err) {
-  auto db = OpenDb(dbPath, err);
-  if (!db) return 1;
+  AdminDb db;
+  if (!db.Open(dbPath, err)) return 1;
   std::string error;
   if (!WriteDemoOrders(*db, &error)) {
     err << "tarvik-service: demo-orders: " << error << "\n";
@@ -132,8 +125,8 @@ int AdminMark(const std::string& dbPath, const std::string& code, const std::str
     err << "tarvik-service: mark: the status is I or O\n";
     return 2;
   }
-  auto db = OpenDb(dbPath, err);
-  if (!db) return 1;
+  AdminDb db;
+  if (!db.Open(dbPath, err)) return 1;
   std::string error;
   const bool ok = InTransaction(
       *db,
@@ -149,6 +142,29 @@ int AdminMark(const std::string& dbPath, const std::string& code, const std::str
     return 1;
   }
   out << code << " " << status << "\n";
+  return 0;
+}
+
+int AdminPasswordReset(const std::string& dbPath, const std::string& supplier,
+                       const std::string& orderer, std::ostream& out, std::ostream& err) {
+  AdminDb db;
+  if (!db.Open(dbPath, err)) return 1;
+  std::string error;
+  const bool ok = InTransaction(
+      *db,
+      [&] {
+        if (!db->Exec("UPDATE C_ SET C_SS = '' WHERE M_CODE = ? AND C_CODE = ?",
+                      {supplier, orderer}, &error))
+          return false;
+        if (db->Changed() != 1) error = "no orderer " + orderer + " of " + supplier;
+        return db->Changed() == 1;
+      },
+      &error);
+  if (!ok) {
+    err << "tarvik-service: password-reset: " << error << "\n";
+    return 1;
+  }
+  out << orderer << " of " << supplier << " has no password now: it registers one at its next log-in\n";
   return 0;
 }
 
@@ -182,8 +198,8 @@ int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
     cols[2].push_back(std::to_string(cols[2].size() + 1));
     cols[3].push_back(line);
   }
-  auto db = OpenDb(dbPath, err);
-  if (!db) return 1;
+  AdminDb db;
+  if (!db.Open(dbPath, err)) return 1;
   std::string error;
   const bool ok = InTransaction(
       *db,
@@ -192,7 +208,8 @@ int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
                db->Exec("DELETE FROM GM_ WHERE M_CODE = ? AND GM_GC = '999999'", {supplier},
                         &error) &&
                db->ExecMany("INSERT INTO GM_ (M_CODE, GM_GC, GM_NO, GM_NOTE) VALUES (?, ?, ?, ?)",
-                            cols, &error);
+                            cols, &error) &&
+               RaiseCatalogueVersion(*db, supplier, &error);
       },
       &error);
   if (!ok) {
@@ -215,8 +232,8 @@ int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
     err << "tarvik-service: import-catalogue: " << file << ": " << error << "\n";
     return 1;
   }
-  auto db = OpenDb(dbPath, err);
-  if (!db) return 1;
+  AdminDb db;
+  if (!db.Open(dbPath, err)) return 1;
   const bool ok = InTransaction(
       *db,
       [&] {
@@ -248,7 +265,7 @@ int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
             " G_GPN1 = excluded.G_GPN1, G_GPN2 = excluded.G_GPN2,"
             " G_GPSORT1 = excluded.G_GPSORT1, G_GPSORT2 = excluded.G_GPSORT2,"
             " G_SORT = excluded.G_SORT",
-            cols, &error);
+            cols, &error) && RaiseCatalogueVersion(*db, supplier, &error);
       },
       &error);
   if (!ok) {
@@ -256,54 +273,6 @@ int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
     return 1;
   }
   out << rows.size() << " products imported for " << supplier << "\n";
-  return 0;
-}
-
-int AdminPublish(const std::string& updateDir, const std::string& program,
-                 const std::vector<std::string>& modules, const std::vector<std::string>& images,
-                 const std::string& message, std::ostream& out, std::ostream& err) {
-  std::error_code ec;
-  const fs::path base(updateDir);
-  fs::create_directories(base / "DATA" / "IMAGE", ec);
-  if (ec) {
-    err << "tarvik-service: publish: " << ec.message() << "\n";
-    return 1;
-  }
-  // Copies one file and gives "name,crc\r\n" for its manifest list.
-  auto copy = [&](const std::string& source, const fs::path& folder, std::string& entry) {
-    std::string data;
-    if (!ReadFile(source, data)) {
-      err << "tarvik-service: publish: cannot read " << source << "\n";
-      return false;
-    }
-    const std::string name = fs::path(source).filename().string();
-    if (!WriteFileAtomic(folder / name, data)) {
-      err << "tarvik-service: publish: cannot write " << (folder / name).string() << "\n";
-      return false;
-    }
-    entry = name + "," + std::to_string(Crc32(data)) + "\r\n";
-    return true;
-  };
-  std::string version, moduleList, imageList, entry;
-  if (!copy(program, base / "DATA", entry)) return 1;
-  version = entry.substr(entry.find(',') + 1, entry.size() - entry.find(',') - 3);
-  for (const auto& m : modules) {
-    if (!copy(m, base / "DATA", entry)) return 1;
-    moduleList += entry;
-  }
-  for (const auto& i : images) {
-    if (!copy(i, base / "DATA" / "IMAGE", entry)) return 1;
-    imageList += entry;
-  }
-  const std::string manifest = "<VERSION>" + version + "</VERSION><MODULE>" + moduleList +
-                               "</MODULE><IMAGE>" + imageList + "</IMAGE><MESSAGE>" + message +
-                               "</MESSAGE>";
-  if (!WriteFileAtomic(base / "tkclienti.ini", manifest)) {
-    err << "tarvik-service: publish: cannot write the manifest\n";
-    return 1;
-  }
-  out << "published " << fs::path(program).filename().string() << " crc " << version << " with "
-      << modules.size() << " modules and " << images.size() << " images\n";
   return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The supplier side's commands on the database, and publishing an update.
-// Each returns a process exit code (0 success, 1 failure, 2 usage) and writes
+// dbPath is what --db names (a SQLite file or a postgresql:// URL). Each
+// returns a process exit code (0 success, 1 failure, 2 usage) and writes
 // its output to out, its errors to err.
 #include <ostream>
 #include <string>
@@ -18,6 +19,10 @@ int AdminOrders(const std::string& dbPath, std::ostream& out, std::ostream& err)
 // Sets the status of an order to "I" (being received) or "O" (received).
 int AdminMark(const std::string& dbPath, const std::string& code, const std::string& status,
               std::ostream& out, std::ostream& err);
+// Clears an orderer's password, so that the orderer registers a new one
+// (command "100202") at its next log-in.
+int AdminPasswordReset(const std::string& dbPath, const std::string& supplier,
+                       const std::string& orderer, std::ostream& out, std::ostream& err);
 // One line per supplier message: OA_CODE OA_SC OA_CC OA_IOG OA_STATUS OA_WDATE OA_WTIME OA_MSG
 // (tabs; line breaks inside the message shown as "\n").
 int AdminMessages(const std::string& dbPath, std::ostream& out, std::ostream& err);
@@ -27,8 +32,9 @@ int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
 // Adds or updates products from CSV (see CatalogImport.h).
 int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
                          const std::string& file, std::ostream& out, std::ostream& err);
-// Copies the program, modules and images below updateDir/DATA/ and writes the
-// manifest updateDir/tkclienti.ini (each file through a temporary name).
+// Writes the program, modules and images and the manifest tkclienti.ini as a
+// new release of the update folder and makes it the current one at once
+// (UpdateFiles.h).
 int AdminPublish(const std::string& updateDir, const std::string& program,
                  const std::vector<std::string>& modules, const std::vector<std::string>& images,
                  const std::string& message, std::ostream& out, std::ostream& err);

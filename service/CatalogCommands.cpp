@@ -13,7 +13,7 @@ const std::vector<std::string> kGoodsFields = {"G_CODE", "G_NAME", "G_BOX", "G_B
                                                "G_GPN1", "G_GPN2", "U_DATE", "U_COST", "U_CNT"};
 const char* const kGoodsColumns =
     "G.G_CODE, G.G_NAME, G.G_BOX, G.G_BCODE, G.G_BCNT, G.G_GPN1, G.G_GPN2,"
-    " IFNULL(U.U_DATE, ''), IFNULL(U.U_COST, ''), IFNULL(U.U_CNT, '')";
+    " COALESCE(U.U_DATE, ''), COALESCE(U.U_COST, ''), COALESCE(U.U_CNT, '')";
 const char* const kGoodsOrder = "G.G_GPSORT1, G.G_GPSORT2, G.G_SORT, G.G_NAME, G.G_CODE";
 
 const FieldMap kGoodsOrderFields = {
@@ -30,7 +30,7 @@ const FieldMap kGoodsLike = {{"G_NAME", "G.G_NAME"}, {"G_BCODE", "G.G_BCODE"}};
 bool Filter(const Context& c, const FieldMap& same, const FieldMap& like, const FieldMap& order,
             const std::string& fallback, SqlFilter& f, std::string& refusal) {
   std::string error;
-  if (!AddConditions(c.req, same, like, f, &error) ||
+  if (!AddConditions(c.req, same, like, c.db.dialect(), f, &error) ||
       !SetOrderBy(c.req, order, fallback, f, &error)) {
     refusal = FailureReply(error);
     return false;
@@ -94,8 +94,25 @@ std::string CmdCustomerPassword(Context& c) {
   // The session keeps 11 bytes of C_SS; a longer one could never be matched.
   if (code.empty() || pass.empty() || Cp949Length(pass) > 11)
     return FailureReply("C_CODE and a C_SS of 1 to 11 bytes are needed");
-  return WriteOneRow(c, "UPDATE C_ SET C_SS = ? WHERE M_CODE = ? AND C_CODE = ?",
-                     {pass, c.supplier, code}, "unknown orderer");
+  // The command carries no proof of who sends it, so it only ever gives a
+  // first password to an orderer who has none (the supplier clears one with
+  // the admin command password-reset).
+  std::string error;
+  const bool ok = WriteTransaction(
+      c,
+      [&] {
+        if (!c.db.Exec("UPDATE C_ SET C_SS = ? WHERE M_CODE = ? AND C_CODE = ? AND C_SS = ''",
+                       {pass, c.supplier, code}, &error))
+          return false;
+        if (c.db.Changed() == 1) return true;
+        Rows rows;
+        if (c.db.Query("SELECT C_CODE FROM C_ WHERE M_CODE = ? AND C_CODE = ?", {c.supplier, code},
+                       1, rows, &error))
+          error = rows.empty() ? "unknown orderer" : "the orderer has a password already";
+        return false;
+      },
+      error);
+  return ok ? SuccessReply() : FailureReply(error);
 }
 
 std::string CmdGoods(Context& c) {
@@ -148,8 +165,21 @@ std::string CmdUnitCostDelete(Context& c) {
   const std::string cc = c.req.Value("U_CC");
   const std::string gc = c.req.Value("U_GC");
   if (cc.empty() || gc.empty()) return FailureReply("U_CC and U_GC are needed");
-  return WriteOneRow(c, "DELETE FROM U_ WHERE M_CODE = ? AND U_CC = ? AND U_GC = ?",
-                     {c.supplier, cc, gc}, "no such unit cost");
+  std::string error;
+  const bool ok = WriteTransaction(
+      c,
+      [&] {
+        if (!c.db.Exec("DELETE FROM U_ WHERE M_CODE = ? AND U_CC = ? AND U_GC = ?",
+                       {c.supplier, cc, gc}, &error))
+          return false;
+        if (c.db.Changed() != 1) {
+          error = "no such unit cost";
+          return false;
+        }
+        return RaiseCatalogueVersion(c.db, c.supplier, &error);
+      },
+      error);
+  return ok ? SuccessReply() : FailureReply(error);
 }
 
 std::string CmdGoodsMemo(Context& c) {

@@ -1,8 +1,10 @@
 #include "service/Commands.h"
 
-#include <ctime>
 #include <map>
 #include <utility>
+
+#include "net/Gzip.h"
+#include "net/MessageFormat.h"
 
 namespace tarvik::service {
 
@@ -13,42 +15,52 @@ using Handler = std::string (*)(Context&);
 struct Route {
   Handler handler;
   bool needsDbKey;
+  bool cached;  // a catalogue read: its reply depends on the request and the catalogue only
 };
 
 // (endpoint, COMMAND) -> command. "100102" means five things, told apart by path.
 const std::map<std::pair<std::string, std::string>, Route>& Routes() {
   static const std::map<std::pair<std::string, std::string>, Route> routes = {
-      {{"KorvanMember", "100000"}, {CmdMember, false}},
-      {{"Customer", "100200"}, {CmdCustomer, true}},
-      {{"Customer", "100202"}, {CmdCustomerPassword, true}},
-      {{"Good", "100106"}, {CmdGoods, true}},
-      {{"Good", "100102"}, {CmdGoodByCode, true}},
-      {{"UCost", "100300"}, {CmdUnitCosts, true}},
-      {{"UCost", "100303"}, {CmdUnitCostDelete, true}},
-      {{"GMemo", "100102"}, {CmdGoodsMemo, true}},
-      {{"CarGroup", "100102"}, {CmdCarGroups, true}},
-      {{"CarMake", "100102"}, {CmdCarMakes, true}},
-      {{"CarPartNum", "100102"}, {CmdCarPartNums, true}},
-      {{"Order", "100400"}, {CmdOrderList, true}},
-      {{"Order", "100401"}, {CmdOrderSave, true}},
-      {{"Order", "100403"}, {CmdOrderDelete, true}},
-      {{"Order", "100406"}, {CmdOrderOpen, true}},
-      {{"Order", "100411"}, {CmdOrderSample, true}},
-      {{"OrderAuth", "100001"}, {CmdOrderAuth, false}},
+      {{"KorvanMember", "100000"}, {CmdMember, false, false}},
+      {{"Customer", "100200"}, {CmdCustomer, true, false}},
+      {{"Customer", "100202"}, {CmdCustomerPassword, true, false}},
+      {{"Good", "100106"}, {CmdGoods, true, true}},
+      {{"Good", "100102"}, {CmdGoodByCode, true, true}},
+      {{"UCost", "100300"}, {CmdUnitCosts, true, true}},
+      {{"UCost", "100303"}, {CmdUnitCostDelete, true, false}},
+      {{"GMemo", "100102"}, {CmdGoodsMemo, true, true}},
+      {{"CarGroup", "100102"}, {CmdCarGroups, true, true}},
+      {{"CarMake", "100102"}, {CmdCarMakes, true, true}},
+      {{"CarPartNum", "100102"}, {CmdCarPartNums, true, true}},
+      {{"Order", "100400"}, {CmdOrderList, true, false}},
+      {{"Order", "100401"}, {CmdOrderSave, true, false}},
+      {{"Order", "100403"}, {CmdOrderDelete, true, false}},
+      {{"Order", "100406"}, {CmdOrderOpen, true, false}},
+      {{"Order", "100411"}, {CmdOrderSample, true, false}},
+      {{"OrderAuth", "100001"}, {CmdOrderAuth, false, false}},
   };
   return routes;
 }
 
-std::string Stamp(const char* format) {
-  const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, format, &tm);
-  return buf;
+// Requests bigger than this are answered without the cache.
+constexpr std::size_t kMaxCacheKey = 4096;
+
+// The cache key: supplier, catalogue version, endpoint and every element but
+// CALL_INDEX (which changes with every request), each with its length so no
+// two requests share a key.
+std::string CacheKey(const std::string& supplier, const std::string& version,
+                     const Request& req) {
+  std::string key = supplier + '\n' + version + '\n' + req.endpoint + '\n';
+  for (const auto& e : req.elements) {
+    if (e.name == "CALL_INDEX") continue;
+    key += e.name + ' ' + std::to_string(e.value.size()) + ' ' + e.value;
+  }
+  return key;
 }
 
 }  // namespace
+
+std::string Reply::Body() const { return gzip ? *gzip : GzipCompress(text); }
 
 bool IsKnownEndpoint(const std::string& endpoint) {
   for (const auto& r : Routes()) {
@@ -57,32 +69,46 @@ bool IsKnownEndpoint(const std::string& endpoint) {
   return false;
 }
 
-std::string HandleRequest(ConnectionPool& pool, const std::string& endpoint,
-                          const std::string& text) {
+Reply HandleRequest(Service& service, const std::string& endpoint, const std::string& text) {
   Request req;
   req.endpoint = endpoint;
   std::string error;
-  if (!ScanElements(text, req.elements, kMaxElements, &error)) return FailureReply(error);
+  if (!ScanElements(text, req.elements, kMaxElements, &error)) return {FailureReply(error), {}};
   const auto it = Routes().find({endpoint, req.Value("COMMAND")});
-  if (it == Routes().end()) return FailureReply("unknown command for this endpoint");
+  if (it == Routes().end()) return {FailureReply("unknown command for this endpoint"), {}};
+  const Route& route = it->second;
   for (const auto& e : req.elements) {
     // Records are checked field by field by their commands; plain values here.
     if (e.name != "ORDERH_DATA" && e.name != "ORDERL_DATA" && e.value.size() > kMaxFieldBytes)
-      return FailureReply("value too long: " + e.name);
+      return {FailureReply("value too long: " + e.name), {}};
   }
-  auto db = pool.Acquire(&error);
-  if (!db) return FailureReply("database: " + error);
-  Context c{*db, req, std::string(), pool.WriteMutex()};
-  if (it->second.needsDbKey) {
-    const std::string key = req.Value("DB_KEY");
-    if (key.empty()) return FailureReply("no DB_KEY");
+  auto db = service.db.Acquire(&error);
+  if (!db) return {FailureReply("database: " + error), {}};
+  Context c{*db, req, std::string()};
+  std::string key;
+  if (route.needsDbKey) {
+    const std::string dbKey = req.Value("DB_KEY");
+    if (dbKey.empty()) return {FailureReply("no DB_KEY"), {}};
     Rows rows;
-    if (!db->Query("SELECT M_CODE FROM M_ WHERE M_CODE = ?", {key}, 1, rows, &error))
-      return FailureReply("database: " + error);
-    if (rows.empty()) return FailureReply("unknown DB_KEY");
-    c.supplier = key;
+    if (!db->Query("SELECT M.M_CODE, CAST(COALESCE(V.CV_VERSION, 0) AS TEXT) FROM M_ M"
+                   " LEFT JOIN CV_ V ON V.M_CODE = M.M_CODE WHERE M.M_CODE = ?",
+                   {dbKey}, 2, rows, &error))
+      return {FailureReply("database: " + error), {}};
+    if (rows.empty()) return {FailureReply("unknown DB_KEY"), {}};
+    c.supplier = dbKey;
+    // The version is read before the catalogue: a reply built from a newer
+    // catalogue may sit under an older version, never the other way round.
+    if (route.cached && service.cache && text.size() <= kMaxCacheKey) {
+      key = CacheKey(dbKey, rows[0][1], req);
+      if (auto hit = service.cache->Find(key)) return {std::string(), hit};
+    }
   }
-  return it->second.handler(c);
+  Reply reply{route.handler(c), {}};
+  if (!key.empty() && TagValue("RESULT_CODE", reply.text) == "1") {
+    reply.gzip = std::make_shared<const std::string>(GzipCompress(reply.text));
+    service.cache->Store(key, reply.gzip);
+  }
+  return reply;
 }
 
 std::string SelectReply(Connection& db, const std::string& sql,
@@ -103,9 +129,5 @@ std::string WriteOneRow(Context& c, const std::string& sql, const std::vector<st
       c, [&] { return c.db.Exec(sql, params, &error) && c.db.Changed() == 1; }, error);
   return ok ? SuccessReply() : FailureReply(error.empty() ? missing : error);
 }
-
-std::string TodayYymmdd() { return Stamp("%y%m%d"); }
-std::string NowHhmm() { return Stamp("%H%M"); }
-std::string NowHhmmss() { return Stamp("%H%M%S"); }
 
 }  // namespace tarvik::service

@@ -1,11 +1,15 @@
 #pragma once
 // The seventeen commands of the web service. Each runs on one connection in at
 // most one transaction and returns the whole reply text (a failure reply when
-// it refuses; nothing is then stored).
+// it refuses; nothing is then stored). Every check a write depends on is made
+// in the statement or transaction that writes, so several instances and the
+// supplier's side may work on one database at once.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "service/Database.h"
+#include "service/ReplyCache.h"
 #include "service/Wire.h"
 
 namespace tarvik::service {
@@ -14,12 +18,24 @@ struct Context {
   Connection& db;
   const Request& req;
   std::string supplier;  // DB_KEY, checked to name a supplier (empty for bare commands)
-  std::mutex& writeMutex;
 };
 
-// Decoded request text posted to /NET/<endpoint>.php -> reply text.
-std::string HandleRequest(ConnectionPool& pool, const std::string& endpoint,
-                          const std::string& text);
+// What the commands share in one process.
+struct Service {
+  Database& db;
+  ReplyCache* cache = nullptr;  // null: every reply is built afresh
+};
+
+// A reply: its text, or (from the cache) the compressed body already.
+struct Reply {
+  std::string text;
+  ReplyCache::Body gzip;
+  // The body to send: gzip, or text compressed now.
+  std::string Body() const;
+};
+
+// Decoded request text posted to /NET/<endpoint>.php -> reply.
+Reply HandleRequest(Service& service, const std::string& endpoint, const std::string& text);
 
 // True for the ten endpoint names ("Good", "Order", ...).
 bool IsKnownEndpoint(const std::string& endpoint);
@@ -50,12 +66,12 @@ std::string SelectReply(Connection& db, const std::string& sql,
                         const std::vector<std::string>& params,
                         const std::vector<std::string>& names);
 
-// Runs body as one transaction of this process's writers (they queue on the
-// write mutex rather than spin in SQLite's busy handler); false with error when
-// body or the commit fails, and then nothing is stored.
+// Runs body as one writing transaction; false with error when body or the
+// commit fails, and then nothing is stored. Writers of every instance wait
+// for each other in the database (SQLite's file lock, PostgreSQL's row
+// locks), never in a lock of one process.
 template <class F>
 bool WriteTransaction(Context& c, F&& body, std::string& error) {
-  std::lock_guard<std::mutex> lock(c.writeMutex);
   return InTransaction(c.db, body, &error);
 }
 
@@ -63,10 +79,5 @@ bool WriteTransaction(Context& c, F&& body, std::string& error) {
 // a failure reply (`missing` when no row matched).
 std::string WriteOneRow(Context& c, const std::string& sql, const std::vector<std::string>& params,
                         const std::string& missing);
-
-// The service's clock, local time: "yymmdd", "HHMM" and "HHMMSS".
-std::string TodayYymmdd();
-std::string NowHhmm();
-std::string NowHhmmss();
 
 }  // namespace tarvik::service

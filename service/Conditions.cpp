@@ -37,7 +37,7 @@ std::string LikePattern(const std::string& key) {
 }
 
 bool AddConditions(const Request& req, const FieldMap& same, const FieldMap& like,
-                   SqlFilter& filter, std::string* error) {
+                   const Dialect& dialect, SqlFilter& filter, std::string* error) {
   const auto& els = req.elements;
   for (std::size_t i = 0; i < els.size(); ++i) {
     const std::string& name = els[i].name;
@@ -64,7 +64,7 @@ bool AddConditions(const Request& req, const FieldMap& same, const FieldMap& lik
       filter.where += " AND " + it->second + " = ?";
       filter.params.push_back(key);
     } else {
-      filter.where += " AND " + it->second + " LIKE ? ESCAPE '\\'";
+      filter.where += " AND " + it->second + " " + dialect.Like() + " ? ESCAPE '\\'";
       filter.params.push_back(LikePattern(key));
     }
     ++i;  // the key is consumed

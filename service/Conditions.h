@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "service/Dialect.h"
 #include "service/Wire.h"
 
 namespace tarvik::service {
@@ -25,9 +26,9 @@ struct SqlFilter {
 // into filter. A FIELD must be directly followed by its KEY; a field outside
 // its map, or a lone KEY, is refused. LIKE keys: '%' matches any run, every
 // other character (also '_') matches itself; ASCII letters match in either
-// case (SQLite's LIKE), so a chassis or model word typed in capitals finds all.
+// case, so a chassis or model word typed in capitals finds all.
 bool AddConditions(const Request& req, const FieldMap& same, const FieldMap& like,
-                   SqlFilter& filter, std::string* error);
+                   const Dialect& dialect, SqlFilter& filter, std::string* error);
 
 // Parses "FIELD ASC|DESC" items separated by commas (blanks allowed around
 // them; the direction may be left out: ASC) into filter.orderBy. An empty or

@@ -1,19 +1,20 @@
 #include "service/Database.h"
 
+#include <Poco/Data/PostgreSQL/Connector.h>
 #include <Poco/Data/SQLite/Connector.h>
 #include <Poco/Data/Session.h>
+#include <Poco/Data/SessionPool.h>
 #include <Poco/Data/Statement.h>
 #include <Poco/Exception.h>
 
 #include <exception>
+#include <mutex>
 
 using namespace Poco::Data::Keywords;
 
 namespace tarvik::service {
 
 namespace {
-
-std::once_flag g_register;
 
 void SetError(std::string* error, const std::string& text) {
   if (error) *error = text;
@@ -33,8 +34,15 @@ bool Guarded(std::string* error, F&& body) {
   return false;
 }
 
+void Run(Poco::Data::Session& s, const std::string& sql) {
+  Poco::Data::Statement st(s);
+  st << sql;
+  st.execute();
+}
+
 // Every text column; the client reads every field as text anyway. Codes are
-// unique per supplier (M_CODE), order codes everywhere.
+// unique per supplier (M_CODE), order codes everywhere. Written for both
+// databases: Dialect::Schema() adds what PostgreSQL needs.
 const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS M_ (M_CODE TEXT PRIMARY KEY, M_ID TEXT NOT NULL UNIQUE,"
     " M_MGU TEXT NOT NULL DEFAULT '1', M_DBTYPE TEXT NOT NULL DEFAULT '1',"
@@ -68,7 +76,7 @@ const char* const kSchema[] = {
     " OL_OC TEXT NOT NULL DEFAULT '', OL_GC TEXT NOT NULL DEFAULT '', OL_GN TEXT NOT NULL DEFAULT '',"
     " OL_GBOX TEXT NOT NULL DEFAULT '', OL_LC TEXT NOT NULL DEFAULT '',"
     " OL_LN TEXT NOT NULL DEFAULT '', PRIMARY KEY (OH_CODE, OL_NO))",
-    "CREATE TABLE IF NOT EXISTS OA_ (OA_ID INTEGER PRIMARY KEY AUTOINCREMENT,"
+    "CREATE TABLE IF NOT EXISTS OA_ (OA_ID AUTO_ID,"
     " OA_CODE TEXT NOT NULL DEFAULT '', OA_SC TEXT NOT NULL, OA_CC TEXT NOT NULL DEFAULT '',"
     " OA_IOG TEXT NOT NULL DEFAULT '', OA_STATUS TEXT NOT NULL DEFAULT '',"
     " OA_WDATE TEXT NOT NULL DEFAULT '', OA_WTIME TEXT NOT NULL DEFAULT '',"
@@ -80,38 +88,62 @@ const char* const kSchema[] = {
     " CM_CODE TEXT NOT NULL, CM_NAME TEXT NOT NULL DEFAULT '', PRIMARY KEY (M_CODE, CM_CODE))",
     "CREATE TABLE IF NOT EXISTS CG_ (M_CODE TEXT NOT NULL REFERENCES M_(M_CODE),"
     " CG_CODE TEXT NOT NULL, CG_NAME TEXT NOT NULL DEFAULT '', PRIMARY KEY (M_CODE, CG_CODE))",
-    "CREATE TABLE IF NOT EXISTS CPN_ (CPN_ID INTEGER PRIMARY KEY,"
+    "CREATE TABLE IF NOT EXISTS CPN_ (CPN_ID AUTO_ID,"
     " M_CODE TEXT NOT NULL REFERENCES M_(M_CODE), CPN_GROUP TEXT NOT NULL, CPN_MAKE TEXT NOT NULL,"
     " CPN_NAME TEXT NOT NULL DEFAULT '', CPN_TYPE TEXT NOT NULL DEFAULT '',"
     " CPN_POWER TEXT NOT NULL DEFAULT '', CPN_YEAR TEXT NOT NULL DEFAULT '',"
     " CPN_BODY TEXT NOT NULL DEFAULT '', CPN_GCODE TEXT NOT NULL DEFAULT '')",
     "CREATE INDEX IF NOT EXISTS CPN_FIND ON CPN_ (M_CODE, CPN_GROUP, CPN_MAKE)",
+    // A supplier's catalogue version, raised by every write to its catalogue
+    // (products, prices, notes, notices): the key of the reply cache.
+    "CREATE TABLE IF NOT EXISTS CV_ (M_CODE TEXT PRIMARY KEY, CV_VERSION INTEGER NOT NULL)",
 };
-
 }  // namespace
 
-std::unique_ptr<Connection> Connection::Open(const std::string& path, std::string* error) {
-  std::call_once(g_register, [] { Poco::Data::SQLite::Connector::registerConnector(); });
-  std::unique_ptr<Connection> c(new Connection());
-  if (!Guarded(error, [&] { c->session_ = std::make_unique<Poco::Data::Session>("SQLite", path); }))
-    return nullptr;
-  // busy_timeout first: switching to WAL needs the lock when another process
-  // (an admin command) holds the file.
-  for (const char* pragma : {"PRAGMA busy_timeout=10000", "PRAGMA journal_mode=WAL",
-                             "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
-    Rows ignored;
-    if (!c->Query(pragma, {}, 1, ignored, error) && !c->Exec(pragma, {}, error)) return nullptr;
-  }
-  return c;
-}
+// Sets up every new session of the pool the way the service relies on.
+class Pool : public Poco::Data::SessionPool {
+ public:
+  Pool(const DbTarget& target, int maxSessions)
+      : SessionPool(target.connector, target.connectionString, 1, maxSessions, 60),
+        backend_(target.backend) {}
 
-Connection::~Connection() = default;
+ protected:
+  void customizeSession(Poco::Data::Session& s) override {
+    if (backend_ == Backend::PostgreSQL) {
+      // Bounded waits for a row another instance holds; UTF-8 whatever the
+      // server's default.
+      Run(s, "SET client_encoding = 'UTF8'");
+      Run(s, "SET lock_timeout = '10s'");
+      Run(s, "SET client_min_messages = warning");  // not "already exists, skipping"
+      return;
+    }
+    // busy_timeout first: switching to WAL needs the lock when another process
+    // holds the file. Some pragmas answer with a row, some do not.
+    for (const char* pragma : {"PRAGMA busy_timeout=10000", "PRAGMA journal_mode=WAL",
+                               "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
+      std::vector<std::string> ignored;
+      Poco::Data::Statement st(s);
+      st << pragma, into(ignored);
+      st.execute();
+    }
+  }
+
+ private:
+  Backend backend_;
+};
+
+Connection::Connection(const Dialect& dialect, std::unique_ptr<Poco::Data::Session> session)
+    : dialect_(dialect), session_(std::move(session)) {}
+
+Connection::~Connection() {
+  if (inTransaction_) Rollback();
+}
 
 bool Connection::Exec(const std::string& sql, const std::vector<std::string>& params,
                       std::string* error) {
   return Guarded(error, [&] {
     Poco::Data::Statement st(*session_);
-    st << sql;
+    st << dialect_.Prepare(sql);
     for (const auto& p : params) st, bind(p);
     changed_ = st.execute();
   });
@@ -123,7 +155,7 @@ bool Connection::Query(const std::string& sql, const std::vector<std::string>& p
   return Guarded(error, [&] {
     std::vector<std::vector<std::string>> cols(columns);
     Poco::Data::Statement st(*session_);
-    st << sql;
+    st << dialect_.Prepare(sql);
     for (const auto& p : params) st, bind(p);
     for (auto& col : cols) st, into(col);
     st.execute();
@@ -138,14 +170,14 @@ bool Connection::Query(const std::string& sql, const std::vector<std::string>& p
 bool Connection::ExecMany(const std::string& sql,
                           const std::vector<std::vector<std::string>>& columns,
                           std::string* error) {
+  changed_ = 0;
   if (columns.empty() || columns[0].empty()) return true;
   return Guarded(error, [&] {
     // One prepared statement, run once per row with the bound values replaced.
     std::vector<std::string> values(columns.size());
     Poco::Data::Statement st(*session_);
-    st << sql;
+    st << dialect_.Prepare(sql);
     for (auto& v : values) st, useRef(v);
-    changed_ = 0;
     for (std::size_t r = 0; r < columns[0].size(); ++r) {
       for (std::size_t c = 0; c < columns.size(); ++c) values[c] = columns[c][r];
       changed_ += st.execute();
@@ -153,33 +185,96 @@ bool Connection::ExecMany(const std::string& sql,
   });
 }
 
-bool Connection::Begin(std::string* error) { return Exec("BEGIN IMMEDIATE", {}, error); }
-bool Connection::Commit(std::string* error) { return Exec("COMMIT", {}, error); }
-void Connection::Rollback() { Exec("ROLLBACK"); }
+bool Connection::BeginWrite(std::string* error) {
+  inTransaction_ = Exec(dialect_.BeginWrite(), {}, error);
+  return inTransaction_;
+}
+
+bool Connection::BeginRead(std::string* error) {
+  inTransaction_ = Exec(dialect_.BeginRead(), {}, error);
+  return inTransaction_;
+}
+
+bool Connection::Commit(std::string* error) {
+  if (!Exec("COMMIT", {}, error)) return false;
+  inTransaction_ = false;
+  return true;
+}
+
+void Connection::Rollback() {
+  Exec("ROLLBACK");
+  inTransaction_ = false;
+}
 
 bool Connection::EnsureSchema(std::string* error) {
-  for (const char* sql : kSchema) {
-    if (!Exec(sql, {}, error)) return false;
+  // The newest table stands for a whole schema. Looking first keeps a running
+  // database free of the locks CREATE INDEX takes even when the index exists.
+  if (Exec("SELECT 1 FROM CV_ WHERE 1 = 0")) return true;
+  return InTransaction(
+      *this,
+      [&] {
+        // Two PostgreSQL instances starting at once would race on the catalog.
+        if (dialect_.backend() == Backend::PostgreSQL &&
+            !Exec("SELECT pg_advisory_xact_lock(72617669)", {}, error))
+          return false;
+        for (const char* sql : kSchema) {
+          if (!Exec(dialect_.Schema(sql), {}, error)) return false;
+        }
+        return true;
+      },
+      error);
+}
+
+bool Connection::Now(Clock& out, std::string* error) {
+  Rows rows;
+  if (!Query(dialect_.Now(), {}, 2, rows, error)) return false;
+  if (rows.empty() || rows[0][0].size() != 14) {
+    SetError(error, "the database gave no time");
+    return false;
+  }
+  const std::string& t = rows[0][0];  // yyyymmddHHMMSS
+  out.date = t.substr(2, 6);
+  out.hhmm = t.substr(8, 4);
+  out.hhmmss = t.substr(8, 6);
+  try {
+    out.utcMicros = std::stoll(rows[0][1]);
+  } catch (const std::exception&) {
+    SetError(error, "the database gave no time");
+    return false;
   }
   return true;
 }
 
-ConnectionPool::Lease::~Lease() {
-  if (!c_ || !pool_) return;
-  std::lock_guard<std::mutex> lock(pool_->mutex_);
-  pool_->idle_.push_back(std::move(c_));
+Database::Database(const DbTarget& target, std::size_t maxSessions)
+    : target_(target),
+      dialect_(target.backend),
+      pool_(new Pool(target, static_cast<int>(maxSessions))) {}
+
+Database::~Database() {
+  pool_->shutdown();
+  pool_->release();
 }
 
-ConnectionPool::Lease ConnectionPool::Acquire(std::string* error) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!idle_.empty()) {
-      auto c = std::move(idle_.back());
-      idle_.pop_back();
-      return Lease(this, std::move(c));
-    }
-  }
-  return Lease(this, Connection::Open(path_, error));
+std::unique_ptr<Database> Database::Open(const std::string& db, std::size_t maxSessions,
+                                         std::string* error) {
+  static std::once_flag registered;
+  std::call_once(registered, [] {
+    Poco::Data::SQLite::Connector::registerConnector();
+    Poco::Data::PostgreSQL::Connector::registerConnector();
+  });
+  DbTarget target;
+  if (!ParseDbTarget(db, target, error)) return nullptr;
+  std::unique_ptr<Database> d(new Database(target, maxSessions < 1 ? 1 : maxSessions));
+  if (!d->Acquire(error)) return nullptr;
+  return d;
+}
+
+std::unique_ptr<Connection> Database::Acquire(std::string* error) {
+  std::unique_ptr<Connection> c;
+  Guarded(error, [&] {
+    c.reset(new Connection(dialect_, std::make_unique<Poco::Data::Session>(pool_->get())));
+  });
+  return c;
 }
 
 }  // namespace tarvik::service

@@ -1,13 +1,14 @@
 #pragma once
-// The service's one SQLite file, reached through Poco Data. Every connection
-// runs WAL with synchronous=FULL, foreign keys on and a busy timeout, so an
-// acknowledged commit is on disk whole. Nothing here throws to the caller:
-// failures come back as false with an error text.
+// The service's database, SQLite or PostgreSQL, reached through Poco Data and
+// its SessionPool. SQLite runs WAL with synchronous=FULL, foreign keys on and
+// a busy timeout, so an acknowledged commit is on disk whole. Nothing here
+// throws to the caller: failures come back as false with an error text.
 #include <cstddef>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "service/Dialect.h"
 
 namespace Poco::Data {
 class Session;
@@ -18,12 +19,25 @@ namespace tarvik::service {
 using Row = std::vector<std::string>;
 using Rows = std::vector<Row>;
 
-// One open connection. Not shared between threads at the same time.
+class Pool;
+
+// The database's clock at one moment.
+struct Clock {
+  std::string date;    // yymmdd, local
+  std::string hhmm;    // HHMM, local
+  std::string hhmmss;  // HHMMSS, local
+  long long utcMicros = 0;
+};
+
+// One session taken from the pool, used by one thread at a time. It goes back
+// to the pool when destroyed; a transaction still open is rolled back first.
 class Connection {
  public:
-  // Opens (creating if needed) the file and sets the connection pragmas.
-  static std::unique_ptr<Connection> Open(const std::string& path, std::string* error);
   ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  const Dialect& dialect() const { return dialect_; }
 
   // A statement without result rows; params are bound in order ('?').
   bool Exec(const std::string& sql, const std::vector<std::string>& params = {},
@@ -34,58 +48,53 @@ class Connection {
   // The same statement once per row of values (one column vector per '?').
   bool ExecMany(const std::string& sql, const std::vector<std::vector<std::string>>& columns,
                 std::string* error = nullptr);
-  // Rows changed by the last Exec.
+  // Rows changed by the last Exec or ExecMany.
   std::size_t Changed() const { return changed_; }
 
-  // BEGIN IMMEDIATE / COMMIT / ROLLBACK.
-  bool Begin(std::string* error = nullptr);
+  bool BeginWrite(std::string* error = nullptr);
+  bool BeginRead(std::string* error = nullptr);
   bool Commit(std::string* error = nullptr);
   void Rollback();
 
-  // Creates the tables when they are missing.
+  // Creates the tables when they are missing (one instance at a time).
   bool EnsureSchema(std::string* error = nullptr);
+  bool Now(Clock& out, std::string* error = nullptr);
 
  private:
-  Connection() = default;
+  friend class Database;
+  Connection(const Dialect& dialect, std::unique_ptr<Poco::Data::Session> session);
+  const Dialect& dialect_;
   std::unique_ptr<Poco::Data::Session> session_;
   std::size_t changed_ = 0;
+  bool inTransaction_ = false;
 };
 
-// A few connections shared by the request threads; a lease returns its
-// connection when it goes out of scope.
-class ConnectionPool {
+// One per process: what --db names and a pool of sessions to it.
+class Database {
  public:
-  explicit ConnectionPool(std::string path) : path_(std::move(path)) {}
-  class Lease {
-   public:
-    Lease(ConnectionPool* pool, std::unique_ptr<Connection> c) : pool_(pool), c_(std::move(c)) {}
-    Lease(Lease&&) = default;
-    ~Lease();
-    Connection* operator->() const { return c_.get(); }
-    Connection& operator*() const { return *c_; }
-    explicit operator bool() const { return c_ != nullptr; }
+  // maxSessions bounds the open sessions; Acquire fails beyond it. Opens one
+  // session to find out whether the database answers.
+  static std::unique_ptr<Database> Open(const std::string& db, std::size_t maxSessions,
+                                        std::string* error);
+  ~Database();
 
-   private:
-    ConnectionPool* pool_;
-    std::unique_ptr<Connection> c_;
-  };
-  Lease Acquire(std::string* error);
-  // Serialises the writing commands of this process, so threads queue here
-  // rather than spin in SQLite's busy handler.
-  std::mutex& WriteMutex() { return write_; }
+  std::unique_ptr<Connection> Acquire(std::string* error);
+  const Dialect& dialect() const { return dialect_; }
+  // The file, or the URL without its password.
+  const std::string& Shown() const { return target_.shown; }
 
  private:
-  std::string path_;
-  std::mutex mutex_;
-  std::mutex write_;
-  std::vector<std::unique_ptr<Connection>> idle_;
+  Database(const DbTarget& target, std::size_t maxSessions);
+  DbTarget target_;
+  Dialect dialect_;
+  Pool* pool_;  // reference-counted by Poco
 };
 
-// Runs body inside BEGIN IMMEDIATE ... COMMIT; rolls back when body returns
-// false or the commit fails.
+// Runs body inside a writing transaction; rolls back when body returns false
+// or the commit fails.
 template <class F>
 bool InTransaction(Connection& c, F&& body, std::string* error) {
-  if (!c.Begin(error)) return false;
+  if (!c.BeginWrite(error)) return false;
   if (!body()) {
     c.Rollback();
     return false;

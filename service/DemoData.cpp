@@ -288,7 +288,10 @@ bool WriteDemoData(Connection& db, std::string* error) {
                db.ExecMany("INSERT INTO CPN_ (M_CODE, CPN_GROUP, CPN_MAKE, CPN_NAME, CPN_TYPE,"
                            " CPN_POWER, CPN_YEAR, CPN_BODY, CPN_GCODE)"
                            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                           parts, error);
+                           parts, error) &&
+               db.ExecMany("INSERT INTO CV_ (M_CODE, CV_VERSION) VALUES (?, 1)"
+                           " ON CONFLICT (M_CODE) DO UPDATE SET CV_VERSION = CV_.CV_VERSION + 1",
+                           {suppliers[0]}, error);
       },
       error);
 }

@@ -1,213 +1,64 @@
 #include "service/HttpServer.h"
 
 #include <Poco/Exception.h>
-#include <Poco/Net/HTTPRequestHandler.h>
-#include <Poco/Net/HTTPRequestHandlerFactory.h>
-#include <Poco/Net/HTTPServer.h>
-#include <Poco/Net/HTTPServerParams.h>
-#include <Poco/Net/HTTPServerRequest.h>
-#include <Poco/Net/HTTPServerResponse.h>
 #include <Poco/Net/ServerSocket.h>
-#include <Poco/ThreadPool.h>
-#include <Poco/URI.h>
+#include <Poco/Net/SocketAddress.h>
 #include <signal.h>
-#include <sys/stat.h>
+#include <sys/resource.h>
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
+#include <memory>
 
-#include "net/Gzip.h"
-#include "service/Commands.h"
-#include "service/Database.h"
-#include "service/Wire.h"
+#include "service/Endpoints.h"
+#include "service/Reactor.h"
 
 namespace tarvik::service {
 
 namespace {
 
-using Poco::Net::HTTPResponse;
-using Poco::Net::HTTPServerRequest;
-using Poco::Net::HTTPServerResponse;
-
-void SendReply(HTTPServerResponse& resp, const std::string& reply,
-               HTTPResponse::HTTPStatus status = HTTPResponse::HTTP_OK) {
-  const std::string body = GzipCompress(reply);
-  resp.setStatus(status);
-  resp.setContentType("text/html; charset=utf-8");
-  resp.set("Content-Encoding", "gzip");
-  resp.setContentLength(static_cast<std::streamsize>(body.size()));
-  resp.send().write(body.data(), static_cast<std::streamsize>(body.size()));
+bool SplitListen(const std::string& listen, std::string& host, int& port) {
+  const auto colon = listen.rfind(':');
+  if (colon == std::string::npos) return false;
+  host = listen.substr(0, colon);
+  try {
+    std::size_t used = 0;
+    port = std::stoi(listen.substr(colon + 1), &used);
+    if (used != listen.size() - colon - 1) return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+  return port >= 0 && port <= 65535;
 }
 
-class NetHandler : public Poco::Net::HTTPRequestHandler {
- public:
-  NetHandler(ConnectionPool& pool, std::string endpoint)
-      : pool_(pool), endpoint_(std::move(endpoint)) {}
-
-  void handleRequest(HTTPServerRequest& req, HTTPServerResponse& resp) override {
-    if (req.getMethod() != Poco::Net::HTTPRequest::HTTP_POST) {
-      SendReply(resp, FailureReply("POST only"), HTTPResponse::HTTP_METHOD_NOT_ALLOWED);
-      return;
-    }
-    if (!IsKnownEndpoint(endpoint_)) {
-      SendReply(resp, FailureReply("unknown endpoint"), HTTPResponse::HTTP_NOT_FOUND);
-      return;
-    }
-    if (req.hasContentLength() &&
-        req.getContentLength64() > static_cast<Poco::Int64>(kMaxBodyBytes)) {
-      resp.setKeepAlive(false);  // the rest of the body is not read
-      SendReply(resp, FailureReply("request too large"),
-                HTTPResponse::HTTP_REQUEST_ENTITY_TOO_LARGE);
-      return;
-    }
-    std::string body;
-    std::istream& in = req.stream();
-    char buf[16384];
-    while (in) {
-      in.read(buf, sizeof buf);
-      const auto n = static_cast<std::size_t>(in.gcount());
-      if (n == 0) break;
-      if (body.size() + n > kMaxBodyBytes) {
-        resp.setKeepAlive(false);
-        SendReply(resp, FailureReply("request too large"),
-                  HTTPResponse::HTTP_REQUEST_ENTITY_TOO_LARGE);
-        return;
-      }
-      body.append(buf, n);
-    }
-    std::string text, error;
-    if (!DecodePostBody(req.getContentType(), body, text, &error)) {
-      SendReply(resp, FailureReply(error), HTTPResponse::HTTP_BAD_REQUEST);
-      return;
-    }
-    SendReply(resp, HandleRequest(pool_, endpoint_, text));
+// Idle connections are cheap here, so the limit on open files is the limit.
+void RaiseFileLimit() {
+  rlimit r{};
+  if (::getrlimit(RLIMIT_NOFILE, &r) == 0 && r.rlim_cur < r.rlim_max) {
+    r.rlim_cur = r.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &r);
   }
-
- private:
-  ConnectionPool& pool_;
-  std::string endpoint_;
-};
-
-class UpdateHandler : public Poco::Net::HTTPRequestHandler {
- public:
-  UpdateHandler(std::string dir, std::string relative)
-      : dir_(std::move(dir)), relative_(std::move(relative)) {}
-
-  void handleRequest(HTTPServerRequest& req, HTTPServerResponse& resp) override {
-    const std::string path = UpdateFilePath(dir_, relative_);
-    struct stat st {};
-    const bool isGet = req.getMethod() == Poco::Net::HTTPRequest::HTTP_GET ||
-                       req.getMethod() == Poco::Net::HTTPRequest::HTTP_HEAD;
-    std::ifstream file;
-    if (isGet && !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-      file.open(path, std::ios::binary);
-    if (!file.is_open() || !file) {
-      resp.setStatus(isGet ? HTTPResponse::HTTP_NOT_FOUND : HTTPResponse::HTTP_METHOD_NOT_ALLOWED);
-      resp.setContentType("text/plain");
-      resp.setContentLength(9);
-      resp.send() << "not found";
-      return;
-    }
-    resp.setStatus(HTTPResponse::HTTP_OK);
-    resp.setContentType("application/octet-stream");
-    resp.set("Cache-Control", "no-cache");
-    resp.setContentLength64(st.st_size);
-    std::ostream& out = resp.send();
-    if (req.getMethod() == Poco::Net::HTTPRequest::HTTP_HEAD) return;
-    char buf[65536];
-    while (file && out) {
-      file.read(buf, sizeof buf);
-      if (file.gcount() > 0) out.write(buf, file.gcount());
-    }
-  }
-
- private:
-  std::string dir_, relative_;
-};
-
-class NotFoundHandler : public Poco::Net::HTTPRequestHandler {
- public:
-  void handleRequest(HTTPServerRequest&, HTTPServerResponse& resp) override {
-    resp.setStatus(HTTPResponse::HTTP_NOT_FOUND);
-    resp.setContentType("text/plain");
-    resp.setContentLength(9);
-    resp.send() << "not found";
-  }
-};
-
-class Factory : public Poco::Net::HTTPRequestHandlerFactory {
- public:
-  Factory(ConnectionPool& pool, std::string updateDir)
-      : pool_(pool), updateDir_(std::move(updateDir)) {}
-
-  Poco::Net::HTTPRequestHandler* createRequestHandler(const HTTPServerRequest& req) override {
-    std::string path;
-    try {
-      path = Poco::URI(req.getURI()).getPath();  // percent-decoded
-    } catch (const Poco::Exception&) {
-      return new NotFoundHandler();
-    }
-    static const std::string kNet = "/NET/", kPhp = ".php", kUpdate = "/update/";
-    if (path.compare(0, kNet.size(), kNet) == 0 && path.size() > kNet.size() + kPhp.size() &&
-        path.compare(path.size() - kPhp.size(), kPhp.size(), kPhp) == 0) {
-      return new NetHandler(pool_,
-                            path.substr(kNet.size(), path.size() - kNet.size() - kPhp.size()));
-    }
-    if (path.compare(0, kUpdate.size(), kUpdate) == 0 && !updateDir_.empty())
-      return new UpdateHandler(updateDir_, path.substr(kUpdate.size()));
-    return new NotFoundHandler();
-  }
-
- private:
-  ConnectionPool& pool_;
-  std::string updateDir_;
-};
+}
 
 }  // namespace
 
-std::string UpdateFilePath(const std::string& updateDir, const std::string& relative) {
-  if (updateDir.empty() || relative.empty()) return std::string();
-  if (relative.find('\\') != std::string::npos || relative.find('\0') != std::string::npos)
-    return std::string();
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t slash = relative.find('/', start);
-    const std::string seg = relative.substr(start, slash == std::string::npos ? std::string::npos
-                                                                              : slash - start);
-    if (seg.empty() || seg == "." || seg == "..") return std::string();
-    if (slash == std::string::npos) break;
-    start = slash + 1;
-  }
-  std::string dir = updateDir;
-  if (dir.back() != '/') dir += '/';
-  return dir + relative;
-}
-
-int Serve(const std::string& listen, const std::string& dbPath, const std::string& updateDir) {
-  const auto colon = listen.rfind(':');
-  if (colon == std::string::npos) {
+int Serve(const ServeOptions& options) {
+  std::string host;
+  int port = -1;
+  if (!SplitListen(options.listen, host, port)) {
     std::cerr << "tarvik-service: --listen wants IP:PORT\n";
     return 2;
   }
-  const std::string host = listen.substr(0, colon);
-  int port = -1;
-  try {
-    port = std::stoi(listen.substr(colon + 1));
-  } catch (const std::exception&) {
-  }
-  if (port < 0 || port > 65535) {
-    std::cerr << "tarvik-service: bad port in --listen\n";
-    return 2;
-  }
+  const std::size_t workers = options.workers < 1 ? 1 : options.workers;
   std::string error;
-  {
-    auto c = Connection::Open(dbPath, &error);
-    if (!c || !c->EnsureSchema(&error)) {
-      std::cerr << "tarvik-service: " << dbPath << ": " << error << "\n";
-      return 1;
-    }
+  auto db = Database::Open(options.db, workers + 2, &error);
+  std::unique_ptr<Connection> first = db ? db->Acquire(&error) : nullptr;
+  if (!first || !first->EnsureSchema(&error)) {
+    std::cerr << "tarvik-service: " << (db ? db->Shown() : options.db) << ": " << error << "\n";
+    return 1;
   }
+  first.reset();
+  RaiseFileLimit();
   // Signals are taken by sigwait below; every thread started later inherits the mask.
   sigset_t stop;
   sigemptyset(&stop);
@@ -217,27 +68,33 @@ int Serve(const std::string& listen, const std::string& dbPath, const std::strin
   pthread_sigmask(SIG_BLOCK, &stop, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
-  ConnectionPool pool(dbPath);
+  std::unique_ptr<ReplyCache> cache;
+  if (options.cacheBytes > 0) cache = std::make_unique<ReplyCache>(options.cacheBytes);
+  Service service{*db, cache.get()};
+  Site site{service, options.updateDir};
   try {
     Poco::Net::ServerSocket socket;
     socket.bind(Poco::Net::SocketAddress(host, static_cast<Poco::UInt16>(port)), true);
-    socket.listen(128);
-    auto params = new Poco::Net::HTTPServerParams();
-    params->setMaxThreads(16);
-    params->setMaxQueued(256);
-    params->setKeepAlive(true);
-    params->setMaxKeepAliveRequests(10000);
-    params->setKeepAliveTimeout(Poco::Timespan(15, 0));
-    params->setTimeout(Poco::Timespan(60, 0));
-    Poco::ThreadPool threads(2, 16);
-    Poco::Net::HTTPServer server(new Factory(pool, updateDir), threads, socket, params);
-    server.start();
+    socket.listen(256);  // the kernel's accept queue, bounded
+    socket.setBlocking(false);
+    ReactorLimits limits;
+    limits.maxConnections = options.maxConnections;
+    limits.requestSeconds = options.requestSeconds;
+    limits.idleSeconds = options.idleSeconds;
+    limits.writeSeconds = options.writeSeconds;
+    Reactor reactor(socket.impl()->sockfd(), limits, workers,
+                    [&site](const HttpHead& head, const std::string& body) {
+                      return Respond(site, head, body);
+                    });
+    if (!reactor.Start(&error)) {
+      std::cerr << "tarvik-service: " << error << "\n";
+      return 1;
+    }
     std::printf("listening on %s:%u\n", host.c_str(), socket.address().port());
     std::fflush(stdout);
     int sig = 0;
     sigwait(&stop, &sig);
-    server.stopAll(true);
-    threads.joinAll();
+    reactor.Stop();
   } catch (const Poco::Exception& e) {
     std::cerr << "tarvik-service: " << e.displayText() << "\n";
     return 1;

@@ -1,18 +1,28 @@
 #pragma once
-// The HTTP side: POST on the ten /NET/*.php endpoints and GET of the update
-// files below /update/.
+// The HTTP side: one thread watches every connection (epoll) and reads each
+// request whole before a worker sees it; a fixed set of workers answers whole
+// requests (Endpoints.h) and hands the reply back for writing. An idle or slow
+// connection costs a file descriptor and a buffer, never a worker, and is
+// closed by its deadline.
+#include <cstddef>
 #include <string>
 
 namespace tarvik::service {
 
-// Serves until SIGINT, SIGTERM or SIGHUP. listen is "IP:PORT" (PORT 0: a free
-// one); prints "listening on IP:PORT" on stdout once listening. updateDir may
-// be empty (then every /update/ file is missing). Returns the exit code.
-int Serve(const std::string& listen, const std::string& dbPath, const std::string& updateDir);
+struct ServeOptions {
+  std::string listen;     // "IP:PORT" (PORT 0: a free one)
+  std::string db;         // --db: a SQLite file or a postgresql:// URL
+  std::string updateDir;  // may be empty (then every /update/ file is missing)
+  std::size_t workers = 8;
+  std::size_t cacheBytes = 64u << 20;  // 0: no reply cache
+  std::size_t maxConnections = 4096;   // beyond: accepted and closed at once
+  double requestSeconds = 5;  // from the first byte of a request to its last
+  double idleSeconds = 5;     // a connection without a request in progress
+  double writeSeconds = 30;   // a reply the peer does not take any of
+};
 
-// The file below updateDir for the path after "/update/", or empty when the
-// path is not one the update server gives out ("..", ".", empty segments,
-// backslashes, NUL).
-std::string UpdateFilePath(const std::string& updateDir, const std::string& relative);
+// Serves until SIGINT, SIGTERM or SIGHUP; prints "listening on IP:PORT" on
+// stdout once listening. Returns the exit code.
+int Serve(const ServeOptions& options);
 
 }  // namespace tarvik::service

@@ -1,7 +1,6 @@
 #include "service/OrderCode.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <mutex>
@@ -9,14 +8,11 @@
 
 namespace tarvik::service {
 
-std::string NewOrderCode() {
+std::string NewOrderCode(long long now) {
   static std::atomic<long long> last{0};
   static std::mutex randomMutex;
   static std::random_device device;  // /dev/urandom
 
-  const long long now = std::chrono::duration_cast<std::chrono::microseconds>(
-                            std::chrono::system_clock::now().time_since_epoch())
-                            .count();
   long long prev = last.load();
   long long stamp = now;
   do {

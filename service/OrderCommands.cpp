@@ -1,5 +1,6 @@
 // Order list, save, delete, open, sample registration and the supplier message.
 #include <map>
+#include <set>
 
 #include "net/MessageFormat.h"
 #include "service/Commands.h"
@@ -19,6 +20,8 @@ const std::vector<std::string> kHeaderFields = {"OH_CODE", "OH_SD",  "OH_AT",   
 const char* const kHeaderColumns =
     "OH_CODE, OH_SD, OH_AT, OH_MT, OH_MCOUNT, OH_DD, OH_CC, OH_TYPE, OH_IOG, OH_SG, OH_SCODE,"
     " OH_RCOUNT, OH_NOTE";
+
+enum HeaderIndex { kCode = 0, kSd, kAt, kMt, kMcount, kDd, kCc, kType, kIog, kSg, kScode, kRcount, kNote };
 
 bool AllDigits(const std::string& s) {
   if (s.empty()) return false;
@@ -108,7 +111,46 @@ bool LoadHeader(Connection& db, const std::string& supplier, const std::string& 
   return true;
 }
 
-enum HeaderIndex { kCode = 0, kSd, kAt, kMt, kMcount, kDd, kCc, kType, kIog, kSg, kScode, kRcount, kNote };
+// Why a conditional write to an order matched no row.
+std::string WhyUnchanged(Connection& db, const std::string& supplier, const std::string& code,
+                         const std::string& cc) {
+  Row stored;
+  std::string error;
+  if (!LoadHeader(db, supplier, code, stored, error)) return error;
+  if (!cc.empty() && (stored[kSg] != "0" || stored[kCc] != cc)) return "not an order of this orderer";
+  return "the supplier has begun receiving this order";
+}
+
+// The orderer may order from this supplier and every product line names one
+// of the supplier's products.
+bool CheckOrderable(Connection& db, const std::string& supplier, const std::string& cc,
+                    const std::vector<Line>& lines, std::string& error) {
+  Rows rows;
+  if (!db.Query("SELECT C.C_CODE FROM C_ C JOIN M_ M ON M.M_CODE = C.M_CODE"
+                " WHERE C.M_CODE = ? AND C.C_CODE = ? AND M.M_MGU = '1'",
+                {supplier, cc}, 1, rows, &error))
+    return false;
+  if (rows.empty()) {
+    error = "unknown orderer, or the supplier takes no orders";
+    return false;
+  }
+  std::set<std::string> codes;
+  for (const Line& l : lines) {
+    if (l.gc != "YZ") codes.insert(l.gc);
+  }
+  if (codes.empty()) return true;
+  std::string sql = "SELECT G_CODE FROM G_ WHERE M_CODE = ? AND G_CODE IN (";
+  std::vector<std::string> params = {supplier};
+  for (const auto& code : codes) {
+    sql += params.size() > 1 ? ", ?" : "?";
+    params.push_back(code);
+  }
+  if (!db.Query(sql + ")", params, 1, rows, &error)) return false;
+  if (rows.size() == codes.size()) return true;
+  for (const auto& r : rows) codes.erase(r[0]);
+  error = "unknown product " + *codes.begin();
+  return false;
+}
 
 }  // namespace
 
@@ -120,7 +162,7 @@ std::string CmdOrderList(Context& c) {
   SqlFilter f;
   std::string error;
   if (!ParseWhereOption(c.req.Value("WHERE_OPTION"), where, terms, &error) ||
-      !AddConditions(c.req, {}, {}, f, &error) ||
+      !AddConditions(c.req, {}, {}, c.db.dialect(), f, &error) ||
       !SetOrderBy(c.req, order, "OH_SD DESC, OH_CODE DESC", f, &error))
     return FailureReply(error);
   // The order commands carry no log-in: the orderer's code must narrow the list.
@@ -165,58 +207,41 @@ std::string CmdOrderSave(Context& c) {
   const bool ok = WriteTransaction(
       c,
       [&] {
-        Rows rows;
-        if (!c.db.Query("SELECT C.C_CODE FROM C_ C JOIN M_ M ON M.M_CODE = C.M_CODE"
-                        " WHERE C.M_CODE = ? AND C.C_CODE = ? AND M.M_MGU = '1'",
-                        {c.supplier, h[kCc]}, 1, rows, &error))
+        Clock now;
+        if (!CheckOrderable(c.db, c.supplier, h[kCc], lines, error) || !c.db.Now(now, &error))
           return false;
-        if (rows.empty()) {
-          error = "unknown orderer, or the supplier takes no orders";
-          return false;
-        }
-        for (const Line& l : lines) {
-          if (l.gc == "YZ") continue;
-          if (!c.db.Query("SELECT G_CODE FROM G_ WHERE M_CODE = ? AND G_CODE = ?",
-                          {c.supplier, l.gc}, 1, rows, &error))
-            return false;
-          if (rows.empty()) {
-            error = "unknown product " + l.gc;
-            return false;
-          }
-        }
         if (code.empty()) {
-          code = NewOrderCode();
-          sd = TodayYymmdd();
-          at = NowHhmm();
-          if (!c.db.Exec("INSERT INTO OH_ (OH_CODE, M_CODE, OH_SD, OH_AT, OH_MT, OH_MCOUNT, OH_DD,"
-                         " OH_CC, OH_TYPE, OH_IOG, OH_SG, OH_SCODE, OH_RCOUNT, OH_NOTE)"
-                         " VALUES (?, ?, ?, ?, '', ?, ?, ?, ?, ?, '0', ?, ?, ?)",
-                         {code, c.supplier, sd, at, mcount, h[kDd], h[kCc], h[kType], h[kIog],
-                          h[kScode], h[kRcount], h[kNote]},
-                         &error))
-            return false;
-        } else {
-          Row stored;
-          if (!LoadHeader(c.db, c.supplier, code, stored, error)) return false;
-          if (stored[kSg] != "0" || stored[kCc] != h[kCc]) {
-            error = "not an order of this orderer";
-            return false;
-          }
-          if (stored[kIog] != "A" && stored[kIog] != "X") {
-            error = "the supplier has begun receiving this order";
-            return false;
-          }
-          sd = stored[kSd];
-          at = stored[kAt];
-          if (!c.db.Exec("UPDATE OH_ SET OH_MT = ?, OH_MCOUNT = ?, OH_DD = ?, OH_TYPE = ?,"
-                         " OH_IOG = ?, OH_SCODE = ?, OH_RCOUNT = ?, OH_NOTE = ? WHERE OH_CODE = ?",
-                         {NowHhmm(), mcount, h[kDd], h[kType], h[kIog], h[kScode], h[kRcount],
-                          h[kNote], code},
-                         &error) ||
-              !c.db.Exec("DELETE FROM OL_ WHERE OH_CODE = ?", {code}, &error))
-            return false;
+          code = NewOrderCode(now.utcMicros);
+          sd = now.date;
+          at = now.hhmm;
+          return c.db.Exec("INSERT INTO OH_ (OH_CODE, M_CODE, OH_SD, OH_AT, OH_MT, OH_MCOUNT,"
+                           " OH_DD, OH_CC, OH_TYPE, OH_IOG, OH_SG, OH_SCODE, OH_RCOUNT, OH_NOTE)"
+                           " VALUES (?, ?, ?, ?, '', ?, ?, ?, ?, ?, '0', ?, ?, ?)",
+                           {code, c.supplier, sd, at, mcount, h[kDd], h[kCc], h[kType], h[kIog],
+                            h[kScode], h[kRcount], h[kNote]},
+                           &error) &&
+                 InsertLines(c.db, code, h[kCc], lines, error);
         }
-        return InsertLines(c.db, code, h[kCc], lines, error);
+        // The status is checked by the statement that writes: a supplier
+        // marking the order at the same moment either comes first (no row
+        // matches) or waits until this transaction ends.
+        if (!c.db.Exec("UPDATE OH_ SET OH_MT = ?, OH_MCOUNT = ?, OH_DD = ?, OH_TYPE = ?,"
+                       " OH_IOG = ?, OH_SCODE = ?, OH_RCOUNT = ?, OH_NOTE = ? WHERE M_CODE = ?"
+                       " AND OH_CODE = ? AND OH_CC = ? AND OH_SG = '0' AND OH_IOG IN ('A', 'X')",
+                       {now.hhmm, mcount, h[kDd], h[kType], h[kIog], h[kScode], h[kRcount],
+                        h[kNote], c.supplier, code, h[kCc]},
+                       &error))
+          return false;
+        if (c.db.Changed() != 1) {
+          error = WhyUnchanged(c.db, c.supplier, code, h[kCc]);
+          return false;
+        }
+        Row stored;
+        if (!LoadHeader(c.db, c.supplier, code, stored, error)) return false;
+        sd = stored[kSd];
+        at = stored[kAt];
+        return c.db.Exec("DELETE FROM OL_ WHERE OH_CODE = ?", {code}, &error) &&
+               InsertLines(c.db, code, h[kCc], lines, error);
       },
       error);
   if (!ok) return FailureReply(error);
@@ -227,17 +252,16 @@ std::string CmdOrderDelete(Context& c) {
   const std::string code = c.req.Value("OH_CODE");
   if (code.empty()) return FailureReply("no OH_CODE");
   std::string error;
+  // One statement checks and deletes; the lines go with the header (cascade).
   const bool ok = WriteTransaction(
       c,
       [&] {
-        Row stored;
-        if (!LoadHeader(c.db, c.supplier, code, stored, error)) return false;
-        if (stored[kIog] != "A" && stored[kIog] != "X") {
-          error = "the supplier has begun receiving this order";
+        if (!c.db.Exec("DELETE FROM OH_ WHERE M_CODE = ? AND OH_CODE = ? AND OH_IOG IN ('A', 'X')",
+                       {c.supplier, code}, &error))
           return false;
-        }
-        return c.db.Exec("DELETE FROM OL_ WHERE OH_CODE = ?", {code}, &error) &&
-               c.db.Exec("DELETE FROM OH_ WHERE OH_CODE = ?", {code}, &error);
+        if (c.db.Changed() == 1) return true;
+        error = WhyUnchanged(c.db, c.supplier, code, std::string());
+        return false;
       },
       error);
   return ok ? SuccessReply() : FailureReply(error);
@@ -250,16 +274,16 @@ std::string CmdOrderOpen(Context& c) {
   Row header;
   Rows lines;
   // One read transaction, so header and lines are of the same moment.
-  if (!c.db.Exec("BEGIN", {}, &error)) return FailureReply(error);
+  if (!c.db.BeginRead(&error)) return FailureReply(error);
   const bool ok =
       LoadHeader(c.db, c.supplier, code, header, error) &&
       c.db.Query("SELECT L.OL_NO, L.OL_CC, L.OL_OC, L.OL_GC, L.OL_GN, L.OL_GBOX, L.OL_LC, L.OL_LN,"
-                 " IFNULL(G.G_NAME, ''), IFNULL(G.G_BOX, '') FROM OL_ L JOIN OH_ H"
+                 " COALESCE(G.G_NAME, ''), COALESCE(G.G_BOX, '') FROM OL_ L JOIN OH_ H"
                  " ON H.OH_CODE = L.OH_CODE LEFT JOIN G_ G ON L.OL_GC <> 'YZ'"
                  " AND G.M_CODE = H.M_CODE AND G.G_CODE = L.OL_GC WHERE L.OH_CODE = ?"
                  " ORDER BY L.OL_NO",
                  {code}, 10, lines, &error);
-  c.db.Exec("COMMIT");
+  c.db.Rollback();  // nothing was written
   if (!ok) return FailureReply(error);
   std::string head;
   for (std::size_t i = 0; i < kHeaderFields.size(); ++i) head += MakeTag(kHeaderFields[i], header[i]);
@@ -281,21 +305,33 @@ std::string CmdOrderSample(Context& c) {
   const std::string headSg = TagValue("OH_SG", head);
   if ((!headCode.empty() && headCode != code) || (!headSg.empty() && headSg != "1"))
     return FailureReply("ORDERH_DATA does not ask for a sample of this order");
-  std::string error;
-  const std::string copy = NewOrderCode();
+  std::string error, copy;
   const bool ok = WriteTransaction(
       c,
       [&] {
-        Row stored;
-        if (!LoadHeader(c.db, c.supplier, code, stored, error)) return false;
+        // The original is held while it is copied, so a re-send cannot land
+        // between the copy of its header and the copy of its lines.
+        Rows rows;
+        Clock now;
+        if (!c.db.Query(std::string("SELECT OH_CODE FROM OH_ WHERE M_CODE = ? AND OH_CODE = ?") +
+                            c.db.dialect().LockShared(),
+                        {c.supplier, code}, 1, rows, &error) ||
+            !c.db.Now(now, &error))
+          return false;
+        if (rows.empty()) {
+          error = "unknown order";
+          return false;
+        }
+        copy = NewOrderCode(now.utcMicros);
         return c.db.Exec("INSERT INTO OH_ (OH_CODE, M_CODE, OH_SD, OH_AT, OH_MT, OH_MCOUNT, OH_DD,"
                          " OH_CC, OH_TYPE, OH_IOG, OH_SG, OH_SCODE, OH_RCOUNT, OH_NOTE)"
-                         " SELECT ?, M_CODE, ?, ?, '', OH_MCOUNT, OH_DD, OH_CC, OH_TYPE, OH_IOG,"
-                         " '1', OH_CODE, OH_RCOUNT, OH_NOTE FROM OH_ WHERE OH_CODE = ?",
-                         {copy, TodayYymmdd(), NowHhmm(), code}, &error) &&
+                         " SELECT CAST(? AS TEXT), M_CODE, CAST(? AS TEXT), CAST(? AS TEXT), '',"
+                         " OH_MCOUNT, OH_DD, OH_CC, OH_TYPE, OH_IOG, '1', OH_CODE, OH_RCOUNT,"
+                         " OH_NOTE FROM OH_ WHERE OH_CODE = ?",
+                         {copy, now.date, now.hhmm, code}, &error) &&
                c.db.Exec("INSERT INTO OL_ (OH_CODE, OL_NO, OL_CC, OL_OC, OL_GC, OL_GN, OL_GBOX,"
-                         " OL_LC, OL_LN) SELECT ?, OL_NO, OL_CC, OL_OC, OL_GC, OL_GN, OL_GBOX,"
-                         " OL_LC, OL_LN FROM OL_ WHERE OH_CODE = ?",
+                         " OL_LC, OL_LN) SELECT CAST(? AS TEXT), OL_NO, OL_CC, OL_OC, OL_GC, OL_GN,"
+                         " OL_GBOX, OL_LC, OL_LN FROM OL_ WHERE OH_CODE = ?",
                          {copy, code}, &error);
       },
       error);
@@ -306,23 +342,25 @@ std::string CmdOrderAuth(Context& c) {
   const Request& r = c.req;
   const std::string sc = r.Value("OA_SC"), cc = r.Value("OA_CC");
   if (sc.empty() || cc.empty()) return FailureReply("OA_SC and OA_CC are needed");
-  std::string error;
-  const std::string code = NewOrderCode();
+  std::string error, code;
   const bool ok = WriteTransaction(
       c,
       [&] {
         Rows rows;
+        Clock now;
         if (!c.db.Query("SELECT C_CODE FROM C_ WHERE M_CODE = ? AND C_CODE = ?", {sc, cc}, 1,
-                        rows, &error))
+                        rows, &error) ||
+            !c.db.Now(now, &error))
           return false;
         if (rows.empty()) {
           error = "unknown supplier or orderer";
           return false;
         }
+        code = NewOrderCode(now.utcMicros);
         return c.db.Exec("INSERT INTO OA_ (OA_CODE, OA_SC, OA_CC, OA_IOG, OA_STATUS, OA_WDATE,"
                          " OA_WTIME, OA_RTIME, OA_MSG) VALUES (?, ?, ?, ?, ?, ?, ?, '', ?)",
-                         {code, sc, cc, r.Value("OA_IOG"), r.Value("OA_STATUS"), TodayYymmdd(),
-                          NowHhmm(), r.Value("OA_MSG")},
+                         {code, sc, cc, r.Value("OA_IOG"), r.Value("OA_STATUS"), now.date,
+                          now.hhmm, r.Value("OA_MSG")},
                          &error);
       },
       error);

@@ -403,5 +403,23 @@ TEST(OrderDesk, ClearingEmptiesDraftAndHeaderThenRedrawsAsCleared) {
   EXPECT_EQ(prompter.prompts.size(), 1u);
 }
 
+// (F9 with and without lines is the main screen test's.) A catalogue product
+// without a name still makes a basket worth asking about, as for Esc.
+TEST(OrderDesk, ClearScreenAsksForANamelessProductAndKeepsAllOnNo) {
+  QTemporaryDir dir;
+  TDM dm(S(dir.path()) + "/");
+  RecordingPort port;
+  test::ScriptedPrompter prompter;
+  prompter.answers = {false};
+  OrderDesk desk(dm, port);
+  desk.Draft().AddLine("P1", "", "EA", "2", "");
+  desk.Draft().Note = "note";
+  EXPECT_FALSE(desk.ClearScreen());
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kClearQuestion});
+  EXPECT_EQ(desk.Draft().Line(0).GoodsCode, "P1");
+  EXPECT_EQ(desk.Draft().Note, "note");
+  EXPECT_TRUE(port.calls.empty());
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -28,7 +28,18 @@ std::string ReadFile(const std::string& path) {
 
 TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   ServiceProcess service;
-  ASSERT_TRUE(service.Running());
+  REQUIRE_RUNNING(service);
+  auto goods = [&](const std::string& supplier) {
+    return Call(service.Port(), "Good",
+                Full("100106", supplier, Like("G_NAME", "%") + OrderBy(kGoodsOrder)));
+  };
+  auto noticeCount = [&] {
+    return TagInt("RESULT_RECORD_COUNT",
+                  Call(service.Port(), "GMemo", Full("100102", "S00001", MakeTag("GM_GC", "999999"))));
+  };
+  // Read once before every change, so a reply kept from before would show.
+  EXPECT_EQ(noticeCount(), 3);
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", goods("S00002")), 3100);
   const std::string notices = service.Folder() + "notices.txt";
   WriteFile(notices, "설 연휴 배송 안내\r\n1월 27일부터 휴무입니다.\r\n");
   ASSERT_EQ(service.Admin({"notice", "set", notices}), 0);
@@ -40,9 +51,7 @@ TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   EXPECT_NE(service.Admin({"notice", "set", notices, "--supplier", "S09999"}), 0);
   WriteFile(notices, "\xBC\xB3 \xBF\xAC\xC8\xDE\r\n");  // "설 연휴" in the Korean code page
   EXPECT_NE(service.Admin({"notice", "set", notices}), 0);
-  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", Call(service.Port(), "GMemo", Full("100102", "S00001",
-                                                MakeTag("GM_GC", "999999")))),
-            2);
+  EXPECT_EQ(noticeCount(), 2);
 
   // New products, one with sort keys of its own; one replaces an existing
   // product's name, one joins an existing category.
@@ -56,8 +65,7 @@ TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
             "B00002,피스톤 링 개선형,EA,8807650000020,1,엔진부품 1,피스톤 링\r\n");
   std::string out;
   ASSERT_EQ(service.Admin({"import-catalogue", "--supplier", "S00002", csv}, &out), 0) << out;
-  const std::string big = Call(service.Port(), "Good",
-                               Full("100106", "S00002", Like("G_NAME", "%") + OrderBy(kGoodsOrder)));
+  const std::string big = goods("S00002");
   EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", big), 3104);
   // Regression: keys taken from the file alone mixed the new categories into
   // the old ones, and the client listed majors twice.
@@ -94,7 +102,7 @@ TEST(Admin, PublishedUpdateIsServedWithItsManifest) {
   WriteFile(src + "/ClientLeft.bmp", "BM image bytes");
   {
     ServiceProcess service(true, update);
-    ASSERT_TRUE(service.Running());
+    REQUIRE_RUNNING(service);
     EXPECT_EQ(Get(service.Port(), "/update/tkclienti.ini").status, 404);  // nothing published yet
     ASSERT_EQ(service.Admin({"publish", "--update-dir", update, "--program", src + "/TKClientI",
                              "--module", src + "/libextra.so", "--image", src + "/ClientLeft.bmp",
@@ -107,7 +115,7 @@ TEST(Admin, PublishedUpdateIsServedWithItsManifest) {
                                  "\r\n</MODULE><IMAGE>ClientLeft.bmp," +
                                  std::to_string(Crc32("BM image bytes")) +
                                  "\r\n</IMAGE><MESSAGE>새 버전입니다.</MESSAGE>";
-    EXPECT_EQ(ReadFile(update + "/tkclienti.ini"), manifest);
+    EXPECT_EQ(ReadFile(update + "/current/tkclienti.ini"), manifest);
     const RawReply ini = Get(service.Port(), "/update/tkclienti.ini");
     EXPECT_EQ(ini.status, 200);
     EXPECT_EQ(ini.body, manifest);
@@ -128,9 +136,23 @@ TEST(Admin, PublishedUpdateIsServedWithItsManifest) {
                              "--message", ""},
                             nullptr, false),
               0);
-    EXPECT_EQ(ReadFile(update + "/tkclienti.ini"),
-              "<VERSION>" + std::to_string(Crc32("program bytes v3")) +
-                  "</VERSION><MODULE></MODULE><IMAGE></IMAGE><MESSAGE></MESSAGE>");
+    const std::string v3 = "<VERSION>" + std::to_string(Crc32("program bytes v3")) +
+                           "</VERSION><MODULE></MODULE><IMAGE></IMAGE><MESSAGE></MESSAGE>";
+    EXPECT_EQ(Get(service.Port(), "/update/tkclienti.ini").body, v3);
+    EXPECT_EQ(Get(service.Port(), "/update/DATA/TKClientI").body, "program bytes v3");
+    EXPECT_EQ(Get(service.Port(), "/update/DATA/libextra.so").status, 404);  // not in this release
+    // Regression: a publish that failed half-way (a module missing) had
+    // already replaced the program file beside the old manifest.
+    WriteFile(src + "/TKClientI", "program bytes v4");
+    EXPECT_NE(service.Admin({"publish", "--update-dir", update, "--program", src + "/TKClientI",
+                             "--module", src + "/missing.so", "--message", ""},
+                            nullptr, false),
+              0);
+    EXPECT_EQ(Get(service.Port(), "/update/tkclienti.ini").body, v3);
+    EXPECT_EQ(Get(service.Port(), "/update/DATA/TKClientI").body, "program bytes v3");
+    std::size_t releases = 0;
+    for (const auto& e : fs::directory_iterator(update + "/releases")) releases += e.is_directory();
+    EXPECT_EQ(releases, 2u);  // the current one and the one before
     for (const auto& e : fs::recursive_directory_iterator(update))
       EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
   }

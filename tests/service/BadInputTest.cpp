@@ -17,7 +17,7 @@ const std::string kMultipart = "multipart/form-data; boundary=" + kBoundary;
 class BadInput : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(service.Running());
+    REQUIRE_RUNNING(service);
     // One stored order, so "nothing changed" has something to lose.
     const std::string head = MakeTag("OH_CODE", "") + MakeTag("OH_MCOUNT", "1") +
                              MakeTag("OH_CC", "C00001") + MakeTag("OH_IOG", "A") +

@@ -17,7 +17,7 @@ class Catalog : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { service_ = std::make_unique<ServiceProcess>(); }
   static void TearDownTestSuite() { service_.reset(); }
-  void SetUp() override { ASSERT_TRUE(service_->Running()); }
+  void SetUp() override { REQUIRE_RUNNING(*service_); }
   static std::unique_ptr<ServiceProcess> service_;
 };
 std::unique_ptr<ServiceProcess> Catalog::service_;

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 #include "net/MessageFormat.h"
@@ -19,29 +18,13 @@
 namespace tarvik::test {
 namespace {
 
-std::string LineNote(int thread, int order, int line) {
-  return "t" + std::to_string(thread) + "-" + std::to_string(order) + "-" + std::to_string(line);
-}
-
-std::string Order(int thread, int order, int lines) {
-  const std::string head = MakeTag("OH_CODE", "") + MakeTag("OH_MCOUNT", "1") +
-                           MakeTag("OH_CC", "C00001") + MakeTag("OH_IOG", "A") +
-                           MakeTag("OH_SG", "0") + MakeTag("OH_RCOUNT", std::to_string(lines)) +
-                           MakeTag("OH_NOTE", LineNote(thread, order, -1));
-  std::string body;
-  for (int l = 0; l < lines; ++l) {
-    body += MakeTag("OLD_" + std::to_string(l),
-                    MakeTag("OL_NO", std::to_string(l)) + MakeTag("OL_CC", "C00001") +
-                        MakeTag("OL_GC", l % 3 ? "P0" + std::to_string(1000 + l) : "YZ") +
-                        MakeTag("OL_GN", "수기") + MakeTag("OL_LC", "1") +
-                        MakeTag("OL_LN", LineNote(thread, order, l)));
-  }
-  return Full("100401", "S00001", MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", body));
+std::string Note(int thread, int order) {
+  return "t" + std::to_string(thread) + "-" + std::to_string(order);
 }
 
 TEST(Crash, KilledMidSaveKeepsEveryAcknowledgedOrderWhole) {
   ServiceProcess service;
-  ASSERT_TRUE(service.Running());
+  REQUIRE_RUNNING(service);
   const std::uint16_t port = service.Port();
   constexpr int kThreads = 4, kPerThread = 80;
   struct Acked {
@@ -55,7 +38,7 @@ TEST(Crash, KilledMidSaveKeepsEveryAcknowledgedOrderWhole) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < kPerThread; ++i) {
         const int lines = 1 + (i * 7 + t) % 40;
-        const std::string r = Call(port, "Order", Order(t, i, lines));
+        const std::string r = Call(port, "Order", OrderSave("", Note(t, i), lines));
         if (TagValue("RESULT_CODE", r) != "1") return;  // the service is gone
         std::lock_guard<std::mutex> lock(mutex);
         acked[TagValue("OH_CODE", r)] = {t, i, lines};
@@ -76,28 +59,22 @@ TEST(Crash, KilledMidSaveKeepsEveryAcknowledgedOrderWhole) {
     const std::string open = Call(service.Port(), "Order",
                                   Full("100406", "S00001", MakeTag("OH_CODE", code)));
     ASSERT_EQ(TagValue("RESULT_CODE", open), "1") << "acknowledged order lost: " << code;
-    const std::string lines = TagValue("ORDERL_DATA", open);
-    ReplyReader reader(lines);
+    const auto notes = OpenedLineNotes(open);
+    ASSERT_EQ(notes.size(), static_cast<std::size_t>(a.lines)) << code;
     for (int l = 0; l < a.lines; ++l)
-      EXPECT_EQ(TagValue("OL_LN", reader.Record(l)), LineNote(a.thread, a.order, l)) << code;
-    EXPECT_EQ(reader.Record(a.lines), "") << code;
+      EXPECT_EQ(notes[l], Note(a.thread, a.order) + "-" + std::to_string(l)) << code;
   }
   // Orders stored but not acknowledged (the reply was lost) must be whole too.
   std::string out;
   ASSERT_EQ(service.Admin({"orders"}, &out), 0);
-  std::istringstream in(out);
-  std::string row;
   int stored = 0;
-  while (std::getline(in, row)) {
+  for (const auto& f : OrderRows(out)) {
     ++stored;
-    std::vector<std::string> f;
-    std::istringstream cells(row);
-    for (std::string c; std::getline(cells, c, '\t');) f.push_back(c);
-    ASSERT_GE(f.size(), 10u) << row;
+    ASSERT_GE(f.size(), 10u);
     // The note names thread and order, so the expected line count is known.
     int t = 0, i = 0;
-    ASSERT_EQ(std::sscanf(f[9].c_str(), "t%d-%d", &t, &i), 2) << row;
-    EXPECT_EQ(f[8], std::to_string(1 + (i * 7 + t) % 40)) << row;
+    ASSERT_EQ(std::sscanf(f[9].c_str(), "t%d-%d", &t, &i), 2) << f[9];
+    EXPECT_EQ(f[8], std::to_string(1 + (i * 7 + t) % 40)) << f[9];
   }
   RecordProperty("acknowledged", static_cast<int>(acked.size()));
   RecordProperty("stored", stored);
@@ -109,7 +86,7 @@ TEST(Crash, KilledMidSaveKeepsEveryAcknowledgedOrderWhole) {
 // destructor then sent SIGKILL to whatever process had been given it since.
 TEST(Crash, ChildThatDiedOnItsOwnIsNeverSignalledAgain) {
   ServiceProcess service(false);
-  ASSERT_TRUE(service.Running());
+  REQUIRE_RUNNING(service);
   ::kill(service.Pid(), SIGKILL);
   for (int i = 0; i < 500 && service.Running(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -56,7 +56,7 @@ const std::vector<LineSpec> kThreeLines = {{"P00001", "", "", "2", "급함"},
 
 class Orders : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(service.Running()); }
+  void SetUp() override { REQUIRE_RUNNING(service); }
   int StoredOrders() {
     std::string out;
     EXPECT_EQ(service.Admin({"orders"}, &out), 0);
@@ -235,19 +235,29 @@ TEST_F(Orders, SupplierMessageIsStoredWithTheServiceClock) {
 }
 
 TEST_F(Orders, PasswordChangeAndTradedProductRemoval) {
-  EXPECT_EQ(TagValue("RESULT_CODE",
-                     RequestCustomerPassword("S00001", "C00003", MakeTag("C_SS", "ABCD"))), "1");
-  const std::string who = RequestCustomer("S00001", Same("C_ID", "NEWSHOP"));
-  EXPECT_EQ(TagValue("C_SS", TagValue("RDC_0", who)), "ABCD");
-  EXPECT_NE(TagValue("RESULT_CODE",
-                     RequestCustomerPassword("S00001", "C09999", MakeTag("C_SS", "ABCD"))), "1");
-  EXPECT_NE(TagValue("RESULT_CODE", RequestCustomerPassword("S00001", "C00001", MakeTag("C_SS", ""))),
-            "1");
-  EXPECT_NE(TagValue("RESULT_CODE",
-                     RequestCustomerPassword("S00001", "C00001", MakeTag("C_SS", "123456789012"))),
-            "1");
-  EXPECT_EQ(TagValue("C_SS", TagValue("RDC_0", RequestCustomer("S00001", Same("C_ID", "SHOP1")))),
-            "1234");
+  auto setPassword = [](const std::string& cc, const std::string& pass) {
+    return TagValue("RESULT_CODE", RequestCustomerPassword("S00001", cc, MakeTag("C_SS", pass)));
+  };
+  auto password = [](const std::string& id) {
+    return TagValue("C_SS", TagValue("RDC_0", RequestCustomer("S00001", Same("C_ID", id))));
+  };
+  // A first password only: knowing an orderer's code is not enough to take
+  // its account over.
+  EXPECT_EQ(setPassword("C00003", "ABCD"), "1");
+  EXPECT_EQ(password("NEWSHOP"), "ABCD");
+  EXPECT_NE(setPassword("C00003", "EFGH"), "1");
+  EXPECT_NE(setPassword("C00001", "EFGH"), "1");
+  EXPECT_EQ(password("NEWSHOP"), "ABCD");
+  EXPECT_EQ(password("SHOP1"), "1234");
+  EXPECT_NE(setPassword("C09999", "ABCD"), "1");
+  // The supplier clears one; the orderer registers a new one.
+  EXPECT_EQ(service.Admin({"password-reset", "C00001"}), 0);
+  EXPECT_EQ(password("SHOP1"), "");
+  EXPECT_NE(setPassword("C00001", ""), "1");
+  EXPECT_NE(setPassword("C00001", "123456789012"), "1");
+  EXPECT_EQ(setPassword("C00001", "4321"), "1");
+  EXPECT_EQ(password("SHOP1"), "4321");
+  EXPECT_NE(service.Admin({"password-reset", "C09999"}), 0);
 
   EXPECT_EQ(TagValue("RESULT_CODE", RequestUnitCostDelete("S00001", "C00001", "P00002")), "1");
   EXPECT_NE(TagValue("RESULT_CODE", RequestUnitCostDelete("S00001", "C00001", "P00002")), "1");

@@ -2,8 +2,17 @@
 // Request texts of the service commands, built as the client builds them.
 #include <set>
 #include <string>
+#include <vector>
 
 #include "net/MessageFormat.h"
+
+// A service (or cluster) of the test that must run: skips the test where it
+// asks for PostgreSQL or HAProxy and the machine has none, fails otherwise.
+#define REQUIRE_RUNNING(s)                                   \
+  do {                                                       \
+    if (!(s).Skipped().empty()) GTEST_SKIP() << (s).Skipped(); \
+    ASSERT_TRUE((s).Running());                              \
+  } while (0)
 
 namespace tarvik::test {
 
@@ -25,6 +34,63 @@ inline std::string Like(const std::string& field, const std::string& key) {
   return MakeTag("LIKE_FIELD", field) + MakeTag("LIKE_KEY", key);
 }
 inline std::string OrderBy(const std::string& list) { return MakeTag("ORDERBY", list); }
+
+// An order save ("100401") for DEMO's orderer C00001 with the header note
+// `note` and `lines` lines (every third typed in by hand), line i noted
+// note + "-" + i, so a stored order tells whose and how long it is.
+inline std::string OrderSave(const std::string& code, const std::string& note, int lines,
+                             const std::string& iog = "A") {
+  const std::string head = MakeTag("OH_CODE", code) + MakeTag("OH_MCOUNT", "1") +
+                           MakeTag("OH_CC", "C00001") + MakeTag("OH_IOG", iog) +
+                           MakeTag("OH_SG", "0") + MakeTag("OH_RCOUNT", std::to_string(lines)) +
+                           MakeTag("OH_NOTE", note);
+  std::string body;
+  for (int l = 0; l < lines; ++l) {
+    body += MakeTag("OLD_" + std::to_string(l),
+                    MakeTag("OL_NO", std::to_string(l)) + MakeTag("OL_CC", "C00001") +
+                        MakeTag("OL_GC", l % 3 ? "P0" + std::to_string(1000 + l) : "YZ") +
+                        MakeTag("OL_GN", "수기") + MakeTag("OL_LC", "1") +
+                        MakeTag("OL_LN", note + "-" + std::to_string(l)));
+  }
+  return Full("100401", "S00001", MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", body));
+}
+
+// The notes of the lines of an order as read back ("100406"), in order.
+inline std::vector<std::string> OpenedLineNotes(const std::string& openReply) {
+  std::vector<std::string> notes;
+  const std::string lines = TagValue("ORDERL_DATA", openReply);
+  ReplyReader reader(lines);
+  for (std::size_t i = 0;; ++i) {
+    const std::string rec = reader.Record(i);
+    if (rec.empty()) break;
+    notes.push_back(TagValue("OL_LN", rec));
+  }
+  return notes;
+}
+
+// The rows of `tarvik-service orders`, each split at its tabs.
+inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
+  std::vector<std::vector<std::string>> rows;
+  std::size_t start = 0;
+  while (start < out.size()) {
+    std::size_t end = out.find('\n', start);
+    if (end == std::string::npos) end = out.size();
+    std::vector<std::string> row;
+    std::size_t a = start;
+    for (;;) {
+      const std::size_t tab = out.find('\t', a);
+      if (tab == std::string::npos || tab > end) {
+        row.push_back(out.substr(a, end - a));
+        break;
+      }
+      row.push_back(out.substr(a, tab - a));
+      a = tab + 1;
+    }
+    rows.push_back(std::move(row));
+    start = end + 1;
+  }
+  return rows;
+}
 
 inline const char* kGoodsOrder = "G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC";
 

@@ -27,6 +27,7 @@ RawReply Exchange(std::uint16_t port, Poco::Net::HTTPRequest& req, const std::st
     std::ostringstream s;
     Poco::StreamCopier::copyStream(in, s);
     r.status = resp.getStatus();
+    r.reason = resp.getReason();
     r.contentType = resp.getContentType();
     r.contentEncoding = resp.get("Content-Encoding", "");
     r.body = s.str();

@@ -9,6 +9,7 @@ namespace tarvik::test {
 
 struct RawReply {
   int status = 0;              // HTTP status; 0 when the exchange failed
+  std::string reason;          // its reason phrase
   std::string contentType;
   std::string contentEncoding;
   std::string body;            // as received

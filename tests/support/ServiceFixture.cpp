@@ -1,92 +1,65 @@
 #include "tests/support/ServiceFixture.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
+#include "tests/support/ChildProcess.h"
+#include "tests/support/Postgres.h"
+
 namespace tarvik::test {
 
-namespace {
-
-// Forks and execs the service binary with args; its stdout goes to the pipe
-// whose read end comes back in *readFd. The child dies with the test.
-pid_t Spawn(const std::vector<std::string>& args, int* readFd) {
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
-  std::vector<std::string> argv = {TARVIK_SERVICE_BIN};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> cargv;
-  for (auto& a : argv) cargv.push_back(a.data());
-  cargv.push_back(nullptr);
-  const pid_t parent = ::getpid();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) ::_exit(127);
-    ::dup2(fds[1], STDOUT_FILENO);
-    ::execv(cargv[0], cargv.data());
-    ::_exit(127);
-  }
-  ::close(fds[1]);
-  if (pid < 0) {
-    ::close(fds[0]);
-    return -1;
-  }
-  *readFd = fds[0];
-  return pid;
+bool OnPostgres() {
+  const char* db = std::getenv("TARVIK_TEST_DB");
+  return db && std::strcmp(db, "postgresql") == 0;
 }
-
-int WaitExit(pid_t pid) {
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// One line from fd within the time limit; false on end of file or time-out.
-bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  line.clear();
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    pollfd p{fd, POLLIN, 0};
-    const int r = ::poll(&p, 1, static_cast<int>(left.count()));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) return false;
-    char c;
-    const ssize_t n = ::read(fd, &c, 1);
-    if (n <= 0) return false;
-    if (c == '\n') return true;
-    line += c;
-  }
-}
-
-}  // namespace
 
 ServiceProcess::ServiceProcess(bool demoData, const std::string& updateDir)
-    : updateDir_(updateDir) {
+    : ServiceProcess(ServiceSetup{demoData, updateDir, {}, {}, TestDb::kFromEnvironment}) {}
+
+ServiceProcess::ServiceProcess(const ServiceSetup& setup) : setup_(setup) {
   const char* tmp = std::getenv("TMPDIR");
   std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvik-service.XXXXXX";
   if (!::mkdtemp(templ.data())) return;
   folder_ = templ + "/";
-  if (demoData && Admin({"demo"}) != 0) return;
+  if (!setup.sharedDb.empty()) {
+    db_ = setup.sharedDb;
+  } else if (setup.db == TestDb::kPostgres ||
+             (setup.db == TestDb::kFromEnvironment && OnPostgres())) {
+    onPostgres_ = true;
+    std::string why;
+    if (!PostgresServer::Installed()) {
+      skipped_ = "PostgreSQL is not installed";
+      return;
+    }
+    PostgresServer* pg = PostgresServer::Shared(&why);
+    if (!pg) {  // installed but broken: a failure, not a skip
+      std::fprintf(stderr, "ServiceProcess: %s\n", why.c_str());
+      return;
+    }
+    db_ = pg->CreateDatabase(setup.demoData);
+    ownsDb_ = !db_.empty();
+    if (db_.empty()) return;
+  } else {
+    db_ = folder_ + "service.db";
+    ownsDb_ = true;
+    if (setup.demoData && Admin({"demo"}) != 0) return;
+  }
   Start();
 }
 
 ServiceProcess::~ServiceProcess() {
   Kill();
   ::unsetenv("TARVIK_SERVER");
+  if (ownsDb_ && onPostgres_) {
+    if (PostgresServer* pg = PostgresServer::Shared()) pg->DropDatabase(db_);
+  }
   if (!folder_.empty()) {
     std::error_code ec;
     std::filesystem::remove_all(folder_, ec);
@@ -94,13 +67,15 @@ ServiceProcess::~ServiceProcess() {
 }
 
 bool ServiceProcess::Start() {
-  std::vector<std::string> args = {"serve", "--listen", "127.0.0.1:0", "--db", DbPath()};
-  if (!updateDir_.empty()) {
+  std::vector<std::string> args = {TARVIK_SERVICE_BIN, "serve", "--listen", "127.0.0.1:0",
+                                   "--db", db_};
+  if (!setup_.updateDir.empty()) {
     args.push_back("--update-dir");
-    args.push_back(updateDir_);
+    args.push_back(setup_.updateDir);
   }
+  args.insert(args.end(), setup_.serveArgs.begin(), setup_.serveArgs.end());
   int fd = -1;
-  pid_ = Spawn(args, &fd);
+  pid_ = Spawn(SpawnSpec{args, true}, &fd);
   if (pid_ < 0) return false;
   std::string line;
   const std::string prefix = "listening on 127.0.0.1:";
@@ -144,25 +119,13 @@ bool ServiceProcess::Restart() {
 
 int ServiceProcess::Admin(const std::vector<std::string>& args, std::string* out,
                           bool addDb) const {
-  std::vector<std::string> all = args;
+  std::vector<std::string> all = {TARVIK_SERVICE_BIN};
+  all.insert(all.end(), args.begin(), args.end());
   if (addDb) {
     all.push_back("--db");
-    all.push_back(DbPath());
+    all.push_back(db_);
   }
-  int fd = -1;
-  const pid_t pid = Spawn(all, &fd);
-  if (pid < 0) return -1;
-  std::string text;
-  char buf[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    text.append(buf, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  if (out) *out = text;
-  return WaitExit(pid);
+  return RunProgram(SpawnSpec{all, true}, out);
 }
 
 }  // namespace tarvik::test

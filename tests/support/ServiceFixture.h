@@ -5,7 +5,11 @@
 //   ASSERT_TRUE(service.Running());
 //   // TARVIK_SERVER now names 127.0.0.1:<port>; the request functions reach it.
 //
-// Tests that use it must depend on the tarvik-service target
+// The database is a fresh SQLite file, or, when the environment holds
+// TARVIK_TEST_DB=postgresql, a fresh database in the test process's own
+// PostgreSQL server (Postgres.h); Skipped() then tells that PostgreSQL is not
+// installed (one that is installed but does not start is a failure). Tests
+// that use it must depend on the tarvik-service target
 // (add_dependencies(<test> tarvik-service)).
 #include <sys/types.h>
 
@@ -15,21 +19,37 @@
 
 namespace tarvik::test {
 
+// True when this test process runs its services on PostgreSQL.
+bool OnPostgres();
+
+enum class TestDb { kFromEnvironment, kSQLite, kPostgres };
+
+struct ServiceSetup {
+  bool demoData = true;
+  std::string updateDir;               // --update-dir when not empty
+  std::vector<std::string> serveArgs;  // more arguments of `serve` (--cache-mb 0, ...)
+  std::string sharedDb;  // serve this database (another instance's Db()) instead of a new one
+  TestDb db = TestDb::kFromEnvironment;  // where a new database is made
+};
+
 class ServiceProcess {
  public:
-  // Fresh temporary folder; writes the demo database there (when demoData) and
-  // starts `tarvik-service serve --listen 127.0.0.1:0 --db ... [--update-dir
-  // updateDir]`; waits (at most 20 s) for the "listening on" line; sets
-  // TARVIK_SERVER=127.0.0.1:<port>. Running() is false when any step failed.
+  // Fresh temporary folder and database (with the demo data when demoData);
+  // starts `tarvik-service serve --listen 127.0.0.1:0 --db ...`; waits (at
+  // most 20 s) for the "listening on" line; sets TARVIK_SERVER=127.0.0.1:<port>.
+  // Running() is false when any step failed.
   explicit ServiceProcess(bool demoData = true, const std::string& updateDir = std::string());
-  ~ServiceProcess();  // SIGKILL and reap the child, unset TARVIK_SERVER, remove the folder
+  explicit ServiceProcess(const ServiceSetup& setup);
+  ~ServiceProcess();  // SIGKILL and reap the child, unset TARVIK_SERVER, remove folder and database
   ServiceProcess(const ServiceProcess&) = delete;
   ServiceProcess& operator=(const ServiceProcess&) = delete;
 
   bool Running() const;
+  // Set when the test wants PostgreSQL and there is none: GTEST_SKIP() with it.
+  const std::string& Skipped() const { return skipped_; }
   std::uint16_t Port() const { return port_; }
   std::string Address() const;  // "127.0.0.1:<port>"
-  std::string DbPath() const { return folder_ + "service.db"; }
+  std::string DbPath() const { return db_; }     // what --db names: a file or a URL
   std::string Folder() const { return folder_; }  // ends with "/"
   pid_t Pid() const { return pid_; }  // -1 when not running
 
@@ -45,7 +65,11 @@ class ServiceProcess {
  private:
   bool Start();
   std::string folder_;
-  std::string updateDir_;
+  std::string db_;
+  bool ownsDb_ = false;
+  bool onPostgres_ = false;
+  std::string skipped_;
+  ServiceSetup setup_;
   mutable pid_t pid_ = -1;  // -1 once the child is reaped
   std::uint16_t port_ = 0;
 };

@@ -1,0 +1,25 @@
+#pragma once
+// One whole HTTP request to its reply, without a socket: POST on the ten
+// /NET/*.php endpoints, GET and HEAD of the update files below /update/, and
+// GET /health for a load balancer (200 "ok" while the database answers, 503
+// otherwise).
+#include <string>
+
+#include "service/Commands.h"
+#include "service/HttpFraming.h"
+
+namespace tarvik::service {
+
+struct Site {
+  Service& service;
+  std::string updateDir;  // empty: no update files
+};
+
+HttpReply Respond(Site& site, const HttpHead& head, const std::string& body);
+
+// The reply to a request the server refuses before it is read whole (a head
+// that is not HTTP, too large, a body too large or chunked): for /NET/ paths a
+// failure reply as the client reads it. The connection closes after it.
+HttpReply Refusal(int status, const std::string& path, const std::string& why);
+
+}  // namespace tarvik::service

@@ -1,0 +1,65 @@
+#pragma once
+// HTTP/1.1 messages as bytes, without sockets: finding and reading a request
+// head in what a connection has received so far, and writing a reply head.
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarvik::service {
+
+constexpr std::size_t kMaxHeadBytes = 16 * 1024;
+
+struct HttpHead {
+  std::string method;
+  std::string path;  // percent-decoded, without query
+  std::string contentType;
+  long long contentLength = 0;  // 0 when not given
+  bool chunked = false;
+  bool keepAlive = false;
+  bool expectContinue = false;
+};
+
+enum class HeadStatus {
+  kIncomplete,  // no blank line yet, and still below kMaxHeadBytes
+  kComplete,
+  kBad,       // not HTTP (or a Content-Length that is no number)
+  kTooLarge,  // kMaxHeadBytes without the blank line
+};
+
+// Reads the head at the start of buffer; on kComplete, headBytes is its length
+// including the blank line that ends it (CR LF or a bare LF as line ends).
+HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& headBytes);
+
+// A file descriptor that closes itself; moves, never copies.
+class OwnedFd {
+ public:
+  OwnedFd() = default;
+  explicit OwnedFd(int fd) : fd_(fd) {}
+  OwnedFd(OwnedFd&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+  OwnedFd& operator=(OwnedFd&& o) noexcept;
+  OwnedFd(const OwnedFd&) = delete;
+  OwnedFd& operator=(const OwnedFd&) = delete;
+  ~OwnedFd();
+  int get() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+};
+
+struct HttpReply {
+  int status = 200;
+  std::string contentType;
+  std::vector<std::pair<std::string, std::string>> headers;  // extra ones, in order
+  std::string body;
+  OwnedFd file;             // when open: sent after the head instead of body
+  long long fileSize = 0;
+  bool omitBody = false;    // HEAD: the length of the body, not the body
+  bool close = false;       // the connection ends after this reply
+};
+
+// Status line with the status's own reason phrase, Date, Content-Type,
+// Content-Length, Connection and the extra headers, ending with the blank line.
+std::string ReplyHead(const HttpReply& reply, bool keepAlive);
+
+}  // namespace tarvik::service

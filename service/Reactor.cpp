@@ -1,0 +1,411 @@
+#include "service/Reactor.h"
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <sys/sendfile.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "service/Endpoints.h"
+#include "service/Wire.h"
+
+namespace tarvik::service {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+SteadyClock::time_point After(double seconds) {
+  return SteadyClock::now() +
+         std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(seconds));
+}
+
+// What one connection may hold unread: a whole request and a little more.
+constexpr std::size_t kMaxBuffered = kMaxHeadBytes + kMaxBodyBytes + 64 * 1024;
+constexpr double kDrainSeconds = 2;
+
+}  // namespace
+
+struct Reactor::Conn {
+  enum class State { kIdle, kHead, kBody, kWorking, kWriting, kDraining };
+  int fd = -1;
+  std::uint64_t id = 0;
+  State state = State::kIdle;
+  std::string in;
+  HttpHead head;
+  std::size_t headBytes = 0;
+  bool continued = false;   // "100 Continue" sent for this request
+  bool peerClosed = false;  // the peer sends nothing more
+  std::string out;
+  std::size_t outPos = 0;
+  OwnedFd file;
+  off_t fileOffset = 0, fileEnd = 0;
+  bool keepAlive = false;
+  std::size_t requests = 0;
+  SteadyClock::time_point deadline;
+  std::uint32_t interest = 0;  // events registered with epoll; 0: not registered
+};
+
+Reactor::Reactor(int listenFd, const ReactorLimits& limits, std::size_t workers,
+                 RequestHandler handler)
+    : listen_(listenFd), limits_(limits), workerCount_(workers), handler_(std::move(handler)) {}
+
+Reactor::~Reactor() {
+  Stop();
+  if (wake_ >= 0) ::close(wake_);
+  if (epoll_ >= 0) ::close(epoll_);
+}
+
+bool Reactor::Start(std::string* error) {
+  epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
+  wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  epoll_event ev{};
+  ev.events = EPOLLIN;
+  bool ok = epoll_ >= 0 && wake_ >= 0;
+  ev.data.fd = listen_;
+  ok = ok && ::epoll_ctl(epoll_, EPOLL_CTL_ADD, listen_, &ev) == 0;
+  ev.data.fd = wake_;
+  ok = ok && ::epoll_ctl(epoll_, EPOLL_CTL_ADD, wake_, &ev) == 0;
+  if (!ok) {
+    if (error) *error = std::string("epoll: ") + std::strerror(errno);
+    return false;
+  }
+  for (std::size_t i = 0; i < workerCount_; ++i) workers_.emplace_back([this] { Work(); });
+  loop_ = std::thread([this] { Loop(); });
+  return true;
+}
+
+void Reactor::Stop() {
+  if (!loop_.joinable()) return;
+  stopping_ = true;
+  const std::uint64_t one = 1;
+  if (::write(wake_, &one, sizeof one) < 0) {
+  }  // the loop also wakes by its timer
+  loop_.join();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    workersStop_ = true;
+  }
+  workAvailable_.notify_all();
+  for (auto& w : workers_) w.join();
+  workers_.clear();
+  while (!conns_.empty()) Close(*conns_.begin()->second);
+}
+
+void Reactor::Loop() {
+  epoll_event events[128];
+  auto nextSweep = After(0.1);
+  bool stopSeen = false;
+  SteadyClock::time_point stopBy;
+  for (;;) {
+    const int n = ::epoll_wait(epoll_, events, 128, 100);
+    for (int i = 0; i < n; ++i) {
+      const int fd = events[i].data.fd;
+      const std::uint32_t ev = events[i].events;
+      if (fd == listen_) {
+        Accept();
+        continue;
+      }
+      if (fd == wake_) {
+        std::uint64_t count;
+        while (::read(wake_, &count, sizeof count) > 0) {
+        }
+        TakeReplies();
+        continue;
+      }
+      const auto it = conns_.find(fd);
+      if (it == conns_.end()) continue;
+      Conn& c = *it->second;
+      if (c.state == Conn::State::kWriting) {
+        if (ev & (EPOLLERR | EPOLLHUP)) Close(c);
+        else if (ev & EPOLLOUT) Write(c);
+      } else if (c.state != Conn::State::kWorking) {
+        Read(c);
+      }
+    }
+    if (stopping_ && !stopSeen) {
+      stopSeen = true;
+      stopBy = After(10);
+      ::epoll_ctl(epoll_, EPOLL_CTL_DEL, listen_, nullptr);
+      acceptPaused_ = false;
+      Sweep(true);
+    }
+    if (stopSeen && (!Busy() || SteadyClock::now() > stopBy)) return;
+    if (SteadyClock::now() >= nextSweep) {
+      Sweep(stopSeen);
+      nextSweep = After(0.1);
+    }
+  }
+}
+
+void Reactor::Work() {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      workAvailable_.wait(lock, [&] { return workersStop_ || !jobs_.empty(); });
+      if (jobs_.empty()) return;
+      job = std::move(jobs_.front());
+      jobs_.pop_front();
+    }
+    HttpReply reply;
+    try {
+      reply = handler_(job.head, job.body);
+    } catch (const std::exception& e) {
+      reply = Refusal(500, job.head.path, std::string("internal error: ") + e.what());
+    }
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_.push_back({job.fd, job.id, std::move(reply)});
+    }
+    const std::uint64_t one = 1;
+    if (::write(wake_, &one, sizeof one) < 0) {
+    }  // already signalled: the counter is not zero
+  }
+}
+
+void Reactor::Accept() {
+  for (;;) {
+    const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      if (errno != EAGAIN && errno != EWOULDBLOCK) {
+        // Out of descriptors or memory: stop listening until the next sweep
+        // instead of spinning on a socket that stays readable.
+        ::epoll_ctl(epoll_, EPOLL_CTL_DEL, listen_, nullptr);
+        acceptPaused_ = true;
+      }
+      return;
+    }
+    if (conns_.size() >= limits_.maxConnections) {
+      ::close(fd);
+      continue;
+    }
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    auto conn = std::make_unique<Conn>();
+    conn->fd = fd;
+    conn->id = ++nextId_;
+    conn->deadline = After(limits_.idleSeconds);
+    Conn& c = *conn;
+    conns_[fd] = std::move(conn);
+    SetInterest(c, EPOLLIN);
+  }
+}
+
+void Reactor::Read(Conn& c) {
+  char buf[65536];
+  while (c.in.size() < kMaxBuffered) {
+    const ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
+    if (n > 0) {
+      if (c.state != Conn::State::kDraining) c.in.append(buf, static_cast<std::size_t>(n));
+      continue;
+    }
+    if (n == 0) {
+      c.peerClosed = true;
+      break;
+    }
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+    Close(c);
+    return;
+  }
+  if (c.state == Conn::State::kDraining) {
+    if (c.peerClosed) Close(c);
+    return;
+  }
+  Advance(c);
+}
+
+void Reactor::Advance(Conn& c) {
+  using State = Conn::State;
+  if (c.state == State::kIdle || c.state == State::kHead) {
+    if (c.in.empty()) {
+      if (c.peerClosed) Close(c);
+      return;
+    }
+    if (c.state == State::kIdle) {
+      c.state = State::kHead;
+      c.deadline = After(limits_.requestSeconds);
+    }
+    switch (ParseHead(c.in, c.head, c.headBytes)) {
+      case HeadStatus::kIncomplete:
+        if (c.peerClosed) Close(c);
+        return;
+      case HeadStatus::kBad:
+        return Refuse(c, 400, "bad request");
+      case HeadStatus::kTooLarge:
+        return Refuse(c, 431, "request head too large");
+      case HeadStatus::kComplete:
+        break;
+    }
+    if (c.head.chunked) return Refuse(c, 411, "a Content-Length is needed");
+    if (c.head.contentLength > static_cast<long long>(kMaxBodyBytes))
+      return Refuse(c, 413, "request too large");
+    c.state = State::kBody;
+    c.continued = false;
+  }
+  if (c.state != State::kBody) return;
+  if (c.in.size() < c.headBytes + static_cast<std::size_t>(c.head.contentLength)) {
+    if (c.peerClosed) {
+      Close(c);
+    } else if (c.head.expectContinue && !c.continued) {
+      c.continued = true;
+      static const char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
+      if (::send(c.fd, kContinue, sizeof kContinue - 1, MSG_NOSIGNAL | MSG_DONTWAIT) !=
+          static_cast<ssize_t>(sizeof kContinue - 1))
+        Close(c);
+    }
+    return;
+  }
+  Dispatch(c);
+}
+
+void Reactor::Dispatch(Conn& c) {
+  const std::size_t length = static_cast<std::size_t>(c.head.contentLength);
+  Job job{c.fd, c.id, c.head, c.in.substr(c.headBytes, length)};
+  c.in.erase(0, c.headBytes + length);
+  c.state = Conn::State::kWorking;
+  SetInterest(c, 0);  // nothing more is read until the reply is out
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    jobs_.push_back(std::move(job));
+  }
+  workAvailable_.notify_one();
+}
+
+void Reactor::Refuse(Conn& c, int status, const std::string& why) {
+  StartWriting(c, Refusal(status, c.head.path, why));
+}
+
+void Reactor::StartWriting(Conn& c, HttpReply reply) {
+  ++c.requests;
+  c.keepAlive = c.head.keepAlive && !reply.close && !c.peerClosed && !stopping_ &&
+                c.requests < limits_.requestsPerConnection;
+  c.out = ReplyHead(reply, c.keepAlive);
+  c.outPos = 0;
+  c.fileOffset = 0;
+  c.fileEnd = 0;
+  if (!reply.omitBody) {
+    if (reply.file.get() >= 0) {
+      c.file = std::move(reply.file);
+      c.fileEnd = static_cast<off_t>(reply.fileSize);
+    } else {
+      c.out += reply.body;
+    }
+  }
+  c.state = Conn::State::kWriting;
+  c.deadline = After(limits_.writeSeconds);
+  Write(c);
+}
+
+void Reactor::Write(Conn& c) {
+  auto wait = [&] { SetInterest(c, EPOLLOUT); };
+  while (c.outPos < c.out.size()) {
+    const ssize_t n = ::send(c.fd, c.out.data() + c.outPos, c.out.size() - c.outPos, MSG_NOSIGNAL);
+    if (n > 0) {
+      c.outPos += static_cast<std::size_t>(n);
+      c.deadline = After(limits_.writeSeconds);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      return wait();
+    } else {
+      return Close(c);
+    }
+  }
+  while (c.file.get() >= 0 && c.fileOffset < c.fileEnd) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<off_t>(c.fileEnd - c.fileOffset, 1 << 20));
+    const ssize_t n = ::sendfile(c.fd, c.file.get(), &c.fileOffset, chunk);
+    if (n > 0) {
+      c.deadline = After(limits_.writeSeconds);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      return wait();
+    } else {
+      return Close(c);  // the file shrank under us, or the peer is gone
+    }
+  }
+  c.out.clear();
+  c.outPos = 0;
+  c.file = OwnedFd();
+  if (!c.keepAlive) {
+    // Half-close and read what the peer still sends, so it gets the reply
+    // rather than a reset for unread bytes.
+    ::shutdown(c.fd, SHUT_WR);
+    c.state = Conn::State::kDraining;
+    c.in.clear();
+    c.deadline = After(kDrainSeconds);
+    SetInterest(c, EPOLLIN);
+    return;
+  }
+  c.state = Conn::State::kIdle;
+  c.head = HttpHead();
+  c.deadline = After(limits_.idleSeconds);
+  SetInterest(c, EPOLLIN);
+  Advance(c);  // a request that arrived meanwhile
+}
+
+void Reactor::Close(Conn& c) {
+  const int fd = c.fd;
+  ::close(fd);  // also removes it from the epoll set
+  conns_.erase(fd);
+}
+
+void Reactor::SetInterest(Conn& c, std::uint32_t events) {
+  if (events == c.interest) return;
+  epoll_event ev{};
+  ev.events = events;
+  ev.data.fd = c.fd;
+  if (events == 0) ::epoll_ctl(epoll_, EPOLL_CTL_DEL, c.fd, &ev);
+  else ::epoll_ctl(epoll_, c.interest == 0 ? EPOLL_CTL_ADD : EPOLL_CTL_MOD, c.fd, &ev);
+  c.interest = events;
+}
+
+void Reactor::TakeReplies() {
+  std::vector<Done> done;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    done.swap(done_);
+  }
+  for (auto& d : done) {
+    const auto it = conns_.find(d.fd);
+    if (it == conns_.end() || it->second->id != d.id) continue;
+    StartWriting(*it->second, std::move(d.reply));
+  }
+}
+
+void Reactor::Sweep(bool stopping) {
+  using State = Conn::State;
+  const auto now = SteadyClock::now();
+  std::vector<Conn*> expired;
+  for (auto& [fd, conn] : conns_) {
+    const State s = conn->state;
+    const bool waiting = s == State::kIdle || s == State::kHead || s == State::kBody;
+    if ((s != State::kWorking && now >= conn->deadline) || (stopping && waiting))
+      expired.push_back(conn.get());
+  }
+  for (Conn* c : expired) Close(*c);
+  if (acceptPaused_ && !stopping) {
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.fd = listen_;
+    if (::epoll_ctl(epoll_, EPOLL_CTL_ADD, listen_, &ev) == 0) acceptPaused_ = false;
+  }
+}
+
+bool Reactor::Busy() const {
+  for (const auto& [fd, conn] : conns_) {
+    if (conn->state == Conn::State::kWorking || conn->state == Conn::State::kWriting) return true;
+  }
+  return false;
+}
+
+}  // namespace tarvik::service

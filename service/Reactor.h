@@ -1,0 +1,103 @@
+#pragma once
+// Connections of one listening socket, driven by one epoll thread, and a fixed
+// set of workers that answer whole requests.
+//
+// A connection waits for a request at most idleSeconds (also right after
+// accept), reads one request (head and body) in at most requestSeconds from
+// its first byte, and is closed when a reply makes no progress for
+// writeSeconds. Only a whole request reaches a worker, so idle, partial and
+// trickling connections never hold one. Keep-alive and pipelined requests are
+// answered in order, one at a time per connection.
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "service/HttpFraming.h"
+
+namespace tarvik::service {
+
+struct ReactorLimits {
+  std::size_t maxConnections = 4096;
+  double requestSeconds = 5;
+  double idleSeconds = 5;
+  double writeSeconds = 30;
+  std::size_t requestsPerConnection = 1000;
+};
+
+// Called on a worker thread, concurrently with itself.
+using RequestHandler = std::function<HttpReply(const HttpHead&, const std::string& body)>;
+
+class Reactor {
+ public:
+  // listenFd: a listening, non-blocking socket owned by the caller.
+  Reactor(int listenFd, const ReactorLimits& limits, std::size_t workers, RequestHandler handler);
+  ~Reactor();
+  Reactor(const Reactor&) = delete;
+  Reactor& operator=(const Reactor&) = delete;
+
+  bool Start(std::string* error);
+  // Stops accepting, closes the connections that wait, finishes the replies
+  // being built and written (at most 10 s), and joins every thread.
+  void Stop();
+
+ private:
+  struct Conn;
+  struct Job {
+    int fd;
+    std::uint64_t id;
+    HttpHead head;
+    std::string body;
+  };
+  struct Done {
+    int fd;
+    std::uint64_t id;
+    HttpReply reply;
+  };
+
+  void Loop();
+  void Work();
+  void Accept();
+  void Read(Conn& c);
+  void Advance(Conn& c);
+  void Dispatch(Conn& c);
+  void Refuse(Conn& c, int status, const std::string& why);
+  void StartWriting(Conn& c, HttpReply reply);
+  void Write(Conn& c);
+  void Close(Conn& c);
+  void SetInterest(Conn& c, std::uint32_t events);
+  void TakeReplies();
+  void Sweep(bool stopping);
+  bool Busy() const;
+
+  int listen_;
+  ReactorLimits limits_;
+  std::size_t workerCount_;
+  RequestHandler handler_;
+  int epoll_ = -1;
+  int wake_ = -1;
+  bool acceptPaused_ = false;
+  std::uint64_t nextId_ = 0;
+  std::unordered_map<int, std::unique_ptr<Conn>> conns_;  // loop thread only
+
+  std::mutex mutex_;  // guards everything below
+  std::condition_variable workAvailable_;
+  std::deque<Job> jobs_;
+  std::vector<Done> done_;
+  bool workersStop_ = false;
+
+  std::atomic<bool> stopping_{false};
+
+  std::thread loop_;
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace tarvik::service

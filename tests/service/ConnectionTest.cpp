@@ -1,0 +1,205 @@
+// The service's connections: idle and trickling clients cannot hold it,
+// keep-alive and pipelined requests are answered in order, and failure
+// replies carry their own reason phrase.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "net/Gzip.h"
+#include "net/MessageFormat.h"
+#include "tests/service/Requests.h"
+#include "tests/service/WireClient.h"
+#include "tests/support/ServiceFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int Connect(std::uint16_t port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(port);
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool SendAll(int fd, const std::string& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Reads until the peer closes (true) or the time is up (false).
+bool ClosedBy(int fd, Clock::time_point deadline) {
+  char buf[4096];
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+    if (::recv(fd, buf, sizeof buf, 0) <= 0) return true;
+  }
+}
+
+// One whole reply from fd: its status line and gunzipped body.
+bool ReadReply(int fd, std::string& pending, std::string& statusLine, std::string& text) {
+  char buf[65536];
+  auto fill = [&] {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 5000) <= 0) return false;
+    const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+    if (n <= 0) return false;
+    pending.append(buf, static_cast<std::size_t>(n));
+    return true;
+  };
+  std::size_t end;
+  while ((end = pending.find("\r\n\r\n")) == std::string::npos) {
+    if (!fill()) return false;
+  }
+  const std::string head = pending.substr(0, end);
+  statusLine = head.substr(0, head.find("\r\n"));
+  const auto cl = head.find("Content-Length: ");
+  if (cl == std::string::npos) return false;
+  const std::size_t length = std::stoul(head.substr(cl + 16));
+  while (pending.size() < end + 4 + length) {
+    if (!fill()) return false;
+  }
+  const std::string body = pending.substr(end + 4, length);
+  pending.erase(0, end + 4 + length);
+  return GzipDecompress(body, text);
+}
+
+std::string MemberRequest(const std::string& id) {
+  const std::string boundary = "--------DHC013124153045123";
+  const std::string body = MultipartBody(
+      boundary, GzipCompress(WrapPostData(MakeTag("COMMAND", "100000") + Same("M_ID", id))));
+  return "POST /NET/KorvanMember.php HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+         "Content-Type: multipart/form-data; boundary=" +
+         boundary + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
+  ServiceProcess service;  // the default deadlines: 5 s idle, 5 s per request
+  REQUIRE_RUNNING(service);
+  const auto start = Clock::now();
+  std::vector<int> idle, slow;
+  for (int i = 0; i < 200; ++i) idle.push_back(Connect(service.Port()));
+  for (int i = 0; i < 20; ++i) {
+    slow.push_back(Connect(service.Port()));
+    SendAll(slow.back(), "POST /NET/KorvanMember.php HTTP/1.1\r\n");
+  }
+  for (int fd : idle) ASSERT_GE(fd, 0);
+  for (int fd : slow) ASSERT_GE(fd, 0);
+  std::atomic<bool> stop{false};
+  std::thread trickle([&] {  // one header line a second on each slow connection
+    for (int n = 0; !stop; ++n) {
+      for (int fd : slow) SendAll(fd, "X-Slow-" + std::to_string(n) + ": a\r\n");
+      for (int i = 0; i < 10 && !stop; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  });
+  for (int round = 0; round < 4; ++round) {
+    const auto t0 = Clock::now();
+    const std::string r =
+        Call(service.Port(), "KorvanMember", MakeTag("COMMAND", "100000") + Same("M_ID", "DEMO"));
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
+    EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", r), 1) << "round " << round;
+    EXPECT_LT(ms, 1000) << "round " << round;
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  }
+  // Both kinds end by their deadline (5 s from the first byte or from the
+  // connect), with a second to spare for the sweep and a busy machine.
+  const auto by = start + std::chrono::milliseconds(6500);
+  int slowOpen = 0, idleOpen = 0;
+  for (int fd : slow) slowOpen += !ClosedBy(fd, by);
+  for (int fd : idle) idleOpen += !ClosedBy(fd, by);
+  stop = true;
+  trickle.join();
+  EXPECT_EQ(slowOpen, 0);
+  EXPECT_EQ(idleOpen, 0);
+  for (int fd : idle) ::close(fd);
+  for (int fd : slow) ::close(fd);
+  // And it still serves.
+  EXPECT_EQ(TagInt("RESULT_RECORD_COUNT",
+                   Call(service.Port(), "KorvanMember",
+                        MakeTag("COMMAND", "100000") + Same("M_ID", "BIG"))),
+            1);
+}
+
+TEST(Connections, RequestsInPiecesAndPipelinedAreAnsweredInOrder) {
+  ServiceProcess service;
+  REQUIRE_RUNNING(service);
+  const int fd = Connect(service.Port());
+  ASSERT_GE(fd, 0);
+  const std::string demo = MemberRequest("DEMO"), big = MemberRequest("BIG");
+  // One request in three pieces, then two at once on the same connection.
+  for (const std::string& piece :
+       {demo.substr(0, 20), demo.substr(20, demo.size() - 27), demo.substr(demo.size() - 7)}) {
+    ASSERT_TRUE(SendAll(fd, piece));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_TRUE(SendAll(fd, big + demo));
+  std::string pending, status, text;
+  for (const char* expected : {"DEMO", "BIG", "DEMO"}) {
+    ASSERT_TRUE(ReadReply(fd, pending, status, text)) << expected;
+    EXPECT_EQ(status, "HTTP/1.1 200 OK");
+    EXPECT_EQ(TagValue("M_ID", TagValue("RDC_0", text)), expected);
+  }
+  ::close(fd);
+}
+
+TEST(Connections, FailureRepliesCarryTheirOwnReasonPhrase) {
+  ServiceProcess service;
+  REQUIRE_RUNNING(service);
+  const auto port = service.Port();
+  const std::string boundary = "b";
+  const std::string multipart = "multipart/form-data; boundary=" + boundary;
+  struct Case {
+    const char* what;
+    RawReply reply;
+    int status;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"health", Get(port, "/health"), 200, "OK"},
+      {"not gzip", PostRaw(port, "/NET/KorvanMember.php", multipart, MultipartBody(boundary, "x")),
+       400, "Bad Request"},
+      {"GET of an endpoint", Get(port, "/NET/Good.php"), 405, "Method Not Allowed"},
+      {"unknown endpoint", PostRaw(port, "/NET/Nothing.php", multipart, "x"), 404, "Not Found"},
+      {"too large", PostRaw(port, "/NET/Good.php", multipart, std::string(3 << 20, 'x')), 413,
+       "Request Entity Too Large"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.reply.status, c.status) << c.what;
+    EXPECT_EQ(c.reply.reason, c.reason) << c.what;
+  }
+  // A body without a length is refused, not waited for.
+  const int fd = Connect(port);
+  ASSERT_TRUE(SendAll(fd, "POST /NET/Good.php HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"));
+  std::string pending, status, text;
+  ASSERT_TRUE(ReadReply(fd, pending, status, text));
+  EXPECT_EQ(status, "HTTP/1.1 411 Length Required");
+  EXPECT_NE(TagValue("RESULT_CODE", text), "1");
+  ::close(fd);
+}
+
+}  // namespace
+}  // namespace tarvik::test

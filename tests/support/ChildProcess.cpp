@@ -1,0 +1,137 @@
+#include "tests/support/ChildProcess.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tarvik::test {
+
+pid_t Spawn(const SpawnSpec& spec, int* stdoutFd) {
+  int fds[2] = {-1, -1};
+  if (spec.captureStdout && ::pipe2(fds, O_CLOEXEC) != 0) return -1;
+  std::vector<std::string> args = spec.argv;
+  std::vector<char*> cargv;
+  for (auto& a : args) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+  const pid_t parent = ::getpid();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (spec.gid != static_cast<gid_t>(-1) &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(spec.gid) != 0))
+      ::_exit(126);
+    if (spec.uid != static_cast<uid_t>(-1) && ::setuid(spec.uid) != 0) ::_exit(126);
+    // After the change of user, which clears it.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
+    if (spec.captureStdout) ::dup2(fds[1], STDOUT_FILENO);
+    if (!spec.stderrFile.empty()) {
+      const int err = ::open(spec.stderrFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+      if (err >= 0) ::dup2(err, STDERR_FILENO);
+    }
+    ::execv(cargv[0], cargv.data());
+    ::_exit(127);
+  }
+  if (spec.captureStdout) ::close(fds[1]);
+  if (pid < 0) {
+    if (spec.captureStdout) ::close(fds[0]);
+    return -1;
+  }
+  if (spec.captureStdout) {
+    if (stdoutFd) *stdoutFd = fds[0];
+    else ::close(fds[0]);
+  }
+  return pid;
+}
+
+int WaitExit(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunProgram(const SpawnSpec& spec, std::string* out) {
+  SpawnSpec s = spec;
+  s.captureStdout = true;
+  int fd = -1;
+  const pid_t pid = Spawn(s, &fd);
+  if (pid < 0) return -1;
+  std::string text;
+  char buf[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    text.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  if (out) *out = text;
+  return WaitExit(pid);
+}
+
+bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  line.clear();
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd p{fd, POLLIN, 0};
+    const int r = ::poll(&p, 1, static_cast<int>(left.count()));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    char c;
+    const ssize_t n = ::read(fd, &c, 1);
+    if (n <= 0) return false;
+    if (c == '\n') return true;
+    line += c;
+  }
+}
+
+int FreeLoopbackPort() {
+  const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  int port = 0;
+  if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+      ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+    port = ntohs(a.sin_port);
+  ::close(s);
+  return port;
+}
+
+bool PortAnswers(int port) {
+  const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = htons(static_cast<std::uint16_t>(port));
+  const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  ::close(s);
+  return ok;
+}
+
+void UnprivilegedUser(uid_t& uid, gid_t& gid) {
+  uid = static_cast<uid_t>(-1);
+  gid = static_cast<gid_t>(-1);
+  if (::geteuid() != 0) return;
+  if (const passwd* pw = ::getpwnam("nobody")) {
+    uid = pw->pw_uid;
+    gid = pw->pw_gid;
+  }
+}
+
+}  // namespace tarvik::test

@@ -1,0 +1,50 @@
+#pragma once
+// A PostgreSQL server of the test process's own: initdb into a temporary
+// folder and postgres on a free 127.0.0.1 port (as `nobody` when the test runs
+// as root: PostgreSQL refuses root), trust for the user "tarvik" on loopback,
+// C locale, UTF-8. Started by the first Shared() call of the process, stopped
+// and removed at exit; the server dies with the test process in any case.
+//
+// Call Shared() first from the main thread: a child dies with the thread
+// that started it.
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+
+namespace tarvik::test {
+
+class PostgresServer {
+ public:
+  // True when a PostgreSQL server is installed here.
+  static bool Installed();
+  // Null when PostgreSQL is not installed or did not start (the reason in
+  // *why when given).
+  static PostgresServer* Shared(std::string* why = nullptr);
+  ~PostgresServer();
+
+  int Port() const { return port_; }
+  std::string Url(const std::string& dbname) const;  // postgresql://tarvik@127.0.0.1:PORT/dbname
+
+  // A new database, empty or holding the demo data set (copied from a
+  // template written once by `tarvik-service demo`); its URL, empty on failure.
+  std::string CreateDatabase(bool demo);
+  // Drops a database made by CreateDatabase (open sessions are ended).
+  void DropDatabase(const std::string& url);
+  // Runs SQL in the database `dbname` with psql; output rows in *out.
+  bool Sql(const std::string& dbname, const std::string& sql, std::string* out = nullptr);
+
+ private:
+  PostgresServer() = default;
+  bool Start(std::string* why);
+  void Stop();
+
+  std::string bin_;     // the folder of initdb, postgres, psql
+  std::string folder_;  // ends with "/"
+  pid_t pid_ = -1;
+  int port_ = 0;
+  int next_ = 0;
+  bool template_ = false;
+};
+
+}  // namespace tarvik::test

@@ -1,0 +1,108 @@
+#include "tests/support/ServiceCluster.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tests/support/ChildProcess.h"
+
+namespace tarvik::test {
+
+namespace {
+
+const char kHaproxy[] = "/usr/sbin/haproxy";
+
+// HTTP status of GET path on 127.0.0.1:port, 0 when there is no answer.
+int GetStatus(int port, const std::string& path) {
+  SpawnSpec probe{{"/usr/bin/curl", "-s", "-o", "/dev/null", "-w", "%{http_code}", "-m", "2",
+                   "--noproxy", "*", "http://127.0.0.1:" + std::to_string(port) + path},
+                  true};
+  std::string out;
+  RunProgram(probe, &out);
+  return std::atoi(out.c_str());
+}
+
+}  // namespace
+
+ServiceCluster::ServiceCluster(std::size_t instances, const ServiceSetup& setup) {
+  if (::access(kHaproxy, X_OK) != 0) {
+    skipped_ = "HAProxy is not installed";
+    return;
+  }
+  instances_.push_back(std::make_unique<ServiceProcess>(setup));
+  if (!instances_[0]->Skipped().empty()) {
+    skipped_ = instances_[0]->Skipped();
+    return;
+  }
+  if (!instances_[0]->Running()) return;
+  ServiceSetup more = setup;
+  more.demoData = false;
+  more.sharedDb = instances_[0]->DbPath();
+  for (std::size_t i = 1; i < instances; ++i)
+    instances_.push_back(std::make_unique<ServiceProcess>(more));
+  folder_ = instances_[0]->Folder();
+  for (const auto& s : instances_) {
+    if (!s->Running()) return;
+  }
+  if (StartProxy()) ::setenv("TARVIK_SERVER", ("127.0.0.1:" + std::to_string(port_)).c_str(), 1);
+}
+
+ServiceCluster::~ServiceCluster() {
+  if (proxy_ > 0) {
+    ::kill(proxy_, SIGKILL);
+    WaitExit(proxy_);
+  }
+  // The first instance owns the database: it goes last.
+  while (!instances_.empty()) instances_.pop_back();
+}
+
+bool ServiceCluster::Running() const {
+  if (proxy_ <= 0 || instances_.empty()) return false;
+  for (const auto& s : instances_) {
+    if (!s->Running()) return false;
+  }
+  int status = 0;
+  return ::waitpid(proxy_, &status, WNOHANG) == 0;
+}
+
+bool ServiceCluster::StartProxy() {
+  port_ = static_cast<std::uint16_t>(FreeLoopbackPort());
+  const std::string config = folder_ + "haproxy.cfg";
+  {
+    std::ofstream cfg(config);
+    cfg << "global\n  maxconn 4000\n"
+        << "defaults\n  mode http\n  timeout connect 1s\n  timeout client 30s\n"
+        << "  timeout server 30s\n  timeout http-request 10s\n  retries 3\n"
+        << "  option redispatch\n  option http-server-close\n"
+        << "frontend tarvik\n  bind 127.0.0.1:" << port_ << "\n  default_backend services\n"
+        << "backend services\n  balance roundrobin\n  option httpchk\n"
+        << "  http-check send meth GET uri /health\n  http-check expect status 200\n"
+        << "  default-server check inter 300ms fall 2 rise 1\n";
+    for (std::size_t i = 0; i < instances_.size(); ++i)
+      cfg << "  server s" << i << " " << instances_[i]->Address() << "\n";
+  }
+  proxy_ = Spawn(SpawnSpec{{kHaproxy, "-db", "-f", config}, false, folder_ + "haproxy.log"});
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (proxy_ > 0 && std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    if (::waitpid(proxy_, &status, WNOHANG) == proxy_) {
+      proxy_ = -1;
+      return false;
+    }
+    // Every instance answered through the proxy once: all are up.
+    bool all = true;
+    for (std::size_t i = 0; i < instances_.size() && all; ++i)
+      all = GetStatus(port_, "/health") == 200;
+    if (all) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
+}  // namespace tarvik::test

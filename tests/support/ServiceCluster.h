@@ -1,0 +1,46 @@
+#pragma once
+// Several instances of the service on one database behind HAProxy, as a
+// distributor runs them: round robin, health checks on GET /health every
+// 300 ms (down after 2 failures, up after 1 success), a request that cannot
+// reach an instance goes to another one, and HAProxy opens a new connection
+// to an instance for every request. TARVIK_SERVER names HAProxy.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/ServiceFixture.h"
+
+namespace tarvik::test {
+
+class ServiceCluster {
+ public:
+  // Skipped() is set when HAProxy (or the PostgreSQL the test asks for) is
+  // not there.
+  explicit ServiceCluster(std::size_t instances, const ServiceSetup& setup = ServiceSetup());
+  ~ServiceCluster();
+  ServiceCluster(const ServiceCluster&) = delete;
+  ServiceCluster& operator=(const ServiceCluster&) = delete;
+
+  bool Running() const;  // the proxy and every instance
+  const std::string& Skipped() const { return skipped_; }
+  std::uint16_t Port() const { return port_; }  // HAProxy's
+  std::size_t Size() const { return instances_.size(); }
+  ServiceProcess& Instance(std::size_t i) { return *instances_[i]; }
+  // Admin commands on the shared database.
+  int Admin(const std::vector<std::string>& args, std::string* out = nullptr) const {
+    return instances_.front()->Admin(args, out);
+  }
+
+ private:
+  bool StartProxy();
+  std::vector<std::unique_ptr<ServiceProcess>> instances_;
+  std::string folder_;
+  std::string skipped_;
+  pid_t proxy_ = -1;
+  std::uint16_t port_ = 0;
+};
+
+}  // namespace tarvik::test
