@@ -62,12 +62,15 @@ void OrderDesk::OpenOrder(bool samples) {
     draft_.Note = TagValue("OH_NOTE", head);
     draft_.OpenedStatus = TagValue("OH_IOG", head);
     if (draft_.OpenedStatus == "X") draft_.BeingWritten = true;
-    port_.RedrawBasket(false);
-    const char* const advice =
+    const std::string advice =
         "\r\r내용을 수정하여 저장해도 거래처에 다시 전송되지 않습니다.\r\r변경을 원할 경우 "
         "[복사]를 클릭하시여 다시 전송하십시요.\r\r신규로 전송됩니다.";
-    if (draft_.OpenedStatus == "O") ShowMessage(std::string("거래처에서 발주가 이미 접수되었습니다.") + advice);
-    if (draft_.OpenedStatus == "I") ShowMessage(std::string("거래처에서 발주가 접수중입니다.") + advice);
+    if (draft_.OpenedStatus == "O" || draft_.OpenedStatus == "I") {
+      port_.RedrawBasket(false);  // the header shows behind the message
+      ShowMessage((draft_.OpenedStatus == "O" ? "거래처에서 발주가 이미 접수되었습니다."
+                                             : "거래처에서 발주가 접수중입니다.") +
+                  advice);
+    }
   }
   const std::string lines = TagValue("ORDERL_DATA", reply);
   const ReplyReader records(lines);

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <map>
 
 #include "net/CallIndex.h"
 #include "net/MessageFormat.h"
@@ -132,81 +133,63 @@ TEST_F(OrderListScreen, AsksOnceForTheOrderersOrdersOrSamplesNewestFirst) {
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
+// The paging cases of the list over 60, 30, 25 and 10 orders. Keys: D down,
+// U up, N PgDn, P PgUp, H Home, E End, each with an optional count.
 TEST_F(OrderListScreen, PagesAsTheListRulesSay) {
-  {  // 60 records: T = 24 reached by stepping down; PgUp does nothing there.
-    auto s = Open(60);
-    Press(*s, Qt::Key_Down, 48);
-    EXPECT_EQ(s->Orders().Paged().Top(), 24);
-    EXPECT_EQ(s->Orders().Paged().Selected(), 24);
-    Press(*s, Qt::Key_PageUp);
-    EXPECT_EQ(s->Orders().Paged().Top(), 24);
-    EXPECT_EQ(Count(*s), "49");
-    // Down on row 24 with more records: the next one comes into row 24.
-    Press(*s, Qt::Key_Down);
-    EXPECT_EQ(Key(*s, 24), "K49");
-    EXPECT_EQ(s->Orders().Paged().Selected(), 24);
-    // T = 25 after one PgDn from 0: PgUp shows the window from 0.
-    Press(*s, Qt::Key_Home);
-    Press(*s, Qt::Key_PageDown);
-    EXPECT_EQ(s->Orders().Paged().Top(), 25);
-    Press(*s, Qt::Key_PageUp);
-    EXPECT_EQ(s->Orders().Paged().Top(), 0);
-    EXPECT_EQ(Key(*s, 0), "K0");
-  }
-  {  // 30 records: PgDn from row 10 climbs to row 4; a second PgDn does nothing.
-    auto s = Open(30);
-    Press(*s, Qt::Key_Down, 10);
-    Press(*s, Qt::Key_PageDown);
-    EXPECT_EQ(Key(*s, 0), "K25");
-    EXPECT_EQ(Key(*s, 4), "K29");
-    for (int r = 5; r < 25; ++r) EXPECT_TRUE(s->Orders().Paged().RowEmpty(r)) << r;
-    EXPECT_EQ(s->Orders().Paged().Selected(), 4);
-    EXPECT_EQ(s->Grid()->SelectedRow(), 4);
-    Press(*s, Qt::Key_PageDown);
-    EXPECT_EQ(Key(*s, 0), "K25");
-    // Down on the last record does nothing.
-    Press(*s, Qt::Key_Down);
-    EXPECT_EQ(s->Orders().Paged().Selected(), 4);
-    EXPECT_EQ(Count(*s), "30");
-    // PgDn from T = 0 with the selection on row 3: the count shows 29.
-    Press(*s, Qt::Key_Home);
-    Press(*s, Qt::Key_Down, 3);
-    Press(*s, Qt::Key_PageDown);
-    EXPECT_EQ(Count(*s), "29");
-  }
-  {  // Exactly 25 records: End keeps T = 0 and selects row 24.
-    auto s = Open(25);
-    Press(*s, Qt::Key_End);
-    EXPECT_EQ(s->Orders().Paged().Top(), 0);
-    EXPECT_EQ(Key(*s, 24), "K24");
-    EXPECT_EQ(Count(*s), "25");
-  }
-  {  // 10 records: End selects the empty row 24, and confirming there cancels.
-    auto s = Open(10);
-    dm.PickCode = "stale";
-    Press(*s, Qt::Key_End);
-    EXPECT_EQ(s->Orders().Paged().Selected(), 24);
-    EXPECT_TRUE(s->Orders().Paged().RowEmpty(24));
-    Press(*s, Qt::Key_Return);
-    EXPECT_EQ(s->result(), QDialog::Rejected);
-    EXPECT_EQ(dm.PickCode, "");
+  struct Case {
+    const char* what;
+    int records;
+    const char* keys;
+    long long top;
+    int row;
+    const char* count;
+    int firstEmptyRow;  // 25: none
+  } cases[] = {
+      {"T = 24 reached by stepping down: PgUp does nothing", 60, "D48P", 24, 24, "49", 25},
+      {"Down on row 24 with more records", 60, "D49", 25, 24, "50", 25},
+      {"T = 25 after one PgDn: PgUp shows the window from 0", 60, "NP", 0, 0, "1", 25},
+      {"PgDn climbs off the empty rows", 30, "D10N", 25, 4, "30", 5},
+      {"a second PgDn does nothing", 30, "D10NN", 25, 4, "30", 5},
+      {"Down on the last record does nothing", 30, "D10ND", 25, 4, "30", 5},
+      {"PgDn from row 3 shows 29", 30, "D3N", 25, 3, "29", 5},
+      {"End on exactly 25 keeps T = 0", 25, "E", 0, 24, "25", 25},
+      {"End on 10 selects the empty row 24", 10, "E", 0, 24, "25", 10},
+      {"Home after End", 60, "EH", 0, 0, "1", 25},
+  };
+  const std::map<char, int> keys = {{'D', Qt::Key_Down}, {'U', Qt::Key_Up}, {'N', Qt::Key_PageDown},
+                                    {'P', Qt::Key_PageUp}, {'H', Qt::Key_Home}, {'E', Qt::Key_End}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto s = Open(c.records);
+    for (const char* k = c.keys; *k;) {
+      const int key = keys.at(*k++);
+      int times = 0;
+      while (*k >= '0' && *k <= '9') times = times * 10 + (*k++ - '0');
+      Press(*s, key, times ? times : 1);
+    }
+    const PagedList& paged = s->Orders().Paged();
+    EXPECT_EQ(paged.Top(), c.top);
+    EXPECT_EQ(paged.Selected(), c.row);
+    EXPECT_EQ(s->Grid()->SelectedRow(), c.row);
+    EXPECT_EQ(Count(*s), c.count);
+    for (int r = 0; r < kPagedRows; ++r) {
+      EXPECT_EQ(paged.RowEmpty(r), r >= c.firstEmptyRow) << r;
+      if (r < c.firstEmptyRow) {
+        EXPECT_EQ(Key(*s, r), "K" + std::to_string(c.top + r)) << r;
+      }
+    }
   }
 }
 
 TEST_F(OrderListScreen, EnterDoubleClickAndEscHandBackTheChosenKeyOrNone) {
   auto s = Open(40);
-  Press(*s, Qt::Key_Down, 2);
-  Press(*s, Qt::Key_Return);
-  EXPECT_EQ(s->result(), QDialog::Accepted);
-  EXPECT_EQ(dm.PickCode, "K2");
-
-  s = Open(40);
-  EXPECT_EQ(dm.PickCode, "");  // a fresh screen starts without a key
   s->SideButton(ListButton::PgDn)->click();
   s->SideButton(ListButton::Enter)->click();
+  EXPECT_EQ(s->result(), QDialog::Accepted);
   EXPECT_EQ(dm.PickCode, "K25");
 
   s = Open(40);
+  EXPECT_EQ(dm.PickCode, "");  // a fresh screen starts without a key
   const QRect cell = s->Grid()->visualRect(s->Grid()->model()->index(5, 0));
   // A double-click arrives as a click followed by the double-click event.
   QTest::mouseClick(s->Grid()->viewport(), Qt::LeftButton, {}, cell.center());
@@ -218,6 +201,11 @@ TEST_F(OrderListScreen, EnterDoubleClickAndEscHandBackTheChosenKeyOrNone) {
   s = Open(40);
   Press(*s, Qt::Key_Down);
   Press(*s, Qt::Key_Escape);
+  EXPECT_EQ(s->result(), QDialog::Rejected);
+  EXPECT_EQ(dm.PickCode, "");
+  s = Open(10);
+  Press(*s, Qt::Key_End);
+  Press(*s, Qt::Key_Return);  // the empty row 24: cancel
   EXPECT_EQ(s->result(), QDialog::Rejected);
   EXPECT_EQ(dm.PickCode, "");
 }

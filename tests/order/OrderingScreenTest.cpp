@@ -16,6 +16,9 @@ namespace tarvik::test {
 namespace {
 
 const char kSent[] = "발주 내용을 전송하였습니다.\r\r[발주열기]를 클릭하여 내용을 학인하십시요.";
+const std::string kAdvice =
+    "\r\r내용을 수정하여 저장해도 거래처에 다시 전송되지 않습니다.\r\r변경을 원할 경우 [복사]를 클릭하시여 "
+    "다시 전송하십시요.\r\r신규로 전송됩니다.";
 
 QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
 
@@ -213,7 +216,7 @@ TEST_F(Ordering, OrdersTheSupplierHasMarkedAreRefusedButBecomeSamples) {
 
   prompter.Clear();
   Open(code);
-  EXPECT_EQ(prompter.Last().substr(0, prompter.Last().find("\r")), "거래처에서 발주가 접수중입니다.");
+  EXPECT_EQ(prompter.Last(), "거래처에서 발주가 접수중입니다." + kAdvice);
   Send();
   EXPECT_EQ(prompter.Last(), "접수중인 내용은 수정할수 없습니다.");
   Key(Qt::Key_F8);
@@ -222,7 +225,7 @@ TEST_F(Ordering, OrdersTheSupplierHasMarkedAreRefusedButBecomeSamples) {
   ASSERT_EQ(service_->Admin({"mark", code, "O"}), 0);
   prompter.Clear();
   Open(code);
-  EXPECT_EQ(prompter.Last().substr(0, prompter.Last().find("\r")), "거래처에서 발주가 이미 접수되었습니다.");
+  EXPECT_EQ(prompter.Last(), "거래처에서 발주가 이미 접수되었습니다." + kAdvice);
   Send();
   EXPECT_EQ(prompter.Last(), "이미 접수된 내용은 수정할수 없습니다.");
   Click("SBF8");
@@ -254,7 +257,9 @@ TEST_F(Ordering, CopyMakesANewOrderAndDeleteAsksFirst) {
   Key(Qt::Key_F8);  // a new draft: nothing
   EXPECT_TRUE(prompter.prompts.empty());
   Key(Qt::Key_F6);
-  EXPECT_EQ(prompter.Last(), "복사할 내용을 열기하여 먼저 선택하십시요.");
+  Key(Qt::Key_F7, Qt::ControlModifier);
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"복사할 내용을 열기하여 먼저 선택하십시요.",
+                                                        "먼저 샘플로 등록할 내용을 발주열기하여 선택해 주십시요."}));
   AddTraded(4, "7");
   Send();
   const std::string code = Newest();
