@@ -68,6 +68,8 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   // The operations behind the buttons and keys.
   void Act(MainAction action);
   void AddFromList();
+  // "분류로 검색": the category browser at the screen's top + 20, left + 500.
+  void BrowseCategories();
   void ModifyLine();
   void DirectInput();
   void DeleteLine();

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QWheelEvent>
 
+#include "catalog/UGPartS.h"
 #include "catalog/UHelp.h"
 #include "catalog/UInfo.h"
 #include "catalog/UMain.h"
@@ -117,7 +118,7 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::CopyOrder: desk_.CopyOrder(); break;
     case MainAction::RegisterSample: desk_.RegisterSample(); break;
     case MainAction::Print: desk_.Print(); break;
-    case MainAction::CategoryBrowser:   // the category browser: not built yet
+    case MainAction::CategoryBrowser: BrowseCategories(); break;
     case MainAction::PartNumberSearch:  // the part-number search: not built yet
     case MainAction::None:
     case MainAction::Swallow: break;
@@ -210,6 +211,15 @@ void TFrmMain::AddFromList() {
   page.Select(row);
   RefreshList();
   grid->setFocus(Qt::OtherFocusReason);
+}
+
+void TFrmMain::BrowseCategories() {
+  {
+    TFrmGPartS dlg(this, dm_, draft_, [this] { RefreshDraft(); });
+    dlg.move(At(500, 20));
+    RunModal(dlg);
+  }
+  RefreshDraft();
 }
 
 void TFrmMain::FrameListPanel(bool framed) {

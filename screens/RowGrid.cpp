@@ -25,7 +25,20 @@ class RowGrid::Model : public QAbstractTableModel {
   }
   void SetTips(CellFn tip) { tip_ = std::move(tip); }
   void Changed() {
-    emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+    if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+  }
+  // Rows are inserted or removed rather than the model reset, which would
+  // give the header back its default sections.
+  void SetRows(int rows) {
+    if (rows > rows_) {
+      beginInsertRows(QModelIndex(), rows_, rows - 1);
+      rows_ = rows;
+      endInsertRows();
+    } else if (rows < rows_) {
+      beginRemoveRows(QModelIndex(), rows, rows_ - 1);
+      rows_ = rows;
+      endRemoveRows();
+    }
   }
 
  private:
@@ -107,6 +120,12 @@ void RowGrid::Refresh(int selectedRow) {
   selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   scrollTo(i);
   viewport()->update();
+  refreshing_ = false;
+}
+
+void RowGrid::SetRowCount(int rows) {
+  refreshing_ = true;
+  model_->SetRows(rows < 0 ? 0 : rows);
   refreshing_ = false;
 }
 

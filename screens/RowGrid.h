@@ -29,6 +29,9 @@ class RowGrid : public QTableView {
   void SetCellTips(CellFn tip);
   // Redraws every cell and puts the selection on row (no signal).
   void Refresh(int selectedRow);
+  // For lists whose length follows their content: the grid gets rows rows;
+  // column widths and hidden columns stay (no signal).
+  void SetRowCount(int rows);
   // The row count changed (the basket is fixed, a page too).
   int SelectedRow() const;
 

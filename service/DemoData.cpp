@@ -119,6 +119,42 @@ void DemoGoods(Columns& goods) {
   }
 }
 
+// Products after DEMO's 2500 that give the category browser its harder cases:
+// a second run of 엔진부품 after the last major (its pairs are not adjacent,
+// and 피스톤 stands under it twice), a minor name of 31 CP949 bytes, a major
+// name of 27 bytes with only two minors, and a product without a count per box.
+struct ExtraGood {
+  const char* name;
+  const char* box;
+  const char* count;
+  const char* major;
+  const char* minor;
+  const char* sort1;
+  const char* sort2;
+};
+const char* const kLongMinor = "EGR 밸브 (배기가스 재순환 장치)";
+const char* const kLongMajor = "하이브리드 전기차 전용 부품";
+const ExtraGood kExtraGoods[] = {
+    {"EGR 밸브 어셈블리 (디젤 2.0)", "EA", "1", "엔진부품", kLongMinor, "033", "001"},
+    {"EGR 밸브 어셈블리 (디젤 2.2)", "EA", "1", "엔진부품", kLongMinor, "033", "001"},
+    {"EGR 쿨러 (디젤 2.2)", "EA", "1", "엔진부품", kLongMinor, "033", "001"},
+    {"피스톤 오버사이즈 0.25 세트", "SET", "4", "엔진부품", "피스톤", "033", "002"},
+    {"피스톤 오버사이즈 0.50 세트", "SET", "", "엔진부품", "피스톤", "033", "002"},
+    {"인버터 어셈블리", "EA", "1", kLongMajor, "인버터", "034", "001"},
+    {"인버터 냉각 펌프", "EA", "1", kLongMajor, "인버터", "034", "001"},
+    {"고전압 배터리 팩", "EA", "1", kLongMajor, "고전압 배터리", "034", "002"},
+    {"고전압 배터리 릴레이", "EA", "10", kLongMajor, "고전압 배터리", "034", "002"},
+};
+
+void ExtraGoods(Columns& goods) {
+  int k = 0;
+  for (const ExtraGood& g : kExtraGoods) {
+    const int i = kDemoProducts + k++;
+    AddRow(goods, {"S00001", DemoCode(i), g.name, g.box, Ean13("880123" + Pad(i + 1, 6)), g.count, g.major,
+                   g.minor, g.sort1, g.sort2, Pad(k, 4)});
+  }
+}
+
 void BigGoods(Columns& goods) {
   // 105 majors: the 32 names in four series ("엔진부품 1" ... ), three minors each.
   for (int i = 0; i < kBigProducts; ++i) {
@@ -265,6 +301,7 @@ bool WriteDemoData(Connection& db, std::string* error) {
   for (const char* m : {"S00002", "S00003", "S00004"})
     AddRow(customers, {m, "C00001", "SHOP1", "한빛카센터", "1234", "1", ""});
   DemoGoods(goods);
+  ExtraGoods(goods);
   BigGoods(goods);
   Costs(costs);
   Notes(notes);

@@ -7,9 +7,12 @@
 // Orderers of DEMO: SHOP1 C00001 "1234" 한빛카센터 C_GU "1" (300 traded
 // products), SHOP2 C00002 "5678" C_GU "2" (120 traded), NEWSHOP C00003 with no
 // password; SHOP1 C00001 "1234" also at BIG, CLOSED and OLDDB.
-// DEMO's catalogue: 2500 products P00001..P02500 (code order = sort order), 32
-// major and 224 (major, minor) categories, 3 notices, notes for 60 products,
-// 10 car makes, 15 car groups, 1500 part numbers.
+// DEMO's catalogue: 2509 products P00001..P02509 (code order = sort order):
+// 2500 in 32 major and 224 (major, minor) categories, then 9 in a second run of
+// 엔진부품 (minors "EGR 밸브 (배기가스 재순환 장치)", 31 bytes, and 피스톤
+// again; P02505 has no G_BCNT) and in "하이브리드 전기차 전용 부품" (27 bytes,
+// minors 인버터 and 고전압 배터리); 3 notices, notes for 60 products, 10 car
+// makes, 15 car groups, 1500 part numbers.
 #include <string>
 #include <vector>
 

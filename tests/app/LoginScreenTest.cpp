@@ -138,11 +138,11 @@ TEST_F(LoginScreen, Shop1AtDemoLogsInWithKeysAndLoadsBothCatalogues) {
   EXPECT_EQ(dm->MasterInfo.M_BIGO, "타르빅 자동차부품 (데모)");
   EXPECT_EQ(dm->CustomerInfo.C_CODE, "C00001");
   EXPECT_EQ(dm->CustomerInfo.C_NAME, "한빛카센터");
-  EXPECT_EQ(dm->AllCount, 2500);
+  EXPECT_EQ(dm->AllCount, 2509);
   EXPECT_EQ(dm->TradedCount, 300);
-  EXPECT_FALSE(dm->AllGoods[2499].G_CODE.empty());
-  EXPECT_EQ(dm->AllGoods[2499].RowNo, 2499);
-  EXPECT_TRUE(dm->AllGoods[2500].G_CODE.empty());
+  EXPECT_FALSE(dm->AllGoods[2508].G_CODE.empty());
+  EXPECT_EQ(dm->AllGoods[2508].RowNo, 2508);
+  EXPECT_TRUE(dm->AllGoods[2509].G_CODE.empty());
   EXPECT_FALSE(dm->TradedGoods[299].U_COST.empty());
   EXPECT_TRUE(dm->TradedGoods[300].G_CODE.empty());
   ExpectCategoryListsOfRows(dm->AllGoods, dm->AllCount, dm->AllMajors, dm->AllMajorCount,
@@ -265,7 +265,7 @@ TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
   EXPECT_TRUE(placed);
   EXPECT_TRUE(Accepted());
   EXPECT_EQ(dm->CustomerInfo.C_SS, "WXYZ");
-  EXPECT_EQ(dm->AllCount, 2500);
+  EXPECT_EQ(dm->AllCount, 2509);
 
   // A later run logs in with the registered password.
   prompter.Clear();

@@ -69,17 +69,17 @@ TEST_F(MainScreen, PagingThroughTheTradedAndTheAllProductsList) {
   Key(Qt::Key_Down);
   ASSERT_EQ(Focus(), Find<RowGrid>("SGA"));
   Key(Qt::Key_End);
-  EXPECT_EQ(Count(), "2500");
+  EXPECT_EQ(Count(), "2509");
   Key(Qt::Key_PageUp);
-  EXPECT_EQ(main->Panel().Visible().Top(), 2450);
-  EXPECT_EQ(Count(), "2475");
+  EXPECT_EQ(main->Panel().Visible().Top(), 2459);
+  EXPECT_EQ(Count(), "2484");
   // A wheel notch towards the user on row 24 scrolls one record.
   QWidget* vp = Find<RowGrid>("SGA")->viewport();
   QWheelEvent wheel(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(vp, &wheel);
-  EXPECT_EQ(main->Panel().Visible().Top(), 2451);
-  EXPECT_EQ(Count(), "2476");
+  EXPECT_EQ(main->Panel().Visible().Top(), 2460);
+  EXPECT_EQ(Count(), "2485");
   // Space goes back to the box, F12 back to the traded list.
   Key(Qt::Key_Space);
   EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
