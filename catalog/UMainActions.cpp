@@ -19,6 +19,7 @@
 #include "order/LineText.h"
 #include "order/UCA.h"
 #include "order/UCnt.h"
+#include "order/UOrderS.h"
 #include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
@@ -290,8 +291,11 @@ void TFrmMain::RedrawBasket(bool cleared) {
   if (had) SearchBoxFocused();
 }
 
-// The order list screen comes with the ordering work; until then nothing is chosen.
-std::string TFrmMain::PickFromOrderList(bool) { return std::string(); }
+std::string TFrmMain::PickFromOrderList(bool samples) {
+  TFrmOrderS dlg(this, dm_, samples);
+  dlg.move(At(240, 20));
+  return RunModal(dlg) == QDialog::Accepted ? dm_.PickCode : std::string();
+}
 
 std::string TFrmMain::PrintTitle() const { return S(lblTitle_->text()); }
 

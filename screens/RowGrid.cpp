@@ -60,7 +60,8 @@ class RowGrid::Delegate : public QStyledItemDelegate {
     p->save();
     p->setFont(opt.font);
     const bool selected = opt.state & QStyle::State_Selected;
-    p->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    p->setPen(c.rgb ? QColor(static_cast<QRgb>(*c.rgb))
+                    : opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     QRect r = opt.rect.adjusted(c.rightAligned ? 0 : c.indent, c.top, c.rightAligned ? -c.indent : 0, 0);
     p->setClipRect(opt.rect);
     p->drawText(r, (c.rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop, Q(c.text));

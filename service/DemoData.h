@@ -19,6 +19,7 @@
 // parts, whose names the part search cuts (but P02525's 13-byte one); some
 // name no product.
 #include <string>
+#include <vector>
 
 #include "service/Database.h"
 
@@ -28,8 +29,16 @@ namespace tarvik::service {
 // error text when the database already holds suppliers or a write fails.
 bool WriteDemoData(Connection& db, std::string* error);
 
-// Name of DEMO's product number i (0-based, below 2500) as the data set
-// writes it; for tests and the report of facts.
+// Adds SHOP1's earlier orders at DEMO to a database holding the data set, in
+// one transaction: three received ("O"), two being received ("I"), two sent
+// ("A") and two being written ("X"), dated from 20 days to 1 day before today,
+// and two samples (of the first received order and of one being received).
+// False with an error text when the data set is missing, SHOP1 has orders at
+// DEMO already, or a write fails.
+bool WriteDemoOrders(Connection& db, std::string* error);
+
+// Name of DEMO's product number i (0-based, below 2500) as the data set writes it; for
+// tests and the report of facts.
 std::string DemoProductName(int i);
 
 }  // namespace tarvik::service
