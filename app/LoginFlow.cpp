@@ -13,6 +13,8 @@ const char* const kSupplierClosed = "발주를 받을수 없는 거래처 아이
 const char* const kUnknownOrderer =
     "등록된 발주자 아이디가 아닙니다.\r\r아이디를 확인하십시요.\r\r아니면 등록을 요청하십시요.";
 const char* const kWrongPassword = "발주자 비밀번호가 틀립니다.";
+const char* const kUnsupportedSupplier =
+    "이 프로그램에서 지원하지 않는 거래처 시스템입니다.\r\r거래처에 문의하십시요.";
 
 std::string WelcomeText(const std::string& ordererName) {
   return ordererName + "  발주자님" + "\r\r" + "TarvikⅢ" + "\r\r" + "발주시스템에 오신것을 환영합니다." +
@@ -65,7 +67,12 @@ bool LoginFlow::CheckSupplier(const std::string& supplierId) {
 
 LoginOutcome LoginFlow::CheckOrderer(const std::string& ordererId, const std::string& password) {
   MasterInfoRec& m = dm_.MasterInfo;
-  if (m.M_DBTYPE != "1") return LoginOutcome::Failed;  // such a supplier never logs in
+  // Such a supplier never logs in; without a word the clerk would keep
+  // retyping IDs that are right.
+  if (m.M_DBTYPE != "1") {
+    port_.Message(kUnsupportedSupplier);
+    return LoginOutcome::Failed;
+  }
   const std::string reply =
       RequestCustomer(m.M_CODE, MakeTag("SAME_FIELD", "C_ID") + MakeTag("SAME_KEY", ordererId));
   if (TagValue("RESULT_CODE", reply) != "1") {

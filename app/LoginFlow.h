@@ -35,8 +35,7 @@ class LoginFlow {
   LoginFlow(TDM& dm, LoginPort& port) : dm_(dm), port_(port) {}
 
   // midField / cidField / password: the texts of EdtMID, EdtCID and MEdtS as
-  // they stand. Every failure has shown its message (or none, for a supplier
-  // whose M_DBTYPE is not "1") before this returns.
+  // they stand. Every failure has shown its message before this returns.
   LoginOutcome Login(const std::string& midField, const std::string& cidField,
                      const std::string& password);
 
@@ -57,6 +56,8 @@ extern const char* const kUnknownSupplier;
 extern const char* const kSupplierClosed;
 extern const char* const kUnknownOrderer;
 extern const char* const kWrongPassword;
+// A supplier whose service keeps an older kind of database (M_DBTYPE not "1").
+extern const char* const kUnsupportedSupplier;
 // The welcome text for an orderer without a password.
 std::string WelcomeText(const std::string& ordererName);
 

@@ -11,11 +11,13 @@
 #include "catalog/UMain.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
+#include "platform/Translation.h"
 #include "session/UDM.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(tarvik::Q(tarvik::kAppTitle));
+  tarvik::InstallKoreanTranslation();  // without it the standard buttons stay English
 
   std::vector<std::string> args;
   for (const QString& a : QCoreApplication::arguments()) args.push_back(tarvik::S(a));

@@ -6,6 +6,7 @@
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "platform/Prompter.h"
+#include "screens/CellFormat.h"
 #include "session/UDM.h"
 
 namespace tarvik {
@@ -52,6 +53,16 @@ bool LoadSet(TDM& dm, std::string& reply, long long& count, GoodsTableSet set, R
 
 }  // namespace
 
+std::string TooManyMajorsText(long long leftOut) {
+  return std::string(kTooManyMajors) + "\r\r대분류에 등록되지 않은 제품: " +
+         FormatGrouped(static_cast<double>(leftOut), 0) + "개";
+}
+
+std::string TooManyGoodsText(long long leftOut) {
+  return std::string(kTooManyGoods) + "\r\r3000개를 넘어 읽지 않은 제품: " +
+         FormatGrouped(static_cast<double>(leftOut), 0) + "개";
+}
+
 GoodsTableSet AllTables(TDM& dm) {
   return {dm.AllGoods, dm.AllMajors, dm.AllMajorCount, dm.AllGroups, dm.AllGroupCount};
 }
@@ -73,6 +84,7 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
 
   int majorsUsed = 0;
   int pairsUsed = 0;
+  long long majorsLeftOut = 0, goodsLeftOut = 0;
   std::optional<std::string> lastMajor, lastMinor;  // nothing open before the first record
   const auto addPair = [&](const std::string& major, const std::string& minor) {
     if (pairsUsed < pairCap) set.pairs[pairsUsed++] = {major, minor};
@@ -99,7 +111,7 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
         addPair(gpn1, gpn2);
         lastMinor = gpn2;
       } else {
-        ShowMessage(kTooManyMajors);
+        ++majorsLeftOut;
       }
     } else if (!lastMinor || gpn2 != *lastMinor) {
       addPair(gpn1, gpn2);
@@ -107,7 +119,7 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
     }
 
     if (i >= goodsCap) {
-      ShowMessage(kTooManyGoods);
+      ++goodsLeftOut;
       continue;
     }
     GoodsRecord& g = set.goods[i];
@@ -119,6 +131,10 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
   set.majorCount = majorsUsed;
   set.pairCount = pairsUsed;
   if (progress) progress->End();
+  // One message per limit, after the build: a box per record made a clerk
+  // press OK hundreds of times before the main screen came up.
+  if (majorsLeftOut > 0) ShowMessage(TooManyMajorsText(majorsLeftOut));
+  if (goodsLeftOut > 0) ShowMessage(TooManyGoodsText(goodsLeftOut));
 }
 
 bool LoadAllGoods(TDM& dm, LoadProgress* progress) {

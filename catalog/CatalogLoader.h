@@ -46,13 +46,20 @@ GoodsTableSet TradedTables(TDM& dm);
 // Builds a set from a reply holding `records` records RDC_0 ... in reply
 // order (the service sorts them by category, so one category's records come
 // together). The major limit is the set's major count before the build (99
-// at the first load: at most 100 names); further majors show
-// "Error 대분류명이 100개 이상입니다." per record and are not registered.
-// Records from the 3001st on show "제품 갯수가 초과하였습니다." each and are
-// not stored. Pairs beyond the 1000 entries of the pair list are not stored.
-// Stored major names are cut to 20 CP949 bytes, never inside a character.
+// at the first load: at most 100 names); the records of further majors are
+// not registered in the category lists (they are stored as products), and
+// once the build is done one message TooManyMajorsText says how many there
+// were. Records from the 3001st on are not stored; one message
+// TooManyGoodsText says how many. Pairs beyond the 1000 entries of the pair
+// list are not stored. Stored major names are cut to 20 CP949 bytes, never
+// inside a character.
 void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet set,
                       LoadProgress* progress);
+
+// "Error 대분류명이 100개 이상입니다." and "제품 갯수가 초과하였습니다.", each
+// followed by the number of records the limit left out.
+std::string TooManyMajorsText(long long leftOut);
+std::string TooManyGoodsText(long long leftOut);
 
 // All products (RequestGoods) into AllReply/AllCount/AllGoods/AllMajors/
 // AllGroups. False when already loaded, on a refused read (message

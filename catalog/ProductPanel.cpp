@@ -7,6 +7,7 @@
 #include "net/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/Prompter.h"
+#include "screens/CellFormat.h"
 #include "session/UDM.h"
 
 namespace tarvik {
@@ -28,6 +29,12 @@ void ProductPanel::Rebind() {
   }
   sgu_.SetSource(&dm_.TradedGoods, dm_.TradedCount);
   sga_.SetSource(&dm_.AllGoods, dm_.AllCount);
+}
+
+std::string ProductPanel::SearchResultText() const {
+  if (!searchActive_) return std::string();
+  if (dm_.ShownCount <= 0) return "검색결과가 없습니다";
+  return "검색결과 " + FormatGrouped(static_cast<double>(dm_.ShownCount), 0) + "건";
 }
 
 const std::vector<GoodsRecord>& ProductPanel::BaseTable() const {

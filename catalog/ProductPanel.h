@@ -28,6 +28,10 @@ class ProductPanel {
   void ListSwitch();
   bool AllShown() const { return allShown_; }
   bool SearchActive() const { return searchActive_; }
+  // What the list shows, said beside it: "검색결과 N건" while a name search's
+  // results are shown, "검색결과가 없습니다" when it found nothing, empty while
+  // a whole list is shown (so "0 found" never looks like the full list).
+  std::string SearchResultText() const;
 
   ProductPage& Visible() { return allShown_ ? sga_ : sgu_; }
   const ProductPage& Visible() const { return allShown_ ? sga_ : sgu_; }

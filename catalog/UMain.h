@@ -68,6 +68,8 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   // The operations behind the buttons and keys.
   void Act(MainAction action);
   void AddFromList();
+  // "분류로 검색": the category browser at the screen's top + 20, left + 500.
+  void BrowseCategories();
   void ModifyLine();
   void DirectInput();
   void DeleteLine();
@@ -76,6 +78,7 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   void ShowProductNote();
   void ShowNotices();
   void ShowHelp();
+  void OpenPartNumberSearch();
   void DeleteTradedProduct();
   void ToggleList();
   void ExitMain();
@@ -96,6 +99,9 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   void FocusSearchBox();
   void FocusList();
   void SearchEnter(bool prefix);
+  // The status line under the basket: the whole name and note of the
+  // selected line, which the grid's columns may cut.
+  void ShowLineStatus();
   // Hides the product list and frames its panel while a dialog changes the
   // basket, as the screen does around ModifyLine and direct input.
   void FrameListPanel(bool framed);
@@ -127,12 +133,14 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   QLineEdit* edtGN_ = nullptr;
   QLineEdit* edtDD_ = nullptr;
   QLineEdit* edtNote_ = nullptr;
+  QLabel* lblStatus_ = nullptr;
   QCheckBox* chkBxIOG_ = nullptr;
   QCheckBox* chkBxOCost_ = nullptr;
   QRadioButton* rdBtnOnly_ = nullptr;
   QRadioButton* rdBtnAll_ = nullptr;
   QPushButton* sbF8U_ = nullptr;
   QPushButton* sbCount_ = nullptr;
+  QLabel* lblSearchCount_ = nullptr;  // the panel's SearchResultText beside the paging buttons
 };
 
 }  // namespace tarvik

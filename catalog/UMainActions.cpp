@@ -9,13 +9,17 @@
 #include <QRadioButton>
 #include <QWheelEvent>
 
+#include "catalog/UGPartS.h"
 #include "catalog/UHelp.h"
+#include "catalog/UCarPartNumFind.h"
 #include "catalog/UInfo.h"
 #include "catalog/UMain.h"
 #include "catalog/UMessage.h"
 #include "controls/CEdit.h"
+#include "order/LineText.h"
 #include "order/UCA.h"
 #include "order/UCnt.h"
+#include "order/UOrderS.h"
 #include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
@@ -94,7 +98,7 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::FocusSearch: FocusSearchBox(); break;
     case MainAction::DeleteLine: DeleteLine(); break;
     case MainAction::DirectInput: DirectInput(); break;
-    case MainAction::ClearScreen: ClearDraft(); break;
+    case MainAction::ClearScreen: desk_.ClearScreen(); break;
     case MainAction::EmptyField:
       if (auto* n = qobject_cast<TCEdit*>(focusWidget()))
         n->SetValue(0);
@@ -115,8 +119,8 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::CopyOrder: desk_.CopyOrder(); break;
     case MainAction::RegisterSample: desk_.RegisterSample(); break;
     case MainAction::Print: desk_.Print(); break;
-    case MainAction::CategoryBrowser:   // the category browser: not built yet
-    case MainAction::PartNumberSearch:  // the part-number search: not built yet
+    case MainAction::CategoryBrowser: BrowseCategories(); break;
+    case MainAction::PartNumberSearch: OpenPartNumberSearch(); break;
     case MainAction::None:
     case MainAction::Swallow: break;
   }
@@ -126,10 +130,18 @@ void TFrmMain::RefreshList() {
   RowGrid* g = panel_->AllShown() ? sga_ : sgu_;
   g->Refresh(panel_->Visible().Selected());
   sbCount_->setText(QString::number(panel_->Visible().Position()));
+  lblSearchCount_->setText(Q(panel_->SearchResultText()));
+}
+
+void TFrmMain::ShowLineStatus() {
+  const QString text = Q(DraftLineStatus(draft_.Line(draft_.Selected())));
+  lblStatus_->setText(text);
+  lblStatus_->setToolTip(text);  // for a text longer than the line
 }
 
 void TFrmMain::RefreshDraft() {
   sgs_->Refresh(draft_.Selected());
+  ShowLineStatus();
   if (S(edtDD_->text()) != draft_.DeliveryDate) edtDD_->setText(Q(draft_.DeliveryDate));
   if (S(edtNote_->text()) != draft_.Note) edtNote_->setText(Q(draft_.Note));
   chkBxIOG_->setChecked(draft_.BeingWritten);
@@ -202,6 +214,15 @@ void TFrmMain::AddFromList() {
   grid->setFocus(Qt::OtherFocusReason);
 }
 
+void TFrmMain::BrowseCategories() {
+  {
+    TFrmGPartS dlg(this, dm_, draft_, [this] { RefreshDraft(); });
+    dlg.move(At(500, 20));
+    RunModal(dlg);
+  }
+  RefreshDraft();
+}
+
 void TFrmMain::FrameListPanel(bool framed) {
   RowGrid* g = panel_->AllShown() ? sga_ : sgu_;
   g->setVisible(!framed);
@@ -270,8 +291,11 @@ void TFrmMain::RedrawBasket(bool cleared) {
   if (had) SearchBoxFocused();
 }
 
-// The order list screen comes with the ordering work; until then nothing is chosen.
-std::string TFrmMain::PickFromOrderList(bool) { return std::string(); }
+std::string TFrmMain::PickFromOrderList(bool samples) {
+  TFrmOrderS dlg(this, dm_, samples);
+  dlg.move(At(240, 20));
+  return RunModal(dlg) == QDialog::Accepted ? dm_.PickCode : std::string();
+}
 
 std::string TFrmMain::PrintTitle() const { return S(lblTitle_->text()); }
 
@@ -310,6 +334,12 @@ void TFrmMain::ShowNotices() {
 void TFrmMain::ShowHelp() {
   TFrmHelp dlg(this);
   dlg.move(At(30, 150));
+  RunModal(dlg);
+}
+
+void TFrmMain::OpenPartNumberSearch() {
+  TFrmCarPartNumFind dlg(this, dm_, draft_, [this] { RefreshDraft(); }, At(470, 80));
+  dlg.move(At((width() - dlg.width()) / 2, (height() - dlg.height()) / 2));
   RunModal(dlg);
 }
 

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 
 #include "catalog/UMain.h"
+#include "order/LineText.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
@@ -68,7 +69,11 @@ void TFrmMain::BuildDraftColumn() {
   sgs_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   sgs_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   sgs_->setToolTip(QStringLiteral("제품수정선택 [Enter] or [더블클릭], 제품삭제[F4]"));
-  connect(sgs_, &RowGrid::RowChosen, this, [this](int r) { draft_.Select(r); });
+  sgs_->SetCellTips([this](int r, int c) { return DraftCellTip(draft_.Line(r), c); });
+  connect(sgs_, &RowGrid::RowChosen, this, [this](int r) {
+    draft_.Select(r);
+    ShowLineStatus();
+  });
   connect(sgs_, &RowGrid::RowDoubleClicked, this, [this](int r) {
     draft_.Select(r);
     ModifyLine();
@@ -120,6 +125,17 @@ void TFrmMain::BuildDraftColumn() {
   LimitEdit(edtNote_, OrderDraft::kNoteChars, true);
   connect(edtNote_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.Note = S(t); });
   setTabOrder(edtDD_, sgs_);
+
+  y += 29;
+  lblStatus_ = new QLabel(this);
+  lblStatus_->setObjectName("LblStatus");
+  lblStatus_->setGeometry(x, y, kLeftWidth - 4, 24);
+  lblStatus_->setFont(GridFont(12, true));
+  lblStatus_->setAutoFillBackground(true);
+  QPalette sp = lblStatus_->palette();
+  sp.setColor(QPalette::Window, Qt::white);
+  lblStatus_->setPalette(sp);
+  lblStatus_->setContentsMargins(6, 0, 6, 0);
 }
 
 void TFrmMain::BuildProductColumn() {
@@ -196,19 +212,24 @@ void TFrmMain::BuildProductColumn() {
   chkBxOCost_->setToolTip(QStringLiteral("체크하여 스케닝하면 단가검색"));
   chkBxOCost_->setFocusPolicy(Qt::NoFocus);
   chkBxOCost_->hide();
+  lblSearchCount_ = new QLabel(this);
+  lblSearchCount_->setObjectName("LblSearchCount");
+  lblSearchCount_->setGeometry(x + 238, y, 110, 26);
+  lblSearchCount_->setFont(GridFont(12, true));
+  lblSearchCount_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   const struct { const char* name; const char* caption; int key; } paging[] = {
       {"SBHome", "Home", Qt::Key_Home}, {"SBPgUp", "PgUp", Qt::Key_PageUp},
       {"SBPgDn", "PgDn", Qt::Key_PageDown}, {"SBEnd", "End", Qt::Key_End}};
-  int bx = x + 300;
+  int bx = x + 350;
   for (const auto& p : paging) {
-    auto* b = Button(this, p.name, p.caption, "", bx, y, 60, 26);
+    auto* b = Button(this, p.name, p.caption, "", bx, y, 50, 26);
     const int key = p.key;
     connect(b, &QPushButton::clicked, this, [this, key] {
       HandleListKey(key);
     });
-    bx += 61;
+    bx += 51;
   }
-  sbCount_ = Button(this, "SBCount", "0", "", bx + 4, y, 90, 26);
+  sbCount_ = Button(this, "SBCount", "0", "", bx + 4, y, 80, 26);
 }
 
 }  // namespace tarvik

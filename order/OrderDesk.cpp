@@ -1,25 +1,175 @@
 #include "order/OrderDesk.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "net/HC.h"
+#include "net/MessageFormat.h"
 #include "order/OrderPrint.h"
+#include "order/OrderWire.h"
 #include "platform/Printer.h"
+#include "platform/Prompter.h"
+#include "platform/BusyCursor.h"
+#include "session/UDM.h"
 
 namespace tarvik {
 
-void OrderDesk::SendOrder() {}
+const char* const kClearQuestion = "작성중인 내역이 있습니다 \r\r취소하고 화면을 지우시겠습니까?";
 
-void OrderDesk::OpenOrder(bool) {}
+namespace {
 
-void OrderDesk::DeleteOrder() {}
+// A count as the draft keeps it: 0 when the text is not a whole number that
+// fits.
+short ShortOrZero(const std::string& text) {
+  if (text.empty() || text.size() > 5) return 0;
+  for (char c : text)
+    if (c < '0' || c > '9') return 0;
+  const int v = std::stoi(text);
+  return v <= 32767 ? static_cast<short>(v) : 0;
+}
 
-void OrderDesk::CopyOrder() {}
+int CountOrZero(const std::string& text) {
+  if (text.empty() || text.size() > 9) return 0;
+  for (char c : text)
+    if (c < '0' || c > '9') return 0;
+  return std::stoi(text);
+}
 
-void OrderDesk::RegisterSample() {}
+bool Succeeded(const std::string& reply) { return TagValue("RESULT_CODE", reply) == "1"; }
+
+}  // namespace
+
+void OrderDesk::OpenOrder(bool samples) {
+  const std::string code = port_.PickFromOrderList(samples);
+  if (code.empty()) return;
+  std::string reply;
+  {
+    BusyCursor wait;
+    reply = RequestOrderOpen(dm_.MasterInfo.M_CODE, code);
+  }
+  if (!Succeeded(reply)) {
+    ShowMessage("발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요.");
+    return;
+  }
+  ClearDraft();
+  if (!samples) {
+    const std::string head = TagValue("ORDERH_DATA", reply);
+    draft_.OpenedCode = TagValue("OH_CODE", head);
+    draft_.OpenedDate = TagValue("OH_SD", head);
+    draft_.OpenedTime = TagValue("OH_AT", head);
+    draft_.SendCount = ShortOrZero(TagValue("OH_MCOUNT", head));
+    draft_.DeliveryDate = TagValue("OH_DD", head);
+    draft_.Note = TagValue("OH_NOTE", head);
+    draft_.OpenedStatus = TagValue("OH_IOG", head);
+    if (draft_.OpenedStatus == "X") draft_.BeingWritten = true;
+    const std::string advice =
+        "\r\r내용을 수정하여 저장해도 거래처에 다시 전송되지 않습니다.\r\r변경을 원할 경우 "
+        "[복사]를 클릭하시여 다시 전송하십시요.\r\r신규로 전송됩니다.";
+    if (draft_.OpenedStatus == "O" || draft_.OpenedStatus == "I") {
+      port_.RedrawBasket(false);  // the header shows behind the message
+      ShowMessage((draft_.OpenedStatus == "O" ? "거래처에서 발주가 이미 접수되었습니다."
+                                             : "거래처에서 발주가 접수중입니다.") +
+                  advice);
+    }
+  }
+  const std::string lines = TagValue("ORDERL_DATA", reply);
+  const ReplyReader records(lines);
+  const RecordFields fields({"OL_GC", "OL_GN", "OL_GBOX", "OL_LC", "OL_LN", "G_NAME", "G_BOX"});
+  const int count = std::min(CountOrZero(TagValue("OH_RCOUNT", TagValue("ORDERH_DATA", reply))),
+                             kMaxDraftLines);
+  bool complete = true;
+  std::vector<std::string> f;
+  for (int r = 0; r < count; ++r) {
+    const std::string record = records.Record(static_cast<std::size_t>(r));
+    if (record.empty()) {
+      complete = false;
+      break;
+    }
+    fields.Read(record, f);
+    const bool direct = f[0] == kDirectCode;
+    draft_.LoadLine(r, f[0], direct ? f[1] : f[5], direct ? f[2] : f[6], f[3], f[4]);
+  }
+  port_.RedrawBasket(false);
+  if (!complete) ShowMessage("발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요.");
+}
+
+void OrderDesk::DeleteOrder() {
+  if (draft_.OpenedStatus == "I") {
+    ShowMessage("접수중인 내용은 삭제할수 없습니다.");
+    return;
+  }
+  if (draft_.OpenedStatus == "O") {
+    ShowMessage("이미 접수된 내용은 삭제할수 없습니다.");
+    return;
+  }
+  if (draft_.OpenedCode.empty()) return;
+  if (!AskYesNo("발주일: " + draft_.OpenedDate + "\r\r" + "발주 내역을 삭제합니다.")) return;
+  std::string reply;
+  {
+    BusyCursor wait;
+    reply = RequestOrderDelete(dm_.MasterInfo.M_CODE, draft_.OpenedCode);
+  }
+  if (!Succeeded(reply)) {
+    ShowMessage("발주내역 삭제 오류입니다.");
+    return;
+  }
+  ClearDraft();
+}
+
+void OrderDesk::CopyOrder() {
+  if (draft_.OpenedCode.empty()) {
+    ShowMessage("복사할 내용을 열기하여 먼저 선택하십시요.");
+    return;
+  }
+  draft_.SendCount = 0;
+  draft_.OpenedCode.clear();
+  draft_.OpenedDate.clear();
+  draft_.OpenedTime.clear();
+  draft_.OpenedStatus.clear();
+  port_.RedrawBasket(false);
+  ShowMessage("새로운 발주로 복사 돠었습니다.");
+}
+
+void OrderDesk::RegisterSample() {
+  if (draft_.OpenedCode.empty()) {
+    ShowMessage("먼저 샘플로 등록할 내용을 발주열기하여 선택해 주십시요.");
+    return;
+  }
+  if (draft_.OpenedStatus == "X") {
+    ShowMessage("작성중인 내용은 샘플등록을 할수 없습니다.");
+    return;
+  }
+  if (draft_.OpenedStatus == "A") {
+    ShowMessage("미접수 내용은 샘플등록을 할수 없습니다.");
+    return;
+  }
+  std::string reply;
+  {
+    BusyCursor wait;
+    reply = RequestOrderSample(dm_.MasterInfo.M_CODE, draft_.OpenedCode, SampleBody(draft_.OpenedCode));
+  }
+  if (!Succeeded(reply)) {
+    ShowMessage("샘플 등록 오류입니다.");
+    return;
+  }
+  ClearDraft();
+}
 
 void OrderDesk::Print() { PrintOrderList(draft_, port_.PrintTitle(), CurrentPrinter()); }
 
 void OrderDesk::ClearDraft() {
   draft_.ClearDraft();
   port_.RedrawBasket(true);
+}
+
+bool OrderDesk::ClearScreen() {
+  // One key used to throw away a whole typed basket without a word. The
+  // basket counts as holding a line as it does for Esc.
+  const DraftLine& first = draft_.Line(0);
+  const bool hasLine = !first.Empty() || !first.GoodsName.empty();
+  if (hasLine && !AskYesNo(kClearQuestion)) return false;
+  ClearDraft();
+  return true;
 }
 
 bool OrderDesk::ConfirmExit() const { return tarvik::ConfirmExit(draft_); }

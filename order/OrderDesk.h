@@ -11,6 +11,9 @@ namespace tarvik {
 
 class TDM;
 
+// F9's question, worded as Esc's exit question is.
+extern const char* const kClearQuestion;
+
 // What the desk needs of the main screen, which implements it.
 class OrderDeskPort {
  public:
@@ -37,16 +40,43 @@ class OrderDesk {
   const OrderDraft& Draft() const { return draft_; }
   TDM& Session() { return dm_; }
 
-  // The operations of the order keys. Those not built yet do nothing.
-  void SendOrder();               // F7, SBF7: not built yet
-  void OpenOrder(bool samples);   // F3, SBF3 / Ctrl+F3, SBF3S: not built yet
-  void DeleteOrder();             // F8, SBF8: not built yet
-  void CopyOrder();               // F6, SBF6: not built yet
-  void RegisterSample();          // Ctrl+F7, SBF7S: not built yet
+  // The operations of the order keys. Each request blocks until its reply is
+  // in (a wait cursor shows meanwhile); every failure shows its message and
+  // leaves the draft as it was.
+
+  // F7, SBF7: checks the draft (lines, delivery date, status "I"/"O"), raises
+  // SendCount (a failed send keeps the raise), sends the order, then the
+  // message to the supplier, shows the success message and clears the draft.
+  void SendOrder();
+  // F3, SBF3 (orders) / Ctrl+F3, SBF3S (samples): the order list picks an
+  // order, which is read and replaces the draft. An order brings its header
+  // (code, dates, send count, delivery date, note, status; "X" turns the
+  // being-written flag on, "I" and "O" are announced); a sample brings only
+  // its lines and stays a new order. Fewer line records than OH_RCOUNT: the
+  // lines read so far stay and a message says so.
+  void OpenOrder(bool samples);
+  // F8, SBF8: deletes the opened order on the service after a Yes/No
+  // question; refused for "I" and "O"; nothing happens for a new draft.
+  void DeleteOrder();
+  // F6, SBF6: the opened order becomes a new one (lines, delivery date, note
+  // and flag stay; its code, dates, status and send count go).
+  void CopyOrder();
+  // Ctrl+F7, SBF7S: registers the opened order as a sample on the service;
+  // only an order the supplier has begun receiving ("I") or received ("O").
+  void RegisterSample();
+  // The message to the supplier after a sent order: true when the service
+  // stored it; otherwise shows "메세지 보내기 오류입니다..." and gives false.
+  bool SendSupplierMessage(const std::string& supplierCode, const std::string& ordererCode,
+                           const std::string& sendKind, const std::string& notice);
   // F11, SBF11: prints the basket's lines on the current printer.
   void Print();
-  // F9, SBF9: empties the draft and its header, then redraws (cleared).
+  // Empties the draft and its header, then redraws (cleared). Asks nothing:
+  // also the first activation and the operations that end with a clear
+  // screen call it.
   void ClearDraft();
+  // F9, SBF9: when the basket holds a line, first asks ClearQuestion (Yes/No)
+  // and keeps everything on No; then ClearDraft. True when it cleared.
+  bool ClearScreen();
   // Esc: true when the main screen may close; asks first when the basket
   // holds a line (ConfirmExit).
   bool ConfirmExit() const;

@@ -122,6 +122,17 @@ void OrderDraft::ClearDraft() {
   selected_ = 0;
 }
 
+void OrderDraft::LoadLine(int row, const std::string& code, const std::string& name,
+                          const std::string& box, const std::string& quantity, const std::string& note) {
+  DraftLine& l = lines_.at(static_cast<std::size_t>(row));
+  l.GoodsCode = code;
+  l.LineNo = std::to_string(row + 1);
+  l.GoodsName = name;
+  l.GoodsBox = box;
+  l.Quantity = quantity;
+  l.LineNote = note;
+}
+
 void OrderDraft::RaiseQuantity(int row) {
   DraftLine& l = lines_.at(row);
   l.Quantity = std::to_string(WholeOrZero(l.Quantity) + 1);

@@ -71,6 +71,11 @@ class OrderDraft {
   bool DeleteLine();
   // Empties the lines and the whole header; selects row 0.
   void ClearDraft();
+  // Writes a line of an order read from the service into row (0 .. 98) with
+  // LineNo row + 1: no duplicate check and no message. Rows are loaded in
+  // order from 0, so no gap appears.
+  void LoadLine(int row, const std::string& code, const std::string& name, const std::string& box,
+                const std::string& quantity, const std::string& note);
 
   // Row of the line with this catalogue code, or -1.
   int FindCode(const std::string& code) const;

@@ -85,6 +85,9 @@ TFrmCnt::TFrmCnt(QWidget* parent, TDM& dm, const QuantityEntry::Inputs& in,
     e->setReadOnly(!editable);
     e->setFocusPolicy(editable ? Qt::StrongFocus : Qt::ClickFocus);
   }
+  // Typed into in direct input: framed like the other fields, or an emptied
+  // name field shows nowhere to type.
+  edtGN_->setFrame(editable);
   setTabOrder(edtGN_, edtGB_);
   setTabOrder(edtGB_, cedtCnt_);
   setTabOrder(cedtCnt_, edtNote_);

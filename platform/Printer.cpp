@@ -1,5 +1,7 @@
 #include "platform/Printer.h"
 
+#include "platform/BusyCursor.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -16,11 +18,6 @@
 namespace tarvik {
 
 namespace {
-
-struct WaitCursor {
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 PrintOutcome Failed(const std::string& error) {
   PrintOutcome o;
@@ -72,7 +69,7 @@ PrintOutcome ToPdf(const PrintPage& page) {
 class SystemPrinter : public Printer {
  public:
   PrintOutcome PrintJob(const PrintPage& page) override {
-    WaitCursor wait;
+    BusyCursor wait;
     QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
       // Installed printers but none chosen as the default: the first one.

@@ -1,7 +1,11 @@
 #include "platform/Prompter.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+
+#include <algorithm>
 
 #include "platform/QtText.h"
 
@@ -11,17 +15,42 @@ const char* const kAppTitle = "Tarvik\u2162 \uC8FC\uBB38\uD615";
 
 namespace {
 
+// Qt indents the text of a box without an icon on the left only, so the text
+// ran up to the right border; the box widens its right margin to match.
+class EvenBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* e) override {
+    QMessageBox::showEvent(e);  // sizes the box
+    int left = width(), right = 0;
+    for (const QLabel* l : findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (l->isHidden()) continue;
+      left = std::min(left, l->x());
+      right = std::max(right, l->geometry().right() + 1);
+    }
+    const int missing = left - (width() - right);
+    if (right == 0 || missing <= 0 || !layout()) return;
+    QMargins m = layout()->contentsMargins();
+    m.setRight(m.right() + missing);
+    layout()->setContentsMargins(m);
+    setFixedWidth(width() + missing);
+    layout()->activate();
+  }
+};
+
 class BoxPrompter : public Prompter {
  public:
   void Show(const std::string& text, const std::string& caption, PromptIcon icon) override {
-    QMessageBox box(ToIcon(icon), Q(caption.empty() ? kAppTitle : caption),
-                    Q(DisplayLineBreaks(text)), QMessageBox::Ok, QApplication::activeWindow());
+    EvenBox box(ToIcon(icon), Q(caption.empty() ? kAppTitle : caption), Q(DisplayLineBreaks(text)),
+                QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
   }
   bool AskYesNo(const std::string& text, const std::string& caption) override {
-    QMessageBox box(QMessageBox::Question, Q(caption.empty() ? kAppTitle : caption),
-                    Q(DisplayLineBreaks(text)), QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
+    EvenBox box(QMessageBox::Question, Q(caption.empty() ? kAppTitle : caption),
+                Q(DisplayLineBreaks(text)), QMessageBox::Yes | QMessageBox::No,
+                QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
   }

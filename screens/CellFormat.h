@@ -1,6 +1,7 @@
 #pragma once
 // How the grids draw their cells (texts only; RowGrid's delegate paints them):
 // the text of a cell and the number format the lists share.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,10 @@ struct CellText {
   std::string text;
   bool rightAligned = false;
   int indent = 4;  // pixels from the aligned edge
+  int top = 4;     // pixels below the cell's top
+  // A fixed text colour 0xRRGGBB, also on the selected row; none: the grid's
+  // own text colour (normal, or highlighted on the selected row).
+  std::optional<std::uint32_t> rgb = std::nullopt;
 };
 
 }  // namespace tarvik

@@ -17,15 +17,34 @@ class RowGrid::Model : public QAbstractTableModel {
   int columnCount(const QModelIndex& p) const override { return p.isValid() ? 0 : cols_; }
   QVariant data(const QModelIndex& i, int role) const override {
     if (role == Qt::DisplayRole || role == Qt::EditRole) return Q(cell_(i.row(), i.column()));
+    if (role == Qt::ToolTipRole && tip_) {
+      const std::string t = tip_(i.row(), i.column());
+      if (!t.empty()) return Q(t);
+    }
     return QVariant();
   }
+  void SetTips(CellFn tip) { tip_ = std::move(tip); }
   void Changed() {
-    emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+    if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+  }
+  // Rows are inserted or removed rather than the model reset, which would
+  // give the header back its default sections.
+  void SetRows(int rows) {
+    if (rows > rows_) {
+      beginInsertRows(QModelIndex(), rows_, rows - 1);
+      rows_ = rows;
+      endInsertRows();
+    } else if (rows < rows_) {
+      beginRemoveRows(QModelIndex(), rows, rows_ - 1);
+      rows_ = rows;
+      endRemoveRows();
+    }
   }
 
  private:
   int rows_, cols_;
   CellFn cell_;
+  CellFn tip_;
 };
 
 class RowGrid::Delegate : public QStyledItemDelegate {
@@ -41,8 +60,9 @@ class RowGrid::Delegate : public QStyledItemDelegate {
     p->save();
     p->setFont(opt.font);
     const bool selected = opt.state & QStyle::State_Selected;
-    p->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    QRect r = opt.rect.adjusted(c.rightAligned ? 0 : c.indent, 4, c.rightAligned ? -c.indent : 0, 0);
+    p->setPen(c.rgb ? QColor(static_cast<QRgb>(*c.rgb))
+                    : opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    QRect r = opt.rect.adjusted(c.rightAligned ? 0 : c.indent, c.top, c.rightAligned ? -c.indent : 0, 0);
     p->setClipRect(opt.rect);
     p->drawText(r, (c.rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop, Q(c.text));
     p->restore();
@@ -91,6 +111,8 @@ void RowGrid::SetVisibleWidths(const std::vector<int>& widths) {
   for (; c < model_->columnCount(QModelIndex()); ++c) setColumnHidden(c, true);
 }
 
+void RowGrid::SetCellTips(CellFn tip) { model_->SetTips(std::move(tip)); }
+
 void RowGrid::Refresh(int selectedRow) {
   refreshing_ = true;
   model_->Changed();
@@ -98,6 +120,12 @@ void RowGrid::Refresh(int selectedRow) {
   selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   scrollTo(i);
   viewport()->update();
+  refreshing_ = false;
+}
+
+void RowGrid::SetRowCount(int rows) {
+  refreshing_ = true;
+  model_->SetRows(rows < 0 ? 0 : rows);
   refreshing_ = false;
 }
 

@@ -24,8 +24,14 @@ class RowGrid : public QTableView {
   // Shows the first widths.size() columns with these widths, hides the rest.
   void SetVisibleWidths(std::initializer_list<int> widths);
   void SetVisibleWidths(const std::vector<int>& widths);
+  // Cells whose text tip gives a non-empty text show it as their tooltip on
+  // hover; elsewhere the grid's own tooltip (its hint) shows.
+  void SetCellTips(CellFn tip);
   // Redraws every cell and puts the selection on row (no signal).
   void Refresh(int selectedRow);
+  // For lists whose length follows their content: the grid gets rows rows;
+  // column widths and hidden columns stay (no signal).
+  void SetRowCount(int rows);
   // The row count changed (the basket is fixed, a page too).
   int SelectedRow() const;
 

@@ -99,6 +99,18 @@ int AdminDemo(const std::string& dbPath, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
+int AdminDemoOrders(const std::string& dbPath, std::ostream& out, std::ostream& err) {
+  AdminDb db;
+  if (!db.Open(dbPath, err)) return 1;
+  std::string error;
+  if (!WriteDemoOrders(*db, &error)) {
+    err << "tarvik-service: demo-orders: " << error << "\n";
+    return 1;
+  }
+  out << "demo orders written to " << dbPath << "\n";
+  return 0;
+}
+
 int AdminOrders(const std::string& dbPath, std::ostream& out, std::ostream& err) {
   return PrintRows(dbPath, "orders",
                    "SELECT H.OH_CODE, H.M_CODE, H.OH_CC, H.OH_SD, H.OH_AT, H.OH_MT, H.OH_IOG,"

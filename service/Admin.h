@@ -11,6 +11,9 @@ namespace tarvik::service {
 
 // Writes the demo data set into dbPath (which must hold no supplier yet).
 int AdminDemo(const std::string& dbPath, std::ostream& out, std::ostream& err);
+// Adds SHOP1's earlier orders and samples at DEMO (WriteDemoOrders) to a
+// database that holds the demo data set.
+int AdminDemoOrders(const std::string& dbPath, std::ostream& out, std::ostream& err);
 // One line per order: OH_CODE M_CODE OH_CC OH_SD OH_AT OH_MT OH_IOG OH_SG lines OH_NOTE (tabs).
 int AdminOrders(const std::string& dbPath, std::ostream& out, std::ostream& err);
 // Sets the status of an order to "I" (being received) or "O" (received).

@@ -1,6 +1,9 @@
 #include "service/DemoData.h"
 
 #include <cstdio>
+#include <iterator>
+
+#include "platform/Text.h"
 
 namespace tarvik::service {
 
@@ -119,6 +122,42 @@ void DemoGoods(Columns& goods) {
   }
 }
 
+// Products after DEMO's 2500 that give the category browser its harder cases:
+// a second run of 엔진부품 after the last major (its pairs are not adjacent,
+// and 피스톤 stands under it twice), a minor name of 31 CP949 bytes, a major
+// name of 27 bytes with only two minors, and a product without a count per box.
+struct ExtraGood {
+  const char* name;
+  const char* box;
+  const char* count;
+  const char* major;
+  const char* minor;
+  const char* sort1;
+  const char* sort2;
+};
+const char* const kLongMinor = "EGR 밸브 (배기가스 재순환 장치)";
+const char* const kLongMajor = "하이브리드 전기차 전용 부품";
+const ExtraGood kExtraGoods[] = {
+    {"EGR 밸브 어셈블리 (디젤 2.0)", "EA", "1", "엔진부품", kLongMinor, "033", "001"},
+    {"EGR 밸브 어셈블리 (디젤 2.2)", "EA", "1", "엔진부품", kLongMinor, "033", "001"},
+    {"EGR 쿨러 (디젤 2.2)", "EA", "1", "엔진부품", kLongMinor, "033", "001"},
+    {"피스톤 오버사이즈 0.25 세트", "SET", "4", "엔진부품", "피스톤", "033", "002"},
+    {"피스톤 오버사이즈 0.50 세트", "SET", "", "엔진부품", "피스톤", "033", "002"},
+    {"인버터 어셈블리", "EA", "1", kLongMajor, "인버터", "034", "001"},
+    {"인버터 냉각 펌프", "EA", "1", kLongMajor, "인버터", "034", "001"},
+    {"고전압 배터리 팩", "EA", "1", kLongMajor, "고전압 배터리", "034", "002"},
+    {"고전압 배터리 릴레이", "EA", "10", kLongMajor, "고전압 배터리", "034", "002"},
+};
+
+void ExtraGoods(Columns& goods) {
+  int k = 0;
+  for (const ExtraGood& g : kExtraGoods) {
+    const int i = kDemoProducts + k++;
+    AddRow(goods, {"S00001", DemoCode(i), g.name, g.box, Ean13("880123" + Pad(i + 1, 6)), g.count, g.major,
+                   g.minor, g.sort1, g.sort2, Pad(k, 4)});
+  }
+}
+
 void BigGoods(Columns& goods) {
   // 105 majors: the 32 names in four series ("엔진부품 1" ... ), three minors each.
   for (int i = 0; i < kBigProducts; ++i) {
@@ -210,11 +249,57 @@ const CarGroup kGroups[15] = {
     {"산소센서", 161},     {"점화코일", 64},      {"연료펌프", 42},
 };
 
+// Makes added from a supplier's older system, whose fixed-width name column
+// pads every name with blanks to 20 bytes.
+const char* const kMoreMakes[30] = {
+    "포르쉐", "재규어", "랜드로버", "푸조", "시트로엥", "닛산", "인피니티", "캐딜락", "링컨", "크라이슬러",
+    "지프", "마세라티", "페라리", "람보르기니", "벤틀리", "롤스로이스", "테슬라", "스바루", "마쯔다", "미쓰비시",
+    "스즈키", "피아트", "알파로메오", "쉐보레", "GMC", "닷지", "스마트", "폴스타", "애스턴마틴", "맥라렌"};
+
+std::string Padded(const std::string& name, std::size_t bytes) {
+  return name + std::string(bytes > Cp949Length(name) ? bytes - Cp949Length(name) : 0, ' ');
+}
+
+// Genuine parts for the first added make (포르쉐, "11"), one per car group,
+// after DEMO's 2509 products in a major category of their own. Their names end
+// in the maker's number as three groups of three digits, of which the part
+// search drops the last two; the sixteenth has a 13-byte name, never cut.
+constexpr int kGenuineParts = 16;
+constexpr int kGenuineFirst = kDemoProducts + static_cast<int>(std::size(kExtraGoods));
+const char* const kPorscheModels[5] = {"CAYENNE 3.0", "MACAN 2.0", "PANAMERA 2.9", "911 3.0", "BOXSTER 2.5"};
+
+std::string GenuineName(int j) {
+  if (j == kGenuineParts - 1) return "O 958 107 331";
+  char number[16];
+  std::snprintf(number, sizeof number, "%03d %03d %03d", 955 + j % 5, 341 + 13 * j, 101 + 37 * j);
+  return std::string(kGroups[j].name) + " " + number;
+}
+
+void GenuineGoods(Columns& goods) {
+  for (int j = 0; j < kGenuineParts; ++j) {
+    const int i = kGenuineFirst + j;
+    AddRow(goods, {"S00001", DemoCode(i), GenuineName(j), "EA", Ean13("880123" + Pad(i + 1, 6)), "1",
+                   "수입차부품", "순정부품", "035", "001", Pad(j + 1, 4)});
+  }
+}
+
+// A 17-character chassis number after the maker's three letters.
+std::string Vin(const char* wmi, int serial) {
+  static const char kVin[] = "ABCDEFGHJKLMNPRSTUVWXYZ0123456789";
+  std::string vin = wmi;
+  unsigned x = 2166136261u ^ static_cast<unsigned>(serial * 7919);
+  while (vin.size() < 17) {
+    x = x * 16777619u + 12345u;
+    vin += kVin[(x >> 8) % 33];
+  }
+  return vin;
+}
+
 void Cars(Columns& makes, Columns& groups, Columns& parts) {
   for (int m = 0; m < 10; ++m) AddRow(makes, {"S00001", Pad(m + 1, 2), kMakes[m].name});
+  for (int m = 0; m < 30; ++m) AddRow(makes, {"S00001", Pad(m + 11, 2), Padded(kMoreMakes[m], 20)});
   for (int g = 0; g < 15; ++g) AddRow(groups, {"S00001", Pad(g + 1, 2), kGroups[g].name});
   const char* const disp[] = {"1.6", "2.0", "2.5", "3.0"};
-  static const char kVin[] = "ABCDEFGHJKLMNPRSTUVWXYZ0123456789";
   int serial = 0;
   for (int m = 0; m < 10; ++m) {
     for (int g = 0; g < 15; ++g) {
@@ -222,19 +307,28 @@ void Cars(Columns& makes, Columns& groups, Columns& parts) {
       const int inPair = FirstOfPair(kGroups[g].pair + 1) - first;
       for (int k = 0; k < 10; ++k, ++serial) {
         const int year = 2010 + (k + g) % 10;
-        std::string vin = kMakes[m].wmi;
-        unsigned x = 2166136261u ^ static_cast<unsigned>(serial * 7919);
-        while (vin.size() < 17) {
-          x = x * 16777619u + 12345u;
-          vin += kVin[(x >> 8) % 33];
-        }
         AddRow(parts, {"S00001", Pad(g + 1, 2), Pad(m + 1, 2),
                        std::string(kMakes[m].models[k % 5]) + " " + disp[(k / 5 + g) % 4],
                        std::string(kMakes[m].engine) + std::to_string(10 + (k * 7 + g) % 90),
                        std::to_string(100 + (k * 13 + g * 7) % 250) + "PS",
-                       std::to_string(year) + "~" + std::to_string(year + 4), vin,
+                       std::to_string(year) + "~" + std::to_string(year + 4), Vin(kMakes[m].wmi, serial),
                        serial % 7 == 3 ? std::string() : DemoCode(first + k % inPair)});
       }
+    }
+  }
+  // 포르쉐: 30 brake-pad entries (every tenth without a product), two of every
+  // other group; the even ones name the genuine part, the odd ones a DEMO one.
+  for (int g = 0; g < 15; ++g) {
+    const int first = FirstOfPair(kGroups[g].pair);
+    const int inPair = FirstOfPair(kGroups[g].pair + 1) - first;
+    for (int k = 0; k < (g == 0 ? 30 : 2); ++k, ++serial) {
+      std::string code = k % 2 == 0 ? DemoCode(kGenuineFirst + g) : DemoCode(first + k % inPair);
+      if (g == 2 && k == 1) code = DemoCode(kGenuineFirst + kGenuineParts - 1);
+      if (k % 10 == 9) code.clear();
+      const int year = 2012 + k / 5;
+      AddRow(parts, {"S00001", Pad(g + 1, 2), "11", kPorscheModels[k % 5], "MA" + std::to_string(10 + (k * 7 + g) % 90),
+                     std::to_string(250 + (k * 11 + g * 3) % 300) + "PS",
+                     std::to_string(year) + "~" + std::to_string(year + 5), Vin("WP0", serial), code});
     }
   }
 }
@@ -265,6 +359,8 @@ bool WriteDemoData(Connection& db, std::string* error) {
   for (const char* m : {"S00002", "S00003", "S00004"})
     AddRow(customers, {m, "C00001", "SHOP1", "한빛카센터", "1234", "1", ""});
   DemoGoods(goods);
+  ExtraGoods(goods);
+  GenuineGoods(goods);
   BigGoods(goods);
   Costs(costs);
   Notes(notes);

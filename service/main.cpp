@@ -16,6 +16,7 @@ const char kUsage[] =
     "  tarvik-service serve --listen IP:PORT --db DB [--update-dir DIR] [--threads N]\n"
     "                 [--cache-mb N] [--request-timeout SECONDS] [--idle-timeout SECONDS]\n"
     "  tarvik-service demo --db DB\n"
+    "  tarvik-service demo-orders --db DB   (SHOP1's earlier orders and samples at DEMO)\n"
     "  tarvik-service orders --db DB\n"
     "  tarvik-service mark OH_CODE I|O --db DB\n"
     "  tarvik-service messages --db DB\n"
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
     return Serve(o);
   }
   if (cmd == "demo") return AdminDemo(db, out, err);
+  if (cmd == "demo-orders") return AdminDemoOrders(db, out, err);
   if (cmd == "orders") return AdminOrders(db, out, err);
   if (cmd == "messages") return AdminMessages(db, out, err);
   if (cmd == "mark") {

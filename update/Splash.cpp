@@ -19,6 +19,8 @@
 
 namespace tarvik {
 
+const char* const kDefaultSkin = ":/tarvik/update/splash.png";
+
 TFrmSplash::TFrmSplash(const UpdatePlaces& places, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       passes_(places, this) {
@@ -66,6 +68,8 @@ TFrmSplash::TFrmSplash(const UpdatePlaces& places, QWidget* parent)
       HasSkin_ = true;
     }
   }
+  // On the plain dark background the black status text could not be read.
+  if (!HasSkin_) SkinBitmap = QImage(QString::fromLatin1(kDefaultSkin)).convertToFormat(QImage::Format_RGB888);
   LblMsg->setText(Q(kChecking));
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -103,7 +107,7 @@ void TFrmSplash::Timer1Timer() {
 
 void TFrmSplash::paintEvent(QPaintEvent* e) {
   QDialog::paintEvent(e);
-  if (HasSkin_) {
+  if (!SkinBitmap.isNull()) {
     QPainter p(this);
     p.drawImage(0, 0, SkinBitmap);
   }

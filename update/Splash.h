@@ -12,11 +12,17 @@ class QTimer;
 
 namespace tarvik {
 
+// The picture the screen shows when the program folder has no skin of its
+// own ("Icon/update.bmp"), carried in the program: 402 x 268, light behind
+// the status line.
+extern const char* const kDefaultSkin;
+
 class TFrmSplash : public QDialog, public UpdateView {
   Q_OBJECT
  public:
   // Removes a left-over "NEW_" program file, computes OwnCrc and loads the
-  // skin bitmap when present.
+  // skin bitmap when present; without it the screen keeps 402 x 268 and
+  // shows the carried picture kDefaultSkin.
   explicit TFrmSplash(const UpdatePlaces& places, QWidget* parent = nullptr);
 
   // Normal start: shown modally with an empty status line; 600 ms after it is
@@ -27,6 +33,7 @@ class TFrmSplash : public QDialog, public UpdateView {
   int RunApply();
 
   UpdatePasses& Passes() { return passes_; }
+  // The skin came from update.bmp (false when the carried picture is shown).
   bool HasSkin() const { return HasSkin_; }
 
   void ShowStatus(const std::string& text) override;

@@ -2,7 +2,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +22,7 @@
 #include "app/USecS.h"
 #include "net/HTTP_CLIENT.h"
 #include "platform/QtText.h"
+#include "platform/Translation.h"
 #include "session/UDM.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -25,9 +30,6 @@
 
 namespace tarvik {
 namespace {
-
-const char* const kMajorMessage = "Error 대분류명이 100개 이상입니다.";
-const char* const kGoodsMessage = "제품 갯수가 초과하였습니다.";
 
 class LoginScreen : public ::testing::Test {
  protected:
@@ -136,11 +138,11 @@ TEST_F(LoginScreen, Shop1AtDemoLogsInWithKeysAndLoadsBothCatalogues) {
   EXPECT_EQ(dm->MasterInfo.M_BIGO, "타르빅 자동차부품 (데모)");
   EXPECT_EQ(dm->CustomerInfo.C_CODE, "C00001");
   EXPECT_EQ(dm->CustomerInfo.C_NAME, "한빛카센터");
-  EXPECT_EQ(dm->AllCount, 2500);
+  EXPECT_EQ(dm->AllCount, 2525);
   EXPECT_EQ(dm->TradedCount, 300);
-  EXPECT_FALSE(dm->AllGoods[2499].G_CODE.empty());
-  EXPECT_EQ(dm->AllGoods[2499].RowNo, 2499);
-  EXPECT_TRUE(dm->AllGoods[2500].G_CODE.empty());
+  EXPECT_FALSE(dm->AllGoods[2524].G_CODE.empty());
+  EXPECT_EQ(dm->AllGoods[2524].RowNo, 2524);
+  EXPECT_TRUE(dm->AllGoods[2525].G_CODE.empty());
   EXPECT_FALSE(dm->TradedGoods[299].U_COST.empty());
   EXPECT_TRUE(dm->TradedGoods[300].G_CODE.empty());
   ExpectCategoryListsOfRows(dm->AllGoods, dm->AllCount, dm->AllMajors, dm->AllMajorCount,
@@ -178,14 +180,37 @@ TEST_F(LoginScreen, FailedSupplierChecksRefillTheFieldsFromTheSession) {
   EXPECT_EQ(Field("EdtMID")->text(), "CLOSED");  // stored by the check that got that far
   EXPECT_FALSE(Accepted());
 
-  // A supplier on the old database kind: no message, the screen stays as typed.
+  // A supplier on the old database kind used to fail without a word.
   prompter.Clear();
   LogIn("OLD-DB", "SHOP1", "1234");
-  EXPECT_TRUE(prompter.prompts.empty());
-  EXPECT_EQ(Field("EdtMID")->text(), "OLD-DB");
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kUnsupportedSupplier});
+  EXPECT_EQ(Field("EdtMID")->text(), "OLDDB");  // as the session stored it
   EXPECT_FALSE(Accepted());
   EXPECT_TRUE(screen->isVisible());
+  EXPECT_EQ(dm->AllCount, 0);  // no catalogue load
   EXPECT_NE(UserIni().find("ID=DEMO"), std::string::npos);  // nothing written on failure
+}
+
+// The program's own box, as the clerk sees it: Korean text and a Korean button.
+TEST_F(LoginScreen, UnsupportedSupplierIsToldInAKoreanBox) {
+  ASSERT_TRUE(InstallKoreanTranslation());
+  Open("OLDDB", "SHOP1");
+  SetPrompter(nullptr);  // the real message box
+  QString text;
+  QStringList buttons;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    text = box->text();
+    for (const QPushButton* b : box->findChildren<QPushButton*>()) buttons << b->text();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  LogIn("OLDDB", "SHOP1", "1234");
+  SetPrompter(&prompter);
+  EXPECT_EQ(S(text), DisplayLineBreaks(kUnsupportedSupplier));
+  EXPECT_EQ(buttons, QStringList{QStringLiteral("확인")});
+  EXPECT_FALSE(Accepted());
+  EXPECT_TRUE(screen->isVisible());
 }
 
 TEST_F(LoginScreen, WrongPasswordOrUnknownOrdererKeepsTheScreenOpen) {
@@ -240,7 +265,7 @@ TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
   EXPECT_TRUE(placed);
   EXPECT_TRUE(Accepted());
   EXPECT_EQ(dm->CustomerInfo.C_SS, "WXYZ");
-  EXPECT_EQ(dm->AllCount, 2500);
+  EXPECT_EQ(dm->AllCount, 2525);
 
   // A later run logs in with the registered password.
   prompter.Clear();
@@ -265,16 +290,18 @@ TEST_F(LoginScreen, CancellingThePasswordChangeKeepsTheLoginOpen) {
   EXPECT_EQ(dm->AllCount, 0);
 }
 
-TEST_F(LoginScreen, BigCatalogueShowsTheLimitMessagesAndKeepsTheFirstRows) {
+// A box per record beyond the limits took 247 presses of OK before the main screen.
+TEST_F(LoginScreen, BigCatalogueShowsEachLimitMessageOnceWithItsCount) {
   Open();
   LogIn("BIG", "SHOP1", "1234");
   EXPECT_TRUE(Accepted());
   EXPECT_EQ(dm->AllCount, 3100);
   EXPECT_EQ(dm->AllMajorCount, 100);
-  EXPECT_EQ(Count(kGoodsMessage), 100);
-  EXPECT_GT(Count(kMajorMessage), 0);
   EXPECT_EQ(dm->AllGoods[2999].RowNo, 2999);
   EXPECT_EQ(dm->TradedCount, 50);
+  // The five majors past the hundredth hold records 2953 to 3099 (147);
+  // records 3000 to 3099 are not stored (100): one message for each limit.
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{TooManyMajorsText(147), TooManyGoodsText(100)}));
 }
 
 TEST_F(LoginScreen, StoppedServiceGivesTheReadErrorAtOnce) {

@@ -112,15 +112,13 @@ TEST(CatalogBuild, LimitsOfMajorsRowsAndPairs) {
   EXPECT_EQ(t.pairCount, 100);
   EXPECT_EQ(t.goods[2999].RowNo, 2999);
   EXPECT_EQ(t.goods[2999].G_GPN1, "M101");  // products of unlisted majors are still stored
-  long long majorMessages = 0, goodsMessages = 0;
-  for (const auto& text : prompter.Texts()) {
-    majorMessages += text == "Error 대분류명이 100개 이상입니다.";
-    goodsMessages += text == "제품 갯수가 초과하였습니다.";
-  }
+  // One message per limit, each with the number of records it left out.
   long long unlisted = 0;
   for (const auto& r : rows) unlisted += r.major >= "M100" && r.major.size() == 4;
-  EXPECT_EQ(majorMessages, unlisted);
-  EXPECT_EQ(goodsMessages, 100);
+  ASSERT_GT(unlisted, 100);
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{TooManyMajorsText(unlisted), TooManyGoodsText(100)}));
+  EXPECT_EQ(TooManyMajorsText(148), "Error 대분류명이 100개 이상입니다.\r\r대분류에 등록되지 않은 제품: 148개");
+  EXPECT_EQ(TooManyGoodsText(1234), "제품 갯수가 초과하였습니다.\r\r3000개를 넘어 읽지 않은 제품: 1,234개");
 
   // 1200 pairs: the list holds 1000, nothing is written past it.
   std::vector<Row> many;
@@ -141,7 +139,7 @@ TEST(CatalogBuild, CountBeyondTheRecordsPresentStopsAtTheLastRecord) {
   t.Build(rows, &progress, 50000000);
   EXPECT_EQ(progress.max, 50000000);
   EXPECT_EQ(progress.steps, 3001);
-  EXPECT_EQ(prompter.prompts.size(), 1u);
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{TooManyGoodsText(1)});  // the records present
   EXPECT_EQ(t.goods[2999].RowNo, 2999);
 }
 

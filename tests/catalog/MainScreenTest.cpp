@@ -69,17 +69,17 @@ TEST_F(MainScreen, PagingThroughTheTradedAndTheAllProductsList) {
   Key(Qt::Key_Down);
   ASSERT_EQ(Focus(), Find<RowGrid>("SGA"));
   Key(Qt::Key_End);
-  EXPECT_EQ(Count(), "2500");
+  EXPECT_EQ(Count(), "2525");
   Key(Qt::Key_PageUp);
-  EXPECT_EQ(main->Panel().Visible().Top(), 2450);
-  EXPECT_EQ(Count(), "2475");
+  EXPECT_EQ(main->Panel().Visible().Top(), 2475);
+  EXPECT_EQ(Count(), "2500");
   // A wheel notch towards the user on row 24 scrolls one record.
   QWidget* vp = Find<RowGrid>("SGA")->viewport();
   QWheelEvent wheel(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(vp, &wheel);
-  EXPECT_EQ(main->Panel().Visible().Top(), 2451);
-  EXPECT_EQ(Count(), "2476");
+  EXPECT_EQ(main->Panel().Visible().Top(), 2476);
+  EXPECT_EQ(Count(), "2501");
   // Space goes back to the box, F12 back to the traded list.
   Key(Qt::Key_Space);
   EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
@@ -106,20 +106,25 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
   const int contains = Matches(dm->TradedGoods, dm->TradedCount, word, false);
   const int prefix = Matches(dm->TradedGoods, dm->TradedCount, word, true);
   ASSERT_GT(contains, 0);
+  auto* found = Find<QLabel>("LblSearchCount");
+  EXPECT_TRUE(found->text().isEmpty());  // the full list: nothing to say
   Type(Q(word));
   Key(Qt::Key_Return);
   EXPECT_TRUE(main->Panel().SearchActive());
   EXPECT_EQ(dm->ShownCount, contains);
+  EXPECT_EQ(S(found->text()), "검색결과 " + std::to_string(contains) + "건");
+  EXPECT_TRUE(found->isVisible());
   EXPECT_EQ(Focus(), Find<RowGrid>("SGU"));
   EXPECT_TRUE(Find<QLineEdit>("EdtGN")->text().isEmpty());
   EXPECT_NE(main->Panel().Visible().Cell(0, kColName).find(word), std::string::npos);
   EXPECT_EQ(main->Panel().Visible().Count(), contains);
   ASSERT_GT(contains, 24);  // more than a page of the demo data
   Key(Qt::Key_End);
-  EXPECT_EQ(Count(), std::to_string(contains));
+  EXPECT_EQ(Count(), std::to_string(contains));  // the position, not the hits
 
   Key(Qt::Key_Space);  // back to the box: the whole list again from record 0
   EXPECT_FALSE(main->Panel().SearchActive());
+  EXPECT_TRUE(found->text().isEmpty());
   EXPECT_EQ(Count(), "1");
   EXPECT_EQ(main->Panel().Visible().Count(), 300);
 
@@ -135,6 +140,7 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
   Type(QStringLiteral("없는제품이름"));
   Key(Qt::Key_Return);
   EXPECT_EQ(dm->ShownCount, 0);
+  EXPECT_EQ(S(found->text()), "검색결과가 없습니다");
   Key(Qt::Key_Return);
   EXPECT_EQ(prompter.Last(), "제품을 선택하십시요.");
   EXPECT_EQ(Count(), "0");
@@ -250,6 +256,24 @@ TEST_F(MainScreen, EscLeavesAtOnceOrAsksWhenTheBasketHasLines) {
   EXPECT_TRUE(main->isVisible());
   Key(Qt::Key_Escape);  // Yes
   EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(MainScreen, F9AndTheClearButtonAskBeforeEmptyingAFilledBasket) {
+  main->Draft().AddLine("P00002", "x", "EA", "1", "");
+  main->Draft().DeliveryDate = "240131";
+  main->RefreshDraft();
+  prompter.answers = {false, true};
+  Key(Qt::Key_F9);  // No
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kClearQuestion});
+  EXPECT_TRUE(main->Draft().HasLines());
+  EXPECT_EQ(S(Find<QLineEdit>("EdtDD")->text()), "240131");
+  Click("SBF9");  // Yes
+  EXPECT_EQ(prompter.prompts.size(), 2u);
+  EXPECT_FALSE(main->Draft().HasLines());
+  EXPECT_TRUE(Find<QLineEdit>("EdtDD")->text().isEmpty());
+  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
+  Key(Qt::Key_F9);  // an empty basket: nothing to ask
+  EXPECT_EQ(prompter.prompts.size(), 2u);
 }
 
 class DateClassScreen : public MainWindowTest {

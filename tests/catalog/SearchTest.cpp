@@ -114,13 +114,16 @@ TEST_F(PanelTest, SearchBoxEnterTakesBarcodesThenNames) {
   EXPECT_TRUE(r.focusList);
   EXPECT_EQ(dm->ShownCount, 0);
   EXPECT_TRUE(panel->Visible().RowEmpty(0));
+  EXPECT_EQ(panel->SearchResultText(), "검색결과가 없습니다");  // not to be taken for the full list
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(PanelTest, NameSearchFiltersTheBaseTableUntilTheNextSwitch) {
+  EXPECT_EQ(panel->SearchResultText(), "");
   panel->SearchBoxEnter("필터", false);
   EXPECT_TRUE(panel->SearchActive());
   EXPECT_EQ(dm->ShownCount, 20);
+  EXPECT_EQ(panel->SearchResultText(), "검색결과 20건");
   EXPECT_EQ(panel->Visible().Count(), 20);
   EXPECT_EQ(panel->Visible().Cell(0, kColCode), "G1");
   EXPECT_EQ(panel->Visible().Cell(0, kColRowNo), "0");
@@ -130,6 +133,7 @@ TEST_F(PanelTest, NameSearchFiltersTheBaseTableUntilTheNextSwitch) {
   panel->ListSwitch();
   EXPECT_FALSE(panel->SearchActive());
   EXPECT_EQ(panel->Visible().Count(), 40);
+  EXPECT_EQ(panel->SearchResultText(), "");
   // The all-products list searches its own table.
   panel->SetAllChecked(true);
   panel->ListSwitch();
@@ -157,6 +161,7 @@ TEST_F(PanelTest, TradedProductDroppedFromSearchResultsLeavesBothTables) {
   panel->Traded().Select(0);
   panel->DropSelectedTraded();
   EXPECT_EQ(dm->ShownCount, 19);
+  EXPECT_EQ(panel->SearchResultText(), "검색결과 19건");
   EXPECT_EQ(dm->TradedCount, 39);
   EXPECT_EQ(panel->Traded().Cell(0, kColCode), "G3");
   EXPECT_EQ(dm->TradedGoods[0].G_CODE, "G0");

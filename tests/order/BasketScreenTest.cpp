@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QCheckBox>
 #include <QTableView>
+#include <QToolTip>
 
 #include "controls/CEdit.h"
 #include "controls/ImageButton.h"
@@ -29,11 +30,12 @@ TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
   Key(Qt::Key_Down);  // list, row 0
   const GoodsRecord g0 = dm->TradedGoods[0];
   std::string shownQty, shownName;
-  bool nameReadOnly = false;
+  bool nameReadOnly = false, nameFramed = true;
   script.Then([&](QDialog& d) {
     shownQty = S(Field(d, "CEdtCnt")->text());
     shownName = S(Field(d, "EdtGN")->text());
     nameReadOnly = Field(d, "EdtGN")->isReadOnly();
+    nameFramed = Field(d, "EdtGN")->hasFrame();
     ClickKey(d, "SB2");  // replaces the default quantity
     ClickKey(d, "SB3");
     QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Tab);
@@ -45,6 +47,7 @@ TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
   EXPECT_EQ(shownQty, g0.U_CNT);  // the traded list hands over U_CNT
   EXPECT_EQ(shownName, g0.G_NAME);
   EXPECT_TRUE(nameReadOnly);
+  EXPECT_FALSE(nameFramed);  // shown, not typed into: no border
   ASSERT_EQ(main->Draft().LineCount(), 1);
   EXPECT_EQ(main->Draft().Line(0).GoodsCode, g0.G_CODE);
   EXPECT_EQ(main->Draft().Line(0).Quantity, "23");
@@ -139,7 +142,7 @@ TEST_F(Basket, ModifyAndDeleteLines) {
 }
 
 TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
-  bool stillOpen = false;
+  bool stillOpen = false, framedWhenEmptied = false;
   std::string firstName;
   script.Then([&](QDialog& d) {
     firstName = S(Field(d, "EdtGN")->text());
@@ -153,6 +156,9 @@ TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
       QTest::keyClick(d.focusWidget(), Qt::Key_Return);  // confirm
     };
     product(QStringLiteral("수동 와이퍼"), "set", "2");
+    // After a line the name field is empty: its border shows where to type.
+    framedWhenEmptied = Field(d, "EdtGN")->text().isEmpty() && Field(d, "EdtGN")->hasFrame() &&
+                        d.focusWidget() == Field(d, "EdtGN");
     product(QStringLiteral("수동 전구"), "ea", "10");
     stillOpen = d.isVisible();
     QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
@@ -160,6 +166,7 @@ TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
   Key(Qt::Key_F5);
   EXPECT_EQ(firstName, "직접 제품명을 입력하십시요");
   EXPECT_TRUE(stillOpen);
+  EXPECT_TRUE(framedWhenEmptied);
   ASSERT_EQ(main->Draft().LineCount(), 2);
   EXPECT_EQ(main->Draft().Line(0).GoodsCode, "YZ");
   EXPECT_EQ(main->Draft().Line(0).GoodsName, "수동 와이퍼");
@@ -205,11 +212,13 @@ TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
   EXPECT_EQ(Focus(), edtDD);
   EXPECT_TRUE(dm->PickCode.empty());
 
-  // F9 clears the basket and its header.
+  // F9, answered Yes, clears the basket and its header.
   main->Draft().AddLine("P00002", "x", "EA", "1", "");
   Find<QCheckBox>("ChkBxIOG")->setChecked(true);
   main->RefreshDraft();
+  prompter.answers = {true};
   Key(Qt::Key_F9);
+  EXPECT_EQ(prompter.Last(), kClearQuestion);
   EXPECT_FALSE(main->Draft().HasLines());
   EXPECT_TRUE(edtDD->text().isEmpty());
   EXPECT_FALSE(Find<QCheckBox>("ChkBxIOG")->isChecked());
@@ -244,6 +253,49 @@ TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
   EXPECT_EQ(printer.jobs.size(), 2u);
   EXPECT_EQ(main->Draft().LineCount(), 2);
   EXPECT_EQ(prompter.prompts.size(), 1u);
+}
+
+// The note column (109 pixels) cut 20-character notes and the name column long
+// names, with no way to read them.
+TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
+  const std::string name = "브레이크 패드 세트 앞 좌우 (그랜저 HG 2.4) 순정형";
+  const std::string note = "화요일오전배송부탁드립니다";  // 13 syllables, 26 bytes: more than the column holds
+  main->Draft().AddLine(dm->TradedGoods[0].G_CODE, name + "  ", "SET", "2", note);  // blanks are not shown
+  main->Draft().AddDirectLine("수동 전구", "EA", "10", "");
+  main->Draft().Select(0);
+  main->RefreshDraft();
+  auto* sgs = Find<RowGrid>("SGS");
+  auto* status = Find<QLabel>("LblStatus");
+  EXPECT_EQ(S(status->text()), "1. " + name + "   비고: " + note);
+  // The cells do cut them: the whole texts are wider than their columns.
+  const QFontMetrics fm(sgs->font());
+  EXPECT_GT(fm.horizontalAdvance(Q(note)), sgs->columnWidth(kDColNote));
+  EXPECT_GT(fm.horizontalAdvance(Q(name)), sgs->columnWidth(kDColName));
+
+  // Hovering a cell shows its whole text; other cells show the grid's hint.
+  auto hover = [&](int row, int col) {
+    const QPoint at = sgs->visualRect(sgs->model()->index(row, col)).center();
+    QHelpEvent help(QEvent::ToolTip, at, sgs->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(sgs->viewport(), &help);
+    const std::string shown = S(QToolTip::text());
+    QToolTip::hideText();
+    return shown;
+  };
+  EXPECT_EQ(hover(0, kDColNote), note);
+  EXPECT_EQ(hover(0, kDColName), name);
+  EXPECT_EQ(hover(0, kDColQuantity), "제품수정선택 [Enter] or [더블클릭], 제품삭제[F4]");
+
+  // The status line follows the selection as the keys move it.
+  sgs->setFocus();
+  Key(Qt::Key_Down);
+  EXPECT_EQ(S(status->text()), "2. 수동 전구");
+  Key(Qt::Key_Down);  // an empty row
+  EXPECT_TRUE(status->text().isEmpty());
+  Key(Qt::Key_Up);
+  Key(Qt::Key_Up);
+  EXPECT_EQ(S(status->text()), "1. " + name + "   비고: " + note);
+  EXPECT_TRUE(status->isVisible());
+  EXPECT_GE(main->rect().bottom() - 5, status->geometry().bottom());  // inside the frame
 }
 
 }  // namespace

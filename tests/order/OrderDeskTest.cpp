@@ -1,11 +1,17 @@
-// The order desk: clearing the basket and leaving, through its port.
+// The order desk: the operations on the draft as a whole, what each puts on
+// the wire (recorded by a loopback server) and how each answers the replies.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
+#include <cstdlib>
+
+#include "net/CallIndex.h"
+#include "net/MessageFormat.h"
 #include "order/OrderDesk.h"
 #include "platform/QtText.h"
 #include "session/UDM.h"
+#include "tests/net/WireParts.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {
@@ -14,12 +20,223 @@ namespace {
 struct RecordingPort : OrderDeskPort {
   std::string PickFromOrderList(bool samples) override {
     calls.push_back(samples ? "pick samples" : "pick orders");
-    return std::string();
+    return pick;
   }
   void RedrawBasket(bool cleared) override { calls.push_back(cleared ? "redraw cleared" : "redraw"); }
   std::string PrintTitle() const override { return "title"; }
+  std::string pick;  // what the order list hands back
   std::vector<std::string> calls;
 };
+
+std::string Reply(const std::string& code, const std::string& extra = std::string()) {
+  return test::GzipReply(MakeTag("RESULT_CODE", code) + extra);
+}
+
+const char kSendFailed[] = "발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.";
+const char kSent[] = "발주 내용을 전송하였습니다.\r\r[발주열기]를 클릭하여 내용을 학인하십시요.";
+
+class Desk : public ::testing::Test {
+ protected:
+  Desk() : dm(S(dir.path()) + "/"), desk(dm, port) {
+    dm.MasterInfo.M_CODE = "S00001";
+    dm.CustomerInfo.C_CODE = "C00001";
+    dm.CustomerInfo.C_NAME = "한빛카센터";
+    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+    server.SetReply(Reply("1"));
+  }
+  ~Desk() override { setenv("TARVIK_SERVER", "", 1); }
+
+  // Two catalogue lines and one typed in by hand.
+  void FillThreeLines() {
+    OrderDraft& d = desk.Draft();
+    d.AddLine("P00002", "피스톤 링", "EA", "3", "");
+    d.AddLine("P00010", "캠 샤프트", "SET", "1,200", "급함  ");
+    d.AddDirectLine("수동 전구", "EA", "10", "");
+    d.Select(0);
+  }
+  // The decoded text of request i, and its request line.
+  std::string Sent(std::size_t i) const { return test::SplitRequest(server.Requests().at(i)).text; }
+  std::string Line(std::size_t i) const { return test::SplitRequest(server.Requests().at(i)).lines.at(0); }
+  std::size_t Requests() const { return server.Requests().size(); }
+
+  test::LoopbackServer server;
+  QTemporaryDir dir;
+  TDM dm;
+  RecordingPort port;
+  test::ScriptedPrompter prompter;
+  OrderDesk desk;
+};
+
+TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
+  FillThreeLines();
+  desk.Draft().Note = "  빠른 배송 부탁  ";
+  const std::string ci = TodayStamp() + "-" + std::to_string(RequestCounter() + 1);
+  desk.SendOrder();
+
+  ASSERT_EQ(Requests(), 2u);
+  EXPECT_EQ(Line(0), "POST /NET/Order.php HTTP/1.1");
+  EXPECT_EQ(Sent(0),
+            "VALUE=<POST_DATA><CALL_INDEX>" + ci +
+                "</CALL_INDEX><COMMAND>100401</COMMAND><DB_KEY>S00001</DB_KEY>"
+                "<ORDERH_DATA><OH_CODE></OH_CODE><OH_SD></OH_SD><OH_AT></OH_AT><OH_MT></OH_MT>"
+                "<OH_MCOUNT>1</OH_MCOUNT><OH_DD></OH_DD><OH_CC>C00001</OH_CC><OH_TYPE>C</OH_TYPE>"
+                "<OH_IOG>A</OH_IOG><OH_SG>0</OH_SG><OH_SCODE></OH_SCODE><OH_RCOUNT>3</OH_RCOUNT>"
+                "<OH_NOTE>빠른 배송 부탁</OH_NOTE></ORDERH_DATA><ORDERL_DATA>"
+                "<OLD_0><OL_NO>0</OL_NO><OL_CC>C00001</OL_CC><OL_OC></OL_OC><OL_GC>P00002</OL_GC>"
+                "<OL_GN></OL_GN><OL_GBOX></OL_GBOX><OL_LC>3</OL_LC><OL_LN></OL_LN></OLD_0>"
+                "<OLD_1><OL_NO>1</OL_NO><OL_CC>C00001</OL_CC><OL_OC></OL_OC><OL_GC>P00010</OL_GC>"
+                "<OL_GN></OL_GN><OL_GBOX></OL_GBOX><OL_LC>1200</OL_LC><OL_LN>급함</OL_LN></OLD_1>"
+                "<OLD_2><OL_NO>2</OL_NO><OL_CC>C00001</OL_CC><OL_OC></OL_OC><OL_GC>YZ</OL_GC>"
+                "<OL_GN>수동 전구</OL_GN><OL_GBOX>EA</OL_GBOX><OL_LC>10</OL_LC><OL_LN></OL_LN></OLD_2>"
+                "</ORDERL_DATA></POST_DATA>");
+  EXPECT_EQ(Line(1), "POST /NET/OrderAuth.php HTTP/1.1");
+  EXPECT_EQ(Sent(1),
+            "VALUE=<POST_DATA><COMMAND>100001</COMMAND><OA_CODE></OA_CODE><OA_SC>S00001</OA_SC>"
+            "<OA_CC>C00001</OA_CC><OA_IOG>O</OA_IOG><OA_STATUS>W</OA_STATUS><OA_WDATE></OA_WDATE>"
+            "<OA_WTIME></OA_WTIME><OA_RTIME></OA_RTIME>"
+            "<OA_MSG>거래처\r\n\r\n한빛카센터 에서\r\n\r\n발주가 왔습니다.</OA_MSG></POST_DATA>");
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSent});
+  EXPECT_FALSE(desk.Draft().HasLines());
+  EXPECT_EQ(desk.Draft().SendCount, 0);
+  EXPECT_EQ(port.calls, std::vector<std::string>{"redraw cleared"});
+}
+
+TEST_F(Desk, RefusedDraftsSendNothingAndChangeNothing) {
+  struct Case {
+    bool lines;
+    const char* date;
+    const char* status;
+    const char* message;
+  } cases[] = {
+      {false, "", "", "발주할 제품이 없습니다."},
+      {true, "241301", "", "배송일을 정확히 입력해 주십시요."},
+      {true, "24013", "", "배송일을 정확히 입력해 주십시요."},
+      {true, "", "I", "접수중인 내용은 수정할수 없습니다."},
+      {true, "240131", "O", "이미 접수된 내용은 수정할수 없습니다."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    desk.Draft().ClearDraft();
+    if (c.lines) FillThreeLines();
+    desk.Draft().DeliveryDate = c.date;
+    desk.Draft().OpenedStatus = c.status;
+    prompter.Clear();
+    desk.SendOrder();
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{c.message});
+    EXPECT_EQ(desk.Draft().SendCount, 0);
+    EXPECT_EQ(desk.Draft().LineCount(), c.lines ? 3 : 0);
+  }
+  EXPECT_EQ(Requests(), 0u);
+}
+
+TEST_F(Desk, RefusedSendKeepsTheBasketAndAFailedMessageStillEndsAsSent) {
+  FillThreeLines();
+  OrderDraft& d = desk.Draft();
+  d.OpenedCode = "K1";  // reopened, being written
+  d.OpenedDate = "240131";
+  d.OpenedTime = "0930";
+  d.OpenedStatus = "X";
+  d.DeliveryDate = "240215";
+  d.BeingWritten = true;
+  server.SetReply(Reply("0"));
+  desk.SendOrder();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSendFailed});
+  EXPECT_EQ(Requests(), 1u);  // no message after a refused order
+  EXPECT_EQ(d.LineCount(), 3);
+  EXPECT_EQ(d.Line(1).Quantity, "1,200");
+  EXPECT_EQ(d.OpenedCode + d.DeliveryDate, "K1240215");
+  EXPECT_EQ(d.Selected(), 2);  // the walk over the lines ended on the last
+  EXPECT_EQ(d.SendCount, 1);   // the raise stays
+
+  server.QueueReplies({Reply("1"), Reply("0")});
+  prompter.Clear();
+  desk.SendOrder();
+  ASSERT_EQ(Requests(), 3u);
+  const std::string head = TagValue("ORDERH_DATA", Sent(1));
+  EXPECT_EQ(head.substr(0, head.find("<OH_CC>")),
+            "<OH_CODE>K1</OH_CODE><OH_SD>240131</OH_SD><OH_AT>0930</OH_AT><OH_MT></OH_MT>"
+            "<OH_MCOUNT>2</OH_MCOUNT><OH_DD>240215</OH_DD>");
+  EXPECT_EQ(TagValue("OH_IOG", head), "X");
+  EXPECT_EQ(TagValue("OA_IOG", Sent(2)), "R");
+  EXPECT_EQ(TagValue("OA_MSG", Sent(2)), "거래처\r\n\r\n한빛카센터 에서\r\n\r\n발주가 수정되었습니다.");
+  EXPECT_EQ(prompter.Texts(),
+            (std::vector<std::string>{"메세지 보내기 오류입니다\r\r인터넷을 확인 하십시요.", kSent}));
+  EXPECT_FALSE(d.HasLines());
+}
+
+// The screen tests open orders and samples from the service; these are the
+// replies it never gives.
+TEST_F(Desk, ShortLineRecordsKeepWhatWasReadAndAFailedReadChangesNothing) {
+  const std::string head = MakeTag("OH_CODE", "K7") + MakeTag("OH_MCOUNT", "x") + MakeTag("OH_IOG", "A") +
+                           MakeTag("OH_RCOUNT", "3");
+  const std::string line = MakeTag("OL_GC", "P00002") + MakeTag("OL_LC", "3") + MakeTag("G_NAME", "피스톤 링");
+  port.pick = "K7";
+  server.SetReply(Reply("1", MakeTag("ORDERH_DATA", head) +
+                                 MakeTag("ORDERL_DATA", MakeTag("RDC_0", line) + MakeTag("RDC_1", line))));
+  desk.OpenOrder(false);
+  EXPECT_EQ(Sent(0).substr(Sent(0).find("<COMMAND>")),
+            "<COMMAND>100406</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K7</OH_CODE></POST_DATA>");
+  const OrderDraft& d = desk.Draft();
+  EXPECT_EQ(d.OpenedCode, "K7");
+  EXPECT_EQ(d.SendCount, 0);  // not a number
+  EXPECT_EQ(d.LineCount(), 2);
+  EXPECT_EQ(d.Line(1).GoodsName, "피스톤 링");
+  EXPECT_EQ(prompter.Texts(),
+            std::vector<std::string>{"발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요."});
+
+  server.SetReply(Reply("0"));
+  prompter.Clear();
+  desk.OpenOrder(false);
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요."});
+  EXPECT_EQ(d.LineCount(), 2);
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"pick orders", "redraw cleared", "redraw", "pick orders"}));
+}
+
+TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
+  OrderDraft& d = desk.Draft();
+  d.AddLine("P1", "n", "EA", "1", "");
+  d.OpenedCode = "K7";
+  d.OpenedDate = "240131";
+  d.OpenedStatus = "A";
+  prompter.answers = {true, true};
+  server.SetReply(Reply("0"));
+  desk.DeleteOrder();
+  EXPECT_EQ(prompter.Texts(),
+            (std::vector<std::string>{"발주일: 240131\r\r발주 내역을 삭제합니다.", "발주내역 삭제 오류입니다."}));
+  server.SetReply(Reply("1"));
+  desk.DeleteOrder();
+  EXPECT_EQ(Sent(1).substr(Sent(1).find("<COMMAND>")),
+            "<COMMAND>100403</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K7</OH_CODE></POST_DATA>");
+  EXPECT_TRUE(d.OpenedCode.empty());
+
+  d.AddLine("P1", "n", "EA", "1", "");
+  d.OpenedCode = "K8";
+  d.OpenedStatus = "O";
+  server.SetReply(Reply("0"));
+  prompter.Clear();
+  desk.RegisterSample();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"샘플 등록 오류입니다."});
+  server.SetReply(Reply("1"));
+  desk.RegisterSample();
+  EXPECT_EQ(Sent(3), "VALUE=<POST_DATA><COMMAND>100411</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K8</OH_CODE>"
+                     "<ORDERH_DATA><OH_CODE>K8</OH_CODE><OH_SG>1</OH_SG></ORDERH_DATA></POST_DATA>");
+  EXPECT_EQ(prompter.prompts.size(), 1u);  // no message on success
+  EXPECT_FALSE(d.HasLines());
+
+  // A copy keeps lines, delivery date, note and flag; the identity goes.
+  d.AddLine("P1", "n", "EA", "1", "");
+  d.OpenedCode = "K9";
+  d.OpenedStatus = "O";
+  d.SendCount = 4;
+  d.DeliveryDate = "240203";
+  d.BeingWritten = true;
+  desk.CopyOrder();
+  EXPECT_EQ(d.OpenedCode + d.OpenedStatus, "");
+  EXPECT_EQ(d.SendCount, 0);
+  EXPECT_EQ(d.DeliveryDate, "240203");
+  EXPECT_TRUE(d.BeingWritten);
+  EXPECT_EQ(d.LineCount(), 1);
+}
 
 TEST(OrderDesk, ClearingEmptiesDraftAndHeaderThenRedrawsAsCleared) {
   QTemporaryDir dir;
@@ -46,6 +263,24 @@ TEST(OrderDesk, ClearingEmptiesDraftAndHeaderThenRedrawsAsCleared) {
   EXPECT_EQ(port.calls, std::vector<std::string>{"redraw cleared"});
   EXPECT_TRUE(desk.ConfirmExit());  // empty: no question
   EXPECT_EQ(prompter.prompts.size(), 1u);
+}
+
+// (F9 with and without lines is the main screen test's.) A catalogue product
+// without a name still makes a basket worth asking about, as for Esc.
+TEST(OrderDesk, ClearScreenAsksForANamelessProductAndKeepsAllOnNo) {
+  QTemporaryDir dir;
+  TDM dm(S(dir.path()) + "/");
+  RecordingPort port;
+  test::ScriptedPrompter prompter;
+  prompter.answers = {false};
+  OrderDesk desk(dm, port);
+  desk.Draft().AddLine("P1", "", "EA", "2", "");
+  desk.Draft().Note = "note";
+  EXPECT_FALSE(desk.ClearScreen());
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kClearQuestion});
+  EXPECT_EQ(desk.Draft().Line(0).GoodsCode, "P1");
+  EXPECT_EQ(desk.Draft().Note, "note");
+  EXPECT_TRUE(port.calls.empty());
 }
 
 }  // namespace

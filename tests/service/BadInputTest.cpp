@@ -46,7 +46,7 @@ class BadInput : public ::testing::Test {
     EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", m), 1);
     EXPECT_EQ(TagInt("RESULT_RECORD_COUNT",
                      Ask("Good", Full("100106", "S00001", Like("G_NAME", "%")))),
-              2500);
+              2525);
     const std::string shop1 = Ask("Customer", Full("100200", "S00001", Same("C_ID", "SHOP1")));
     EXPECT_EQ(TagValue("C_SS", TagValue("RDC_0", shop1)), "1234");
     std::string out;

@@ -87,6 +87,11 @@ void LoopbackServer::SetReply(const std::string& bytes) {
   trickleMs_ = 0;
 }
 
+void LoopbackServer::QueueReplies(std::vector<std::string> replies) {
+  std::lock_guard<std::mutex> lock(mu_);
+  queued_.assign(replies.begin(), replies.end());
+}
+
 void LoopbackServer::StallAfter(std::size_t n) {
   std::lock_guard<std::mutex> lock(mu_);
   stallAfter_ = n;
@@ -102,6 +107,11 @@ void LoopbackServer::TrickleAfter(std::size_t n, int intervalMs) {
 std::string LoopbackServer::LastRequest() const {
   std::lock_guard<std::mutex> lock(mu_);
   return lastRequest_;
+}
+
+std::vector<std::string> LoopbackServer::Requests() const {
+  std::lock_guard<std::mutex> lock(mu_);
+  return requests_;
 }
 
 std::uint16_t LoopbackServer::ClosedPort() {
@@ -137,7 +147,13 @@ void LoopbackServer::Serve(int fd) {
   {
     std::lock_guard<std::mutex> lock(mu_);
     lastRequest_ = request;
-    reply = reply_;
+    requests_.push_back(request);
+    if (queued_.empty()) {
+      reply = reply_;
+    } else {
+      reply = std::move(queued_.front());
+      queued_.pop_front();
+    }
     stallAfter = stallAfter_;
     trickleMs = trickleMs_;
   }

@@ -7,6 +7,7 @@
 // construction to destruction; every wait in it is bounded.
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,6 +29,9 @@ class LoopbackServer {
   // The bytes sent back to every later request (exactly as given); ends a
   // stall set before.
   void SetReply(const std::string& bytes);
+  // Replies for the next requests, one each in order; later requests get the
+  // SetReply bytes again.
+  void QueueReplies(std::vector<std::string> replies);
   // Send only the first n bytes of the reply, then hold the connection.
   void StallAfter(std::size_t n);
   // Send the first n bytes of the reply, then one byte every intervalMs.
@@ -36,6 +40,8 @@ class LoopbackServer {
   // The raw last request (request line to end of body), or empty. It is
   // recorded before the answer goes out.
   std::string LastRequest() const;
+  // Every request so far, in order.
+  std::vector<std::string> Requests() const;
 
   // A loopback port that nothing listens on (connecting to it is refused).
   static std::uint16_t ClosedPort();
@@ -57,6 +63,8 @@ class LoopbackServer {
   std::size_t stallAfter_ = static_cast<std::size_t>(-1);  // -1: never stall
   int trickleMs_ = 0;  // > 0: after stallAfter_ bytes, one byte per interval
   std::string lastRequest_;
+  std::vector<std::string> requests_;
+  std::deque<std::string> queued_;
   std::thread thread_;
 };
 

@@ -8,7 +8,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <vector>
 
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"
@@ -36,6 +39,35 @@ TEST(Splash, SkinBitmapShapesTheWindow) {
   UpdatePlaces elsewhere = site.ApplyPlaces();
   elsewhere.ImageDir = site.root + "nowhere/";
   EXPECT_TRUE(TFrmSplash(elsewhere).HasSkin());
+}
+
+// Relative luminance (0 black ... 1 white) of an sRGB colour.
+double Luminance(QRgb c) {
+  auto lin = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
+}
+
+// Without update.bmp the black status line stood on a near-black background.
+TEST(Splash, WithoutASkinTheStatusLineReadsOnTheCarriedPicture) {
+  test::UpdateSite site;
+  TFrmSplash splash(site.CheckPlaces());
+  EXPECT_FALSE(splash.HasSkin());
+  EXPECT_EQ(splash.size(), QSize(402, 268));
+  auto* label = splash.findChild<QLabel*>("LblMsg");
+  label->setText(QString::fromUtf8("업데이트 서버와 연결중 입니다"));
+  const QImage shown = splash.grab().toImage();
+  // The background behind the line is what most of its pixels show.
+  std::vector<double> behind;
+  const QRect line = label->geometry();
+  for (int y = line.top(); y <= line.bottom(); ++y)
+    for (int x = line.left(); x <= line.right(); ++x) behind.push_back(Luminance(shown.pixel(x, y)));
+  const double text = *std::min_element(behind.begin(), behind.end());  // the letters' cores
+  std::nth_element(behind.begin(), behind.begin() + behind.size() / 2, behind.end());
+  // 7:1 is the contrast the accessibility guidelines ask of small text.
+  EXPECT_GE((behind[behind.size() / 2] + 0.05) / (text + 0.05), 7.0);
 }
 
 // Esc used to close the screen before its timer fired: no check, and the program just ended.

@@ -1,0 +1,157 @@
+#include "catalog/CarPartSearch.h"
+
+#include <vector>
+
+#include "net/HC.h"
+#include "net/MessageFormat.h"
+#include "order/OrderDraft.h"
+#include "platform/BusyCursor.h"
+#include "platform/Prompter.h"
+#include "platform/Text.h"
+#include "session/UDM.h"
+
+namespace tarvik {
+
+namespace {
+
+const char* const kReadError = "자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요.";
+const char* const kProductReadError =
+    "제품 자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요.";
+
+// The CP949 bytes of name, each marked whether a blank stands there.
+std::vector<bool> BlankBytes(const std::string& name) {
+  std::vector<bool> blanks;
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t end = NextCharEnd(name, i);
+    const std::string ch = name.substr(i, end - i);
+    const std::u32string cp = DecodeUtf8(ch);
+    const std::size_t width = cp.empty() ? 1 : Cp949Width(cp[0]);
+    for (std::size_t b = 0; b < width; ++b) blanks.push_back(width == 1 && ch == " ");
+    i = end;
+  }
+  return blanks;
+}
+
+}  // namespace
+
+std::string CutNameSuffix(const std::string& name) {
+  const std::vector<bool> blanks = BlankBytes(name);
+  const std::size_t l = blanks.size();
+  if (l <= 13) return name;
+  // Byte p (from 1) is blanks[p - 1].
+  if (!blanks[l - 12] || !blanks[l - 8] || !blanks[l - 4]) return name;
+  return CutCp949(name, l - 7);
+}
+
+std::string PartSearchElements(PartSearchKind kind, const std::string& groupCode,
+                               const std::string& makeCode, const std::string& word) {
+  std::string e = MakeTag("SAME_FIELD", "CPN_GROUP") + MakeTag("SAME_KEY", groupCode) +
+                  MakeTag("SAME_FIELD", "CPN_MAKE") + MakeTag("SAME_KEY", makeCode);
+  if (kind == PartSearchKind::Model) {
+    e += MakeTag("LIKE_FIELD", "CPN_NAME") + MakeTag("LIKE_KEY", word + "%") +
+         MakeTag("ORDERBY", "CPN_NAME ASC");
+  } else {
+    e += MakeTag("LIKE_FIELD", "CPN_BODY") + MakeTag("LIKE_KEY", "%" + word + "%") +
+         MakeTag("ORDERBY", "CPN_BODY ASC");
+  }
+  return e;
+}
+
+CarPartSearch::CarPartSearch(TDM& dm, OrderDraft& draft, CarPartSearchPort& port)
+    : dm_(dm),
+      draft_(draft),
+      port_(port),
+      source_({"CPN_NAME", "CPN_TYPE", "CPN_POWER", "CPN_YEAR", "CPN_BODY", "CPN_GCODE"}) {
+  list_.SetRowSource(&source_);
+}
+
+void CarPartSearch::MakePicked(bool ok) {
+  if (!ok) return;
+  Fields.MakeCode = dm_.PickCode;
+  Fields.MakeName = dm_.PickName;
+}
+
+void CarPartSearch::GroupPicked(bool ok) {
+  if (!ok) return;
+  Fields.GroupCode = dm_.PickCode;
+  Fields.GroupName = dm_.PickName;
+}
+
+CarPartSearch::Outcome CarPartSearch::Search(PartSearchKind kind) {
+  // A name of blanks looks empty; it must not leave an unseen code in force.
+  if (TrimRightBlanks(Fields.MakeName).empty()) Fields.MakeCode.clear();
+  if (TrimRightBlanks(Fields.GroupName).empty()) Fields.GroupCode.clear();
+  const std::string make = TrimRightBlanks(Fields.MakeCode);
+  const std::string group = TrimRightBlanks(Fields.GroupCode);
+  const std::string word = TrimRightBlanks(kind == PartSearchKind::Model ? Fields.Model : Fields.Body);
+  const char* refusal = make.empty()    ? "차종을 먼저 선택해주십시요"
+                        : group.empty() ? "부품을 먼저 선택해주십시요"
+                        : word.empty()  ? "검색어를 입력해 주십시요."
+                                        : nullptr;
+  if (refusal) {
+    ShowMessage(refusal);
+    return Outcome::Refused;
+  }
+  std::string reply;
+  {
+    BusyCursor busy;
+    reply = RequestCarPartNums(dm_.MasterInfo.M_CODE, PartSearchElements(kind, group, make, word));
+  }
+  const auto load = source_.TakeReply(std::move(reply));
+  Outcome outcome = Outcome::Records;
+  switch (load) {
+    case ReplyRecordSource::Load::ReadError:
+      ShowMessage(kReadError);
+      outcome = Outcome::ReadError;
+      break;
+    case ReplyRecordSource::Load::NoRecords:
+      outcome = Outcome::NoRecords;
+      break;
+    case ReplyRecordSource::Load::Records:
+      list_.FillPage(0, 0);
+      break;
+  }
+  list_.Select(0);
+  return outcome;
+}
+
+CarPartSearch::AddOutcome CarPartSearch::AddSelectedProduct() {
+  const int row = list_.Selected();
+  if (TrimRightBlanks(list_.Cell(row, kPartName)).empty()) {
+    ShowMessage("제품을 선택해 주십시요.");
+    return AddOutcome::NoProduct;
+  }
+  const std::string code = list_.Cell(row, kPartGoodsCode);
+  if (TrimRightBlanks(code).empty()) {
+    ShowMessage("준비되지 않은 제품입니다.");
+    return AddOutcome::NotReady;
+  }
+  // The lookup's reply stays here: the list keeps its own reply and count.
+  std::string reply;
+  {
+    BusyCursor busy;
+    reply = RequestGoodByCode(dm_.MasterInfo.M_CODE,
+                              MakeTag("SAME_FIELD", "G_CODE") + MakeTag("SAME_KEY", code));
+  }
+  if (TagValue("RESULT_CODE", reply) != "1") {
+    ShowMessage(kProductReadError);
+    return AddOutcome::ReadError;
+  }
+  QuantityEntry::Inputs in;
+  in.mode = "ADD";
+  in.unitQty.clear();
+  in.defaultQty = "0";
+  if (TagInt("RESULT_RECORD_COUNT", reply) != 0) {
+    const std::string record = TagValue("RDC_0", reply);
+    in.name = CutNameSuffix(TagValue("G_NAME", record));
+    in.box = TagValue("G_BOX", record);
+    in.unitQty = TagValue("G_BCNT", record);
+    if (in.unitQty.empty()) in.unitQty = "0";
+  }
+  if (!port_.AskQuantity(in)) return AddOutcome::Cancelled;
+  const bool added = draft_.AddLine(code, dm_.EntryName, dm_.EntryBox, dm_.EntryQty, dm_.EntryNote);
+  port_.BasketChanged();
+  return added ? AddOutcome::Added : AddOutcome::NotAdded;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,64 @@
+// Sending the draft (F7) and the message to the supplier that follows.
+#include <limits>
+
+#include "net/HC.h"
+#include "net/MessageFormat.h"
+#include "order/OrderDesk.h"
+#include "order/OrderWire.h"
+#include "platform/Prompter.h"
+#include "platform/BusyCursor.h"
+#include "session/UDM.h"
+
+namespace tarvik {
+
+void OrderDesk::SendOrder() {
+  if (!draft_.HasLines()) {
+    ShowMessage("발주할 제품이 없습니다.");
+    return;
+  }
+  if (!CheckYymmdd(draft_.DeliveryDate, false, true)) {
+    ShowMessage("배송일을 정확히 입력해 주십시요.");
+    return;
+  }
+  if (draft_.OpenedStatus == "I") {
+    ShowMessage("접수중인 내용은 수정할수 없습니다.");
+    return;
+  }
+  if (draft_.OpenedStatus == "O") {
+    ShowMessage("이미 접수된 내용은 수정할수 없습니다.");
+    return;
+  }
+  draft_.Select(draft_.LineCount() - 1);  // the walk over the lines ends on the last
+  if (draft_.SendCount < std::numeric_limits<short>::max()) ++draft_.SendCount;
+  const std::string kind = SendKindOf(draft_.SendCount);
+  const std::string body = OrderSaveBody(draft_, dm_.CustomerInfo.C_CODE);
+  std::string reply;
+  {
+    BusyCursor wait;
+    reply = RequestOrderSave(dm_.MasterInfo.M_CODE, body);
+  }
+  if (TagValue("RESULT_CODE", reply) != "1") {
+    port_.RedrawBasket(false);
+    ShowMessage("발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.");
+    return;
+  }
+  // The order is stored: a failed message is told but changes nothing.
+  SendSupplierMessage(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, kind,
+                      OrderNotice(dm_.CustomerInfo.C_NAME, kind));
+  ShowMessage("발주 내용을 전송하였습니다.\r\r[발주열기]를 클릭하여 내용을 학인하십시요.");
+  ClearDraft();
+}
+
+bool OrderDesk::SendSupplierMessage(const std::string& supplierCode, const std::string& ordererCode,
+                                    const std::string& sendKind, const std::string& notice) {
+  std::string reply;
+  {
+    BusyCursor wait;
+    reply = RequestOrderAuth(SupplierMessageBody(supplierCode, ordererCode, sendKind, notice));
+  }
+  if (TagValue("RESULT_CODE", reply) == "1") return true;
+  ShowMessage("메세지 보내기 오류입니다\r\r인터넷을 확인 하십시요.");
+  return false;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,269 @@
+// The rules of the part-number search and of the make and group pickers
+// without their screens: the name cut, the requests as they go on the wire
+// (over the loopback server), the refusals, and what a failed or empty reply
+// leaves behind.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <array>
+#include <cstdlib>
+
+#include "catalog/CarPartSearch.h"
+#include "catalog/CodePicker.h"
+#include "net/MessageFormat.h"
+#include "order/OrderDraft.h"
+#include "platform/QtText.h"
+#include "session/UDM.h"
+#include "tests/net/WireParts.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace tarvik {
+namespace {
+
+TEST(CutNameSuffix, DropsTheLastTwoGroupsOnlyWhenTheBlanksStandRight) {
+  struct Case {
+    const char* name;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"BRAKE PAD 123 456 789", "BRAKE PAD 123 "},
+      // 14 bytes, blanks at 3, 7 and 11: cut to 7.
+      {"AB 123 456 789", "AB 123 "},
+      // 13 bytes with blanks at 2, 6 and 10: never cut.
+      {"O 958 107 331", "O 958 107 331"},
+      {"ABCDEFGHIJKLM", "ABCDEFGHIJKLM"},
+      // Hangul counts two bytes: 12 + 12 = 24, blanks at 13, 17 and 21.
+      {"브레이크패드 955 341 101", "브레이크패드 955 "},
+      // A blank missing at any of the three places.
+      {"BRAKE PAD 123 456X789", "BRAKE PAD 123 456X789"},
+      {"BRAKE PAD 123X456 789", "BRAKE PAD 123X456 789"},
+      {"BRAKE PADX123 456 789", "BRAKE PADX123 456 789"},
+      // Position L-3 inside a two-byte character is no blank.
+      {"BRAKE PAD 123 456 가나", "BRAKE PAD 123 456 가나"},
+      // Padding blanks count (a name from a fixed-width column): 24 bytes cut to 17.
+      {"OIL FILTER              ", "OIL FILTER       "},
+      {"OIL FILTER          ", "OIL FILTER          "},  // 20 bytes: byte 9 is no blank
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CutNameSuffix(c.name), c.expected) << c.name;
+}
+
+// The service's list reply with the given part-number records
+// (name, body, goods code).
+std::string PartsReply(const std::vector<std::array<const char*, 3>>& rows) {
+  std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(rows.size()));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    reply += MakeTag("RDC_" + std::to_string(i), MakeTag("CPN_NAME", rows[i][0]) + MakeTag("CPN_TYPE", "M10") +
+                                                     MakeTag("CPN_POWER", "150PS") + MakeTag("CPN_YEAR", "2010~2014") +
+                                                     MakeTag("CPN_BODY", rows[i][1]) + MakeTag("CPN_GCODE", rows[i][2]));
+  }
+  return reply;
+}
+
+const char* const kEmptyList = "<RESULT_CODE>1</RESULT_CODE><RESULT_RECORD_COUNT>0</RESULT_RECORD_COUNT>";
+const char* const kFailure = "<RESULT_CODE>0</RESULT_CODE>";
+
+class PartSearchRules : public ::testing::Test, public CarPartSearchPort {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    dm = std::make_unique<TDM>(S(dir.path()) + "/");
+    dm->MasterInfo.M_CODE = "S00001";
+    search = std::make_unique<CarPartSearch>(*dm, draft, *this);
+    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  }
+  void TearDown() override { unsetenv("TARVIK_SERVER"); }
+
+  bool AskQuantity(const QuantityEntry::Inputs& in) override {
+    asked.push_back(in);
+    if (!quantityOk) return false;
+    dm->EntryName = TrimRightBlanks(in.name);
+    dm->EntryBox = in.box;
+    dm->EntryQty = "2";
+    dm->EntryNote.clear();
+    return true;
+  }
+  void BasketChanged() override { ++basketChanges; }
+
+  void Picked(const std::string& make, const std::string& group) {
+    search->Fields.MakeName = search->Fields.MakeCode = make;
+    search->Fields.GroupName = search->Fields.GroupCode = group;
+  }
+  // The element text of the last request, after COMMAND and DB_KEY.
+  std::string SentElements() const {
+    const std::string text = test::SplitRequest(server.LastRequest()).text;
+    const std::string key = "<DB_KEY>S00001</DB_KEY>";
+    const auto at = text.find(key);
+    return at == std::string::npos ? text : text.substr(at + key.size());
+  }
+  std::string SentPath() const { return test::SplitRequest(server.LastRequest()).lines.at(0); }
+  void Answer(const std::string& text) { server.SetReply(test::GzipReply(text)); }
+
+  test::LoopbackServer server;
+  test::ScriptedPrompter prompter;
+  QTemporaryDir dir;
+  std::unique_ptr<TDM> dm;
+  OrderDraft draft;
+  std::unique_ptr<CarPartSearch> search;
+  std::vector<QuantityEntry::Inputs> asked;
+  bool quantityOk = true;
+  int basketChanges = 0;
+};
+
+TEST_F(PartSearchRules, RefusalsComeInTheirOrderAndATypedNameSetsNoCode) {
+  struct Case {
+    const char* label;
+    PartSearchFields fields;
+    PartSearchKind kind;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"nothing", {}, PartSearchKind::Model, "차종을 먼저 선택해주십시요"},
+      {"a typed make has no code", {"BMW", "", "", "", "320", ""}, PartSearchKind::Model, "차종을 먼저 선택해주십시요"},
+      {"an emptied make drops its code", {"", "02", "브레이크패드", "01", "320", ""}, PartSearchKind::Model,
+       "차종을 먼저 선택해주십시요"},
+      {"a make of blanks drops its code", {"  ", "02", "브레이크패드", "01", "320", ""}, PartSearchKind::Model,
+       "차종을 먼저 선택해주십시요"},
+      {"no group", {"BMW", "02", "", "", "320", ""}, PartSearchKind::Model, "부품을 먼저 선택해주십시요"},
+      {"an emptied group drops its code", {"BMW", "02", "", "01", "320", ""}, PartSearchKind::Body,
+       "부품을 먼저 선택해주십시요"},
+      {"no model word", {"BMW", "02", "브레이크패드", "01", "", "WBA"}, PartSearchKind::Model, "검색어를 입력해 주십시요."},
+      {"a body word of blanks", {"BMW", "02", "브레이크패드", "01", "320", "   "}, PartSearchKind::Body,
+       "검색어를 입력해 주십시요."},
+  };
+  for (const Case& c : cases) {
+    prompter.Clear();
+    search->Fields = c.fields;
+    EXPECT_EQ(search->Search(c.kind), CarPartSearch::Outcome::Refused) << c.label;
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{c.message}) << c.label;
+    EXPECT_EQ(server.LastRequest(), "") << c.label << ": nothing is sent";
+  }
+  // Emptied names emptied their codes.
+  search->Fields = {"", "02", "", "01", "", ""};
+  search->Search(PartSearchKind::Model);
+  EXPECT_EQ(search->Fields.MakeCode, "");
+  EXPECT_EQ(search->Fields.GroupCode, "");
+
+}
+
+TEST_F(PartSearchRules, SearchesAndTheLookupSendExactlyTheirElements) {
+  Picked("02", "01");
+  search->Fields.Model = "320  ";
+  search->Fields.Body = "WBA";
+  Answer(PartsReply({{"320I 2.0", "WBA123", "P00081"}}));
+  EXPECT_EQ(search->Search(PartSearchKind::Model), CarPartSearch::Outcome::Records);
+  EXPECT_EQ(SentPath(), "POST /NET/CarPartNum.php HTTP/1.1");
+  EXPECT_EQ(SentElements(),
+            "<SAME_FIELD>CPN_GROUP</SAME_FIELD><SAME_KEY>01</SAME_KEY><SAME_FIELD>CPN_MAKE</SAME_FIELD>"
+            "<SAME_KEY>02</SAME_KEY><LIKE_FIELD>CPN_NAME</LIKE_FIELD><LIKE_KEY>320%</LIKE_KEY>"
+            "<ORDERBY>CPN_NAME ASC</ORDERBY></POST_DATA>");
+  EXPECT_EQ(search->Search(PartSearchKind::Body), CarPartSearch::Outcome::Records);
+  EXPECT_EQ(SentElements(),
+            "<SAME_FIELD>CPN_GROUP</SAME_FIELD><SAME_KEY>01</SAME_KEY><SAME_FIELD>CPN_MAKE</SAME_FIELD>"
+            "<SAME_KEY>02</SAME_KEY><LIKE_FIELD>CPN_BODY</LIKE_FIELD><LIKE_KEY>%WBA%</LIKE_KEY>"
+            "<ORDERBY>CPN_BODY ASC</ORDERBY></POST_DATA>");
+
+  Answer("<RESULT_CODE>1</RESULT_CODE><RESULT_RECORD_COUNT>1</RESULT_RECORD_COUNT><RDC_0><G_NAME>BRAKE PAD 123 "
+         "456 789</G_NAME><G_BOX>SET</G_BOX><G_BCNT></G_BCNT></RDC_0>");
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::Added);
+  EXPECT_EQ(SentPath(), "POST /NET/Good.php HTTP/1.1");
+  EXPECT_EQ(SentElements(), "<SAME_FIELD>G_CODE</SAME_FIELD><SAME_KEY>P00081</SAME_KEY></POST_DATA>");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].mode, "ADD");
+  EXPECT_EQ(asked[0].name, "BRAKE PAD 123 ");
+  EXPECT_EQ(asked[0].box, "SET");
+  EXPECT_EQ(asked[0].unitQty, "0");  // an empty G_BCNT
+  EXPECT_EQ(asked[0].defaultQty, "0");
+  EXPECT_EQ(draft.Line(0).GoodsCode, "P00081");
+  EXPECT_EQ(draft.Line(0).GoodsName, "BRAKE PAD 123");
+  EXPECT_EQ(basketChanges, 1);
+}
+
+TEST_F(PartSearchRules, FailedRepliesAndRefusedRowsLeaveTheRowsAsTheyWere) {
+  Picked("11", "01");
+  search->Fields.Body = "WP0";
+  Answer(PartsReply({{"CAYENNE 3.0", "WP0A", "P02501"}, {"MACAN 2.0", "WP0B", ""}, {"911 3.0", "WP0C", "P00081"}}));
+  ASSERT_EQ(search->Search(PartSearchKind::Body), CarPartSearch::Outcome::Records);
+  PagedList& list = search->List();
+  list.KeyDown();
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::NotReady);
+  list.KeyDown();
+  Answer(kFailure);
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::ReadError);
+  // No product record: the dialog opens with nothing filled in.
+  quantityOk = false;
+  Answer(kEmptyList);
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::Cancelled);
+  EXPECT_EQ(asked.back().name + asked.back().box + asked.back().unitQty, "");
+  list.End();
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::NoProduct);
+  Answer(kFailure);
+  EXPECT_EQ(search->Search(PartSearchKind::Body), CarPartSearch::Outcome::ReadError);
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{
+                                  "준비되지 않은 제품입니다.",
+                                  "제품 자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요.",
+                                  "제품을 선택해 주십시요.",
+                                  "자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요.",
+                              }));
+  // The failed search: count -1, its reply dropped, the rows on display kept.
+  EXPECT_EQ(search->ListCount(), -1);
+  EXPECT_EQ(search->ListReply(), "");
+  EXPECT_EQ(list.Selected(), 0);
+  EXPECT_EQ(list.Cell(2, kPartName), "911 3.0");
+  EXPECT_EQ(draft.LineCount(), 0);
+}
+
+// A code list of n entries (fields prefix "CM" or "CG"); names padded with blanks.
+std::string CodeListReply(const std::string& prefix, int n) {
+  std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(n));
+  for (int i = 0; i < n; ++i) {
+    const std::string code = (i < 9 ? "0" : "") + std::to_string(i + 1);
+    reply += MakeTag("RDC_" + std::to_string(i), MakeTag(prefix + "_CODE", code) +
+                                                     MakeTag(prefix + "_NAME", "NAME" + code + "   "));
+  }
+  return reply;
+}
+
+TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
+  Answer(CodeListReply("CM", 40));
+  CodePicker picker(*dm, kCarMakeList);
+  ASSERT_EQ(picker.Load(), ReplyRecordSource::Load::Records);
+  EXPECT_EQ(SentPath(), "POST /NET/CarMake.php HTTP/1.1");
+  EXPECT_EQ(SentElements(),
+            "<LIKE_FIELD>CM_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY><ORDERBY>CM_CODE ASC</ORDERBY></POST_DATA>");
+  const std::string sent = server.LastRequest();
+  EXPECT_EQ(picker.Load(), ReplyRecordSource::Load::Records);
+  EXPECT_EQ(server.LastRequest(), sent);  // not sent again (a new one has a new CALL_INDEX)
+
+  PagedList& list = picker.List();
+  EXPECT_EQ(picker.CountText(), "1");  // until the selected row first changes
+  list.PgDn();
+  EXPECT_EQ(picker.CountText(), "1");
+  list.Home();
+  list.End();
+  EXPECT_EQ(picker.CountText(), "24");
+  list.Home();
+  EXPECT_EQ(picker.CountText(), "0");
+
+  // The group picker's request.
+  Answer(CodeListReply("CG", 15));
+  CodePicker groups(*dm, kCarGroupList);
+  groups.Load();
+  EXPECT_EQ(SentPath(), "POST /NET/CarGroup.php HTTP/1.1");
+  EXPECT_EQ(SentElements(),
+            "<LIKE_FIELD>CG_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY><ORDERBY>CG_CODE ASC</ORDERBY></POST_DATA>");
+
+  // A read error: its message once, an empty list.
+  prompter.Clear();
+  Answer(kFailure);
+  CodePicker failed(*dm, kCarMakeList);
+  EXPECT_EQ(failed.Load(), ReplyRecordSource::Load::ReadError);
+  EXPECT_EQ(failed.ListCount(), -1);
+  EXPECT_EQ(prompter.Texts(),
+            std::vector<std::string>{"자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요."});
+  EXPECT_FALSE(failed.Confirm());
+}
+
+}  // namespace
+}  // namespace tarvik

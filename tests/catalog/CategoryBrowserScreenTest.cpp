@@ -1,0 +1,230 @@
+// The category browser opened with "분류로 검색" after a real log-in as SHOP1
+// at DEMO, driven with keys, clicks and the wheel.
+#include <QLabel>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QWheelEvent>
+
+#include "catalog/UGPartS.h"
+#include "catalog/UInfo.h"
+#include "tests/catalog/MainFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+using Rows = std::vector<std::string>;
+constexpr BrowserList kMajors = BrowserList::Majors, kMinors = BrowserList::Minors, kProducts = BrowserList::Products;
+
+class BrowserScreen : public MainWindowTest {
+ protected:
+  // Clicks "분류로 검색" and runs body while the browser is up.
+  void Browse(const std::function<void(TFrmGPartS&)>& body) {
+    script.Then([&](QDialog& d) {
+      b = qobject_cast<TFrmGPartS*>(&d);
+      ASSERT_NE(b, nullptr);
+      body(*b);
+    });
+    Click("SBGPart");
+    ASSERT_NE(b, nullptr) << "the browser did not open";
+  }
+  RowGrid* Grid(const char* name) { return b->findChild<RowGrid*>(name); }
+  void Press(int key, int times = 1, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    for (int i = 0; i < times; ++i) QTest::keyClick(b->focusWidget(), static_cast<Qt::Key>(key), mods);
+  }
+  void AllView() { b->findChild<QRadioButton*>("RdBtnAll")->click(); }
+  int Sel(BrowserList l) { return b->Browser().Selected(l); }
+  std::string Count() { return S(b->CountDisplay()->text()); }
+  Rows Listed(BrowserList l) {
+    Rows rows;
+    for (int r = 0; r < b->Browser().RowCount(l); ++r)
+      rows.push_back(l == kProducts ? b->Browser().Product(r).G_CODE : b->Browser().Shown(l, r));
+    return rows;
+  }
+  Rows CodesOf(bool all, const std::string& major, const std::string& minor) {
+    Rows codes;
+    for (long long i = 0; i < (all ? dm->AllCount : dm->TradedCount); ++i) {
+      const GoodsRecord& g = (all ? dm->AllGoods : dm->TradedGoods)[i];
+      if (g.G_GPN1 == major && g.G_GPN2 == minor) codes.push_back(g.G_CODE);
+    }
+    return codes;
+  }
+
+  TFrmGPartS* b = nullptr;
+};
+
+TEST_F(BrowserScreen, OpensBesideTheMainScreenAndItsEnterButtonClosesWithoutAdding) {
+  Browse([&](TFrmGPartS& d) {
+    EXPECT_EQ(d.pos(), main->pos() + QPoint(500, 20));
+    EXPECT_EQ(d.size(), QSize(628, 638));
+    EXPECT_EQ(Grid("SGP1")->geometry().left(), 5);
+    EXPECT_EQ(Grid("SGP2")->geometry().left(), 158);
+    EXPECT_EQ(Grid("SGN")->geometry(), QRect(311, 38, 259, 595));
+    EXPECT_EQ(Grid("SGN")->rowHeight(0), 19);
+    EXPECT_EQ(d.CountDisplay()->geometry().width(), 45);
+    EXPECT_TRUE(d.findChild<QRadioButton*>("RdBtnOnly")->isChecked());
+    EXPECT_EQ(d.focusWidget(), Grid("SGP1"));
+    EXPECT_EQ(Listed(kMajors).front(), dm->TradedMajors[0]);
+    EXPECT_EQ(Listed(kMajors).size(), static_cast<std::size_t>(dm->TradedMajorCount));
+    Press(Qt::Key_Right, 2);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(Count(), "2");
+    d.SideButton(ListButton::Enter)->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+  });
+  EXPECT_EQ(main->Draft().LineCount(), 0);
+}
+
+TEST_F(BrowserScreen, SwitchingViewsPutsEverySelectionBackOnTheFirstPair) {
+  Browse([&](TFrmGPartS& d) {
+    for (bool all : {true, false}) {
+      Press(Qt::Key_Down, 2);
+      Press(Qt::Key_Right);
+      Press(Qt::Key_Down, 3);
+      Press(Qt::Key_Right);
+      Press(Qt::Key_End);
+      Press(Qt::Key_Left, 2);
+      ASSERT_EQ(Sel(kMinors), 3);
+      d.findChild<QRadioButton*>(all ? "RdBtnAll" : "RdBtnOnly")->click();
+      EXPECT_EQ(Sel(kMajors) + Sel(kMinors) + Sel(kProducts), 0);
+      const CategoryPair& first = (all ? dm->AllGroups : dm->TradedGroups)[0];
+      EXPECT_EQ(Listed(kProducts), CodesOf(all, first.G_GPN1, first.G_GPN2));
+      EXPECT_EQ(Grid("SGN")->currentIndex().row(), 0);
+      EXPECT_EQ(Count(), "1");
+      EXPECT_EQ(d.focusWidget(), Grid("SGP1"));  // the radio buttons leave the focus in the lists
+    }
+  });
+}
+
+TEST_F(BrowserScreen, AScatteredMajorListsAllItsMinorsAndANewMajorKeepsTheSixthOrTheLast) {
+  Browse([&](TFrmGPartS&) {
+    AllView();
+    const Rows majors = Listed(kMajors);
+    ASSERT_EQ(majors.size(), 35u);
+    EXPECT_EQ(majors[32], "엔진부품");  // again, after 소모품
+    EXPECT_EQ(majors[33], "하이브리드 전기차 전");
+    EXPECT_EQ(majors[34], "수입차부품");
+    EXPECT_EQ(Listed(kMinors), (Rows{"피스톤", "피스톤 링", "실린더 헤드", "밸브 리프터", "캠 샤프트", "크랭크 샤프트",
+                                     "엔진 마운트", "EGR 밸브 (배기가스 ", "피스톤"}));
+    Press(Qt::Key_Right);
+    Press(Qt::Key_End);  // the second 피스톤: the products of both runs
+    EXPECT_EQ(Listed(kProducts), CodesOf(true, "엔진부품", "피스톤"));
+    Press(Qt::Key_Up);  // the long name, cut before a character
+    EXPECT_EQ(Listed(kProducts), (Rows{"P02501", "P02502", "P02503"}));
+
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Down, 5);
+    Press(Qt::Key_Left);
+    Press(Qt::Key_Down);  // 제동장치: its sixth minor
+    EXPECT_EQ(Sel(kMinors), 5);
+    EXPECT_EQ(Listed(kProducts), CodesOf(true, "제동장치", "브레이크 호스"));
+    Press(Qt::Key_End);  // the imported-car parts' single minor: the last
+    EXPECT_EQ(Grid("SGP2")->currentIndex().row(), 0);
+    EXPECT_EQ(Listed(kProducts), CodesOf(true, "수입차부품", "순정부품"));
+    EXPECT_EQ(Listed(kProducts).size(), 16u);
+  });
+}
+
+TEST_F(BrowserScreen, TwoProductsAddedInARowAreInTheBasketAfterTheBrowserCloses) {
+  Rows unitShown;
+  QPoint at;
+  const auto answer = [&](const char* qty) {
+    script.Then([&, qty](QDialog& q) {
+      at = q.pos();
+      unitShown.push_back(S(q.findChild<QLineEdit*>("EdtGU")->text()));
+      QTest::keyClicks(q.findChild<QLineEdit*>("CEdtCnt"), qty);
+      QTest::keyClick(q.findChild<QLineEdit*>("CEdtCnt"), Qt::Key_Return);
+    });
+  };
+  Browse([&](TFrmGPartS& d) {
+    AllView();
+    Press(Qt::Key_Return);  // SGP1 -> SGP2
+    Press(Qt::Key_End);     // the second 피스톤
+    Press(Qt::Key_Return);  // SGP2 -> SGN
+    Press(Qt::Key_End);
+    ASSERT_EQ(d.Browser().SelectedProduct().G_CODE, "P02505");  // no count per box
+    answer("3");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(at, main->pos() + QPoint(670, 180));
+    EXPECT_EQ(main->Draft().LineCount(), 1);  // drawn behind the browser at once
+    EXPECT_EQ(S(Find<RowGrid>("SGS")->model()->index(0, 1).data().toString()), "피스톤 오버사이즈 0.50 세트");
+
+    RowGrid* sgn = Grid("SGN");
+    const QPoint above = sgn->visualRect(sgn->model()->index(Sel(kProducts) - 1, 0)).center();
+    QTest::mouseClick(sgn->viewport(), Qt::LeftButton, {}, above);
+    answer("2");
+    QTest::mouseDClick(sgn->viewport(), Qt::LeftButton, {}, above);
+    EXPECT_TRUE(d.isVisible());
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(d.isVisible());
+  });
+  EXPECT_EQ(unitShown, (Rows{"", "4"}));  // "0" shows empty
+  ASSERT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_EQ(main->Draft().Line(0).GoodsCode + main->Draft().Line(0).Quantity, "P025053");
+  EXPECT_EQ(main->Draft().Line(1).GoodsCode + main->Draft().Line(1).Quantity, "P025042");
+  EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
+}
+
+TEST_F(BrowserScreen, KeysMoveTheFocusWhileSideButtonsAndTheWheelLeaveIt) {
+  Browse([&](TFrmGPartS& d) {
+    const struct {
+      int key;
+      const char* focus;
+    } steps[] = {{Qt::Key_Left, "SGP1"}, {Qt::Key_Right, "SGP2"},  {Qt::Key_Right, "SGN"},
+                 {Qt::Key_Right, "SGN"}, {Qt::Key_Left, "SGP2"},   {Qt::Key_Tab, "SGN"},
+                 {Qt::Key_Tab, "SGP1"},  {Qt::Key_Return, "SGP2"}, {Qt::Key_Left, "SGP1"}};
+    for (const auto& s : steps) {
+      Press(s.key);
+      EXPECT_EQ(d.focusWidget(), Grid(s.focus)) << s.key;
+    }
+    Press(Qt::Key_F12);
+    EXPECT_TRUE(d.Browser().AllView());
+    const int last = d.Browser().RowCount(kProducts) - 1;
+    d.SideButton(ListButton::End)->click();
+    EXPECT_EQ(Count(), std::to_string(last + 1));
+    d.SideButton(ListButton::Home)->click();
+    d.SideButton(ListButton::PgDn)->click();
+    EXPECT_EQ(Sel(kProducts), std::min(last, Grid("SGN")->viewport()->height() / 19));
+    d.SideButton(ListButton::PgUp)->click();
+    EXPECT_EQ(Sel(kProducts), 0);
+    // The wheel moves the focused list, wherever it turns.
+    for (const char* over : {"SGP1", "SGN"}) {
+      QWidget* vp = Grid(over)->viewport();
+      QWheelEvent towards(QPointF(9, 9), vp->mapToGlobal(QPointF(9, 9)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(vp, &towards);
+    }
+    EXPECT_EQ(Sel(kMajors), 2);
+    EXPECT_EQ(d.focusWidget(), Grid("SGP1"));
+  });
+}
+
+TEST_F(BrowserScreen, F1ShowsTheNoteOfTheSelectedProductBesideTheBrowser) {
+  Browse([&](TFrmGPartS& d) {
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Down, 3);  // 밸브 리프터: the traded P00042, four note lines
+    Press(Qt::Key_Right);
+    ASSERT_EQ(d.Browser().SelectedProduct().G_CODE, "P00042");
+    std::string mode;
+    QPoint at;
+    Rows lines;
+    script.Then([&](QDialog& q) {
+      mode = static_cast<TFrmInfo&>(q).Mode();
+      at = q.pos();
+      for (int r = 3; r < 5; ++r) lines.push_back(S(q.findChild<QTableWidget*>()->item(r, 0)->text()));
+    });
+    Press(Qt::Key_F1);
+    EXPECT_EQ(mode, "GPARTS");
+    EXPECT_EQ(at, d.pos() + QPoint(100, 100));
+    EXPECT_FALSE(lines.at(0).empty());
+    EXPECT_TRUE(lines.at(1).empty());
+    Press(Qt::Key_Left);
+    Press(Qt::Key_Down);  // 캠 샤프트: P00050 has no note
+    d.findChild<QPushButton*>("SBInfo")->click();
+    EXPECT_EQ(prompter.Last(), "정보가 없는 제품입니다.");
+    EXPECT_EQ(script.opened, (Rows{"FrmMessage", "FrmGPartS", "FrmInfo"}));
+  });
+}
+
+}  // namespace
+}  // namespace tarvik::test

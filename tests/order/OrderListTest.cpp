@@ -1,0 +1,261 @@
+// The order and sample list: its request, how its cells are drawn, and its
+// paging, driven by keys on the real screen over canned replies.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdlib>
+#include <map>
+
+#include "net/CallIndex.h"
+#include "net/MessageFormat.h"
+#include "order/UOrderS.h"
+#include "platform/QtText.h"
+#include "screens/RowGrid.h"
+#include "session/UDM.h"
+#include "tests/net/WireParts.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace tarvik {
+namespace {
+
+TEST(OrderListCell, DatesTimesAndStatusWordsFollowTheirRules) {
+  struct Case {
+    int col;
+    const char* raw;
+    const char* shown;
+    int indent;
+    bool red;
+  } cases[] = {
+      {0, "070118", "07/01/18", 6, false},
+      {0, "070118   ", "07/01/18", 6, false},  // trailing blanks go first
+      {0, "07011", "", 6, false},
+      {0, "0701180", "", 6, false},
+      {4, "240203", "24/02/03", 6, false},
+      {4, "", "", 6, false},
+      {1, "0930", "09:30", 7, false},
+      {1, "093", "", 7, false},
+      {2, "17055", "", 7, false},
+      {2, "1705", "17:05", 7, false},
+      {3, "A", "미접수", 8, false},
+      {3, "I", "접수중", 8, false},
+      {3, "O", "접수", 8, false},
+      {3, "X", "작성중", 8, true},
+      {3, "", "", 8, false},
+      {3, "Z", "", 8, false},
+      {3, "a", "", 8, false},
+      {5, "오전 배송  ", "오전 배송", 4, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.col) + " '" + c.raw + "'");
+    const CellText t = OrderListCell(c.col, c.raw);
+    EXPECT_EQ(t.text, c.shown);
+    EXPECT_EQ(t.indent, c.indent);
+    EXPECT_FALSE(t.rightAligned);
+    EXPECT_EQ(t.rgb.has_value(), c.red);
+    if (c.red) {
+      EXPECT_EQ(*t.rgb, 0xFF0000u);
+    }
+  }
+}
+
+// A list reply of n records, newest first; record i has the key "K<i>" and,
+// for i % 4 == 1, the status "X".
+std::string ListReply(int n) {
+  std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(n));
+  const char* status[] = {"A", "X", "I", "O"};
+  for (int i = 0; i < n; ++i) {
+    reply += MakeTag("RDC_" + std::to_string(i),
+                     MakeTag("OH_SD", "2401" + std::to_string(10 + i % 20)) + MakeTag("OH_AT", "0930") +
+                         MakeTag("OH_MT", "") + MakeTag("OH_IOG", status[i % 4]) + MakeTag("OH_DD", "") +
+                         MakeTag("OH_NOTE", "note " + std::to_string(i)) +
+                         MakeTag("OH_CODE", "K" + std::to_string(i)));
+  }
+  return reply;
+}
+
+class OrderListScreen : public ::testing::Test {
+ protected:
+  OrderListScreen() : dm(S(dir.path()) + "/") {
+    dm.MasterInfo.M_CODE = "S00001";
+    dm.MasterInfo.M_BIGO = "타르빅 자동차부품";
+    dm.CustomerInfo.C_CODE = "C00001";
+    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  }
+  ~OrderListScreen() override { setenv("TARVIK_SERVER", "", 1); }
+
+  // The screen over a reply of n records, shown and loaded.
+  std::unique_ptr<TFrmOrderS> Open(int n, bool samples = false) {
+    server.SetReply(test::GzipReply(ListReply(n)));
+    auto s = std::make_unique<TFrmOrderS>(nullptr, dm, samples);
+    s->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(s.get()));
+    return s;
+  }
+  void Press(TFrmOrderS& s, int key, int times = 1) {
+    for (int i = 0; i < times; ++i) QTest::keyClick(s.Grid(), static_cast<Qt::Key>(key));
+  }
+  static std::string Count(TFrmOrderS& s) { return S(s.CountDisplay()->text()); }
+  static std::string Key(TFrmOrderS& s, int row) { return s.Orders().Paged().Cell(row, OrderList::kColCode); }
+
+  test::LoopbackServer server;
+  QTemporaryDir dir;
+  TDM dm;
+  test::ScriptedPrompter prompter;
+};
+
+TEST_F(OrderListScreen, AsksOnceForTheOrderersOrdersOrSamplesNewestFirst) {
+  for (bool samples : {false, true}) {
+    SCOPED_TRACE(samples ? "samples" : "orders");
+    const std::string ci = TodayStamp() + "-" + std::to_string(RequestCounter() + 1);
+    auto s = Open(3, samples);
+    EXPECT_EQ(s->SampleMode(), samples);
+    const test::WireRequest w = test::SplitRequest(server.LastRequest());
+    EXPECT_EQ(w.lines.at(0), "POST /NET/Order.php HTTP/1.1");
+    const std::string sg = samples ? "1" : "0";
+    EXPECT_EQ(w.text, "VALUE=<POST_DATA><CALL_INDEX>" + ci +
+                          "</CALL_INDEX><COMMAND>100400</COMMAND><DB_KEY>S00001</DB_KEY>"
+                          " OH_CC = 'C00001' AND OH_SG='" + sg + "' <WHERE_OPTION> OH_CC = 'C00001' AND OH_SG='" +
+                          sg + "' </WHERE_OPTION><ORDERBY>OH_SD DESC,OH_CODE DESC</ORDERBY></POST_DATA>");
+    s->hide();
+    s->show();  // a later activation asks nothing more
+    EXPECT_EQ(server.Requests().size(), samples ? 2u : 1u);
+    EXPECT_EQ(S(s->windowTitle()), "  타르빅 자동차부품");
+    EXPECT_EQ(s->size(), QSize(749, 552));
+    EXPECT_EQ(s->focusWidget(), s->Grid());
+    EXPECT_EQ(Key(*s, 0), "K0");
+    EXPECT_TRUE(s->Orders().Paged().RowEmpty(3));
+  }
+  EXPECT_TRUE(prompter.prompts.empty());
+}
+
+// The paging cases of the list over 60, 30, 25 and 10 orders. Keys: D down,
+// U up, N PgDn, P PgUp, H Home, E End, each with an optional count.
+TEST_F(OrderListScreen, PagesAsTheListRulesSay) {
+  struct Case {
+    const char* what;
+    int records;
+    const char* keys;
+    long long top;
+    int row;
+    const char* count;
+    int firstEmptyRow;  // 25: none
+  } cases[] = {
+      {"T = 24 reached by stepping down: PgUp does nothing", 60, "D48P", 24, 24, "49", 25},
+      {"Down on row 24 with more records", 60, "D49", 25, 24, "50", 25},
+      {"T = 25 after one PgDn: PgUp shows the window from 0", 60, "NP", 0, 0, "1", 25},
+      {"PgDn climbs off the empty rows", 30, "D10N", 25, 4, "30", 5},
+      {"a second PgDn does nothing", 30, "D10NN", 25, 4, "30", 5},
+      {"Down on the last record does nothing", 30, "D10ND", 25, 4, "30", 5},
+      {"PgDn from row 3 shows 29", 30, "D3N", 25, 3, "29", 5},
+      {"End on exactly 25 keeps T = 0", 25, "E", 0, 24, "25", 25},
+      {"End on 10 selects the empty row 24", 10, "E", 0, 24, "25", 10},
+      {"Home after End", 60, "EH", 0, 0, "1", 25},
+  };
+  const std::map<char, int> keys = {{'D', Qt::Key_Down}, {'U', Qt::Key_Up}, {'N', Qt::Key_PageDown},
+                                    {'P', Qt::Key_PageUp}, {'H', Qt::Key_Home}, {'E', Qt::Key_End}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto s = Open(c.records);
+    for (const char* k = c.keys; *k;) {
+      const int key = keys.at(*k++);
+      int times = 0;
+      while (*k >= '0' && *k <= '9') times = times * 10 + (*k++ - '0');
+      Press(*s, key, times ? times : 1);
+    }
+    const PagedList& paged = s->Orders().Paged();
+    EXPECT_EQ(paged.Top(), c.top);
+    EXPECT_EQ(paged.Selected(), c.row);
+    EXPECT_EQ(s->Grid()->SelectedRow(), c.row);
+    EXPECT_EQ(Count(*s), c.count);
+    for (int r = 0; r < kPagedRows; ++r) {
+      EXPECT_EQ(paged.RowEmpty(r), r >= c.firstEmptyRow) << r;
+      if (r < c.firstEmptyRow) {
+        EXPECT_EQ(Key(*s, r), "K" + std::to_string(c.top + r)) << r;
+      }
+    }
+  }
+}
+
+TEST_F(OrderListScreen, EnterDoubleClickAndEscHandBackTheChosenKeyOrNone) {
+  auto s = Open(40);
+  s->SideButton(ListButton::PgDn)->click();
+  s->SideButton(ListButton::Enter)->click();
+  EXPECT_EQ(s->result(), QDialog::Accepted);
+  EXPECT_EQ(dm.PickCode, "K25");
+
+  s = Open(40);
+  EXPECT_EQ(dm.PickCode, "");  // a fresh screen starts without a key
+  const QRect cell = s->Grid()->visualRect(s->Grid()->model()->index(5, 0));
+  // A double-click arrives as a click followed by the double-click event.
+  QTest::mouseClick(s->Grid()->viewport(), Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(Count(*s), "6");
+  QTest::mouseDClick(s->Grid()->viewport(), Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(s->result(), QDialog::Accepted);
+  EXPECT_EQ(dm.PickCode, "K5");
+
+  s = Open(40);
+  Press(*s, Qt::Key_Down);
+  Press(*s, Qt::Key_Escape);
+  EXPECT_EQ(s->result(), QDialog::Rejected);
+  EXPECT_EQ(dm.PickCode, "");
+  s = Open(10);
+  Press(*s, Qt::Key_End);
+  Press(*s, Qt::Key_Return);  // the empty row 24: cancel
+  EXPECT_EQ(s->result(), QDialog::Rejected);
+  EXPECT_EQ(dm.PickCode, "");
+}
+
+TEST_F(OrderListScreen, ReadErrorIsToldOnceAndTheEmptyListOnlyCloses) {
+  server.SetReply(test::GzipReply(MakeTag("RESULT_CODE", "0")));
+  TFrmOrderS s(nullptr, dm, false);
+  s.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&s));
+  EXPECT_EQ(prompter.Texts(),
+            std::vector<std::string>{"발주 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요."});
+  EXPECT_EQ(s.Orders().ListCount(), -1);
+  EXPECT_TRUE(s.Orders().ListReply().empty());
+  EXPECT_EQ(Count(s), "1");
+  for (int key : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Home}) Press(s, key);
+  for (int r = 0; r < kPagedRows; ++r) EXPECT_TRUE(s.Orders().Paged().RowEmpty(r));
+  EXPECT_EQ(server.Requests().size(), 1u);
+  EXPECT_TRUE(s.isVisible());
+  Press(s, Qt::Key_Return);  // an empty row: cancel
+  EXPECT_FALSE(s.isVisible());
+  EXPECT_EQ(s.result(), QDialog::Rejected);
+  EXPECT_EQ(dm.PickCode, "");
+  EXPECT_EQ(prompter.prompts.size(), 1u);
+
+  // No record at all: an empty list and no message.
+  prompter.Clear();
+  auto empty = Open(0);
+  EXPECT_EQ(empty->Orders().ListCount(), 0);
+  EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST_F(OrderListScreen, BeingWrittenIsDrawnInRedAlsoOnTheSelectedRow) {
+  auto s = Open(4);  // statuses A, X, I, O
+  auto redIn = [&](int row) {
+    const QRect cell = s->Grid()->visualRect(s->Grid()->model()->index(row, OrderList::kColStatus));
+    const QImage img = s->Grid()->viewport()->grab(cell).toImage();
+    int red = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) {
+        const QColor c = img.pixelColor(x, y);
+        red += c.red() > 200 && c.green() < 80 && c.blue() < 80;
+      }
+    return red;
+  };
+  EXPECT_GT(redIn(1), 5);
+  EXPECT_EQ(redIn(0), 0);
+  EXPECT_EQ(redIn(2), 0);
+  Press(*s, Qt::Key_Down);  // the "X" row selected
+  EXPECT_GT(redIn(1), 5);
+}
+
+}  // namespace
+}  // namespace tarvik

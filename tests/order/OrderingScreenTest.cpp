@@ -1,0 +1,350 @@
+// Ordering from the main window against the reference service, keys as a
+// clerk presses them: send, reopen and re-send, being written, the
+// supplier's marks, samples, copy and delete.
+#include <QCheckBox>
+
+#include <map>
+#include <sstream>
+
+#include "net/HC.h"
+#include "net/MessageFormat.h"
+#include "order/OrderWire.h"
+#include "order/UOrderS.h"
+#include "tests/catalog/MainFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+const char kSent[] = "발주 내용을 전송하였습니다.\r\r[발주열기]를 클릭하여 내용을 학인하십시요.";
+const std::string kAdvice =
+    "\r\r내용을 수정하여 저장해도 거래처에 다시 전송되지 않습니다.\r\r변경을 원할 경우 [복사]를 클릭하시여 "
+    "다시 전송하십시요.\r\r신규로 전송됩니다.";
+
+QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
+
+class Ordering : public MainWindowTest {
+ protected:
+  // The product on row `row` of the traded list into the basket, with qty.
+  void AddTraded(int row, const char* qty) {
+    Key(Qt::Key_F2);
+    for (int i = 0; i <= row; ++i) Key(Qt::Key_Down);  // the first leaves the search box
+    script.Then([qty](QDialog& d) {
+      QTest::keyClicks(Field(d, "CEdtCnt"), qty);
+      QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
+    });
+    Key(Qt::Key_Return);
+  }
+  // A product typed in by hand (F5), with packing unit and quantity.
+  void AddByHand(const QString& name, const char* box, const char* qty) {
+    script.Then([=](QDialog& d) {
+      QTest::keyClick(Field(d, "EdtGN"), Qt::Key_A, Qt::ControlModifier);
+      TypeInto(Field(d, "EdtGN"), name);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+      QTest::keyClicks(d.focusWidget(), box);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+      QTest::keyClicks(d.focusWidget(), qty);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
+    });
+    Key(Qt::Key_F5);
+  }
+  void TypeInBox(const char* box, const QString& text) {
+    Find<QLineEdit>(box)->setFocus();
+    Type(text);
+  }
+  // F3 (Ctrl+F3 for samples): the list opens and Enter takes the row holding
+  // code (the newest when code is empty).
+  void Open(const std::string& code, bool samples = false) {
+    script.Then([this, code](QDialog& d) {
+      auto& list = static_cast<TFrmOrderS&>(d);
+      listShownAt = list.pos() - main->pos();
+      const PagedList& paged = list.Orders().Paged();
+      for (int i = 0; i < 200 && !code.empty() && paged.Cell(paged.Selected(), OrderList::kColCode) != code; ++i)
+        QTest::keyClick(list.Grid(), Qt::Key_Down);
+      QTest::keyClick(list.Grid(), Qt::Key_Return);
+    });
+    Key(Qt::Key_F3, samples ? Qt::ControlModifier : Qt::NoModifier);
+  }
+  // The service's list of the orderer's orders (samples), newest first.
+  std::string ListOf(bool samples) {
+    return RequestOrderList(dm->MasterInfo.M_CODE, OrderListBody(dm->CustomerInfo.C_CODE, samples));
+  }
+  std::string Newest(bool samples = false) { return TagValue("OH_CODE", TagValue("RDC_0", ListOf(samples))); }
+  long long Count(bool samples = false) { return TagInt("RESULT_RECORD_COUNT", ListOf(samples)); }
+  // The order as the service holds it: header and line i.
+  std::string Head(const std::string& code) {
+    return TagValue("ORDERH_DATA", RequestOrderOpen(dm->MasterInfo.M_CODE, code));
+  }
+  std::string LineOf(const std::string& code, int i) {
+    return TagValue("RDC_" + std::to_string(i),
+                    TagValue("ORDERL_DATA", RequestOrderOpen(dm->MasterInfo.M_CODE, code)));
+  }
+  // The last message left for the supplier: kind and text (line breaks as \n).
+  std::pair<std::string, std::string> LastMessage() {
+    std::string out, line, last;
+    EXPECT_EQ(service_->Admin({"messages"}, &out), 0);
+    std::istringstream in(out);
+    while (std::getline(in, line)) last = line;
+    std::vector<std::string> f;
+    std::istringstream cells(last);
+    for (std::string c; std::getline(cells, c, '\t');) f.push_back(c);
+    if (f.size() < 8) return {};
+    EXPECT_EQ(f[1] + f[2] + f[4], dm->MasterInfo.M_CODE + dm->CustomerInfo.C_CODE + "W");
+    return {f[3], f[7]};
+  }
+  void Send() {
+    prompter.Clear();
+    Key(Qt::Key_F7);
+  }
+  const DraftLine& Line(int row) { return main->Draft().Line(row); }
+
+  QPoint listShownAt;
+};
+
+TEST_F(Ordering, NewOrderIsSentReadBackReopenedAndSentAgainAsAChange) {
+  const GoodsRecord g0 = dm->TradedGoods[0], g1 = dm->TradedGoods[1];
+  AddTraded(0, "3");
+  AddTraded(1, "1200");
+  AddByHand(QStringLiteral("수동 전구"), "ea", "10");
+  TypeInBox("EdtDD", "240215");
+  TypeInBox("EdtNote", QStringLiteral(" 빠른 배송 "));
+  ASSERT_EQ(main->Draft().LineCount(), 3);
+  Send();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSent});
+  EXPECT_FALSE(main->Draft().HasLines());
+  EXPECT_TRUE(Find<QLineEdit>("EdtDD")->text().isEmpty());
+  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
+
+  const std::string code = Newest();
+  const std::string head = Head(code);
+  EXPECT_EQ(TagValue("OH_MCOUNT", head), "1");
+  EXPECT_EQ(TagValue("OH_DD", head), "240215");
+  EXPECT_EQ(TagValue("OH_CC", head), dm->CustomerInfo.C_CODE);
+  EXPECT_EQ(TagValue("OH_TYPE", head), "C");
+  EXPECT_EQ(TagValue("OH_IOG", head), "A");
+  EXPECT_EQ(TagValue("OH_SG", head), "0");
+  EXPECT_EQ(TagValue("OH_RCOUNT", head), "3");
+  EXPECT_EQ(TagValue("OH_NOTE", head), "빠른 배송");
+  EXPECT_EQ(TagValue("OH_SD", head).size(), 6u);
+  EXPECT_EQ(TagValue("OH_AT", head).size(), 4u);
+  struct Expected {
+    std::string gc, gn, gbox, lc, name;
+  } lines[] = {{g0.G_CODE, "", "", "3", g0.G_NAME},
+               {g1.G_CODE, "", "", "1200", g1.G_NAME},
+               {"YZ", "수동 전구", "EA", "10", ""}};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const std::string l = LineOf(code, i);
+    EXPECT_EQ(TagValue("OL_NO", l), std::to_string(i));
+    EXPECT_EQ(TagValue("OL_CC", l), dm->CustomerInfo.C_CODE);
+    EXPECT_EQ(TagValue("OL_GC", l), lines[i].gc);
+    EXPECT_EQ(TagValue("OL_GN", l), lines[i].gn);
+    EXPECT_EQ(TagValue("OL_GBOX", l), lines[i].gbox);
+    EXPECT_EQ(TagValue("OL_LC", l), lines[i].lc);
+    EXPECT_EQ(TagValue("G_NAME", l), lines[i].name);
+  }
+  auto [kind, text] = LastMessage();
+  EXPECT_EQ(kind, "O");
+  EXPECT_EQ(text, "거래처\\n\\n" + dm->CustomerInfo.C_NAME + " 에서\\n\\n발주가 왔습니다.");
+
+  // F3: the list over the main window, then the order in the basket.
+  prompter.Clear();
+  Open(code);
+  EXPECT_EQ(script.opened.back(), "FrmOrderS");
+  EXPECT_EQ(listShownAt, QPoint(240, 20));
+  const OrderDraft& d = main->Draft();
+  EXPECT_EQ(d.OpenedCode, code);
+  EXPECT_EQ(d.SendCount, 1);
+  EXPECT_EQ(d.OpenedStatus, "A");
+  EXPECT_EQ(S(Find<QLineEdit>("EdtDD")->text()), "240215");
+  EXPECT_EQ(S(Find<QLineEdit>("EdtNote")->text()), "빠른 배송");
+  ASSERT_EQ(d.LineCount(), 3);
+  EXPECT_EQ(Line(0).GoodsName, g0.G_NAME);
+  EXPECT_EQ(Line(1).Quantity, "1200");
+  EXPECT_EQ(Line(2).GoodsName + Line(2).GoodsBox, "수동 전구EA");
+  EXPECT_TRUE(prompter.prompts.empty());
+
+  Find<RowGrid>("SGS")->setFocus();
+  Key(Qt::Key_Delete);  // the first line goes
+  Send();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSent});
+  EXPECT_EQ(Newest(), code);
+  EXPECT_EQ(TagValue("OH_MCOUNT", Head(code)), "2");
+  EXPECT_EQ(TagValue("OH_RCOUNT", Head(code)), "2");
+  EXPECT_EQ(TagValue("OL_GC", LineOf(code, 0)), g1.G_CODE);
+  std::tie(kind, text) = LastMessage();
+  EXPECT_EQ(kind, "R");
+  EXPECT_EQ(text, "거래처\\n\\n" + dm->CustomerInfo.C_NAME + " 에서\\n\\n발주가 수정되었습니다.");
+}
+
+TEST_F(Ordering, BeingWrittenIsStoredAsXAndBecomesAWhenSentWithoutTheFlag) {
+  AddTraded(2, "5");
+  Find<QCheckBox>("ChkBxIOG")->click();
+  Send();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSent});
+  const std::string code = Newest();
+  EXPECT_EQ(TagValue("OH_IOG", Head(code)), "X");
+
+  Open(code);
+  EXPECT_TRUE(Find<QCheckBox>("ChkBxIOG")->isChecked());
+  EXPECT_EQ(main->Draft().OpenedStatus, "X");
+  prompter.Clear();
+  Key(Qt::Key_F7, Qt::ControlModifier);  // not a sample while being written
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"작성중인 내용은 샘플등록을 할수 없습니다."});
+  Find<QCheckBox>("ChkBxIOG")->click();
+  Send();
+  EXPECT_EQ(TagValue("OH_IOG", Head(code)), "A");
+  EXPECT_EQ(TagValue("OH_MCOUNT", Head(code)), "2");
+}
+
+TEST_F(Ordering, OrdersTheSupplierHasMarkedAreRefusedButBecomeSamples) {
+  AddTraded(3, "2");
+  AddByHand(QStringLiteral("수동 와이퍼"), "set", "1");
+  Send();
+  const std::string code = Newest();
+  const long long samplesBefore = Count(true);
+
+  Open(code);
+  Click("SBF7S");  // not yet received: no sample
+  EXPECT_EQ(prompter.Last(), "미접수 내용은 샘플등록을 할수 없습니다.");
+  // Marked while opened: the service refuses the send; nothing changes there.
+  ASSERT_EQ(service_->Admin({"mark", code, "I"}), 0);
+  Send();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요."});
+  EXPECT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_EQ(TagValue("OH_MCOUNT", Head(code)), "1");
+
+  prompter.Clear();
+  Open(code);
+  EXPECT_EQ(prompter.Last(), "거래처에서 발주가 접수중입니다." + kAdvice);
+  Send();
+  EXPECT_EQ(prompter.Last(), "접수중인 내용은 수정할수 없습니다.");
+  Key(Qt::Key_F8);
+  EXPECT_EQ(prompter.Last(), "접수중인 내용은 삭제할수 없습니다.");
+
+  ASSERT_EQ(service_->Admin({"mark", code, "O"}), 0);
+  prompter.Clear();
+  Open(code);
+  EXPECT_EQ(prompter.Last(), "거래처에서 발주가 이미 접수되었습니다." + kAdvice);
+  Send();
+  EXPECT_EQ(prompter.Last(), "이미 접수된 내용은 수정할수 없습니다.");
+  Click("SBF8");
+  EXPECT_EQ(prompter.Last(), "이미 접수된 내용은 삭제할수 없습니다.");
+  EXPECT_EQ(TagValue("OH_IOG", Head(code)), "O");
+
+  prompter.Clear();
+  Key(Qt::Key_F7, Qt::ControlModifier);
+  EXPECT_TRUE(prompter.prompts.empty());  // no message on success
+  EXPECT_FALSE(main->Draft().HasLines());
+  ASSERT_EQ(Count(true), samplesBefore + 1);
+
+  // The sample, opened with Ctrl+F3, is the start of a new order.
+  Open(Newest(true), true);
+  const OrderDraft& d = main->Draft();
+  EXPECT_EQ(d.LineCount(), 2);
+  EXPECT_EQ(d.OpenedCode + d.DeliveryDate + d.Note, "");
+  EXPECT_EQ(Line(1).GoodsName, "수동 와이퍼");
+  Send();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSent});
+  const std::string fresh = Newest();
+  EXPECT_NE(fresh, code);
+  EXPECT_EQ(TagValue("OH_MCOUNT", Head(fresh)), "1");
+  EXPECT_EQ(TagValue("OH_IOG", Head(fresh)), "A");
+  EXPECT_EQ(LastMessage().first, "O");
+}
+
+TEST_F(Ordering, CopyMakesANewOrderAndDeleteAsksFirst) {
+  Key(Qt::Key_F8);  // a new draft: nothing
+  EXPECT_TRUE(prompter.prompts.empty());
+  Key(Qt::Key_F6);
+  Key(Qt::Key_F7, Qt::ControlModifier);
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"복사할 내용을 열기하여 먼저 선택하십시요.",
+                                                        "먼저 샘플로 등록할 내용을 발주열기하여 선택해 주십시요."}));
+  AddTraded(4, "7");
+  Send();
+  const std::string code = Newest();
+  const long long before = Count();
+
+  Open(code);
+  prompter.Clear();
+  Click("SBF6");
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"새로운 발주로 복사 돠었습니다."});
+  EXPECT_EQ(main->Draft().LineCount(), 1);
+  Send();
+  EXPECT_EQ(Count(), before + 1);
+  const std::string copy = Newest();
+  EXPECT_NE(copy, code);
+  EXPECT_EQ(TagValue("OH_MCOUNT", Head(copy)), "1");
+
+  Open(copy);
+  const std::string date = main->Draft().OpenedDate;
+  prompter.answers = {false};
+  Key(Qt::Key_F8);
+  EXPECT_EQ(prompter.Last(), "발주일: " + date + "\r\r발주 내역을 삭제합니다.");
+  EXPECT_EQ(Count(), before + 1);
+  EXPECT_EQ(main->Draft().OpenedCode, copy);
+  prompter.answers = {true};
+  Click("SBF8");
+  EXPECT_EQ(Count(), before);
+  EXPECT_FALSE(main->Draft().HasLines());
+  EXPECT_TRUE(main->Draft().OpenedCode.empty());
+  EXPECT_EQ(Newest(), code);
+}
+
+TEST_F(Ordering, ServiceDownKeepsTheBasketAndTheNextSendCountsTwice) {
+  AddTraded(5, "4");
+  TypeInBox("EdtNote", QStringLiteral("다시 보냄"));
+  TypeInBox("EdtDD", "240301");
+  const long long before = Count();
+  service_->Kill();
+  Send();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요."});
+  EXPECT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(S(Find<QLineEdit>("EdtNote")->text()), "다시 보냄");
+  EXPECT_EQ(S(Find<QLineEdit>("EdtDD")->text()), "240301");
+  // The lists cannot be read either: told once, nothing chosen.
+  prompter.Clear();
+  Key(Qt::Key_F3);
+  EXPECT_EQ(prompter.Texts(),
+            std::vector<std::string>{"발주 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요."});
+  EXPECT_EQ(main->Draft().LineCount(), 1);
+
+  ASSERT_TRUE(service_->Restart());
+  Send();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSent});
+  EXPECT_EQ(Count(), before + 1);
+  EXPECT_EQ(TagValue("OH_MCOUNT", Head(Newest())), "2");
+  EXPECT_EQ(LastMessage().first, "R");
+}
+
+// The demo data a clerk first tries: SHOP1's earlier orders in each status
+// and two samples.
+class DemoOrders : public Ordering {};
+
+TEST_F(DemoOrders, ListEveryStatusAndTwoSamples) {
+  ASSERT_EQ(service_->Admin({"demo-orders"}), 0);
+  std::map<std::string, int> statuses;
+  int rows = 0;
+  script.Then([&](QDialog& d) {
+    auto& list = static_cast<TFrmOrderS&>(d);
+    const PagedList& paged = list.Orders().Paged();
+    for (int r = 0; r < kPagedRows && !paged.RowEmpty(r); ++r, ++rows)
+      ++statuses[OrderListCell(OrderList::kColStatus, paged.Cell(r, OrderList::kColStatus)).text];
+    QTest::keyClick(list.Grid(), Qt::Key_Escape);
+  });
+  Key(Qt::Key_F3);
+  EXPECT_EQ(rows, 9);
+  EXPECT_EQ(statuses, (std::map<std::string, int>{{"미접수", 2}, {"작성중", 2}, {"접수중", 2}, {"접수", 3}}));
+  EXPECT_FALSE(main->Draft().HasLines());  // cancelled: nothing read
+
+  Open(std::string(), true);  // the newest sample
+  EXPECT_EQ(main->Draft().LineCount(), 3);
+  EXPECT_TRUE(main->Draft().OpenedCode.empty());
+  EXPECT_EQ(Count(true), 2);
+  // Not written twice.
+  EXPECT_NE(service_->Admin({"demo-orders"}), 0);
+  EXPECT_EQ(Count(true), 2);
+}
+
+}  // namespace
+}  // namespace tarvik::test
