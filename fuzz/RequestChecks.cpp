@@ -20,7 +20,8 @@ namespace {
 // "t.<place><n>" that no wire name looks like.
 FieldMap Columns(const char* place, std::initializer_list<const char*> wireNames) {
   FieldMap map;
-  for (const char* name : wireNames) map[name] = "t." + std::string(place) + std::to_string(map.size());
+  int n = 0;
+  for (const char* name : wireNames) map[name] = "t." + std::string(place) + std::to_string(n++);
   return map;
 }
 const FieldMap kSame = Columns("s", {"G_CODE", "G_BCODE", "G_GPN1", "G_GPN2", "U_CC", "M_ID",
