@@ -82,6 +82,12 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   void DeleteTradedProduct();
   void ToggleList();
   void ExitMain();
+  // A list of products into the basket through TFrmListPaste: from the
+  // clipboard (Ctrl+V, SBPaste), from a file chosen in a file dialog
+  // (Ctrl+O) or dropped on the basket.
+  void PasteList();
+  void OpenListFile();
+  void ImportListFile(const std::string& path);
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
@@ -105,6 +111,10 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   // Hides the product list and frames its panel while a dialog changes the
   // basket, as the screen does around ModifyLine and direct input.
   void FrameListPanel(bool framed);
+  // The list text into the basket after the dialog's Enter; source names it.
+  void ImportListText(const std::string& text, const std::string& source);
+  // The drop of a file on the basket (drag events on its viewport).
+  bool BasketDropEvent(QEvent* e);
   QPoint At(int left, int top) const;
   QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint,
                       int x, int y, int w, int h);
@@ -121,6 +131,7 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   bool loggedIn_ = false;
   bool firstActivation_ = true;
   bool switching_ = false;  // FocusSearchBox runs the list switch itself
+  QString listFolder_;       // where the last list file was opened
 
   QLabel* imgLeft_ = nullptr;
   QLabel* imgRight_ = nullptr;

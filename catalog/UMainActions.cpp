@@ -61,6 +61,10 @@ bool TFrmMain::eventFilter(QObject* o, QEvent* e) {
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) SearchBoxFocused();
       }
       return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      return sgs_ && o == sgs_->viewport() && BasketDropEvent(e);
     case QEvent::Wheel:
       if (o == sgu_->viewport() || o == sga_->viewport()) {
         RowGrid* g = o == sgu_->viewport() ? sgu_ : sga_;
@@ -121,6 +125,8 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::Print: desk_.Print(); break;
     case MainAction::CategoryBrowser: BrowseCategories(); break;
     case MainAction::PartNumberSearch: OpenPartNumberSearch(); break;
+    case MainAction::PasteList: PasteList(); break;
+    case MainAction::OpenListFile: OpenListFile(); break;
     case MainAction::None:
     case MainAction::Swallow: break;
   }

@@ -42,6 +42,9 @@ void TFrmMain::BuildDraftColumn() {
   struct B { const char* name; const char* caption; const char* hint; MainAction act; };
   const B top[] = {
       {"SBF5", "직접입력", "발주할 제품의 품명을 직접 입력합니다. 단축키[F5]", MainAction::DirectInput},
+      {"SBPaste", "붙여넣기",
+       "복사한 바코드(제품코드)와 수량 목록을 발주에 넣습니다. 단축키[Ctrl]+[V], 목록 파일은 [Ctrl]+[O] 또는 끌어놓기",
+       MainAction::PasteList},
       {"SBF4", "한줄삭제", "한 제품을 발주 취소합니다.(줄삭제)  단축키[F4] or [Delete]", MainAction::DeleteLine},
       {"SBF9", "화면취소", "현제 화면을 저장,수정 없이 지웁니다. 단축키[F9]", MainAction::ClearScreen},
       {"SBF8", "주문삭제", "다시 가져온 발주 내역을 삭제합니다. 단축키[F8]", MainAction::DeleteOrder},
@@ -50,11 +53,11 @@ void TFrmMain::BuildDraftColumn() {
   };
   int bx = x + 120;
   for (const B& b : top) {
-    auto* btn = Button(this, b.name, b.caption, b.hint, bx, y, 62, 26);
+    auto* btn = Button(this, b.name, b.caption, b.hint, bx, y, 53, 26);
     const MainAction act = b.act;
     // SBF4 always deletes the selected line; only the F4 key needs the basket focused.
     connect(btn, &QPushButton::clicked, this, [this, act] { Act(act); });
-    bx += 63;
+    bx += 54;
   }
 
   y = kTop + kBar;
@@ -70,6 +73,11 @@ void TFrmMain::BuildDraftColumn() {
   sgs_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   sgs_->setToolTip(QStringLiteral("제품수정선택 [Enter] or [더블클릭], 제품삭제[F4]"));
   sgs_->SetCellTips([this](int r, int c) { return DraftCellTip(draft_.Line(r), c); });
+  sgs_->SetRowFormat([this](int r, int c, const std::string& raw) { return DraftLineCell(draft_.Line(r), c, raw); });
+  // A list file dropped on the basket goes in as a pasted list does (the
+  // window's event filter takes the drag events).
+  sgs_->setAcceptDrops(true);
+  sgs_->viewport()->setAcceptDrops(true);
   connect(sgs_, &RowGrid::RowChosen, this, [this](int r) {
     draft_.Select(r);
     ShowLineStatus();

@@ -5,6 +5,7 @@
 
 #include "net/HC.h"
 #include "net/MessageFormat.h"
+#include "order/NotSold.h"
 #include "order/OrderPrint.h"
 #include "order/OrderWire.h"
 #include "platform/Printer.h"
@@ -89,8 +90,10 @@ void OrderDesk::OpenOrder(bool samples) {
     const bool direct = f[0] == kDirectCode;
     draft_.LoadLine(r, f[0], direct ? f[1] : f[5], direct ? f[2] : f[6], f[3], f[4]);
   }
+  const int notSold = MarkLinesNotSold(draft_, dm_.AllGoods, dm_.AllCount);
   port_.RedrawBasket(false);
   if (!complete) ShowMessage("발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요.");
+  if (notSold > 0) ShowMessage(NotSoldMessage(notSold));
 }
 
 void OrderDesk::DeleteOrder() {

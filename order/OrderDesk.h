@@ -53,7 +53,9 @@ class OrderDesk {
   // (code, dates, send count, delivery date, note, status; "X" turns the
   // being-written flag on, "I" and "O" are announced); a sample brings only
   // its lines and stays a new order. Fewer line records than OH_RCOUNT: the
-  // lines read so far stay and a message says so.
+  // lines read so far stay and a message says so. Catalogue lines whose
+  // product is not in this log-in's all-products table are marked NotSold
+  // and one message says how many.
   void OpenOrder(bool samples);
   // F8, SBF8: deletes the opened order on the service after a Yes/No
   // question; refused for "I" and "O"; nothing happens for a new draft.

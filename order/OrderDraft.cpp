@@ -1,6 +1,7 @@
 #include "order/OrderDraft.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/Prompter.h"
 #include "session/UDM.h"
@@ -26,6 +27,20 @@ std::string StripCommas(const std::string& quantity) {
   for (char c : quantity)
     if (c != ',') s += c;
   return s;
+}
+
+std::string HundredthsText(long long hundredths) {
+  const bool negative = hundredths < 0;
+  const unsigned long long v =
+      negative ? 0ULL - static_cast<unsigned long long>(hundredths) : static_cast<unsigned long long>(hundredths);
+  std::string s = std::to_string(v / 100);
+  const unsigned long long cents = v % 100;
+  if (cents != 0) {
+    s += '.';
+    s += static_cast<char>('0' + cents / 10);
+    if (cents % 10 != 0) s += static_cast<char>('0' + cents % 10);
+  }
+  return negative ? "-" + s : s;
 }
 
 namespace {
@@ -131,13 +146,27 @@ void OrderDraft::LoadLine(int row, const std::string& code, const std::string& n
   l.GoodsBox = box;
   l.Quantity = quantity;
   l.LineNote = note;
+  l.NotSold = false;
 }
 
-void OrderDraft::RaiseQuantity(int row) {
+void OrderDraft::RaiseQuantity(int row, const std::string& by) {
   DraftLine& l = lines_.at(row);
-  l.Quantity = std::to_string(WholeOrZero(l.Quantity) + 1);
+  // Counted in hundredths, the finest step a quantity has.
+  const auto step = ParseNumber(StripCommas(by));
+  const long long add = step && std::fabs(*step) < 1e12 ? std::llround(*step * 100) : 0;
+  l.Quantity = HundredthsText(WholeOrZero(l.Quantity) * 100 + add);
   selected_ = row;
 }
+
+bool OrderDraft::AddOrRaise(const std::string& code, const std::string& name, const std::string& box,
+                            const std::string& quantity) {
+  const int row = FindCode(code);
+  if (row < 0) return AddLine(code, name, box, quantity, std::string());
+  RaiseQuantity(row, quantity);
+  return true;
+}
+
+void OrderDraft::SetNotSold(int row, bool notSold) { lines_.at(row).NotSold = notSold; }
 
 int OrderDraft::LineCount() const {
   int k = 0;

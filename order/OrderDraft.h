@@ -31,6 +31,9 @@ struct DraftLine {
   std::string Quantity;   // decimal text; "," is ignored when read
   std::string LineNote;
   std::string GoodsCode;  // G_CODE or "YZ"; empty marks an empty row
+  // Not a grid cell: the line's product is not in this log-in's catalogue
+  // (set when an order is opened); it moves with the line and goes with it.
+  bool NotSold = false;
 
   bool Empty() const { return GoodsCode.empty(); }
   void Clear() { *this = DraftLine(); }
@@ -79,9 +82,17 @@ class OrderDraft {
 
   // Row of the line with this catalogue code, or -1.
   int FindCode(const std::string& code) const;
-  // Raises the quantity of a line by one, read as a whole number ("," removed;
-  // anything that is not a whole number counts as 0), and selects it.
-  void RaiseQuantity(int row);
+  // Raises the quantity of a line by `by` (a number, "1" for a scan) and
+  // selects it. The line's quantity is read as a whole number ("," removed;
+  // anything that is not a whole number counts as 0).
+  void RaiseQuantity(int row, const std::string& by = "1");
+  // A product found by barcode or pasted in a list: added with quantity and
+  // an empty note when no line has its code (AddLine), otherwise that line's
+  // quantity is raised by quantity (RaiseQuantity). True when the draft changed.
+  bool AddOrRaise(const std::string& code, const std::string& name, const std::string& box,
+                  const std::string& quantity);
+  // Marks the line on row as holding a product that is no longer sold.
+  void SetNotSold(int row, bool notSold);
   // Number of used rows (rows 0 .. k-1).
   int LineCount() const;
   bool HasLines() const { return !lines_[0].LineNo.empty(); }
@@ -106,5 +117,10 @@ bool ConfirmExit(const OrderDraft& draft);
 
 // The quantity text without thousands separators.
 std::string StripCommas(const std::string& quantity);
+
+// A quantity counted in hundredths as the basket writes one: no thousands
+// separators, no trailing zeros ("3", "2.5", "1200", "-0.05"); exact where
+// QuantityText of a double is not (whole numbers past 2^53 / 100).
+std::string HundredthsText(long long hundredths);
 
 }  // namespace tarvik
