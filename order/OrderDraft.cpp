@@ -1,6 +1,7 @@
 #include "order/OrderDraft.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/Prompter.h"
 #include "session/UDM.h"
@@ -65,6 +66,7 @@ bool OrderDraft::AddRow(const std::string& code, const std::string& name, const 
   l.Quantity = quantity;
   l.LineNote = note;
   selected_ = row;
+  Changed();
   return true;
 }
 
@@ -92,6 +94,7 @@ bool OrderDraft::ModifyLine(int row, const std::string& name, const std::string&
   l.GoodsBox = box;
   l.Quantity = quantity;
   l.LineNote = note;
+  Changed();
   return true;
 }
 
@@ -106,6 +109,7 @@ bool OrderDraft::DeleteLine() {
     lines_[r].LineNo = std::to_string(r + 1);
   }
   lines_[kMaxDraftLines - 1].Clear();
+  Changed();
   return true;
 }
 
@@ -118,8 +122,10 @@ void OrderDraft::ClearDraft() {
   DeliveryDate.clear();
   Note.clear();
   BeingWritten = false;
+  Unsure = UnsureSend();
   for (auto& l : lines_) l.Clear();
   selected_ = 0;
+  Changed();
 }
 
 void OrderDraft::LoadLine(int row, const std::string& code, const std::string& name,
@@ -131,12 +137,66 @@ void OrderDraft::LoadLine(int row, const std::string& code, const std::string& n
   l.GoodsBox = box;
   l.Quantity = quantity;
   l.LineNote = note;
+  Changed();
 }
 
 void OrderDraft::RaiseQuantity(int row) {
   DraftLine& l = lines_.at(row);
   l.Quantity = std::to_string(WholeOrZero(l.Quantity) + 1);
   selected_ = row;
+  Changed();
+}
+
+void OrderDraft::SetDeliveryDate(const std::string& date) {
+  if (date == DeliveryDate) return;
+  DeliveryDate = date;
+  Changed();
+}
+
+void OrderDraft::SetNote(const std::string& note) {
+  if (note == Note) return;
+  Note = note;
+  Changed();
+}
+
+void OrderDraft::SetBeingWritten(bool on) {
+  if (on == BeingWritten) return;
+  BeingWritten = on;
+  Changed();
+}
+
+void OrderDraft::SetOpened(const std::string& code, const std::string& date, const std::string& time,
+                           const std::string& status, short sendCount) {
+  OpenedCode = code;
+  OpenedDate = date;
+  OpenedTime = time;
+  OpenedStatus = status;
+  SendCount = sendCount;
+  Changed();
+}
+
+void OrderDraft::RaiseSendCount() {
+  if (SendCount < std::numeric_limits<short>::max()) ++SendCount;
+  Changed();
+}
+
+void OrderDraft::SetUnsure(const UnsureSend& unsure) {
+  Unsure = unsure;
+  Changed();
+}
+
+bool OrderDraft::IsBlank() const {
+  return lines_[0].Empty() && lines_[0].GoodsName.empty() && DeliveryDate.empty() && Note.empty() &&
+         !BeingWritten && OpenedCode.empty() && Unsure.Empty();
+}
+
+void OrderDraft::Changed() {
+  if (hook_.depth > 0) {
+    hook_.pending = true;
+    return;
+  }
+  hook_.pending = false;
+  if (hook_.fn) hook_.fn();
 }
 
 int OrderDraft::LineCount() const {
