@@ -134,6 +134,11 @@ void TFrmCarPartNumFind::Build() {
                        [](int, const std::string& raw) { return CellText{TrimRightBlanks(raw), false, 4, 3}; }, o);
   grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   grid_->setToolTip(QStringLiteral("제품선택 [Enter] or [더블클릭]  모델검색란 이동 [SpaceBar]"));
+  // A 17-character chassis number is wider than its column in our font: the
+  // whole number shows on hover.
+  grid_->SetCellTips([this](int r, int c) {
+    return c == 4 ? TrimRightBlanks(search_.List().Cell(r, c)) : std::string();
+  });
   PaintRows(grid_);
 
   auto* status = new QStatusBar(this);

@@ -16,37 +16,37 @@
 
 namespace tarvik::test {
 
-pid_t Spawn(const SpawnSpec& spec, int* stdoutFd) {
+pid_t Spawn(const SpawnSpec& job, int* stdoutFd) {
   int fds[2] = {-1, -1};
-  if (spec.captureStdout && ::pipe2(fds, O_CLOEXEC) != 0) return -1;
-  std::vector<std::string> args = spec.argv;
+  if (job.captureStdout && ::pipe2(fds, O_CLOEXEC) != 0) return -1;
+  std::vector<std::string> args = job.argv;
   std::vector<char*> cargv;
   for (auto& a : args) cargv.push_back(a.data());
   cargv.push_back(nullptr);
   const pid_t parent = ::getpid();
   const pid_t pid = ::fork();
   if (pid == 0) {
-    if (spec.gid != static_cast<gid_t>(-1) &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(spec.gid) != 0))
+    if (job.gid != static_cast<gid_t>(-1) &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(job.gid) != 0))
       ::_exit(126);
-    if (spec.uid != static_cast<uid_t>(-1) && ::setuid(spec.uid) != 0) ::_exit(126);
+    if (job.uid != static_cast<uid_t>(-1) && ::setuid(job.uid) != 0) ::_exit(126);
     // After the change of user, which clears it.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != parent) ::_exit(127);
-    if (spec.captureStdout) ::dup2(fds[1], STDOUT_FILENO);
-    if (!spec.stderrFile.empty()) {
-      const int err = ::open(spec.stderrFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (job.captureStdout) ::dup2(fds[1], STDOUT_FILENO);
+    if (!job.stderrFile.empty()) {
+      const int err = ::open(job.stderrFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
       if (err >= 0) ::dup2(err, STDERR_FILENO);
     }
     ::execv(cargv[0], cargv.data());
     ::_exit(127);
   }
-  if (spec.captureStdout) ::close(fds[1]);
+  if (job.captureStdout) ::close(fds[1]);
   if (pid < 0) {
-    if (spec.captureStdout) ::close(fds[0]);
+    if (job.captureStdout) ::close(fds[0]);
     return -1;
   }
-  if (spec.captureStdout) {
+  if (job.captureStdout) {
     if (stdoutFd) *stdoutFd = fds[0];
     else ::close(fds[0]);
   }
@@ -61,8 +61,8 @@ int WaitExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int RunProgram(const SpawnSpec& spec, std::string* out) {
-  SpawnSpec s = spec;
+int RunProgram(const SpawnSpec& job, std::string* out) {
+  SpawnSpec s = job;
   s.captureStdout = true;
   int fd = -1;
   const pid_t pid = Spawn(s, &fd);

@@ -26,14 +26,14 @@ struct SpawnSpec {
 };
 
 // The new child's pid, or -1. With captureStdout, *stdoutFd is the read end.
-pid_t Spawn(const SpawnSpec& spec, int* stdoutFd = nullptr);
+pid_t Spawn(const SpawnSpec& job, int* stdoutFd = nullptr);
 
 // Waits for the child; its exit code, or -1 when it did not exit normally.
 int WaitExit(pid_t pid);
 
 // Runs a program to its end; its exit code (-1 when it could not run), its
 // standard output in *out when given.
-int RunProgram(const SpawnSpec& spec, std::string* out = nullptr);
+int RunProgram(const SpawnSpec& job, std::string* out = nullptr);
 
 // One line from fd within the time limit; false on end of file or time-out.
 bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit);
