@@ -168,8 +168,8 @@ void TFrmMain::FirstActivation() {
   sga_->SetVisibleWidths({129, 108, 277, 49, 68});
   lblTitle_->setText(Q(dm_.MasterInfo.M_BIGO));
   ClearDraft();  // also puts the focus in the search box, which shows the list
-  if (!journalFolder_.empty()) desk_.StartJournal(journalFolder_);
   chkBxOCost_->setVisible(dm_.CustomerInfo.C_GU != "2");
+  if (!journalFolder_.empty()) desk_.StartJournal(journalFolder_);
   const std::string note = UpdateNoteFromArguments(QCoreApplication::arguments());
   if (!note.empty()) ShowMessage(note);
   ShowNotices();
