@@ -214,39 +214,6 @@ TEST_F(DeskJournal, EveryChangeIsWrittenAndAnEmptiedBasketLeavesNoFile) {
   EXPECT_TRUE(prompter.answers.empty());
 }
 
-TEST_F(DeskJournal, ALeftBasketIsOfferedYesRestoresItNoRemovesIt) {
-  const OrderDraft full = FullDraft();
-  for (bool yes : {true, false}) {
-    SCOPED_TRACE(yes ? "Yes" : "No");
-    ASSERT_TRUE(journal.Save(full));
-    OrderDraft left;
-    std::string saved;
-    ASSERT_EQ(journal.Read(left, &saved), BasketJournal::ReadResult::Read);
-    port.calls.clear();
-    prompter.Clear();
-    prompter.answers = {yes};
-    OrderDesk desk(dm, port);
-    desk.StartJournal(Folder());
-    ASSERT_EQ(prompter.Texts(), std::vector<std::string>{RestoreQuestion(full, saved)});
-    if (yes) {
-      ExpectSame(desk.Draft(), full);
-      EXPECT_EQ(port.calls, std::vector<std::string>{"redraw"});
-      EXPECT_TRUE(journal.Exists());
-      desk.Draft().SetNote("changed after the restore");
-      ASSERT_EQ(journal.Read(left), BasketJournal::ReadResult::Read);
-      EXPECT_EQ(left.Note, "changed after the restore");
-    } else {
-      EXPECT_TRUE(desk.Draft().IsBlank());
-      EXPECT_TRUE(port.calls.empty());
-      EXPECT_FALSE(journal.Exists());
-    }
-  }
-  const std::string q = RestoreQuestion(full, "2024-01-31T09:30:12");
-  EXPECT_EQ(q,
-            "작성하던 발주 내용이 저장되어 있습니다.\r\r(제품 4개, 저장 시각 24/01/31 09:30)\r\r불러오시겠습니까?"
-            "\r\r[아니요]를 누르면 저장된 내용은 지워집니다.");
-}
-
 TEST_F(DeskJournal, AnUnreadableJournalIsSetAsideAndTheOrdererTold) {
   QDir().mkpath(QString::fromStdString(Folder()));
   WriteAll(journal.Path(), "{ torn");

@@ -124,6 +124,10 @@ TEST_F(Guard, ABasketLeftByAnEarlierRunComesBackExactly) {
   start();
   ASSERT_EQ(prompter.prompts.size(), 1u);
   EXPECT_TRUE(prompter.prompts[0].question);
+  const std::string q = prompter.prompts[0].text;
+  EXPECT_EQ(q.substr(0, q.find("저장 시각 ")),
+            "작성하던 발주 내용이 저장되어 있습니다.\r\r(제품 2개, ");  // then yy/mm/dd HH:MM
+  EXPECT_EQ(q.substr(q.find(")")), ")\r\r불러오시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다.");
   const OrderDraft& d = main->Draft();
   ASSERT_EQ(d.LineCount(), 2);
   for (int r = 0; r < 2; ++r)

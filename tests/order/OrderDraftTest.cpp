@@ -95,42 +95,6 @@ TEST(OrderDraft, EveryChangeTellsTheHookOnceAndNothingElseDoes) {
   EXPECT_EQ(calls, 1);
 }
 
-TEST(OrderDraft, BlankMeansNothingWorthKeeping) {
-  struct Case {
-    const char* what;
-    std::function<void(OrderDraft&)> fill;
-    bool blank;
-  } cases[] = {
-      {"new", [](OrderDraft&) {}, true},
-      {"a line", [](OrderDraft& d) { d.AddLine("P1", "n", "EA", "1", ""); }, false},
-      {"a nameless line", [](OrderDraft& d) { d.AddLine("P1", "", "EA", "1", ""); }, false},
-      {"a date", [](OrderDraft& d) { d.SetDeliveryDate("2"); }, false},
-      {"a note", [](OrderDraft& d) { d.SetNote("n"); }, false},
-      {"the flag", [](OrderDraft& d) { d.SetBeingWritten(true); }, false},
-      {"an opened order", [](OrderDraft& d) { d.SetOpened("K1", "", "", "A", 1); }, false},
-      {"an unsure send", [](OrderDraft& d) { d.SetUnsure({"b", "t"}); }, false},
-      {"only a raised send count", [](OrderDraft& d) { d.RaiseSendCount(); }, true},
-      {"every line deleted",
-       [](OrderDraft& d) {
-         d.AddLine("P1", "n", "EA", "1", "");
-         d.DeleteLine();
-       },
-       true},
-      {"cleared",
-       [](OrderDraft& d) {
-         d.AddLine("P1", "n", "EA", "1", "");
-         d.SetUnsure({"b", "t"});
-         d.ClearDraft();
-       },
-       true},
-  };
-  for (const Case& c : cases) {
-    OrderDraft d;
-    c.fill(d);
-    EXPECT_EQ(d.IsBlank(), c.blank) << c.what;
-  }
-}
-
 TEST(OrderDraft, DeleteAtTheEndsOfAFullBasket) {
   OrderDraft d;
   for (int i = 0; i < 99; ++i) d.AddLine("G" + std::to_string(i), "n", "EA", "1", "");

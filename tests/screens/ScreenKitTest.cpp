@@ -49,8 +49,6 @@ TEST(LimitEdit, BytesOfTheKoreanCodePageAndCapitals) {
   } cases[] = {
       {"cut at the limit", 6, true, QStringLiteral("가나다라"), QStringLiteral("가나다")},
       {"never half a syllable", 5, true, QStringLiteral("가나다"), QStringLiteral("가나")},
-      {"capitals", 10, true, QStringLiteral("ab가c"), QStringLiteral("AB가C")},
-      {"small letters stay", 10, false, QStringLiteral("ab<c>"), QStringLiteral("abc")},
       {"brackets do not count", 3, false, QStringLiteral("<a><b><c><d>"), QStringLiteral("abc")},
       {"other brackets are text", 20, false, QStringLiteral("(a)[b]＜c＞"), QStringLiteral("(a)[b]＜c＞")},
   };
