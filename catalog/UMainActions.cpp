@@ -143,11 +143,13 @@ void TFrmMain::ShowLineStatus() {
   const QString text = Q(DraftLineStatus(draft_.Line(draft_.Selected())));
   lblStatus_->setText(text);
   lblStatus_->setToolTip(text);  // for a text longer than the line
+  lblLineAmount_->setText(Q(LineAmountText(draft_.Line(draft_.Selected()), prices_)));
 }
 
 void TFrmMain::RefreshDraft() {
   sgs_->Refresh(draft_.Selected());
   ShowLineStatus();
+  lblTotal_->setText(Q(TotalText(draft_, prices_)));
   if (S(edtDD_->text()) != draft_.DeliveryDate) edtDD_->setText(Q(draft_.DeliveryDate));
   if (S(edtNote_->text()) != draft_.Note) edtNote_->setText(Q(draft_.Note));
   chkBxIOG_->setChecked(draft_.BeingWritten);

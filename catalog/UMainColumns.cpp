@@ -23,6 +23,7 @@ namespace {
 constexpr int kFrame = 5, kTop = 83, kLeftWidth = 497, kRightX = kFrame + kLeftWidth;
 constexpr int kRightWidth = 1150 - kFrame - kRightX;
 constexpr int kBar = 30, kListRowHeight = 22;
+constexpr int kAmountBar = 22;  // the amounts under the basket
 constexpr int kListHeight = 25 * kListRowHeight + 4;
 }  // namespace
 
@@ -37,7 +38,7 @@ void TFrmMain::BuildDraftColumn() {
   edtDD_->setMaxLength(6);
   edtDD_->setFont(GridFont(15, true));
   edtDD_->setToolTip(QStringLiteral("특별한 배송일을 원할 경우만 적습니다."));
-  connect(edtDD_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.DeliveryDate = S(t); });
+  connect(edtDD_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.SetDeliveryDate(S(t)); });
 
   struct B { const char* name; const char* caption; const char* hint; MainAction act; };
   const B top[] = {
@@ -65,7 +66,7 @@ void TFrmMain::BuildDraftColumn() {
       this, "SGS", kMaxDraftLines, kDraftColumns,
       [this](int r, int c) { return draft_.Line(r).Cell(c); },
       [](int c, const std::string& raw) { return DraftCell(c, raw); });
-  sgs_->setGeometry(x, y, kLeftWidth - 4, kListHeight - 2 * kBar + 2);
+  sgs_->setGeometry(x, y, kLeftWidth - 4, kListHeight - 2 * kBar + 2 - kAmountBar);
   sgs_->SetVisibleWidths({20, 254, 36, 52, 109});
   sgs_->verticalHeader()->setMinimumSectionSize(19);
   sgs_->verticalHeader()->setDefaultSectionSize(19);
@@ -87,7 +88,21 @@ void TFrmMain::BuildDraftColumn() {
     ModifyLine();
   });
 
-  y = sgs_->geometry().bottom() + 3;
+  y = sgs_->geometry().bottom() + 2;
+  // The amounts need no column of their own: the name and note columns use
+  // the basket's whole width, and the bar reads like a receipt's last line.
+  auto amountLabel = [this, x, y](const char* name, int left, int width, Qt::Alignment align) {
+    auto* l = new QLabel(this);
+    l->setObjectName(name);
+    l->setGeometry(x + left, y, width, kAmountBar);
+    l->setFont(GridFont(12, true));
+    l->setAlignment(align | Qt::AlignVCenter);
+    l->setContentsMargins(6, 0, 6, 0);
+    return l;
+  };
+  lblLineAmount_ = amountLabel("LblLineAmount", 0, 230, Qt::AlignLeft);
+  lblTotal_ = amountLabel("LblTotal", 230, kLeftWidth - 4 - 230, Qt::AlignRight);
+  y += kAmountBar + 1;
   auto* help = Button(this, "SBHelp", "사용방법", "프로그램 사용방법을 보여 줍니다.", x, y, 54, 26);
   QPalette hp = help->palette();
   hp.setColor(QPalette::ButtonText, Qt::red);
@@ -112,7 +127,7 @@ void TFrmMain::BuildDraftColumn() {
   chkBxIOG_->setGeometry(bx + 2, y, 62, 26);
   chkBxIOG_->setFont(GridFont(12, true));
   chkBxIOG_->setToolTip(QStringLiteral("체크하여 발주를 전송할 경우 발주가  접수되지 않습니다. (수정을 위해서)"));
-  connect(chkBxIOG_, &QCheckBox::toggled, this, [this](bool on) { draft_.BeingWritten = on; });
+  connect(chkBxIOG_, &QCheckBox::toggled, this, [this](bool on) { draft_.SetBeingWritten(on); });
   auto* pgUp = Button(this, "SpeedButton5", "PgUp", "", bx + 66, y, 40, 26);
   auto* pgDn = Button(this, "SpeedButton6", "PgDn", "", bx + 107, y, 40, 26);
   // They send PgUp and PgDn to the basket, which pages as its own keys do.
@@ -131,7 +146,7 @@ void TFrmMain::BuildDraftColumn() {
   edtNote_->setGeometry(x + 72, y, kLeftWidth - 76, 26);
   edtNote_->setToolTip(QStringLiteral("발주처에 전달할 내용을 입력하십시요."));
   LimitEdit(edtNote_, OrderDraft::kNoteChars, true);
-  connect(edtNote_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.Note = S(t); });
+  connect(edtNote_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.SetNote(S(t)); });
   setTabOrder(edtDD_, sgs_);
 
   y += 29;

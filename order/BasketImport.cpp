@@ -348,6 +348,7 @@ std::string ListPlan::Summary() const {
 }
 
 int ListPlan::Apply(OrderDraft& draft) const {
+  OrderDraft::ChangeBatch batch(draft);  // one journal write for the whole list
   int n = 0;
   for (const Product& p : products_)
     n += draft.AddOrRaise(p.code, p.name, p.box, HundredthsText(p.hundredths)) ? 1 : 0;

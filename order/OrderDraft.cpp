@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/Prompter.h"
 #include "session/UDM.h"
@@ -80,6 +81,7 @@ bool OrderDraft::AddRow(const std::string& code, const std::string& name, const 
   l.Quantity = quantity;
   l.LineNote = note;
   selected_ = row;
+  Changed();
   return true;
 }
 
@@ -107,6 +109,7 @@ bool OrderDraft::ModifyLine(int row, const std::string& name, const std::string&
   l.GoodsBox = box;
   l.Quantity = quantity;
   l.LineNote = note;
+  Changed();
   return true;
 }
 
@@ -121,6 +124,7 @@ bool OrderDraft::DeleteLine() {
     lines_[r].LineNo = std::to_string(r + 1);
   }
   lines_[kMaxDraftLines - 1].Clear();
+  Changed();
   return true;
 }
 
@@ -133,8 +137,10 @@ void OrderDraft::ClearDraft() {
   DeliveryDate.clear();
   Note.clear();
   BeingWritten = false;
+  Unsure = UnsureSend();
   for (auto& l : lines_) l.Clear();
   selected_ = 0;
+  Changed();
 }
 
 void OrderDraft::LoadLine(int row, const std::string& code, const std::string& name,
@@ -147,6 +153,7 @@ void OrderDraft::LoadLine(int row, const std::string& code, const std::string& n
   l.Quantity = quantity;
   l.LineNote = note;
   l.NotSold = false;
+  Changed();
 }
 
 void OrderDraft::RaiseQuantity(int row, const std::string& by) {
@@ -156,6 +163,59 @@ void OrderDraft::RaiseQuantity(int row, const std::string& by) {
   const long long add = step && std::fabs(*step) < 1e12 ? std::llround(*step * 100) : 0;
   l.Quantity = HundredthsText(WholeOrZero(l.Quantity) * 100 + add);
   selected_ = row;
+  Changed();
+}
+
+void OrderDraft::SetDeliveryDate(const std::string& date) {
+  if (date == DeliveryDate) return;
+  DeliveryDate = date;
+  Changed();
+}
+
+void OrderDraft::SetNote(const std::string& note) {
+  if (note == Note) return;
+  Note = note;
+  Changed();
+}
+
+void OrderDraft::SetBeingWritten(bool on) {
+  if (on == BeingWritten) return;
+  BeingWritten = on;
+  Changed();
+}
+
+void OrderDraft::SetOpened(const std::string& code, const std::string& date, const std::string& time,
+                           const std::string& status, short sendCount) {
+  OpenedCode = code;
+  OpenedDate = date;
+  OpenedTime = time;
+  OpenedStatus = status;
+  SendCount = sendCount;
+  Changed();
+}
+
+void OrderDraft::RaiseSendCount() {
+  if (SendCount < std::numeric_limits<short>::max()) ++SendCount;
+  Changed();
+}
+
+void OrderDraft::SetUnsure(const UnsureSend& unsure) {
+  Unsure = unsure;
+  Changed();
+}
+
+bool OrderDraft::IsBlank() const {
+  return lines_[0].Empty() && lines_[0].GoodsName.empty() && DeliveryDate.empty() && Note.empty() &&
+         !BeingWritten && OpenedCode.empty() && Unsure.Empty();
+}
+
+void OrderDraft::Changed() {
+  if (hook_.depth > 0) {
+    hook_.pending = true;
+    return;
+  }
+  hook_.pending = false;
+  if (hook_.fn) hook_.fn();
 }
 
 bool OrderDraft::AddOrRaise(const std::string& code, const std::string& name, const std::string& box,
