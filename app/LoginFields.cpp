@@ -4,14 +4,20 @@
 #include <QProxyStyle>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace tarvik {
 namespace {
 
+// Capitals only, and never "<" or ">": the values travel inside the request's
+// tags, which have no escaping.
 class CapitalsValidator : public QValidator {
  public:
   using QValidator::QValidator;
-  State validate(QString& input, int&) const override {
-    input = input.toUpper();
+  State validate(QString& input, int& pos) const override {
+    const int before = static_cast<int>(input.left(pos).count(u'<') + input.left(pos).count(u'>'));
+    input = input.toUpper().remove(u'<').remove(u'>');
+    pos = std::min(pos - before, static_cast<int>(input.size()));
     return Acceptable;
   }
 };

@@ -9,6 +9,7 @@
 #include "app/Startup.h"
 #include "app/USecS.h"
 #include "catalog/UMain.h"
+#include "platform/Folders.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "platform/Translation.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   tarvik::TDM dm(v.ProgramDir);
   tarvik::TFrmMain main(dm, [&dm](QWidget* parent) { return tarvik::RunLogin(dm, parent); });
   if (!main.LoggedIn()) return 0;
+  main.KeepBasketJournal(tarvik::BasketJournalFolder());
   main.show();
   return app.exec();
 }

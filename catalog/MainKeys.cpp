@@ -10,6 +10,9 @@ MainAction MainKeyAction(int key, Qt::KeyboardModifiers modifiers, MainFocus foc
   if (mods == Qt::ControlModifier) {
     if (key == Qt::Key_F3) return MainAction::OpenSample;
     if (key == Qt::Key_F7) return MainAction::RegisterSample;
+    if (key == Qt::Key_O) return MainAction::OpenListFile;
+    if (key == Qt::Key_V && (focus == MainFocus::Basket || focus == MainFocus::ProductList))
+      return MainAction::PasteList;
     return isEnter ? MainAction::Swallow : MainAction::None;
   }
   switch (key) {

@@ -28,6 +28,8 @@ enum class MainAction {
   ModifyLine,    // Enter in the basket
   SearchEnter,   // Enter in the search box
   Swallow,       // Enter elsewhere: no character, no action
+  PasteList,     // Ctrl+V with the basket or a list focused, SBPaste
+  OpenListFile,  // Ctrl+O
   // Buttons without a key.
   CategoryBrowser,   // SBGPart "분류로 검색"
   PartNumberSearch   // SpeedButton2 "수입차 부품 검색"
@@ -37,7 +39,8 @@ enum class MainAction {
 enum class MainFocus { SearchBox, ProductList, Basket, Other };
 
 // The action of key with modifiers in focus. Exactly Alt: no function key
-// acts. Exactly Ctrl: only Ctrl+F3 and Ctrl+F7. Otherwise the plain map.
+// acts. Exactly Ctrl: Ctrl+F3, Ctrl+F7, Ctrl+O, and Ctrl+V where no edit box
+// would take it (the basket and the lists). Otherwise the plain map.
 MainAction MainKeyAction(int key, Qt::KeyboardModifiers modifiers, MainFocus focus);
 
 }  // namespace tarvik

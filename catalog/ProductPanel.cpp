@@ -93,11 +93,7 @@ bool ProductPanel::ScanAdd(const std::string& t) {
   if (i < 0) return false;
   const GoodsRecord& g = BaseTable()[static_cast<std::size_t>(i)];
   Visible().FillPage(g.RowNo, 0);
-  const int row = draft_.FindCode(g.G_CODE);
-  if (row < 0)
-    draft_.AddLine(g.G_CODE, g.G_NAME, g.G_BOX, "1", std::string());
-  else
-    draft_.RaiseQuantity(row);
+  draft_.AddOrRaise(g.G_CODE, g.G_NAME, g.G_BOX, "1");
   return true;
 }
 

@@ -79,7 +79,7 @@ TFrmMain::TFrmMain(TDM& dm, const LoginFunction& login, QWidget* parent)
 }
 
 TFrmMain::TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent)
-    : QWidget(parent), dm_(dm), desk_(dm, *this), draft_(desk_.Draft()) {
+    : QWidget(parent), dm_(dm), desk_(dm, *this), draft_(desk_.Draft()), prices_(dm) {
   setObjectName("FrmMain");
   loggedIn_ = true;
   panel_ = std::make_unique<ProductPanel>(dm_, draft_);
@@ -169,6 +169,7 @@ void TFrmMain::FirstActivation() {
   lblTitle_->setText(Q(dm_.MasterInfo.M_BIGO));
   ClearDraft();  // also puts the focus in the search box, which shows the list
   chkBxOCost_->setVisible(dm_.CustomerInfo.C_GU != "2");
+  if (!journalFolder_.empty()) desk_.StartJournal(journalFolder_);
   const std::string note = UpdateNoteFromArguments(QCoreApplication::arguments());
   if (!note.empty()) ShowMessage(note);
   ShowNotices();

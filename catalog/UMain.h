@@ -13,6 +13,7 @@
 #include "catalog/MainKeys.h"
 #include "catalog/ProductNote.h"
 #include "catalog/ProductPanel.h"
+#include "order/BasketAmounts.h"
 #include "order/OrderDesk.h"
 
 class QCheckBox;
@@ -52,9 +53,13 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   // False when the log-in was cancelled: the program ends.
   bool LoggedIn() const { return loggedIn_; }
 
-  // The first activation (sizes, columns, ClearDraft, focus, update note,
-  // notices); runs once, also when called again. Showing the window runs it.
+  // The first activation (sizes, columns, ClearDraft, the basket journal,
+  // focus, update note, notices); runs once, also when called again. Showing
+  // the window runs it.
   void FirstActivation();
+  // The first activation keeps the basket in a journal below folder (offering
+  // first what an earlier run left there); without it nothing is kept.
+  void KeepBasketJournal(const std::string& folder) { journalFolder_ = folder; }
 
   OrderDraft& Draft() { return desk_.Draft(); }
   OrderDesk& Desk() { return desk_; }
@@ -82,6 +87,12 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   void DeleteTradedProduct();
   void ToggleList();
   void ExitMain();
+  // A list of products into the basket through TFrmListPaste: from the
+  // clipboard (Ctrl+V, SBPaste), from a file chosen in a file dialog
+  // (Ctrl+O) or dropped on the basket.
+  void PasteList();
+  void OpenListFile();
+  void ImportListFile(const std::string& path);
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
@@ -100,11 +111,16 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   void FocusList();
   void SearchEnter(bool prefix);
   // The status line under the basket: the whole name and note of the
-  // selected line, which the grid's columns may cut.
+  // selected line, which the grid's columns may cut; and the selected line's
+  // amount in the amount bar right under the grid.
   void ShowLineStatus();
   // Hides the product list and frames its panel while a dialog changes the
   // basket, as the screen does around ModifyLine and direct input.
   void FrameListPanel(bool framed);
+  // The list text into the basket after the dialog's Enter; source names it.
+  void ImportListText(const std::string& text, const std::string& source);
+  // The drop of a file on the basket (drag events on its viewport).
+  bool BasketDropEvent(QEvent* e);
   QPoint At(int left, int top) const;
   QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint,
                       int x, int y, int w, int h);
@@ -118,9 +134,12 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   OrderDraft& draft_;  // the desk's
   std::unique_ptr<ProductPanel> panel_;
   NoteLines notes_;
+  PriceBook prices_;
+  std::string journalFolder_;
   bool loggedIn_ = false;
   bool firstActivation_ = true;
   bool switching_ = false;  // FocusSearchBox runs the list switch itself
+  QString listFolder_;       // where the last list file was opened
 
   QLabel* imgLeft_ = nullptr;
   QLabel* imgRight_ = nullptr;
@@ -134,6 +153,8 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   QLineEdit* edtDD_ = nullptr;
   QLineEdit* edtNote_ = nullptr;
   QLabel* lblStatus_ = nullptr;
+  QLabel* lblLineAmount_ = nullptr;  // the selected line's amount, under the basket
+  QLabel* lblTotal_ = nullptr;       // "합계", beside it
   QCheckBox* chkBxIOG_ = nullptr;
   QCheckBox* chkBxOCost_ = nullptr;
   QRadioButton* rdBtnOnly_ = nullptr;

@@ -61,6 +61,10 @@ bool TFrmMain::eventFilter(QObject* o, QEvent* e) {
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) SearchBoxFocused();
       }
       return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      return sgs_ && o == sgs_->viewport() && BasketDropEvent(e);
     case QEvent::Wheel:
       if (o == sgu_->viewport() || o == sga_->viewport()) {
         RowGrid* g = o == sgu_->viewport() ? sgu_ : sga_;
@@ -121,6 +125,8 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::Print: desk_.Print(); break;
     case MainAction::CategoryBrowser: BrowseCategories(); break;
     case MainAction::PartNumberSearch: OpenPartNumberSearch(); break;
+    case MainAction::PasteList: PasteList(); break;
+    case MainAction::OpenListFile: OpenListFile(); break;
     case MainAction::None:
     case MainAction::Swallow: break;
   }
@@ -137,11 +143,13 @@ void TFrmMain::ShowLineStatus() {
   const QString text = Q(DraftLineStatus(draft_.Line(draft_.Selected())));
   lblStatus_->setText(text);
   lblStatus_->setToolTip(text);  // for a text longer than the line
+  lblLineAmount_->setText(Q(LineAmountText(draft_.Line(draft_.Selected()), prices_)));
 }
 
 void TFrmMain::RefreshDraft() {
   sgs_->Refresh(draft_.Selected());
   ShowLineStatus();
+  lblTotal_->setText(Q(TotalText(draft_, prices_)));
   if (S(edtDD_->text()) != draft_.DeliveryDate) edtDD_->setText(Q(draft_.DeliveryDate));
   if (S(edtNote_->text()) != draft_.Note) edtNote_->setText(Q(draft_.Note));
   chkBxIOG_->setChecked(draft_.BeingWritten);

@@ -23,6 +23,7 @@ namespace {
 constexpr int kFrame = 5, kTop = 83, kLeftWidth = 497, kRightX = kFrame + kLeftWidth;
 constexpr int kRightWidth = 1150 - kFrame - kRightX;
 constexpr int kBar = 30, kListRowHeight = 22;
+constexpr int kAmountBar = 22;  // the amounts under the basket
 constexpr int kListHeight = 25 * kListRowHeight + 4;
 }  // namespace
 
@@ -37,11 +38,14 @@ void TFrmMain::BuildDraftColumn() {
   edtDD_->setMaxLength(6);
   edtDD_->setFont(GridFont(15, true));
   edtDD_->setToolTip(QStringLiteral("특별한 배송일을 원할 경우만 적습니다."));
-  connect(edtDD_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.DeliveryDate = S(t); });
+  connect(edtDD_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.SetDeliveryDate(S(t)); });
 
   struct B { const char* name; const char* caption; const char* hint; MainAction act; };
   const B top[] = {
       {"SBF5", "직접입력", "발주할 제품의 품명을 직접 입력합니다. 단축키[F5]", MainAction::DirectInput},
+      {"SBPaste", "붙여넣기",
+       "복사한 바코드(제품코드)와 수량 목록을 발주에 넣습니다. 단축키[Ctrl]+[V], 목록 파일은 [Ctrl]+[O] 또는 끌어놓기",
+       MainAction::PasteList},
       {"SBF4", "한줄삭제", "한 제품을 발주 취소합니다.(줄삭제)  단축키[F4] or [Delete]", MainAction::DeleteLine},
       {"SBF9", "화면취소", "현제 화면을 저장,수정 없이 지웁니다. 단축키[F9]", MainAction::ClearScreen},
       {"SBF8", "주문삭제", "다시 가져온 발주 내역을 삭제합니다. 단축키[F8]", MainAction::DeleteOrder},
@@ -50,11 +54,11 @@ void TFrmMain::BuildDraftColumn() {
   };
   int bx = x + 120;
   for (const B& b : top) {
-    auto* btn = Button(this, b.name, b.caption, b.hint, bx, y, 62, 26);
+    auto* btn = Button(this, b.name, b.caption, b.hint, bx, y, 53, 26);
     const MainAction act = b.act;
     // SBF4 always deletes the selected line; only the F4 key needs the basket focused.
     connect(btn, &QPushButton::clicked, this, [this, act] { Act(act); });
-    bx += 63;
+    bx += 54;
   }
 
   y = kTop + kBar;
@@ -62,7 +66,7 @@ void TFrmMain::BuildDraftColumn() {
       this, "SGS", kMaxDraftLines, kDraftColumns,
       [this](int r, int c) { return draft_.Line(r).Cell(c); },
       [](int c, const std::string& raw) { return DraftCell(c, raw); });
-  sgs_->setGeometry(x, y, kLeftWidth - 4, kListHeight - 2 * kBar + 2);
+  sgs_->setGeometry(x, y, kLeftWidth - 4, kListHeight - 2 * kBar + 2 - kAmountBar);
   sgs_->SetVisibleWidths({20, 254, 36, 52, 109});
   sgs_->verticalHeader()->setMinimumSectionSize(19);
   sgs_->verticalHeader()->setDefaultSectionSize(19);
@@ -70,6 +74,11 @@ void TFrmMain::BuildDraftColumn() {
   sgs_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   sgs_->setToolTip(QStringLiteral("제품수정선택 [Enter] or [더블클릭], 제품삭제[F4]"));
   sgs_->SetCellTips([this](int r, int c) { return DraftCellTip(draft_.Line(r), c); });
+  sgs_->SetRowFormat([this](int r, int c, const std::string& raw) { return DraftLineCell(draft_.Line(r), c, raw); });
+  // A list file dropped on the basket goes in as a pasted list does (the
+  // window's event filter takes the drag events).
+  sgs_->setAcceptDrops(true);
+  sgs_->viewport()->setAcceptDrops(true);
   connect(sgs_, &RowGrid::RowChosen, this, [this](int r) {
     draft_.Select(r);
     ShowLineStatus();
@@ -79,7 +88,21 @@ void TFrmMain::BuildDraftColumn() {
     ModifyLine();
   });
 
-  y = sgs_->geometry().bottom() + 3;
+  y = sgs_->geometry().bottom() + 2;
+  // The amounts need no column of their own: the name and note columns use
+  // the basket's whole width, and the bar reads like a receipt's last line.
+  auto amountLabel = [this, x, y](const char* name, int left, int width, Qt::Alignment align) {
+    auto* l = new QLabel(this);
+    l->setObjectName(name);
+    l->setGeometry(x + left, y, width, kAmountBar);
+    l->setFont(GridFont(12, true));
+    l->setAlignment(align | Qt::AlignVCenter);
+    l->setContentsMargins(6, 0, 6, 0);
+    return l;
+  };
+  lblLineAmount_ = amountLabel("LblLineAmount", 0, 230, Qt::AlignLeft);
+  lblTotal_ = amountLabel("LblTotal", 230, kLeftWidth - 4 - 230, Qt::AlignRight);
+  y += kAmountBar + 1;
   auto* help = Button(this, "SBHelp", "사용방법", "프로그램 사용방법을 보여 줍니다.", x, y, 54, 26);
   QPalette hp = help->palette();
   hp.setColor(QPalette::ButtonText, Qt::red);
@@ -104,7 +127,7 @@ void TFrmMain::BuildDraftColumn() {
   chkBxIOG_->setGeometry(bx + 2, y, 62, 26);
   chkBxIOG_->setFont(GridFont(12, true));
   chkBxIOG_->setToolTip(QStringLiteral("체크하여 발주를 전송할 경우 발주가  접수되지 않습니다. (수정을 위해서)"));
-  connect(chkBxIOG_, &QCheckBox::toggled, this, [this](bool on) { draft_.BeingWritten = on; });
+  connect(chkBxIOG_, &QCheckBox::toggled, this, [this](bool on) { draft_.SetBeingWritten(on); });
   auto* pgUp = Button(this, "SpeedButton5", "PgUp", "", bx + 66, y, 40, 26);
   auto* pgDn = Button(this, "SpeedButton6", "PgDn", "", bx + 107, y, 40, 26);
   // They send PgUp and PgDn to the basket, which pages as its own keys do.
@@ -123,7 +146,7 @@ void TFrmMain::BuildDraftColumn() {
   edtNote_->setGeometry(x + 72, y, kLeftWidth - 76, 26);
   edtNote_->setToolTip(QStringLiteral("발주처에 전달할 내용을 입력하십시요."));
   LimitEdit(edtNote_, OrderDraft::kNoteChars, true);
-  connect(edtNote_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.Note = S(t); });
+  connect(edtNote_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.SetNote(S(t)); });
   setTabOrder(edtDD_, sgs_);
 
   y += 29;

@@ -51,6 +51,12 @@ long CurlTransfer::ResponseCode() const {
   return code;
 }
 
+curl_off_t CurlTransfer::UploadedBytes() const {
+  curl_off_t n = 0;
+  if (curl_) curl_easy_getinfo(curl_, CURLINFO_SIZE_UPLOAD_T, &n);
+  return n;
+}
+
 size_t CurlTransfer::OnHeader(char* data, size_t size, size_t count, void* self) {
   auto* t = static_cast<CurlTransfer*>(self);
   const size_t n = size * count;

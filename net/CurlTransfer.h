@@ -64,6 +64,9 @@ class CurlTransfer {
   bool Stalled() const { return stalled_; }
   bool Cancelled() const { return cancelled_; }
   long ResponseCode() const;
+  // Bytes of the request body that left for the server (0 when it never
+  // connected).
+  curl_off_t UploadedBytes() const;
   // libcurl's own words for the failure ("Failed to connect to ... Connection
   // refused", "Operation timed out after ..."), or the stall; empty after a
   // success.

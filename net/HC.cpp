@@ -64,22 +64,28 @@ std::string BuildRequestText(const ServiceCommand& cmd, const std::string& callI
 
 std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbKey,
                                const std::vector<std::string>& extraValues,
-                               const std::string& elements, std::string* transportError) {
+                               const std::string& elements, std::string* transportError,
+                               Delivery* delivery) {
   THTTPClient client;  // raises the request counter
   const std::string callIndex = TodayStamp() + "-" + std::to_string(client.RequestNumber());
   const std::string request =
       WrapPostData(BuildRequestText(cmd, callIndex, dbKey, extraValues, elements));
   std::string reply;
-  client.PostRequest(ServerHost(), cmd.path, reply, ServerPort(), request);
+  const bool replied = client.PostRequest(ServerHost(), cmd.path, reply, ServerPort(), request);
   if (transportError) *transportError = client.TransportError();
+  if (delivery) {
+    *delivery = replied                    ? Delivery::Replied
+                : client.RequestWritten() ? Delivery::Unknown
+                                          : Delivery::NotSent;
+  }
   return reply;
 }
 
 namespace {
 
 std::string Send(Cmd which, const std::string& dbKey, const std::vector<std::string>& extras,
-                 const std::string& elements) {
-  return SendServiceCommand(ServiceCommands()[which], dbKey, extras, elements);
+                 const std::string& elements, Delivery* delivery = nullptr) {
+  return SendServiceCommand(ServiceCommands()[which], dbKey, extras, elements, nullptr, delivery);
 }
 
 }  // namespace
@@ -122,8 +128,9 @@ std::string RequestCarPartNums(const std::string& dbKey, const std::string& elem
 std::string RequestOrderList(const std::string& dbKey, const std::string& elements) {
   return Send(kOrderList, dbKey, {}, elements);
 }
-std::string RequestOrderSave(const std::string& dbKey, const std::string& elements) {
-  return Send(kOrderSave, dbKey, {}, elements);
+std::string RequestOrderSave(const std::string& dbKey, const std::string& elements,
+                             Delivery* delivery) {
+  return Send(kOrderSave, dbKey, {}, elements, delivery);
 }
 std::string RequestOrderDelete(const std::string& dbKey, const std::string& ohCode,
                                const std::string& elements) {

@@ -36,11 +36,22 @@ std::string BuildRequestText(const ServiceCommand& cmd, const std::string& callI
                              const std::string& dbKey, const std::vector<std::string>& extraValues,
                              const std::string& elements);
 
+// How far an exchange got, for a caller that must know whether the service
+// may have acted on a request whose reply it never read. The bytes on the
+// wire are the same either way.
+enum class Delivery {
+  Replied,  // a reply was read and decoded, whatever it says
+  NotSent,  // the request never left whole (refused connection, broken send)
+  Unknown   // the request left whole, but no reply was read (time-out, cut)
+};
+
 // Sends any command of the table (what every function below does). When the
-// transfer fails and transportError is given, it gets libcurl's own words.
+// transfer fails and transportError is given, it gets libcurl's own words;
+// delivery, when given, tells how far the exchange got.
 std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbKey,
                                const std::vector<std::string>& extraValues,
-                               const std::string& elements, std::string* transportError = nullptr);
+                               const std::string& elements, std::string* transportError = nullptr,
+                               Delivery* delivery = nullptr);
 
 // Supplier check (bare).
 std::string RequestMember(const std::string& elements);
@@ -62,7 +73,8 @@ std::string RequestCarGroups(const std::string& dbKey, const std::string& elemen
 std::string RequestCarMakes(const std::string& dbKey, const std::string& elements);
 std::string RequestCarPartNums(const std::string& dbKey, const std::string& elements);
 std::string RequestOrderList(const std::string& dbKey, const std::string& elements);
-std::string RequestOrderSave(const std::string& dbKey, const std::string& elements);
+std::string RequestOrderSave(const std::string& dbKey, const std::string& elements,
+                             Delivery* delivery = nullptr);
 std::string RequestOrderDelete(const std::string& dbKey, const std::string& ohCode,
                                const std::string& elements = std::string());
 std::string RequestOrderOpen(const std::string& dbKey, const std::string& ohCode,

@@ -190,6 +190,7 @@ bool THTTPClient::Send_PostRequest(const std::string& request, bool /*convertToU
   curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(requestBody_.size()));
   curl_easy_setopt(c, CURLOPT_POSTFIELDS, requestBody_.data());
   result_ = transfer_->Perform();
+  requestWritten_ = transfer_->UploadedBytes() >= static_cast<curl_off_t>(requestBody_.size());
   if (result_ != CURLE_OK) transportError_ = transfer_->ErrorText();
   // Up to the end of the reply's header block the failure is the send's; a
   // later one is the body read's (SetResponseBuffer), a long header block
@@ -270,6 +271,7 @@ bool THTTPClient::PostRequest(const std::string& server, const std::string& path
   const std::string callIndex = MakeTag("CALL_INDEX", TagValue("CALL_INDEX", request));
   transfer_.reset();  // closes what an earlier exchange left open
   transportError_.clear();
+  requestWritten_ = false;
   if (!Open_PostRequest(server, path, port)) {
     reply = "Open_PostRequest Error" + callIndex;
     return false;

@@ -47,6 +47,10 @@ class THTTPClient {
   // libcurl's own words when the transfer failed (see CurlTransfer::ErrorText);
   // empty otherwise.
   const std::string& TransportError() const { return transportError_; }
+  // True when the whole request went out on a connection during the last
+  // PostRequest: the server may have acted on it, whether or not a reply
+  // came back. False after a refused connection or a send broken midway.
+  bool RequestWritten() const { return requestWritten_; }
 
  private:
   // The steps of PostRequest; each records a failure with SetError.
@@ -78,6 +82,7 @@ class THTTPClient {
   int errorCode_ = 0;
   std::vector<std::string> errorLines_;
   std::string transportError_;
+  bool requestWritten_ = false;
 };
 
 // Reply text as the transport hands it on: valid UTF-8 stays as it is, invalid

@@ -1,12 +1,32 @@
 #include "order/LineText.h"
 
+#include "order/NotSold.h"
 #include "session/UDM.h"
 
 namespace tarvik {
 
+namespace {
+constexpr std::uint32_t kMarkRed = 0xD01010, kWhite = 0xFFFFFF;
+}  // namespace
+
 std::string DraftCellTip(const DraftLine& line, int col) {
-  if (line.Empty() || (col != kDColName && col != kDColNote)) return std::string();
-  return TrimRightBlanks(line.Cell(col));
+  if (line.Empty()) return std::string();
+  const std::string text =
+      col == kDColName || col == kDColNote ? TrimRightBlanks(line.Cell(col)) : std::string();
+  if (!line.NotSold) return text;
+  return text.empty() ? kNotSoldTip : text + "\n" + kNotSoldTip;
+}
+
+CellText DraftLineCell(const DraftLine& line, int col, const std::string& raw) {
+  CellText c = DraftCell(col, raw);
+  if (!line.NotSold) return c;
+  if (col == kDColLineNo) {
+    c.background = kMarkRed;
+    c.rgb = kWhite;
+  } else if (col == kDColName) {
+    c.rgb = kMarkRed;
+  }
+  return c;
 }
 
 std::string DraftLineStatus(const DraftLine& line) {

@@ -5,6 +5,8 @@
 
 #include "net/HC.h"
 #include "net/MessageFormat.h"
+#include "order/NotSold.h"
+#include "order/BasketJournal.h"
 #include "order/OrderPrint.h"
 #include "order/OrderWire.h"
 #include "platform/Printer.h"
@@ -39,9 +41,17 @@ bool Succeeded(const std::string& reply) { return TagValue("RESULT_CODE", reply)
 
 }  // namespace
 
+OrderDesk::OrderDesk(TDM& dm, OrderDeskPort& port) : dm_(dm), port_(port) {}
+
+OrderDesk::~OrderDesk() = default;
+
 void OrderDesk::OpenOrder(bool samples) {
   const std::string code = port_.PickFromOrderList(samples);
   if (code.empty()) return;
+  ReadOrder(code, samples);
+}
+
+void OrderDesk::ReadOrder(const std::string& code, bool samples) {
   std::string reply;
   {
     BusyCursor wait;
@@ -51,6 +61,7 @@ void OrderDesk::OpenOrder(bool samples) {
     ShowMessage("발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요.");
     return;
   }
+  OrderDraft::ChangeBatch batch(draft_);  // the journal takes the opened order in one write
   ClearDraft();
   if (!samples) {
     const std::string head = TagValue("ORDERH_DATA", reply);
@@ -89,8 +100,10 @@ void OrderDesk::OpenOrder(bool samples) {
     const bool direct = f[0] == kDirectCode;
     draft_.LoadLine(r, f[0], direct ? f[1] : f[5], direct ? f[2] : f[6], f[3], f[4]);
   }
+  const int notSold = MarkLinesNotSold(draft_, dm_.AllGoods, dm_.AllCount);
   port_.RedrawBasket(false);
   if (!complete) ShowMessage("발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요.");
+  if (notSold > 0) ShowMessage(NotSoldMessage(notSold));
 }
 
 void OrderDesk::DeleteOrder() {
@@ -121,11 +134,7 @@ void OrderDesk::CopyOrder() {
     ShowMessage("복사할 내용을 열기하여 먼저 선택하십시요.");
     return;
   }
-  draft_.SendCount = 0;
-  draft_.OpenedCode.clear();
-  draft_.OpenedDate.clear();
-  draft_.OpenedTime.clear();
-  draft_.OpenedStatus.clear();
+  draft_.SetOpened("", "", "", "", 0);
   port_.RedrawBasket(false);
   ShowMessage("새로운 발주로 복사 돠었습니다.");
 }
@@ -172,6 +181,13 @@ bool OrderDesk::ClearScreen() {
   return true;
 }
 
-bool OrderDesk::ConfirmExit() const { return tarvik::ConfirmExit(draft_); }
+bool OrderDesk::ConfirmExit() {
+  if (!tarvik::ConfirmExit(draft_)) return false;
+  if (journal_) journal_->Remove();
+  // Leaving: whatever the screen does while it closes is no change to keep.
+  draft_.SetChangeHook(nullptr);
+  journal_.reset();
+  return true;
+}
 
 }  // namespace tarvik

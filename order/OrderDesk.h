@@ -3,16 +3,25 @@
 // written and what acts on it as a whole (send, open an order or a sample,
 // delete, copy, register a sample, print, clear, leave). The desk works on the
 // session it is given and reaches the main screen only through its port.
+#include <memory>
 #include <string>
 
 #include "order/OrderDraft.h"
 
 namespace tarvik {
 
+class BasketJournal;
 class TDM;
 
 // F9's question, worded as Esc's exit question is.
 extern const char* const kClearQuestion;
+
+// After a new order's send whose outcome is unknown.
+extern const char* const kUnsureSendMessage;
+
+// The question that offers the basket an earlier run left: its line count
+// and when it was saved ("yyyy-MM-ddTHH:mm:ss", shown as yy/mm/dd HH:MM).
+std::string RestoreQuestion(const OrderDraft& left, const std::string& saved);
 
 // What the desk needs of the main screen, which implements it.
 class OrderDeskPort {
@@ -32,7 +41,8 @@ class OrderDeskPort {
 class OrderDesk {
  public:
   // dm and port must outlive the desk.
-  OrderDesk(TDM& dm, OrderDeskPort& port) : dm_(dm), port_(port) {}
+  OrderDesk(TDM& dm, OrderDeskPort& port);
+  ~OrderDesk();
   OrderDesk(const OrderDesk&) = delete;
   OrderDesk& operator=(const OrderDesk&) = delete;
 
@@ -47,14 +57,22 @@ class OrderDesk {
   // F7, SBF7: checks the draft (lines, delivery date, status "I"/"O"), raises
   // SendCount (a failed send keeps the raise), sends the order, then the
   // message to the supplier, shows the success message and clears the draft.
+  // A new order whose send went out whole without a reply is kept as unsure
+  // (Draft().Unsure); the next F7 first looks for it on the service and
+  // offers the order found instead of storing it twice (SettleUnsureSend).
   void SendOrder();
   // F3, SBF3 (orders) / Ctrl+F3, SBF3S (samples): the order list picks an
   // order, which is read and replaces the draft. An order brings its header
   // (code, dates, send count, delivery date, note, status; "X" turns the
   // being-written flag on, "I" and "O" are announced); a sample brings only
   // its lines and stays a new order. Fewer line records than OH_RCOUNT: the
-  // lines read so far stay and a message says so.
+  // lines read so far stay and a message says so. Catalogue lines whose
+  // product is not in this log-in's all-products table are marked NotSold
+  // and one message says how many.
   void OpenOrder(bool samples);
+  // Reads the order (samples: the sample) with this code and puts it into
+  // the draft as OpenOrder does after its list.
+  void ReadOrder(const std::string& code, bool samples);
   // F8, SBF8: deletes the opened order on the service after a Yes/No
   // question; refused for "I" and "O"; nothing happens for a new draft.
   void DeleteOrder();
@@ -78,13 +96,32 @@ class OrderDesk {
   // and keeps everything on No; then ClearDraft. True when it cleared.
   bool ClearScreen();
   // Esc: true when the main screen may close; asks first when the basket
-  // holds a line (ConfirmExit).
-  bool ConfirmExit() const;
+  // holds a line (ConfirmExit). Leaving removes the basket's journal.
+  bool ConfirmExit();
+
+  // From now on the draft is kept in a journal below folder for the session's
+  // supplier and orderer (BasketJournal), written at every change and removed
+  // when the draft is blank again. Call once, after the log-in and the first
+  // ClearDraft. A journal an earlier run left is offered first: Yes restores
+  // the basket exactly, No removes the journal; one that cannot be read is
+  // renamed aside and the orderer told where it went.
+  void StartJournal(const std::string& folder);
+  // The journal in use, or nullptr before StartJournal.
+  const BasketJournal* Journal() const { return journal_.get(); }
 
  private:
+  // Writes (or removes, for a blank draft) the journal after a change.
+  void KeepJournal();
+  // Before a new send while an earlier one is unsure: true to go on sending
+  // (nothing found, or the clerk chose to), false when the send stops here
+  // (the order found was opened, or the service could not be asked).
+  bool SettleUnsureSend();
+
   TDM& dm_;
   OrderDeskPort& port_;
   OrderDraft draft_;
+  std::unique_ptr<BasketJournal> journal_;
+  bool journalWarned_ = false;  // a failed write was told; told again only after a success
 };
 
 }  // namespace tarvik

@@ -1,6 +1,8 @@
 #include "order/OrderDraft.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "platform/Prompter.h"
 #include "session/UDM.h"
@@ -26,6 +28,20 @@ std::string StripCommas(const std::string& quantity) {
   for (char c : quantity)
     if (c != ',') s += c;
   return s;
+}
+
+std::string HundredthsText(long long hundredths) {
+  const bool negative = hundredths < 0;
+  const unsigned long long v =
+      negative ? 0ULL - static_cast<unsigned long long>(hundredths) : static_cast<unsigned long long>(hundredths);
+  std::string s = std::to_string(v / 100);
+  const unsigned long long cents = v % 100;
+  if (cents != 0) {
+    s += '.';
+    s += static_cast<char>('0' + cents / 10);
+    if (cents % 10 != 0) s += static_cast<char>('0' + cents % 10);
+  }
+  return negative ? "-" + s : s;
 }
 
 namespace {
@@ -65,6 +81,7 @@ bool OrderDraft::AddRow(const std::string& code, const std::string& name, const 
   l.Quantity = quantity;
   l.LineNote = note;
   selected_ = row;
+  Changed();
   return true;
 }
 
@@ -92,6 +109,7 @@ bool OrderDraft::ModifyLine(int row, const std::string& name, const std::string&
   l.GoodsBox = box;
   l.Quantity = quantity;
   l.LineNote = note;
+  Changed();
   return true;
 }
 
@@ -106,6 +124,7 @@ bool OrderDraft::DeleteLine() {
     lines_[r].LineNo = std::to_string(r + 1);
   }
   lines_[kMaxDraftLines - 1].Clear();
+  Changed();
   return true;
 }
 
@@ -118,8 +137,10 @@ void OrderDraft::ClearDraft() {
   DeliveryDate.clear();
   Note.clear();
   BeingWritten = false;
+  Unsure = UnsureSend();
   for (auto& l : lines_) l.Clear();
   selected_ = 0;
+  Changed();
 }
 
 void OrderDraft::LoadLine(int row, const std::string& code, const std::string& name,
@@ -131,13 +152,81 @@ void OrderDraft::LoadLine(int row, const std::string& code, const std::string& n
   l.GoodsBox = box;
   l.Quantity = quantity;
   l.LineNote = note;
+  l.NotSold = false;
+  Changed();
 }
 
-void OrderDraft::RaiseQuantity(int row) {
+void OrderDraft::RaiseQuantity(int row, const std::string& by) {
   DraftLine& l = lines_.at(row);
-  l.Quantity = std::to_string(WholeOrZero(l.Quantity) + 1);
+  // Counted in hundredths, the finest step a quantity has.
+  const auto step = ParseNumber(StripCommas(by));
+  const long long add = step && std::fabs(*step) < 1e12 ? std::llround(*step * 100) : 0;
+  l.Quantity = HundredthsText(WholeOrZero(l.Quantity) * 100 + add);
   selected_ = row;
+  Changed();
 }
+
+void OrderDraft::SetDeliveryDate(const std::string& date) {
+  if (date == DeliveryDate) return;
+  DeliveryDate = date;
+  Changed();
+}
+
+void OrderDraft::SetNote(const std::string& note) {
+  if (note == Note) return;
+  Note = note;
+  Changed();
+}
+
+void OrderDraft::SetBeingWritten(bool on) {
+  if (on == BeingWritten) return;
+  BeingWritten = on;
+  Changed();
+}
+
+void OrderDraft::SetOpened(const std::string& code, const std::string& date, const std::string& time,
+                           const std::string& status, short sendCount) {
+  OpenedCode = code;
+  OpenedDate = date;
+  OpenedTime = time;
+  OpenedStatus = status;
+  SendCount = sendCount;
+  Changed();
+}
+
+void OrderDraft::RaiseSendCount() {
+  if (SendCount < std::numeric_limits<short>::max()) ++SendCount;
+  Changed();
+}
+
+void OrderDraft::SetUnsure(const UnsureSend& unsure) {
+  Unsure = unsure;
+  Changed();
+}
+
+bool OrderDraft::IsBlank() const {
+  return lines_[0].Empty() && lines_[0].GoodsName.empty() && DeliveryDate.empty() && Note.empty() &&
+         !BeingWritten && OpenedCode.empty() && Unsure.Empty();
+}
+
+void OrderDraft::Changed() {
+  if (hook_.depth > 0) {
+    hook_.pending = true;
+    return;
+  }
+  hook_.pending = false;
+  if (hook_.fn) hook_.fn();
+}
+
+bool OrderDraft::AddOrRaise(const std::string& code, const std::string& name, const std::string& box,
+                            const std::string& quantity) {
+  const int row = FindCode(code);
+  if (row < 0) return AddLine(code, name, box, quantity, std::string());
+  RaiseQuantity(row, quantity);
+  return true;
+}
+
+void OrderDraft::SetNotSold(int row, bool notSold) { lines_.at(row).NotSold = notSold; }
 
 int OrderDraft::LineCount() const {
   int k = 0;

@@ -3,6 +3,7 @@
 // main screen. Plain data and rules; the main screen draws it in the grid SGS
 // and the edits EdtDD, EdtNote and ChkBxIOG. Messages go through the Prompter.
 #include <array>
+#include <functional>
 #include <string>
 
 #include "screens/CellFormat.h"
@@ -31,6 +32,9 @@ struct DraftLine {
   std::string Quantity;   // decimal text; "," is ignored when read
   std::string LineNote;
   std::string GoodsCode;  // G_CODE or "YZ"; empty marks an empty row
+  // Not a grid cell: the line's product is not in this log-in's catalogue
+  // (set when an order is opened); it moves with the line and goes with it.
+  bool NotSold = false;
 
   bool Empty() const { return GoodsCode.empty(); }
   void Clear() { *this = DraftLine(); }
@@ -41,14 +45,59 @@ struct DraftLine {
 // How a basket cell is drawn.
 CellText DraftCell(int col, const std::string& raw);
 
+// A send of the draft as a new order that may have been stored: the request
+// went out whole but no reply was read. The next send asks the service first.
+struct UnsureSend {
+  std::string body;  // the ORDERH_DATA and ORDERL_DATA text that went out
+  std::string at;    // when, local time "yyyy-MM-ddTHH:mm:ss"
+  bool Empty() const { return body.empty(); }
+};
+
 class OrderDraft {
  public:
+  // The header fields are read directly. The program changes them through the
+  // setters below, which tell the change hook; a direct write is heard only
+  // when a reported change follows it in the same ChangeBatch.
   // Identity of an order reopened from the service (empty for a new order).
   std::string OpenedCode, OpenedDate, OpenedTime, OpenedStatus;
   short SendCount = 0;
   std::string DeliveryDate;  // EdtDD, yymmdd or empty; checked only when sending
   std::string Note;          // EdtNote
   bool BeingWritten = false; // ChkBxIOG: sent with status "X"
+  UnsureSend Unsure;         // empty unless the last send's outcome is unknown
+
+  void SetDeliveryDate(const std::string& date);
+  void SetNote(const std::string& note);
+  void SetBeingWritten(bool on);
+  // The identity of an opened order; all empty and 0 make the draft a new order.
+  void SetOpened(const std::string& code, const std::string& date, const std::string& time,
+                 const std::string& status, short sendCount);
+  // SendCount + 1 (it stops at the largest 16-bit value).
+  void RaiseSendCount();
+  void SetUnsure(const UnsureSend& unsure);
+
+  // Called once after every change of the lines or the header (selection
+  // moves are no change); replaces the hook set before. Not copied with the
+  // draft's contents.
+  void SetChangeHook(std::function<void()> hook) { hook_.fn = std::move(hook); }
+  // While one is alive, changes are gathered and the hook runs once when the
+  // outermost batch ends (if anything changed).
+  class ChangeBatch {
+   public:
+    explicit ChangeBatch(OrderDraft& d) : d_(d) { ++d_.hook_.depth; }
+    ~ChangeBatch() {
+      if (--d_.hook_.depth == 0 && d_.hook_.pending) d_.Changed();
+    }
+    ChangeBatch(const ChangeBatch&) = delete;
+    ChangeBatch& operator=(const ChangeBatch&) = delete;
+
+   private:
+    OrderDraft& d_;
+  };
+
+  // Nothing worth keeping: no line, no delivery date, note or flag, no opened
+  // order and no send of unknown outcome.
+  bool IsBlank() const;
 
   static constexpr std::size_t kDeliveryDateChars = 6;
   static constexpr std::size_t kNoteChars = 100;
@@ -79,9 +128,17 @@ class OrderDraft {
 
   // Row of the line with this catalogue code, or -1.
   int FindCode(const std::string& code) const;
-  // Raises the quantity of a line by one, read as a whole number ("," removed;
-  // anything that is not a whole number counts as 0), and selects it.
-  void RaiseQuantity(int row);
+  // Raises the quantity of a line by `by` (a number, "1" for a scan) and
+  // selects it. The line's quantity is read as a whole number ("," removed;
+  // anything that is not a whole number counts as 0).
+  void RaiseQuantity(int row, const std::string& by = "1");
+  // A product found by barcode or pasted in a list: added with quantity and
+  // an empty note when no line has its code (AddLine), otherwise that line's
+  // quantity is raised by quantity (RaiseQuantity). True when the draft changed.
+  bool AddOrRaise(const std::string& code, const std::string& name, const std::string& box,
+                  const std::string& quantity);
+  // Marks the line on row as holding a product that is no longer sold.
+  void SetNotSold(int row, bool notSold);
   // Number of used rows (rows 0 .. k-1).
   int LineCount() const;
   bool HasLines() const { return !lines_[0].LineNo.empty(); }
@@ -96,8 +153,20 @@ class OrderDraft {
   bool AddRow(const std::string& code, const std::string& name, const std::string& box,
               const std::string& quantity, const std::string& note);
 
+  // Tells the hook, or remembers the change while a batch is open.
+  void Changed();
+
   std::array<DraftLine, kMaxDraftLines> lines_;
   int selected_ = 0;
+  // The hook stays with its draft: copying a draft copies its contents only.
+  struct Hook {
+    std::function<void()> fn;
+    int depth = 0;
+    bool pending = false;
+    Hook() = default;
+    Hook(const Hook&) {}
+    Hook& operator=(const Hook&) { return *this; }
+  } hook_;
 };
 
 // Leaving the main screen: true at once when row 0 is empty (no product code
@@ -106,5 +175,10 @@ bool ConfirmExit(const OrderDraft& draft);
 
 // The quantity text without thousands separators.
 std::string StripCommas(const std::string& quantity);
+
+// A quantity counted in hundredths as the basket writes one: no thousands
+// separators, no trailing zeros ("3", "2.5", "1200", "-0.05"); exact where
+// QuantityText of a double is not (whole numbers past 2^53 / 100).
+std::string HundredthsText(long long hundredths);
 
 }  // namespace tarvik

@@ -1,10 +1,9 @@
 // Sending the draft (F7) and the message to the supplier that follows.
-#include <limits>
-
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "order/OrderDesk.h"
 #include "order/OrderWire.h"
+#include "order/SendCheck.h"
 #include "platform/Prompter.h"
 #include "platform/BusyCursor.h"
 #include "session/UDM.h"
@@ -20,6 +19,7 @@ void OrderDesk::SendOrder() {
     ShowMessage("배송일을 정확히 입력해 주십시요.");
     return;
   }
+  if (!draft_.Unsure.Empty() && !SettleUnsureSend()) return;
   if (draft_.OpenedStatus == "I") {
     ShowMessage("접수중인 내용은 수정할수 없습니다.");
     return;
@@ -29,17 +29,23 @@ void OrderDesk::SendOrder() {
     return;
   }
   draft_.Select(draft_.LineCount() - 1);  // the walk over the lines ends on the last
-  if (draft_.SendCount < std::numeric_limits<short>::max()) ++draft_.SendCount;
+  draft_.RaiseSendCount();
   const std::string kind = SendKindOf(draft_.SendCount);
   const std::string body = OrderSaveBody(draft_, dm_.CustomerInfo.C_CODE);
   std::string reply;
+  Delivery delivery = Delivery::NotSent;
   {
     BusyCursor wait;
-    reply = RequestOrderSave(dm_.MasterInfo.M_CODE, body);
+    reply = RequestOrderSave(dm_.MasterInfo.M_CODE, body, &delivery);
   }
-  if (TagValue("RESULT_CODE", reply) != "1") {
+  const SaveOutcome outcome = SaveOutcomeOf(reply, delivery);
+  if (outcome != SaveOutcome::Stored) {
+    // A re-send names its order, so sending it again changes that one; a new
+    // order that may be stored must be looked for before it goes again.
+    const bool unsure = outcome == SaveOutcome::Unknown && draft_.OpenedCode.empty();
+    if (unsure) draft_.SetUnsure({body, UnsureStamp(QDateTime::currentDateTime())});
     port_.RedrawBasket(false);
-    ShowMessage("발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.");
+    ShowMessage(unsure ? kUnsureSendMessage : "발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.");
     return;
   }
   // The order is stored: a failed message is told but changes nothing.

@@ -15,6 +15,11 @@ std::string AppDataFolder() {
   return S(dir);
 }
 
+std::string BasketJournalFolder() {
+  return S(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+           QStringLiteral("/baskets"));
+}
+
 std::string DownloadFilePath() { return AppDataFolder() + "/downfile"; }
 
 std::string IconFolder(const std::string& base) { return base + "icon/"; }

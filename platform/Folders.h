@@ -10,6 +10,10 @@ namespace tarvik {
 // demand: $XDG_DATA_HOME/Tarvik (~/.local/share/Tarvik).
 std::string AppDataFolder();
 
+// Where the basket journals are kept (no trailing "/"; not created here):
+// QStandardPaths::AppLocalDataLocation + "/baskets".
+std::string BasketJournalFolder();
+
 // The file a reply announced as a download is written to (the original's
 // "C:\downfile").
 std::string DownloadFilePath();

@@ -1,5 +1,6 @@
 #include "platform/Text.h"
 
+#include <errno.h>
 #include <iconv.h>
 
 #include <mutex>
@@ -110,6 +111,33 @@ std::string CutCp949(const std::string& s, std::size_t maxBytes) {
     i += len;
   }
   return s.substr(0, i);
+}
+
+std::string Cp949ToUtf8(const std::string& s) {
+  std::string out;
+  iconv_t cd = iconv_open("UTF-8", "CP949");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return out;
+  out.reserve(s.size() * 3 / 2 + 4);
+  std::string in = s;  // iconv takes a non-const pointer
+  char* ip = in.data();
+  std::size_t il = in.size();
+  char buf[4096];
+  while (il > 0) {
+    char* op = buf;
+    std::size_t ol = sizeof buf;
+    const std::size_t r = iconv(cd, &ip, &il, &op, &ol);
+    out.append(buf, static_cast<std::size_t>(op - buf));
+    if (r != static_cast<std::size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    // EILSEQ, or EINVAL for a lead byte cut off at the end: one byte is
+    // replaced and the next one read afresh.
+    out += "\xEF\xBF\xBD";
+    ++ip;
+    --il;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  iconv_close(cd);
+  return out;
 }
 
 std::u32string DecodeUtf8(const std::string& s) {

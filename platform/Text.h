@@ -21,6 +21,10 @@ std::size_t Cp949Length(const std::string& s);
 // character. Invalid UTF-8 bytes count as one byte each and are kept as they are.
 std::string CutCp949(const std::string& s, std::size_t maxBytes);
 
+// The CP949 bytes s as UTF-8 (a file a Korean spreadsheet wrote). A byte
+// sequence CP949 does not define becomes U+FFFD and the reading goes on.
+std::string Cp949ToUtf8(const std::string& s);
+
 // Decodes UTF-8 into code points; an invalid byte becomes U+FFFD.
 std::u32string DecodeUtf8(const std::string& s);
 std::string EncodeUtf8(const std::u32string& s);

@@ -22,6 +22,9 @@ struct CellText {
   // A fixed text colour 0xRRGGBB, also on the selected row; none: the grid's
   // own text colour (normal, or highlighted on the selected row).
   std::optional<std::uint32_t> rgb = std::nullopt;
+  // A fixed cell background 0xRRGGBB, also on the selected row; none: the
+  // grid's own.
+  std::optional<std::uint32_t> background = std::nullopt;
 };
 
 }  // namespace tarvik

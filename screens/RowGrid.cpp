@@ -53,10 +53,12 @@ class RowGrid::Delegate : public QStyledItemDelegate {
   void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    const CellText c = format_(index.column(), S(index.data().toString()));
+    const std::string raw = S(index.data().toString());
+    const CellText c = rowFormat_ ? rowFormat_(index.row(), index.column(), raw) : format_(index.column(), raw);
     opt.text.clear();
     QStyle* style = opt.widget ? opt.widget->style() : nullptr;
     if (style) style->drawControl(QStyle::CE_ItemViewItem, &opt, p, opt.widget);
+    if (c.background) p->fillRect(opt.rect, QColor(static_cast<QRgb>(*c.background)));
     p->save();
     p->setFont(opt.font);
     const bool selected = opt.state & QStyle::State_Selected;
@@ -67,9 +69,11 @@ class RowGrid::Delegate : public QStyledItemDelegate {
     p->drawText(r, (c.rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop, Q(c.text));
     p->restore();
   }
+  void SetRowFormat(RowFormatFn f) { rowFormat_ = std::move(f); }
 
  private:
   FormatFn format_;
+  RowFormatFn rowFormat_;
 };
 
 RowGrid::RowGrid(QWidget* parent, const char* name, int rows, int cols, CellFn cell, FormatFn format)
@@ -77,7 +81,8 @@ RowGrid::RowGrid(QWidget* parent, const char* name, int rows, int cols, CellFn c
   setObjectName(name);
   model_ = new Model(this, rows, cols, std::move(cell));
   setModel(model_);
-  setItemDelegate(new Delegate(this, std::move(format)));
+  delegate_ = new Delegate(this, std::move(format));
+  setItemDelegate(delegate_);
   horizontalHeader()->hide();
   verticalHeader()->hide();
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -112,6 +117,11 @@ void RowGrid::SetVisibleWidths(const std::vector<int>& widths) {
 }
 
 void RowGrid::SetCellTips(CellFn tip) { model_->SetTips(std::move(tip)); }
+
+void RowGrid::SetRowFormat(RowFormatFn format) {
+  delegate_->SetRowFormat(std::move(format));
+  viewport()->update();
+}
 
 void RowGrid::Refresh(int selectedRow) {
   refreshing_ = true;

@@ -18,6 +18,7 @@ class RowGrid : public QTableView {
  public:
   using CellFn = std::function<std::string(int row, int col)>;
   using FormatFn = std::function<CellText(int col, const std::string& raw)>;
+  using RowFormatFn = std::function<CellText(int row, int col, const std::string& raw)>;
 
   RowGrid(QWidget* parent, const char* name, int rows, int cols, CellFn cell, FormatFn format);
 
@@ -27,6 +28,9 @@ class RowGrid : public QTableView {
   // Cells whose text tip gives a non-empty text show it as their tooltip on
   // hover; elsewhere the grid's own tooltip (its hint) shows.
   void SetCellTips(CellFn tip);
+  // Cells are drawn by format, which is told the row as well (for marks a
+  // row carries beside its texts), instead of the format function.
+  void SetRowFormat(RowFormatFn format);
   // Redraws every cell and puts the selection on row (no signal).
   void Refresh(int selectedRow);
   // For lists whose length follows their content: the grid gets rows rows;
@@ -44,6 +48,7 @@ class RowGrid : public QTableView {
   class Model;
   class Delegate;
   Model* model_;
+  Delegate* delegate_;
   bool refreshing_ = false;
 };
 

@@ -2,6 +2,9 @@
 
 #include <QLineEdit>
 #include <QPalette>
+#include <QValidator>
+
+#include <algorithm>
 
 #include "controls/ImageButton.h"
 #include "controls/KeyPicture.h"
@@ -19,17 +22,46 @@ QFont GridFont(int pixelSize, bool bold) {
   return f;
 }
 
+namespace {
+
+bool Refused(QChar c) { return c == u'<' || c == u'>'; }
+
+// A validator that mends rather than refuses: QLineEdit takes the mended
+// text before it tells anyone of the change. (Mending in a textChanged slot
+// left the slots connected after it with the text before the mend.)
+class LimitValidator : public QValidator {
+ public:
+  LimitValidator(QObject* parent, std::size_t maxBytes, bool upper)
+      : QValidator(parent), maxBytes_(maxBytes), upper_(upper) {}
+  State validate(QString& input, int& pos) const override {
+    int removedBefore = 0;
+    for (int i = 0; i < input.size() && i < pos; ++i)
+      if (Refused(input[i])) ++removedBefore;
+    input = LimitedText(input, maxBytes_, upper_);
+    pos = std::min(pos - removedBefore, static_cast<int>(input.size()));
+    return Acceptable;
+  }
+
+ private:
+  std::size_t maxBytes_;
+  bool upper_;
+};
+
+}  // namespace
+
+QString LimitedText(const QString& text, std::size_t maxBytes, bool upper) {
+  QString fixed;
+  fixed.reserve(text.size());
+  for (QChar c : text)
+    if (!Refused(c)) fixed += c;
+  if (upper) fixed = fixed.toUpper();
+  const std::string s = S(fixed);
+  if (Cp949Length(s) > maxBytes) fixed = Q(CutCp949(s, maxBytes));
+  return fixed;
+}
+
 void LimitEdit(QLineEdit* edit, std::size_t maxBytes, bool upper) {
-  QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, maxBytes, upper](const QString& t) {
-    QString fixed = upper ? t.toUpper() : t;
-    const std::string s = S(fixed);
-    if (Cp949Length(s) > maxBytes) fixed = Q(CutCp949(s, maxBytes));
-    if (fixed != t) {
-      const int pos = std::min(edit->cursorPosition(), static_cast<int>(fixed.size()));
-      edit->setText(fixed);
-      edit->setCursorPosition(pos);
-    }
-  });
+  edit->setValidator(new LimitValidator(edit, maxBytes, upper));
 }
 
 TImageButton* MakeCloseButton(QWidget* parent) {

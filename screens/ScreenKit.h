@@ -18,9 +18,14 @@ QColor SkyBlue();
 QFont GridFont(int pixelSize = 12, bool bold = false);
 
 // A line edit that holds at most maxBytes CP949 bytes (a longer text, typed or
-// pasted, is cut without splitting a character) and, with upper, turns small
-// Latin letters into capitals as they are typed.
+// pasted, is cut without splitting a character), never "<" or ">" (the wire
+// has no escaping: they would cut a value short or open a tag; they simply do
+// not go in) and, with upper, turns small Latin letters into capitals as they
+// are typed. The edit's text is fixed before textChanged is emitted, so every
+// slot sees the text as it stands; setText is fixed the same way.
 void LimitEdit(QLineEdit* edit, std::size_t maxBytes, bool upper);
+// The text as LimitEdit lets it into an edit.
+QString LimitedText(const QString& text, std::size_t maxBytes, bool upper);
 
 // The round close button of a screen (objectName "ImgBtnEsc").
 TImageButton* MakeCloseButton(QWidget* parent);

@@ -67,6 +67,40 @@ bool SupplierExists(Connection& db, const std::string& supplier, std::string& er
   return !rows.empty();
 }
 
+// Adds or updates rows; the keys of the products the rows leave alone place
+// the new ones (DeriveSortKeys).
+bool UpsertProducts(Connection& db, const std::string& supplier, std::vector<CatalogueRow>& rows,
+                    std::string& error) {
+  if (rows.empty()) return true;
+  Rows found;
+  if (!db.Query("SELECT G_CODE, G_GPN1, G_GPN2, G_GPSORT1, G_GPSORT2, G_SORT FROM G_"
+                " WHERE M_CODE = ?",
+                {supplier}, 6, found, &error))
+    return false;
+  std::set<std::string> codes;
+  for (const auto& r : rows) codes.insert(r.code);
+  std::vector<CatalogueRow> existing;
+  for (const auto& f : found) {
+    if (!codes.count(f[0])) existing.push_back({f[0], "", "", "", "", f[1], f[2], f[3], f[4], f[5]});
+  }
+  DeriveSortKeys(rows, existing);
+  std::vector<std::vector<std::string>> cols(11);
+  for (const auto& r : rows) {
+    const std::string* v[] = {&supplier, &r.code,  &r.name,  &r.box,   &r.barcode, &r.count,
+                              &r.major,  &r.minor, &r.sort1, &r.sort2, &r.sort};
+    for (std::size_t i = 0; i < 11; ++i) cols[i].push_back(*v[i]);
+  }
+  return db.ExecMany(
+      "INSERT INTO G_ (M_CODE, G_CODE, G_NAME, G_BOX, G_BCODE, G_BCNT, G_GPN1, G_GPN2,"
+      " G_GPSORT1, G_GPSORT2, G_SORT) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+      " ON CONFLICT (M_CODE, G_CODE) DO UPDATE SET G_NAME = excluded.G_NAME,"
+      " G_BOX = excluded.G_BOX, G_BCODE = excluded.G_BCODE, G_BCNT = excluded.G_BCNT,"
+      " G_GPN1 = excluded.G_GPN1, G_GPN2 = excluded.G_GPN2,"
+      " G_GPSORT1 = excluded.G_GPSORT1, G_GPSORT2 = excluded.G_GPSORT2,"
+      " G_SORT = excluded.G_SORT",
+      cols, &error);
+}
+
 // The rows of a query, one line each, fields separated by tabs.
 int PrintRows(const std::string& dbPath, const char* what, const char* sql, std::size_t columns,
               std::ostream& out, std::ostream& err) {
@@ -221,58 +255,55 @@ int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
 }
 
 int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
-                         const std::string& file, std::ostream& out, std::ostream& err) {
+                         const std::string& file, const std::string& removeFile, std::ostream& out,
+                         std::ostream& err) {
   std::string text, error;
-  if (!ReadFile(file, text)) {
-    err << "tarvik-service: import-catalogue: cannot read " << file << "\n";
-    return 1;
-  }
   std::vector<CatalogueRow> rows;
-  if (!ParseCatalogueCsv(text, rows, &error)) {
-    err << "tarvik-service: import-catalogue: " << file << ": " << error << "\n";
-    return 1;
+  if (!file.empty()) {
+    if (!ReadFile(file, text)) {
+      err << "tarvik-service: import-catalogue: cannot read " << file << "\n";
+      return 1;
+    }
+    if (!ParseCatalogueCsv(text, rows, &error)) {
+      err << "tarvik-service: import-catalogue: " << file << ": " << error << "\n";
+      return 1;
+    }
+  }
+  std::vector<std::string> gone;
+  if (!removeFile.empty()) {
+    if (!ReadFile(removeFile, text)) {
+      err << "tarvik-service: import-catalogue: cannot read " << removeFile << "\n";
+      return 1;
+    }
+    if (!ParseCodeList(text, gone, &error)) {
+      err << "tarvik-service: import-catalogue: " << removeFile << ": " << error << "\n";
+      return 1;
+    }
   }
   AdminDb db;
   if (!db.Open(dbPath, err)) return 1;
+  std::size_t removed = 0;
   const bool ok = InTransaction(
       *db,
       [&] {
-        Rows found;
         if (!SupplierExists(*db, supplier, error)) return false;
-        // The keys of the products the file leaves alone place the new ones.
-        if (!db->Query("SELECT G_CODE, G_GPN1, G_GPN2, G_GPSORT1, G_GPSORT2, G_SORT FROM G_"
-                       " WHERE M_CODE = ?",
-                       {supplier}, 6, found, &error))
-          return false;
-        std::set<std::string> codes;
-        for (const auto& r : rows) codes.insert(r.code);
-        std::vector<CatalogueRow> existing;
-        for (const auto& f : found) {
-          if (!codes.count(f[0])) existing.push_back({f[0], "", "", "", "", f[1], f[2], f[3], f[4], f[5]});
+        // Removed first, so a file may bring a removed code back in one go.
+        // The orderers' prices of a removed product go with it; orders keep
+        // their lines (they name the code only).
+        for (const auto& code : gone) {
+          if (!db->Exec("DELETE FROM G_ WHERE M_CODE = ? AND G_CODE = ?", {supplier, code}, &error))
+            return false;
+          removed += db->Changed();
         }
-        DeriveSortKeys(rows, existing);
-        std::vector<std::vector<std::string>> cols(11);
-        for (const auto& r : rows) {
-          const std::string* v[] = {&supplier, &r.code,  &r.name,  &r.box,   &r.barcode, &r.count,
-                                    &r.major,  &r.minor, &r.sort1, &r.sort2, &r.sort};
-          for (std::size_t i = 0; i < 11; ++i) cols[i].push_back(*v[i]);
-        }
-        return db->ExecMany(
-            "INSERT INTO G_ (M_CODE, G_CODE, G_NAME, G_BOX, G_BCODE, G_BCNT, G_GPN1, G_GPN2,"
-            " G_GPSORT1, G_GPSORT2, G_SORT) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-            " ON CONFLICT (M_CODE, G_CODE) DO UPDATE SET G_NAME = excluded.G_NAME,"
-            " G_BOX = excluded.G_BOX, G_BCODE = excluded.G_BCODE, G_BCNT = excluded.G_BCNT,"
-            " G_GPN1 = excluded.G_GPN1, G_GPN2 = excluded.G_GPN2,"
-            " G_GPSORT1 = excluded.G_GPSORT1, G_GPSORT2 = excluded.G_GPSORT2,"
-            " G_SORT = excluded.G_SORT",
-            cols, &error) && RaiseCatalogueVersion(*db, supplier, &error);
+        return UpsertProducts(*db, supplier, rows, error) && RaiseCatalogueVersion(*db, supplier, &error);
       },
       &error);
   if (!ok) {
     err << "tarvik-service: import-catalogue: " << error << "\n";
     return 1;
   }
-  out << rows.size() << " products imported for " << supplier << "\n";
+  if (!file.empty()) out << rows.size() << " products imported for " << supplier << "\n";
+  if (!removeFile.empty()) out << removed << " products removed for " << supplier << "\n";
   return 0;
 }
 

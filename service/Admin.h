@@ -29,9 +29,12 @@ int AdminMessages(const std::string& dbPath, std::ostream& out, std::ostream& er
 // Replaces the notices (GM_GC "999999") of a supplier with the lines of a UTF-8 file.
 int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
                    const std::string& file, std::ostream& out, std::ostream& err);
-// Adds or updates products from CSV (see CatalogImport.h).
+// Adds or updates products from the CSV file, and removes the products the
+// CSV removeFile names (ParseCodeList), with the orderers' prices of them;
+// either file may be empty. One transaction: a refused file changes nothing.
 int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
-                         const std::string& file, std::ostream& out, std::ostream& err);
+                         const std::string& file, const std::string& removeFile, std::ostream& out,
+                         std::ostream& err);
 // Writes the program, modules and images and the manifest tkclienti.ini as a
 // new release of the update folder and makes it the current one at once
 // (UpdateFiles.h).

@@ -106,6 +106,28 @@ bool ParseCatalogueCsv(const std::string& input, std::vector<CatalogueRow>& out,
   return true;
 }
 
+bool ParseCodeList(const std::string& input, std::vector<std::string>& codes, std::string* error) {
+  codes.clear();
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    codes.clear();
+    return false;
+  };
+  std::string text = input;
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  if (!IsValidUtf8(text)) return fail("the file is not UTF-8");
+  std::vector<std::vector<std::string>> records;
+  std::vector<std::size_t> lineOf;
+  if (!SplitCsv(text, records, lineOf)) return fail("a quoted field is not closed");
+  for (std::size_t r = 0; r < records.size(); ++r) {
+    const auto& f = records[r];
+    if (r == 0 && !f.empty() && f[0] == "G_CODE") continue;
+    if (f.empty() || f[0].empty()) return fail("line " + std::to_string(lineOf[r]) + ": empty G_CODE");
+    codes.push_back(f[0]);
+  }
+  return true;
+}
+
 void DeriveSortKeys(std::vector<CatalogueRow>& rows, const std::vector<CatalogueRow>& existing) {
   using Pair = std::pair<std::string, std::string>;
   // A key made by appending to the largest old one sorts after every old key.

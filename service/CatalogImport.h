@@ -26,4 +26,10 @@ bool ParseCatalogueCsv(const std::string& text, std::vector<CatalogueRow>& out,
 // new categories follow all existing ones, in order of first appearance.
 void DeriveSortKeys(std::vector<CatalogueRow>& rows, const std::vector<CatalogueRow>& existing);
 
+// The G_CODEs of a list of products to remove, in the same CSV form: the first
+// field of every record counts (so a catalogue file itself can name them), a
+// first record starting with G_CODE is a header. False with an error text
+// (naming the line) on invalid UTF-8, an unclosed quote or an empty G_CODE.
+bool ParseCodeList(const std::string& text, std::vector<std::string>& codes, std::string* error);
+
 }  // namespace tarvik::service

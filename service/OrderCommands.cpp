@@ -191,6 +191,9 @@ std::string CmdOrderSave(Context& c) {
   if (h[kCc].empty()) return FailureReply("no OH_CC");
   if (h[kIog] != "A" && h[kIog] != "X") return FailureReply("OH_IOG must be A or X");
   if (!h[kSg].empty() && h[kSg] != "0") return FailureReply("an order is saved with OH_SG 0");
+  // The client lets a delivery date of only blanks pass as "no date" and
+  // sends it as typed: it is stored as the empty date it stands for.
+  if (h[kDd].find_first_not_of(' ') == std::string::npos) h[kDd].clear();
   if (!h[kDd].empty() && (h[kDd].size() != 6 || !AllDigits(h[kDd])))
     return FailureReply("OH_DD must be yymmdd");
   for (const auto& v : h) {

@@ -120,7 +120,7 @@ TEST_F(LoginScreen, Shop1AtDemoLogsInWithKeysAndLoadsBothCatalogues) {
   Open();
   EXPECT_EQ(screen->size(), QSize(719, 278));
   EXPECT_EQ(screen->focusWidget(), Field("EdtMID"));  // empty IDs: the cursor starts there
-  QTest::keyClicks(Field("EdtMID"), "demo");
+  QTest::keyClicks(Field("EdtMID"), "de<m>o");  // no tag characters reach the request
   EXPECT_EQ(Field("EdtMID")->text(), "DEMO");
   QTest::keyClick(Field("EdtMID"), Qt::Key_Return);
   ASSERT_EQ(screen->focusWidget(), Field("EdtCID"));

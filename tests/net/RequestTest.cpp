@@ -134,5 +134,59 @@ TEST(TarvikCall, TransportFailuresAreExplainedOnStandardError) {
   setenv("TARVIK_SERVER", "", 1);
 }
 
+// A save whose reply never came may have been stored; one that never left
+// whole cannot have been. The caller learns which, and the bytes on the wire
+// are the same either way.
+TEST(RequestFunctions, DeliveryTellsARequestThatLeftFromOneThatDidNot) {
+  test::LoopbackServer server;
+  setenv("TARVIK_STALL_TIMEOUT", "1", 1);
+  const std::string body = "<ORDERH_DATA><OH_CODE></OH_CODE></ORDERH_DATA>";
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    bool refused;
+    Delivery expected;
+  } cases[] = {
+      {"stored", [&] { server.SetReply(test::GzipReply("<RESULT_CODE>1</RESULT_CODE>")); }, false,
+       Delivery::Replied},
+      {"refused by the service", [&] { server.SetReply(test::GzipReply("<RESULT_CODE>0</RESULT_CODE>")); },
+       false, Delivery::Replied},
+      {"closed without a reply", [&] { server.SetReply(""); }, false, Delivery::Unknown},
+      {"no answer until the stall limit", [&] { server.StallAfter(0); }, false, Delivery::Unknown},
+      {"reply cut in its body",
+       [&] {
+         server.SetReply(test::GzipReply(std::string(3000, 'x')));
+         server.StallAfter(120);
+       },
+       false, Delivery::Unknown},
+      {"reply that is no gzip",
+       [&] {
+         server.SetReply(test::LoopbackServer::HttpReply(
+             {"Content-Type: text/html; charset=utf-8", "Content-Encoding: gzip"}, "not gzip"));
+       },
+       false, Delivery::Unknown},
+      {"connection refused", [] {}, true, Delivery::NotSent},
+  };
+  std::vector<std::string> texts;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.arrange();
+    const std::string refused = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
+    setenv("TARVIK_SERVER", (c.refused ? refused : server.Address()).c_str(), 1);
+    const std::size_t before = server.Requests().size();
+    Delivery d = Delivery::Replied;
+    RequestOrderSave("S1", body, &d);
+    EXPECT_EQ(d, c.expected);
+    if (c.refused) continue;
+    ASSERT_EQ(server.Requests().size(), before + 1);
+    std::string text = test::SplitRequest(server.Requests().back()).text;
+    text.erase(text.find("<CALL_INDEX>"), text.find("</CALL_INDEX>") + 13 - text.find("<CALL_INDEX>"));
+    texts.push_back(text);
+  }
+  for (const std::string& t : texts) EXPECT_EQ(t, texts.front());
+  unsetenv("TARVIK_STALL_TIMEOUT");
+  setenv("TARVIK_SERVER", "", 1);
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -3,6 +3,8 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include "order/OrderDraft.h"
 #include "order/QuantityEntry.h"
 #include "platform/QtText.h"
@@ -27,6 +29,70 @@ TEST(OrderDraft, NinetyNineLinesFitTheHundredthDoesNot) {
   EXPECT_EQ(prompter.Last(), kFull);
   EXPECT_FALSE(d.AddDirectLine("hand", "BOX", "2", ""));
   EXPECT_EQ(prompter.prompts.size(), 2u);
+}
+
+// The journal hangs on this hook: every change must reach it once, and
+// nothing that changes nothing may cost a write.
+TEST(OrderDraft, EveryChangeTellsTheHookOnceAndNothingElseDoes) {
+  test::ScriptedPrompter prompter;
+  OrderDraft d;
+  int calls = 0;
+  d.SetChangeHook([&] { ++calls; });
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int calls;
+  } steps[] = {
+      {"add", [&] { d.AddLine("P1", "n", "EA", "1", ""); }, 1},
+      {"add the same product", [&] { d.AddLine("P1", "n", "EA", "1", ""); }, 0},
+      {"add by hand", [&] { d.AddDirectLine("hand", "EA", "2", ""); }, 1},
+      {"modify", [&] { d.ModifyLine(1, "hand", "EA", "3", "x"); }, 1},
+      {"modify an empty row", [&] { d.ModifyLine(5, "a", "b", "1", ""); }, 0},
+      {"raise by a scan", [&] { d.RaiseQuantity(0); }, 1},
+      {"select", [&] { d.Select(1); }, 0},
+      {"date", [&] { d.SetDeliveryDate("240215"); }, 1},
+      {"the same date", [&] { d.SetDeliveryDate("240215"); }, 0},
+      {"note", [&] { d.SetNote("N"); }, 1},
+      {"flag", [&] { d.SetBeingWritten(true); }, 1},
+      {"flag again", [&] { d.SetBeingWritten(true); }, 0},
+      {"opened identity", [&] { d.SetOpened("K1", "240131", "0930", "A", 1); }, 1},
+      {"send count", [&] { d.RaiseSendCount(); }, 1},
+      {"unsure send", [&] { d.SetUnsure({"body", "2024-01-31T09:30:00"}); }, 1},
+      {"delete", [&] { d.DeleteLine(); }, 1},
+      {"delete on an empty row",
+       [&] {
+         d.Select(50);
+         d.DeleteLine();
+       },
+       0},
+      {"a batch of many",
+       [&] {
+         OrderDraft::ChangeBatch outer(d);
+         OrderDraft::ChangeBatch inner(d);
+         d.ClearDraft();
+         for (int r = 0; r < 5; ++r) d.LoadLine(r, "G" + std::to_string(r), "n", "EA", "1", "");
+         d.Note = "written directly inside the batch";
+       },
+       1},
+      {"a batch without a change", [&] { OrderDraft::ChangeBatch b(d); }, 0},
+  };
+  for (const Step& s : steps) {
+    calls = 0;
+    s.act();
+    EXPECT_EQ(calls, s.calls) << s.what;
+  }
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요."});
+
+  // A copy takes the contents, never the hook; assigning keeps the target's hook.
+  OrderDraft copy = d;
+  calls = 0;
+  copy.SetNote("other");
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(copy.LineCount(), 5);
+  d = copy;
+  EXPECT_EQ(calls, 0);
+  d.SetNote("again");
+  EXPECT_EQ(calls, 1);
 }
 
 TEST(OrderDraft, DeleteAtTheEndsOfAFullBasket) {

@@ -15,6 +15,20 @@ TEST(Cp949, LengthsAndCutsNeverSplitACharacter) {
   EXPECT_EQ(CutCp949(s, 2), "A");
 }
 
+TEST(Cp949, ReadAsUtf8WithUndefinedBytesReplacedAndTheRestKept) {
+  struct {
+    const char* cp949;
+    const char* utf8;
+  } cases[] = {
+      {"A\xC7\xD1\xBA\xFB,3", "A\xED\x95\x9C\xEB\xB9\x9B,3"},  // A한빛,3
+      {"\x81\x41", "\xEA\xB0\x82"},                          // 갂: the extension's two bytes
+      {"\xFF" "B", "\xEF\xBF\xBD" "B"},                         // no such byte: U+FFFD, then B
+      {"x\xC7", "x\xEF\xBF\xBD"},                              // a lead byte cut off at the end
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Cp949ToUtf8(c.cp949), c.utf8) << c.utf8;
+}
+
 TEST(Utf8, InvalidBytesAreRefusedCountOneAndDecodeAsReplacement) {
   EXPECT_TRUE(IsValidUtf8("plain \xED\x95\x9C"));
   for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xED\x95", "\xF4\x90\x80\x80"}) {

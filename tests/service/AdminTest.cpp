@@ -93,6 +93,50 @@ TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   EXPECT_NE(service.Admin({"demo"}), 0);  // the demo set is written once, never over data
 }
 
+TEST(Admin, RemovedProductsLeaveTheCatalogueAndItsPricesButOrdersKeepTheirLines) {
+  ServiceProcess service;
+  REQUIRE_RUNNING(service);
+  ASSERT_EQ(service.Admin({"demo-orders"}), 0);
+  auto all = [&] {
+    return TagInt("RESULT_RECORD_COUNT",
+                  Call(service.Port(), "Good",
+                       Full("100106", "S00001",
+                            MakeTag("C_CODE", "C00001") + Like("G_NAME", "%") + OrderBy(kGoodsOrder))));
+  };
+  auto traded = [&] {
+    return TagInt("RESULT_RECORD_COUNT",
+                  Call(service.Port(), "UCost",
+                       Short("100300", "S00001", Same("U_CC", "C00001") + OrderBy(kGoodsOrder))));
+  };
+  // Read once first, so a reply kept from before the removal would show.
+  EXPECT_EQ(all(), 2525);
+  EXPECT_EQ(traded(), 300);
+  std::string out;
+  ASSERT_EQ(service.Admin({"orders"}, &out), 0);
+  std::string first;  // SHOP1's oldest demo order: P00002, P00010, P00018
+  for (const auto& row : OrderRows(out))
+    if (row.size() > 9 && row[9] == "정기 주문입니다") first = row[0];
+  ASSERT_FALSE(first.empty());
+
+  const std::string gone = service.Folder() + "gone.csv";
+  WriteFile(gone, "G_CODE,G_NAME\r\nP00010,캠 샤프트\r\nN09999\r\n");  // the second is no product
+  ASSERT_EQ(service.Admin({"import-catalogue", "--supplier", "S00001", "--remove", gone}, &out), 0);
+  EXPECT_NE(out.find("1 products removed for S00001"), std::string::npos) << out;
+  EXPECT_EQ(all(), 2524);
+  EXPECT_EQ(traded(), 299);
+  const std::string lines =
+      TagValue("ORDERL_DATA", Call(service.Port(), "Order", Full("100406", "S00001", MakeTag("OH_CODE", first))));
+  ReplyReader reader(lines);
+  EXPECT_EQ(TagValue("OL_GC", reader.Record(1)), "P00010");
+  EXPECT_EQ(TagValue("G_NAME", reader.Record(1)), "");  // the order names the code only
+  EXPECT_NE(TagValue("G_NAME", reader.Record(2)), "");
+
+  WriteFile(gone, "P00018\r\n,빈 코드\r\n");
+  EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00001", "--remove", gone}), 0);
+  EXPECT_EQ(all(), 2524);  // a refused file removes nothing
+  EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00001"}), 0);  // nothing to do
+}
+
 TEST(Admin, PublishedUpdateIsServedWithItsManifest) {
   const std::string src = fs::temp_directory_path() / ("tarvik-publish-" + std::to_string(::getpid()));
   fs::create_directories(src);

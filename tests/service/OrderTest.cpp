@@ -164,6 +164,26 @@ TEST_F(Orders, RefusedSavesStoreNothing) {
   EXPECT_FALSE(SaveNew(full).empty());  // 99 lines is the most
 }
 
+// The client lets a delivery date of only blanks pass as no date and sends
+// it as typed; refusing it told the clerk to check the internet connection.
+TEST_F(Orders, DeliveryDateOfOnlyBlanksIsStoredAsNoDate) {
+  const std::string typed = OrderBody("", "A", kThreeLines);
+  const struct {
+    std::string dd;
+    bool stored;
+  } cases[] = {{"      ", true}, {" ", true}, {"", true}, {" 24021", false}, {"2402 5", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("[" + c.dd + "]");
+    std::string body = typed;
+    body.replace(body.find("<OH_DD>240215</OH_DD>"), 21, MakeTag("OH_DD", c.dd));
+    const std::string r = RequestOrderSave("S00001", body);
+    ASSERT_EQ(TagValue("RESULT_CODE", r), c.stored ? "1" : "0") << r;
+    if (c.stored) {
+      EXPECT_EQ(TagValue("OH_DD", TagValue("ORDERH_DATA", RequestOrderOpen("S00001", TagValue("OH_CODE", r)))), "");
+    }
+  }
+}
+
 TEST_F(Orders, ReceivingOrdersCannotBeChangedOrDeletedButBecomeSamples) {
   const std::string code = SaveNew();
   const std::string other = SaveNew({{"P00003", "", "", "1", ""}}, "X");

@@ -1,0 +1,358 @@
+#include "order/BasketImport.h"
+
+#include <QFile>
+
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "platform/QtText.h"
+#include "platform/Text.h"
+
+namespace tarvik {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::string Trim(const std::string& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+// Fields of one line split at sep (' ' stands for any run of blanks); a field
+// that starts with a double quote runs to its closing quote ("" is a quote).
+std::vector<std::string> SplitFields(const std::string& line, char sep) {
+  std::vector<std::string> fields;
+  std::string field;
+  bool quoted = false, startOfField = true;
+  const bool blanks = sep == ' ';
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+      continue;
+    }
+    if (startOfField && c == '"' && Trim(field).empty()) {
+      field.clear();
+      quoted = true;
+      startOfField = false;
+    } else if (blanks ? IsBlank(c) : c == sep) {
+      if (!blanks || !field.empty()) fields.push_back(Trim(field));
+      field.clear();
+      startOfField = true;
+    } else {
+      field += c;
+      if (!IsBlank(c)) startOfField = false;
+    }
+  }
+  if (!blanks || !field.empty()) fields.push_back(Trim(field));
+  return fields;
+}
+
+std::optional<long long> ParseQuantity(const std::string& text);
+
+std::vector<std::string> SplitLine(const std::string& line) {
+  if (line.find('\t') != std::string::npos) return SplitFields(line, '\t');
+  if (line.find(';') != std::string::npos) return SplitFields(line, ';');
+  if (line.find(',') != std::string::npos) {
+    std::vector<std::string> f = SplitFields(line, ',');
+    if (f.empty() || f[0].find(' ') == std::string::npos) return f;
+    // "P00010 1,200": blanks separate and the comma groups thousands; but
+    // "제품 코드,수량" is split at its comma.
+    std::vector<std::string> b = SplitFields(line, ' ');
+    return b.size() >= 2 && ParseQuantity(b[1]) ? b : f;
+  }
+  return SplitFields(line, ' ');
+}
+
+// A header name: blanks dropped, ASCII letters small.
+std::string HeaderName(const std::string& field) {
+  std::string s;
+  for (char c : AsciiLower(field))
+    if (!IsBlank(c)) s += c;
+  return s;
+}
+
+bool OneOf(const std::string& name, std::initializer_list<const char*> names) {
+  for (const char* n : names)
+    if (name == n) return true;
+  return false;
+}
+
+bool IsKeyColumn(const std::string& name) {
+  return OneOf(name, {"g_code", "g_bcode", "ol_gc", "code", "barcode", "productcode", "itemcode",
+                      "partno", "partnumber", "sku", "코드", "제품코드", "상품코드", "품번",
+                      "부품번호", "바코드"});
+}
+
+bool IsQuantityColumn(const std::string& name) {
+  return OneOf(name, {"ol_lc", "qty", "quantity", "수량", "주문수량", "발주수량", "개수"});
+}
+
+bool AllDigits(const std::string& s) {
+  if (s.empty()) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// A quantity as written, in hundredths: optional sign, digits with or without
+// thousands separators in their places, at most two decimals, at most seven
+// whole digits (a longer number is a barcode in the wrong column).
+std::optional<long long> ParseQuantity(const std::string& text) {
+  std::string s = Trim(text);
+  bool negative = false;
+  if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+    negative = s[0] == '-';
+    s.erase(0, 1);
+  }
+  std::string whole = s, frac;
+  const auto dot = s.find('.');
+  if (dot != std::string::npos) {
+    whole = s.substr(0, dot);
+    frac = s.substr(dot + 1);
+    if (frac.size() > 2 || (!frac.empty() && !AllDigits(frac))) return std::nullopt;
+    if (whole.empty() && frac.empty()) return std::nullopt;
+    if (whole.empty()) whole = "0";
+  }
+  if (whole.find(',') != std::string::npos) {
+    std::string digits;
+    std::size_t start = 0;
+    for (bool first = true;; first = false) {
+      const auto comma = whole.find(',', start);
+      const std::string group = whole.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+      if (!AllDigits(group) || (first ? group.size() > 3 : group.size() != 3)) return std::nullopt;
+      digits += group;
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+    whole = digits;
+  }
+  if (!AllDigits(whole)) return std::nullopt;
+  while (whole.size() > 1 && whole[0] == '0') whole.erase(0, 1);
+  if (whole.size() > 7) return std::nullopt;
+  while (frac.size() < 2) frac += '0';
+  const long long v = std::stoll(whole) * 100 + std::stoll(frac);
+  return negative ? -v : v;
+}
+
+}  // namespace
+
+std::string DecodeListBytes(const std::string& bytes) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    // "Unicode text" as a spreadsheet saves it: UTF-16, low byte first.
+    std::u16string units;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+      units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    return S(QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size())));
+  }
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return bytes.substr(3);
+  return IsValidUtf8(bytes) ? bytes : Cp949ToUtf8(bytes);
+}
+
+bool ReadListFile(const std::string& path, std::string& text, std::string& message) {
+  QFile f(Q(path));
+  if (!f.open(QIODevice::ReadOnly)) {
+    message = "파일을 읽을 수 없습니다.\r\r" + path;
+    return false;
+  }
+  if (f.size() > kListFileBytes) {
+    message = "파일이 너무 큽니다.\r\r1MB까지의 목록 파일을 여십시요.";
+    return false;
+  }
+  const QByteArray data = f.read(kListFileBytes + 1);
+  if (data.size() > kListFileBytes) {  // a file still growing, or a device
+    message = "파일이 너무 큽니다.\r\r1MB까지의 목록 파일을 여십시요.";
+    return false;
+  }
+  text = DecodeListBytes(data.toStdString());
+  return true;
+}
+
+std::vector<ListRow> SplitListRows(const std::string& text) {
+  std::vector<ListRow> rows;
+  bool headerSeen = false, headed = false;
+  std::vector<std::size_t> keyCols;
+  int qtyCol = -1;
+  int lineNo = 0;
+  std::size_t pos = 0;
+  while (pos <= text.size()) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(pos, end - pos);
+    ++lineNo;
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    pos = end + 1;
+    const std::vector<std::string> f = SplitLine(line);
+    bool blank = true;
+    for (const auto& x : f) blank = blank && x.empty();
+    if (blank) continue;
+    if (!headerSeen) {
+      headerSeen = true;
+      for (std::size_t c = 0; c < f.size(); ++c) {
+        const std::string name = HeaderName(f[c]);
+        if (IsKeyColumn(name)) keyCols.push_back(c);
+        else if (qtyCol < 0 && IsQuantityColumn(name)) qtyCol = static_cast<int>(c);
+      }
+      headed = !keyCols.empty();
+      if (headed) continue;
+      qtyCol = -1;
+    }
+    ListRow row;
+    row.rowNo = lineNo;
+    if (headed) {
+      for (std::size_t c : keyCols) row.keys.push_back(c < f.size() ? f[c] : std::string());
+      if (qtyCol >= 0 && static_cast<std::size_t>(qtyCol) < f.size()) row.quantity = f[qtyCol];
+    } else {
+      row.keys.push_back(f[0]);
+      if (f.size() > 1) row.quantity = f[1];
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::string PlannedRow::ResultText() const {
+  switch (verdict) {
+    case RowVerdict::Add:
+      return after == HundredthsText(ParseQuantity(quantity).value_or(0)) ? "새 줄" : "새 줄 (합계 " + after + ")";
+    case RowVerdict::Raise: return before + " → " + after;
+    case RowVerdict::Merged: return std::to_string(mergedInto) + "행에 더함";
+    case RowVerdict::Unknown: return key.empty() ? "제품코드가 없습니다" : "없는 제품입니다";
+    case RowVerdict::NotNumber: return "수량이 숫자가 아닙니다";
+    case RowVerdict::NotPositive: return "수량이 0 이하입니다";
+    case RowVerdict::Full: return "99줄이 넘어 넣을 수 없습니다";
+  }
+  return std::string();
+}
+
+ListPlan::ListPlan(const std::vector<ListRow>& rows, const std::vector<GoodsTable>& tables,
+                   const OrderDraft& draft) {
+  // One index per table, code and barcode apart: a code wins over a barcode
+  // within a table, an earlier table over a later one.
+  struct Index {
+    std::unordered_map<std::string, const GoodsRecord*> code, barcode;
+  };
+  std::vector<Index> indexes;
+  for (const GoodsTable& t : tables) {
+    if (!t.rows) continue;
+    Index ix;
+    const long long n = std::min(t.count, static_cast<long long>(t.rows->size()));
+    for (long long i = 0; i < n; ++i) {
+      const GoodsRecord& g = (*t.rows)[static_cast<std::size_t>(i)];
+      if (g.G_CODE.empty()) continue;
+      ix.code.emplace(g.G_CODE, &g);
+      if (!g.G_BCODE.empty()) ix.barcode.emplace(g.G_BCODE, &g);
+    }
+    indexes.push_back(std::move(ix));
+  }
+  auto find = [&](const std::string& key) -> const GoodsRecord* {
+    if (key.empty()) return nullptr;
+    for (const Index& ix : indexes) {
+      if (auto it = ix.code.find(key); it != ix.code.end()) return it->second;
+      if (auto it = ix.barcode.find(key); it != ix.barcode.end()) return it->second;
+    }
+    return nullptr;
+  };
+
+  int free = kMaxDraftLines - draft.LineCount();
+  std::unordered_map<std::string, std::size_t> firstRowOf;  // code -> index in rows_
+  std::unordered_set<std::string> full;                     // codes refused for want of a line
+  for (const ListRow& in : rows) {
+    PlannedRow r;
+    r.rowNo = in.rowNo;
+    r.quantity = in.quantity.empty() ? "1" : in.quantity;
+    const GoodsRecord* g = nullptr;
+    for (const std::string& k : in.keys) {
+      if (r.key.empty()) r.key = k;
+      if ((g = find(k))) {
+        r.key = k;
+        break;
+      }
+    }
+    const auto q = ParseQuantity(r.quantity);
+    if (g) {
+      r.code = g->G_CODE;
+      r.name = g->G_NAME;
+      r.box = g->G_BOX;
+    }
+    if (!g) {
+      r.verdict = RowVerdict::Unknown;
+    } else if (!q) {
+      r.verdict = RowVerdict::NotNumber;
+    } else if (*q <= 0) {
+      r.verdict = RowVerdict::NotPositive;
+    } else {
+      if (full.count(r.code)) {
+        r.verdict = RowVerdict::Full;
+      } else if (auto it = firstRowOf.find(r.code); it != firstRowOf.end()) {
+        r.verdict = RowVerdict::Merged;
+        r.mergedInto = rows_[it->second].rowNo;
+        for (Product& p : products_)
+          if (p.code == r.code) p.hundredths += *q;
+      } else if (const int line = draft.FindCode(r.code); line >= 0) {
+        r.verdict = RowVerdict::Raise;
+        r.before = draft.Line(line).Quantity;
+      } else if (free > 0) {
+        r.verdict = RowVerdict::Add;
+        --free;
+      } else {
+        r.verdict = RowVerdict::Full;
+        full.insert(r.code);
+      }
+      if (r.verdict == RowVerdict::Add || r.verdict == RowVerdict::Raise) {
+        firstRowOf[r.code] = rows_.size();
+        products_.push_back({r.code, r.name, r.box, *q});
+      }
+    }
+    rows_.push_back(std::move(r));
+  }
+
+  // What the lines will hold: the same operations on a copy.
+  OrderDraft copy = draft;
+  Apply(copy);
+  for (PlannedRow& r : rows_)
+    if (r.verdict == RowVerdict::Add || r.verdict == RowVerdict::Raise)
+      r.after = copy.Line(copy.FindCode(r.code)).Quantity;
+}
+
+int ListPlan::GoodRows() const {
+  int n = 0;
+  for (const auto& r : rows_) n += r.Good() ? 1 : 0;
+  return n;
+}
+
+int ListPlan::RefusedRows() const { return static_cast<int>(rows_.size()) - GoodRows(); }
+
+std::string ListPlan::Summary() const {
+  int add = 0, raise = 0, merged = 0;
+  for (const auto& r : rows_) {
+    add += r.verdict == RowVerdict::Add;
+    raise += r.verdict == RowVerdict::Raise;
+    merged += r.verdict == RowVerdict::Merged;
+  }
+  return "새 줄 " + std::to_string(add) + " · 수량 더함 " + std::to_string(raise) + " · 합침 " +
+         std::to_string(merged) + " · 제외 " + std::to_string(RefusedRows());
+}
+
+int ListPlan::Apply(OrderDraft& draft) const {
+  OrderDraft::ChangeBatch batch(draft);  // one journal write for the whole list
+  int n = 0;
+  for (const Product& p : products_)
+    n += draft.AddOrRaise(p.code, p.name, p.box, HundredthsText(p.hundredths)) ? 1 : 0;
+  return n;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,90 @@
+#include "order/SendCheck.h"
+
+#include <cstdlib>
+
+#include "net/MessageFormat.h"
+#include "order/OrderDraft.h"
+#include "screens/CellFormat.h"
+#include "session/UDM.h"
+
+namespace tarvik {
+namespace {
+
+std::string Trim(const std::string& s) { return TrimLeftBlanks(TrimRightBlanks(s)); }
+
+bool SameText(const std::string& a, const std::string& b) { return Trim(a) == Trim(b); }
+
+bool SameQuantity(const std::string& a, const std::string& b) {
+  const auto x = ParseNumber(StripCommas(a)), y = ParseNumber(StripCommas(b));
+  return x && y ? *x == *y : Trim(a) == Trim(b);
+}
+
+// yymmdd + HHMM as a local time; invalid when either cannot be read.
+QDateTime StoredAt(const std::string& date, const std::string& time) {
+  const QDate d = QDate::fromString(QString::fromStdString("20" + date), "yyyyMMdd");
+  const QTime t = QTime::fromString(QString::fromStdString(time), "HHmm");
+  return date.size() == 6 && time.size() == 4 && d.isValid() && t.isValid() ? QDateTime(d, t) : QDateTime();
+}
+
+}  // namespace
+
+SaveOutcome SaveOutcomeOf(const std::string& reply, Delivery delivery) {
+  const std::string result = TagValue("RESULT_CODE", reply);
+  if (result == "1") return SaveOutcome::Stored;
+  if (result == "0" || delivery == Delivery::NotSent) return SaveOutcome::NotStored;
+  return SaveOutcome::Unknown;
+}
+
+std::string UnsureStamp(const QDateTime& t) { return t.toString(Qt::ISODate).toStdString(); }
+
+std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, const UnsureSend& unsure,
+                                              const QDateTime& now) {
+  std::vector<UnsureCandidate> found;
+  const QDateTime sent = QDateTime::fromString(QString::fromStdString(unsure.at), Qt::ISODate);
+  if (!sent.isValid()) return found;
+  const QDateTime from = sent.addSecs(-60 * kUnsureWindowMinutes);
+  const QDateTime until = (now > sent ? now : sent).addSecs(60 * kUnsureWindowMinutes);
+  const std::string head = TagValue("ORDERH_DATA", unsure.body);
+  const std::string dd = TagValue("OH_DD", head), note = TagValue("OH_NOTE", head);
+  const ReplyReader records(listReply);
+  const RecordFields fields({"OH_CODE", "OH_SD", "OH_AT", "OH_DD", "OH_NOTE"});
+  std::vector<std::string> f;
+  // The list is newest first; the orders of the window are among the first.
+  for (std::size_t i = 0; i < 100 && static_cast<int>(found.size()) < kUnsureMaxCandidates; ++i) {
+    const std::string record = records.Record(i);
+    if (record.empty()) break;
+    fields.Read(record, f);
+    const QDateTime at = StoredAt(f[1], f[2]);
+    if (!at.isValid() || at < from || at > until || f[0].empty()) continue;
+    if (SameText(f[3], dd) && SameText(f[4], note)) found.push_back({f[0], f[1], f[2]});
+  }
+  return found;
+}
+
+bool StoredOrderMatches(const std::string& body, const std::string& openReply) {
+  if (TagValue("RESULT_CODE", openReply) != "1") return false;
+  const std::string sentHead = TagValue("ORDERH_DATA", body);
+  const std::string head = TagValue("ORDERH_DATA", openReply);
+  const std::string count = TagValue("OH_RCOUNT", sentHead);
+  if (Trim(TagValue("OH_RCOUNT", head)) != count || !SameText(TagValue("OH_DD", head), TagValue("OH_DD", sentHead)) ||
+      !SameText(TagValue("OH_NOTE", head), TagValue("OH_NOTE", sentHead)))
+    return false;
+  const std::string sentLines = TagValue("ORDERL_DATA", body);
+  const std::string storedLines = TagValue("ORDERL_DATA", openReply);
+  const ReplyReader stored(storedLines);
+  const RecordFields fields({"OL_GC", "OL_GN", "OL_GBOX", "OL_LC", "OL_LN"});
+  std::vector<std::string> a, b;
+  const int lines = std::atoi(count.c_str());
+  for (int r = 0; r < lines; ++r) {
+    const std::string sent = TagValue("OLD_" + std::to_string(r), sentLines);
+    const std::string record = stored.Record(static_cast<std::size_t>(r));
+    if (sent.empty() || record.empty()) return false;
+    fields.Read(sent, a);
+    fields.Read(record, b);
+    if (Trim(a[0]) != Trim(b[0]) || !SameQuantity(a[3], b[3]) || !SameText(a[4], b[4])) return false;
+    if (a[0] == kDirectCode && (!SameText(a[1], b[1]) || !SameText(a[2], b[2]))) return false;
+  }
+  return true;
+}
+
+}  // namespace tarvik

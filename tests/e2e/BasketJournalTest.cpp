@@ -1,0 +1,315 @@
+// The real program killed with a basket on the screen: TKClientI under a
+// virtual X server (Xvfb), driven with xdotool keys and clicks as a clerk
+// would, SIGKILLed, started again and logged in. The basket comes back on
+// Yes exactly as it was (sent, the service holds every line, the delivery
+// date and the note); No leaves an empty basket and no journal; another
+// orderer is not offered it.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/HC.h"
+#include "net/MessageFormat.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ServiceFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool OnPath(const char* program) {
+  return RunProgram(SpawnSpec({"/bin/sh", "-c", std::string("command -v ") + program + " >/dev/null"})) == 0;
+}
+
+struct Window {
+  std::string id;
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+class Desktop {
+ public:
+  // Starts Xvfb on a display it picks itself.
+  bool Start() {
+    int fd = -1;
+    xvfb_ = Spawn(SpawnSpec({"/usr/bin/Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
+                             "tcp"},
+                            true),
+                  &fd);
+    std::string line;
+    if (xvfb_ < 0 || !ReadLine(fd, line, 20s)) return false;
+    ::close(fd);
+    display_ = ":" + line;
+    setenv("DISPLAY", display_.c_str(), 1);
+    return true;
+  }
+  ~Desktop() {
+    if (xvfb_ > 0) {
+      ::kill(xvfb_, SIGTERM);
+      ::waitpid(xvfb_, nullptr, 0);
+    }
+  }
+
+  static std::string Tool(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {"/usr/bin/xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::string out;
+    RunProgram(SpawnSpec(argv, true), &out);
+    return out;
+  }
+  static void Keys(const std::vector<std::string>& keys) {
+    for (const auto& k : keys) {
+      Tool({"key", k});
+      std::this_thread::sleep_for(150ms);
+    }
+  }
+  static void Type(const std::string& text) {
+    Tool({"type", "--delay", "40", text});
+    std::this_thread::sleep_for(150ms);
+  }
+  static void Point(const Window& w, int x, int y) {
+    Tool({"mousemove", "--window", w.id, std::to_string(x), std::to_string(y)});
+  }
+  static bool Visible(const std::string& id) {
+    for (const Window& w : Windows())
+      if (w.id == id) return true;
+    return false;
+  }
+  static void Click(const Window& w, int x, int y) {
+    Tool({"mousemove", "--window", w.id, std::to_string(x), std::to_string(y), "click", "1"});
+    std::this_thread::sleep_for(200ms);
+  }
+  // The program's visible windows.
+  static std::vector<Window> Windows() {
+    std::vector<Window> found;
+    std::istringstream ids(Tool({"search", "--onlyvisible", "--classname", "TKClientI"}));
+    for (std::string id; std::getline(ids, id);) {
+      Window w;
+      w.id = id;
+      std::istringstream shell(Tool({"getwindowgeometry", "--shell", id}));
+      for (std::string kv; std::getline(shell, kv);) {
+        const auto eq = kv.find('=');
+        if (eq == std::string::npos) continue;
+        const int v = std::atoi(kv.c_str() + eq + 1);
+        const std::string k = kv.substr(0, eq);
+        if (k == "X") w.x = v;
+        if (k == "Y") w.y = v;
+        if (k == "WIDTH") w.width = v;
+        if (k == "HEIGHT") w.height = v;
+      }
+      if (w.width > 0) found.push_back(w);
+    }
+    return found;
+  }
+  // The first visible window whose width lies in [minWidth, maxWidth].
+  static bool WaitFor(int minWidth, int maxWidth, Window& out, std::chrono::seconds limit = 60s) {
+    const auto until = Clock::now() + limit;
+    while (Clock::now() < until) {
+      for (const Window& w : Windows())
+        if (w.width >= minWidth && w.width <= maxWidth) {
+          out = w;
+          std::this_thread::sleep_for(400ms);  // let it take the focus
+          return true;
+        }
+      std::this_thread::sleep_for(200ms);
+    }
+    return false;
+  }
+
+ private:
+  pid_t xvfb_ = -1;
+  std::string display_;
+};
+
+constexpr int kLoginWidth = 719, kMainWidth = 1150;
+
+class KilledProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/setup-deps)";
+    ASSERT_TRUE(service.Running());
+    ASSERT_TRUE(tmp.isValid());
+    root = tmp.path().toStdString() + "/";
+    QDir().mkpath(QString::fromStdString(root + "shop"));
+    program = root + "shop/TKClientI";
+    ASSERT_TRUE(QFile::copy(TARVIK_CLIENT_BIN, QString::fromStdString(program)));
+    ASSERT_TRUE(desktop.Start());
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    setenv("XDG_DATA_HOME", (root + "data").c_str(), 1);
+    journals = root + "data/" + "Tarvik\u2162 \uC8FC\uBB38\uD615" + "/baskets/";
+  }
+  void TearDown() override {
+    Kill();
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+
+  // Starts the program and logs in; the main window is up (a question or the
+  // notices may be in front of it).
+  void StartAndLogIn(const std::string& orderer, const std::string& password) {
+    // No remembered IDs, so the log-in asks for all three.
+    std::ofstream(root + "shop/user.ini") << "[MASTER]\r\nID=\r\n[CUSTOMER]\r\nID=\r\n";
+    last = Window();
+    pid = Spawn(SpawnSpec({program, "/SKIPCHECK"}));
+    ASSERT_GT(pid, 0);
+    Window login;
+    ASSERT_TRUE(Desktop::WaitFor(kLoginWidth, kLoginWidth, login)) << "no log-in screen";
+    Desktop::Point(login, 360, 60);
+    for (const std::string& field : {std::string("DEMO"), orderer, password}) {
+      Desktop::Type(field);
+      Desktop::Keys({"Return"});
+    }
+    ASSERT_TRUE(Desktop::WaitFor(kMainWidth - 200, kMainWidth, main)) << "no main window";
+  }
+  // The next window in front of the main one (a message box, the notices, the
+  // quantity dialog), once the one before it has gone.
+  Window Dialog() {
+    const auto until = Clock::now() + 10s;
+    while (!last.id.empty() && Desktop::Visible(last.id) && Clock::now() < until)
+      std::this_thread::sleep_for(100ms);
+    Window w;
+    EXPECT_TRUE(Desktop::WaitFor(100, kLoginWidth - 1, w, 30s)) << "no dialog";
+    last = w;
+    return w;
+  }
+  void Kill() {
+    if (pid <= 0) return;
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    pid = -1;
+    std::this_thread::sleep_for(300ms);
+  }
+  // Waits until the journal holds every piece of text given.
+  bool JournalHolds(const std::string& file, const std::vector<std::string>& pieces) {
+    const auto until = Clock::now() + 20s;
+    while (Clock::now() < until) {
+      const std::string text = ReadAll(file);
+      bool all = !text.empty();
+      for (const auto& p : pieces) all = all && text.find(p) != std::string::npos;
+      if (all) return true;
+      std::this_thread::sleep_for(100ms);
+    }
+    return false;
+  }
+  std::string Orders(const std::string& orderer) {
+    const std::string cond = " OH_CC = '" + orderer + "' AND OH_SG='0' ";
+    return RequestOrderList("S00001", cond + MakeTag("WHERE_OPTION", cond) + MakeTag("ORDERBY", "OH_SD DESC,OH_CODE DESC"));
+  }
+
+  ServiceProcess service;
+  QTemporaryDir tmp;
+  Desktop desktop;
+  std::string root, program, journals;
+  pid_t pid = -1;
+  Window main, last;
+};
+
+TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
+  const std::string shop1 = journals + "basket-S00001-C00001.json";
+  const std::string shop2 = journals + "basket-S00001-C00002.json";
+
+  // A basket of three lines, a delivery date and a note, then SIGKILL.
+  StartAndLogIn("SHOP1", "1234");
+  const Window notices = Dialog();  // nothing left to offer: the notices come first
+  Desktop::Keys({"Escape"});
+  Desktop::Keys({"Down", "Return"});
+  Dialog();
+  Desktop::Type("3");
+  Desktop::Keys({"Return", "Down", "Return"});
+  Dialog();
+  Desktop::Type("5");
+  Desktop::Keys({"Return", "F5"});
+  Dialog();
+  Desktop::Type("BULB");
+  Desktop::Keys({"Return"});
+  Desktop::Type("EA");
+  Desktop::Keys({"Return"});
+  Desktop::Type("2");
+  Desktop::Keys({"Return", "Escape"});
+  Desktop::Click(main, 90, 98);  // EdtDD
+  Desktop::Type("240301");
+  Desktop::Click(main, 250, 654);  // EdtNote
+  Desktop::Type("call first");
+  ASSERT_TRUE(JournalHolds(shop1, {"\"P00002\"", "\"P00010\"", "\"BULB\"", "\"240301\"", "\"CALL FIRST\""}))
+      << ReadAll(shop1);
+  const std::string before = ReadAll(shop1);
+  Kill();
+
+  // Another orderer: no question, the notices first; SHOP1's journal untouched.
+  StartAndLogIn("SHOP2", "5678");
+  const Window first = Dialog();
+  EXPECT_EQ(first.width, notices.width);
+  EXPECT_EQ(first.height, notices.height);
+  Desktop::Keys({"Escape"});
+  Kill();
+  EXPECT_EQ(ReadAll(shop1), before);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(shop2)));
+
+  // SHOP1 again, Yes: the basket as it was; F7 sends exactly it.
+  StartAndLogIn("SHOP1", "1234");
+  const Window question = Dialog();
+  EXPECT_NE(question.width, notices.width);
+  Desktop::Keys({"Return"});  // 예
+  Dialog();
+  Desktop::Keys({"Escape"});  // the notices
+  EXPECT_EQ(ReadAll(shop1), before);
+  Desktop::Keys({"F7"});
+  Dialog();  // the sent message
+  Desktop::Keys({"Return"});
+  const std::string list = Orders("C00001");
+  ASSERT_EQ(TagValue("RESULT_RECORD_COUNT", list), "1") << list;
+  const std::string order = RequestOrderOpen("S00001", TagValue("OH_CODE", TagValue("RDC_0", list)));
+  const std::string head = TagValue("ORDERH_DATA", order), lines = TagValue("ORDERL_DATA", order);
+  EXPECT_EQ(TagValue("OH_DD", head), "240301");
+  EXPECT_EQ(TagValue("OH_NOTE", head), "CALL FIRST");
+  EXPECT_EQ(TagValue("OH_RCOUNT", head), "3");
+  const char* expected[][4] = {{"P00002", "", "", "3"}, {"P00010", "", "", "5"}, {"YZ", "BULB", "EA", "2"}};
+  for (int r = 0; r < 3; ++r) {
+    const std::string l = TagValue("RDC_" + std::to_string(r), lines);
+    EXPECT_EQ(TagValue("OL_GC", l) + "|" + TagValue("OL_GN", l) + "|" + TagValue("OL_GBOX", l) + "|" +
+                  TagValue("OL_LC", l),
+              std::string(expected[r][0]) + "|" + expected[r][1] + "|" + expected[r][2] + "|" + expected[r][3]);
+  }
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(shop1)));  // a sent basket leaves no journal
+
+  // One line, killed; No: no journal, and F7 finds an empty basket.
+  Desktop::Keys({"F2", "Down", "Return"});
+  Dialog();
+  Desktop::Type("7");
+  Desktop::Keys({"Return"});
+  ASSERT_TRUE(JournalHolds(shop1, {"\"P00002\""}));
+  Kill();
+  StartAndLogIn("SHOP1", "1234");
+  Dialog();
+  Desktop::Keys({"Escape"});  // 아니요
+  Dialog();
+  Desktop::Keys({"Escape"});  // the notices
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(shop1)));
+  Desktop::Keys({"F7"});
+  Dialog();  // "발주할 제품이 없습니다."
+  Desktop::Keys({"Return"});
+  EXPECT_EQ(TagValue("RESULT_RECORD_COUNT", Orders("C00001")), "1");
+}
+
+}  // namespace
+}  // namespace tarvik::test

@@ -1,0 +1,252 @@
+// The basket journal: the file keeps a draft exactly, refuses what is not its
+// own, and the desk offers it back, keeps it at every change and drops it
+// when the basket is done with.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <sstream>
+
+#include "order/BasketJournal.h"
+#include "order/OrderDesk.h"
+#include "platform/QtText.h"
+#include "session/UDM.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace tarvik {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Everything a draft holds, with the texts a journal must not bend: Korean,
+// blanks at the ends, separators, a line typed in by hand.
+OrderDraft FullDraft() {
+  OrderDraft d;
+  d.AddLine("P00002", "피스톤 링 <표준>", "EA", "3", "");
+  d.AddLine("P00010", "캠 샤프트", "SET", "1,200", "급함  ");
+  d.AddDirectLine("수동 전구", "EA", "2.5", " 확인 ");
+  d.AddLine("P00011", "", "", "-1", "");
+  d.Select(2);
+  d.SetOpened("K00001", "240131", "0930", "X", 3);
+  d.SetDeliveryDate("240215");
+  d.SetNote("  빠른 배송 \"부탁\" \\ ");
+  d.SetBeingWritten(true);
+  d.SetUnsure({"<ORDERH_DATA><OH_CODE></OH_CODE></ORDERH_DATA>", "2024-01-31T09:31:07"});
+  return d;
+}
+
+void ExpectSame(const OrderDraft& a, const OrderDraft& b) {
+  EXPECT_EQ(a.LineCount(), b.LineCount());
+  for (int r = 0; r < kMaxDraftLines; ++r)
+    for (int c : {kDColLineNo, kDColName, kDColBox, kDColQuantity, kDColNote, kDColCode})
+      ASSERT_EQ(a.Line(r).Cell(c), b.Line(r).Cell(c)) << "row " << r << " column " << c;
+  EXPECT_EQ(a.OpenedCode + "|" + a.OpenedDate + "|" + a.OpenedTime + "|" + a.OpenedStatus,
+            b.OpenedCode + "|" + b.OpenedDate + "|" + b.OpenedTime + "|" + b.OpenedStatus);
+  EXPECT_EQ(a.SendCount, b.SendCount);
+  EXPECT_EQ(a.DeliveryDate, b.DeliveryDate);
+  EXPECT_EQ(a.Note, b.Note);
+  EXPECT_EQ(a.BeingWritten, b.BeingWritten);
+  EXPECT_EQ(a.Unsure.body, b.Unsure.body);
+  EXPECT_EQ(a.Unsure.at, b.Unsure.at);
+  EXPECT_EQ(a.Selected(), b.Selected());
+}
+
+class Journal : public ::testing::Test {
+ protected:
+  std::string Folder() const { return S(dir.path()) + "/baskets"; }
+  QTemporaryDir dir;
+  BasketJournal journal{Folder(), "S00001", "C00001"};
+};
+
+TEST_F(Journal, KeepsEveryFieldOfTheDraftExactly) {
+  const OrderDraft full = FullDraft();
+  ASSERT_TRUE(journal.Save(full));
+  EXPECT_EQ(journal.Path(), Folder() + "/basket-S00001-C00001.json");
+  OrderDraft back;
+  back.AddLine("OLD", "left over", "EA", "1", "");
+  std::string saved;
+  ASSERT_EQ(journal.Read(back, &saved), BasketJournal::ReadResult::Read);
+  ExpectSame(back, full);
+  EXPECT_EQ(saved.size(), 19u);  // yyyy-MM-ddTHH:mm:ss
+  EXPECT_EQ(journal.Text(back, "t"), journal.Text(full, "t"));
+
+  OrderDraft many;
+  for (int i = 0; i < kMaxDraftLines; ++i) many.AddLine("G" + std::to_string(i), "이름", "EA", "1", "비고");
+  ASSERT_TRUE(journal.Save(many));
+  ASSERT_EQ(journal.Read(back), BasketJournal::ReadResult::Read);
+  ExpectSame(back, many);
+  EXPECT_TRUE(back.Unsure.Empty());
+
+  EXPECT_TRUE(journal.Remove());
+  EXPECT_FALSE(journal.Exists());
+  EXPECT_EQ(journal.Read(back), BasketJournal::ReadResult::Missing);
+  EXPECT_TRUE(journal.Remove());  // nothing left is fine
+}
+
+TEST_F(Journal, EachSupplierAndOrdererHasItsOwnFile) {
+  const BasketJournal other(Folder(), "S00001", "C00002");
+  const BasketJournal odd(Folder(), "S/0.1", "C 한");
+  EXPECT_NE(other.Path(), journal.Path());
+  EXPECT_EQ(odd.Path(), Folder() + "/basket-S%2F0%2E1-C%20%ED%95%9C.json");
+  ASSERT_TRUE(journal.Save(FullDraft()));
+  OrderDraft d;
+  EXPECT_EQ(other.Read(d), BasketJournal::ReadResult::Missing);
+  // A file of another orderer under this name is not this orderer's basket.
+  WriteAll(other.Path(), ReadAll(journal.Path()));
+  EXPECT_EQ(other.Read(d), BasketJournal::ReadResult::Unreadable);
+}
+
+TEST_F(Journal, WhatIsNotAJournalIsUnreadableAndSetAsideWhole) {
+  ASSERT_TRUE(journal.Save(FullDraft()));
+  const std::string good = ReadAll(journal.Path());
+  auto replaced = [&](const std::string& from, const std::string& to) {
+    std::string s = good;
+    const auto at = s.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return s.replace(at, from.size(), to);
+  };
+  std::string hundredLines = "[";
+  for (int i = 0; i < 100; ++i) hundredLines += std::string(i ? "," : "") + "{\"code\":\"G\"}";
+  hundredLines += "]";
+  const struct {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"empty", ""},
+      {"cut short", good.substr(0, good.size() / 2)},
+      {"not an object", "[1,2]"},
+      {"another format", replaced("tarvik-basket", "something")},
+      {"a newer version", replaced("\"version\": 1", "\"version\": 2")},
+      {"another supplier", replaced("\"S00001\"", "\"S00002\"")},
+      {"a line without a code", replaced("\"P00010\"", "\"\"")},
+      {"a hundred lines", replaced(good.substr(good.find("\"lines\": ["), good.find("]", good.find("\"lines\": [")) -
+                                                                             good.find("\"lines\": [") + 1),
+                                   "\"lines\": " + hundredLines)},
+      {"a send count beyond 16 bits", replaced("\"sendCount\": 3", "\"sendCount\": 40000")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteAll(journal.Path(), c.bytes);
+    OrderDraft d;
+    d.AddLine("KEEP", "kept", "EA", "1", "");
+    EXPECT_EQ(journal.Read(d), BasketJournal::ReadResult::Unreadable);
+    EXPECT_EQ(d.Line(0).GoodsCode, "KEEP");
+    const std::string aside = journal.SetAside();
+    ASSERT_FALSE(aside.empty());
+    EXPECT_EQ(aside.rfind(journal.Path() + ".unreadable-", 0), 0u) << aside;
+    EXPECT_FALSE(journal.Exists());
+    EXPECT_EQ(ReadAll(aside), c.bytes);
+  }
+  // Set aside within one second: every one kept under its own name.
+  EXPECT_EQ(QDir(QString::fromStdString(Folder())).entryList(QDir::Files).size(), std::size(cases));
+}
+
+// The desk with a journal below a temporary folder.
+struct RecordingPort : OrderDeskPort {
+  std::string PickFromOrderList(bool) override { return std::string(); }
+  void RedrawBasket(bool cleared) override { calls.push_back(cleared ? "redraw cleared" : "redraw"); }
+  std::string PrintTitle() const override { return "title"; }
+  std::vector<std::string> calls;
+};
+
+class DeskJournal : public Journal {
+ protected:
+  DeskJournal() : dm(S(dir.path()) + "/") {
+    dm.MasterInfo.M_CODE = "S00001";
+    dm.CustomerInfo.C_CODE = "C00001";
+  }
+  TDM dm;
+  RecordingPort port;
+  test::ScriptedPrompter prompter;
+};
+
+TEST_F(DeskJournal, EveryChangeIsWrittenAndAnEmptiedBasketLeavesNoFile) {
+  OrderDesk desk(dm, port);
+  desk.StartJournal(Folder());
+  EXPECT_FALSE(journal.Exists());
+  OrderDraft& d = desk.Draft();
+  OrderDraft seen;
+  auto journaled = [&] {
+    seen = OrderDraft();
+    return journal.Read(seen) == BasketJournal::ReadResult::Read;
+  };
+  d.AddLine("P1", "이름", "EA", "2", "");
+  ASSERT_TRUE(journaled());
+  EXPECT_EQ(seen.LineCount(), 1);
+  d.SetNote("N");
+  d.AddDirectLine("손", "EA", "1", "");
+  ASSERT_TRUE(journaled());
+  ExpectSame(seen, d);
+
+  desk.ClearDraft();  // as a sent, deleted or registered order ends
+  EXPECT_FALSE(journal.Exists());
+  d.SetNote("only a note");
+  EXPECT_TRUE(journal.Exists());
+  d.SetNote("");
+  EXPECT_FALSE(journal.Exists());
+
+  d.AddLine("P1", "이름", "EA", "2", "");
+  prompter.answers = {true};
+  EXPECT_TRUE(desk.ClearScreen());  // F9, after its question
+  EXPECT_FALSE(journal.Exists());
+
+  d.AddLine("P1", "이름", "EA", "2", "");
+  prompter.answers = {false};
+  EXPECT_FALSE(desk.ConfirmExit());  // Esc, and No: the basket stays, so does its file
+  EXPECT_TRUE(journal.Exists());
+  prompter.answers = {true};
+  EXPECT_TRUE(desk.ConfirmExit());
+  EXPECT_FALSE(journal.Exists());
+  d.AddLine("P2", "n", "EA", "1", "");  // the screen closing is no change to keep
+  EXPECT_FALSE(journal.Exists());
+  EXPECT_TRUE(prompter.answers.empty());
+}
+
+TEST_F(DeskJournal, AnUnreadableJournalIsSetAsideAndTheOrdererTold) {
+  QDir().mkpath(QString::fromStdString(Folder()));
+  WriteAll(journal.Path(), "{ torn");
+  OrderDesk desk(dm, port);
+  desk.StartJournal(Folder());
+  ASSERT_EQ(prompter.prompts.size(), 1u);
+  const std::string lead = "저장해 둔 발주 내용을 읽을 수 없습니다.\r\r파일을 다음 이름으로 옮겨 두었습니다.\r\r";
+  ASSERT_EQ(prompter.Last().rfind(lead, 0), 0u) << prompter.Last();
+  EXPECT_EQ(ReadAll(prompter.Last().substr(lead.size())), "{ torn");
+  EXPECT_TRUE(desk.Draft().IsBlank());
+  desk.Draft().AddLine("P1", "n", "EA", "1", "");  // a new basket gets a new journal
+  EXPECT_TRUE(journal.Exists());
+}
+
+TEST_F(DeskJournal, AFailedWriteIsToldOnceUntilOneSucceeds) {
+  WriteAll(Folder(), "a file where the folder should be");
+  OrderDesk desk(dm, port);
+  desk.StartJournal(Folder());
+  OrderDraft& d = desk.Draft();
+  d.AddLine("P1", "n", "EA", "1", "");
+  d.SetNote("N");
+  ASSERT_EQ(prompter.prompts.size(), 1u);
+  EXPECT_EQ(prompter.Last(), "작성중인 발주 내용을 임시 저장하지 못했습니다.\r\r" + journal.Path() +
+                                 "\r\r디스크 공간과 폴더의 쓰기 권한을 확인하십시요.");
+  QFile::remove(QString::fromStdString(Folder()));
+  d.SetNote("NN");
+  EXPECT_TRUE(journal.Exists());
+  QFile::remove(QString::fromStdString(journal.Path()));
+  QDir().rmdir(QString::fromStdString(Folder()));
+  WriteAll(Folder(), "again");
+  d.SetNote("NNN");
+  EXPECT_EQ(prompter.prompts.size(), 2u);
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,155 @@
+// The basket's guards on the main window against the reference service, keys
+// as a clerk presses them: the amounts under the basket, the characters the
+// wire cannot carry, and the journal that brings a basket back.
+#include <QCheckBox>
+#include <QLabel>
+
+#include "order/BasketJournal.h"
+#include "tests/catalog/MainFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
+
+class Guard : public MainWindowTest {
+ protected:
+  // The product on row `row` of the traded list into the basket, with qty.
+  void AddTraded(int row, const char* qty) {
+    Key(Qt::Key_F2);
+    for (int i = 0; i <= row; ++i) Key(Qt::Key_Down);  // the first leaves the search box
+    script.Then([qty](QDialog& d) {
+      QTest::keyClicks(Field(d, "CEdtCnt"), qty);
+      QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
+    });
+    Key(Qt::Key_Return);
+  }
+  // A product typed in by hand (F5), with packing unit and quantity.
+  void AddByHand(const QString& name, const QString& box, const char* qty) {
+    script.Then([=](QDialog& d) {
+      QTest::keyClick(Field(d, "EdtGN"), Qt::Key_A, Qt::ControlModifier);
+      TypeInto(Field(d, "EdtGN"), name);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+      TypeInto(d.focusWidget(), box);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+      QTest::keyClicks(d.focusWidget(), qty);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
+    });
+    Key(Qt::Key_F5);
+  }
+  void TypeInBox(const char* box, const QString& text) {
+    Find<QLineEdit>(box)->setFocus();
+    Type(text);
+  }
+  std::string Label(const char* name) { return S(Find<QLabel>(name)->text()); }
+};
+
+TEST_F(Guard, AmountsOfPricedLinesAndALineWithoutAPrice) {
+  // SHOP1's unit prices of the first three traded products.
+  ASSERT_EQ(dm->TradedGoods[0].U_COST + " " + dm->TradedGoods[1].U_COST + " " + dm->TradedGoods[2].U_COST,
+            "4700 34300 23900");
+  EXPECT_EQ(Label("LblTotal"), "");
+  AddTraded(0, "3");
+  AddTraded(1, "1200");
+  AddTraded(2, "2");
+  EXPECT_EQ(Label("LblTotal"), "합계: 41,221,900원");
+  EXPECT_EQ(Label("LblLineAmount"), "3번 금액: 23,900 × 2 = 47,800원");
+  Find<RowGrid>("SGS")->setFocus();
+  Key(Qt::Key_Up);
+  EXPECT_EQ(Label("LblLineAmount"), "2번 금액: 34,300 × 1,200 = 41,160,000원");
+
+  AddByHand(QStringLiteral("수동 전구"), "EA", "5");
+  EXPECT_EQ(Label("LblLineAmount"), "4번 금액: 단가 없음");
+  EXPECT_EQ(Label("LblTotal"), "합계: 41,221,900원 (단가 없는 제품 1개 제외)");
+  // A changed quantity changes the amounts.
+  Find<RowGrid>("SGS")->setFocus();
+  for (int i = 0; i < 3; ++i) Key(Qt::Key_Up);
+  script.Then([](QDialog& d) {
+    QTest::keyClicks(Field(d, "CEdtCnt"), "10");
+    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
+  });
+  Key(Qt::Key_Return);
+  EXPECT_EQ(Label("LblLineAmount"), "1번 금액: 4,700 × 10 = 47,000원");
+  EXPECT_EQ(Label("LblTotal"), "합계: 41,254,800원 (단가 없는 제품 1개 제외)");
+  EXPECT_TRUE(prompter.prompts.empty());
+}
+
+class PriceHidden : public Guard {
+ protected:
+  std::string ordererId() const override { return "SHOP2"; }
+  std::string password() const override { return "5678"; }
+};
+
+// Orderers of class "2" see dates in place of prices on this screen.
+TEST_F(PriceHidden, NoAmountsForAnOrdererWhoSeesNoPrices) {
+  AddTraded(0, "2");
+  EXPECT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(Label("LblLineAmount"), "");
+  EXPECT_EQ(Label("LblTotal"), "");
+}
+
+TEST_F(Guard, AngleBracketsNeverReachTheBasket) {
+  TypeInBox("EdtNote", "a<b>c");
+  EXPECT_EQ(main->Draft().Note, "ABC");  // as the box shows it, capitals included
+  AddByHand("X<Y>", "E<A", "1");
+  ASSERT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(main->Draft().Line(0).GoodsName + "/" + main->Draft().Line(0).GoodsBox, "XY/EA");
+}
+
+TEST_F(Guard, ABasketLeftByAnEarlierRunComesBackExactly) {
+  const std::string folder = S(dir.path()) + "/baskets";
+  auto start = [&] {
+    main = std::make_unique<TFrmMain>(*dm, TFrmMain::AlreadyLoggedIn{});
+    main->KeepBasketJournal(folder);
+    script.Then([](QDialog&) {});  // the notices
+    main->move(0, 0);
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    main->FirstActivation();
+  };
+  main.reset();
+  start();
+  AddTraded(0, "3");
+  AddByHand(QStringLiteral("수동 전구"), "EA", "5");
+  TypeInBox("EdtDD", "240301");
+  TypeInBox("EdtNote", "CALL FIRST");
+  Find<QCheckBox>("ChkBxIOG")->click();
+  const OrderDraft before = main->Draft();
+  const std::string total = Label("LblTotal");
+  main.reset();  // gone without a word, as a killed program is
+
+  prompter.Clear();
+  prompter.answers = {true};
+  start();
+  ASSERT_EQ(prompter.prompts.size(), 1u);
+  EXPECT_TRUE(prompter.prompts[0].question);
+  const std::string q = prompter.prompts[0].text;
+  EXPECT_EQ(q.substr(0, q.find("저장 시각 ")),
+            "작성하던 발주 내용이 저장되어 있습니다.\r\r(제품 2개, ");  // then yy/mm/dd HH:MM
+  EXPECT_EQ(q.substr(q.find(")")), ")\r\r불러오시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다.");
+  const OrderDraft& d = main->Draft();
+  ASSERT_EQ(d.LineCount(), 2);
+  for (int r = 0; r < 2; ++r)
+    for (int c : {kDColLineNo, kDColName, kDColBox, kDColQuantity, kDColNote, kDColCode})
+      EXPECT_EQ(d.Line(r).Cell(c), before.Line(r).Cell(c));
+  EXPECT_EQ(S(Find<QLineEdit>("EdtDD")->text()), "240301");
+  EXPECT_EQ(S(Find<QLineEdit>("EdtNote")->text()), "CALL FIRST");
+  EXPECT_TRUE(Find<QCheckBox>("ChkBxIOG")->isChecked());
+  EXPECT_EQ(Label("LblTotal"), total);
+  EXPECT_EQ(S(Find<RowGrid>("SGS")->model()->index(1, kDColName).data().toString()), "수동 전구");
+
+  // Esc, Yes: the program ends and the basket's journal with it.
+  const BasketJournal journal(folder, dm->MasterInfo.M_CODE, dm->CustomerInfo.C_CODE);
+  EXPECT_TRUE(journal.Exists());
+  prompter.answers = {true};
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(journal.Exists());
+  main.reset();
+  prompter.Clear();
+  start();  // nothing to offer
+  EXPECT_TRUE(prompter.prompts.empty());
+}
+
+}  // namespace
+}  // namespace tarvik::test

@@ -1,0 +1,319 @@
+// A send whose reply was lost: how its outcome is judged, how the order it
+// may have stored is found with the list and read commands, and what the next
+// F7 does with it (the bytes recorded by a loopback server).
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "net/MessageFormat.h"
+#include "order/OrderDesk.h"
+#include "order/OrderWire.h"
+#include "order/SendCheck.h"
+#include "platform/QtText.h"
+#include "session/UDM.h"
+#include "tests/net/WireParts.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace tarvik {
+namespace {
+
+std::string Reply(const std::string& code, const std::string& extra = std::string()) {
+  return test::GzipReply(MakeTag("RESULT_CODE", code) + extra);
+}
+
+std::string ListRecord(const std::string& code, const std::string& sd, const std::string& at,
+                       const std::string& dd, const std::string& note) {
+  return MakeTag("OH_SD", sd) + MakeTag("OH_AT", at) + MakeTag("OH_MT", "") + MakeTag("OH_IOG", "A") +
+         MakeTag("OH_DD", dd) + MakeTag("OH_NOTE", note) + MakeTag("OH_CODE", code);
+}
+
+std::string ListText(const std::vector<std::string>& records) {
+  std::string s = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(records.size()));
+  for (std::size_t i = 0; i < records.size(); ++i) s += MakeTag("RDC_" + std::to_string(i), records[i]);
+  return s;
+}
+
+// The order read a service gives for a stored body.
+std::string OpenText(const std::string& body, const std::string& code, const std::string& sd,
+                     const std::string& at, const std::string& mcount = "1") {
+  const std::string head = TagValue("ORDERH_DATA", body), sent = TagValue("ORDERL_DATA", body);
+  const std::string header = MakeTag("OH_CODE", code) + MakeTag("OH_SD", sd) + MakeTag("OH_AT", at) +
+                             MakeTag("OH_MCOUNT", mcount) + MakeTag("OH_DD", TagValue("OH_DD", head)) +
+                             MakeTag("OH_NOTE", TagValue("OH_NOTE", head)) + MakeTag("OH_IOG", "A") +
+                             MakeTag("OH_RCOUNT", TagValue("OH_RCOUNT", head));
+  std::string lines;
+  for (int r = 0;; ++r) {
+    const std::string l = TagValue("OLD_" + std::to_string(r), sent);
+    if (l.empty()) break;
+    lines += MakeTag("RDC_" + std::to_string(r),
+                     MakeTag("OL_GC", TagValue("OL_GC", l)) + MakeTag("OL_GN", TagValue("OL_GN", l)) +
+                         MakeTag("OL_GBOX", TagValue("OL_GBOX", l)) + MakeTag("OL_LC", TagValue("OL_LC", l)) +
+                         MakeTag("OL_LN", TagValue("OL_LN", l)) + MakeTag("G_NAME", "이름") +
+                         MakeTag("G_BOX", "EA"));
+  }
+  return MakeTag("RESULT_CODE", "1") + MakeTag("ORDERH_DATA", header) + MakeTag("ORDERL_DATA", lines);
+}
+
+OrderDraft ThreeLines() {
+  OrderDraft d;
+  d.AddLine("P00002", "피스톤 링", "EA", "3", "");
+  d.AddLine("P00010", "캠 샤프트", "SET", "1,200", "급함  ");
+  d.AddDirectLine("수동 전구", "EA", "10", "");
+  d.DeliveryDate = "240215";
+  d.Note = " 빠른 배송 ";
+  d.SendCount = 1;
+  return d;
+}
+
+TEST(SendCheck, OnlyARefusalOrARequestThatNeverLeftIsNotStored) {
+  const struct {
+    std::string reply;
+    Delivery delivery;
+    SaveOutcome outcome;
+  } cases[] = {
+      {"<RESULT_CODE>1</RESULT_CODE>", Delivery::Replied, SaveOutcome::Stored},
+      {"<RESULT_CODE>0</RESULT_CODE>", Delivery::Replied, SaveOutcome::NotStored},
+      {"Send_PostRequest Error<CALL_INDEX></CALL_INDEX>", Delivery::NotSent, SaveOutcome::NotStored},
+      {"Send_PostRequest Error<CALL_INDEX></CALL_INDEX>", Delivery::Unknown, SaveOutcome::Unknown},
+      {"ResponseBuffer Decompress Error<CALL_INDEX></CALL_INDEX>", Delivery::Unknown, SaveOutcome::Unknown},
+      {"<HTTP HEAD>HTTP/1.1 504 Gateway Timeout</HTTP HEAD>", Delivery::Replied, SaveOutcome::Unknown},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SaveOutcomeOf(c.reply, c.delivery), c.outcome) << c.reply;
+}
+
+TEST(SendCheck, CandidatesAreTheOrdersOfTheWindowWithTheSameDateAndNote) {
+  const OrderDraft d = ThreeLines();
+  const UnsureSend unsure{OrderSaveBody(d, "C1"), "2024-01-31T09:30:00"};
+  const QDateTime now(QDate(2024, 1, 31), QTime(9, 35));
+  const std::string dd = "240215", note = "빠른 배송";
+  const std::string list = ListText({
+      ListRecord("AFTER", "240131", "0946", dd, note),          // now + 11 minutes
+      ListRecord("NOTE", "240131", "0934", dd, "다른 메모"),
+      ListRecord("DATE", "240131", "0933", "240216", note),
+      ListRecord("A", "240131", "0931", dd, note),
+      ListRecord("BLANKS", "240131", "0930", " 240215 ", "  빠른 배송 "),
+      ListRecord("BADTIME", "240131", "093", dd, note),
+      ListRecord("EDGE", "240131", "0920", dd, note),           // 10 minutes before
+      ListRecord("MORE", "240131", "0925", dd, note),           // a fourth: not read
+  });
+  std::vector<std::string> codes;
+  for (const UnsureCandidate& c : UnsureCandidates(list, unsure, now)) codes.push_back(c.code);
+  EXPECT_EQ(codes, (std::vector<std::string>{"A", "BLANKS", "EDGE"}));
+
+  const std::string older = ListText({ListRecord("OLD", "240131", "0919", dd, note)});
+  EXPECT_TRUE(UnsureCandidates(older, unsure, now).empty());
+  // Sent just before midnight, stored just after.
+  const UnsureSend late{unsure.body, "2024-01-31T23:58:00"};
+  const std::string next = ListText({ListRecord("NEXT", "240201", "0001", dd, note)});
+  EXPECT_EQ(UnsureCandidates(next, late, QDateTime(QDate(2024, 2, 1), QTime(0, 3))).size(), 1u);
+  EXPECT_TRUE(UnsureCandidates(list, UnsureSend{unsure.body, "not a time"}, now).empty());
+}
+
+TEST(SendCheck, TheStoredOrderMustHoldWhatWasSent) {
+  const std::string body = OrderSaveBody(ThreeLines(), "C1");
+  const std::string stored = OpenText(body, "K1", "240131", "0930");
+  auto edited = [&](const std::string& from, const std::string& to) {
+    std::string s = stored;
+    const auto at = s.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return s.replace(at, from.size(), to);
+  };
+  const struct {
+    const char* what;
+    std::string reply;
+    bool matches;
+  } cases[] = {
+      {"as sent", stored, true},
+      {"quantity written otherwise", edited("<OL_LC>1200</OL_LC>", "<OL_LC>1200.00</OL_LC>"), true},
+      {"blanks around the note", edited("<OH_NOTE>빠른 배송</OH_NOTE>", "<OH_NOTE> 빠른 배송  </OH_NOTE>"), true},
+      {"another quantity", edited("<OL_LC>1200</OL_LC>", "<OL_LC>120</OL_LC>"), false},
+      {"another product", edited("<OL_GC>P00010</OL_GC>", "<OL_GC>P00011</OL_GC>"), false},
+      {"another line note", edited("<OL_LN>급함</OL_LN>", "<OL_LN>급해</OL_LN>"), false},
+      {"another hand-typed name", edited("<OL_GN>수동 전구</OL_GN>", "<OL_GN>수동 전구2</OL_GN>"), false},
+      {"another delivery date", edited("<OH_DD>240215</OH_DD>", "<OH_DD>240216</OH_DD>"), false},
+      {"another line count", edited("<OH_RCOUNT>3</OH_RCOUNT>", "<OH_RCOUNT>2</OH_RCOUNT>"), false},
+      {"a line record missing", edited("<RDC_2>", "<RDC_X>"), false},
+      {"a refused read", edited("<RESULT_CODE>1</RESULT_CODE>", "<RESULT_CODE>0</RESULT_CODE>"), false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(StoredOrderMatches(body, c.reply), c.matches) << c.what;
+}
+
+struct RecordingPort : OrderDeskPort {
+  std::string PickFromOrderList(bool) override { return pick; }
+  void RedrawBasket(bool cleared) override { calls.push_back(cleared ? "redraw cleared" : "redraw"); }
+  std::string PrintTitle() const override { return "title"; }
+  std::string pick;
+  std::vector<std::string> calls;
+};
+
+const char kSent[] = "발주 내용을 전송하였습니다.\r\r[발주열기]를 클릭하여 내용을 학인하십시요.";
+const char kFailed[] = "발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.";
+
+class UnsureDesk : public ::testing::Test {
+ protected:
+  UnsureDesk() : dm(S(dir.path()) + "/"), desk(dm, port) {
+    dm.MasterInfo.M_CODE = "S00001";
+    dm.CustomerInfo.C_CODE = "C00001";
+    dm.CustomerInfo.C_NAME = "한빛카센터";
+    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  }
+  ~UnsureDesk() override { setenv("TARVIK_SERVER", "", 1); }
+
+  // Three lines sent as a new order; the service closes without a reply.
+  void LoseTheFirstSend() {
+    OrderDraft& d = desk.Draft();
+    d.AddLine("P00002", "피스톤 링", "EA", "3", "");
+    d.AddDirectLine("수동 전구", "EA", "10", "");
+    d.SetDeliveryDate("240215");
+    d.SetNote("빠른 배송");
+    server.QueueReplies({""});
+    desk.SendOrder();
+    ASSERT_EQ(prompter.Texts(), std::vector<std::string>{kUnsureSendMessage});
+    ASSERT_FALSE(d.Unsure.Empty());
+    const std::string t = Sent(Requests() - 1);
+    EXPECT_EQ(d.Unsure.body, t.substr(t.find("<ORDERH_DATA>"), t.find("</POST_DATA>") - t.find("<ORDERH_DATA>")));
+    EXPECT_EQ(d.SendCount, 1);
+    EXPECT_EQ(d.LineCount(), 2);
+    prompter.Clear();
+  }
+  // What the service holds after the lost send: that order among others.
+  void ServiceHolds(const std::string& mcount = "1") {
+    const QDateTime now = QDateTime::currentDateTime();
+    sd = S(now.toString("yyMMdd"));
+    at = S(now.toString("HHmm"));
+    const std::string body = desk.Draft().Unsure.body;
+    list = ListText({ListRecord("K9", sd, at, "240215", "빠른 배송"), ListRecord("K8", sd, at, "240215", "다른")});
+    open = OpenText(body, "K9", sd, at, mcount);
+  }
+  std::string Sent(std::size_t i) const { return test::SplitRequest(server.Requests().at(i)).text; }
+  std::string Command(std::size_t i) const { return TagValue("COMMAND", Sent(i)); }
+  std::size_t Requests() const { return server.Requests().size(); }
+  std::string Question(bool unchanged) const {
+    return "조금 전에 전송한 발주가 이미 접수되어 있습니다.\r\r발주일: " + FormatYymmdd(sd) + " " + at.substr(0, 2) +
+           ":" + at.substr(2) + "   제품 2개\r\r" +
+           (unchanged ? "다시 전송하지 않고 접수된 발주를 여시겠습니까?"
+                      : "그 뒤에 바뀐 내용으로 접수된 발주를 수정하여 전송하시겠습니까?") +
+           "\r\r[아니요]를 누르면 새 발주로 한 번 더 전송합니다.";
+  }
+
+  test::LoopbackServer server;
+  QTemporaryDir dir;
+  TDM dm;
+  RecordingPort port;
+  test::ScriptedPrompter prompter;
+  OrderDesk desk;
+  std::string sd, at, list, open;
+};
+
+TEST_F(UnsureDesk, TheNextSendFindsTheStoredOrderAndOpensItInstead) {
+  LoseTheFirstSend();
+  ServiceHolds();
+  server.QueueReplies({test::GzipReply(list), test::GzipReply(open), test::GzipReply(open), Reply("1")});
+  prompter.answers = {true};
+  desk.SendOrder();
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{Question(true)});
+  ASSERT_EQ(Requests(), 5u);
+  // Only the commands every service answers: the list exactly as the order
+  // list screen asks for it, then the reads.
+  EXPECT_EQ(Sent(1).substr(Sent(1).find("<COMMAND>")),
+            "<COMMAND>100400</COMMAND><DB_KEY>S00001</DB_KEY>" + OrderListBody("C00001", false) + "</POST_DATA>");
+  EXPECT_EQ(Sent(2).substr(Sent(2).find("<COMMAND>")),
+            "<COMMAND>100406</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K9</OH_CODE></POST_DATA>");
+  EXPECT_EQ(Command(3), "100406");
+  // The supplier's message the lost reply kept back, as after a first send.
+  EXPECT_EQ(Command(4), "100001");
+  EXPECT_EQ(TagValue("OA_IOG", Sent(4)), "O");
+  const OrderDraft& d = desk.Draft();
+  EXPECT_EQ(d.OpenedCode, "K9");
+  EXPECT_EQ(d.OpenedStatus, "A");
+  EXPECT_EQ(d.SendCount, 1);
+  EXPECT_EQ(d.LineCount(), 2);
+  EXPECT_TRUE(d.Unsure.Empty());
+}
+
+TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
+  LoseTheFirstSend();
+  ServiceHolds();
+  // Nothing of the window matches: the send goes as any second send does.
+  server.QueueReplies({test::GzipReply(ListText({ListRecord("K1", "200101", "0000", "240215", "빠른 배송")})),
+                       Reply("1"), Reply("1")});
+  desk.SendOrder();
+  ASSERT_EQ(Requests(), 4u);
+  EXPECT_EQ(Command(1), "100400");
+  EXPECT_EQ(Command(2), "100401");
+  EXPECT_EQ(TagValue("OH_MCOUNT", Sent(2)), "2");
+  EXPECT_EQ(TagValue("OA_IOG", Sent(3)), "R");
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSent});
+
+  prompter.Clear();
+  LoseTheFirstSend();
+  ServiceHolds();
+  server.QueueReplies({test::GzipReply(list), test::GzipReply(open), Reply("1"), Reply("1")});
+  prompter.answers = {false};
+  desk.SendOrder();
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{Question(true), kSent}));
+  EXPECT_EQ(Command(Requests() - 2), "100401");
+  EXPECT_EQ(TagValue("OH_CODE", Sent(Requests() - 2)), "");
+}
+
+TEST_F(UnsureDesk, ChangesMadeSinceGoToTheStoredOrder) {
+  LoseTheFirstSend();
+  ServiceHolds("1");
+  desk.Draft().AddLine("P00010", "캠 샤프트", "SET", "1", "");
+  server.QueueReplies({test::GzipReply(list), test::GzipReply(open), Reply("1"), Reply("1")});
+  prompter.answers = {true};
+  desk.SendOrder();
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{Question(false), kSent}));
+  ASSERT_EQ(Requests(), 5u);
+  const std::string head = TagValue("ORDERH_DATA", Sent(3));
+  EXPECT_EQ(head.substr(0, head.find("<OH_DD>")), "<OH_CODE>K9</OH_CODE><OH_SD>" + sd + "</OH_SD><OH_AT>" + at +
+                                                      "</OH_AT><OH_MT></OH_MT><OH_MCOUNT>2</OH_MCOUNT>");
+  EXPECT_EQ(TagValue("OH_RCOUNT", head), "3");
+  EXPECT_EQ(TagValue("OA_IOG", Sent(4)), "R");
+  EXPECT_TRUE(desk.Draft().IsBlank());
+}
+
+TEST_F(UnsureDesk, WhenTheServiceCannotBeAskedNothingIsSent) {
+  LoseTheFirstSend();
+  ServiceHolds();
+  const std::string cannot =
+      "조금 전에 전송한 발주가 접수되었는지 확인하지 못했습니다.\r\r인터넷 연결을 확인하시고 다시 시도하십시요.";
+  server.QueueReplies({Reply("0")});  // the list
+  desk.SendOrder();
+  server.QueueReplies({test::GzipReply(list), Reply("0")});  // the candidate's read
+  desk.SendOrder();
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{cannot, cannot}));
+  EXPECT_EQ(Requests(), 4u);
+  for (std::size_t i = 1; i < 4; ++i) EXPECT_NE(Command(i), "100401");
+  EXPECT_FALSE(desk.Draft().Unsure.Empty());
+  EXPECT_EQ(desk.Draft().SendCount, 1);
+
+  // The open after Yes fails: still unsure, so the next F7 asks again.
+  server.QueueReplies({test::GzipReply(list), test::GzipReply(open), Reply("0")});
+  prompter.Clear();
+  prompter.answers = {true};
+  desk.SendOrder();
+  EXPECT_EQ(prompter.Texts().back(), "발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요.");
+  EXPECT_FALSE(desk.Draft().Unsure.Empty());
+}
+
+TEST_F(UnsureDesk, ARefusalOrARefusedConnectionOrAReSendIsNeverUnsure) {
+  OrderDraft& d = desk.Draft();
+  d.AddLine("P00002", "피스톤 링", "EA", "3", "");
+  server.QueueReplies({Reply("0")});
+  desk.SendOrder();
+  EXPECT_TRUE(d.Unsure.Empty());
+  const std::string refused = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
+  setenv("TARVIK_SERVER", refused.c_str(), 1);
+  desk.SendOrder();
+  EXPECT_TRUE(d.Unsure.Empty());
+  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  d.SetOpened("K5", "240131", "0930", "A", 1);  // a re-send names its order
+  server.QueueReplies({""});
+  desk.SendOrder();
+  EXPECT_TRUE(d.Unsure.Empty());
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{kFailed, kFailed, kFailed}));
+}
+
+}  // namespace
+}  // namespace tarvik
