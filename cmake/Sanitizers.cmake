@@ -24,8 +24,11 @@ if(TARVIK_SANITIZE)
   # TARVIK_SANITIZER_REPORTS instead, which .ci/run shows and fails on.
   set(TARVIK_SANITIZER_REPORTS "${CMAKE_BINARY_DIR}/sanitizer-reports")
   file(MAKE_DIRECTORY "${TARVIK_SANITIZER_REPORTS}")
+  # No strict_string_checks: it takes a legal strndup() of a buffer without a
+  # NUL for an overflow, and libxkbcommon-x11 does that whenever the client
+  # starts on an X display (the end-to-end tests under Xvfb).
   set(TARVIK_SANITIZER_ENV
-    "ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:log_path=${TARVIK_SANITIZER_REPORTS}/report"
+    "ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:log_path=${TARVIK_SANITIZER_REPORTS}/report"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:log_path=${TARVIK_SANITIZER_REPORTS}/report")
 endif()
 if(TARVIK_FUZZ)
