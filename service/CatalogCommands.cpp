@@ -132,7 +132,10 @@ std::string CmdGoods(Context& c) {
 std::string CmdGoodByCode(Context& c) {
   SqlFilter f;
   std::string refusal;
-  if (!Filter(c, kGoodsSame, kGoodsLike, kGoodsOrderFields, kGoodsOrder, f, refusal))
+  // The lookup reads the product table alone: no unit-cost column to sort by.
+  FieldMap order = kGoodsOrderFields;
+  order.erase("U_DATE");
+  if (!Filter(c, kGoodsSame, kGoodsLike, order, kGoodsOrder, f, refusal))
     return refusal;
   if (f.params.empty()) return FailureReply("a product condition is needed");
   f.params.insert(f.params.begin(), c.supplier);
