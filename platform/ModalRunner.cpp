@@ -1,5 +1,6 @@
 #include "platform/ModalRunner.h"
 
+#include <QApplication>
 #include <QDialog>
 
 namespace tarvik {
@@ -13,9 +14,18 @@ ModalRunner& Runner() {
 
 int RunModal(QDialog& dlg) {
   if (Runner()) return Runner()(dlg);
+  KeysComeBack back(dlg.parentWidget());
   return dlg.exec();
 }
 
 void SetModalRunner(ModalRunner r) { Runner() = std::move(r); }
+
+KeysComeBack::KeysComeBack(QWidget* fallback) : window_(QApplication::activeWindow()) {
+  if (!window_ && fallback) window_ = fallback->window();
+}
+
+KeysComeBack::~KeysComeBack() {
+  if (window_ && window_->isVisible()) window_->activateWindow();
+}
 
 }  // namespace tarvik

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/ModalRunner.h"
 #include "platform/QtText.h"
 
 namespace tarvik {
@@ -45,6 +46,7 @@ class BoxPrompter : public Prompter {
   void Show(const std::string& text, const std::string& caption, PromptIcon icon) override {
     EvenBox box(ToIcon(icon), Q(caption.empty() ? kAppTitle : caption), Q(DisplayLineBreaks(text)),
                 QMessageBox::Ok, QApplication::activeWindow());
+    KeysComeBack back(nullptr);
     box.exec();
   }
   bool AskYesNo(const std::string& text, const std::string& caption) override {
@@ -52,6 +54,7 @@ class BoxPrompter : public Prompter {
                 Q(DisplayLineBreaks(text)), QMessageBox::Yes | QMessageBox::No,
                 QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Yes);
+    KeysComeBack back(nullptr);
     return box.exec() == QMessageBox::Yes;
   }
 

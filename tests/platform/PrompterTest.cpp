@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 
 #include <functional>
 
+#include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/Translation.h"
 
@@ -86,6 +88,46 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
     EXPECT_NEAR(seen.left, seen.right, 1);
   }
   EXPECT_FALSE(answer);
+}
+
+// Without a window manager nobody gives the keys back when a modal window
+// closes: they went to the root window, and a clerk's next key was lost.
+TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
+  QWidget main;
+  main.resize(400, 300);
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  const auto activeAfter = [](const std::function<void()>& open) {
+    open();
+    QApplication::processEvents();
+    return QApplication::activeWindow();
+  };
+
+  EXPECT_EQ(activeAfter([] { WhileBoxIsUp([] { ShowMessage("정보가 없는 제품입니다."); }, Qt::Key_Return); }), &main);
+  EXPECT_EQ(activeAfter([] { WhileBoxIsUp([] { AskYesNo("발주 내역을 삭제합니다."); }, Qt::Key_Escape); }), &main);
+
+  // A dialog over a dialog (the quantity entry over the category browser):
+  // each close gives the keys to the window below it.
+  QWidget* afterInner = nullptr;
+  const auto closeLater = [](QDialog& d) { QTimer::singleShot(50, &d, [&d] { d.accept(); }); };
+  EXPECT_EQ(activeAfter([&] {
+              QDialog browser(&main);
+              QTimer::singleShot(0, &browser, [&] {
+                // as when a clerk presses Enter there
+                EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &browser; }));
+                QDialog entry(&main);
+                closeLater(entry);
+                RunModal(entry);
+                QApplication::processEvents();
+                afterInner = QApplication::activeWindow();
+                browser.accept();
+              });
+              RunModal(browser);
+            }),
+            &main);
+  EXPECT_NE(afterInner, nullptr);
+  EXPECT_NE(afterInner, &main);  // the browser, not the window under it
 }
 
 }  // namespace
