@@ -26,7 +26,7 @@ bool PasswordChange::Register(const std::string& newField, const std::string& ag
   }
   const std::string reply = RequestCustomerPassword(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE,
                                                     MakeTag("C_SS", s));
-  if (TagValue("RESULT_CODE", reply) != "1") {
+  if (!ReplySucceeded(reply)) {
     ShowMessage(kPasswordStoreError);
     return false;
   }

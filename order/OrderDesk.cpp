@@ -37,8 +37,6 @@ int CountOrZero(const std::string& text) {
   return std::stoi(text);
 }
 
-bool Succeeded(const std::string& reply) { return TagValue("RESULT_CODE", reply) == "1"; }
-
 }  // namespace
 
 OrderDesk::OrderDesk(TDM& dm, OrderDeskPort& port) : dm_(dm), port_(port) {}
@@ -57,7 +55,7 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
     BusyCursor wait;
     reply = RequestOrderOpen(dm_.MasterInfo.M_CODE, code);
   }
-  if (!Succeeded(reply)) {
+  if (!ReplySucceeded(reply)) {
     ShowMessage("발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요.");
     return;
   }
@@ -122,7 +120,7 @@ void OrderDesk::DeleteOrder() {
     BusyCursor wait;
     reply = RequestOrderDelete(dm_.MasterInfo.M_CODE, draft_.OpenedCode);
   }
-  if (!Succeeded(reply)) {
+  if (!ReplySucceeded(reply)) {
     ShowMessage("발주내역 삭제 오류입니다.");
     return;
   }
@@ -157,7 +155,7 @@ void OrderDesk::RegisterSample() {
     BusyCursor wait;
     reply = RequestOrderSample(dm_.MasterInfo.M_CODE, draft_.OpenedCode, SampleBody(draft_.OpenedCode));
   }
-  if (!Succeeded(reply)) {
+  if (!ReplySucceeded(reply)) {
     ShowMessage("샘플 등록 오류입니다.");
     return;
   }

@@ -62,7 +62,7 @@ std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, cons
 }
 
 bool StoredOrderMatches(const std::string& body, const std::string& openReply) {
-  if (TagValue("RESULT_CODE", openReply) != "1") return false;
+  if (!ReplySucceeded(openReply)) return false;
   const std::string sentHead = TagValue("ORDERH_DATA", body);
   const std::string head = TagValue("ORDERH_DATA", openReply);
   const std::string count = TagValue("OH_RCOUNT", sentHead);

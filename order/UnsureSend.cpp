@@ -43,18 +43,18 @@ bool OrderDesk::SettleUnsureSend() {
   {
     BusyCursor wait;
     list = RequestOrderList(dm_.MasterInfo.M_CODE, OrderListBody(dm_.CustomerInfo.C_CODE, false));
-    if (TagValue("RESULT_CODE", list) == "1") {
+    if (ReplySucceeded(list)) {
       candidates = UnsureCandidates(list, draft_.Unsure, QDateTime::currentDateTime());
       for (const UnsureCandidate& c : candidates) reads.push_back(RequestOrderOpen(dm_.MasterInfo.M_CODE, c.code));
     }
   }
-  if (TagValue("RESULT_CODE", list) != "1") {
+  if (!ReplySucceeded(list)) {
     ShowMessage(kCannotCheck);
     return false;
   }
   std::size_t match = candidates.size();
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    if (TagValue("RESULT_CODE", reads[i]) != "1") {
+    if (!ReplySucceeded(reads[i])) {
       ShowMessage(kCannotCheck);
       return false;
     }
