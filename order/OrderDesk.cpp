@@ -22,14 +22,6 @@ namespace {
 
 // A count as the draft keeps it: 0 when the text is not a whole number that
 // fits.
-short ShortOrZero(const std::string& text) {
-  if (text.empty() || text.size() > 5) return 0;
-  for (char c : text)
-    if (c < '0' || c > '9') return 0;
-  const int v = std::stoi(text);
-  return v <= 32767 ? static_cast<short>(v) : 0;
-}
-
 int CountOrZero(const std::string& text) {
   if (text.empty() || text.size() > 9) return 0;
   for (char c : text)
@@ -66,7 +58,7 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
     draft_.OpenedCode = TagValue("OH_CODE", head);
     draft_.OpenedDate = TagValue("OH_SD", head);
     draft_.OpenedTime = TagValue("OH_AT", head);
-    draft_.SendCount = ShortOrZero(TagValue("OH_MCOUNT", head));
+    draft_.SendCount = SendCountOf(TagValue("OH_MCOUNT", head));
     draft_.DeliveryDate = TagValue("OH_DD", head);
     draft_.Note = TagValue("OH_NOTE", head);
     draft_.OpenedStatus = TagValue("OH_IOG", head);

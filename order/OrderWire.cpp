@@ -45,6 +45,12 @@ std::string SupplierMessageBody(const std::string& supplierCode, const std::stri
          MakeTag("OA_WTIME", "") + MakeTag("OA_RTIME", "") + MakeTag("OA_MSG", notice);
 }
 
+short SendCountOf(const std::string& mcount) {
+  if (mcount.empty() || mcount.size() > 5 || mcount.find_first_not_of("0123456789") != std::string::npos) return 0;
+  const int v = std::stoi(mcount);
+  return v <= 32767 ? static_cast<short>(v) : 0;
+}
+
 std::string OrderListCondition(const std::string& ordererCode, bool samples) {
   return " OH_CC = '" + ordererCode + "' AND OH_SG='" + (samples ? "1" : "0") + "' ";
 }
