@@ -107,12 +107,7 @@ void TFrmGPartS::BuildTopBar() {
     Refresh();
   });
 
-  auto* info = new QPushButton(QStringLiteral("제품설명"), bar);
-  info->setObjectName("SBInfo");
-  info->setGeometry(bar->width() - 88, 3, 84, kBarHeight - 6);
-  info->setFont(GridFont(12, true));
-  info->setFocusPolicy(Qt::NoFocus);
-  info->setAutoDefault(false);
+  QPushButton* info = SpeedButton(bar, "SBInfo", QStringLiteral("제품설명"), QRect(bar->width() - 88, 3, 84, kBarHeight - 6));
   info->setToolTip(QStringLiteral("단축키[F1] 제품의 적용 차종등 설명을 볼수 있습니다."));
   connect(info, &QPushButton::clicked, this, [this] { ShowProductNote(); });
 }

@@ -77,12 +77,8 @@ TListScreen::TListScreen(QWidget* parent, const char* objectName, const ListScre
 
   int y = layout.columnTop;
   for (const SideButtonDef& button : kSideButtons) {
-    auto* b = new QPushButton(QString::fromUtf8(button.caption), this);
-    b->setObjectName(button.name);
-    b->setGeometry(layout.columnX, y, layout.columnWidth, layout.buttonHeight);
-    b->setFont(GridFont(12, true));
-    b->setFocusPolicy(Qt::NoFocus);  // speed buttons never take the focus
-    b->setAutoDefault(false);
+    QPushButton* b = SpeedButton(this, button.name, QString::fromUtf8(button.caption),
+                                 QRect(layout.columnX, y, layout.columnWidth, layout.buttonHeight));
     const ListButton which = button.which;
     connect(b, &QPushButton::clicked, this, [this, which] { OnListButton(which); });
     buttons_[static_cast<int>(button.which)] = b;
