@@ -26,7 +26,7 @@ std::string LoginFlow::CleanId(const std::string& field) {
   for (char c : field) {
     if (c != '-') id += c;
   }
-  return TrimLeftBlanks(TrimRightBlanks(id));
+  return TrimBlanks(id);
 }
 
 LoginOutcome LoginFlow::Login(const std::string& midField, const std::string& cidField,

@@ -15,7 +15,7 @@ std::string OrderSaveBody(const OrderDraft& draft, const std::string& ordererCod
       MakeTag("OH_CC", ordererCode) + MakeTag("OH_TYPE", "C") +
       MakeTag("OH_IOG", draft.BeingWritten ? "X" : "A") + MakeTag("OH_SG", "0") +
       MakeTag("OH_SCODE", "") + MakeTag("OH_RCOUNT", std::to_string(lines)) +
-      MakeTag("OH_NOTE", TrimLeftBlanks(TrimRightBlanks(draft.Note)));
+      MakeTag("OH_NOTE", TrimBlanks(draft.Note));
   std::string records;
   for (int r = 0; r < lines; ++r) {
     const DraftLine& l = draft.Line(r);
