@@ -26,7 +26,7 @@ std::string LoginFlow::CleanId(const std::string& field) {
   for (char c : field) {
     if (c != '-') id += c;
   }
-  return TrimLeftBlanks(TrimRightBlanks(id));
+  return TrimBlanks(id);
 }
 
 LoginOutcome LoginFlow::Login(const std::string& midField, const std::string& cidField,
@@ -43,7 +43,7 @@ LoginOutcome LoginFlow::Login(const std::string& midField, const std::string& ci
 
 bool LoginFlow::CheckSupplier(const std::string& supplierId) {
   const std::string reply = RequestMember(MakeTag("SAME_FIELD", "M_ID") + MakeTag("SAME_KEY", supplierId));
-  if (TagValue("RESULT_CODE", reply) != "1") {
+  if (!ReplySucceeded(reply)) {
     port_.Message(kLoginReadError);
     return false;
   }
@@ -75,7 +75,7 @@ LoginOutcome LoginFlow::CheckOrderer(const std::string& ordererId, const std::st
   }
   const std::string reply =
       RequestCustomer(m.M_CODE, MakeTag("SAME_FIELD", "C_ID") + MakeTag("SAME_KEY", ordererId));
-  if (TagValue("RESULT_CODE", reply) != "1") {
+  if (!ReplySucceeded(reply)) {
     port_.Message(kLoginReadError);
     return LoginOutcome::Failed;
   }

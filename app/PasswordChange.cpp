@@ -13,8 +13,8 @@ const char* const kPasswordTooShort = "최소 비밀번호 길이는 4자리 이
 const char* const kPasswordStoreError = "비밀번호 수정 오류입니다.";
 
 bool PasswordChange::Register(const std::string& newField, const std::string& againField) {
-  const std::string s = TrimLeftBlanks(TrimRightBlanks(newField));
-  const std::string v = TrimLeftBlanks(TrimRightBlanks(againField));
+  const std::string s = TrimBlanks(newField);
+  const std::string v = TrimBlanks(againField);
   if (s.empty() || v.empty()) return false;
   if (s != v) {
     ShowMessage(kPasswordMismatch);
@@ -26,7 +26,7 @@ bool PasswordChange::Register(const std::string& newField, const std::string& ag
   }
   const std::string reply = RequestCustomerPassword(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE,
                                                     MakeTag("C_SS", s));
-  if (TagValue("RESULT_CODE", reply) != "1") {
+  if (!ReplySucceeded(reply)) {
     ShowMessage(kPasswordStoreError);
     return false;
   }

@@ -133,7 +133,7 @@ CarPartSearch::AddOutcome CarPartSearch::AddSelectedProduct() {
     reply = RequestGoodByCode(dm_.MasterInfo.M_CODE,
                               MakeTag("SAME_FIELD", "G_CODE") + MakeTag("SAME_KEY", code));
   }
-  if (TagValue("RESULT_CODE", reply) != "1") {
+  if (!ReplySucceeded(reply)) {
     ShowMessage(kProductReadError);
     return AddOutcome::ReadError;
   }

@@ -37,7 +37,7 @@ bool LoadSet(TDM& dm, std::string& reply, long long& count, GoodsTableSet set, R
              const std::string& elements, LoadProgress* progress) {
   if (!reply.empty()) return false;
   reply = request(dm.MasterInfo.M_CODE, elements);
-  if (TagValue("RESULT_CODE", reply) != "1") {
+  if (!ReplySucceeded(reply)) {
     ShowMessage(kReadError);
     count = -1;
     return false;

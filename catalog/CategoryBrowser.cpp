@@ -110,18 +110,18 @@ void CategoryBrowser::Select(BrowserList list, int row) {
   }
 }
 
-void CategoryBrowser::Key(BrowserList list, BrowserKey key, int pageRows) {
+void CategoryBrowser::Key(BrowserList list, PageKey key, int pageRows) {
   const int last = RowCount(list) - 1;
   const int now = Selected(list);
   const int page = std::max(pageRows, 1);
   int row = now;
   switch (key) {
-    case BrowserKey::Up: row = now - 1; break;
-    case BrowserKey::Down: row = now + 1; break;
-    case BrowserKey::Home: row = 0; break;
-    case BrowserKey::End: row = last; break;
-    case BrowserKey::PgUp: row = now - page; break;
-    case BrowserKey::PgDn: row = now + page; break;
+    case PageKey::Up: row = now - 1; break;
+    case PageKey::Down: row = now + 1; break;
+    case PageKey::Home: row = 0; break;
+    case PageKey::End: row = last; break;
+    case PageKey::PgUp: row = now - page; break;
+    case PageKey::PgDn: row = now + page; break;
   }
   row = std::clamp(row, 0, last);
   if (row != now) Select(list, row);

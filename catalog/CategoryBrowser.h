@@ -13,6 +13,7 @@
 
 #include "catalog/ProductNote.h"
 #include "order/QuantityEntry.h"
+#include "screens/PagedList.h"
 
 namespace tarvik {
 
@@ -20,7 +21,6 @@ class OrderDraft;
 class TDM;
 
 enum class BrowserList { Majors, Minors, Products };  // SGP1, SGP2, SGN
-enum class BrowserKey { Up, Down, Home, End, PgUp, PgDn };
 
 constexpr std::size_t kMinorNameBytes = 20;  // shown minor names are cut to this
 constexpr int kTradedMinorLimit = 1000;      // minor names of one major, traded view
@@ -68,7 +68,7 @@ class CategoryBrowser {
   // selection; a minor lists its products.
   void Select(BrowserList list, int row);
   // Up, Down, Home, End, and PgUp/PgDn by pageRows rows, on one list.
-  void Key(BrowserList list, BrowserKey key, int pageRows);
+  void Key(BrowserList list, PageKey key, int pageRows);
 
   int RowCount(BrowserList list) const;
   int Selected(BrowserList list) const;

@@ -14,7 +14,7 @@ const char* const kNoticeCode = "999999";
 int LoadProductNote(TDM& dm, const std::string& code, bool withMessage) {
   const std::string elements = MakeTag("GM_GC", code) + MakeTag("ORDERBY", "GM_NO ASC");
   dm.MemoReply = RequestGoodsMemo(dm.MasterInfo.M_CODE, elements);
-  if (TagValue("RESULT_CODE", dm.MemoReply) != "1") {
+  if (!ReplySucceeded(dm.MemoReply)) {
     ShowMessage("전체 읽기 오류입니다\r\r다시 시도하십시요.");
     dm.MemoReply.clear();
     return -1;

@@ -137,7 +137,7 @@ bool ProductPanel::DeleteTradedProduct() {
   if (!AskYesNo("제품: " + name + " 를" + "\r\r" + "거래된 제품 목록에서 삭제합니다.")) return false;
   const std::string reply =
       RequestUnitCostDelete(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, code);
-  if (TagValue("RESULT_CODE", reply) != "1") {
+  if (!ReplySucceeded(reply)) {
     ShowMessage("등록삭제 오류입니다.");
     return false;
   }

@@ -42,13 +42,7 @@ ListScreenLayout SearchLayout() {
 }
 
 QPushButton* TopButton(QWidget* parent, const char* name, const char* caption, int x, int width) {
-  auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-  b->setObjectName(name);
-  b->setGeometry(x, kTopY, width, kFieldHeight);
-  b->setFont(GridFont(12, true));
-  b->setFocusPolicy(Qt::NoFocus);  // speed buttons never take the focus
-  b->setAutoDefault(false);
-  return b;
+  return SpeedButton(parent, name, QString::fromUtf8(caption), QRect(x, kTopY, width, kFieldHeight));
 }
 
 // Rows 0, 2, 4 ... in their own tint, the selected row black on pale blue.

@@ -50,18 +50,6 @@ constexpr BrowserList kLists[3] = {BrowserList::Majors, BrowserList::Minors, Bro
 
 int IndexOf(BrowserList list) { return static_cast<int>(list); }
 
-bool BrowserKeyOf(int key, BrowserKey* out) {
-  switch (key) {
-    case Qt::Key_Up: *out = BrowserKey::Up; return true;
-    case Qt::Key_Down: *out = BrowserKey::Down; return true;
-    case Qt::Key_Home: *out = BrowserKey::Home; return true;
-    case Qt::Key_End: *out = BrowserKey::End; return true;
-    case Qt::Key_PageUp: *out = BrowserKey::PgUp; return true;
-    case Qt::Key_PageDown: *out = BrowserKey::PgDn; return true;
-    default: return false;
-  }
-}
-
 }  // namespace
 
 TFrmGPartS::TFrmGPartS(QWidget* main, TDM& dm, OrderDraft& draft, std::function<void()> basketChanged)
@@ -119,12 +107,7 @@ void TFrmGPartS::BuildTopBar() {
     Refresh();
   });
 
-  auto* info = new QPushButton(QStringLiteral("제품설명"), bar);
-  info->setObjectName("SBInfo");
-  info->setGeometry(bar->width() - 88, 3, 84, kBarHeight - 6);
-  info->setFont(GridFont(12, true));
-  info->setFocusPolicy(Qt::NoFocus);
-  info->setAutoDefault(false);
+  QPushButton* info = SpeedButton(bar, "SBInfo", QStringLiteral("제품설명"), QRect(bar->width() - 88, 3, 84, kBarHeight - 6));
   info->setToolTip(QStringLiteral("단축키[F1] 제품의 적용 차종등 설명을 볼수 있습니다."));
   connect(info, &QPushButton::clicked, this, [this] { ShowProductNote(); });
 }
@@ -205,13 +188,10 @@ void TFrmGPartS::ShowProductNote() {
 }
 
 void TFrmGPartS::OnListButton(ListButton which) {
-  BrowserKey key;
-  switch (which) {
-    case ListButton::Home: key = BrowserKey::Home; break;
-    case ListButton::PgUp: key = BrowserKey::PgUp; break;
-    case ListButton::PgDn: key = BrowserKey::PgDn; break;
-    case ListButton::End: key = BrowserKey::End; break;
-    default: TListScreen::OnListButton(which); return;  // Esc cancels, Enter closes with OK
+  PageKey key;
+  if (!PageKeyOf(which, &key)) {
+    TListScreen::OnListButton(which);  // Esc cancels, Enter closes with OK
+    return;
   }
   browser_.Key(BrowserList::Products, key, PageRows());  // the focus stays where it is
   Refresh();
@@ -244,8 +224,8 @@ bool TFrmGPartS::ScreenKey(int key) {
 
 bool TFrmGPartS::ListKey(BrowserList list, int key) {
   const int index = IndexOf(list);
-  BrowserKey move;
-  if (BrowserKeyOf(key, &move)) {
+  PageKey move;
+  if (PageKeyOf(key, &move)) {
     const int page = std::max(1, grids_[index]->viewport()->height() / kRowHeight);
     browser_.Key(list, move, page);
     Refresh();
@@ -287,7 +267,7 @@ void TFrmGPartS::wheelEvent(QWheelEvent* event) {
   BrowserList list;
   const int delta = event->angleDelta().y();
   if (delta == 0 || !FocusedList(&list)) return;
-  browser_.Key(list, delta > 0 ? BrowserKey::Up : BrowserKey::Down, 1);
+  browser_.Key(list, delta > 0 ? PageKey::Up : PageKey::Down, 1);
   Refresh();
 }
 

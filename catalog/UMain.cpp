@@ -91,11 +91,7 @@ TFrmMain::~TFrmMain() { qApp->removeEventFilter(this); }
 
 QPushButton* TFrmMain::Button(QWidget* parent, const char* name, const char* caption,
                               const char* hint, int x, int y, int w, int h) {
-  auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-  b->setObjectName(name);
-  b->setGeometry(x, y, w, h);
-  b->setFocusPolicy(Qt::NoFocus);  // speed buttons never take the focus
-  b->setFont(GridFont(12, true));
+  QPushButton* b = SpeedButton(parent, name, QString::fromUtf8(caption), QRect(x, y, w, h));
   if (hint && *hint) b->setToolTip(QString::fromUtf8(hint));
   return b;
 }

@@ -23,6 +23,7 @@
 #include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
+#include "screens/ListScreen.h"
 #include "screens/RowGrid.h"
 #include "session/UDM.h"
 
@@ -82,16 +83,9 @@ bool TFrmMain::eventFilter(QObject* o, QEvent* e) {
 }
 
 bool TFrmMain::HandleListKey(int key) {
-  ProductPage& page = panel_->Visible();
-  switch (key) {
-    case Qt::Key_Up: page.KeyUp(); break;
-    case Qt::Key_Down: page.KeyDown(); break;
-    case Qt::Key_Home: page.Home(); break;
-    case Qt::Key_End: page.End(); break;
-    case Qt::Key_PageUp: page.PgUp(); break;
-    case Qt::Key_PageDown: page.PgDn(); break;
-    default: return false;
-  }
+  PageKey move;
+  if (!PageKeyOf(key, &move)) return false;
+  panel_->Visible().Press(move);
   RefreshList();
   return true;
 }

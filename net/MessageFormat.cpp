@@ -34,6 +34,8 @@ std::string TagValue(const std::string& name, const std::string& text) {
   return text.substr(start, q - start);
 }
 
+bool ReplySucceeded(const std::string& reply) { return TagValue("RESULT_CODE", reply) == "1"; }
+
 long long TagInt(const std::string& name, const std::string& text) {
   const std::string v = TagValue(name, text);
   if (v.empty() || v.size() > 18) return 0;

@@ -19,6 +19,9 @@ std::string WrapPostData(const std::string& text);
 // missing or the close starts before the end of the open.
 std::string TagValue(const std::string& name, const std::string& text);
 
+// True when the reply's RESULT_CODE is "1": the service did what was asked.
+bool ReplySucceeded(const std::string& reply);
+
 // Integer of a RESULT_RECORD_COUNT-like value: 0 when it is not a decimal number.
 long long TagInt(const std::string& name, const std::string& text);
 

@@ -93,5 +93,5 @@ int main(int argc, char** argv) {
   std::fputc('\n', stdout);
   // The reply only says which step failed; libcurl tells a refusal from a time-out.
   if (!transportError.empty()) std::fprintf(stderr, "tarvik-call: %s\n", transportError.c_str());
-  return tarvik::TagValue("RESULT_CODE", reply) == "1" ? 0 : 1;
+  return tarvik::ReplySucceeded(reply) ? 0 : 1;
 }

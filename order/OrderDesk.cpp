@@ -22,22 +22,12 @@ namespace {
 
 // A count as the draft keeps it: 0 when the text is not a whole number that
 // fits.
-short ShortOrZero(const std::string& text) {
-  if (text.empty() || text.size() > 5) return 0;
-  for (char c : text)
-    if (c < '0' || c > '9') return 0;
-  const int v = std::stoi(text);
-  return v <= 32767 ? static_cast<short>(v) : 0;
-}
-
 int CountOrZero(const std::string& text) {
   if (text.empty() || text.size() > 9) return 0;
   for (char c : text)
     if (c < '0' || c > '9') return 0;
   return std::stoi(text);
 }
-
-bool Succeeded(const std::string& reply) { return TagValue("RESULT_CODE", reply) == "1"; }
 
 }  // namespace
 
@@ -57,7 +47,7 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
     BusyCursor wait;
     reply = RequestOrderOpen(dm_.MasterInfo.M_CODE, code);
   }
-  if (!Succeeded(reply)) {
+  if (!ReplySucceeded(reply)) {
     ShowMessage("발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요.");
     return;
   }
@@ -68,7 +58,7 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
     draft_.OpenedCode = TagValue("OH_CODE", head);
     draft_.OpenedDate = TagValue("OH_SD", head);
     draft_.OpenedTime = TagValue("OH_AT", head);
-    draft_.SendCount = ShortOrZero(TagValue("OH_MCOUNT", head));
+    draft_.SendCount = SendCountOf(TagValue("OH_MCOUNT", head));
     draft_.DeliveryDate = TagValue("OH_DD", head);
     draft_.Note = TagValue("OH_NOTE", head);
     draft_.OpenedStatus = TagValue("OH_IOG", head);
@@ -122,7 +112,7 @@ void OrderDesk::DeleteOrder() {
     BusyCursor wait;
     reply = RequestOrderDelete(dm_.MasterInfo.M_CODE, draft_.OpenedCode);
   }
-  if (!Succeeded(reply)) {
+  if (!ReplySucceeded(reply)) {
     ShowMessage("발주내역 삭제 오류입니다.");
     return;
   }
@@ -157,7 +147,7 @@ void OrderDesk::RegisterSample() {
     BusyCursor wait;
     reply = RequestOrderSample(dm_.MasterInfo.M_CODE, draft_.OpenedCode, SampleBody(draft_.OpenedCode));
   }
-  if (!Succeeded(reply)) {
+  if (!ReplySucceeded(reply)) {
     ShowMessage("샘플 등록 오류입니다.");
     return;
   }

@@ -62,7 +62,7 @@ bool OrderDesk::SendSupplierMessage(const std::string& supplierCode, const std::
     BusyCursor wait;
     reply = RequestOrderAuth(SupplierMessageBody(supplierCode, ordererCode, sendKind, notice));
   }
-  if (TagValue("RESULT_CODE", reply) == "1") return true;
+  if (ReplySucceeded(reply)) return true;
   ShowMessage("메세지 보내기 오류입니다\r\r인터넷을 확인 하십시요.");
   return false;
 }

@@ -15,7 +15,7 @@ std::string OrderSaveBody(const OrderDraft& draft, const std::string& ordererCod
       MakeTag("OH_CC", ordererCode) + MakeTag("OH_TYPE", "C") +
       MakeTag("OH_IOG", draft.BeingWritten ? "X" : "A") + MakeTag("OH_SG", "0") +
       MakeTag("OH_SCODE", "") + MakeTag("OH_RCOUNT", std::to_string(lines)) +
-      MakeTag("OH_NOTE", TrimLeftBlanks(TrimRightBlanks(draft.Note)));
+      MakeTag("OH_NOTE", TrimBlanks(draft.Note));
   std::string records;
   for (int r = 0; r < lines; ++r) {
     const DraftLine& l = draft.Line(r);
@@ -43,6 +43,12 @@ std::string SupplierMessageBody(const std::string& supplierCode, const std::stri
   return MakeTag("OA_CODE", "") + MakeTag("OA_SC", supplierCode) + MakeTag("OA_CC", ordererCode) +
          MakeTag("OA_IOG", sendKind) + MakeTag("OA_STATUS", "W") + MakeTag("OA_WDATE", "") +
          MakeTag("OA_WTIME", "") + MakeTag("OA_RTIME", "") + MakeTag("OA_MSG", notice);
+}
+
+short SendCountOf(const std::string& mcount) {
+  if (mcount.empty() || mcount.size() > 5 || mcount.find_first_not_of("0123456789") != std::string::npos) return 0;
+  const int v = std::stoi(mcount);
+  return v <= 32767 ? static_cast<short>(v) : 0;
 }
 
 std::string OrderListCondition(const std::string& ordererCode, bool samples) {

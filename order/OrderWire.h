@@ -1,7 +1,7 @@
 #pragma once
 // The element texts the ordering commands put after their fixed header: the
 // order with its lines, the message to the supplier, the order list's
-// condition and the sample registration. Built with MakeTag, byte for byte as
+// condition and the sample registration (and the send count read back). Built with MakeTag, byte for byte as
 // the service expects them; nothing here sends anything.
 #include <string>
 
@@ -16,6 +16,10 @@ class OrderDraft;
 // code. Quantities lose their ",", line notes their trailing blanks, the note
 // its blanks at both ends.
 std::string OrderSaveBody(const OrderDraft& draft, const std::string& ordererCode);
+
+// An order header's OH_MCOUNT as the draft's SendCount: 0 unless it is a
+// decimal number of at most 32767.
+short SendCountOf(const std::string& mcount);
 
 // "O" for the first send of an order (sendCount 1), "R" for a later one.
 std::string SendKindOf(int sendCount);

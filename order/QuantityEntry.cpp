@@ -32,7 +32,7 @@ double QuantityValue(const std::string& text) {
   std::string s;
   for (char c : text)
     if (c != ',') s += c;
-  s = TrimLeftBlanks(TrimRightBlanks(s));
+  s = TrimBlanks(s);
   if (s.empty()) return 0;
   char* end = nullptr;
   const double v = std::strtod(s.c_str(), &end);
@@ -74,13 +74,13 @@ QuantityEntry::Outcome QuantityEntry::Confirm(TDM& dm, const AddDirect& addDirec
     ShowMessage("     주문 수량이 없습니다.     \r\r     수량을 입력해 주십시요.");
     return Outcome::Stay;
   }
-  const std::string name = TrimLeftBlanks(TrimRightBlanks(Name));
+  const std::string name = TrimBlanks(Name);
   if (name.empty()) {
     ShowMessage("     주문 제품명이 없습니다.     \r\r     제품명을 입력해 주십시요.");
     return Outcome::Stay;
   }
   dm.EntryName = name;
-  dm.EntryBox = TrimLeftBlanks(TrimRightBlanks(Box));
+  dm.EntryBox = TrimBlanks(Box);
   dm.EntryQty = QuantityText(Quantity);
   dm.EntryNote = TrimRightBlanks(Note);
   if (mode_ != CntMode::New) return Outcome::CloseOk;

@@ -10,13 +10,11 @@
 namespace tarvik {
 namespace {
 
-std::string Trim(const std::string& s) { return TrimLeftBlanks(TrimRightBlanks(s)); }
-
-bool SameText(const std::string& a, const std::string& b) { return Trim(a) == Trim(b); }
+bool SameText(const std::string& a, const std::string& b) { return TrimBlanks(a) == TrimBlanks(b); }
 
 bool SameQuantity(const std::string& a, const std::string& b) {
   const auto x = ParseNumber(StripCommas(a)), y = ParseNumber(StripCommas(b));
-  return x && y ? *x == *y : Trim(a) == Trim(b);
+  return x && y ? *x == *y : TrimBlanks(a) == TrimBlanks(b);
 }
 
 // yymmdd + HHMM as a local time; invalid when either cannot be read.
@@ -62,11 +60,11 @@ std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, cons
 }
 
 bool StoredOrderMatches(const std::string& body, const std::string& openReply) {
-  if (TagValue("RESULT_CODE", openReply) != "1") return false;
+  if (!ReplySucceeded(openReply)) return false;
   const std::string sentHead = TagValue("ORDERH_DATA", body);
   const std::string head = TagValue("ORDERH_DATA", openReply);
   const std::string count = TagValue("OH_RCOUNT", sentHead);
-  if (Trim(TagValue("OH_RCOUNT", head)) != count || !SameText(TagValue("OH_DD", head), TagValue("OH_DD", sentHead)) ||
+  if (TrimBlanks(TagValue("OH_RCOUNT", head)) != count || !SameText(TagValue("OH_DD", head), TagValue("OH_DD", sentHead)) ||
       !SameText(TagValue("OH_NOTE", head), TagValue("OH_NOTE", sentHead)))
     return false;
   const std::string sentLines = TagValue("ORDERL_DATA", body);
@@ -81,7 +79,7 @@ bool StoredOrderMatches(const std::string& body, const std::string& openReply) {
     if (sent.empty() || record.empty()) return false;
     fields.Read(sent, a);
     fields.Read(record, b);
-    if (Trim(a[0]) != Trim(b[0]) || !SameQuantity(a[3], b[3]) || !SameText(a[4], b[4])) return false;
+    if (TrimBlanks(a[0]) != TrimBlanks(b[0]) || !SameQuantity(a[3], b[3]) || !SameText(a[4], b[4])) return false;
     if (a[0] == kDirectCode && (!SameText(a[1], b[1]) || !SameText(a[2], b[2]))) return false;
   }
   return true;

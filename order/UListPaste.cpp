@@ -72,13 +72,7 @@ TFrmListPaste::TFrmListPaste(QWidget* parent, const ListPlan& plan, const std::s
                                         : QStringLiteral("[Enter] 넣기  [Esc] 취소"));
 
   auto button = [&](const char* name, const char* caption, int x) {
-    auto* b = new QPushButton(Q(caption), panel);
-    b->setObjectName(name);
-    b->setGeometry(x, y + 24, 100, 28);
-    b->setFont(GridFont(12, true));
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoDefault(false);
-    return b;
+    return SpeedButton(panel, name, Q(caption), QRect(x, y + 24, 100, 28));
   };
   connect(button("SBOK", "넣기 [Enter]", kWidth - 230), &QPushButton::clicked, this, &QDialog::accept);
   connect(button("SBEsc", "취소 [Esc]", kWidth - 124), &QPushButton::clicked, this, &QDialog::reject);

@@ -23,12 +23,6 @@ namespace {
 const char kCannotCheck[] =
     "조금 전에 전송한 발주가 접수되었는지 확인하지 못했습니다.\r\r인터넷 연결을 확인하시고 다시 시도하십시요.";
 
-short ShortOrZero(const std::string& text) {
-  if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return 0;
-  const int v = std::stoi(text);
-  return v <= 32767 ? static_cast<short>(v) : 0;
-}
-
 std::string Arrived(const UnsureCandidate& c, int lines) {
   return "조금 전에 전송한 발주가 이미 접수되어 있습니다.\r\r발주일: " + FormatYymmdd(c.date) + " " +
          c.time.substr(0, 2) + ":" + c.time.substr(2, 2) + "   제품 " + std::to_string(lines) + "개";
@@ -43,18 +37,18 @@ bool OrderDesk::SettleUnsureSend() {
   {
     BusyCursor wait;
     list = RequestOrderList(dm_.MasterInfo.M_CODE, OrderListBody(dm_.CustomerInfo.C_CODE, false));
-    if (TagValue("RESULT_CODE", list) == "1") {
+    if (ReplySucceeded(list)) {
       candidates = UnsureCandidates(list, draft_.Unsure, QDateTime::currentDateTime());
       for (const UnsureCandidate& c : candidates) reads.push_back(RequestOrderOpen(dm_.MasterInfo.M_CODE, c.code));
     }
   }
-  if (TagValue("RESULT_CODE", list) != "1") {
+  if (!ReplySucceeded(list)) {
     ShowMessage(kCannotCheck);
     return false;
   }
   std::size_t match = candidates.size();
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    if (TagValue("RESULT_CODE", reads[i]) != "1") {
+    if (!ReplySucceeded(reads[i])) {
       ShowMessage(kCannotCheck);
       return false;
     }
@@ -93,7 +87,7 @@ bool OrderDesk::SettleUnsureSend() {
   OrderDraft::ChangeBatch batch(draft_);
   draft_.SetUnsure(UnsureSend());
   draft_.SetOpened(found.code, TagValue("OH_SD", head), TagValue("OH_AT", head), TagValue("OH_IOG", head),
-                   ShortOrZero(TagValue("OH_MCOUNT", head)));
+                   SendCountOf(TagValue("OH_MCOUNT", head)));
   port_.RedrawBasket(false);
   return true;
 }

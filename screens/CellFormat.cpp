@@ -10,7 +10,7 @@
 namespace tarvik {
 
 std::optional<double> ParseNumber(const std::string& text) {
-  const std::string s = TrimLeftBlanks(TrimRightBlanks(text));
+  const std::string s = TrimBlanks(text);
   if (s.empty()) return std::nullopt;
   char* end = nullptr;
   const double v = std::strtod(s.c_str(), &end);

@@ -19,13 +19,12 @@ struct SideButtonDef {
   ListButton which;
   const char* name;
   const char* caption;
-  int key;  // the paging key the button stands for; 0 for Esc and Enter
 };
 
 const SideButtonDef kSideButtons[6] = {
-    {ListButton::Esc, "SBEsc", "Esc", 0},           {ListButton::Home, "SBHome", "Home", Qt::Key_Home},
-    {ListButton::PgUp, "SBPgUp", "PgUp", Qt::Key_PageUp}, {ListButton::PgDn, "SBPgDn", "PgDn", Qt::Key_PageDown},
-    {ListButton::End, "SBEnd", "End", Qt::Key_End}, {ListButton::Enter, "SBEnter", "Enter", 0},
+    {ListButton::Esc, "SBEsc", "Esc"},    {ListButton::Home, "SBHome", "Home"},
+    {ListButton::PgUp, "SBPgUp", "PgUp"}, {ListButton::PgDn, "SBPgDn", "PgDn"},
+    {ListButton::End, "SBEnd", "End"},    {ListButton::Enter, "SBEnter", "Enter"},
 };
 
 void SetTextColour(QPushButton* b, const QColor& colour) {
@@ -35,6 +34,28 @@ void SetTextColour(QPushButton* b, const QColor& colour) {
 }
 
 }  // namespace
+
+bool PageKeyOf(int qtKey, PageKey* out) {
+  switch (qtKey) {
+    case Qt::Key_Up: *out = PageKey::Up; return true;
+    case Qt::Key_Down: *out = PageKey::Down; return true;
+    case Qt::Key_Home: *out = PageKey::Home; return true;
+    case Qt::Key_End: *out = PageKey::End; return true;
+    case Qt::Key_PageUp: *out = PageKey::PgUp; return true;
+    case Qt::Key_PageDown: *out = PageKey::PgDn; return true;
+    default: return false;
+  }
+}
+
+bool PageKeyOf(ListButton button, PageKey* out) {
+  switch (button) {
+    case ListButton::Home: *out = PageKey::Home; return true;
+    case ListButton::PgUp: *out = PageKey::PgUp; return true;
+    case ListButton::PgDn: *out = PageKey::PgDn; return true;
+    case ListButton::End: *out = PageKey::End; return true;
+    default: return false;
+  }
+}
 
 TListScreen::TListScreen(QWidget* parent, const char* objectName, const ListScreenLayout& layout)
     : QDialog(parent) {
@@ -56,12 +77,8 @@ TListScreen::TListScreen(QWidget* parent, const char* objectName, const ListScre
 
   int y = layout.columnTop;
   for (const SideButtonDef& button : kSideButtons) {
-    auto* b = new QPushButton(QString::fromUtf8(button.caption), this);
-    b->setObjectName(button.name);
-    b->setGeometry(layout.columnX, y, layout.columnWidth, layout.buttonHeight);
-    b->setFont(GridFont(12, true));
-    b->setFocusPolicy(Qt::NoFocus);  // speed buttons never take the focus
-    b->setAutoDefault(false);
+    QPushButton* b = SpeedButton(this, button.name, QString::fromUtf8(button.caption),
+                                 QRect(layout.columnX, y, layout.columnWidth, layout.buttonHeight));
     const ListButton which = button.which;
     connect(b, &QPushButton::clicked, this, [this, which] { OnListButton(which); });
     buttons_[static_cast<int>(button.which)] = b;
@@ -87,13 +104,13 @@ void TListScreen::OnListButton(ListButton which) {
   switch (which) {
     case ListButton::Esc: reject(); break;
     case ListButton::Enter: accept(); break;
-    default:
-      for (const SideButtonDef& button : kSideButtons) {
-        if (button.which != which || !grid_) continue;
-        if (options_.buttonsFocusList) grid_->setFocus(Qt::OtherFocusReason);
-        Page(button.key);
-      }
+    default: {
+      PageKey key;
+      if (!grid_ || !PageKeyOf(which, &key)) break;
+      if (options_.buttonsFocusList) grid_->setFocus(Qt::OtherFocusReason);
+      Page(key);
       break;
+    }
   }
 }
 
@@ -127,37 +144,22 @@ void TListScreen::RefreshList() {
   SetCountText(options_.countText ? options_.countText(*list_) : QString::number(list_->Position()));
 }
 
-void TListScreen::Page(int key) {
-  switch (key) {
-    case Qt::Key_Up: list_->KeyUp(); break;
-    case Qt::Key_Down: list_->KeyDown(); break;
-    case Qt::Key_Home: list_->Home(); break;
-    case Qt::Key_End: list_->End(); break;
-    case Qt::Key_PageUp: list_->PgUp(); break;
-    case Qt::Key_PageDown: list_->PgDn(); break;
-    default: return;
-  }
+void TListScreen::Page(PageKey key) {
+  list_->Press(key);
   RefreshList();
 }
 
 bool TListScreen::eventFilter(QObject* watched, QEvent* event) {
   if (grid_ && watched == grid_ && event->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(event);
-    switch (k->key()) {
-      case Qt::Key_Up:
-      case Qt::Key_Down:
-      case Qt::Key_Home:
-      case Qt::Key_End:
-      case Qt::Key_PageUp:
-      case Qt::Key_PageDown:
-        Page(k->key());
-        return true;
-      case Qt::Key_Return:
-      case Qt::Key_Enter:
-        OnListButton(ListButton::Enter);
-        return true;
-      default:
-        break;
+    PageKey key;
+    if (PageKeyOf(k->key(), &key)) {
+      Page(key);
+      return true;
+    }
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+      OnListButton(ListButton::Enter);
+      return true;
     }
   }
   if (grid_ && watched == grid_->viewport() && event->type() == QEvent::Wheel) {

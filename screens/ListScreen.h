@@ -16,15 +16,20 @@
 #include <vector>
 
 #include "screens/CellFormat.h"
+#include "screens/PagedList.h"
 
 class QPushButton;
 
 namespace tarvik {
 
-class PagedList;
 class RowGrid;
 
 enum class ListButton { Esc, Home, PgUp, PgDn, End, Enter };
+
+// The paging key a Qt key (Up, Down, Home, End, PageUp, PageDown) or a side
+// button ("Home", "PgUp", "PgDn", "End") stands for; false for any other.
+bool PageKeyOf(int qtKey, PageKey* out);
+bool PageKeyOf(ListButton button, PageKey* out);
 
 struct ListScreenLayout {
   int width = 0, height = 0;  // the window (its client area)
@@ -77,7 +82,7 @@ class TListScreen : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void Page(int key);
+  void Page(PageKey key);
 
   QPushButton* buttons_[6] = {};
   QPushButton* count_ = nullptr;

@@ -77,6 +77,17 @@ void PagedList::PgDn() {
   }
 }
 
+void PagedList::Press(PageKey key) {
+  switch (key) {
+    case PageKey::Up: KeyUp(); break;
+    case PageKey::Down: KeyDown(); break;
+    case PageKey::Home: Home(); break;
+    case PageKey::End: End(); break;
+    case PageKey::PgUp: PgUp(); break;
+    case PageKey::PgDn: PgDn(); break;
+  }
+}
+
 void PagedList::Wheel(int delta) {
   const int before = selected_;
   const bool towardsUser = static_cast<short>(delta) <= 0;

@@ -10,6 +10,10 @@ namespace tarvik {
 
 constexpr int kPagedRows = 25;
 
+// The keys that move the selection of a list (here, in the main screen's
+// product lists and in the category browser's three lists).
+enum class PageKey { Up, Down, Home, End, PgUp, PgDn };
+
 // One window row as a source gives it.
 struct PagedRow {
   std::vector<std::string> cells;  // the source's columns; fewer read as empty
@@ -62,6 +66,8 @@ class PagedList {
   void End();
   void PgUp();
   void PgDn();
+  // The one of the six above that key names.
+  void Press(PageKey key);
   // One wheel notch; delta is the wheel delta, read as a signed 16-bit number
   // (<= 0 towards the user).
   void Wheel(int delta);

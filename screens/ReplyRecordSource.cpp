@@ -8,7 +8,7 @@ ReplyRecordSource::Load ReplyRecordSource::TakeReply(std::string reply) {
   reader_.reset();
   reply_ = std::move(reply);
   Load result = Load::Records;
-  if (TagValue("RESULT_CODE", reply_) != "1") {
+  if (!ReplySucceeded(reply_)) {
     count_ = -1;
     result = Load::ReadError;
   } else {

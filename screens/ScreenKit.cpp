@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QValidator>
 
 #include <algorithm>
@@ -20,6 +21,16 @@ QFont GridFont(int pixelSize, bool bold) {
   f.setPixelSize(pixelSize);
   f.setBold(bold);
   return f;
+}
+
+QPushButton* SpeedButton(QWidget* parent, const char* name, const QString& caption, const QRect& at) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  b->setGeometry(at);
+  b->setFont(GridFont(12, true));
+  b->setFocusPolicy(Qt::NoFocus);
+  b->setAutoDefault(false);
+  return b;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 
 class QLineEdit;
+class QPushButton;
 
 namespace tarvik {
 
@@ -26,6 +27,10 @@ QFont GridFont(int pixelSize = 12, bool bold = false);
 void LimitEdit(QLineEdit* edit, std::size_t maxBytes, bool upper);
 // The text as LimitEdit lets it into an edit.
 QString LimitedText(const QString& text, std::size_t maxBytes, bool upper);
+
+// A speed button: bold grid font, never takes the focus (the keyboard stays
+// where the clerk works) and is never a dialog's default button.
+QPushButton* SpeedButton(QWidget* parent, const char* name, const QString& caption, const QRect& at);
 
 // The round close button of a screen (objectName "ImgBtnEsc").
 TImageButton* MakeCloseButton(QWidget* parent);

@@ -160,6 +160,8 @@ std::string TrimLeftBlanks(const std::string& s) {
   return b == std::string::npos ? std::string() : s.substr(b);
 }
 
+std::string TrimBlanks(const std::string& s) { return TrimLeftBlanks(TrimRightBlanks(s)); }
+
 std::string FormatYymmdd(const std::string& s) {
   if (s.size() != 6 || s == "      ") return s;
   // Six bytes of UTF-8 holding a Korean letter are not six characters, and

@@ -75,6 +75,7 @@ class TDM {
 
 std::string TrimRightBlanks(const std::string& s); // code 32 only
 std::string TrimLeftBlanks(const std::string& s);  // code 32 only
+std::string TrimBlanks(const std::string& s);      // code 32 only, both ends
 std::string FormatYymmdd(const std::string& s);    // "240131" -> "24/01/31"
 // Valid yymmdd (trailing blanks removed first). With showMessage, an invalid
 // date shows "날짜가 정확하지 않습니다.\r\r" + 13 blanks + text, or
