@@ -173,9 +173,12 @@ TEST_F(Desk, ShortLineRecordsKeepWhatWasReadAndAFailedReadChangesNothing) {
   port.pick = "K7";
   server.SetReply(Reply("1", MakeTag("ORDERH_DATA", head) +
                                  MakeTag("ORDERL_DATA", MakeTag("RDC_0", line) + MakeTag("RDC_1", line))));
+  const std::string ci = TodayStamp() + "-" + std::to_string(RequestCounter() + 1);
   desk.OpenOrder(false);
-  EXPECT_EQ(Sent(0).substr(Sent(0).find("<COMMAND>")),
-            "<COMMAND>100406</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K7</OH_CODE></POST_DATA>");
+  EXPECT_EQ(Line(0), "POST /NET/Order.php HTTP/1.1");
+  EXPECT_EQ(Sent(0), "VALUE=<POST_DATA><CALL_INDEX>" + ci +
+                         "</CALL_INDEX><COMMAND>100406</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K7</OH_CODE>"
+                         "</POST_DATA>");
   const OrderDraft& d = desk.Draft();
   EXPECT_EQ(d.OpenedCode, "K7");
   EXPECT_EQ(d.SendCount, 0);  // not a number
@@ -204,9 +207,12 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   EXPECT_EQ(prompter.Texts(),
             (std::vector<std::string>{"발주일: 240131\r\r발주 내역을 삭제합니다.", "발주내역 삭제 오류입니다."}));
   server.SetReply(Reply("1"));
+  const std::string ci = TodayStamp() + "-" + std::to_string(RequestCounter() + 1);
   desk.DeleteOrder();
-  EXPECT_EQ(Sent(1).substr(Sent(1).find("<COMMAND>")),
-            "<COMMAND>100403</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K7</OH_CODE></POST_DATA>");
+  EXPECT_EQ(Line(1), "POST /NET/Order.php HTTP/1.1");
+  EXPECT_EQ(Sent(1), "VALUE=<POST_DATA><CALL_INDEX>" + ci +
+                         "</CALL_INDEX><COMMAND>100403</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K7</OH_CODE>"
+                         "</POST_DATA>");
   EXPECT_TRUE(d.OpenedCode.empty());
 
   d.AddLine("P1", "n", "EA", "1", "");
@@ -218,6 +224,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"샘플 등록 오류입니다."});
   server.SetReply(Reply("1"));
   desk.RegisterSample();
+  EXPECT_EQ(Line(3), "POST /NET/Order.php HTTP/1.1");
   EXPECT_EQ(Sent(3), "VALUE=<POST_DATA><COMMAND>100411</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K8</OH_CODE>"
                      "<ORDERH_DATA><OH_CODE>K8</OH_CODE><OH_SG>1</OH_SG></ORDERH_DATA></POST_DATA>");
   EXPECT_EQ(prompter.prompts.size(), 1u);  // no message on success

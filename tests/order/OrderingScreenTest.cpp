@@ -317,6 +317,66 @@ TEST_F(Ordering, ServiceDownKeepsTheBasketAndTheNextSendCountsTwice) {
   EXPECT_EQ(LastMessage().first, "R");
 }
 
+// Each order key and its button run the same operation: on a new, empty
+// basket the one that answers shows its own refusal, the list keys open the
+// order list in their mode, and the rest do nothing.
+TEST_F(Ordering, EachOrderKeyAndItsButtonRunTheSameOperation) {
+  const char* const kNone = "";
+  const char* const kOrders = "list of orders";
+  const char* const kSamples = "list of samples";
+  struct Case {
+    int key;
+    Qt::KeyboardModifiers mods;
+    const char* button;
+    const char* caption;
+    const char* hint;
+    const char* outcome;  // the message shown, a list, or kNone
+  } cases[] = {
+      {Qt::Key_F7, Qt::NoModifier, "SBF7", "주문전송", "작성한 발주 내역을 전송합니다. 단축키[F7]",
+       "발주할 제품이 없습니다."},
+      {Qt::Key_F3, Qt::NoModifier, "SBF3", "주문열기",
+       "전송한 발주 내역을 수정이나 삭제를 위해서 가져옵니다. 단축키[F3]", kOrders},
+      {Qt::Key_F3, Qt::ControlModifier, "SBF3S", "샘플열기", "등록한 샘플 내용을 불러옵니다. 단축키[Ctrl]+[F3]",
+       kSamples},
+      {Qt::Key_F8, Qt::NoModifier, "SBF8", "주문삭제", "다시 가져온 발주 내역을 삭제합니다. 단축키[F8]", kNone},
+      {Qt::Key_F6, Qt::NoModifier, "SBF6", "내용복사", "발주한 내용을 열기하여 복사합니다. 단축키[F6]",
+       "복사할 내용을 열기하여 먼저 선택하십시요."},
+      {Qt::Key_F7, Qt::ControlModifier, "SBF7S", "샘플등록",
+       "자주 사용하는 내용을 샘플 등록합니다. 단축키[Ctrl]+[F7]",
+       "먼저 샘플로 등록할 내용을 발주열기하여 선택해 주십시요."},
+      {Qt::Key_F9, Qt::NoModifier, "SBF9", "화면취소", "현제 화면을 저장,수정 없이 지웁니다. 단축키[F9]", kNone},
+      {Qt::Key_F11, Qt::NoModifier, "SBF11", "주문인쇄", "발주내역을 인쇄합니다. 단축키[F11]",
+       "발주내역이 없읍니다.\r\r발주내역을 선택해주십시요."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    auto* button = Find<QPushButton>(c.button);
+    EXPECT_EQ(S(button->text()), c.caption);
+    EXPECT_EQ(S(button->toolTip()), c.hint);
+    for (bool byKey : {true, false}) {
+      SCOPED_TRACE(byKey ? "key" : "button");
+      std::string outcome;
+      const std::size_t dialogs = script.opened.size();
+      script.Then([&outcome](QDialog& d) {
+        auto& list = static_cast<TFrmOrderS&>(d);
+        outcome = list.SampleMode() ? "list of samples" : "list of orders";
+        QTest::keyClick(list.Grid(), Qt::Key_Escape);
+      });
+      prompter.Clear();
+      Find<RowGrid>("SGS")->setFocus();  // F11 prints from anywhere but the search box
+      if (byKey)
+        Key(c.key, c.mods);
+      else
+        Click(c.button);
+      if (script.opened.size() == dialogs) script.steps.clear();  // no list opened
+      if (!prompter.prompts.empty()) outcome = prompter.Last();
+      EXPECT_EQ(outcome, c.outcome);
+      EXPECT_LE(prompter.prompts.size(), 1u);
+      EXPECT_FALSE(main->Draft().HasLines());
+    }
+  }
+}
+
 // The demo data a clerk first tries: SHOP1's earlier orders in each status
 // and two samples.
 class DemoOrders : public Ordering {};
