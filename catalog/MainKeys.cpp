@@ -11,6 +11,10 @@ MainAction MainKeyAction(int key, Qt::KeyboardModifiers modifiers, MainFocus foc
     if (key == Qt::Key_F3) return MainAction::OpenSample;
     if (key == Qt::Key_F7) return MainAction::RegisterSample;
     if (key == Qt::Key_O) return MainAction::OpenListFile;
+    // The two search screens have only buttons otherwise; a clerk at the
+    // counter opens them without the mouse.
+    if (key == Qt::Key_G) return MainAction::CategoryBrowser;
+    if (key == Qt::Key_I) return MainAction::PartNumberSearch;
     if (key == Qt::Key_V && (focus == MainFocus::Basket || focus == MainFocus::ProductList))
       return MainAction::PasteList;
     return isEnter ? MainAction::Swallow : MainAction::None;

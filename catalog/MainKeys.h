@@ -30,17 +30,17 @@ enum class MainAction {
   Swallow,       // Enter elsewhere: no character, no action
   PasteList,     // Ctrl+V with the basket or a list focused, SBPaste
   OpenListFile,  // Ctrl+O
-  // Buttons without a key.
-  CategoryBrowser,   // SBGPart "분류로 검색"
-  PartNumberSearch   // SpeedButton2 "수입차 부품 검색"
+  CategoryBrowser,   // Ctrl+G, SBGPart "분류로 검색"
+  PartNumberSearch   // Ctrl+I, SpeedButton2 "수입차 부품 검색"
 };
 
 // Where the focus is when the key arrives.
 enum class MainFocus { SearchBox, ProductList, Basket, Other };
 
 // The action of key with modifiers in focus. Exactly Alt: no function key
-// acts. Exactly Ctrl: Ctrl+F3, Ctrl+F7, Ctrl+O, and Ctrl+V where no edit box
-// would take it (the basket and the lists). Otherwise the plain map.
+// acts. Exactly Ctrl: Ctrl+F3, Ctrl+F7, Ctrl+O, Ctrl+G, Ctrl+I, and Ctrl+V
+// where no edit box would take it (the basket and the lists). Otherwise the
+// plain map.
 MainAction MainKeyAction(int key, Qt::KeyboardModifiers modifiers, MainFocus focus);
 
 }  // namespace tarvik

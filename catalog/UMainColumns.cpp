@@ -164,7 +164,7 @@ void TFrmMain::BuildDraftColumn() {
 void TFrmMain::BuildProductColumn() {
   const int x = kRightX;
   int y = kTop + 2;
-  auto* gpart = Button(this, "SBGPart", "분류로 검색", "", x, y, 84, 26);
+  auto* gpart = Button(this, "SBGPart", "분류로 검색", "단축키[Ctrl+G] 대분류와 소분류로 제품을 찾습니다.", x, y, 84, 26);
   connect(gpart, &QPushButton::clicked, this, [this] { Act(MainAction::CategoryBrowser); });
   rdBtnOnly_ = new QRadioButton(QStringLiteral("거래된제품만"), this);
   rdBtnOnly_->setObjectName("RdBtnOnly");
@@ -190,7 +190,8 @@ void TFrmMain::BuildProductColumn() {
   auto* info = Button(this, "SBInfo", "제품설명", "단축키[F1] 제품의 적용 차종등 설명을 볼수 있습니다.",
                       x + 462, y, 66, 26);
   connect(info, &QPushButton::clicked, this, [this] { ShowProductNote(); });
-  auto* parts = Button(this, "SpeedButton2", "수입차 부품 검색", "", x + 530, y, 110, 26);
+  auto* parts = Button(this, "SpeedButton2", "수입차 부품 검색",
+                      "단축키[Ctrl+I] 차종, 부품그룹, 모델, 차대번호로 수입차 부품을 찾습니다.", x + 530, y, 110, 26);
   connect(parts, &QPushButton::clicked, this, [this] { Act(MainAction::PartNumberSearch); });
 
   y = kTop + kBar;

@@ -11,6 +11,7 @@
 
 #include "catalog/CarPartSearch.h"
 #include "catalog/CodePicker.h"
+#include "net/CallIndex.h"
 #include "net/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"
@@ -90,12 +91,14 @@ class PartSearchRules : public ::testing::Test, public CarPartSearchPort {
     search->Fields.MakeName = search->Fields.MakeCode = make;
     search->Fields.GroupName = search->Fields.GroupCode = group;
   }
-  // The element text of the last request, after COMMAND and DB_KEY.
+  // The element text of the last request, after its header, which must be
+  // exactly the full header of command 100102 with this request's number.
   std::string SentElements() const {
     const std::string text = test::SplitRequest(server.LastRequest()).text;
-    const std::string key = "<DB_KEY>S00001</DB_KEY>";
-    const auto at = text.find(key);
-    return at == std::string::npos ? text : text.substr(at + key.size());
+    const std::string head = "VALUE=<POST_DATA><CALL_INDEX>" + TodayStamp() + "-" + std::to_string(RequestCounter()) +
+                             "</CALL_INDEX><COMMAND>100102</COMMAND><DB_KEY>S00001</DB_KEY>";
+    EXPECT_EQ(text.substr(0, head.size()), head);
+    return text.compare(0, head.size(), head) == 0 ? text.substr(head.size()) : text;
   }
   std::string SentPath() const { return test::SplitRequest(server.LastRequest()).lines.at(0); }
   void Answer(const std::string& text) { server.SetReply(test::GzipReply(text)); }

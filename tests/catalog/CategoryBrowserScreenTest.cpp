@@ -17,14 +17,17 @@ constexpr BrowserList kMajors = BrowserList::Majors, kMinors = BrowserList::Mino
 
 class BrowserScreen : public MainWindowTest {
  protected:
-  // Clicks "분류로 검색" and runs body while the browser is up.
-  void Browse(const std::function<void(TFrmGPartS&)>& body) {
+  // Clicks "분류로 검색" (or presses its key) and runs body while the browser is up.
+  void Browse(const std::function<void(TFrmGPartS&)>& body, bool byKey = false) {
     script.Then([&](QDialog& d) {
       b = qobject_cast<TFrmGPartS*>(&d);
       ASSERT_NE(b, nullptr);
       body(*b);
     });
-    Click("SBGPart");
+    if (byKey)
+      Key(Qt::Key_G, Qt::ControlModifier);
+    else
+      Click("SBGPart");
     ASSERT_NE(b, nullptr) << "the browser did not open";
   }
   RowGrid* Grid(const char* name) { return b->findChild<RowGrid*>(name); }
@@ -157,7 +160,7 @@ TEST_F(BrowserScreen, TwoProductsAddedInARowAreInTheBasketAfterTheBrowserCloses)
     EXPECT_TRUE(d.isVisible());
     Press(Qt::Key_Escape);
     EXPECT_FALSE(d.isVisible());
-  });
+  }, /*byKey=*/true);
   EXPECT_EQ(unitShown, (Rows{"", "4"}));  // "0" shows empty
   ASSERT_EQ(main->Draft().LineCount(), 2);
   EXPECT_EQ(main->Draft().Line(0).GoodsCode + main->Draft().Line(0).Quantity, "P025053");

@@ -34,6 +34,10 @@ TEST(MainKeys, ModifiersChooseTheMap) {
   EXPECT_EQ(MainKeyAction(Qt::Key_F7, Qt::ControlModifier, F::Other), MainAction::RegisterSample);
   EXPECT_EQ(MainKeyAction(Qt::Key_F3, Qt::ControlModifier, F::Other), MainAction::OpenSample);
   EXPECT_EQ(MainKeyAction(Qt::Key_F9, Qt::ControlModifier, F::Other), MainAction::None);
+  // The search screens open from the search box too, where a letter would be typed.
+  EXPECT_EQ(MainKeyAction(Qt::Key_G, Qt::ControlModifier, F::SearchBox), MainAction::CategoryBrowser);
+  EXPECT_EQ(MainKeyAction(Qt::Key_I, Qt::ControlModifier, F::Basket), MainAction::PartNumberSearch);
+  EXPECT_EQ(MainKeyAction(Qt::Key_G, Qt::NoModifier, F::SearchBox), MainAction::None);
   EXPECT_EQ(MainKeyAction(Qt::Key_F7, Qt::AltModifier, F::Other), MainAction::None);
   EXPECT_EQ(MainKeyAction(Qt::Key_Escape, Qt::AltModifier, F::Other), MainAction::None);
   EXPECT_EQ(MainKeyAction(Qt::Key_F7, Qt::ControlModifier | Qt::AltModifier, F::Other),

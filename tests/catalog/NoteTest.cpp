@@ -6,9 +6,11 @@
 #include <cstdlib>
 
 #include "catalog/ProductNote.h"
+#include "net/CallIndex.h"
 #include "net/MessageFormat.h"
 #include "platform/QtText.h"
 #include "session/UDM.h"
+#include "tests/net/WireParts.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {
@@ -33,6 +35,28 @@ TEST(NoteLines, EmptiedThenFilledAndCappedAtTwenty) {
   EXPECT_TRUE(lines[19].empty());
   FillNoteLines(lines, NoteReply(3), -1);
   EXPECT_TRUE(lines[0].empty());
+}
+
+// The note of a product (F1 on the main screen or in the category browser)
+// and the notices ask with the code as a bare GM_GC element, in line order.
+TEST(LoadProductNote, SendsTheCodeAsItsOwnElementThenTheLineOrder) {
+  QTemporaryDir dir;
+  TDM dm(S(dir.path()) + "/");
+  dm.MasterInfo.M_CODE = "S00001";
+  test::ScriptedPrompter prompter;
+  test::LoopbackServer server;
+  server.SetReply(test::GzipReply(NoteReply(3)));
+  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  for (const char* code : {"P00042", "999999"}) {
+    EXPECT_EQ(LoadProductNote(dm, code, true), 3) << code;
+    const test::WireRequest w = test::SplitRequest(server.LastRequest());
+    EXPECT_EQ(w.lines.at(0), "POST /NET/GMemo.php HTTP/1.1");
+    EXPECT_EQ(w.text, "VALUE=<POST_DATA><CALL_INDEX>" + TodayStamp() + "-" + std::to_string(RequestCounter()) +
+                          "</CALL_INDEX><COMMAND>100102</COMMAND><DB_KEY>S00001</DB_KEY><GM_GC>" + code +
+                          "</GM_GC><ORDERBY>GM_NO ASC</ORDERBY></POST_DATA>");
+  }
+  unsetenv("TARVIK_SERVER");
+  EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST(LoadProductNote, UnreachableServiceIsAReadError) {

@@ -12,8 +12,9 @@ namespace {
 
 class PartSearch : public MainWindowTest {
  protected:
-  // Clicks "수입차 부품 검색" and runs body in the search screen it opens.
-  void InSearch(const std::function<void(TFrmCarPartNumFind&)>& body) {
+  // Clicks "수입차 부품 검색" (or presses its key) and runs body in the search
+  // screen it opens.
+  void InSearch(const std::function<void(TFrmCarPartNumFind&)>& body, bool byKey = false) {
     bool ran = false;
     script.Then([&](QDialog& d) {
       ran = true;
@@ -21,7 +22,10 @@ class PartSearch : public MainWindowTest {
       ASSERT_NE(search, nullptr) << S(d.objectName());
       body(*search);
     });
-    Click("SpeedButton2");
+    if (byKey)
+      Key(Qt::Key_I, Qt::ControlModifier);
+    else
+      Click("SpeedButton2");
     EXPECT_TRUE(ran);
   }
   // The next picker: moves down `rows` rows and confirms with Enter.
@@ -110,7 +114,7 @@ TEST_F(PartSearch, KeysAloneOpenBothPickersAndAddAProduct) {
     EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
     Press(s, Qt::Key_Escape);
     EXPECT_FALSE(s.isVisible());
-  });
+  }, /*byKey=*/true);
   EXPECT_EQ(script.opened, (std::vector<std::string>{"FrmMessage", "FrmCarPartNumFind", "FrmMakeS",
                                                      "FrmGroupS", "FrmCnt"}));
   const QPoint searchAt = main->pos() + QPoint((main->width() - 875) / 2, (main->height() - 576) / 2);
