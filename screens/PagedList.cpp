@@ -89,6 +89,9 @@ void PagedList::Press(PageKey key) {
 }
 
 void PagedList::Wheel(int delta) {
+  // A sideways scroll (a tilted wheel, a touchpad) has no vertical step: it
+  // must not read as a step towards the user.
+  if (delta == 0) return;
   const int before = selected_;
   const bool towardsUser = static_cast<short>(delta) <= 0;
   if (towardsUser) {

@@ -183,6 +183,8 @@ TEST(PagedListWheel, StepsTheWindowWhenTheSelectionReachesTheEdge) {
   few.list->Select(2);
   few.list->Wheel(0xFF88);  // the delta is a signed 16-bit number: towards the user
   EXPECT_EQ(few.list->Selected(), 3);
+  few.list->Wheel(0);  // a sideways scroll: no step at all
+  EXPECT_EQ(few.list->Selected(), 3);
 }
 
 TEST(PagedListWheel, WithinTheWindowOnlyTheSelectionMoves) {
