@@ -70,6 +70,23 @@ bool SplitCsv(const std::string& text, std::vector<std::vector<std::string>>& re
   return true;
 }
 
+// The records of a UTF-8 CSV file (a leading byte order mark dropped), with
+// the line each starts on.
+bool ReadCsv(const std::string& input, std::vector<std::vector<std::string>>& records,
+             std::vector<std::size_t>& lineOf, std::string& why) {
+  std::string text = input;
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  if (!IsValidUtf8(text)) {
+    why = "the file is not UTF-8";
+    return false;
+  }
+  if (!SplitCsv(text, records, lineOf)) {
+    why = "a quoted field is not closed";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseCatalogueCsv(const std::string& input, std::vector<CatalogueRow>& out,
@@ -80,12 +97,10 @@ bool ParseCatalogueCsv(const std::string& input, std::vector<CatalogueRow>& out,
     out.clear();
     return false;
   };
-  std::string text = input;
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-  if (!IsValidUtf8(text)) return fail("the file is not UTF-8");
   std::vector<std::vector<std::string>> records;
   std::vector<std::size_t> lineOf;
-  if (!SplitCsv(text, records, lineOf)) return fail("a quoted field is not closed");
+  std::string why;
+  if (!ReadCsv(input, records, lineOf, why)) return fail(why);
   std::set<std::string> codes;
   for (std::size_t r = 0; r < records.size(); ++r) {
     const auto& f = records[r];
@@ -113,12 +128,10 @@ bool ParseCodeList(const std::string& input, std::vector<std::string>& codes, st
     codes.clear();
     return false;
   };
-  std::string text = input;
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-  if (!IsValidUtf8(text)) return fail("the file is not UTF-8");
   std::vector<std::vector<std::string>> records;
   std::vector<std::size_t> lineOf;
-  if (!SplitCsv(text, records, lineOf)) return fail("a quoted field is not closed");
+  std::string why;
+  if (!ReadCsv(input, records, lineOf, why)) return fail(why);
   for (std::size_t r = 0; r < records.size(); ++r) {
     const auto& f = records[r];
     if (r == 0 && !f.empty() && f[0] == "G_CODE") continue;
