@@ -2,74 +2,24 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 
-#include "platform/Text.h"
+#include "tests/support/LoopbackSocket.h"
 
 namespace tarvik::test {
 namespace {
 
-constexpr int kPollMs = 50;
 constexpr auto kRequestDeadline = std::chrono::seconds(10);  // a request must arrive whole within this
 constexpr std::size_t kMaxRequestBytes = 64u * 1024u * 1024u;
-
-int BoundLoopbackSocket(std::uint16_t* port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  *port = ntohs(addr.sin_port);
-  return fd;
-}
-
-// Waits at most kPollMs for fd to be readable.
-bool Readable(int fd) {
-  pollfd p{fd, POLLIN, 0};
-  return ::poll(&p, 1, kPollMs) > 0;
-}
-
-// The request line to the end of the body (Content-Length decides), or what
-// came before the peer stopped, the deadline passed or stop was set.
-std::string ReadRequest(int fd, const std::atomic<bool>& stop) {
-  std::string data;
-  std::size_t want = std::string::npos;
-  const auto deadline = std::chrono::steady_clock::now() + kRequestDeadline;
-  char buf[16384];
-  while (!stop && std::chrono::steady_clock::now() < deadline && data.size() < want) {
-    if (!Readable(fd)) continue;
-    const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-    if (n <= 0 || data.size() > kMaxRequestBytes) break;
-    data.append(buf, static_cast<std::size_t>(n));
-    const auto end = data.find("\r\n\r\n");
-    if (want == std::string::npos && end != std::string::npos) {
-      const std::string head = AsciiLower(data.substr(0, end + 2));
-      const auto at = head.find("\r\ncontent-length:");
-      want = end + 4 + (at == std::string::npos ? 0 : std::strtoull(head.c_str() + at + 17, nullptr, 10));
-    }
-  }
-  return data;
-}
 
 }  // namespace
 
 LoopbackServer::LoopbackServer() {
-  listenFd_ = BoundLoopbackSocket(&port_);
-  if (listenFd_ >= 0 && ::listen(listenFd_, 8) != 0) {
-    ::close(listenFd_);
-    listenFd_ = -1;
-  }
+  listenFd_ = LoopbackSocket(&port_, true);
   reply_ = HttpReply({"Content-Type: text/html"}, "OK");
   thread_ = std::thread([this] { Run(); });
 }
@@ -116,7 +66,7 @@ std::vector<std::string> LoopbackServer::Requests() const {
 
 std::uint16_t LoopbackServer::ClosedPort() {
   std::uint16_t port = 0;
-  const int fd = BoundLoopbackSocket(&port);
+  const int fd = LoopbackSocket(&port, false);
   if (fd >= 0) ::close(fd);  // bound, never listened: connections are refused
   return port;
 }
@@ -140,7 +90,7 @@ void LoopbackServer::Run() {
 }
 
 void LoopbackServer::Serve(int fd) {
-  const std::string request = ReadRequest(fd, stop_);
+  const std::string request = ReadHttpMessage(fd, stop_, kRequestDeadline, NoLength::NoBody, kMaxRequestBytes);
   std::string reply;
   std::size_t stallAfter;
   int trickleMs;

@@ -1,0 +1,23 @@
+#pragma once
+// Socket steps shared by the test servers on 127.0.0.1. Every wait is bounded.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace tarvik::test {
+
+// A TCP socket bound to 127.0.0.1 on a free port (written to *port), listening
+// when listen is set; -1 when that fails.
+int LoopbackSocket(std::uint16_t* port, bool listen);
+// Whether fd becomes readable within 50 ms.
+bool Readable(int fd);
+// One HTTP message: the header block and a body of Content-Length bytes; with
+// no Content-Length, no body (a request) or up to the peer's end (a reply).
+// What came before the peer stopped, the deadline passed, stop was set or
+// maxBytes were read.
+enum class NoLength { NoBody, ToPeerEnd };
+std::string ReadHttpMessage(int fd, const std::atomic<bool>& stop, std::chrono::seconds deadline,
+                            NoLength noLength, std::size_t maxBytes);
+
+}  // namespace tarvik::test
