@@ -2,6 +2,7 @@
 // The main window after a log-in as SHOP1 at DEMO against the reference
 // service (one service for the test suite, a fresh session per test).
 #include <QApplication>
+#include <QDialog>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -88,6 +89,35 @@ class MainWindowTest : public ::testing::Test {
         QApplication::sendEvent(w, &commit);
       }
     }
+  }
+  // The product on row `row` of the traded list into the basket, with qty,
+  // through the quantity dialog.
+  void AddTraded(int row, const char* qty) {
+    Key(Qt::Key_F2);
+    for (int i = 0; i <= row; ++i) Key(Qt::Key_Down);  // the first leaves the search box
+    script.Then([qty](QDialog& d) {
+      QTest::keyClicks(d.findChild<QLineEdit*>("CEdtCnt"), qty);
+      QTest::keyClick(d.findChild<QLineEdit*>("CEdtCnt"), Qt::Key_Return);
+    });
+    Key(Qt::Key_Return);
+  }
+  // A product typed in by hand (F5), with packing unit and quantity.
+  void AddByHand(const QString& name, const QString& box, const char* qty) {
+    script.Then([=](QDialog& d) {
+      QTest::keyClick(d.findChild<QLineEdit*>("EdtGN"), Qt::Key_A, Qt::ControlModifier);
+      TypeInto(d.findChild<QLineEdit*>("EdtGN"), name);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+      TypeInto(d.focusWidget(), box);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+      QTest::keyClicks(d.focusWidget(), qty);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+      QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
+    });
+    Key(Qt::Key_F5);
+  }
+  void TypeInBox(const char* box, const QString& text) {
+    Find<QLineEdit>(box)->setFocus();
+    Type(text);
   }
   std::string Count() { return S(Find<QPushButton>("SBCount")->text()); }
   QWidget* Focus() { return main->focusWidget(); }

@@ -14,34 +14,6 @@ QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(
 
 class Guard : public MainWindowTest {
  protected:
-  // The product on row `row` of the traded list into the basket, with qty.
-  void AddTraded(int row, const char* qty) {
-    Key(Qt::Key_F2);
-    for (int i = 0; i <= row; ++i) Key(Qt::Key_Down);  // the first leaves the search box
-    script.Then([qty](QDialog& d) {
-      QTest::keyClicks(Field(d, "CEdtCnt"), qty);
-      QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
-    });
-    Key(Qt::Key_Return);
-  }
-  // A product typed in by hand (F5), with packing unit and quantity.
-  void AddByHand(const QString& name, const QString& box, const char* qty) {
-    script.Then([=](QDialog& d) {
-      QTest::keyClick(Field(d, "EdtGN"), Qt::Key_A, Qt::ControlModifier);
-      TypeInto(Field(d, "EdtGN"), name);
-      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
-      TypeInto(d.focusWidget(), box);
-      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
-      QTest::keyClicks(d.focusWidget(), qty);
-      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
-      QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
-    });
-    Key(Qt::Key_F5);
-  }
-  void TypeInBox(const char* box, const QString& text) {
-    Find<QLineEdit>(box)->setFocus();
-    Type(text);
-  }
   std::string Label(const char* name) { return S(Find<QLabel>(name)->text()); }
 };
 

@@ -20,38 +20,8 @@ const std::string kAdvice =
     "\r\r내용을 수정하여 저장해도 거래처에 다시 전송되지 않습니다.\r\r변경을 원할 경우 [복사]를 클릭하시여 "
     "다시 전송하십시요.\r\r신규로 전송됩니다.";
 
-QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
-
 class Ordering : public MainWindowTest {
  protected:
-  // The product on row `row` of the traded list into the basket, with qty.
-  void AddTraded(int row, const char* qty) {
-    Key(Qt::Key_F2);
-    for (int i = 0; i <= row; ++i) Key(Qt::Key_Down);  // the first leaves the search box
-    script.Then([qty](QDialog& d) {
-      QTest::keyClicks(Field(d, "CEdtCnt"), qty);
-      QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
-    });
-    Key(Qt::Key_Return);
-  }
-  // A product typed in by hand (F5), with packing unit and quantity.
-  void AddByHand(const QString& name, const char* box, const char* qty) {
-    script.Then([=](QDialog& d) {
-      QTest::keyClick(Field(d, "EdtGN"), Qt::Key_A, Qt::ControlModifier);
-      TypeInto(Field(d, "EdtGN"), name);
-      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
-      QTest::keyClicks(d.focusWidget(), box);
-      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
-      QTest::keyClicks(d.focusWidget(), qty);
-      QTest::keyClick(d.focusWidget(), Qt::Key_Return);
-      QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
-    });
-    Key(Qt::Key_F5);
-  }
-  void TypeInBox(const char* box, const QString& text) {
-    Find<QLineEdit>(box)->setFocus();
-    Type(text);
-  }
   // F3 (Ctrl+F3 for samples): the list opens and Enter takes the row holding
   // code (the newest when code is empty).
   void Open(const std::string& code, bool samples = false) {

@@ -28,15 +28,6 @@ class SafeSend : public MainWindowTest {
     proxy.reset();
     MainWindowTest::TearDown();
   }
-  void AddTraded(int row, const char* qty) {
-    Key(Qt::Key_F2);
-    for (int i = 0; i <= row; ++i) Key(Qt::Key_Down);
-    script.Then([qty](QDialog& d) {
-      QTest::keyClicks(d.findChild<QLineEdit*>("CEdtCnt"), qty);
-      QTest::keyClick(d.findChild<QLineEdit*>("CEdtCnt"), Qt::Key_Return);
-    });
-    Key(Qt::Key_Return);
-  }
   // Straight to the service, past the proxy.
   std::string ListOf() {
     setenv("TARVIK_SERVER", service_->Address().c_str(), 1);
