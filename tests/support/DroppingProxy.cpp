@@ -50,13 +50,7 @@ DroppingProxy::~DroppingProxy() {
 }
 
 void DroppingProxy::Run() {
-  while (listenFd_ >= 0 && !stop_) {
-    if (!Readable(listenFd_)) continue;
-    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
-    Serve(fd);
-    ::close(fd);
-  }
+  ServeEach(listenFd_, stop_, [this](int fd) { Serve(fd); });
 }
 
 void DroppingProxy::Serve(int client) {

@@ -80,13 +80,7 @@ std::string LoopbackServer::HttpReply(const std::vector<std::string>& headers, c
 }
 
 void LoopbackServer::Run() {
-  while (listenFd_ >= 0 && !stop_) {
-    if (!Readable(listenFd_)) continue;
-    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
-    Serve(fd);
-    ::close(fd);
-  }
+  ServeEach(listenFd_, stop_, [this](int fd) { Serve(fd); });
 }
 
 void LoopbackServer::Serve(int fd) {

@@ -28,6 +28,16 @@ int LoopbackSocket(std::uint16_t* port, bool listen) {
   return fd;
 }
 
+void ServeEach(int listenFd, const std::atomic<bool>& stop, const std::function<void(int)>& serve) {
+  while (listenFd >= 0 && !stop) {
+    if (!Readable(listenFd)) continue;
+    const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) continue;
+    serve(fd);
+    ::close(fd);
+  }
+}
+
 bool Readable(int fd) {
   pollfd p{fd, POLLIN, 0};
   return ::poll(&p, 1, 50) > 0;

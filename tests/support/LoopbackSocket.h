@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tarvik::test {
@@ -10,6 +11,9 @@ namespace tarvik::test {
 // A TCP socket bound to 127.0.0.1 on a free port (written to *port), listening
 // when listen is set; -1 when that fails.
 int LoopbackSocket(std::uint16_t* port, bool listen);
+// Accepts connections on listenFd one at a time, hands each to serve and
+// closes it after, until stop is set.
+void ServeEach(int listenFd, const std::atomic<bool>& stop, const std::function<void(int)>& serve);
 // Whether fd becomes readable within 50 ms.
 bool Readable(int fd);
 // One HTTP message: the header block and a body of Content-Length bytes; with
