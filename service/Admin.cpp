@@ -1,16 +1,15 @@
 #include "service/Admin.h"
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 
 #include "platform/Text.h"
 #include "service/CatalogImport.h"
 #include "service/Database.h"
 #include "service/DemoData.h"
 #include "service/ReplyCache.h"
+#include "service/UpdateFiles.h"
 
 namespace tarvik::service {
 
@@ -40,14 +39,6 @@ class AdminDb {
   std::unique_ptr<Connection> connection_;
 };
 
-bool ReadFile(const std::string& path, std::string& data) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  data = s.str();
-  return !in.bad();
-}
 
 std::string OneLine(std::string s) {
   std::string out;
@@ -212,7 +203,7 @@ int AdminMessages(const std::string& dbPath, std::ostream& out, std::ostream& er
 int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
                    const std::string& file, std::ostream& out, std::ostream& err) {
   std::string text;
-  if (!ReadFile(file, text)) {
+  if (!ReadWholeFile(file, text)) {
     err << "tarvik-service: notice: cannot read " << file << "\n";
     return 1;
   }
@@ -260,7 +251,7 @@ int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
   std::string text, error;
   std::vector<CatalogueRow> rows;
   if (!file.empty()) {
-    if (!ReadFile(file, text)) {
+    if (!ReadWholeFile(file, text)) {
       err << "tarvik-service: import-catalogue: cannot read " << file << "\n";
       return 1;
     }
@@ -271,7 +262,7 @@ int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
   }
   std::vector<std::string> gone;
   if (!removeFile.empty()) {
-    if (!ReadFile(removeFile, text)) {
+    if (!ReadWholeFile(removeFile, text)) {
       err << "tarvik-service: import-catalogue: cannot read " << removeFile << "\n";
       return 1;
     }

@@ -21,15 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool ReadFile(const std::string& path, std::string& data) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  data = s.str();
-  return !in.bad();
-}
-
 // A new file, written and flushed to the disk before it counts as written.
 bool WriteNewFile(const fs::path& path, const std::string& data) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -121,7 +112,7 @@ int AdminPublish(const std::string& updateDir, const std::string& program,
   // Copies one file into the release and gives "name,crc\r\n" for the manifest.
   auto copy = [&](const std::string& source, const fs::path& to, std::string& entry) {
     std::string data;
-    if (!ReadFile(source, data)) {
+    if (!ReadWholeFile(source, data)) {
       err << "tarvik-service: publish: cannot read " << source << "\n";
       return false;
     }
@@ -169,6 +160,15 @@ int AdminPublish(const std::string& updateDir, const std::string& program,
   out << "published " << fs::path(program).filename().string() << " crc " << version << " with "
       << modules.size() << " modules and " << images.size() << " images\n";
   return 0;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& data) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  data = s.str();
+  return !in.bad();
 }
 
 }  // namespace tarvik::service

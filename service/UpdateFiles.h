@@ -15,4 +15,8 @@ namespace tarvik::service {
 // backslashes, NUL).
 std::string UpdateFilePath(const std::string& updateDir, const std::string& relative);
 
+// The whole file at path into data (bytes as they are); false when it cannot
+// be read. Also for the files the admin commands read.
+bool ReadWholeFile(const std::string& path, std::string& data);
+
 }  // namespace tarvik::service
