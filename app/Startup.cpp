@@ -1,8 +1,5 @@
 #include "app/Startup.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -117,7 +114,7 @@ bool ActOnStartResult(const StartValues& v) {
 void TraceStart(const std::vector<std::string>& args) {
   const char* file = std::getenv("TARVIK_TRACE_START");
   if (!file || !*file) return;
-  std::string line = std::to_string(::getpid());
+  std::string line = std::to_string(QCoreApplication::applicationPid());
   for (const auto& a : args) {
     line += '\t';
     for (char c : a) {
@@ -131,12 +128,7 @@ void TraceStart(const std::vector<std::string>& args) {
     }
   }
   line += '\n';
-  const int fd = ::open(file, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) return;
-  // One write with O_APPEND: lines of several processes never interleave.
-  const ssize_t written = ::write(fd, line.data(), line.size());
-  (void)written;
-  ::close(fd);
+  AppendToFile(file, line);
 }
 
 }  // namespace tarvik

@@ -5,16 +5,20 @@
 
 namespace tarvik {
 
-const char* const kVendorHost = "order.tarvik.co.kr";
+#ifndef TARVIK_DEFAULT_SERVER
+#define TARVIK_DEFAULT_SERVER "order.tarvik.co.kr"
+#endif
+const char* const kVendorHost = TARVIK_DEFAULT_SERVER;
 
 namespace {
 
-// Splits TARVIK_SERVER into host and port; port 0 when absent or unusable.
+// Splits TARVIK_SERVER, or the server built into the program, into host and
+// port; port 0 when absent or unusable.
 void FromEnv(std::string& host, std::uint16_t& port) {
   host.clear();
   port = 0;
   const char* v = std::getenv("TARVIK_SERVER");
-  if (!v || !*v) return;
+  if (!v || !*v) v = kVendorHost;
   std::string s(v);
   const auto colon = s.rfind(':');
   if (colon != std::string::npos) {
@@ -33,7 +37,7 @@ std::string ServerHost() {
   std::string host;
   std::uint16_t port;
   FromEnv(host, port);
-  return host.empty() ? std::string(kVendorHost) : host;
+  return host;
 }
 
 std::uint16_t ServerPort() {

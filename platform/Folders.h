@@ -26,6 +26,20 @@ std::string FolderOf(const std::string& path);
 // File name part of a path.
 std::string FileNameOf(const std::string& path);
 
+// The per-user folder the self-update copies the program into (no trailing
+// "/"), created on demand: the user's Templates folder on Windows
+// (FOLDERID_Templates), AppDataFolder() + "/update" elsewhere.
+std::string PerUserWorkFolder();
+
+// Renames from over to in one step (to is replaced when it exists). On
+// Windows a program file that is still running cannot be replaced: the
+// rename is tried again for a few seconds while the old process ends.
+bool ReplaceFileWith(const std::string& from, const std::string& to);
+
+// Appends text to the file at path (created when missing) in one write, so
+// that lines of several processes never interleave; failures are ignored.
+void AppendToFile(const std::string& path, const std::string& text);
+
 // Writes bytes to path through a temporary file beside it (QSaveFile), so path
 // holds the old bytes or the new ones, never a part; on failure no temporary
 // file is left.

@@ -1,10 +1,10 @@
 #include "platform/Text.h"
 
-#include <errno.h>
-#include <iconv.h>
-
 #include <mutex>
 #include <unordered_map>
+#include <vector>
+
+#include "platform/CodePage.h"
 
 namespace tarvik {
 namespace {
@@ -60,22 +60,9 @@ std::size_t Cp949Width(char32_t cp) {
   std::lock_guard<std::mutex> lock(mu);
   auto it = cache.find(cp);
   if (it != cache.end()) return it->second;
-  std::size_t width = 1;
-  iconv_t cd = iconv_open("CP949", "UTF-32LE");
-  if (cd != reinterpret_cast<iconv_t>(-1)) {
-    char in[4] = {static_cast<char>(cp & 0xFF), static_cast<char>((cp >> 8) & 0xFF),
-                  static_cast<char>((cp >> 16) & 0xFF), static_cast<char>((cp >> 24) & 0xFF)};
-    char outBuf[8];
-    char* ip = in;
-    char* op = outBuf;
-    std::size_t il = 4, ol = sizeof outBuf;
-    if (iconv(cd, &ip, &il, &op, &ol) != static_cast<std::size_t>(-1)) {
-      width = sizeof outBuf - ol;
-    }
-    iconv_close(cd);
-  }
-  cache.emplace(cp, width);
-  return width;
+  const std::size_t width = SystemCp949Width(cp);
+  cache.emplace(cp, width == 0 ? 1 : width);
+  return width == 0 ? 1 : width;
 }
 
 std::size_t Cp949Length(const std::string& s) {
@@ -114,30 +101,33 @@ std::string CutCp949(const std::string& s, std::size_t maxBytes) {
 }
 
 std::string Cp949ToUtf8(const std::string& s) {
-  std::string out;
-  iconv_t cd = iconv_open("UTF-8", "CP949");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return out;
-  out.reserve(s.size() * 3 / 2 + 4);
-  std::string in = s;  // iconv takes a non-const pointer
-  char* ip = in.data();
-  std::size_t il = in.size();
-  char buf[4096];
-  while (il > 0) {
-    char* op = buf;
-    std::size_t ol = sizeof buf;
-    const std::size_t r = iconv(cd, &ip, &il, &op, &ol);
-    out.append(buf, static_cast<std::size_t>(op - buf));
-    if (r != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    // EILSEQ, or EINVAL for a lead byte cut off at the end: one byte is
-    // replaced and the next one read afresh.
-    out += "\xEF\xBF\xBD";
-    ++ip;
-    --il;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  // Every two-byte character CP949 can have, read once from the system's
+  // converter: lead 0x81..0xFE, trail 0x41..0xFE.
+  constexpr unsigned kLeads = 0xFE - 0x81 + 1, kTrails = 0xFE - 0x41 + 1;
+  static const std::vector<char32_t> pairs = [] {
+    std::vector<char32_t> t(kLeads * kTrails);
+    for (unsigned l = 0; l < kLeads; ++l)
+      for (unsigned r = 0; r < kTrails; ++r)
+        t[l * kTrails + r] = SystemCp949Pair(static_cast<unsigned char>(0x81 + l),
+                                             static_cast<unsigned char>(0x41 + r));
+    return t;
+  }();
+  std::u32string out;
+  out.reserve(s.size());
+  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  for (std::size_t i = 0; i < s.size();) {
+    if (b(i) < 0x80) {
+      out.push_back(b(i++));
+      continue;
+    }
+    char32_t cp = 0;
+    if (i + 1 < s.size() && b(i) >= 0x81 && b(i) <= 0xFE && b(i + 1) >= 0x41 && b(i + 1) <= 0xFE)
+      cp = pairs[(b(i) - 0x81) * kTrails + (b(i + 1) - 0x41)];
+    // A byte that starts no character is replaced and the next one read afresh.
+    out.push_back(cp != 0 ? cp : U'\uFFFD');
+    i += cp != 0 ? 2 : 1;
   }
-  iconv_close(cd);
-  return out;
+  return EncodeUtf8(out);
 }
 
 std::u32string DecodeUtf8(const std::string& s) {

@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QWidget>
-#include <QWindow>
 
 namespace tarvik {
 namespace {
@@ -22,11 +21,6 @@ class DragFilter : public QObject {
 };
 
 }  // namespace
-
-void StartWindowMove(QWidget* w) {
-  if (!w) return;
-  if (QWindow* handle = w->window()->windowHandle()) handle->startSystemMove();
-}
 
 void MakeDragHandle(QWidget* handle) {
   if (handle) handle->installEventFilter(new DragFilter(handle));

@@ -237,10 +237,6 @@ bool CopyFolderFiles(const std::string& source, const std::string& target) {
   return true;
 }
 
-std::string SpecialFolderPath() {
-  std::string path = AppDataFolder() + "/update";
-  QDir().mkpath(Q(path));
-  return path;
-}
+std::string SpecialFolderPath() { return PerUserWorkFolder(); }
 
 }  // namespace tarvik

@@ -1,6 +1,5 @@
 #include "update/UpdatePasses.h"
 
-#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -260,7 +259,7 @@ int UpdatePasses::CheckUpdate() {
 
 bool UpdatePasses::SwapInProgram(const std::string& newPath, const std::string& oldPath) {
   // The new file keeps the old one's permissions (it must stay executable);
-  // rename(2) then replaces the old file in one step, so the folder never
+  // the rename then replaces the old file in one step, so the folder never
   // lacks a program file.
   const QFileInfo old(Q(oldPath));
   const QFileDevice::Permissions perms =
@@ -269,7 +268,7 @@ bool UpdatePasses::SwapInProgram(const std::string& newPath, const std::string& 
                       QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                       QFileDevice::ExeOther);
   QFile::setPermissions(Q(newPath), perms);
-  return std::rename(newPath.c_str(), oldPath.c_str()) == 0;
+  return ReplaceFileWith(newPath, oldPath);
 }
 
 int UpdatePasses::ApplyUpdate() {

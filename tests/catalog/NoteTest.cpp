@@ -10,6 +10,7 @@
 #include "net/MessageFormat.h"
 #include "platform/QtText.h"
 #include "session/UDM.h"
+#include "tests/support/Environment.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/ScriptedPrompter.h"
 

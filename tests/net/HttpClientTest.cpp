@@ -12,6 +12,7 @@
 #include "net/Gzip.h"
 #include "net/HTTP_CLIENT.h"
 #include "platform/Folders.h"
+#include "tests/support/Environment.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/LoopbackServer.h"
 

@@ -17,6 +17,7 @@
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
 #include "session/UDM.h"
+#include "tests/support/Environment.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/ScriptedPrompter.h"
 

@@ -11,6 +11,7 @@
 #include "order/SendCheck.h"
 #include "platform/QtText.h"
 #include "session/UDM.h"
+#include "tests/support/Environment.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/ScriptedPrompter.h"
 

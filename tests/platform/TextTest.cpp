@@ -15,7 +15,7 @@ TEST(Cp949, LengthsAndCutsNeverSplitACharacter) {
   EXPECT_EQ(CutCp949(s, 2), "A");
 }
 
-TEST(Cp949, ReadAsUtf8WithUndefinedBytesReplacedAndTheRestKept) {
+TEST(Cp949, ReadAsUtf8WithUndefinedBytesReplacedAndTheRestKept_CrashOnUndefinedPairAtTheEnd) {
   struct {
     const char* cp949;
     const char* utf8;
@@ -24,6 +24,9 @@ TEST(Cp949, ReadAsUtf8WithUndefinedBytesReplacedAndTheRestKept) {
       {"\x81\x41", "\xEA\xB0\x82"},                          // 갂: the extension's two bytes
       {"\xFF" "B", "\xEF\xBF\xBD" "B"},                         // no such byte: U+FFFD, then B
       {"x\xC7", "x\xEF\xBF\xBD"},                              // a lead byte cut off at the end
+      // An undefined pair at the very end (glibc's converter took both bytes
+      // and the reading went past the buffer): one U+FFFD a byte.
+      {"P00002,3\r\n\xA2\xE8", "P00002,3\r\n\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(Cp949ToUtf8(c.cp949), c.utf8) << c.utf8;

@@ -1,10 +1,5 @@
 #include "tests/support/LoopbackServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 
@@ -27,7 +22,7 @@ LoopbackServer::LoopbackServer() {
 LoopbackServer::~LoopbackServer() {
   stop_ = true;
   if (thread_.joinable()) thread_.join();
-  if (listenFd_ >= 0) ::close(listenFd_);
+  if (listenFd_ >= 0) CloseSocket(listenFd_);
 }
 
 void LoopbackServer::SetReply(const std::string& bytes) {
@@ -67,7 +62,7 @@ std::vector<std::string> LoopbackServer::Requests() const {
 std::uint16_t LoopbackServer::ClosedPort() {
   std::uint16_t port = 0;
   const int fd = LoopbackSocket(&port, false);
-  if (fd >= 0) ::close(fd);  // bound, never listened: connections are refused
+  if (fd >= 0) CloseSocket(fd);  // bound, never listened: connections are refused
   return port;
 }
 
@@ -103,21 +98,21 @@ void LoopbackServer::Serve(int fd) {
   }
   const std::size_t n = stallAfter < reply.size() ? stallAfter : reply.size();
   for (std::size_t sent = 0; sent < n && !stop_;) {
-    const ssize_t w = ::send(fd, reply.data() + sent, n - sent, MSG_NOSIGNAL);
+    const long w = SendSome(fd, reply.data() + sent, n - sent);
     if (w <= 0) return;
     sent += static_cast<std::size_t>(w);
   }
   if (stallAfter == static_cast<std::size_t>(-1)) {
-    ::shutdown(fd, SHUT_WR);
+    ShutdownWrite(fd);
     return;
   }
   char buf[4096];  // hold (or trickle) until the client gives up
   auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(trickleMs);
   std::size_t sent = n;
   while (!stop_) {
-    if (Readable(fd) && ::recv(fd, buf, sizeof buf, 0) <= 0) return;
+    if (Readable(fd) && ReceiveSome(fd, buf, sizeof buf) <= 0) return;
     if (trickleMs > 0 && sent < reply.size() && std::chrono::steady_clock::now() >= next) {
-      if (::send(fd, reply.data() + sent, 1, MSG_NOSIGNAL) != 1) return;
+      if (SendSome(fd, reply.data() + sent, 1) != 1) return;
       ++sent;
       next += std::chrono::milliseconds(trickleMs);
     }

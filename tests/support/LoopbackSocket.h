@@ -14,6 +14,18 @@ int LoopbackSocket(std::uint16_t* port, bool listen);
 // Accepts connections on listenFd one at a time, hands each to serve and
 // closes it after, until stop is set.
 void ServeEach(int listenFd, const std::atomic<bool>& stop, const std::function<void(int)>& serve);
+// A connection to 127.0.0.1:port, or -1.
+int ConnectLoopback(std::uint16_t port);
+// Sends up to n bytes (never raising SIGPIPE); the count sent, <= 0 on failure.
+long SendSome(int fd, const char* data, std::size_t n);
+// Sends all of bytes; false when the peer went away.
+bool SendAll(int fd, const std::string& bytes);
+// Ends the sending side (the peer reads its end).
+void ShutdownWrite(int fd);
+// Reads up to n bytes; the count, 0 at the peer's end, < 0 on failure.
+long ReceiveSome(int fd, char* data, std::size_t n);
+void CloseSocket(int fd);
+
 // Whether fd becomes readable within 50 ms.
 bool Readable(int fd);
 // One HTTP message: the header block and a body of Content-Length bytes; with

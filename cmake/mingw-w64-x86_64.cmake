@@ -1,0 +1,20 @@
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (the posix-thread
+# g++, which std::thread and std::mutex need).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TARVIK_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TARVIK_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TARVIK_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${TARVIK_MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TARVIK_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Test programs run under Wine (Debian's wine, with a prefix of the caller's
+# WINEPREFIX); CTest puts this in front of every test command.
+find_program(TARVIK_WINE wine)
+if(TARVIK_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${TARVIK_WINE})
+endif()
