@@ -10,12 +10,14 @@
 #include "app/USecS.h"
 #include "catalog/UMain.h"
 #include "platform/Folders.h"
+#include "platform/PluginFolder.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "platform/Translation.h"
 #include "session/UDM.h"
 
 int main(int argc, char** argv) {
+  tarvik::UseProgramFolderPlugins();  // the replacement pass runs from a copy without plugins
   QApplication app(argc, argv);
   QApplication::setApplicationName(tarvik::Q(tarvik::kAppTitle));
   tarvik::InstallKoreanTranslation();  // without it the standard buttons stay English

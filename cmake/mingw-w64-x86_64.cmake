@@ -6,15 +6,11 @@ set(TARVIK_MINGW_TRIPLET x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${TARVIK_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TARVIK_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${TARVIK_MINGW_TRIPLET}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TARVIK_MINGW_TRIPLET})
+# Libraries for Windows come from MinGW's folder, and from the folders given
+# with -DCMAKE_FIND_ROOT_PATH=... (the Qt and libcurl built for Windows).
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${TARVIK_MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Test programs run under Wine (Debian's wine, with a prefix of the caller's
-# WINEPREFIX); CTest puts this in front of every test command.
-find_program(TARVIK_WINE wine)
-if(TARVIK_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TARVIK_WINE})
-endif()

@@ -3,7 +3,9 @@
 ; Installs for the current user only, into %LOCALAPPDATA%\Programs\Tarvik:
 ; the self-update writes new program files into the program folder, which
 ; Program Files would forbid without elevation. /S installs silently.
-Unicode true
+; A 64-bit installer for the 64-bit program (it also runs where no 32-bit
+; subsystem is, such as a 64-bit-only Wine).
+Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma

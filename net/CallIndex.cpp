@@ -3,15 +3,15 @@
 #include <atomic>
 #include <ctime>
 
+#include "platform/LocalTime.h"
+
 namespace tarvik {
 namespace {
 std::atomic<std::int64_t> g_counter{0};
 }  // namespace
 
 std::string TodayStamp() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalTime(std::time(nullptr));
   char buf[16];
   std::strftime(buf, sizeof buf, "%y%m%d", &local);
   return buf;

@@ -9,6 +9,7 @@
 #include "net/Gzip.h"
 #include "net/MessageFormat.h"
 #include "platform/Folders.h"
+#include "platform/LocalTime.h"
 #include "platform/Text.h"
 
 namespace tarvik {
@@ -100,8 +101,7 @@ std::string THTTPClient::MakeBoundary() {
   const auto now = system_clock::now();
   const std::time_t secs = system_clock::to_time_t(now);
   const int ms = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-  std::tm tm{};
-  localtime_r(&secs, &tm);
+  const std::tm tm = LocalTime(secs);
   char buf[32];
   std::snprintf(buf, sizeof buf, "%02d%02d%02d%02d%02d%02d%03d", tm.tm_mon + 1, tm.tm_mday,
                 tm.tm_year % 100, tm.tm_hour, tm.tm_min, tm.tm_sec, ms);

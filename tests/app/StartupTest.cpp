@@ -95,6 +95,9 @@ TEST(Startup, HandOversStartTheRightProgramWithWholeArguments) {
 }
 
 TEST(Startup, ProgramDirIsTheRealProgramFilesFolder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a Windows shortcut is a .lnk file the shell resolves; the program always gets its own path";
+#endif
   QTemporaryDir dir;
   const std::string base = dir.path().toStdString();
   ASSERT_TRUE(QDir().mkdir(dir.path() + "/installed here"));

@@ -12,6 +12,7 @@
 #include "net/Gzip.h"
 #include "net/HTTP_CLIENT.h"
 #include "platform/Folders.h"
+#include "platform/LocalTime.h"
 #include "tests/support/Environment.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/LoopbackServer.h"
@@ -72,8 +73,8 @@ TEST(HttpClientWire, RequestBytesFollowTheLayout) {
   std::string stamps;
   for (std::time_t t : {before, after}) {
     char d[16];
-    std::tm tm{};
-    std::strftime(d, sizeof d, "%m%d%y%H", localtime_r(&t, &tm));
+    const std::tm tm = LocalTime(t);
+    std::strftime(d, sizeof d, "%m%d%y%H", &tm);
     stamps += std::string(d) + " ";
   }
   EXPECT_NE(stamps.find(w.boundary.substr(11, 8)), std::string::npos) << w.boundary;

@@ -3,7 +3,11 @@
 # Korean Windows PC has Gulim. Sets WINEPREFIX, WINEDEBUG and DISPLAY.
 wine_prefix_up() {
   local work="$1"
-  export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # Wine links the user's Desktop and Documents to $HOME: a home of its own,
+  # so shortcuts and PDFs stay inside the work folder.
+  export HOME="$work/home"
+  mkdir -p "$HOME"
   export LANG=C.UTF-8 LC_ALL=C.UTF-8
   if [ -z "${TARVIK_WINE_DISPLAY:-}" ]; then
     local n

@@ -1,0 +1,8 @@
+#include "platform/PluginFolder.h"
+
+namespace tarvik {
+
+// Qt's plugins are the system's, wherever the program file runs from.
+void UseProgramFolderPlugins() {}
+
+}  // namespace tarvik
