@@ -23,6 +23,12 @@ QImage FourColourStrip(int w, int h, bool vertical) {
   return img;
 }
 
+#ifdef _WIN32
+constexpr bool kSyntheticMovesHover = false;
+#else
+constexpr bool kSyntheticMovesHover = true;
+#endif
+
 int FrameTag(const TImageButton& b, int i) { return qRed(b.Frame(i).pixel(5, 5)) / 10 - 1; }
 
 struct ButtonOnForm : ::testing::Test {
@@ -87,9 +93,7 @@ TEST(ImageButton, ShapeFollowsNonMagentaPixelsAndEmptyShapeTakesNoClicks) {
 }
 
 TEST_F(ButtonOnForm, PressDragOutAndReleaseOutsideKeepsPressedFrameAndFiresNoClick) {
-#ifdef _WIN32
-  GTEST_SKIP() << "under Wine the moved-out press gets no leave event from the windows platform";
-#endif
+  if (!kSyntheticMovesHover) GTEST_SKIP() << "no enter or leave from a synthetic move on the windows platform";
   QSignalSpy clicks(button, &TImageButton::OnClick);
   QSignalSpy leaves(button, &TImageButton::OnMouseLeave);
   QTest::mouseMove(button, QPoint(10, 10));
@@ -106,7 +110,9 @@ TEST_F(ButtonOnForm, PressDragOutAndReleaseOutsideKeepsPressedFrameAndFiresNoCli
 TEST_F(ButtonOnForm, ClickInsideShowsHoverFrameAndQuickPairIsTwoClicks) {
   QSignalSpy clicks(button, &TImageButton::OnClick);
   QTest::mouseMove(button, QPoint(10, 10));
-  EXPECT_EQ(button->ShownFrame(), 1);
+  // The windows platform takes the pointer's entering from the window system
+  // only, which a synthetic move under Wine never reaches: no hover there.
+  EXPECT_EQ(button->ShownFrame(), kSyntheticMovesHover ? 1 : 0);
   QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(button->ShownFrame(), 1);
   EXPECT_EQ(clicks.count(), 1);
