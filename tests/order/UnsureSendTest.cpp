@@ -3,9 +3,11 @@
 // F7 does with it (the bytes recorded by a loopback server).
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "net/MessageFormat.h"
+#include "order/BasketJournal.h"
 #include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
@@ -314,6 +316,55 @@ TEST_F(UnsureDesk, ARefusalOrARefusedConnectionOrAReSendIsNeverUnsure) {
   desk.SendOrder();
   EXPECT_TRUE(d.Unsure.Empty());
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{kFailed, kFailed, kFailed}));
+}
+
+TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
+  const std::string folder = S(dir.path()) + "/baskets";
+  const BasketJournal journal(folder, "S00001", "C00001");
+  desk.StartJournal(folder);
+  OrderDraft& d = desk.Draft();
+  d.AddLine("P00002", "피스톤 링", "EA", "3", "");
+  d.SetDeliveryDate("240215");
+  const OrderDraft sent = [&] {
+    OrderDraft s = d;
+    s.SendCount = 1;
+    return s;
+  }();
+  // A journal that cannot be removed (nor written): a folder in its place.
+  QFile::remove(Q(journal.Path()));
+  QDir().mkpath(Q(journal.Path() + "/x"));
+  server.QueueReplies({Reply("1"), Reply("1")});
+  desk.SendOrder();
+  const std::string notRemoved =
+      "임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + journal.Path() + "\r\r폴더의 쓰기 권한을 확인하십시요.";
+  ASSERT_EQ(prompter.prompts.size(), 3u);
+  EXPECT_EQ(prompter.Texts()[1], kSent);
+  EXPECT_EQ(prompter.Texts()[2], notRemoved);
+  desk.ClearScreen();  // each time it should go, it is told again
+  EXPECT_EQ(prompter.Last(), notRemoved);
+  EXPECT_EQ(prompter.prompts.size(), 4u);
+
+  // The next log-in finds the journal of the order sent: the service holds it.
+  QDir(Q(journal.Path())).removeRecursively();
+  ASSERT_TRUE(journal.Save(sent));
+  const std::string body = OrderSaveBody(sent, "C00001");
+  const QDateTime now = QDateTime::currentDateTime();
+  sd = S(now.toString("yyMMdd"));
+  at = S(now.toString("HHmm"));
+  const std::string stored = test::GzipReply(OpenText(body, "K9", sd, at));
+  server.QueueReplies({test::GzipReply(ListText({ListRecord("K9", sd, at, "240215", "")})), stored, stored});
+  prompter.Clear();
+  prompter.answers = {true};
+  OrderDesk next(dm, port);
+  next.StartJournal(folder);
+  EXPECT_EQ(prompter.Texts(),
+            std::vector<std::string>{"저장되어 있던 발주 내용은 이미 전송되어 접수되어 있습니다.\r\r발주일: " +
+                                     FormatYymmdd(sd) + " " + at.substr(0, 2) + ":" + at.substr(2) +
+                                     "   제품 1개\r\r접수된 발주를 여시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다."});
+  EXPECT_FALSE(journal.Exists());
+  EXPECT_EQ(next.Draft().OpenedCode, "K9");
+  for (std::size_t i = 2; i < Requests(); ++i) EXPECT_NE(Command(i), "100401");
+  EXPECT_EQ(Requests(), 5u);  // the list and two reads
 }
 
 }  // namespace
