@@ -3,6 +3,9 @@
 // written and what acts on it as a whole (send, open an order or a sample,
 // delete, copy, register a sample, print, clear, leave). The desk works on the
 // session it is given and reaches the main screen only through its port.
+#include <QDateTime>
+
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -111,6 +114,9 @@ class OrderDesk {
   // The journal in use, or nullptr before StartJournal.
   const BasketJournal* Journal() const { return journal_.get(); }
 
+  // The PC's clock as the desk reads it (the local time now); tests set another.
+  void SetClock(std::function<QDateTime()> now) { now_ = std::move(now); }
+
  private:
   // Writes (or removes, for a blank draft) the journal after a change.
   void KeepJournal();
@@ -138,6 +144,7 @@ class OrderDesk {
   OrderDraft draft_;
   std::unique_ptr<BasketJournal> journal_;
   bool journalWarned_ = false;  // a failed write was told; told again only after a success
+  std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
 };
 
 }  // namespace tarvik

@@ -38,9 +38,10 @@ OrderDesk::Lookup OrderDesk::LookUpStored(const UnsureSend& unsure, UnsureCandid
   std::vector<UnsureCandidate> candidates;
   {
     BusyCursor wait;
-    list = RequestOrderList(dm_.MasterInfo.M_CODE, OrderListBody(dm_.CustomerInfo.C_CODE, false));
+    std::string date;
+    list = RequestOrderList(dm_.MasterInfo.M_CODE, OrderListBody(dm_.CustomerInfo.C_CODE, false), &date);
     if (ReplySucceeded(list)) {
-      candidates = UnsureCandidates(list, unsure, QDateTime::currentDateTime());
+      candidates = UnsureCandidates(list, unsure, now_(), ServiceTimeOf(date));
       for (const UnsureCandidate& c : candidates) reads.push_back(RequestOrderOpen(dm_.MasterInfo.M_CODE, c.code));
     }
   }
