@@ -8,6 +8,8 @@
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "tests/service/Requests.h"
+#include "tests/support/CuttingProxy.h"
+#include "tests/support/Postgres.h"
 #include "tests/support/ServiceFixture.h"
 
 namespace tarvik::test {
@@ -286,6 +288,39 @@ TEST_F(Orders, PasswordChangeAndTradedProductRemoval) {
             299);
   // The product itself stays in the catalogue.
   EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", RequestGoodByCode("S00001", Same("G_CODE", "P00002"))), 1);
+}
+
+// PostgreSQL may have stored a transaction whose COMMIT lost its connection;
+// the service looks before it answers, so the clerk does not send it again.
+TEST(CommitOutcome, ASaveStoredByACommitWhoseAnswerWasLostIsAnsweredAsStored) {
+  if (!OnPostgres()) GTEST_SKIP() << "a connection to PostgreSQL is cut";
+  PostgresServer* pg = PostgresServer::Shared();
+  ASSERT_NE(pg, nullptr);
+  const std::string url = pg->CreateDatabase(true);
+  CuttingProxy proxy(static_cast<std::uint16_t>(pg->Port()));
+  ServiceSetup setup;
+  setup.sharedDb = url;
+  setup.sharedDb.replace(url.find(std::to_string(pg->Port())), std::to_string(pg->Port()).size(),
+                         std::to_string(proxy.Port()));
+  {
+    ServiceProcess service(setup);
+    REQUIRE_RUNNING(service);
+    const long long before = TagInt("RESULT_RECORD_COUNT", List("0"));
+    proxy.CutAfter("COMMIT");
+    const std::string saved = RequestOrderSave("S00001", OrderBody("", "A", kThreeLines));
+    EXPECT_EQ(proxy.Cuts(), 1);
+    EXPECT_EQ(TagValue("RESULT_CODE", saved), "1") << saved;
+    const std::string code = TagValue("OH_CODE", saved);
+    proxy.CutAfter("COMMIT");  // a re-send of it
+    std::string again = OrderBody(code, "A", kThreeLines, "두 번째");
+    again.replace(again.find("<OH_MCOUNT>1<"), 13, "<OH_MCOUNT>2<");
+    EXPECT_EQ(TagValue("RESULT_CODE", RequestOrderSave("S00001", again)), "1");
+    EXPECT_EQ(proxy.Cuts(), 2);
+    const std::string list = List("0");
+    ASSERT_EQ(TagInt("RESULT_RECORD_COUNT", list), before + 1) << list;  // stored once, served on
+    EXPECT_EQ(TagValue("OH_NOTE", list), "두 번째");
+  }
+  pg->DropDatabase(url);
 }
 
 }  // namespace
