@@ -62,12 +62,14 @@ std::vector<std::string> Read(const std::string& stream, const std::vector<std::
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  // The first bytes choose the pieces (1..64 bytes each), the rest is the stream.
+  // The first bytes choose the pieces, the rest is the stream. Pieces grow
+  // with the stream (1..64 bytes for every 512 of it): a connection reads
+  // what has arrived, and a long head read byte by byte would only be slow.
   const std::size_t count = 1 + data[0] % 8;
-  std::vector<std::size_t> pieces;
-  for (std::size_t i = 1; i <= count && i < size; ++i) pieces.push_back(1 + data[i] % 64);
   const std::size_t skip = std::min(size, count + 1);
   const std::string stream(reinterpret_cast<const char*>(data) + skip, size - skip);
+  std::vector<std::size_t> pieces;
+  for (std::size_t i = 1; i <= count && i < size; ++i) pieces.push_back((1 + data[i] % 64) * (1 + stream.size() / 512));
 
   const std::vector<std::string> whole = Read(stream, {});
   Check(Read(stream, pieces) == whole, "the pieces change what is read of " + Shown(stream));
