@@ -176,13 +176,14 @@ bool Connection::ExecMany(const std::string& sql,
   changed_ = 0;
   if (columns.empty() || columns[0].empty()) return true;
   return Guarded(error, [&] {
-    // One prepared statement, run once per row with the bound values replaced.
-    std::vector<std::string> values(columns.size());
-    Poco::Data::Statement st(*session_);
-    st << dialect_.Prepare(sql);
-    for (auto& v : values) st, useRef(v);
+    // A statement of its own for every row: Poco's PostgreSQL connector frees
+    // the result of a failed run twice when the statement ran before (a
+    // connection lost between two rows aborted the whole service).
+    const std::string text = dialect_.Prepare(sql);
     for (std::size_t r = 0; r < columns[0].size(); ++r) {
-      for (std::size_t c = 0; c < columns.size(); ++c) values[c] = columns[c][r];
+      Poco::Data::Statement st(*session_);
+      st << text;
+      for (std::size_t c = 0; c < columns.size(); ++c) st, bind(columns[c][r]);
       changed_ += st.execute();
     }
   });

@@ -323,5 +323,31 @@ TEST(CommitOutcome, ASaveStoredByACommitWhoseAnswerWasLostIsAnsweredAsStored) {
   pg->DropDatabase(url);
 }
 
+// The connection drops between the lines of a save (the database restarts):
+// the save fails and the service goes on serving.
+TEST(CommitOutcome, AConnectionLostBetweenTheLinesOfASaveLeavesTheServiceRunning) {
+  if (!OnPostgres()) GTEST_SKIP() << "a connection to PostgreSQL is cut";
+  PostgresServer* pg = PostgresServer::Shared();
+  ASSERT_NE(pg, nullptr);
+  const std::string url = pg->CreateDatabase(true);
+  CuttingProxy proxy(static_cast<std::uint16_t>(pg->Port()));
+  ServiceSetup setup;
+  setup.sharedDb = url;
+  setup.sharedDb.replace(url.find(std::to_string(pg->Port())), std::to_string(pg->Port()).size(),
+                         std::to_string(proxy.Port()));
+  {
+    ServiceProcess service(setup);
+    REQUIRE_RUNNING(service);
+    const long long before = TagInt("RESULT_RECORD_COUNT", List("0"));
+    proxy.CutAfter("INSERT INTO OL_", 2);  // after the first line
+    EXPECT_EQ(TagValue("RESULT_CODE", RequestOrderSave("S00001", OrderBody("", "A", kThreeLines))), "0");
+    EXPECT_EQ(proxy.Cuts(), 1);
+    const std::string saved = RequestOrderSave("S00001", OrderBody("", "A", kThreeLines));
+    EXPECT_EQ(TagValue("RESULT_CODE", saved), "1") << saved;
+    EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", List("0")), before + 1);
+  }
+  pg->DropDatabase(url);
+}
+
 }  // namespace
 }  // namespace tarvik::test

@@ -39,9 +39,10 @@ CuttingProxy::~CuttingProxy() {
   CloseSocket(listenFd_);
 }
 
-void CuttingProxy::CutAfter(const std::string& marker) {
+void CuttingProxy::CutAfter(const std::string& marker, int execute) {
   std::lock_guard<std::mutex> lock(mutex_);
   marker_ = marker;
+  execute_ = execute;
 }
 
 void CuttingProxy::Accept() {
@@ -55,7 +56,7 @@ void CuttingProxy::Accept() {
 void CuttingProxy::Relay(int client) {
   const int server = ConnectLoopback(upstream_);
   char buf[65536];
-  bool marked = false;  // the statement was sent (prepared) on this connection
+  int runs = 0;  // once the marker was sent on this connection: the runs still to pass, plus one
   while (server >= 0 && !stop_) {
     pollfd p[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
     if (::poll(p, 2, 50) <= 0) continue;
@@ -72,9 +73,9 @@ void CuttingProxy::Relay(int client) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!marker_.empty() && bytes.find(marker_) != std::string::npos) {
           marker_.clear();
-          marked = true;
+          runs = execute_;
         }
-        cut = marked && HoldsExecute(bytes);
+        cut = runs > 0 && HoldsExecute(bytes) && --runs == 0;
       }
       if (!SendAll(server, bytes)) break;
       if (cut) {

@@ -22,8 +22,9 @@ class CuttingProxy {
   CuttingProxy& operator=(const CuttingProxy&) = delete;
 
   std::uint16_t Port() const { return port_; }
-  // The next connection to send marker is cut after the server answered it.
-  void CutAfter(const std::string& marker);
+  // The next connection to send marker is cut after the server answered the
+  // execute'th run of a statement from then on.
+  void CutAfter(const std::string& marker, int execute = 1);
   int Cuts() const { return cuts_; }
 
  private:
@@ -35,6 +36,7 @@ class CuttingProxy {
   std::uint16_t port_ = 0;
   std::mutex mutex_;
   std::string marker_;  // empty: not armed
+  int execute_ = 1;
   std::atomic<int> cuts_{0};
   std::atomic<bool> stop_{false};
   std::vector<std::thread> relays_;  // touched by the accepting thread only
