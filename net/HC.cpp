@@ -65,7 +65,7 @@ std::string BuildRequestText(const ServiceCommand& cmd, const std::string& callI
 std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbKey,
                                const std::vector<std::string>& extraValues,
                                const std::string& elements, std::string* transportError,
-                               Delivery* delivery) {
+                               Delivery* delivery, std::string* replyDate) {
   THTTPClient client;  // raises the request counter
   const std::string callIndex = TodayStamp() + "-" + std::to_string(client.RequestNumber());
   const std::string request =
@@ -73,6 +73,7 @@ std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbK
   std::string reply;
   const bool replied = client.PostRequest(ServerHost(), cmd.path, reply, ServerPort(), request);
   if (transportError) *transportError = client.TransportError();
+  if (replyDate) *replyDate = replied ? client.ReplyDate() : std::string();
   if (delivery) {
     *delivery = replied                    ? Delivery::Replied
                 : client.RequestWritten() ? Delivery::Unknown
@@ -125,8 +126,9 @@ std::string RequestCarMakes(const std::string& dbKey, const std::string& element
 std::string RequestCarPartNums(const std::string& dbKey, const std::string& elements) {
   return Send(kCarPartNums, dbKey, {}, elements);
 }
-std::string RequestOrderList(const std::string& dbKey, const std::string& elements) {
-  return Send(kOrderList, dbKey, {}, elements);
+std::string RequestOrderList(const std::string& dbKey, const std::string& elements,
+                             std::string* replyDate) {
+  return SendServiceCommand(ServiceCommands()[kOrderList], dbKey, {}, elements, nullptr, nullptr, replyDate);
 }
 std::string RequestOrderSave(const std::string& dbKey, const std::string& elements,
                              Delivery* delivery) {

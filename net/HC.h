@@ -47,11 +47,12 @@ enum class Delivery {
 
 // Sends any command of the table (what every function below does). When the
 // transfer fails and transportError is given, it gets libcurl's own words;
-// delivery, when given, tells how far the exchange got.
+// delivery, when given, tells how far the exchange got; replyDate, when
+// given, gets the reply's Date header (the service's clock; empty when none).
 std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbKey,
                                const std::vector<std::string>& extraValues,
                                const std::string& elements, std::string* transportError = nullptr,
-                               Delivery* delivery = nullptr);
+                               Delivery* delivery = nullptr, std::string* replyDate = nullptr);
 
 // Supplier check (bare).
 std::string RequestMember(const std::string& elements);
@@ -72,7 +73,8 @@ std::string RequestGoodsMemo(const std::string& dbKey, const std::string& elemen
 std::string RequestCarGroups(const std::string& dbKey, const std::string& elements);
 std::string RequestCarMakes(const std::string& dbKey, const std::string& elements);
 std::string RequestCarPartNums(const std::string& dbKey, const std::string& elements);
-std::string RequestOrderList(const std::string& dbKey, const std::string& elements);
+std::string RequestOrderList(const std::string& dbKey, const std::string& elements,
+                             std::string* replyDate = nullptr);
 std::string RequestOrderSave(const std::string& dbKey, const std::string& elements,
                              Delivery* delivery = nullptr);
 std::string RequestOrderDelete(const std::string& dbKey, const std::string& ohCode,

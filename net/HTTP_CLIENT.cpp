@@ -28,6 +28,7 @@ const char* const HeaderNames[kHeaderNameCount] = {
     "Content-MD5",  "Content-Range",    "Content-Type",     "Expires",
     "Last_Modified"};
 
+constexpr int kHeaderDate = 3;
 constexpr int kHeaderContentEncoding = 20;
 constexpr int kHeaderContentType = 26;
 // Query code of the announced body length (GetHttpQueryInfoInteger).
@@ -239,6 +240,8 @@ bool THTTPClient::SetResponseBuffer() {
   bytesRead_ = static_cast<std::int64_t>(body_.size());
   return body_.size() > 1;
 }
+
+std::string THTTPClient::ReplyDate() const { return GetResponseHeader(kHeaderDate); }
 
 std::string THTTPClient::GetResponseHeader(int index) const {
   if (responseHeaders_.empty() || index < 0 || index >= kHeaderNameCount) return std::string();

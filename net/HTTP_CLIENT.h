@@ -51,6 +51,8 @@ class THTTPClient {
   // PostRequest: the server may have acted on it, whether or not a reply
   // came back. False after a refused connection or a send broken midway.
   bool RequestWritten() const { return requestWritten_; }
+  // The Date header of the last reply (the server's clock), empty when none.
+  std::string ReplyDate() const;
 
  private:
   // The steps of PostRequest; each records a failure with SetError.

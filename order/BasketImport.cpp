@@ -158,8 +158,10 @@ std::string DecodeListBytes(const std::string& bytes) {
                                             (static_cast<unsigned char>(bytes[i + 1]) << 8)));
     return S(QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size())));
   }
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return bytes.substr(3);
-  return IsValidUtf8(bytes) ? bytes : Cp949ToUtf8(bytes);
+  // A mark that claims UTF-8 is dropped, not believed: what follows is
+  // checked as any other text is.
+  const std::string text = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
+  return IsValidUtf8(text) ? text : Cp949ToUtf8(text);
 }
 
 bool ReadListFile(const std::string& path, std::string& text, std::string& message) {

@@ -18,7 +18,7 @@ constexpr long long kListFileBytes = 1 << 20;
 constexpr int kListRows = 2000;
 
 // The bytes of a file as UTF-8: a UTF-8 byte order mark is dropped, valid
-// UTF-8 stays as it is, anything else is read as CP949.
+// UTF-8 stays as it is, anything else (also after the mark) is read as CP949.
 std::string DecodeListBytes(const std::string& bytes);
 
 // Reads a list file. False with a Korean message when it cannot be read or

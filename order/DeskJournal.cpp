@@ -44,7 +44,9 @@ void OrderDesk::StartJournal(const std::string& folder) {
     }
     case BasketJournal::ReadResult::Read:
       if (left.IsBlank()) {
-        journal_->Remove();
+        DropJournal();
+      } else if (SettleLeftJournal(left, saved)) {
+        break;
       } else if (AskYesNo(RestoreQuestion(left, saved))) {
         draft_ = left;  // contents only: the draft keeps its own hook
         // The catalogue may have changed since the basket was written.
@@ -52,17 +54,27 @@ void OrderDesk::StartJournal(const std::string& folder) {
         port_.RedrawBasket(false);
         if (notSold > 0) ShowMessage(NotSoldMessage(notSold));
       } else {
-        journal_->Remove();
+        DropJournal();
       }
       break;
   }
   draft_.SetChangeHook([this] { KeepJournal(); });
 }
 
+bool OrderDesk::DropJournal() {
+  if (!journal_ || journal_->Remove()) return true;
+  ShowMessage("임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + journal_->Path() +
+              "\r\r폴더의 쓰기 권한을 확인하십시요.");
+  return false;
+}
+
 void OrderDesk::KeepJournal() {
   if (!journal_) return;
-  const bool kept = draft_.IsBlank() ? journal_->Remove() : journal_->Save(draft_);
-  if (kept) {
+  if (draft_.IsBlank()) {
+    if (DropJournal()) journalWarned_ = false;
+    return;
+  }
+  if (journal_->Save(draft_)) {
     journalWarned_ = false;
     return;
   }

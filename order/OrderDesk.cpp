@@ -173,7 +173,7 @@ bool OrderDesk::ClearScreen() {
 
 bool OrderDesk::ConfirmExit() {
   if (!tarvik::ConfirmExit(draft_)) return false;
-  if (journal_) journal_->Remove();
+  DropJournal();
   // Leaving: whatever the screen does while it closes is no change to keep.
   draft_.SetChangeHook(nullptr);
   journal_.reset();

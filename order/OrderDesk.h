@@ -3,6 +3,9 @@
 // written and what acts on it as a whole (send, open an order or a sample,
 // delete, copy, register a sample, print, clear, leave). The desk works on the
 // session it is given and reaches the main screen only through its port.
+#include <QDateTime>
+
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,6 +15,7 @@ namespace tarvik {
 
 class BasketJournal;
 class TDM;
+struct UnsureCandidate;
 
 // F9's question, worded as Esc's exit question is.
 extern const char* const kClearQuestion;
@@ -104,10 +108,14 @@ class OrderDesk {
   // when the draft is blank again. Call once, after the log-in and the first
   // ClearDraft. A journal an earlier run left is offered first: Yes restores
   // the basket exactly, No removes the journal; one that cannot be read is
-  // renamed aside and the orderer told where it went.
+  // renamed aside and the orderer told where it went. A new order it holds
+  // is first looked for on the service as a send of unknown outcome is.
   void StartJournal(const std::string& folder);
   // The journal in use, or nullptr before StartJournal.
   const BasketJournal* Journal() const { return journal_.get(); }
+
+  // The PC's clock as the desk reads it (the local time now); tests set another.
+  void SetClock(std::function<QDateTime()> now) { now_ = std::move(now); }
 
  private:
   // Writes (or removes, for a blank draft) the journal after a change.
@@ -116,12 +124,27 @@ class OrderDesk {
   // (nothing found, or the clerk chose to), false when the send stops here
   // (the order found was opened, or the service could not be asked).
   bool SettleUnsureSend();
+  // Whether the service stored the order a send carried (the order list and
+  // the reads of its candidates). Found: found and openReply are the order.
+  enum class Lookup { Found, NotFound, CannotCheck };
+  Lookup LookUpStored(const UnsureSend& unsure, UnsureCandidate& found, std::string& openReply);
+  // A new order a journal brought back at the start, saved at saved: when the
+  // service holds it already (a send whose journal could not be removed),
+  // the clerk is told and may open it, and the journal goes; true then.
+  // When the service cannot be asked, the restored draft is marked unsure, so
+  // that F7 asks again before it sends.
+  bool SettleLeftJournal(OrderDraft& left, const std::string& saved);
+  // Removes the journal of a draft that is done with; a journal left behind
+  // would be offered back at the next start, so every failure is told.
+  // True when no journal is left.
+  bool DropJournal();
 
   TDM& dm_;
   OrderDeskPort& port_;
   OrderDraft draft_;
   std::unique_ptr<BasketJournal> journal_;
   bool journalWarned_ = false;  // a failed write was told; told again only after a success
+  std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
 };
 
 }  // namespace tarvik

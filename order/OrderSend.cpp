@@ -43,7 +43,7 @@ void OrderDesk::SendOrder() {
     // A re-send names its order, so sending it again changes that one; a new
     // order that may be stored must be looked for before it goes again.
     const bool unsure = outcome == SaveOutcome::Unknown && draft_.OpenedCode.empty();
-    if (unsure) draft_.SetUnsure({body, UnsureStamp(QDateTime::currentDateTime())});
+    if (unsure) draft_.SetUnsure({body, UnsureStamp(now_())});
     port_.RedrawBasket(false);
     ShowMessage(unsure ? kUnsureSendMessage : "발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.");
     return;

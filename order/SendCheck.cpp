@@ -1,5 +1,6 @@
 #include "order/SendCheck.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "net/MessageFormat.h"
@@ -17,12 +18,18 @@ bool SameQuantity(const std::string& a, const std::string& b) {
   return x && y ? *x == *y : TrimBlanks(a) == TrimBlanks(b);
 }
 
-// yymmdd + HHMM as a local time; invalid when either cannot be read.
+// yymmdd + HHMM as the database's wall-clock time, held as UTC so that no
+// zone of this PC bends it; invalid when either cannot be read.
 QDateTime StoredAt(const std::string& date, const std::string& time) {
   const QDate d = QDate::fromString(QString::fromStdString("20" + date), "yyyyMMdd");
   const QTime t = QTime::fromString(QString::fromStdString(time), "HHmm");
-  return date.size() == 6 && time.size() == 4 && d.isValid() && t.isValid() ? QDateTime(d, t) : QDateTime();
+  return date.size() == 6 && time.size() == 4 && d.isValid() && t.isValid() ? QDateTime(d, t, Qt::UTC)
+                                                                            : QDateTime();
 }
+
+// The widest offsets of a time zone from UTC.
+constexpr qint64 kZoneBehindSecs = 12 * 3600;
+constexpr qint64 kZoneAheadSecs = 14 * 3600;
 
 }  // namespace
 
@@ -36,27 +43,55 @@ SaveOutcome SaveOutcomeOf(const std::string& reply, Delivery delivery) {
 std::string UnsureStamp(const QDateTime& t) { return t.toString(Qt::ISODate).toStdString(); }
 
 std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, const UnsureSend& unsure,
-                                              const QDateTime& now) {
+                                              const QDateTime& now, const QDateTime& serviceNow) {
   std::vector<UnsureCandidate> found;
   const QDateTime sent = QDateTime::fromString(QString::fromStdString(unsure.at), Qt::ISODate);
   if (!sent.isValid()) return found;
-  const QDateTime from = sent.addSecs(-60 * kUnsureWindowMinutes);
-  const QDateTime until = (now > sent ? now : sent).addSecs(60 * kUnsureWindowMinutes);
+  const qint64 slack = 60 * kUnsureWindowMinutes;
+  // A PC clock set back since the send gives no span; the slack still holds.
+  const qint64 since = std::max<qint64>(0, sent.secsTo(now)) + slack;
   const std::string head = TagValue("ORDERH_DATA", unsure.body);
   const std::string dd = TagValue("OH_DD", head), note = TagValue("OH_NOTE", head);
   const ReplyReader records(listReply);
   const RecordFields fields({"OH_CODE", "OH_SD", "OH_AT", "OH_DD", "OH_NOTE"});
   std::vector<std::string> f;
-  // The list is newest first; the orders of the window are among the first.
-  for (std::size_t i = 0; i < 100 && static_cast<int>(found.size()) < kUnsureMaxCandidates; ++i) {
+  struct Stored {
+    QDateTime at;
+    UnsureCandidate order;
+  };
+  std::vector<Stored> alike;
+  QDateTime newest;
+  // The list is newest day first; the send's orders are among its first.
+  for (std::size_t i = 0; i < 100; ++i) {
     const std::string record = records.Record(i);
     if (record.empty()) break;
     fields.Read(record, f);
     const QDateTime at = StoredAt(f[1], f[2]);
-    if (!at.isValid() || at < from || at > until || f[0].empty()) continue;
-    if (SameText(f[3], dd) && SameText(f[4], note)) found.push_back({f[0], f[1], f[2]});
+    if (!at.isValid() || f[0].empty()) continue;
+    if (!newest.isValid() || at > newest) newest = at;
+    if (SameText(f[3], dd) && SameText(f[4], note)) alike.push_back({at, {f[0], f[1], f[2]}});
+  }
+  // Within a day the list is in the order of the codes, which need not be
+  // the order of time.
+  std::stable_sort(alike.begin(), alike.end(), [](const Stored& a, const Stored& b) { return a.at > b.at; });
+  for (const Stored& s : alike) {
+    if (static_cast<int>(found.size()) >= kUnsureMaxCandidates) break;
+    if (s.at.secsTo(newest) > since) continue;
+    if (serviceNow.isValid()) {
+      const QDateTime utc = serviceNow.toUTC();
+      if (s.at < utc.addSecs(-since - kZoneBehindSecs) || s.at > utc.addSecs(kZoneAheadSecs + slack)) continue;
+    }
+    found.push_back(s.order);
   }
   return found;
+}
+
+QDateTime ServiceTimeOf(const std::string& dateHeader) {
+  // Qt reads the zone of RFC 2822 only as an offset; HTTP always writes "GMT".
+  QString text = QString::fromStdString(dateHeader);
+  if (text.endsWith(QLatin1String(" GMT"))) text.replace(text.size() - 3, 3, QStringLiteral("+0000"));
+  const QDateTime t = QDateTime::fromString(text, Qt::RFC2822Date);
+  return t.isValid() ? t.toUTC() : QDateTime();
 }
 
 bool StoredOrderMatches(const std::string& body, const std::string& openReply) {

@@ -20,8 +20,8 @@ struct UnsureSend;
 enum class SaveOutcome { Stored, NotStored, Unknown };
 SaveOutcome SaveOutcomeOf(const std::string& reply, Delivery delivery);
 
-// Minutes an order's stored time (the service's clock) may lie before the
-// unsure send or after now (the client's clock) and still count as that send.
+// Minutes of slack in the comparisons of stored times (whole minutes, the
+// service's clock) with the time that passed since the send (the PC's clock).
 constexpr int kUnsureWindowMinutes = 10;
 // At most this many candidates are read one by one.
 constexpr int kUnsureMaxCandidates = 3;
@@ -33,11 +33,21 @@ struct UnsureCandidate {
 };
 
 // From an order list reply, the orders that may be the unsure send, newest
-// first (as listed), at most kUnsureMaxCandidates: stored within the window
-// around unsure.at .. now, with the delivery date and note it carried (blanks
-// at both ends ignored). Records whose date or time cannot be read are skipped.
+// first, at most kUnsureMaxCandidates, with the delivery date and note it
+// carried (blanks at both ends ignored). The PC's clock need not agree with
+// the service's, nor its time zone with the database's (OH_SD and OH_AT are
+// the database's local time): a candidate is stored no longer before the
+// newest order of the list than the time that passed on the PC since the
+// send (now - unsure.at), since every order stored after the send lies in that
+// span on the service's clock; and when serviceNow (UTC, the list reply's
+// Date) is valid, it lies no further from it than the time zones allow.
+// Records whose date or time cannot be read are skipped.
 std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, const UnsureSend& unsure,
-                                              const QDateTime& now);
+                                              const QDateTime& now, const QDateTime& serviceNow);
+
+// The time of an HTTP Date header ("Sun, 06 Nov 1994 08:49:37 GMT") in UTC;
+// invalid when there is none or it cannot be read.
+QDateTime ServiceTimeOf(const std::string& dateHeader);
 
 // True when the order read holds what body (ORDERH_DATA and ORDERL_DATA as
 // sent) carried: the same line count, delivery date and note, and line by

@@ -1,6 +1,6 @@
 // The send after one whose outcome is unknown: the service is asked first
 // whether the earlier send was stored, so that the supplier never gets the
-// same order twice.
+// same order twice. A journal left by a send is asked about the same way.
 #include <cstdlib>
 
 #include "net/HC.h"
@@ -23,49 +23,60 @@ namespace {
 const char kCannotCheck[] =
     "조금 전에 전송한 발주가 접수되었는지 확인하지 못했습니다.\r\r인터넷 연결을 확인하시고 다시 시도하십시요.";
 
-std::string Arrived(const UnsureCandidate& c, int lines) {
-  return "조금 전에 전송한 발주가 이미 접수되어 있습니다.\r\r발주일: " + FormatYymmdd(c.date) + " " +
-         c.time.substr(0, 2) + ":" + c.time.substr(2, 2) + "   제품 " + std::to_string(lines) + "개";
+std::string Arrived(const char* lead, const UnsureCandidate& c, const UnsureSend& sent) {
+  const int lines = std::atoi(TagValue("OH_RCOUNT", TagValue("ORDERH_DATA", sent.body)).c_str());
+  return std::string(lead) + "\r\r발주일: " + FormatYymmdd(c.date) + " " + c.time.substr(0, 2) + ":" +
+         c.time.substr(2, 2) + "   제품 " + std::to_string(lines) + "개";
 }
 
 }  // namespace
 
-bool OrderDesk::SettleUnsureSend() {
+OrderDesk::Lookup OrderDesk::LookUpStored(const UnsureSend& unsure, UnsureCandidate& found,
+                                          std::string& openReply) {
   std::string list;
   std::vector<std::string> reads;
   std::vector<UnsureCandidate> candidates;
   {
     BusyCursor wait;
-    list = RequestOrderList(dm_.MasterInfo.M_CODE, OrderListBody(dm_.CustomerInfo.C_CODE, false));
+    std::string date;
+    list = RequestOrderList(dm_.MasterInfo.M_CODE, OrderListBody(dm_.CustomerInfo.C_CODE, false), &date);
     if (ReplySucceeded(list)) {
-      candidates = UnsureCandidates(list, draft_.Unsure, QDateTime::currentDateTime());
+      candidates = UnsureCandidates(list, unsure, now_(), ServiceTimeOf(date));
       for (const UnsureCandidate& c : candidates) reads.push_back(RequestOrderOpen(dm_.MasterInfo.M_CODE, c.code));
     }
   }
-  if (!ReplySucceeded(list)) {
+  if (!ReplySucceeded(list)) return Lookup::CannotCheck;
+  for (const std::string& read : reads)
+    if (!ReplySucceeded(read)) return Lookup::CannotCheck;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    if (StoredOrderMatches(unsure.body, reads[i])) {
+      found = candidates[i];
+      openReply = reads[i];
+      return Lookup::Found;
+    }
+  }
+  return Lookup::NotFound;
+}
+
+bool OrderDesk::SettleUnsureSend() {
+  UnsureCandidate found;
+  std::string read;
+  const Lookup lookup = LookUpStored(draft_.Unsure, found, read);
+  if (lookup == Lookup::CannotCheck) {
     ShowMessage(kCannotCheck);
     return false;
   }
-  std::size_t match = candidates.size();
-  for (std::size_t i = 0; i < candidates.size(); ++i) {
-    if (!ReplySucceeded(reads[i])) {
-      ShowMessage(kCannotCheck);
-      return false;
-    }
-    if (match == candidates.size() && StoredOrderMatches(draft_.Unsure.body, reads[i])) match = i;
-  }
   const UnsureSend unsure = draft_.Unsure;
-  if (match == candidates.size()) {  // not stored: this send is the only one
+  if (lookup == Lookup::NotFound) {  // not stored: this send is the only one
     draft_.SetUnsure(UnsureSend());
     return true;
   }
 
-  const UnsureCandidate& found = candidates[match];
-  const int lines = std::atoi(TagValue("OH_RCOUNT", TagValue("ORDERH_DATA", unsure.body)).c_str());
   const bool unchanged = OrderSaveBody(draft_, dm_.CustomerInfo.C_CODE) == unsure.body;
   const std::string question =
-      Arrived(found, lines) + (unchanged ? "\r\r다시 전송하지 않고 접수된 발주를 여시겠습니까?"
-                                         : "\r\r그 뒤에 바뀐 내용으로 접수된 발주를 수정하여 전송하시겠습니까?") +
+      Arrived("조금 전에 전송한 발주가 이미 접수되어 있습니다.", found, unsure) +
+      (unchanged ? "\r\r다시 전송하지 않고 접수된 발주를 여시겠습니까?"
+                 : "\r\r그 뒤에 바뀐 내용으로 접수된 발주를 수정하여 전송하시겠습니까?") +
       "\r\r[아니요]를 누르면 새 발주로 한 번 더 전송합니다.";
   if (!AskYesNo(question)) {  // the clerk wants it twice
     draft_.SetUnsure(UnsureSend());
@@ -83,12 +94,36 @@ bool OrderDesk::SettleUnsureSend() {
     return false;
   }
   // Changed since: the changes go to the order that arrived.
-  const std::string head = TagValue("ORDERH_DATA", reads[match]);
+  const std::string head = TagValue("ORDERH_DATA", read);
   OrderDraft::ChangeBatch batch(draft_);
   draft_.SetUnsure(UnsureSend());
   draft_.SetOpened(found.code, TagValue("OH_SD", head), TagValue("OH_AT", head), TagValue("OH_IOG", head),
                    SendCountOf(TagValue("OH_MCOUNT", head)));
   port_.RedrawBasket(false);
+  return true;
+}
+
+bool OrderDesk::SettleLeftJournal(OrderDraft& left, const std::string& saved) {
+  // A reopened order sent again changes that order, and an unsure send is
+  // settled by the next F7: only a new order can be stored twice from here.
+  if (!left.OpenedCode.empty() || !left.Unsure.Empty() || !left.HasLines()) return false;
+  // The journal was last written as the send went out.
+  const UnsureSend sent{OrderSaveBody(left, dm_.CustomerInfo.C_CODE), saved};
+  UnsureCandidate found;
+  std::string read;
+  switch (LookUpStored(sent, found, read)) {
+    case Lookup::NotFound:
+      return false;
+    case Lookup::CannotCheck:
+      left.SetUnsure(sent);
+      return false;
+    case Lookup::Found:
+      break;
+  }
+  const bool open = AskYesNo(Arrived("저장되어 있던 발주 내용은 이미 전송되어 접수되어 있습니다.", found, sent) +
+                             "\r\r접수된 발주를 여시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다.");
+  DropJournal();
+  if (open) ReadOrder(found.code, false);
   return true;
 }
 

@@ -35,13 +35,24 @@ std::string FileNameOf(const std::string& path) {
   return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
+bool CommitWhole(QSaveFile& file, long long size) {
+  // QSaveFile::commit() flushes its buffer itself but renames even when that
+  // flush fails (a full disk: an empty or cut file over the good one), so the
+  // bytes must be in the file whole before it is called.
+  if (!file.flush() || file.error() != QFileDevice::NoError || file.size() != size) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
 bool WriteFileReplacing(const std::string& path, const std::string& bytes) {
   QSaveFile file(Q(path));
   if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-    return false;  // an uncommitted QSaveFile removes its temporary file
-  }
-  return file.commit();
+  const auto size = static_cast<qint64>(bytes.size());
+  // An uncommitted QSaveFile removes its temporary file.
+  if (file.write(bytes.data(), size) != size) return false;
+  return CommitWhole(file, size);
 }
 
 }  // namespace tarvik

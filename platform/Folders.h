@@ -4,6 +4,8 @@
 // folder, "icon/".
 #include <string>
 
+class QSaveFile;
+
 namespace tarvik {
 
 // A per-user writable folder of the application (no trailing "/"), created on
@@ -44,5 +46,10 @@ void AppendToFile(const std::string& path, const std::string& text);
 // holds the old bytes or the new ones, never a part; on failure no temporary
 // file is left.
 bool WriteFileReplacing(const std::string& path, const std::string& bytes);
+
+// Replaces the target of file, open for writing, with what was written to it,
+// but only when all of it, size bytes, is in the file; otherwise the target
+// stays as it was and the temporary file goes. True when it was replaced.
+bool CommitWhole(QSaveFile& file, long long size);
 
 }  // namespace tarvik

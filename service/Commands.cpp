@@ -84,7 +84,7 @@ Reply HandleRequest(Service& service, const std::string& endpoint, const std::st
   }
   auto db = service.db.Acquire(&error);
   if (!db) return {FailureReply("database: " + error), {}};
-  Context c{*db, req, std::string()};
+  Context c{*db, req, std::string(), &service.db};
   std::string key;
   if (route.needsDbKey) {
     const std::string dbKey = req.Value("DB_KEY");

@@ -18,6 +18,7 @@ struct Context {
   Connection& db;
   const Request& req;
   std::string supplier;  // DB_KEY, checked to name a supplier (empty for bare commands)
+  Database* database = nullptr;  // for a fresh connection when db may have gone
 };
 
 // What the commands share in one process.
@@ -71,8 +72,8 @@ std::string SelectReply(Connection& db, const std::string& sql,
 // for each other in the database (SQLite's file lock, PostgreSQL's row
 // locks), never in a lock of one process.
 template <class F>
-bool WriteTransaction(Context& c, F&& body, std::string& error) {
-  return InTransaction(c.db, body, &error);
+bool WriteTransaction(Context& c, F&& body, std::string& error, bool* commitFailed = nullptr) {
+  return InTransaction(c.db, body, &error, commitFailed);
 }
 
 // One writing statement that must change exactly one row: the success reply, or

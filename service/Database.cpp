@@ -98,9 +98,30 @@ const char* const kSchema[] = {
     // (products, prices, notes, notices): the key of the reply cache.
     "CREATE TABLE IF NOT EXISTS CV_ (M_CODE TEXT PRIMARY KEY, CV_VERSION INTEGER NOT NULL)",
 };
+
+// Sets up a new session the way the service relies on.
+void SetUpSession(Poco::Data::Session& s, Backend backend) {
+  if (backend == Backend::PostgreSQL) {
+    // Bounded waits for a row another instance holds; UTF-8 whatever the
+    // server's default.
+    Run(s, "SET client_encoding = 'UTF8'");
+    Run(s, "SET lock_timeout = '10s'");
+    Run(s, "SET client_min_messages = warning");  // not "already exists, skipping"
+    return;
+  }
+  // busy_timeout first: switching to WAL needs the lock when another process
+  // holds the file. Some pragmas answer with a row, some do not.
+  for (const char* pragma : {"PRAGMA busy_timeout=10000", "PRAGMA journal_mode=WAL",
+                             "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
+    std::vector<std::string> ignored;
+    Poco::Data::Statement st(s);
+    st << pragma, into(ignored);
+    st.execute();
+  }
+}
+
 }  // namespace
 
-// Sets up every new session of the pool the way the service relies on.
 class Pool : public Poco::Data::SessionPool {
  public:
   Pool(const DbTarget& target, int maxSessions)
@@ -108,25 +129,7 @@ class Pool : public Poco::Data::SessionPool {
         backend_(target.backend) {}
 
  protected:
-  void customizeSession(Poco::Data::Session& s) override {
-    if (backend_ == Backend::PostgreSQL) {
-      // Bounded waits for a row another instance holds; UTF-8 whatever the
-      // server's default.
-      Run(s, "SET client_encoding = 'UTF8'");
-      Run(s, "SET lock_timeout = '10s'");
-      Run(s, "SET client_min_messages = warning");  // not "already exists, skipping"
-      return;
-    }
-    // busy_timeout first: switching to WAL needs the lock when another process
-    // holds the file. Some pragmas answer with a row, some do not.
-    for (const char* pragma : {"PRAGMA busy_timeout=10000", "PRAGMA journal_mode=WAL",
-                               "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
-      std::vector<std::string> ignored;
-      Poco::Data::Statement st(s);
-      st << pragma, into(ignored);
-      st.execute();
-    }
-  }
+  void customizeSession(Poco::Data::Session& s) override { SetUpSession(s, backend_); }
 
  private:
   Backend backend_;
@@ -173,13 +176,14 @@ bool Connection::ExecMany(const std::string& sql,
   changed_ = 0;
   if (columns.empty() || columns[0].empty()) return true;
   return Guarded(error, [&] {
-    // One prepared statement, run once per row with the bound values replaced.
-    std::vector<std::string> values(columns.size());
-    Poco::Data::Statement st(*session_);
-    st << dialect_.Prepare(sql);
-    for (auto& v : values) st, useRef(v);
+    // A statement of its own for every row: Poco's PostgreSQL connector frees
+    // the result of a failed run twice when the statement ran before (a
+    // connection lost between two rows aborted the whole service).
+    const std::string text = dialect_.Prepare(sql);
     for (std::size_t r = 0; r < columns[0].size(); ++r) {
-      for (std::size_t c = 0; c < columns.size(); ++c) values[c] = columns[c][r];
+      Poco::Data::Statement st(*session_);
+      st << text;
+      for (std::size_t c = 0; c < columns.size(); ++c) st, bind(columns[c][r]);
       changed_ += st.execute();
     }
   });
@@ -267,6 +271,16 @@ std::unique_ptr<Database> Database::Open(const std::string& db, std::size_t maxS
   std::unique_ptr<Database> d(new Database(target, maxSessions < 1 ? 1 : maxSessions));
   if (!d->Acquire(error)) return nullptr;
   return d;
+}
+
+std::unique_ptr<Connection> Database::Connect(std::string* error) {
+  std::unique_ptr<Connection> c;
+  Guarded(error, [&] {
+    auto session = std::make_unique<Poco::Data::Session>(target_.connector, target_.connectionString);
+    SetUpSession(*session, target_.backend);
+    c.reset(new Connection(dialect_, std::move(session)));
+  });
+  return c;
 }
 
 std::unique_ptr<Connection> Database::Acquire(std::string* error) {

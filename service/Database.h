@@ -79,6 +79,9 @@ class Database {
   ~Database();
 
   std::unique_ptr<Connection> Acquire(std::string* error);
+  // A connection of its own, outside the pool, so that it cannot be one the
+  // database has dropped: for asking what a failed commit left.
+  std::unique_ptr<Connection> Connect(std::string* error);
   const Dialect& dialect() const { return dialect_; }
   // The file, or the URL without its password.
   const std::string& Shown() const { return target_.shown; }
@@ -91,15 +94,19 @@ class Database {
 };
 
 // Runs body inside a writing transaction; rolls back when body returns false
-// or the commit fails.
+// or the commit fails. commitFailed, when given, tells that the COMMIT itself
+// failed: when the connection went with it, the database may have stored
+// the transaction all the same.
 template <class F>
-bool InTransaction(Connection& c, F&& body, std::string* error) {
+bool InTransaction(Connection& c, F&& body, std::string* error, bool* commitFailed = nullptr) {
+  if (commitFailed) *commitFailed = false;
   if (!c.BeginWrite(error)) return false;
   if (!body()) {
     c.Rollback();
     return false;
   }
   if (!c.Commit(error)) {
+    if (commitFailed) *commitFailed = true;
     c.Rollback();
     return false;
   }

@@ -31,13 +31,32 @@ bool SplitListen(const std::string& listen, std::string& host, int& port) {
   return port >= 0 && port <= 65535;
 }
 
-// Idle connections are cheap here, so the limit on open files is the limit.
-void RaiseFileLimit() {
+// Descriptors besides the connections: database sessions, update files being
+// sent, the listening socket, epoll, logs.
+constexpr rlim_t kSpareFiles = 256;
+
+// Idle connections are cheap here, so the limit on open files is the limit:
+// raised to what maxConnections needs (the hard limit too, where allowed).
+// The number of connections the limit leaves room for.
+std::size_t RaiseFileLimit(std::size_t maxConnections, std::size_t workers) {
+  const rlim_t needed = static_cast<rlim_t>(maxConnections + 2 * workers) + kSpareFiles;
   rlimit r{};
-  if (::getrlimit(RLIMIT_NOFILE, &r) == 0 && r.rlim_cur < r.rlim_max) {
-    r.rlim_cur = r.rlim_max;
-    ::setrlimit(RLIMIT_NOFILE, &r);
+  if (::getrlimit(RLIMIT_NOFILE, &r) != 0) return maxConnections;
+  if (r.rlim_cur < needed) {
+    rlimit raised = r;
+    raised.rlim_cur = needed;
+    if (raised.rlim_max != RLIM_INFINITY && raised.rlim_max < needed) raised.rlim_max = needed;
+    if (::setrlimit(RLIMIT_NOFILE, &raised) != 0) {
+      r.rlim_cur = r.rlim_max;  // what an unprivileged process may have
+      ::setrlimit(RLIMIT_NOFILE, &r);
+    }
+    ::getrlimit(RLIMIT_NOFILE, &r);
   }
+  if (r.rlim_cur >= needed) return maxConnections;
+  const rlim_t room = r.rlim_cur > needed - maxConnections ? r.rlim_cur - (needed - maxConnections) : 1;
+  std::cerr << "tarvik-service: " << r.rlim_cur << " open files allowed; serving at most " << room
+            << " connections\n";
+  return static_cast<std::size_t>(room);
 }
 
 }  // namespace
@@ -58,7 +77,7 @@ int Serve(const ServeOptions& options) {
     return 1;
   }
   first.reset();
-  RaiseFileLimit();
+  const std::size_t maxConnections = RaiseFileLimit(options.maxConnections, workers);
   // Signals are taken by sigwait below; every thread started later inherits the mask.
   sigset_t stop;
   sigemptyset(&stop);
@@ -78,7 +97,8 @@ int Serve(const ServeOptions& options) {
     socket.listen(256);  // the kernel's accept queue, bounded
     socket.setBlocking(false);
     ReactorLimits limits;
-    limits.maxConnections = options.maxConnections;
+    limits.maxConnections = maxConnections;
+    limits.maxPerPeer = options.maxPerPeer;
     limits.requestSeconds = options.requestSeconds;
     limits.idleSeconds = options.idleSeconds;
     limits.writeSeconds = options.writeSeconds;

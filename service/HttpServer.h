@@ -16,6 +16,7 @@ struct ServeOptions {
   std::size_t workers = 8;
   std::size_t cacheBytes = 64u << 20;  // 0: no reply cache
   std::size_t maxConnections = 4096;   // beyond: accepted and closed at once
+  std::size_t maxPerPeer = 512;        // of those, from one peer address
   double requestSeconds = 5;  // from the first byte of a request to its last
   double idleSeconds = 5;     // a connection without a request in progress
   double writeSeconds = 30;   // a reply the peer does not take any of

@@ -1,6 +1,8 @@
 // Order list, save, delete, open, sample registration and the supplier message.
+#include <chrono>
 #include <map>
 #include <set>
+#include <thread>
 
 #include "net/MessageFormat.h"
 #include "service/Commands.h"
@@ -12,6 +14,9 @@ namespace tarvik::service {
 namespace {
 
 constexpr std::size_t kMaxLines = 99;
+// How often and how far apart a failed commit's outcome is asked for.
+constexpr int kLookupAttempts = 10;
+constexpr std::chrono::milliseconds kLookupPause{200};
 
 const std::vector<std::string> kHeaderFields = {"OH_CODE", "OH_SD",  "OH_AT",    "OH_MT",
                                                 "OH_MCOUNT", "OH_DD", "OH_CC",   "OH_TYPE",
@@ -77,22 +82,17 @@ bool ReadLines(const std::string& text, const std::string& cc, std::vector<Line>
 
 bool InsertLines(Connection& db, const std::string& code, const std::string& cc,
                  const std::vector<Line>& lines, std::string& error) {
-  std::vector<std::vector<std::string>> cols(8);
+  // One statement for all lines (at most 99 x 8 values): one round trip to
+  // the database instead of one per line.
+  std::string sql = "INSERT INTO OL_ (OH_CODE, OL_NO, OL_CC, OL_OC, OL_GC, OL_GN, OL_GBOX, OL_LC, OL_LN) VALUES ";
+  std::vector<std::string> params;
+  params.reserve(lines.size() * 8);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Line& l = lines[i];
-    cols[0].push_back(code);
-    cols[1].push_back(std::to_string(i));
-    cols[2].push_back(cc);
-    cols[3].push_back(l.gc);
-    cols[4].push_back(l.gn);
-    cols[5].push_back(l.gbox);
-    cols[6].push_back(l.lc);
-    cols[7].push_back(l.ln);
+    sql += i == 0 ? "(?, ?, ?, '', ?, ?, ?, ?, ?)" : ", (?, ?, ?, '', ?, ?, ?, ?, ?)";
+    params.insert(params.end(), {code, std::to_string(i), cc, l.gc, l.gn, l.gbox, l.lc, l.ln});
   }
-  return db.ExecMany(
-      "INSERT INTO OL_ (OH_CODE, OL_NO, OL_CC, OL_OC, OL_GC, OL_GN, OL_GBOX, OL_LC, OL_LN)"
-      " VALUES (?, ?, ?, '', ?, ?, ?, ?, ?)",
-      cols, &error);
+  return db.Exec(sql, params, &error);
 }
 
 // The stored header of one order of this supplier; false when there is none.
@@ -119,6 +119,32 @@ std::string WhyUnchanged(Connection& db, const std::string& supplier, const std:
   if (!LoadHeader(db, supplier, code, stored, error)) return error;
   if (!cc.empty() && (stored[kSg] != "0" || stored[kCc] != cc)) return "not an order of this orderer";
   return "the supplier has begun receiving this order";
+}
+
+// After a COMMIT that failed, asks on fresh connections whether the database
+// stored the save all the same (a connection that drops during COMMIT leaves
+// the outcome unknown): true when the order's header holds what the save
+// wrote (change time, send count, delivery date, status, line count, note),
+// stored then gets it. A database that is restarting is given a few tries.
+bool StoredAfterAll(Context& c, const std::string& code, const Row& wrote, Row& stored) {
+  if (!c.database || code.empty()) return false;
+  for (int attempt = 0; attempt < kLookupAttempts; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(kLookupPause);
+    std::string error;
+    auto fresh = c.database->Connect(&error);
+    if (!fresh) continue;
+    Rows rows;
+    if (!fresh->Query(std::string("SELECT ") + kHeaderColumns + " FROM OH_ WHERE M_CODE = ? AND OH_CODE = ?",
+                      {c.supplier, code}, kHeaderFields.size(), rows, &error))
+      continue;
+    if (rows.empty()) return false;
+    for (int f : {kMt, kMcount, kDd, kIog, kRcount, kNote}) {
+      if (rows[0][f] != wrote[f]) return false;
+    }
+    stored = rows[0];
+    return true;
+  }
+  return false;
 }
 
 // The orderer may order from this supplier and every product line names one
@@ -207,10 +233,11 @@ std::string CmdOrderSave(Context& c) {
 
   std::string code = h[kCode];
   std::string sd, at;
-  const bool ok = WriteTransaction(
+  Clock now;
+  bool commitFailed = false;
+  bool ok = WriteTransaction(
       c,
       [&] {
-        Clock now;
         if (!CheckOrderable(c.db, c.supplier, h[kCc], lines, error) || !c.db.Now(now, &error))
           return false;
         if (code.empty()) {
@@ -246,7 +273,23 @@ std::string CmdOrderSave(Context& c) {
         return c.db.Exec("DELETE FROM OL_ WHERE OH_CODE = ?", {code}, &error) &&
                InsertLines(c.db, code, h[kCc], lines, error);
       },
-      error);
+      error, &commitFailed);
+  if (!ok && commitFailed) {
+    // What this save wrote to the header: found so, the save is stored.
+    Row wrote(kHeaderFields.size());
+    wrote[kMt] = h[kCode].empty() ? std::string() : now.hhmm;  // a new order has no change time
+    wrote[kMcount] = mcount;
+    wrote[kDd] = h[kDd];
+    wrote[kIog] = h[kIog];
+    wrote[kRcount] = h[kRcount];
+    wrote[kNote] = h[kNote];
+    Row stored;
+    if (StoredAfterAll(c, code, wrote, stored)) {
+      ok = true;
+      sd = stored[kSd];
+      at = stored[kAt];
+    }
+  }
   if (!ok) return FailureReply(error);
   return SuccessReply(MakeTag("OH_CODE", code) + MakeTag("OH_SD", sd) + MakeTag("OH_AT", at));
 }

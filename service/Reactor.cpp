@@ -30,11 +30,25 @@ SteadyClock::time_point After(double seconds) {
 constexpr std::size_t kMaxBuffered = kMaxHeadBytes + kMaxBodyBytes + 64 * 1024;
 constexpr double kDrainSeconds = 2;
 
+// The address of a peer without its port: what the per-peer limit counts.
+std::string PeerAddress(const sockaddr_storage& addr) {
+  if (addr.ss_family == AF_INET) {
+    const auto& a = reinterpret_cast<const sockaddr_in&>(addr).sin_addr;
+    return std::string(reinterpret_cast<const char*>(&a), sizeof a);
+  }
+  if (addr.ss_family == AF_INET6) {
+    const auto& a = reinterpret_cast<const sockaddr_in6&>(addr).sin6_addr;
+    return std::string(reinterpret_cast<const char*>(&a), sizeof a);
+  }
+  return std::string();
+}
+
 }  // namespace
 
 struct Reactor::Conn {
   enum class State { kIdle, kHead, kBody, kWorking, kWriting, kDraining };
   int fd = -1;
+  std::string peer;  // the peer's address bytes
   std::uint64_t id = 0;
   State state = State::kIdle;
   std::string in;
@@ -172,7 +186,10 @@ void Reactor::Work() {
 
 void Reactor::Accept() {
   for (;;) {
-    const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    sockaddr_storage addr{};
+    socklen_t addrLength = sizeof addr;
+    const int fd = ::accept4(listen_, reinterpret_cast<sockaddr*>(&addr), &addrLength,
+                             SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
       if (errno == EINTR || errno == ECONNABORTED) continue;
       if (errno != EAGAIN && errno != EWOULDBLOCK) {
@@ -183,14 +200,19 @@ void Reactor::Accept() {
       }
       return;
     }
-    if (conns_.size() >= limits_.maxConnections) {
+    const std::string peer = PeerAddress(addr);
+    std::size_t& held = perPeer_[peer];
+    if (conns_.size() >= limits_.maxConnections || held >= limits_.maxPerPeer) {
+      if (held == 0) perPeer_.erase(peer);
       ::close(fd);
       continue;
     }
+    ++held;
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     auto conn = std::make_unique<Conn>();
     conn->fd = fd;
+    conn->peer = peer;
     conn->id = ++nextId_;
     conn->deadline = After(limits_.idleSeconds);
     Conn& c = *conn;
@@ -286,7 +308,9 @@ void Reactor::Refuse(Conn& c, int status, const std::string& why) {
 
 void Reactor::StartWriting(Conn& c, HttpReply reply) {
   ++c.requests;
-  c.keepAlive = c.head.keepAlive && !reply.close && !c.peerClosed && !stopping_ &&
+  // A peer that half-closed after sending more requests still gets the
+  // replies to those read whole; the connection closes after the last.
+  c.keepAlive = c.head.keepAlive && !reply.close && (!c.peerClosed || !c.in.empty()) && !stopping_ &&
                 c.requests < limits_.requestsPerConnection;
   c.out = ReplyHead(reply, c.keepAlive);
   c.outPos = 0;
@@ -354,6 +378,8 @@ void Reactor::Write(Conn& c) {
 }
 
 void Reactor::Close(Conn& c) {
+  const auto held = perPeer_.find(c.peer);
+  if (held != perPeer_.end() && --held->second == 0) perPeer_.erase(held);
   const int fd = c.fd;
   ::close(fd);  // also removes it from the epoll set
   conns_.erase(fd);

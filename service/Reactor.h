@@ -7,7 +7,8 @@
 // its first byte, and is closed when a reply makes no progress for
 // writeSeconds. Only a whole request reaches a worker, so idle, partial and
 // trickling connections never hold one. Keep-alive and pipelined requests are
-// answered in order, one at a time per connection.
+// answered in order, one at a time per connection; those read whole before
+// the peer half-closed are answered before the connection closes.
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -27,6 +28,9 @@ namespace tarvik::service {
 
 struct ReactorLimits {
   std::size_t maxConnections = 4096;
+  // Of those, what one peer address may hold, so that one client opening
+  // thousands leaves room for the others.
+  std::size_t maxPerPeer = 512;
   double requestSeconds = 5;
   double idleSeconds = 5;
   double writeSeconds = 30;
@@ -87,6 +91,7 @@ class Reactor {
   bool acceptPaused_ = false;
   std::uint64_t nextId_ = 0;
   std::unordered_map<int, std::unique_ptr<Conn>> conns_;  // loop thread only
+  std::unordered_map<std::string, std::size_t> perPeer_;   // open connections by address
 
   std::mutex mutex_;  // guards everything below
   std::condition_variable workAvailable_;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -94,6 +95,25 @@ std::string UpdateFilePath(const std::string& updateDir, const std::string& rela
 int AdminPublish(const std::string& updateDir, const std::string& program,
                  const std::vector<std::string>& modules, const std::vector<std::string>& images,
                  const std::string& message, std::ostream& out, std::ostream& err) {
+  // Every name becomes one "name,crc" line of the manifest that every client
+  // reads: a line break, another control character or a comma in it would
+  // break the manifest for all of them.
+  std::vector<std::string> files{program};
+  files.insert(files.end(), modules.begin(), modules.end());
+  files.insert(files.end(), images.begin(), images.end());
+  for (const auto& f : files) {
+    const std::string name = fs::path(f).filename().string();
+    const bool plain = std::none_of(name.begin(), name.end(), [](char ch) {
+      const auto c = static_cast<unsigned char>(ch);
+      return c < 0x20 || c == 0x7F || c == ',';
+    });
+    if (name.empty() || !plain) {
+      err << "tarvik-service: publish: a file name the manifest cannot carry (a control character or a"
+             " comma): "
+          << f << "\n";
+      return 2;
+    }
+  }
   std::error_code ec;
   const fs::path base(updateDir);
   fs::create_directories(base / "releases", ec);

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "net/CurlTransfer.h"
+#include "platform/Folders.h"
 
 namespace tarvik {
 namespace {
@@ -34,6 +35,7 @@ bool TUrlDownload::Download(const std::string& localPath) {
       ErrorText = "cannot start a transfer";
     } else {
       bool writeFailed = false;
+      long long received = 0;
       transfer.SetHeaders({"Cache-Control: no-cache", "Pragma: no-cache"});
       TransferLimits limits;
       limits.connectSeconds = static_cast<int>(ConnectTimeoutSeconds);
@@ -41,6 +43,7 @@ bool TUrlDownload::Download(const std::string& localPath) {
       transfer.SetLimits(limits);  // no overall limit: a large file on a slow line may take long
       transfer.SetBodySink([&](const char* data, std::size_t n) {
         writeFailed = file.write(data, static_cast<qint64>(n)) != static_cast<qint64>(n);
+        received += static_cast<long long>(n);
         return !writeFailed;
       });
       transfer.SetProgressHook([&](curl_off_t total, curl_off_t now) {
@@ -62,7 +65,9 @@ bool TUrlDownload::Download(const std::string& localPath) {
 
       const CURLcode rc = transfer.Perform();
       if (rc == CURLE_OK) {
-        if (!file.commit()) {
+        // Only the whole body replaces the file: a program file cut short by a
+        // full disk must not reach the CRC check as if it had come whole.
+        if (!CommitWhole(file, received)) {
           ErrorText = "cannot write " + localPath;
         } else {
           transferOk = true;

@@ -4,6 +4,10 @@
 // Yes exactly as it was (sent, the service holds every line, the delivery
 // date and the note); No leaves an empty basket and no journal; another
 // orderer is not offered it.
+//
+// Every wait is for what the program shows (a window, the keyboard focus, a
+// journal's text), for as long as the program runs: a slow or loaded machine
+// makes the test slower, never wrong.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -16,6 +20,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -78,16 +83,11 @@ class Desktop {
     RunProgram(SpawnSpec(argv, true), &out);
     return out;
   }
+  // Keys go to the window that has the focus, in order.
   static void Keys(const std::vector<std::string>& keys) {
-    for (const auto& k : keys) {
-      Tool({"key", k});
-      std::this_thread::sleep_for(150ms);
-    }
+    for (const auto& k : keys) Tool({"key", k});
   }
-  static void Type(const std::string& text) {
-    Tool({"type", "--delay", "40", text});
-    std::this_thread::sleep_for(150ms);
-  }
+  static void Type(const std::string& text) { Tool({"type", "--delay", "40", text}); }
   static void Point(const Window& w, int x, int y) {
     Tool({"mousemove", "--window", w.id, std::to_string(x), std::to_string(y)});
   }
@@ -98,7 +98,12 @@ class Desktop {
   }
   static void Click(const Window& w, int x, int y) {
     Tool({"mousemove", "--window", w.id, std::to_string(x), std::to_string(y), "click", "1"});
-    std::this_thread::sleep_for(200ms);
+  }
+  // The top-level window that has the keyboard focus.
+  static std::string Focused() {
+    std::string id = Tool({"getwindowfocus"});
+    while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
+    return id;
   }
   // The program's visible windows.
   static std::vector<Window> Windows() {
@@ -123,17 +128,12 @@ class Desktop {
     return found;
   }
   // The first visible window whose width lies in [minWidth, maxWidth].
-  static bool WaitFor(int minWidth, int maxWidth, Window& out, std::chrono::seconds limit = 60s) {
-    const auto until = Clock::now() + limit;
-    while (Clock::now() < until) {
-      for (const Window& w : Windows())
-        if (w.width >= minWidth && w.width <= maxWidth) {
-          out = w;
-          std::this_thread::sleep_for(400ms);  // let it take the focus
-          return true;
-        }
-      std::this_thread::sleep_for(200ms);
-    }
+  static bool Find(int minWidth, int maxWidth, Window& out) {
+    for (const Window& w : Windows())
+      if (w.width >= minWidth && w.width <= maxWidth) {
+        out = w;
+        return true;
+      }
     return false;
   }
 
@@ -173,22 +173,47 @@ class KilledProgram : public ::testing::Test {
     pid = Spawn(SpawnSpec({program, "/SKIPCHECK"}));
     ASSERT_GT(pid, 0);
     Window login;
-    ASSERT_TRUE(Desktop::WaitFor(kLoginWidth, kLoginWidth, login)) << "no log-in screen";
+    ASSERT_TRUE(WaitFor(kLoginWidth, kLoginWidth, login)) << "no log-in screen";
     Desktop::Point(login, 360, 60);
     for (const std::string& field : {std::string("DEMO"), orderer, password}) {
       Desktop::Type(field);
       Desktop::Keys({"Return"});
     }
-    ASSERT_TRUE(Desktop::WaitFor(kMainWidth - 200, kMainWidth, main)) << "no main window";
+    ASSERT_TRUE(Until([&] { return Desktop::Find(kMainWidth - 200, kMainWidth, main); })) << "no main window";
+  }
+  // Polls until done() holds, for as long as the program runs (one that ended
+  // fails at once); the bound only keeps a hung program from hanging the test.
+  bool Until(const std::function<bool()>& done) {
+    const auto until = Clock::now() + 10min;
+    while (Clock::now() < until) {
+      if (done()) return true;
+      if (pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == pid) {
+        pid = -1;
+        return done();
+      }
+      std::this_thread::sleep_for(100ms);
+    }
+    return false;
+  }
+  // A window of the program whose width lies in [minWidth, maxWidth], once it
+  // has the keyboard focus.
+  bool WaitFor(int minWidth, int maxWidth, Window& out) {
+    return Until([&] { return Desktop::Find(minWidth, maxWidth, out); }) &&
+           Until([&] { return Desktop::Focused() == out.id; });
+  }
+  // Keys that close the dialog in front; back in the main window.
+  void Dismiss(const std::vector<std::string>& keys) {
+    Desktop::Keys(keys);
+    EXPECT_TRUE(Until([&] { return !Desktop::Visible(last.id) && Desktop::Focused() == main.id; }))
+        << "the dialog stays";
+    last = Window();
   }
   // The next window in front of the main one (a message box, the notices, the
   // quantity dialog), once the one before it has gone.
   Window Dialog() {
-    const auto until = Clock::now() + 10s;
-    while (!last.id.empty() && Desktop::Visible(last.id) && Clock::now() < until)
-      std::this_thread::sleep_for(100ms);
+    Until([&] { return last.id.empty() || !Desktop::Visible(last.id); });
     Window w;
-    EXPECT_TRUE(Desktop::WaitFor(100, kLoginWidth - 1, w, 30s)) << "no dialog";
+    EXPECT_TRUE(WaitFor(100, kLoginWidth - 1, w)) << "no dialog";
     last = w;
     return w;
   }
@@ -197,19 +222,16 @@ class KilledProgram : public ::testing::Test {
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     pid = -1;
-    std::this_thread::sleep_for(300ms);
+    Until([] { return Desktop::Windows().empty(); });  // the X server has let them go
   }
   // Waits until the journal holds every piece of text given.
   bool JournalHolds(const std::string& file, const std::vector<std::string>& pieces) {
-    const auto until = Clock::now() + 20s;
-    while (Clock::now() < until) {
+    return Until([&] {
       const std::string text = ReadAll(file);
       bool all = !text.empty();
       for (const auto& p : pieces) all = all && text.find(p) != std::string::npos;
-      if (all) return true;
-      std::this_thread::sleep_for(100ms);
-    }
-    return false;
+      return all;
+    });
   }
   std::string Orders(const std::string& orderer) {
     const std::string cond = " OH_CC = '" + orderer + "' AND OH_SG='0' ";
@@ -231,21 +253,23 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   // A basket of three lines, a delivery date and a note, then SIGKILL.
   StartAndLogIn("SHOP1", "1234");
   const Window notices = Dialog();  // nothing left to offer: the notices come first
-  Desktop::Keys({"Escape"});
+  Dismiss({"Escape"});
   Desktop::Keys({"Down", "Return"});
   Dialog();
   Desktop::Type("3");
-  Desktop::Keys({"Return", "Down", "Return"});
+  Dismiss({"Return"});
+  Desktop::Keys({"Down", "Return"});
   Dialog();
   Desktop::Type("5");
-  Desktop::Keys({"Return", "F5"});
+  Dismiss({"Return"});
+  Desktop::Keys({"F5"});
   Dialog();
   Desktop::Type("BULB");
   Desktop::Keys({"Return"});
   Desktop::Type("EA");
   Desktop::Keys({"Return"});
   Desktop::Type("2");
-  Desktop::Keys({"Return", "Escape"});
+  Dismiss({"Return", "Escape"});
   Desktop::Click(main, 90, 98);  // EdtDD
   Desktop::Type("240301");
   Desktop::Click(main, 250, 654);  // EdtNote
@@ -260,7 +284,7 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   const Window first = Dialog();
   EXPECT_EQ(first.width, notices.width);
   EXPECT_EQ(first.height, notices.height);
-  Desktop::Keys({"Escape"});
+  Dismiss({"Escape"});
   Kill();
   EXPECT_EQ(ReadAll(shop1), before);
   EXPECT_FALSE(QFile::exists(QString::fromStdString(shop2)));
@@ -271,11 +295,11 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   EXPECT_NE(question.width, notices.width);
   Desktop::Keys({"Return"});  // 예
   Dialog();
-  Desktop::Keys({"Escape"});  // the notices
+  Dismiss({"Escape"});  // the notices
   EXPECT_EQ(ReadAll(shop1), before);
   Desktop::Keys({"F7"});
   Dialog();  // the sent message
-  Desktop::Keys({"Return"});
+  Dismiss({"Return"});
   const std::string list = Orders("C00001");
   ASSERT_EQ(TagValue("RESULT_RECORD_COUNT", list), "1") << list;
   const std::string order = RequestOrderOpen("S00001", TagValue("OH_CODE", TagValue("RDC_0", list)));
@@ -296,18 +320,18 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   Desktop::Keys({"F2", "Down", "Return"});
   Dialog();
   Desktop::Type("7");
-  Desktop::Keys({"Return"});
+  Dismiss({"Return"});
   ASSERT_TRUE(JournalHolds(shop1, {"\"P00002\""}));
   Kill();
   StartAndLogIn("SHOP1", "1234");
   Dialog();
   Desktop::Keys({"Escape"});  // 아니요
   Dialog();
-  Desktop::Keys({"Escape"});  // the notices
+  Dismiss({"Escape"});  // the notices
   EXPECT_FALSE(QFile::exists(QString::fromStdString(shop1)));
   Desktop::Keys({"F7"});
   Dialog();  // "발주할 제품이 없습니다."
-  Desktop::Keys({"Return"});
+  Dismiss({"Return"});
   EXPECT_EQ(TagValue("RESULT_RECORD_COUNT", Orders("C00001")), "1");
 }
 

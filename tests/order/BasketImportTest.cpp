@@ -192,6 +192,11 @@ TEST(ListFile, Cp949WithAHeaderAndUtf8WithoutOneGiveTheSameBasket) {
   EXPECT_EQ(DecodeListBytes(cp949).substr(0, 12), "제품코드");
 }
 
+TEST(ListFile, AUtf8MarkBeforeOtherBytesDoesNotSkipTheUtf8Check) {
+  const std::string cp949 = "P00001,3,\xBA\xEA\xB7\xB9\xC0\xCC\xC5\xA9\r\n";  // 브레이크
+  EXPECT_EQ(DecodeListBytes("\xEF\xBB\xBF" + cp949), "P00001,3,브레이크\r\n");
+}
+
 TEST(NotSold, CatalogueLinesMissingFromAllProductsAreMarkedAndTheMarkMovesWithTheLine) {
   std::vector<GoodsRecord> all(kGoodsCapacity);
   all[0] = Goods("P1", "a");

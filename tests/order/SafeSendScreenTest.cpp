@@ -1,6 +1,8 @@
 // Sending from the main window through a proxy that loses the reply of an
 // order the service stored: the next F7 finds that order instead of storing
-// it twice. Against the reference service, keys as a clerk presses them.
+// it twice. Against the reference service, keys as a clerk presses them;
+// the service, and so its database's clock, in UTC and the PC in Seoul.
+#include <ctime>
 #include <sstream>
 
 #include "net/HC.h"
@@ -18,6 +20,17 @@ const char kFailed[] = "발주 전송 실패입니다.\r\r인터넷 연결을 �
 
 class SafeSend : public MainWindowTest {
  protected:
+  static void SetUpTestSuite() {
+    setenv("TZ", "UTC", 1);
+    MainWindowTest::SetUpTestSuite();
+    setenv("TZ", "Asia/Seoul", 1);
+    tzset();
+  }
+  static void TearDownTestSuite() {
+    MainWindowTest::TearDownTestSuite();
+    unsetenv("TZ");
+    tzset();
+  }
   void SetUp() override {
     MainWindowTest::SetUp();
     proxy = std::make_unique<DroppingProxy>(service_->Port());
@@ -59,7 +72,7 @@ class SafeSend : public MainWindowTest {
   std::unique_ptr<DroppingProxy> proxy;
 };
 
-TEST_F(SafeSend, ALostReplyIsFoundOnTheNextSendAndTheOrderIsStoredOnce) {
+TEST_F(SafeSend, ALostReplyIsFoundOnTheNextSendWhateverTheClocksAndTheOrderIsStoredOnce) {
   const long long before = Count();
   const std::string kinds = MessageKinds();
   AddTraded(0, "2");
@@ -69,6 +82,8 @@ TEST_F(SafeSend, ALostReplyIsFoundOnTheNextSendAndTheOrderIsStoredOnce) {
   Find<QLineEdit>("EdtNote")->setFocus();
   Type("LOST REPLY");
 
+  ASSERT_EQ(QDateTime::currentDateTime().offsetFromUtc(), 9 * 3600);  // the PC in Seoul
+  main->Desk().SetClock([] { return QDateTime::currentDateTime().addSecs(3600); });  // an hour fast
   proxy->DropNextReplies(1);
   Send();
   EXPECT_EQ(proxy->Dropped(), 1);

@@ -3,9 +3,11 @@
 // F7 does with it (the bytes recorded by a loopback server).
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "net/MessageFormat.h"
+#include "order/BasketJournal.h"
 #include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
@@ -82,32 +84,68 @@ TEST(SendCheck, OnlyARefusalOrARequestThatNeverLeftIsNotStored) {
   for (const auto& c : cases) EXPECT_EQ(SaveOutcomeOf(c.reply, c.delivery), c.outcome) << c.reply;
 }
 
-TEST(SendCheck, CandidatesAreTheOrdersOfTheWindowWithTheSameDateAndNote) {
-  const OrderDraft d = ThreeLines();
-  const UnsureSend unsure{OrderSaveBody(d, "C1"), "2024-01-31T09:30:00"};
+TEST(SendCheck, CandidatesAreTheNewestOrdersWithTheSameDateAndNote) {
+  const UnsureSend unsure{OrderSaveBody(ThreeLines(), "C1"), "2024-01-31T09:30:00"};
   const QDateTime now(QDate(2024, 1, 31), QTime(9, 35));
   const std::string dd = "240215", note = "빠른 배송";
   const std::string list = ListText({
-      ListRecord("AFTER", "240131", "0946", dd, note),          // now + 11 minutes
       ListRecord("NOTE", "240131", "0934", dd, "다른 메모"),
       ListRecord("DATE", "240131", "0933", "240216", note),
-      ListRecord("A", "240131", "0931", dd, note),
+      ListRecord("B", "240131", "0931", dd, note),
+      ListRecord("A", "240131", "0933", dd, note),  // listed after B, stored after it
       ListRecord("BLANKS", "240131", "0930", " 240215 ", "  빠른 배송 "),
       ListRecord("BADTIME", "240131", "093", dd, note),
-      ListRecord("EDGE", "240131", "0920", dd, note),           // 10 minutes before
-      ListRecord("MORE", "240131", "0925", dd, note),           // a fourth: not read
+      ListRecord("MORE", "240131", "0929", dd, note),  // a fourth: not read
   });
   std::vector<std::string> codes;
-  for (const UnsureCandidate& c : UnsureCandidates(list, unsure, now)) codes.push_back(c.code);
-  EXPECT_EQ(codes, (std::vector<std::string>{"A", "BLANKS", "EDGE"}));
+  for (const UnsureCandidate& c : UnsureCandidates(list, unsure, now, QDateTime())) codes.push_back(c.code);
+  EXPECT_EQ(codes, (std::vector<std::string>{"A", "B", "BLANKS"}));
+  EXPECT_TRUE(UnsureCandidates(list, UnsureSend{unsure.body, "not a time"}, now, QDateTime()).empty());
+}
 
-  const std::string older = ListText({ListRecord("OLD", "240131", "0919", dd, note)});
-  EXPECT_TRUE(UnsureCandidates(older, unsure, now).empty());
-  // Sent just before midnight, stored just after.
-  const UnsureSend late{unsure.body, "2024-01-31T23:58:00"};
-  const std::string next = ListText({ListRecord("NEXT", "240201", "0001", dd, note)});
-  EXPECT_EQ(UnsureCandidates(next, late, QDateTime(QDate(2024, 2, 1), QTime(0, 3))).size(), 1u);
-  EXPECT_TRUE(UnsureCandidates(list, UnsureSend{unsure.body, "not a time"}, now).empty());
+TEST(SendCheck, TheSendIsFoundWhateverThePcClockAndTheDatabaseTimeZone) {
+  const std::string body = OrderSaveBody(ThreeLines(), "C1"), dd = "240215", note = "빠른 배송";
+  // The send left at 23:58 UTC; the list is read five minutes later.
+  const QDateTime sentUtc(QDate(2024, 1, 30), QTime(23, 58), Qt::UTC);
+  const QDateTime serviceNow = sentUtc.addSecs(300);  // the list reply's Date
+  auto record = [&](const char* code, const QDateTime& t, const std::string& n) {
+    return ListRecord(code, S(t.toString("yyMMdd")), S(t.toString("HHmm")), dd, n);
+  };
+  const struct {
+    const char* what;
+    int pcHours, zoneHours;  // ahead of UTC
+  } cases[] = {
+      {"one clock, one zone", 9, 9},
+      {"the database in UTC, the PC in Seoul", 9, 0},
+      {"and the PC's clock an hour fast", 10, 0},
+      {"the PC's clock an hour slow, the database at UTC-12", 8, -12},
+      {"the database at UTC+14", 9, 14},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const UnsureSend unsure{body, S(sentUtc.addSecs(c.pcHours * 3600).toString("yyyy-MM-ddTHH:mm:ss"))};
+    const QDateTime now = QDateTime::fromString(Q(unsure.at), Qt::ISODate).addSecs(300);
+    const QDateTime stored = sentUtc.addSecs(c.zoneHours * 3600 + 20);
+    const std::string list = ListText({
+        record("OTHER", stored.addSecs(60), "다른 메모"),
+        record("SENT", stored, note),
+        record("EARLIER", stored.addSecs(-20 * 60), note),  // before the send, beyond the slack
+    });
+    for (const QDateTime& date : {serviceNow, QDateTime()}) {
+      const auto found = UnsureCandidates(list, unsure, now, date);
+      ASSERT_EQ(found.size(), 1u);
+      EXPECT_EQ(found[0].code, "SENT");
+    }
+  }
+  // The same order stored two days before is no send of now, even as the
+  // newest of the list; only the service's Date tells so.
+  const UnsureSend unsure{body, S(sentUtc.addSecs(9 * 3600).toString("yyyy-MM-ddTHH:mm:ss"))};
+  const QDateTime now = QDateTime::fromString(Q(unsure.at), Qt::ISODate).addSecs(300);
+  const std::string old = ListText({record("OLD", sentUtc.addDays(-2), note)});
+  EXPECT_TRUE(UnsureCandidates(old, unsure, now, serviceNow).empty());
+  EXPECT_EQ(UnsureCandidates(old, unsure, now, QDateTime()).size(), 1u);
+  EXPECT_EQ(ServiceTimeOf("Wed, 31 Jan 2024 00:03:00 GMT"), serviceNow);
+  EXPECT_FALSE(ServiceTimeOf("").isValid());
 }
 
 TEST(SendCheck, TheStoredOrderMustHoldWhatWasSent) {
@@ -235,8 +273,8 @@ TEST_F(UnsureDesk, TheNextSendFindsTheStoredOrderAndOpensItInstead) {
 TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
   LoseTheFirstSend();
   ServiceHolds();
-  // Nothing of the window matches: the send goes as any second send does.
-  server.QueueReplies({test::GzipReply(ListText({ListRecord("K1", "200101", "0000", "240215", "빠른 배송")})),
+  // Nothing alike: the send goes as any second send does.
+  server.QueueReplies({test::GzipReply(ListText({ListRecord("K1", "200101", "0000", "240215", "다른 메모")})),
                        Reply("1"), Reply("1")});
   desk.SendOrder();
   ASSERT_EQ(Requests(), 4u);
@@ -314,6 +352,55 @@ TEST_F(UnsureDesk, ARefusalOrARefusedConnectionOrAReSendIsNeverUnsure) {
   desk.SendOrder();
   EXPECT_TRUE(d.Unsure.Empty());
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{kFailed, kFailed, kFailed}));
+}
+
+TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
+  const std::string folder = S(dir.path()) + "/baskets";
+  const BasketJournal journal(folder, "S00001", "C00001");
+  desk.StartJournal(folder);
+  OrderDraft& d = desk.Draft();
+  d.AddLine("P00002", "피스톤 링", "EA", "3", "");
+  d.SetDeliveryDate("240215");
+  const OrderDraft sent = [&] {
+    OrderDraft s = d;
+    s.SendCount = 1;
+    return s;
+  }();
+  // A journal that cannot be removed (nor written): a folder in its place.
+  QFile::remove(Q(journal.Path()));
+  QDir().mkpath(Q(journal.Path() + "/x"));
+  server.QueueReplies({Reply("1"), Reply("1")});
+  desk.SendOrder();
+  const std::string notRemoved =
+      "임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + journal.Path() + "\r\r폴더의 쓰기 권한을 확인하십시요.";
+  ASSERT_EQ(prompter.prompts.size(), 3u);
+  EXPECT_EQ(prompter.Texts()[1], kSent);
+  EXPECT_EQ(prompter.Texts()[2], notRemoved);
+  desk.ClearScreen();  // each time it should go, it is told again
+  EXPECT_EQ(prompter.Last(), notRemoved);
+  EXPECT_EQ(prompter.prompts.size(), 4u);
+
+  // The next log-in finds the journal of the order sent: the service holds it.
+  QDir(Q(journal.Path())).removeRecursively();
+  ASSERT_TRUE(journal.Save(sent));
+  const std::string body = OrderSaveBody(sent, "C00001");
+  const QDateTime now = QDateTime::currentDateTime();
+  sd = S(now.toString("yyMMdd"));
+  at = S(now.toString("HHmm"));
+  const std::string stored = test::GzipReply(OpenText(body, "K9", sd, at));
+  server.QueueReplies({test::GzipReply(ListText({ListRecord("K9", sd, at, "240215", "")})), stored, stored});
+  prompter.Clear();
+  prompter.answers = {true};
+  OrderDesk next(dm, port);
+  next.StartJournal(folder);
+  EXPECT_EQ(prompter.Texts(),
+            std::vector<std::string>{"저장되어 있던 발주 내용은 이미 전송되어 접수되어 있습니다.\r\r발주일: " +
+                                     FormatYymmdd(sd) + " " + at.substr(0, 2) + ":" + at.substr(2) +
+                                     "   제품 1개\r\r접수된 발주를 여시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다."});
+  EXPECT_FALSE(journal.Exists());
+  EXPECT_EQ(next.Draft().OpenedCode, "K9");
+  for (std::size_t i = 2; i < Requests(); ++i) EXPECT_NE(Command(i), "100401");
+  EXPECT_EQ(Requests(), 5u);  // the list and two reads
 }
 
 }  // namespace

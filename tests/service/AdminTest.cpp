@@ -137,6 +137,24 @@ TEST(Admin, RemovedProductsLeaveTheCatalogueAndItsPricesButOrdersKeepTheirLines)
   EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00001"}), 0);  // nothing to do
 }
 
+TEST(Admin, PublishRefusesAFileNameWithAControlCharacter) {
+  const std::string src = fs::temp_directory_path() / ("tarvik-names-" + std::to_string(::getpid()));
+  const std::string update = src + "/update";
+  fs::create_directories(src);
+  WriteFile(src + "/TKClientI", "program");
+  ServiceProcess none(false);  // only its admin commands
+  for (const char* name : {"lib\nextra.so", "lib\rextra.so", "lib\textra.so", "lib,extra.so"}) {
+    WriteFile(src + "/" + name, "module");
+    EXPECT_EQ(none.Admin({"publish", "--update-dir", update, "--program", src + "/TKClientI", "--module",
+                          src + "/" + name, "--message", ""},
+                         nullptr, false),
+              2)
+        << name;
+  }
+  EXPECT_FALSE(fs::exists(update + "/current"));
+  fs::remove_all(src);
+}
+
 TEST(Admin, PublishedUpdateIsServedWithItsManifest) {
   const std::string src = fs::temp_directory_path() / ("tarvik-publish-" + std::to_string(::getpid()));
   fs::create_directories(src);

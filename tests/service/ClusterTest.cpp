@@ -14,6 +14,7 @@
 #include "net/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
+#include "tests/support/Postgres.h"
 #include "tests/support/ServiceCluster.h"
 
 namespace tarvik::test {
@@ -23,62 +24,124 @@ using Clock = std::chrono::steady_clock;
 
 bool Ok(const std::string& reply) { return TagValue("RESULT_CODE", reply) == "1"; }
 
+// Clients saving orders through the cluster until stopped: order i of client
+// t has linesOf(t, i) lines, noted "kT-I" (its lines "kT-I-L").
+class Savers {
+ public:
+  static constexpr int kThreads = 8;
+  static std::string Note(int t, int i) { return "k" + std::to_string(t) + "-" + std::to_string(i); }
+  static int LinesOf(int t, int i) { return 1 + (i * 5 + t) % 30; }
+
+  Savers(ServiceCluster& cluster, int perThread) : cluster_(cluster) {
+    for (int t = 0; t < kThreads; ++t) {
+      clients_.emplace_back([this, t, perThread] {
+        for (int i = 0; i < perThread && !stop_; ++i) {
+          const std::string r = Call(cluster_.Port(), "Order", OrderSave("", Note(t, i), LinesOf(t, i)));
+          if (!Ok(r)) continue;  // failed, or lost with its instance: not acknowledged
+          std::lock_guard<std::mutex> lock(mutex_);
+          acked_[TagValue("OH_CODE", r)] = {t, i};
+          ackedAt_.push_back(Clock::now());
+          ++count;
+        }
+      });
+    }
+  }
+  // Waits until n saves in all were acknowledged (at most a minute).
+  bool Reach(int n) {
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    while (count < n && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return count >= n;
+  }
+  // Waits for the clients to end their saves (stop: after the one in hand).
+  void Finish(bool stop = true) {
+    stop_ = stop;
+    for (auto& c : clients_) c.join();
+    clients_.clear();
+  }
+  ~Savers() { Finish(); }
+
+  // Every acknowledged order is stored whole, none twice; besides them at most
+  // inFlight saves whose answer was lost.
+  void ExpectStoredOnceAndWhole(int inFlight) {
+    Finish();
+    for (const auto& [code, who] : acked_) {
+      const std::string open = Call(cluster_.Port(), "Order", Full("100406", "S00001", MakeTag("OH_CODE", code)));
+      ASSERT_TRUE(Ok(open)) << "acknowledged order lost: " << code;
+      const auto notes = OpenedLineNotes(open);
+      ASSERT_EQ(notes.size(), static_cast<std::size_t>(LinesOf(who.first, who.second))) << code;
+      EXPECT_EQ(notes.back(), Note(who.first, who.second) + "-" + std::to_string(notes.size() - 1));
+    }
+    std::string out;
+    ASSERT_EQ(cluster_.Admin({"orders"}, &out), 0);
+    std::set<std::string> notes;
+    int stored = 0;
+    for (const auto& f : OrderRows(out)) {
+      ASSERT_GE(f.size(), 10u);
+      ++stored;
+      EXPECT_TRUE(notes.insert(f[9]).second) << "stored twice: " << f[9];
+      int t = 0, i = 0;
+      ASSERT_EQ(std::sscanf(f[9].c_str(), "k%d-%d", &t, &i), 2) << f[9];
+      EXPECT_EQ(f[8], std::to_string(LinesOf(t, i))) << "not whole: " << f[9];
+    }
+    EXPECT_GE(stored, count.load());
+    EXPECT_LE(stored, count.load() + inFlight);
+  }
+
+  // The first acknowledgement at or after t.
+  Clock::time_point FirstAckFrom(Clock::time_point t) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& at : ackedAt_)
+      if (at >= t) return at;
+    return Clock::time_point::max();
+  }
+
+  std::atomic<int> count{0};
+
+ private:
+  ServiceCluster& cluster_;
+  std::mutex mutex_;
+  std::map<std::string, std::pair<int, int>> acked_;  // OH_CODE -> (client, order)
+  std::vector<Clock::time_point> ackedAt_;
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> clients_;
+};
+
 TEST(Cluster, InstanceKilledDuringConcurrentSavesLosesNoAcknowledgedOrder) {
   ServiceCluster cluster(2);
   REQUIRE_RUNNING(cluster);
-  constexpr int kThreads = 8, kPerThread = 40;  // 320 saves from 8 clients at once
-  auto note = [](int t, int i) { return "k" + std::to_string(t) + "-" + std::to_string(i); };
-  auto linesOf = [](int t, int i) { return 1 + (i * 5 + t) % 30; };
-  std::mutex mutex;
-  std::map<std::string, std::pair<int, int>> acked;  // OH_CODE -> (thread, order)
-  std::atomic<int> count{0}, afterKill{0};
-  std::atomic<bool> killed{false};
-  std::vector<std::thread> clients;
-  for (int t = 0; t < kThreads; ++t) {
-    clients.emplace_back([&, t] {
-      for (int i = 0; i < kPerThread; ++i) {
-        const std::string r = Call(cluster.Port(), "Order", OrderSave("", note(t, i), linesOf(t, i)));
-        if (!Ok(r)) continue;  // lost with the killed instance: not acknowledged
-        std::lock_guard<std::mutex> lock(mutex);
-        acked[TagValue("OH_CODE", r)] = {t, i};
-        ++count;
-        if (killed) ++afterKill;
-      }
-    });
-  }
-  const auto deadline = Clock::now() + std::chrono::seconds(60);
-  while (count < 60 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  Savers savers(cluster, 40);  // 320 saves from 8 clients at once
+  ASSERT_TRUE(savers.Reach(60));
   cluster.Instance(0).Kill();  // SIGKILL in the middle of the saves
-  killed = true;
-  for (auto& c : clients) c.join();
-  RecordProperty("acknowledged", count.load());
-  ASSERT_GE(count.load(), 60);
-  EXPECT_GT(afterKill.load(), 100) << "the survivor took over";
+  const int atKill = savers.count;
+  savers.Finish(false);
+  RecordProperty("acknowledged", savers.count.load());
+  EXPECT_GT(savers.count - atKill, 100) << "the survivor took over";
   EXPECT_TRUE(cluster.Instance(1).Running());
-
-  for (const auto& [code, who] : acked) {
-    const std::string open =
-        Call(cluster.Port(), "Order", Full("100406", "S00001", MakeTag("OH_CODE", code)));
-    ASSERT_TRUE(Ok(open)) << "acknowledged order lost: " << code;
-    const auto notes = OpenedLineNotes(open);
-    ASSERT_EQ(notes.size(), static_cast<std::size_t>(linesOf(who.first, who.second))) << code;
-    EXPECT_EQ(notes.back(), note(who.first, who.second) + "-" + std::to_string(notes.size() - 1));
-  }
-  std::string out;
-  ASSERT_EQ(cluster.Admin({"orders"}, &out), 0);
-  std::set<std::string> notes;
-  int stored = 0;
-  for (const auto& f : OrderRows(out)) {
-    ASSERT_GE(f.size(), 10u);
-    ++stored;
-    EXPECT_TRUE(notes.insert(f[9]).second) << "stored twice: " << f[9];
-    int t = 0, i = 0;
-    ASSERT_EQ(std::sscanf(f[9].c_str(), "k%d-%d", &t, &i), 2) << f[9];
-    EXPECT_EQ(f[8], std::to_string(linesOf(t, i))) << "not whole: " << f[9];
-  }
   // At most the saves in flight on the killed instance are stored unacknowledged.
-  EXPECT_GE(stored, count.load());
-  EXPECT_LE(stored, count.load() + kThreads);
+  savers.ExpectStoredOnceAndWhole(Savers::kThreads);
+}
+
+// PostgreSQL restarted twice while clients save: no instance dies, the saves
+// in the gap fail, and serving resumes by itself.
+TEST(Cluster, PostgresRestartedDuringSavesKillsNoInstance) {
+  if (!OnPostgres()) GTEST_SKIP() << "PostgreSQL is restarted";
+  ServiceCluster cluster(2);
+  REQUIRE_RUNNING(cluster);
+  PostgresServer* pg = PostgresServer::Shared();
+  ASSERT_NE(pg, nullptr);
+  Savers savers(cluster, 1000);
+  for (int restart = 1; restart <= 2; ++restart) {
+    ASSERT_TRUE(savers.Reach(savers.count + 40));
+    ASSERT_TRUE(pg->Restart());
+    const auto back = Clock::now();
+    ASSERT_TRUE(savers.Reach(savers.count + 40)) << "serving did not resume";
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(savers.FirstAckFrom(back) - back).count();
+    std::printf("restart %d: saves acknowledged again within %lld ms of PostgreSQL answering\n", restart,
+                static_cast<long long>(ms));
+    for (std::size_t i = 0; i < cluster.Size(); ++i) EXPECT_TRUE(cluster.Instance(i).Running()) << i;
+  }
+  savers.ExpectStoredOnceAndWhole(2 * Savers::kThreads);
+  for (std::size_t i = 0; i < cluster.Size(); ++i) EXPECT_TRUE(cluster.Instance(i).Running()) << i;
 }
 
 // What one client knows of one order: the writes acknowledged to it.

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "net/Gzip.h"
@@ -23,10 +26,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int Connect(std::uint16_t port) {
+// A connection to the service from the loopback address from (another peer
+// than 127.0.0.1 when given).
+int Connect(std::uint16_t port, const char* from = nullptr) {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
+  if (from) {
+    ::inet_pton(AF_INET, from, &a.sin_addr);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+      ::close(fd);
+      return -1;
+    }
+  }
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   a.sin_port = htons(port);
   if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
@@ -164,6 +176,74 @@ TEST(Connections, RequestsInPiecesAndPipelinedAreAnsweredInOrder) {
     EXPECT_EQ(TagValue("M_ID", TagValue("RDC_0", text)), expected);
   }
   ::close(fd);
+}
+
+TEST(Connections, PipelinedRequestsBeforeAHalfCloseAreAllAnswered) {
+  // A file reply larger than the sockets hold keeps the service writing, not
+  // reading, while two more requests and the half-close arrive: it then
+  // reads them at once.
+  char folder[] = "/tmp/tarvik-pipelined.XXXXXX";
+  ASSERT_NE(::mkdtemp(folder), nullptr);
+  const std::string big = std::string(folder) + "/big.bin";
+  std::ofstream(big).close();
+  ASSERT_EQ(::truncate(big.c_str(), 32 << 20), 0);
+  ServiceProcess service(true, folder);
+  REQUIRE_RUNNING(service);
+  const int fd = Connect(service.Port());
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(SendAll(fd, "GET /update/big.bin HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(SendAll(fd, MemberRequest("BIG") + MemberRequest("DEMO")));
+  ::shutdown(fd, SHUT_WR);
+  std::string pending, status, text;
+  ReadReply(fd, pending, status, text);  // not gzip: only its status counts
+  EXPECT_EQ(status, "HTTP/1.1 200 OK");
+  for (const char* expected : {"BIG", "DEMO"}) {
+    ASSERT_TRUE(ReadReply(fd, pending, status, text)) << expected;
+    EXPECT_EQ(TagValue("M_ID", TagValue("RDC_0", text)), expected);
+  }
+  EXPECT_TRUE(ClosedBy(fd, Clock::now() + std::chrono::seconds(5)));
+  ::close(fd);
+  std::filesystem::remove_all(folder);
+}
+
+TEST(Connections, OnePeerOpeningManyConnectionsLeavesRoomForOthers) {
+  // Started with a small open-file limit, which the service raises to what
+  // its connections need.
+  rlimit low{}, was{};
+  ::getrlimit(RLIMIT_NOFILE, &was);
+  low = was;
+  low.rlim_cur = 128;
+  ::setrlimit(RLIMIT_NOFILE, &low);
+  ServiceSetup setup;
+  setup.serveArgs = {"--connections", "400", "--peer-connections", "10"};
+  ServiceProcess service(setup);
+  ::setrlimit(RLIMIT_NOFILE, &was);
+  REQUIRE_RUNNING(service);
+  std::ifstream limits("/proc/" + std::to_string(service.Pid()) + "/limits");
+  std::string line;
+  while (std::getline(limits, line) && line.rfind("Max open files", 0) != 0) {
+  }
+  EXPECT_GE(std::stoul(line.substr(26)), 400u) << line;
+
+  std::vector<int> flood;
+  for (int i = 0; i < 30; ++i) flood.push_back(Connect(service.Port()));
+  const int other = Connect(service.Port(), "127.0.0.2");
+  ASSERT_GE(other, 0);
+  ASSERT_TRUE(SendAll(other, MemberRequest("DEMO")));
+  std::string pending, status, text;
+  ASSERT_TRUE(ReadReply(other, pending, status, text));
+  EXPECT_EQ(TagValue("M_ID", TagValue("RDC_0", text)), "DEMO");
+  // Accepted before the other peer's: those beyond the peer's share are closed.
+  int open = 0;
+  for (int fd : flood) {
+    pollfd p{fd, POLLIN, 0};
+    char byte;
+    open += ::poll(&p, 1, 0) == 0 || ::recv(fd, &byte, 1, MSG_DONTWAIT) > 0;
+  }
+  EXPECT_EQ(open, 10);
+  for (int fd : flood) ::close(fd);
+  ::close(other);
 }
 
 TEST(Connections, FailureRepliesCarryTheirOwnReasonPhrase) {

@@ -94,32 +94,54 @@ bool PostgresServer::Start(std::string* why) {
     *why = "initdb failed: " + Tail(log);
     return false;
   }
-  // Durability against a crash of the machine is not what tests look at.
-  for (int attempt = 0; attempt < 3 && pid_ < 0; ++attempt) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
     port_ = FreeLoopbackPort();
-    SpawnSpec run{{bin_ + "postgres", "-D", folder_ + "data", "-p", std::to_string(port_), "-c",
-                   "listen_addresses=127.0.0.1", "-c", "unix_socket_directories=", "-c",
-                   "fsync=off", "-c", "full_page_writes=off", "-c", "max_connections=100", "-c",
-                   "shared_buffers=16MB"},
-                  false, log, uid, gid};
-    pid_ = Spawn(run);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;  // exited: the port was taken, or worse
-        break;
-      }
-      if (Sql("postgres", "SELECT 1")) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    Stop();
+    if (Run()) return true;
   }
+  Stop();
   *why = "postgres did not start: " + Tail(log);
   return false;
 }
 
+bool PostgresServer::Run() {
+  uid_t uid;
+  gid_t gid;
+  UnprivilegedUser(uid, gid);
+  // Durability against a crash of the machine is not what tests look at.
+  SpawnSpec run{{bin_ + "postgres", "-D", folder_ + "data", "-p", std::to_string(port_), "-c",
+                 "listen_addresses=127.0.0.1", "-c", "unix_socket_directories=", "-c", "fsync=off", "-c",
+                 "full_page_writes=off", "-c", "max_connections=100", "-c", "shared_buffers=16MB"},
+                false, folder_ + "server.log", uid, gid};
+  pid_ = Spawn(run);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;  // exited: the port was taken, or worse
+      return false;
+    }
+    if (Sql("postgres", "SELECT 1")) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  Halt();
+  return false;
+}
+
+bool PostgresServer::Restart() {
+  Halt();
+  return Run();
+}
+
 void PostgresServer::Stop() {
+  Halt();
+  if (!folder_.empty()) {
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+    folder_.clear();
+  }
+}
+
+void PostgresServer::Halt() {
   if (pid_ > 0) {
     ::kill(pid_, SIGINT);  // fast shutdown
     for (int i = 0; i < 100; ++i) {
@@ -135,11 +157,6 @@ void PostgresServer::Stop() {
       WaitExit(pid_);
       pid_ = -1;
     }
-  }
-  if (!folder_.empty()) {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-    folder_.clear();
   }
 }
 

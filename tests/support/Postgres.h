@@ -31,12 +31,17 @@ class PostgresServer {
   std::string CreateDatabase(bool demo);
   // Drops a database made by CreateDatabase (open sessions are ended).
   void DropDatabase(const std::string& url);
+  // Stops the server as `pg_ctl restart -m fast` does (every session ended)
+  // and starts it again on the same port and data; true once it answers.
+  bool Restart();
   // Runs SQL in the database `dbname` with psql; output rows in *out.
   bool Sql(const std::string& dbname, const std::string& sql, std::string* out = nullptr);
 
  private:
   PostgresServer() = default;
   bool Start(std::string* why);
+  bool Run();  // postgres on port_; true once it answers
+  void Halt();  // fast shutdown of postgres, the folder kept
   void Stop();
 
   std::string bin_;     // the folder of initdb, postgres, psql

@@ -1,0 +1,59 @@
+// The catalogue import's reading of a supplier's CSV: any bytes are either
+// refused with a reason or give rows that hold what the file said, and the
+// sort keys derived for them keep every category in one run.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fuzz/FuzzCheck.h"
+#include "platform/Text.h"
+#include "service/CatalogImport.h"
+
+using tarvik::fuzz::Check;
+using tarvik::fuzz::Shown;
+using namespace tarvik::service;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  std::vector<CatalogueRow> rows;
+  std::string error;
+  if (!ParseCatalogueCsv(text, rows, &error)) {
+    Check(!error.empty(), "a refused file without a reason");
+    return 0;
+  }
+  std::set<std::string> codes;
+  for (const auto& r : rows) {
+    Check(!r.code.empty(), "a row without a G_CODE");
+    Check(codes.insert(r.code).second, "a repeated G_CODE taken: " + Shown(r.code));
+    for (const std::string* f : {&r.code, &r.name, &r.box, &r.barcode, &r.major, &r.minor})
+      Check(tarvik::IsValidUtf8(*f), "a field that is not UTF-8: " + Shown(*f));
+  }
+  for (const auto& r : rows)
+    if (r.keysGiven) return 0;  // keys the file gives are the supplier's to choose
+  // Half the rows as what the supplier had, the rest new.
+  std::vector<CatalogueRow> existing(rows.begin(), rows.begin() + static_cast<long>(rows.size() / 2));
+  std::vector<CatalogueRow> fresh(rows.begin() + static_cast<long>(rows.size() / 2), rows.end());
+  DeriveSortKeys(existing, {});
+  DeriveSortKeys(fresh, existing);
+  // Sorted by the keys, each major (and each major and minor) is one run.
+  std::map<std::string, const CatalogueRow*> sorted;
+  for (const auto* part : {&existing, &fresh})
+    for (const auto& r : *part) sorted[r.sort1 + '\x1F' + r.sort2 + '\x1F' + r.sort + '\x1F' + r.code] = &r;
+  std::set<std::string> majorsDone, pairsDone;
+  std::string major, pair;
+  for (const auto& [key, r] : sorted) {
+    const std::string p = r->major + '\x1F' + r->minor;
+    if (r->major != major) {
+      Check(majorsDone.insert(r->major).second, "major " + Shown(r->major) + " in two runs");
+      major = r->major;
+    }
+    if (p != pair) {
+      Check(pairsDone.insert(p).second, "minor " + Shown(r->minor) + " in two runs");
+      pair = p;
+    }
+  }
+  return 0;
+}

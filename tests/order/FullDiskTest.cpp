@@ -1,0 +1,67 @@
+// A disk that fills up while a file is replaced: the old file stays, and a
+// cut file is never taken for the whole one.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "order/BasketJournal.h"
+#include "order/OrderDesk.h"
+#include "platform/QtText.h"
+#include "session/UDM.h"
+#include "tests/support/FullDisk.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/update/UpdateSite.h"
+#include "update/UrlDownLoad.h"
+
+namespace tarvik {
+namespace {
+
+constexpr rlim_t kRoomLeft = 4096;  // below what the new file needs
+
+struct NoPort : OrderDeskPort {
+  std::string PickFromOrderList(bool) override { return std::string(); }
+  void RedrawBasket(bool) override {}
+  std::string PrintTitle() const override { return std::string(); }
+};
+
+TEST(FullDisk, JournalKeptWhenTheDiskIsFull) {
+  QTemporaryDir dir;
+  const std::string folder = S(dir.path()) + "/baskets";
+  TDM dm(S(dir.path()) + "/");
+  dm.MasterInfo.M_CODE = "S00001";
+  dm.CustomerInfo.C_CODE = "C00001";
+  NoPort port;
+  test::ScriptedPrompter prompter;
+  OrderDesk desk(dm, port);
+  desk.StartJournal(folder);
+  for (int i = 0; i < 40; ++i) desk.Draft().AddLine("G" + std::to_string(i), "캠 샤프트", "EA", "1", "");
+  const std::string before = test::ReadFile(desk.Journal()->Path());
+  ASSERT_GT(before.size(), kRoomLeft);
+  {
+    test::FullDisk full(kRoomLeft);
+    desk.Draft().SetNote("빠른 배송");
+  }
+  EXPECT_EQ(test::ReadFile(desk.Journal()->Path()), before);
+  ASSERT_EQ(prompter.prompts.size(), 1u);
+  EXPECT_EQ(prompter.Last().rfind("작성중인 발주 내용을 임시 저장하지 못했습니다.", 0), 0u) << prompter.Last();
+}
+
+TEST(FullDisk, DownloadCutShortByAFullDiskIsNotInstalled) {
+  test::LoopbackServer server;
+  server.SetReply(test::LoopbackServer::HttpReply({}, std::string(3 * kRoomLeft, 'x')));
+  QTemporaryDir dir;
+  const std::string path = S(dir.path()) + "/TKClient";
+  test::WriteFile(path, "old program");
+  TUrlDownload d;
+  d.Url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/update/DATA/TKClient";
+  {
+    test::FullDisk full(kRoomLeft);
+    EXPECT_FALSE(d.Download(path));
+  }
+  EXPECT_FALSE(d.ErrorText.empty());
+  EXPECT_EQ(test::ReadFile(path), "old program");
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,95 @@
+#include "tests/support/CuttingProxy.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <chrono>
+
+#include "tests/support/LoopbackSocket.h"
+
+namespace tarvik::test {
+namespace {
+
+// Whether bytes, whole messages of PostgreSQL's protocol (a type byte and a
+// length that counts itself), hold an Execute: a prepared statement is sent
+// once and run by a later message.
+bool HoldsExecute(const std::string& bytes) {
+  std::size_t at = 0;
+  while (at + 5 <= bytes.size()) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+    const std::size_t length = (std::size_t{b[1]} << 24) | (b[2] << 16) | (b[3] << 8) | b[4];
+    if (b[0] == 'E') return true;
+    if (length < 4) return false;
+    at += 1 + length;
+  }
+  return false;
+}
+
+}  // namespace
+
+CuttingProxy::CuttingProxy(std::uint16_t upstreamPort) : upstream_(upstreamPort) {
+  listenFd_ = LoopbackSocket(&port_, true);
+  thread_ = std::thread([this] { Accept(); });
+}
+
+CuttingProxy::~CuttingProxy() {
+  stop_ = true;
+  thread_.join();
+  for (auto& t : relays_) t.join();
+  CloseSocket(listenFd_);
+}
+
+void CuttingProxy::CutAfter(const std::string& marker, int execute) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  marker_ = marker;
+  execute_ = execute;
+}
+
+void CuttingProxy::Accept() {
+  while (listenFd_ >= 0 && !stop_) {
+    if (!Readable(listenFd_)) continue;
+    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd >= 0) relays_.emplace_back([this, fd] { Relay(fd); });
+  }
+}
+
+void CuttingProxy::Relay(int client) {
+  const int server = ConnectLoopback(upstream_);
+  char buf[65536];
+  int runs = 0;  // once the marker was sent on this connection: the runs still to pass, plus one
+  while (server >= 0 && !stop_) {
+    pollfd p[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+    if (::poll(p, 2, 50) <= 0) continue;
+    if (p[1].revents) {
+      const long n = ReceiveSome(server, buf, sizeof buf);
+      if (n <= 0 || !SendAll(client, std::string(buf, static_cast<std::size_t>(n)))) break;
+    }
+    if (p[0].revents) {
+      const long n = ReceiveSome(client, buf, sizeof buf);
+      if (n <= 0) break;
+      const std::string bytes(buf, static_cast<std::size_t>(n));
+      bool cut = false;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!marker_.empty() && bytes.find(marker_) != std::string::npos) {
+          marker_.clear();
+          runs = execute_;
+        }
+        cut = runs > 0 && HoldsExecute(bytes) && --runs == 0;
+      }
+      if (!SendAll(server, bytes)) break;
+      if (cut) {
+        // The server has acted once it answers; the answer never arrives.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!stop_ && std::chrono::steady_clock::now() < until && !Readable(server)) {
+        }
+        ++cuts_;
+        break;
+      }
+    }
+  }
+  CloseSocket(server);
+  CloseSocket(client);
+}
+
+}  // namespace tarvik::test

@@ -1,0 +1,46 @@
+#pragma once
+// A loopback TCP relay in front of a PostgreSQL server that can cut a
+// connection where the outcome of a statement is unknown to its sender: once
+// armed, the first connection to send the marker (the text of a statement)
+// has the message that runs it passed on, the server's answer awaited and
+// swallowed, and both ends closed. Every connection has its own thread; every wait is
+// bounded.
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarvik::test {
+
+class CuttingProxy {
+ public:
+  explicit CuttingProxy(std::uint16_t upstreamPort);
+  ~CuttingProxy();
+  CuttingProxy(const CuttingProxy&) = delete;
+  CuttingProxy& operator=(const CuttingProxy&) = delete;
+
+  std::uint16_t Port() const { return port_; }
+  // The next connection to send marker is cut after the server answered the
+  // execute'th run of a statement from then on.
+  void CutAfter(const std::string& marker, int execute = 1);
+  int Cuts() const { return cuts_; }
+
+ private:
+  void Accept();
+  void Relay(int client);
+
+  std::uint16_t upstream_;
+  int listenFd_ = -1;
+  std::uint16_t port_ = 0;
+  std::mutex mutex_;
+  std::string marker_;  // empty: not armed
+  int execute_ = 1;
+  std::atomic<int> cuts_{0};
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> relays_;  // touched by the accepting thread only
+  std::thread thread_;
+};
+
+}  // namespace tarvik::test
