@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <set>
 
 #include "net/HC.h"
@@ -291,58 +292,65 @@ TEST_F(Orders, PasswordChangeAndTradedProductRemoval) {
   EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", RequestGoodByCode("S00001", Same("G_CODE", "P00002"))), 1);
 }
 
+// A service on a fresh PostgreSQL database of its own, reached through a
+// relay that can cut the connection after a chosen statement.
+struct CommitOutcome : ::testing::Test {
+  void SetUp() override {
+    if (!OnPostgres()) return;
+    pg = PostgresServer::Shared();
+    if (!pg) return;
+    url = pg->CreateDatabase(true);
+    proxy = std::make_unique<CuttingProxy>(static_cast<std::uint16_t>(pg->Port()));
+    const std::string port = std::to_string(pg->Port());
+    setup.sharedDb = url;
+    setup.sharedDb.replace(url.find(port), port.size(), std::to_string(proxy->Port()));
+  }
+  void TearDown() override {
+    if (pg && !url.empty()) pg->DropDatabase(url);
+  }
+  PostgresServer* pg = nullptr;
+  std::string url;
+  std::unique_ptr<CuttingProxy> proxy;
+  ServiceSetup setup;
+};
+
 // PostgreSQL may have stored a transaction whose COMMIT lost its connection;
 // the service looks before it answers, so the clerk does not send it again.
-TEST(CommitOutcome, ASaveStoredByACommitWhoseAnswerWasLostIsAnsweredAsStored) {
+TEST_F(CommitOutcome, ASaveStoredByACommitWhoseAnswerWasLostIsAnsweredAsStored) {
   if (!OnPostgres()) GTEST_SKIP() << "a connection to PostgreSQL is cut";
-  PostgresServer* pg = PostgresServer::Shared();
-  ASSERT_NE(pg, nullptr);
-  const std::string url = pg->CreateDatabase(true);
-  CuttingProxy proxy(static_cast<std::uint16_t>(pg->Port()));
-  ServiceSetup setup;
-  setup.sharedDb = url;
-  setup.sharedDb.replace(url.find(std::to_string(pg->Port())), std::to_string(pg->Port()).size(),
-                         std::to_string(proxy.Port()));
+  ASSERT_TRUE(pg != nullptr && !url.empty());
   {
     ServiceProcess service(setup);
     REQUIRE_RUNNING(service);
     const long long before = TagInt("RESULT_RECORD_COUNT", List("0"));
-    proxy.CutAfter("COMMIT");
+    proxy->CutAfter("COMMIT");
     const std::string saved = RequestOrderSave("S00001", OrderBody("", "A", kThreeLines));
-    EXPECT_EQ(proxy.Cuts(), 1);
+    EXPECT_EQ(proxy->Cuts(), 1);
     EXPECT_EQ(TagValue("RESULT_CODE", saved), "1") << saved;
     const std::string code = TagValue("OH_CODE", saved);
-    proxy.CutAfter("COMMIT");  // a re-send of it
+    proxy->CutAfter("COMMIT");  // a re-send of it
     std::string again = OrderBody(code, "A", kThreeLines, "두 번째");
     again.replace(again.find("<OH_MCOUNT>1<"), 13, "<OH_MCOUNT>2<");
     EXPECT_EQ(TagValue("RESULT_CODE", RequestOrderSave("S00001", again)), "1");
-    EXPECT_EQ(proxy.Cuts(), 2);
+    EXPECT_EQ(proxy->Cuts(), 2);
     const std::string list = List("0");
     ASSERT_EQ(TagInt("RESULT_RECORD_COUNT", list), before + 1) << list;  // stored once, served on
     EXPECT_EQ(TagValue("OH_NOTE", list), "두 번째");
   }
-  pg->DropDatabase(url);
 }
 
 // The connection drops in the middle of a write (the database restarts): the
 // write fails, nothing aborts, and the service goes on serving.
-TEST(CommitOutcome, AConnectionLostInTheMiddleOfAWriteAbortsNothing) {
+TEST_F(CommitOutcome, AConnectionLostInTheMiddleOfAWriteAbortsNothing) {
   if (!OnPostgres()) GTEST_SKIP() << "a connection to PostgreSQL is cut";
-  PostgresServer* pg = PostgresServer::Shared();
-  ASSERT_NE(pg, nullptr);
-  const std::string url = pg->CreateDatabase(true);
-  CuttingProxy proxy(static_cast<std::uint16_t>(pg->Port()));
-  ServiceSetup setup;
-  setup.sharedDb = url;
-  setup.sharedDb.replace(url.find(std::to_string(pg->Port())), std::to_string(pg->Port()).size(),
-                         std::to_string(proxy.Port()));
+  ASSERT_TRUE(pg != nullptr && !url.empty());
   {
     ServiceProcess service(setup);
     REQUIRE_RUNNING(service);
     const long long before = TagInt("RESULT_RECORD_COUNT", List("0"));
-    proxy.CutAfter("INSERT INTO OL_");  // the order's lines
+    proxy->CutAfter("INSERT INTO OL_");  // the order's lines
     EXPECT_EQ(TagValue("RESULT_CODE", RequestOrderSave("S00001", OrderBody("", "A", kThreeLines))), "0");
-    EXPECT_EQ(proxy.Cuts(), 1);
+    EXPECT_EQ(proxy->Cuts(), 1);
     const std::string saved = RequestOrderSave("S00001", OrderBody("", "A", kThreeLines));
     EXPECT_EQ(TagValue("RESULT_CODE", saved), "1") << saved;
     EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", List("0")), before + 1);
@@ -350,11 +358,10 @@ TEST(CommitOutcome, AConnectionLostInTheMiddleOfAWriteAbortsNothing) {
     // to end in Poco freeing the failed run's result twice (SIGABRT).
     const std::string csv = service.Folder() + "catalogue.csv";
     std::ofstream(csv) << "P90001,a,EA,,,M,N\nP90002,b,EA,,,M,N\n";
-    proxy.CutAfter("INSERT INTO G_", 2);
+    proxy->CutAfter("INSERT INTO G_", 2);
     EXPECT_EQ(service.Admin({"import-catalogue", "--supplier", "S00001", csv}), 1);
-    EXPECT_EQ(proxy.Cuts(), 2);
+    EXPECT_EQ(proxy->Cuts(), 2);
   }
-  pg->DropDatabase(url);
 }
 
 }  // namespace
