@@ -10,11 +10,11 @@
 
 #include "net/ServerAddress.h"
 #include "platform/Folders.h"
+#include "platform/HostProbe.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "session/UDM.h"
 #include "update/CRC32.h"
-#include "update/HostProbe.h"
 #include "update/UrlDownLoad.h"
 
 namespace tarvik {

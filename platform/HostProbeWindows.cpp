@@ -1,18 +1,7 @@
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
-#include <chrono>
-#include <memory>
-#include <string>
-
-#include "update/HostProbe.h"
+#include "platform/HostProbeSocket.h"
 
 namespace tarvik {
 namespace {
-
-struct AddrDeleter {
-  void operator()(addrinfo* a) const { freeaddrinfo(a); }
-};
 
 class Socket {
  public:
@@ -28,7 +17,8 @@ class Socket {
   SOCKET s_;
 };
 
-// One non-blocking connect, waited for at most waitMs.
+}  // namespace
+
 bool ConnectOne(const addrinfo& a, int waitMs) {
   Socket s(::socket(a.ai_family, a.ai_socktype, a.ai_protocol));
   if (s.get() == INVALID_SOCKET) return false;
@@ -44,28 +34,12 @@ bool ConnectOne(const addrinfo& a, int waitMs) {
   return err == 0 && (p.revents & POLLWRNORM) != 0;
 }
 
-}  // namespace
-
-bool CanConnect(const std::string& host, std::uint16_t port, int timeoutMs) {
+bool SocketsReady() {
   static const bool started = [] {
     WSADATA data;
     return WSAStartup(MAKEWORD(2, 2), &data) == 0;
   }();
-  if (!started) return false;
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return false;
-  std::unique_ptr<addrinfo, AddrDeleter> list(found);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (const addrinfo* a = list.get(); a; a = a->ai_next) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0) break;
-    if (ConnectOne(*a, static_cast<int>(left))) return true;
-  }
-  return false;
+  return started;
 }
 
 }  // namespace tarvik
