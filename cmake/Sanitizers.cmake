@@ -29,9 +29,7 @@ if(TARVIK_SANITIZE)
   # starts on an X display (the end-to-end tests under Xvfb).
   set(TARVIK_SANITIZER_ENV
     "ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:log_path=${TARVIK_SANITIZER_REPORTS}/report"
-    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:log_path=${TARVIK_SANITIZER_REPORTS}/report"
-    # One leak of a library's own, named in the file with its reason.
-    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp:print_suppressions=0")
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:log_path=${TARVIK_SANITIZER_REPORTS}/report")
 endif()
 if(TARVIK_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)

@@ -1,16 +1,12 @@
 #include "service/Database.h"
 
-#include <Poco/Data/PostgreSQL/Connector.h>
-#include <Poco/Data/SQLite/Connector.h>
-#include <Poco/Data/Session.h>
-#include <Poco/Data/SessionPool.h>
-#include <Poco/Data/Statement.h>
-#include <Poco/Exception.h>
+#include <libpq-fe.h>
+#include <sqlite3.h>
 
+#include <cstdlib>
 #include <exception>
 #include <mutex>
-
-using namespace Poco::Data::Keywords;
+#include <unordered_map>
 
 namespace tarvik::service {
 
@@ -20,29 +16,200 @@ void SetError(std::string* error, const std::string& text) {
   if (error) *error = text;
 }
 
-// Runs body; a thrown exception becomes false with its text in error.
-template <class F>
-bool Guarded(std::string* error, F&& body) {
-  try {
-    body();
-    return true;
-  } catch (const Poco::Exception& e) {
-    SetError(error, e.displayText());
-  } catch (const std::exception& e) {
-    SetError(error, e.what());
+// A connection keeps at most this many prepared statements; the searches
+// build their SQL from the conditions given, so the texts are not bounded.
+constexpr std::size_t kMaxPrepared = 256;
+
+}  // namespace
+
+// One open connection to the database. Run() executes one statement with its
+// values bound in order; rows, when wanted, come back as text (NULL as empty).
+class Link {
+ public:
+  virtual ~Link() = default;
+  virtual bool Run(const std::string& sql, const std::vector<const std::string*>& params,
+                   std::size_t columns, Rows* rows, std::size_t& changed, std::string* error) = 0;
+  // False once the database dropped the connection or a transaction is left open.
+  virtual bool Reusable() = 0;
+};
+
+namespace {
+
+class SqliteLink : public Link {
+ public:
+  static std::unique_ptr<Link> Open(const std::string& file, std::string* error) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                                   nullptr);
+    std::unique_ptr<SqliteLink> link(new SqliteLink(db));
+    if (rc != SQLITE_OK) {
+      SetError(error, db ? sqlite3_errmsg(db) : "cannot open the database file");
+      return nullptr;
+    }
+    // busy_timeout first: switching to WAL needs the lock when another
+    // process holds the file.
+    sqlite3_busy_timeout(db, 10000);
+    std::size_t changed = 0;
+    for (const char* pragma :
+         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
+      if (!link->Run(pragma, {}, 0, nullptr, changed, error)) return nullptr;
+    }
+    return link;
   }
-  return false;
+
+  ~SqliteLink() override {
+    for (auto& [sql, st] : prepared_) sqlite3_finalize(st);
+    sqlite3_close_v2(db_);
+  }
+
+  bool Run(const std::string& sql, const std::vector<const std::string*>& params,
+           std::size_t columns, Rows* rows, std::size_t& changed, std::string* error) override {
+    changed = 0;
+    sqlite3_stmt* st = Statement(sql, error);
+    if (!st) return false;
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      sqlite3_bind_text(st, static_cast<int>(i + 1), params[i]->data(),
+                        static_cast<int>(params[i]->size()), SQLITE_STATIC);
+    }
+    const sqlite3_int64 before = sqlite3_total_changes64(db_);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+      if (!rows) continue;
+      Row& row = rows->emplace_back(columns);
+      for (std::size_t c = 0; c < columns; ++c) {
+        const auto* text = sqlite3_column_text(st, static_cast<int>(c));
+        if (text) row[c].assign(reinterpret_cast<const char*>(text),
+                                sqlite3_column_bytes(st, static_cast<int>(c)));
+      }
+    }
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok) SetError(error, sqlite3_errmsg(db_));
+    // Rows written by this statement alone, not by its foreign-key actions;
+    // a statement that wrote nothing leaves the last count standing.
+    if (ok && sqlite3_total_changes64(db_) != before) changed = sqlite3_changes64(db_);
+    // A statement left unreset would hold its read lock.
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    return ok;
+  }
+
+  bool Reusable() override { return sqlite3_get_autocommit(db_) != 0; }
+
+ private:
+  explicit SqliteLink(sqlite3* db) : db_(db) {}
+
+  sqlite3_stmt* Statement(const std::string& sql, std::string* error) {
+    if (auto it = prepared_.find(sql); it != prepared_.end()) return it->second;
+    if (prepared_.size() >= kMaxPrepared) {
+      for (auto& [text, st] : prepared_) sqlite3_finalize(st);
+      prepared_.clear();
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
+                           SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+      SetError(error, sqlite3_errmsg(db_));
+      return nullptr;
+    }
+    prepared_.emplace(sql, st);
+    return st;
+  }
+
+  sqlite3* db_;
+  std::unordered_map<std::string, sqlite3_stmt*> prepared_;
+};
+
+class PgLink : public Link {
+ public:
+  static std::unique_ptr<Link> Open(const std::string& conninfo, const Dialect& dialect,
+                                    std::string* error) {
+    std::unique_ptr<PgLink> link(new PgLink(PQconnectdb(conninfo.c_str()), dialect));
+    if (!link->conn_ || PQstatus(link->conn_) != CONNECTION_OK) {
+      SetError(error, link->conn_ ? Trimmed(PQerrorMessage(link->conn_)) : "out of memory");
+      return nullptr;
+    }
+    PQsetNoticeProcessor(link->conn_, [](void*, const char*) {}, nullptr);
+    // Bounded waits for a row another instance holds; UTF-8 whatever the
+    // server's default.
+    std::size_t changed = 0;
+    for (const char* sql : {"SET client_encoding = 'UTF8'", "SET lock_timeout = '10s'"}) {
+      if (!link->Run(sql, {}, 0, nullptr, changed, error)) return nullptr;
+    }
+    return link;
+  }
+
+  ~PgLink() override { PQfinish(conn_); }
+
+  bool Run(const std::string& sql, const std::vector<const std::string*>& params,
+           std::size_t columns, Rows* rows, std::size_t& changed, std::string* error) override {
+    changed = 0;
+    const std::string* name = Statement(sql, error);
+    if (!name) return false;
+    std::vector<const char*> values(params.size());
+    for (std::size_t i = 0; i < params.size(); ++i) values[i] = params[i]->c_str();
+    PGresult* r = PQexecPrepared(conn_, name->c_str(), static_cast<int>(values.size()),
+                                 values.data(), nullptr, nullptr, 0);
+    const ExecStatusType status = PQresultStatus(r);
+    const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+    if (!ok) {
+      SetError(error, Trimmed(r ? PQresultErrorMessage(r) : PQerrorMessage(conn_)));
+    } else if (status == PGRES_TUPLES_OK && rows) {
+      const int n = PQntuples(r), have = PQnfields(r);
+      for (int i = 0; i < n; ++i) {
+        Row& row = rows->emplace_back(columns);
+        for (int c = 0; c < have && c < static_cast<int>(columns); ++c) {
+          row[c].assign(PQgetvalue(r, i, c), PQgetlength(r, i, c));
+        }
+      }
+    } else {
+      changed = std::strtoull(PQcmdTuples(r), nullptr, 10);
+    }
+    PQclear(r);
+    return ok;
+  }
+
+  bool Reusable() override {
+    // Reads what the server sent meanwhile, such as the notice of its own
+    // shutdown, so a connection it ended is not handed out again.
+    PQconsumeInput(conn_);
+    return PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) == PQTRANS_IDLE;
+  }
+
+ private:
+  PgLink(PGconn* conn, const Dialect& dialect) : conn_(conn), dialect_(dialect) {}
+
+  static std::string Trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+  }
+
+  const std::string* Statement(const std::string& sql, std::string* error) {
+    if (auto it = prepared_.find(sql); it != prepared_.end()) return &it->second;
+    if (prepared_.size() >= kMaxPrepared) {
+      PQclear(PQexec(conn_, "DEALLOCATE ALL"));
+      prepared_.clear();
+    }
+    std::string name = "t" + std::to_string(++named_);
+    // No types given: the server infers each value's type from where it stands.
+    PGresult* r = PQprepare(conn_, name.c_str(), dialect_.Prepare(sql).c_str(), 0, nullptr);
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    if (!ok) SetError(error, Trimmed(r ? PQresultErrorMessage(r) : PQerrorMessage(conn_)));
+    PQclear(r);
+    if (!ok) return nullptr;
+    return &prepared_.emplace(sql, std::move(name)).first->second;
+  }
+
+  PGconn* conn_;
+  const Dialect& dialect_;
+  std::unordered_map<std::string, std::string> prepared_;
+  unsigned long named_ = 0;
+};
+
+std::unique_ptr<Link> OpenLink(const DbTarget& target, const Dialect& dialect,
+                               std::string* error) {
+  if (target.backend == Backend::PostgreSQL) return PgLink::Open(target.connectionString, dialect, error);
+  return SqliteLink::Open(target.connectionString, error);
 }
 
-void Run(Poco::Data::Session& s, const std::string& sql) {
-  Poco::Data::Statement st(s);
-  st << sql;
-  st.execute();
-}
-
-// Every text column; the client reads every field as text anyway. Codes are
-// unique per supplier (M_CODE), order codes everywhere. Written for both
-// databases: Dialect::Schema() adds what PostgreSQL needs.
 const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS M_ (M_CODE TEXT PRIMARY KEY, M_ID TEXT NOT NULL UNIQUE,"
     " M_MGU TEXT NOT NULL DEFAULT '1', M_DBTYPE TEXT NOT NULL DEFAULT '1',"
@@ -99,94 +266,102 @@ const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS CV_ (M_CODE TEXT PRIMARY KEY, CV_VERSION INTEGER NOT NULL)",
 };
 
-// Sets up a new session the way the service relies on.
-void SetUpSession(Poco::Data::Session& s, Backend backend) {
-  if (backend == Backend::PostgreSQL) {
-    // Bounded waits for a row another instance holds; UTF-8 whatever the
-    // server's default.
-    Run(s, "SET client_encoding = 'UTF8'");
-    Run(s, "SET lock_timeout = '10s'");
-    Run(s, "SET client_min_messages = warning");  // not "already exists, skipping"
-    return;
+}  // namespace
+
+// Idle connections and a count of the open ones, shared by the connections
+// handed out so that they can come back after the Database is gone.
+class Pool {
+ public:
+  Pool(const DbTarget& target, const Dialect& dialect, std::size_t max)
+      : target_(target), dialect_(dialect), max_(max) {}
+
+  std::unique_ptr<Link> Take(std::string* error) {
+    {
+      std::lock_guard lock(mutex_);
+      while (!idle_.empty()) {
+        std::unique_ptr<Link> link = std::move(idle_.back());
+        idle_.pop_back();
+        if (link->Reusable()) return link;
+        --open_;
+      }
+      if (open_ >= max_) {
+        SetError(error, "all " + std::to_string(max_) + " database connections are in use");
+        return nullptr;
+      }
+      ++open_;
+    }
+    std::unique_ptr<Link> link = OpenLink(target_, dialect_, error);
+    if (!link) {
+      std::lock_guard lock(mutex_);
+      --open_;
+    }
+    return link;
   }
-  // busy_timeout first: switching to WAL needs the lock when another process
-  // holds the file. Some pragmas answer with a row, some do not.
-  for (const char* pragma : {"PRAGMA busy_timeout=10000", "PRAGMA journal_mode=WAL",
-                             "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
-    std::vector<std::string> ignored;
-    Poco::Data::Statement st(s);
-    st << pragma, into(ignored);
-    st.execute();
+
+  void Give(std::unique_ptr<Link> link) {
+    const bool keep = link->Reusable();
+    std::lock_guard lock(mutex_);
+    if (keep) {
+      idle_.push_back(std::move(link));
+    } else {
+      --open_;
+    }
   }
+
+ private:
+  const DbTarget target_;
+  const Dialect dialect_;
+  const std::size_t max_;
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<Link>> idle_;
+  std::size_t open_ = 0;
+};
+
+Connection::Connection(const Dialect& dialect, std::unique_ptr<Link> link,
+                       std::shared_ptr<Pool> pool)
+    : dialect_(dialect), link_(std::move(link)), pool_(std::move(pool)) {}
+
+Connection::~Connection() {
+  if (inTransaction_) Rollback();
+  if (pool_) pool_->Give(std::move(link_));
+}
+
+namespace {
+
+std::vector<const std::string*> Pointers(const std::vector<std::string>& params) {
+  std::vector<const std::string*> out;
+  out.reserve(params.size());
+  for (const auto& p : params) out.push_back(&p);
+  return out;
 }
 
 }  // namespace
 
-class Pool : public Poco::Data::SessionPool {
- public:
-  Pool(const DbTarget& target, int maxSessions)
-      : SessionPool(target.connector, target.connectionString, 1, maxSessions, 60),
-        backend_(target.backend) {}
-
- protected:
-  void customizeSession(Poco::Data::Session& s) override { SetUpSession(s, backend_); }
-
- private:
-  Backend backend_;
-};
-
-Connection::Connection(const Dialect& dialect, std::unique_ptr<Poco::Data::Session> session)
-    : dialect_(dialect), session_(std::move(session)) {}
-
-Connection::~Connection() {
-  if (inTransaction_) Rollback();
-}
-
 bool Connection::Exec(const std::string& sql, const std::vector<std::string>& params,
                       std::string* error) {
-  return Guarded(error, [&] {
-    Poco::Data::Statement st(*session_);
-    st << dialect_.Prepare(sql);
-    for (const auto& p : params) st, bind(p);
-    changed_ = st.execute();
-  });
+  return link_->Run(sql, Pointers(params), 0, nullptr, changed_, error);
 }
 
 bool Connection::Query(const std::string& sql, const std::vector<std::string>& params,
                        std::size_t columns, Rows& out, std::string* error) {
   out.clear();
-  return Guarded(error, [&] {
-    std::vector<std::vector<std::string>> cols(columns);
-    Poco::Data::Statement st(*session_);
-    st << dialect_.Prepare(sql);
-    for (const auto& p : params) st, bind(p);
-    for (auto& col : cols) st, into(col);
-    st.execute();
-    const std::size_t n = columns ? cols[0].size() : 0;
-    out.resize(n, Row(columns));
-    for (std::size_t c = 0; c < columns; ++c) {
-      for (std::size_t r = 0; r < n && r < cols[c].size(); ++r) out[r][c] = std::move(cols[c][r]);
-    }
-  });
+  std::size_t changed = 0;
+  return link_->Run(sql, Pointers(params), columns, &out, changed, error);
 }
 
 bool Connection::ExecMany(const std::string& sql,
                           const std::vector<std::vector<std::string>>& columns,
                           std::string* error) {
   changed_ = 0;
-  if (columns.empty() || columns[0].empty()) return true;
-  return Guarded(error, [&] {
-    // A statement of its own for every row: Poco's PostgreSQL connector frees
-    // the result of a failed run twice when the statement ran before (a
-    // connection lost between two rows aborted the whole service).
-    const std::string text = dialect_.Prepare(sql);
-    for (std::size_t r = 0; r < columns[0].size(); ++r) {
-      Poco::Data::Statement st(*session_);
-      st << text;
-      for (std::size_t c = 0; c < columns.size(); ++c) st, bind(columns[c][r]);
-      changed_ += st.execute();
-    }
-  });
+  if (columns.empty()) return true;
+  std::vector<const std::string*> row(columns.size());
+  for (std::size_t r = 0; r < columns[0].size(); ++r) {
+    for (std::size_t c = 0; c < columns.size(); ++c) row[c] = &columns[c][r];
+    std::size_t changed = 0;
+    if (!link_->Run(sql, row, 0, nullptr, changed, error)) return false;
+    changed_ += changed;
+  }
+  return true;
 }
 
 bool Connection::BeginWrite(std::string* error) {
@@ -252,20 +427,12 @@ bool Connection::Now(Clock& out, std::string* error) {
 Database::Database(const DbTarget& target, std::size_t maxSessions)
     : target_(target),
       dialect_(target.backend),
-      pool_(new Pool(target, static_cast<int>(maxSessions))) {}
+      pool_(std::make_shared<Pool>(target, dialect_, maxSessions)) {}
 
-Database::~Database() {
-  pool_->shutdown();
-  pool_->release();
-}
+Database::~Database() = default;
 
 std::unique_ptr<Database> Database::Open(const std::string& db, std::size_t maxSessions,
                                          std::string* error) {
-  static std::once_flag registered;
-  std::call_once(registered, [] {
-    Poco::Data::SQLite::Connector::registerConnector();
-    Poco::Data::PostgreSQL::Connector::registerConnector();
-  });
   DbTarget target;
   if (!ParseDbTarget(db, target, error)) return nullptr;
   std::unique_ptr<Database> d(new Database(target, maxSessions < 1 ? 1 : maxSessions));
@@ -274,21 +441,15 @@ std::unique_ptr<Database> Database::Open(const std::string& db, std::size_t maxS
 }
 
 std::unique_ptr<Connection> Database::Connect(std::string* error) {
-  std::unique_ptr<Connection> c;
-  Guarded(error, [&] {
-    auto session = std::make_unique<Poco::Data::Session>(target_.connector, target_.connectionString);
-    SetUpSession(*session, target_.backend);
-    c.reset(new Connection(dialect_, std::move(session)));
-  });
-  return c;
+  std::unique_ptr<Link> link = OpenLink(target_, dialect_, error);
+  if (!link) return nullptr;
+  return std::unique_ptr<Connection>(new Connection(dialect_, std::move(link), nullptr));
 }
 
 std::unique_ptr<Connection> Database::Acquire(std::string* error) {
-  std::unique_ptr<Connection> c;
-  Guarded(error, [&] {
-    c.reset(new Connection(dialect_, std::make_unique<Poco::Data::Session>(pool_->get())));
-  });
-  return c;
+  std::unique_ptr<Link> link = pool_->Take(error);
+  if (!link) return nullptr;
+  return std::unique_ptr<Connection>(new Connection(dialect_, std::move(link), pool_));
 }
 
 }  // namespace tarvik::service

@@ -1,8 +1,10 @@
 #pragma once
-// The service's database, SQLite or PostgreSQL, reached through Poco Data and
-// its SessionPool. SQLite runs WAL with synchronous=FULL, foreign keys on and
-// a busy timeout, so an acknowledged commit is on disk whole. Nothing here
-// throws to the caller: failures come back as false with an error text.
+// The service's database, SQLite (its C library) or PostgreSQL (libpq), with a
+// pool of open connections. Every statement is prepared once per connection
+// and kept, so a save costs one round trip per statement on PostgreSQL.
+// SQLite runs WAL with synchronous=FULL, foreign keys on and a busy timeout,
+// so an acknowledged commit is on disk whole. Nothing here throws to the
+// caller: failures come back as false with an error text.
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -10,15 +12,12 @@
 
 #include "service/Dialect.h"
 
-namespace Poco::Data {
-class Session;
-}
-
 namespace tarvik::service {
 
 using Row = std::vector<std::string>;
 using Rows = std::vector<Row>;
 
+class Link;
 class Pool;
 
 // The database's clock at one moment.
@@ -29,8 +28,9 @@ struct Clock {
   long long utcMicros = 0;
 };
 
-// One session taken from the pool, used by one thread at a time. It goes back
-// to the pool when destroyed; a transaction still open is rolled back first.
+// One connection taken from the pool, used by one thread at a time. It goes
+// back to the pool when destroyed; a transaction still open is rolled back
+// first, and a connection the database dropped is closed instead.
 class Connection {
  public:
   ~Connection();
@@ -62,18 +62,19 @@ class Connection {
 
  private:
   friend class Database;
-  Connection(const Dialect& dialect, std::unique_ptr<Poco::Data::Session> session);
+  Connection(const Dialect& dialect, std::unique_ptr<Link> link, std::shared_ptr<Pool> pool);
   const Dialect& dialect_;
-  std::unique_ptr<Poco::Data::Session> session_;
+  std::unique_ptr<Link> link_;
+  std::shared_ptr<Pool> pool_;  // null for a connection of its own
   std::size_t changed_ = 0;
   bool inTransaction_ = false;
 };
 
-// One per process: what --db names and a pool of sessions to it.
+// One per process: what --db names and a pool of connections to it.
 class Database {
  public:
-  // maxSessions bounds the open sessions; Acquire fails beyond it. Opens one
-  // session to find out whether the database answers.
+  // maxSessions bounds the open connections; Acquire fails beyond it. Opens
+  // one connection to find out whether the database answers.
   static std::unique_ptr<Database> Open(const std::string& db, std::size_t maxSessions,
                                         std::string* error);
   ~Database();
@@ -90,7 +91,7 @@ class Database {
   Database(const DbTarget& target, std::size_t maxSessions);
   DbTarget target_;
   Dialect dialect_;
-  Pool* pool_;  // reference-counted by Poco
+  std::shared_ptr<Pool> pool_;
 };
 
 // Runs body inside a writing transaction; rolls back when body returns false

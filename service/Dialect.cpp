@@ -27,11 +27,10 @@ bool ParseDbTarget(const std::string& db, DbTarget& out, std::string* error) {
   out = DbTarget();
   if (!StartsWith(db, "postgresql://") && !StartsWith(db, "postgres://")) {
     out.backend = Backend::SQLite;
-    out.connector = "SQLite";
     out.connectionString = out.shown = db;
     return true;
   }
-  // Poco's PostgreSQL connector takes libpq's key=value form only.
+  // libpq's key=value form: the password never has to be URL-encoded again.
   try {
     const Poco::URI uri(db);
     std::string info;
@@ -56,7 +55,6 @@ bool ParseDbTarget(const std::string& db, DbTarget& out, std::string* error) {
     info += ConnInfoPair("dbname", name);
     for (const auto& [key, value] : uri.getQueryParameters()) info += ConnInfoPair(key, value);
     out.backend = Backend::PostgreSQL;
-    out.connector = "PostgreSQL";
     out.connectionString = info;
     out.shown = uri.getScheme() + "://" + user + (user.empty() ? "" : "@") + uri.getHost() +
                 (uri.getPort() ? ":" + std::to_string(uri.getPort()) : "") + "/" + name;

@@ -1,7 +1,7 @@
 #pragma once
 // The two databases the service runs on and the few places where their SQL
 // differs. Every statement is written once, in the SQL both understand, with
-// '?' for bound values; Prepare() turns it into what the connector wants.
+// '?' for bound values; Prepare() turns it into what the database wants.
 #include <string>
 
 namespace tarvik::service {
@@ -12,8 +12,7 @@ enum class Backend { SQLite, PostgreSQL };
 // (also "postgres://"; query parameters such as ?sslmode=require are passed on).
 struct DbTarget {
   Backend backend = Backend::SQLite;
-  std::string connector;         // Poco Data connector name
-  std::string connectionString;  // what the connector opens
+  std::string connectionString;  // the SQLite file, or libpq's key=value form
   std::string shown;             // for messages: the file, or the URL without its password
 };
 
