@@ -19,6 +19,12 @@ MainAction MainKeyAction(int key, Qt::KeyboardModifiers modifiers, MainFocus foc
       return MainAction::PasteList;
     return isEnter ? MainAction::Swallow : MainAction::None;
   }
+  // A barcode scanner types where the focus is: in a list its digits were
+  // lost and its Enter added the selected product, the wrong part. A
+  // printable key there starts a search instead, as after F2.
+  if ((mods == Qt::NoModifier || mods == Qt::ShiftModifier) && key > Qt::Key_Space &&
+      key <= Qt::Key_AsciiTilde && (focus == MainFocus::ProductList || focus == MainFocus::Basket))
+    return MainAction::TypeIntoSearch;
   switch (key) {
     case Qt::Key_F1: return MainAction::ProductNote;
     case Qt::Key_F2: return MainAction::FocusSearch;

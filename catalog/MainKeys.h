@@ -31,7 +31,8 @@ enum class MainAction {
   PasteList,     // Ctrl+V with the basket or a list focused, SBPaste
   OpenListFile,  // Ctrl+O
   CategoryBrowser,   // Ctrl+G, SBGPart "분류로 검색"
-  PartNumberSearch   // Ctrl+I, SpeedButton2 "수입차 부품 검색"
+  PartNumberSearch,  // Ctrl+I, SpeedButton2 "수입차 부품 검색"
+  TypeIntoSearch     // a printable key in a list or the basket: into the search box
 };
 
 // Where the focus is when the key arrives.

@@ -134,7 +134,7 @@ bool ProductPanel::DeleteTradedProduct() {
   const std::string code = page.Cell(page.Selected(), kColCode);
   if (code.empty()) return false;
   const std::string name = page.Cell(page.Selected(), kColName);
-  if (!AskYesNo("제품: " + name + " 를" + "\r\r" + "거래된 제품 목록에서 삭제합니다.")) return false;
+  if (!AskToDiscard("제품: " + name + " 를" + "\r\r" + "거래된 제품 목록에서 삭제합니다.")) return false;
   const std::string reply =
       RequestUnitCostDelete(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, code);
   if (!ReplySucceeded(reply)) {

@@ -128,6 +128,7 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   std::string PickFromOrderList(bool samples) override;
   void RedrawBasket(bool cleared) override;
   std::string PrintTitle() const override;
+  void ShowNote(const std::string& note) override;
 
   TDM& dm_;
   OrderDesk desk_;
@@ -153,6 +154,7 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   QLineEdit* edtDD_ = nullptr;
   QLineEdit* edtNote_ = nullptr;
   QLabel* lblStatus_ = nullptr;
+  QLabel* lblBasket_ = nullptr;  // what the basket holds, at the status line's right end
   QLabel* lblLineAmount_ = nullptr;  // the selected line's amount, under the basket
   QLabel* lblTotal_ = nullptr;       // "합계", beside it
   QCheckBox* chkBxIOG_ = nullptr;

@@ -53,6 +53,13 @@ bool TFrmMain::eventFilter(QObject* o, QEvent* e) {
         return true;
       const MainAction a = MainKeyAction(k->key(), k->modifiers(), FocusKind(o));
       if (a == MainAction::None) return false;
+      if (a == MainAction::TypeIntoSearch) {
+        // The typed text replaces the last search, so a scan finds its code.
+        FocusSearchBox();
+        edtGN_->selectAll();
+        edtGN_->insert(k->text());
+        return true;
+      }
       Act(a);
       return true;
     }
@@ -121,6 +128,7 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::PartNumberSearch: OpenPartNumberSearch(); break;
     case MainAction::PasteList: PasteList(); break;
     case MainAction::OpenListFile: OpenListFile(); break;
+    case MainAction::TypeIntoSearch: FocusSearchBox(); break;
     case MainAction::None:
     case MainAction::Swallow: break;
   }
@@ -143,6 +151,7 @@ void TFrmMain::ShowLineStatus() {
 void TFrmMain::RefreshDraft() {
   sgs_->Refresh(draft_.Selected());
   ShowLineStatus();
+  lblBasket_->setText(Q(desk_.BasketState()));
   lblTotal_->setText(Q(TotalText(draft_, prices_)));
   if (S(edtDD_->text()) != draft_.DeliveryDate) edtDD_->setText(Q(draft_.DeliveryDate));
   if (S(edtNote_->text()) != draft_.Note) edtNote_->setText(Q(draft_.Note));
@@ -291,6 +300,11 @@ void TFrmMain::RedrawBasket(bool cleared) {
   const bool had = focusWidget() == edtGN_;
   FocusSearchBox();
   if (had) SearchBoxFocused();
+}
+
+void TFrmMain::ShowNote(const std::string& note) {
+  lblStatus_->setText(Q(note));
+  lblStatus_->setToolTip(Q(note));
 }
 
 std::string TFrmMain::PickFromOrderList(bool samples) {

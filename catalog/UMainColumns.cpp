@@ -24,6 +24,7 @@ constexpr int kFrame = 5, kTop = 83, kLeftWidth = 497, kRightX = kFrame + kLeftW
 constexpr int kRightWidth = 1150 - kFrame - kRightX;
 constexpr int kBar = 30, kListRowHeight = 22;
 constexpr int kAmountBar = 22;  // the amounts under the basket
+constexpr int kBasketStateWidth = 230;  // the right end of the status line
 constexpr int kListHeight = 25 * kListRowHeight + 4;
 }  // namespace
 
@@ -152,13 +153,24 @@ void TFrmMain::BuildDraftColumn() {
   y += 29;
   lblStatus_ = new QLabel(this);
   lblStatus_->setObjectName("LblStatus");
-  lblStatus_->setGeometry(x, y, kLeftWidth - 4, 24);
+  lblStatus_->setGeometry(x, y, kLeftWidth - 4 - kBasketStateWidth, 24);
   lblStatus_->setFont(GridFont(12, true));
   lblStatus_->setAutoFillBackground(true);
   QPalette sp = lblStatus_->palette();
   sp.setColor(QPalette::Window, Qt::white);
   lblStatus_->setPalette(sp);
   lblStatus_->setContentsMargins(6, 0, 6, 0);
+  // The right end of the status line says what the basket holds: a reopened
+  // order looks like a new basket otherwise.
+  lblBasket_ = new QLabel(this);
+  lblBasket_->setObjectName("LblBasketState");
+  lblBasket_->setGeometry(x + kLeftWidth - 4 - kBasketStateWidth, y, kBasketStateWidth, 24);
+  lblBasket_->setFont(GridFont(11, true));
+  lblBasket_->setAutoFillBackground(true);
+  sp.setColor(QPalette::WindowText, QColor(0, 0, 160));
+  lblBasket_->setPalette(sp);
+  lblBasket_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  lblBasket_->setContentsMargins(6, 0, 6, 0);
 }
 
 void TFrmMain::BuildProductColumn() {

@@ -29,7 +29,51 @@ int CountOrZero(const std::string& text) {
   return std::stoi(text);
 }
 
+const char* StatusWord(const std::string& status) {
+  if (status == "A") return "미접수";
+  if (status == "I") return "접수중";
+  if (status == "O") return "접수";
+  if (status == "X") return "작성중";
+  return "";
+}
+
+// yymmdd and HHMM as the order list shows them; other text as it stands.
+std::string Stamp(const std::string& date, const std::string& time) {
+  std::string out = date.size() == 6 ? date.substr(0, 2) + "/" + date.substr(2, 2) + "/" + date.substr(4) : date;
+  if (time.size() == 4) return out + " " + time.substr(0, 2) + ":" + time.substr(2);
+  return time.empty() ? out : out + " " + time;
+}
+
 }  // namespace
+
+std::string ReceivedMessage(const std::string& status) {
+  return std::string(status == "O" ? "거래처에서 발주가 이미 접수되었습니다."
+                                   : "거래처에서 발주가 접수중입니다.") +
+         "\r\r내용을 수정하여 저장해도 거래처에 다시 전송되지 않습니다.\r\r변경을 원할 경우 "
+         "[복사]를 클릭하시여 다시 전송하십시요.\r\r신규로 전송됩니다.";
+}
+
+namespace {
+
+// A draft with a line: row 0 holds a product code or a name (a catalogue
+// product may have an empty name and is still a line).
+bool HoldsLine(const OrderDraft& draft) {
+  const DraftLine& first = draft.Line(0);
+  return !first.Empty() || !first.GoodsName.empty();
+}
+
+}  // namespace
+
+std::string BasketStateText(const OrderDraft& draft, BasketOrigin origin) {
+  if (draft.OpenedCode.empty()) {
+    return origin == BasketOrigin::Sample && draft.HasLines() ? "새 발주 (샘플)" : "새 발주";
+  }
+  std::string text = origin == BasketOrigin::FoundAfterLostReply ? "접수 확인된 발주 " : "발주 ";
+  text += Stamp(draft.OpenedDate, draft.OpenedTime);
+  const char* word = StatusWord(draft.OpenedStatus);
+  if (*word) text += std::string(" · ") + word;
+  return text + " · 전송 " + std::to_string(draft.SendCount) + "회";
+}
 
 OrderDesk::OrderDesk(TDM& dm, OrderDeskPort& port) : dm_(dm), port_(port) {}
 
@@ -38,6 +82,10 @@ OrderDesk::~OrderDesk() = default;
 void OrderDesk::OpenOrder(bool samples) {
   const std::string code = port_.PickFromOrderList(samples);
   if (code.empty()) return;
+  if (HoldsLine(draft_) &&
+      !AskToDiscard(samples ? "작성중인 내역이 있습니다 \r\r취소하고 샘플을 여시겠습니까?"
+                            : "작성중인 내역이 있습니다 \r\r취소하고 발주를 여시겠습니까?"))
+    return;
   ReadOrder(code, samples);
 }
 
@@ -53,6 +101,7 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
   }
   OrderDraft::ChangeBatch batch(draft_);  // the journal takes the opened order in one write
   ClearDraft();
+  origin_ = samples ? BasketOrigin::Sample : BasketOrigin::Opened;
   if (!samples) {
     const std::string head = TagValue("ORDERH_DATA", reply);
     draft_.OpenedCode = TagValue("OH_CODE", head);
@@ -63,14 +112,9 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
     draft_.Note = TagValue("OH_NOTE", head);
     draft_.OpenedStatus = TagValue("OH_IOG", head);
     if (draft_.OpenedStatus == "X") draft_.BeingWritten = true;
-    const std::string advice =
-        "\r\r내용을 수정하여 저장해도 거래처에 다시 전송되지 않습니다.\r\r변경을 원할 경우 "
-        "[복사]를 클릭하시여 다시 전송하십시요.\r\r신규로 전송됩니다.";
     if (draft_.OpenedStatus == "O" || draft_.OpenedStatus == "I") {
       port_.RedrawBasket(false);  // the header shows behind the message
-      ShowMessage((draft_.OpenedStatus == "O" ? "거래처에서 발주가 이미 접수되었습니다."
-                                             : "거래처에서 발주가 접수중입니다.") +
-                  advice);
+      ShowMessage(ReceivedMessage(draft_.OpenedStatus));
     }
   }
   const std::string lines = TagValue("ORDERL_DATA", reply);
@@ -106,17 +150,21 @@ void OrderDesk::DeleteOrder() {
     return;
   }
   if (draft_.OpenedCode.empty()) return;
-  if (!AskYesNo("발주일: " + draft_.OpenedDate + "\r\r" + "발주 내역을 삭제합니다.")) return;
+  if (!AskToDiscard("발주일: " + draft_.OpenedDate + "\r\r" + "발주 내역을 삭제합니다.")) return;
   std::string reply;
   {
     BusyCursor wait;
     reply = RequestOrderDelete(dm_.MasterInfo.M_CODE, draft_.OpenedCode);
   }
   if (!ReplySucceeded(reply)) {
-    ShowMessage("발주내역 삭제 오류입니다.");
+    if (!ExplainRefusal([](const std::string& status) {
+          return status == "O" ? "이미 접수된 내용은 삭제할수 없습니다." : "접수중인 내용은 삭제할수 없습니다.";
+        }))
+      ShowMessage("발주내역 삭제 오류입니다.");
     return;
   }
   ClearDraft();
+  port_.ShowNote("발주 내역을 삭제하였습니다.");
 }
 
 void OrderDesk::CopyOrder() {
@@ -125,6 +173,7 @@ void OrderDesk::CopyOrder() {
     return;
   }
   draft_.SetOpened("", "", "", "", 0);
+  origin_ = BasketOrigin::New;
   port_.RedrawBasket(false);
   ShowMessage("새로운 발주로 복사 돠었습니다.");
 }
@@ -148,25 +197,45 @@ void OrderDesk::RegisterSample() {
     reply = RequestOrderSample(dm_.MasterInfo.M_CODE, draft_.OpenedCode, SampleBody(draft_.OpenedCode));
   }
   if (!ReplySucceeded(reply)) {
-    ShowMessage("샘플 등록 오류입니다.");
+    if (!ExplainRefusal(ReceivedMessage)) ShowMessage("샘플 등록 오류입니다.");
     return;
   }
   ClearDraft();
+  port_.ShowNote("샘플로 등록하였습니다.");
+}
+
+bool OrderDesk::ExplainRefusal(
+    const std::function<std::string(const std::string& status)>& statusMessage) {
+  if (draft_.OpenedCode.empty()) return false;
+  std::string reply;
+  {
+    BusyCursor wait;
+    reply = RequestOrderOpen(dm_.MasterInfo.M_CODE, draft_.OpenedCode);
+  }
+  if (!ReplySucceeded(reply)) return false;
+  const std::string head = TagValue("ORDERH_DATA", reply);
+  const std::string status = TagValue("OH_IOG", head);
+  if (status != "I" && status != "O") return false;
+  // The basket stays as typed; its header learns the status the supplier
+  // set, so the next key refuses at once with the same reason.
+  draft_.SetOpened(draft_.OpenedCode, draft_.OpenedDate, draft_.OpenedTime, status,
+                   draft_.SendCount);
+  port_.RedrawBasket(false);
+  ShowMessage(statusMessage(status));
+  return true;
 }
 
 void OrderDesk::Print() { PrintOrderList(draft_, port_.PrintTitle(), CurrentPrinter()); }
 
 void OrderDesk::ClearDraft() {
+  origin_ = BasketOrigin::New;
   draft_.ClearDraft();
   port_.RedrawBasket(true);
 }
 
 bool OrderDesk::ClearScreen() {
-  // One key used to throw away a whole typed basket without a word. The
-  // basket counts as holding a line as it does for Esc.
-  const DraftLine& first = draft_.Line(0);
-  const bool hasLine = !first.Empty() || !first.GoodsName.empty();
-  if (hasLine && !AskYesNo(kClearQuestion)) return false;
+  // One key used to throw away a whole typed basket without a word.
+  if (HoldsLine(draft_) && !AskToDiscard(kClearQuestion)) return false;
   ClearDraft();
   return true;
 }

@@ -23,6 +23,16 @@ extern const char* const kClearQuestion;
 // After a new order's send whose outcome is unknown.
 extern const char* const kUnsureSendMessage;
 
+// What the basket holds, for the main screen's status line: a new order, the
+// opened order (date, time, status word, send count), a sample's lines, or
+// the stored order the check after a lost reply opened.
+enum class BasketOrigin { New, Opened, Sample, FoundAfterLostReply };
+std::string BasketStateText(const OrderDraft& draft, BasketOrigin origin);
+
+// The message the opening of an order gives when the supplier has begun
+// receiving ("I") or received ("O") it.
+std::string ReceivedMessage(const std::string& status);
+
 // The question that offers the basket an earlier run left: its line count
 // and when it was saved ("yyyy-MM-ddTHH:mm:ss", shown as yy/mm/dd HH:MM).
 std::string RestoreQuestion(const OrderDraft& left, const std::string& saved);
@@ -40,6 +50,9 @@ class OrderDeskPort {
   virtual void RedrawBasket(bool cleared) = 0;
   // The text the printed order list starts its title with (the title label).
   virtual std::string PrintTitle() const = 0;
+  // A short note of an operation that succeeded without a message box; it
+  // stays until the basket's status line is drawn again.
+  virtual void ShowNote(const std::string& /*note*/) {}
 };
 
 class OrderDesk {
@@ -66,7 +79,8 @@ class OrderDesk {
   // offers the order found instead of storing it twice (SettleUnsureSend).
   void SendOrder();
   // F3, SBF3 (orders) / Ctrl+F3, SBF3S (samples): the order list picks an
-  // order, which is read and replaces the draft. An order brings its header
+  // order, which is read and replaces the draft; a basket holding a line is
+  // replaced only after a Yes (No is the default). An order brings its header
   // (code, dates, send count, delivery date, note, status; "X" turns the
   // being-written flag on, "I" and "O" are announced); a sample brings only
   // its lines and stays a new order. Fewer line records than OH_RCOUNT: the
@@ -114,6 +128,9 @@ class OrderDesk {
   // The journal in use, or nullptr before StartJournal.
   const BasketJournal* Journal() const { return journal_.get(); }
 
+  // What the basket holds, worded for the status line.
+  std::string BasketState() const { return BasketStateText(draft_, origin_); }
+
   // The PC's clock as the desk reads it (the local time now); tests set another.
   void SetClock(std::function<QDateTime()> now) { now_ = std::move(now); }
 
@@ -138,11 +155,18 @@ class OrderDesk {
   // would be offered back at the next start, so every failure is told.
   // True when no journal is left.
   bool DropJournal();
+  // After the service refused a change to the opened order (send, delete,
+  // sample): reads the order's header again and, when the supplier has begun
+  // receiving or received it, tells that (statusMessage of "I" or "O") and
+  // keeps the new status. False when the refusal has no such reason: the
+  // caller's own message stands then.
+  bool ExplainRefusal(const std::function<std::string(const std::string& status)>& statusMessage);
 
   TDM& dm_;
   OrderDeskPort& port_;
   OrderDraft draft_;
   std::unique_ptr<BasketJournal> journal_;
+  BasketOrigin origin_ = BasketOrigin::New;
   bool journalWarned_ = false;  // a failed write was told; told again only after a success
   std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
 };

@@ -238,7 +238,7 @@ bool ConfirmExit(const OrderDraft& draft) {
   // A catalogue product may have an empty name: a basket that starts with one
   // is still a basket, and leaving without asking would lose it.
   if (draft.Line(0).Empty() && draft.Line(0).GoodsName.empty()) return true;
-  return AskYesNo("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
+  return AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
 }
 
 void OrderDraft::Select(int row) { selected_ = std::clamp(row, 0, kMaxDraftLines - 1); }

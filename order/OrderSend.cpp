@@ -45,14 +45,20 @@ void OrderDesk::SendOrder() {
     const bool unsure = outcome == SaveOutcome::Unknown && draft_.OpenedCode.empty();
     if (unsure) draft_.SetUnsure({body, UnsureStamp(now_())});
     port_.RedrawBasket(false);
-    ShowMessage(unsure ? kUnsureSendMessage : "발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.");
+    if (unsure) {
+      ShowMessage(kUnsureSendMessage);
+    } else if (!ExplainRefusal(ReceivedMessage)) {
+      ShowMessage("발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.");
+    }
     return;
   }
+  const bool beingWritten = draft_.BeingWritten;
   // The order is stored: a failed message is told but changes nothing.
   SendSupplierMessage(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, kind,
                       OrderNotice(dm_.CustomerInfo.C_NAME, kind));
   ShowMessage("발주 내용을 전송하였습니다.\r\r[발주열기]를 클릭하여 내용을 학인하십시요.");
   ClearDraft();
+  if (beingWritten) port_.ShowNote("작성중으로 전송하였습니다: 거래처에서 아직 접수할 수 없습니다.");
 }
 
 bool OrderDesk::SendSupplierMessage(const std::string& supplierCode, const std::string& ordererCode,

@@ -84,6 +84,10 @@ bool OrderDesk::SettleUnsureSend() {
   }
   if (unchanged) {
     ReadOrder(found.code, false);  // replaces the draft; a failed read keeps it unsure
+    if (draft_.OpenedCode == found.code) {
+      origin_ = BasketOrigin::FoundAfterLostReply;
+      port_.RedrawBasket(false);
+    }
     // The lost reply also kept the supplier's message back: it goes now, as
     // after any stored order.
     if (draft_.OpenedCode == found.code) {
@@ -99,6 +103,7 @@ bool OrderDesk::SettleUnsureSend() {
   draft_.SetUnsure(UnsureSend());
   draft_.SetOpened(found.code, TagValue("OH_SD", head), TagValue("OH_AT", head), TagValue("OH_IOG", head),
                    SendCountOf(TagValue("OH_MCOUNT", head)));
+  origin_ = BasketOrigin::FoundAfterLostReply;
   port_.RedrawBasket(false);
   return true;
 }
@@ -124,6 +129,10 @@ bool OrderDesk::SettleLeftJournal(OrderDraft& left, const std::string& saved) {
                              "\r\r접수된 발주를 여시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다.");
   DropJournal();
   if (open) ReadOrder(found.code, false);
+  if (open && draft_.OpenedCode == found.code) {
+    origin_ = BasketOrigin::FoundAfterLostReply;
+    port_.RedrawBasket(false);
+  }
   return true;
 }
 

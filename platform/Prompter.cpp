@@ -49,11 +49,11 @@ class BoxPrompter : public Prompter {
     KeysComeBack back(nullptr);
     box.exec();
   }
-  bool AskYesNo(const std::string& text, const std::string& caption) override {
+  bool AskYesNo(const std::string& text, const std::string& caption, bool noByDefault) override {
     EvenBox box(QMessageBox::Question, Q(caption.empty() ? kAppTitle : caption),
                 Q(DisplayLineBreaks(text)), QMessageBox::Yes | QMessageBox::No,
                 QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(noByDefault ? QMessageBox::No : QMessageBox::Yes);
     KeysComeBack back(nullptr);
     return box.exec() == QMessageBox::Yes;
   }

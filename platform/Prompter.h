@@ -14,8 +14,11 @@ class Prompter {
   // A modal box with a single OK button. An empty caption means the program title.
   virtual void Show(const std::string& text, const std::string& caption = std::string(),
                     PromptIcon icon = PromptIcon::None) = 0;
-  // A modal Yes/No question; true for Yes.
-  virtual bool AskYesNo(const std::string& text, const std::string& caption = std::string()) = 0;
+  // A modal Yes/No question; true for Yes. Enter answers Yes, or No when
+  // noByDefault: a question whose Yes throws typed work away must not take
+  // an Enter pressed by habit for a Yes.
+  virtual bool AskYesNo(const std::string& text, const std::string& caption = std::string(),
+                        bool noByDefault = false) = 0;
 };
 
 // The prompter in force: the QMessageBox one unless a test installed another.
@@ -26,6 +29,11 @@ void SetPrompter(Prompter* p);
 // Short forms used all over the program.
 inline void ShowMessage(const std::string& text) { CurrentPrompter().Show(text); }
 inline bool AskYesNo(const std::string& text) { return CurrentPrompter().AskYesNo(text); }
+// A question whose Yes destroys work (clear, delete, leave, replace): No is
+// the default button.
+inline bool AskToDiscard(const std::string& text) {
+  return CurrentPrompter().AskYesNo(text, std::string(), true);
+}
 
 // "\r\n" and lone "\r" of the message texts become "\n" for display.
 std::string DisplayLineBreaks(const std::string& text);

@@ -169,6 +169,29 @@ TEST_F(MainScreen, BarcodeScanAddsThenRaisesTheQuantity) {
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
+// A scan right after an add from the list, typed at a scanner's pace, with
+// the focus still in the list (or in the basket): its digits used to be lost
+// and its Enter added the selected product, the wrong part.
+TEST_F(MainScreen, ScanWithTheFocusInAListOrTheBasketSearchesTheBarcode) {
+  const GoodsRecord scanned = dm->TradedGoods[12];
+  Find<QLineEdit>("EdtGN")->setText("old search");
+  AddTraded(2, "1");
+  ASSERT_EQ(main->Draft().LineCount(), 1);
+  const std::string first = main->Draft().Line(0).GoodsCode;
+  for (QWidget* from : {Focus(), static_cast<QWidget*>(Find<RowGrid>("SGS"))}) {
+    SCOPED_TRACE(S(from->objectName()));
+    from->setFocus();
+    ASSERT_NE(Focus(), Find<QLineEdit>("EdtGN"));
+    for (char c : scanned.G_BCODE) QTest::keyClick(Focus(), c, Qt::NoModifier, 3);  // where the focus is now
+    Key(Qt::Key_Return);
+  }
+  ASSERT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_EQ(main->Draft().Line(0).GoodsCode, first);
+  EXPECT_EQ(main->Draft().Line(0).Quantity, "1");
+  EXPECT_EQ(main->Draft().Line(1).GoodsCode, scanned.G_CODE);
+  EXPECT_EQ(main->Draft().Line(1).Quantity, "2");
+}
+
 // Puts the traded product with this code on row 0 of the list.
 void ShowTraded(TFrmMain& main, TDM& dm, const std::string& code) {
   for (long long i = 0; i < dm.TradedCount; ++i)

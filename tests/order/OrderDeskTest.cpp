@@ -25,6 +25,7 @@ struct RecordingPort : OrderDeskPort {
   }
   void RedrawBasket(bool cleared) override { calls.push_back(cleared ? "redraw cleared" : "redraw"); }
   std::string PrintTitle() const override { return "title"; }
+  void ShowNote(const std::string& note) override { calls.push_back("note " + note); }
   std::string pick;  // what the order list hands back
   std::vector<std::string> calls;
 };
@@ -142,7 +143,8 @@ TEST_F(Desk, RefusedSendKeepsTheBasketAndAFailedMessageStillEndsAsSent) {
   server.SetReply(Reply("0"));
   desk.SendOrder();
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSendFailed});
-  EXPECT_EQ(Requests(), 1u);  // no message after a refused order
+  EXPECT_EQ(Requests(), 2u);  // the header read again finds no reason; no message to the supplier
+  EXPECT_EQ(TagValue("COMMAND", Sent(1)), "100406");
   EXPECT_EQ(d.LineCount(), 3);
   EXPECT_EQ(d.Line(1).Quantity, "1,200");
   EXPECT_EQ(d.OpenedCode + d.DeliveryDate, "K1240215");
@@ -152,14 +154,14 @@ TEST_F(Desk, RefusedSendKeepsTheBasketAndAFailedMessageStillEndsAsSent) {
   server.QueueReplies({Reply("1"), Reply("0")});
   prompter.Clear();
   desk.SendOrder();
-  ASSERT_EQ(Requests(), 3u);
-  const std::string head = TagValue("ORDERH_DATA", Sent(1));
+  ASSERT_EQ(Requests(), 4u);
+  const std::string head = TagValue("ORDERH_DATA", Sent(2));
   EXPECT_EQ(head.substr(0, head.find("<OH_CC>")),
             "<OH_CODE>K1</OH_CODE><OH_SD>240131</OH_SD><OH_AT>0930</OH_AT><OH_MT></OH_MT>"
             "<OH_MCOUNT>2</OH_MCOUNT><OH_DD>240215</OH_DD>");
   EXPECT_EQ(TagValue("OH_IOG", head), "X");
-  EXPECT_EQ(TagValue("OA_IOG", Sent(2)), "R");
-  EXPECT_EQ(TagValue("OA_MSG", Sent(2)), "거래처\r\n\r\n한빛카센터 에서\r\n\r\n발주가 수정되었습니다.");
+  EXPECT_EQ(TagValue("OA_IOG", Sent(3)), "R");
+  EXPECT_EQ(TagValue("OA_MSG", Sent(3)), "거래처\r\n\r\n한빛카센터 에서\r\n\r\n발주가 수정되었습니다.");
   EXPECT_EQ(prompter.Texts(),
             (std::vector<std::string>{"메세지 보내기 오류입니다\r\r인터넷을 확인 하십시요.", kSent}));
   EXPECT_FALSE(d.HasLines());
@@ -188,12 +190,21 @@ TEST_F(Desk, ShortLineRecordsKeepWhatWasReadAndAFailedReadChangesNothing) {
   EXPECT_EQ(prompter.Texts(),
             std::vector<std::string>{"발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요."});
 
+  // Over a basket with lines the list's choice replaces it only after a
+  // Yes, and Enter alone answers No.
   server.SetReply(Reply("0"));
   prompter.Clear();
+  prompter.answers = {false, true};
   desk.OpenOrder(false);
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요."});
+  desk.OpenOrder(false);
+  const std::string replace = "작성중인 내역이 있습니다 \r\r취소하고 발주를 여시겠습니까?";
+  EXPECT_EQ(prompter.Texts(),
+            (std::vector<std::string>{replace, replace, "발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요."}));
+  EXPECT_TRUE(prompter.prompts[0].noByDefault);
+  EXPECT_EQ(Requests(), 2u);
   EXPECT_EQ(d.LineCount(), 2);
-  EXPECT_EQ(port.calls, (std::vector<std::string>{"pick orders", "redraw cleared", "redraw", "pick orders"}));
+  EXPECT_EQ(port.calls,
+            (std::vector<std::string>{"pick orders", "redraw cleared", "redraw", "pick orders", "pick orders"}));
 }
 
 TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
@@ -202,16 +213,25 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   d.OpenedCode = "K7";
   d.OpenedDate = "240131";
   d.OpenedStatus = "A";
-  prompter.answers = {true, true};
+  prompter.answers = {true, true, true};
   server.SetReply(Reply("0"));
   desk.DeleteOrder();
   EXPECT_EQ(prompter.Texts(),
             (std::vector<std::string>{"발주일: 240131\r\r발주 내역을 삭제합니다.", "발주내역 삭제 오류입니다."}));
+  EXPECT_TRUE(prompter.prompts[0].noByDefault);
+  // Refused because the supplier began receiving it meanwhile: the header
+  // read again says so, and the basket learns the status.
+  server.QueueReplies({Reply("0"), Reply("1", MakeTag("ORDERH_DATA", MakeTag("OH_IOG", "I")))});
+  prompter.Clear();
+  desk.DeleteOrder();
+  EXPECT_EQ(prompter.Last(), "접수중인 내용은 삭제할수 없습니다.");
+  EXPECT_EQ(d.OpenedStatus, "I");
+  d.OpenedStatus = "A";
   server.SetReply(Reply("1"));
   const std::string ci = TodayStamp() + "-" + std::to_string(RequestCounter() + 1);
   desk.DeleteOrder();
-  EXPECT_EQ(Line(1), "POST /NET/Order.php HTTP/1.1");
-  EXPECT_EQ(Sent(1), "VALUE=<POST_DATA><CALL_INDEX>" + ci +
+  EXPECT_EQ(Line(4), "POST /NET/Order.php HTTP/1.1");
+  EXPECT_EQ(Sent(4), "VALUE=<POST_DATA><CALL_INDEX>" + ci +
                          "</CALL_INDEX><COMMAND>100403</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K7</OH_CODE>"
                          "</POST_DATA>");
   EXPECT_TRUE(d.OpenedCode.empty());
@@ -225,10 +245,11 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"샘플 등록 오류입니다."});
   server.SetReply(Reply("1"));
   desk.RegisterSample();
-  EXPECT_EQ(Line(3), "POST /NET/Order.php HTTP/1.1");
-  EXPECT_EQ(Sent(3), "VALUE=<POST_DATA><COMMAND>100411</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K8</OH_CODE>"
+  EXPECT_EQ(Line(7), "POST /NET/Order.php HTTP/1.1");
+  EXPECT_EQ(Sent(7), "VALUE=<POST_DATA><COMMAND>100411</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K8</OH_CODE>"
                      "<ORDERH_DATA><OH_CODE>K8</OH_CODE><OH_SG>1</OH_SG></ORDERH_DATA></POST_DATA>");
-  EXPECT_EQ(prompter.prompts.size(), 1u);  // no message on success
+  EXPECT_EQ(prompter.prompts.size(), 1u);  // no message on success, a note instead
+  EXPECT_EQ(port.calls.back(), "note 샘플로 등록하였습니다.");
   EXPECT_FALSE(d.HasLines());
 
   // A copy keeps lines, delivery date, note and flag; the identity goes.

@@ -2,6 +2,7 @@
 // clerk presses them: send, reopen and re-send, being written, the
 // supplier's marks, samples, copy and delete.
 #include <QCheckBox>
+#include <QLabel>
 
 #include <map>
 #include <sstream>
@@ -177,14 +178,17 @@ TEST_F(Ordering, OrdersTheSupplierHasMarkedAreRefusedButBecomeSamples) {
   Open(code);
   Click("SBF7S");  // not yet received: no sample
   EXPECT_EQ(prompter.Last(), "미접수 내용은 샘플등록을 할수 없습니다.");
-  // Marked while opened: the service refuses the send; nothing changes there.
+  // Marked while opened: the service refuses the send and the clerk is told
+  // the true reason, not a connection fault; nothing changes there.
   ASSERT_EQ(service_->Admin({"mark", code, "I"}), 0);
   Send();
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요."});
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"거래처에서 발주가 접수중입니다." + kAdvice});
   EXPECT_EQ(main->Draft().LineCount(), 2);
+  EXPECT_EQ(main->Draft().OpenedStatus, "I");
   EXPECT_EQ(TagValue("OH_MCOUNT", Head(code)), "1");
 
   prompter.Clear();
+  prompter.answers = {true};  // the basket with lines is replaced
   Open(code);
   EXPECT_EQ(prompter.Last(), "거래처에서 발주가 접수중입니다." + kAdvice);
   Send();
@@ -194,7 +198,13 @@ TEST_F(Ordering, OrdersTheSupplierHasMarkedAreRefusedButBecomeSamples) {
 
   ASSERT_EQ(service_->Admin({"mark", code, "O"}), 0);
   prompter.Clear();
+  prompter.answers = {true};
   Open(code);
+  const OrderDraft& opened = main->Draft();
+  EXPECT_EQ(S(Find<QLabel>("LblBasketState")->text()),
+            "발주 " + opened.OpenedDate.substr(0, 2) + "/" + opened.OpenedDate.substr(2, 2) + "/" +
+                opened.OpenedDate.substr(4) + " " + opened.OpenedTime.substr(0, 2) + ":" +
+                opened.OpenedTime.substr(2) + " · 접수 · 전송 1회");
   EXPECT_EQ(prompter.Last(), "거래처에서 발주가 이미 접수되었습니다." + kAdvice);
   Send();
   EXPECT_EQ(prompter.Last(), "이미 접수된 내용은 수정할수 없습니다.");
@@ -204,12 +214,14 @@ TEST_F(Ordering, OrdersTheSupplierHasMarkedAreRefusedButBecomeSamples) {
 
   prompter.Clear();
   Key(Qt::Key_F7, Qt::ControlModifier);
-  EXPECT_TRUE(prompter.prompts.empty());  // no message on success
+  EXPECT_TRUE(prompter.prompts.empty());  // no message box on success, a note
+  EXPECT_EQ(S(Find<QLabel>("LblStatus")->text()), "샘플로 등록하였습니다.");
   EXPECT_FALSE(main->Draft().HasLines());
   ASSERT_EQ(Count(true), samplesBefore + 1);
 
   // The sample, opened with Ctrl+F3, is the start of a new order.
   Open(Newest(true), true);
+  EXPECT_EQ(S(Find<QLabel>("LblBasketState")->text()), "새 발주 (샘플)");
   const OrderDraft& d = main->Draft();
   EXPECT_EQ(d.LineCount(), 2);
   EXPECT_EQ(d.OpenedCode + d.DeliveryDate + d.Note, "");

@@ -88,6 +88,16 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
     EXPECT_NEAR(seen.left, seen.right, 1);
   }
   EXPECT_FALSE(answer);
+
+  // Enter takes the default button: Yes for an ordinary question, No for one
+  // whose Yes throws typed work away.
+  WhileBoxIsUp([&] { answer = AskYesNo("다시 전송하지 않고 접수된 발주를 여시겠습니까?"); }, Qt::Key_Return);
+  EXPECT_TRUE(answer);
+  WhileBoxIsUp([&] { answer = AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 화면을 지우시겠습니까?"); },
+               Qt::Key_Return);
+  EXPECT_FALSE(answer);
+  WhileBoxIsUp([&] { answer = AskToDiscard("발주 내역을 삭제합니다."); }, Qt::Key_Y);
+  EXPECT_TRUE(answer);
 }
 
 // Without a window manager nobody gives the keys back when a modal window

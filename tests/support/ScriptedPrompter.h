@@ -18,6 +18,7 @@ struct Prompt {
   std::string caption;
   PromptIcon icon = PromptIcon::None;
   bool question = false;
+  bool noByDefault = false;  // a question whose Enter answers No
 };
 
 class ScriptedPrompter : public Prompter {
@@ -29,8 +30,8 @@ class ScriptedPrompter : public Prompter {
     prompts.push_back({text, caption, icon, false});
     if (onPrompt) onPrompt(prompts.back());
   }
-  bool AskYesNo(const std::string& text, const std::string& caption) override {
-    prompts.push_back({text, caption, PromptIcon::Question, true});
+  bool AskYesNo(const std::string& text, const std::string& caption, bool noByDefault) override {
+    prompts.push_back({text, caption, PromptIcon::Question, true, noByDefault});
     if (onPrompt) onPrompt(prompts.back());
     if (answers.empty()) {
       ADD_FAILURE() << "a question nobody planned an answer for: " << text;
