@@ -15,6 +15,16 @@ MainAction MainKeyAction(int key, Qt::KeyboardModifiers modifiers, MainFocus foc
     // counter opens them without the mouse.
     if (key == Qt::Key_G) return MainAction::CategoryBrowser;
     if (key == Qt::Key_I) return MainAction::PartNumberSearch;
+    switch (key) {
+      case Qt::Key_D: return MainAction::PickDeliveryDate;
+      case Qt::Key_B: return MainAction::FocusBasket;
+      case Qt::Key_W: return MainAction::ToggleBeingWritten;
+      case Qt::Key_R: return MainAction::DeleteTraded;
+      case Qt::Key_N: return MainAction::Notices;
+      case Qt::Key_H: return MainAction::Help;
+      case Qt::Key_U: return MainAction::TogglePriceCheck;
+      default: break;
+    }
     if (key == Qt::Key_V && (focus == MainFocus::Basket || focus == MainFocus::ProductList))
       return MainAction::PasteList;
     return isEnter ? MainAction::Swallow : MainAction::None;

@@ -32,7 +32,15 @@ enum class MainAction {
   OpenListFile,  // Ctrl+O
   CategoryBrowser,   // Ctrl+G, SBGPart "분류로 검색"
   PartNumberSearch,  // Ctrl+I, SpeedButton2 "수입차 부품 검색"
-  TypeIntoSearch     // a printable key in a list or the basket: into the search box
+  TypeIntoSearch,    // a printable key in a list or the basket: into the search box
+  // Keys of controls that had only the mouse, Ctrl+letter as Ctrl+G/Ctrl+I.
+  PickDeliveryDate,  // Ctrl+D, SBDate "배송일"
+  FocusBasket,       // Ctrl+B
+  ToggleBeingWritten,// Ctrl+W, ChkBxIOG "작성중"
+  DeleteTraded,      // Ctrl+R, SBF8U "제품삭제"
+  Notices,           // Ctrl+N, SBMessage "공지사항"
+  Help,              // Ctrl+H, SBHelp "사용방법"
+  TogglePriceCheck   // Ctrl+U, ChkBxOCost "단가검색"
 };
 
 // Where the focus is when the key arrives.

@@ -99,6 +99,12 @@ void TFrmCarPartNumFind::Build() {
   connect(body, &QPushButton::clicked, this, [this] { SearchPartNumbers(PartSearchKind::Body); });
   edtBody_ = AddEdit("EdtBody", 714, 151, 18, "차대번호 일부 입력후 [Enter] 검색");
   for (QLineEdit* e : {edtCMN_, edtCGN_, edtBody_}) e->setInputMethodHints(Qt::ImhPreferUppercase);
+  // The hints in the empty fields themselves: a tooltip was the only place
+  // that said Enter in an empty field opens the picker.
+  edtCMN_->setPlaceholderText(QStringLiteral("[Enter] 차종 목록"));
+  edtCGN_->setPlaceholderText(QStringLiteral("[Enter] 부품 목록"));
+  edtModel_->setPlaceholderText(QStringLiteral("앞부분 입력 후 [Enter]"));
+  edtBody_->setPlaceholderText(QStringLiteral("일부 입력 후 [Enter]"));
   // The codes only the pickers set.
   edtCMC_ = new QLineEdit(this);
   edtCMC_->setObjectName("EdtCMC");

@@ -96,6 +96,11 @@ void TFrmGPartS::BuildTopBar() {
     r->setFocusPolicy(Qt::NoFocus);  // the keyboard stays in the lists; F12 switches
     r->setFont(GridFont(12, true));
   }
+  // The two views have no focus of their own: say on screen which key switches.
+  auto* f12 = new QLabel(QStringLiteral("[F12] 보기 전환"), bar);
+  f12->setObjectName("LblViewKey");
+  f12->setGeometry(410, 0, 110, kBarHeight);
+  for (QRadioButton* r : {rdBtnOnly_, rdBtnAll_}) r->setToolTip(QStringLiteral("단축키[F12] 거래된 제품만 / 모든 제품"));
   connect(rdBtnOnly_, &QRadioButton::toggled, this, [this](bool on) {
     if (!on) return;
     browser_.ShowTradedView();

@@ -129,6 +129,17 @@ void TFrmMain::Act(MainAction action) {
     case MainAction::PasteList: PasteList(); break;
     case MainAction::OpenListFile: OpenListFile(); break;
     case MainAction::TypeIntoSearch: FocusSearchBox(); break;
+    case MainAction::PickDeliveryDate: PickDeliveryDate(); break;
+    case MainAction::FocusBasket: sgs_->setFocus(Qt::ShortcutFocusReason); break;
+    case MainAction::ToggleBeingWritten: chkBxIOG_->toggle(); break;
+    case MainAction::DeleteTraded:
+      if (sbF8U_->isEnabled()) DeleteTradedProduct();
+      break;
+    case MainAction::Notices: ShowNotices(); break;
+    case MainAction::Help: ShowHelp(); break;
+    case MainAction::TogglePriceCheck:
+      if (!chkBxOCost_->isHidden()) chkBxOCost_->toggle();
+      break;
     case MainAction::None:
     case MainAction::Swallow: break;
   }

@@ -31,7 +31,7 @@ constexpr int kListHeight = 25 * kListRowHeight + 4;
 void TFrmMain::BuildDraftColumn() {
   const int x = kFrame;
   int y = kTop + 2;
-  auto* sbDate = Button(this, "SBDate", "배송일", "달력표시", x, y, 52, 26);
+  auto* sbDate = Button(this, "SBDate", "배송일", "단축키[Ctrl+D] 달력표시", x, y, 52, 26);
   connect(sbDate, &QPushButton::clicked, this, [this] { PickDeliveryDate(); });
   edtDD_ = new QLineEdit(this);
   edtDD_->setObjectName("EdtDD");
@@ -104,7 +104,7 @@ void TFrmMain::BuildDraftColumn() {
   lblLineAmount_ = amountLabel("LblLineAmount", 0, 230, Qt::AlignLeft);
   lblTotal_ = amountLabel("LblTotal", 230, kLeftWidth - 4 - 230, Qt::AlignRight);
   y += kAmountBar + 1;
-  auto* help = Button(this, "SBHelp", "사용방법", "프로그램 사용방법을 보여 줍니다.", x, y, 54, 26);
+  auto* help = Button(this, "SBHelp", "사용방법", "단축키[Ctrl+H] 프로그램 사용방법을 보여 줍니다.", x, y, 54, 26);
   QPalette hp = help->palette();
   hp.setColor(QPalette::ButtonText, Qt::red);
   help->setPalette(hp);
@@ -127,7 +127,7 @@ void TFrmMain::BuildDraftColumn() {
   chkBxIOG_->setObjectName("ChkBxIOG");
   chkBxIOG_->setGeometry(bx + 2, y, 62, 26);
   chkBxIOG_->setFont(GridFont(12, true));
-  chkBxIOG_->setToolTip(QStringLiteral("체크하여 발주를 전송할 경우 발주가  접수되지 않습니다. (수정을 위해서)"));
+  chkBxIOG_->setToolTip(QStringLiteral("단축키[Ctrl+W] 체크하여 발주를 전송할 경우 발주가  접수되지 않습니다. (수정을 위해서)"));
   connect(chkBxIOG_, &QCheckBox::toggled, this, [this](bool on) { draft_.SetBeingWritten(on); });
   auto* pgUp = Button(this, "SpeedButton5", "PgUp", "", bx + 66, y, 40, 26);
   auto* pgDn = Button(this, "SpeedButton6", "PgDn", "", bx + 107, y, 40, 26);
@@ -238,14 +238,14 @@ void TFrmMain::BuildProductColumn() {
   sga_ = makeList("SGA", false);
 
   y += kListHeight + 2;
-  sbF8U_ = Button(this, "SBF8U", "제품삭제", "거래된 제품 목록에서 삭제합니다.", x, y, 70, 26);
+  sbF8U_ = Button(this, "SBF8U", "제품삭제", "단축키[Ctrl+R] 거래된 제품 목록에서 삭제합니다.", x, y, 70, 26);
   connect(sbF8U_, &QPushButton::clicked, this, [this] { DeleteTradedProduct(); });
-  auto* msg = Button(this, "SBMessage", "공지사항", "", x + 72, y, 70, 26);
+  auto* msg = Button(this, "SBMessage", "공지사항", "단축키[Ctrl+N] 공지사항을 봅니다.", x + 72, y, 70, 26);
   connect(msg, &QPushButton::clicked, this, [this] { ShowNotices(); });
   chkBxOCost_ = new QCheckBox(QStringLiteral("단가검색"), this);
   chkBxOCost_->setObjectName("ChkBxOCost");
   chkBxOCost_->setGeometry(x + 150, y, 84, 26);
-  chkBxOCost_->setToolTip(QStringLiteral("체크하여 스케닝하면 단가검색"));
+  chkBxOCost_->setToolTip(QStringLiteral("단축키[Ctrl+U] 체크하여 스케닝하면 단가검색"));
   chkBxOCost_->setFocusPolicy(Qt::NoFocus);
   chkBxOCost_->hide();
   lblSearchCount_ = new QLabel(this);

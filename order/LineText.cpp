@@ -24,6 +24,8 @@ CellText DraftLineCell(const DraftLine& line, int col, const std::string& raw) {
     c.background = kMarkRed;
     c.rgb = kWhite;
   } else if (col == kDColName) {
+    // The code tells the clerk which product it was, also without a name.
+    c.text = "[" + line.GoodsCode + "]" + (c.text.empty() ? "" : " " + c.text);
     c.rgb = kMarkRed;
   }
   return c;

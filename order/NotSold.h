@@ -15,8 +15,9 @@ class OrderDraft;
 extern const char* const kNotSoldTip;  // "현재 판매하지 않는 제품입니다"
 
 // Marks every catalogue line (not "YZ") whose code is not among the first
-// count rows of all (the all-products table of this log-in) and unmarks the
-// others; returns how many are marked. A table that cannot tell marks
+// count rows of all (the all-products table of this log-in), or whose name
+// is empty where the table names the product (taken out of the catalogue
+// since the log-in), and unmarks the others; returns how many are marked. A table that cannot tell marks
 // nothing: count -1 (it was not read), 0 (no catalogue, or none loaded yet)
 // or above its rows (the catalogue did not fit, so a product beyond them is
 // sold all the same).

@@ -50,7 +50,11 @@ TFrmCA::TFrmCA(QWidget* parent, TDM& dm, const std::string& deliveryText)
   lay->addWidget(mca_, 1);
   auto* status = new QStatusBar(this);
   status->setSizeGripEnabled(true);
+  status->showMessage(QStringLiteral("날짜 이동 [화살표]  선택 [Enter]"));
   lay->addWidget(status);
+  // Enter on the selected day chooses it as a double-click does: the
+  // calendar is usable without the mouse.
+  connect(mca_, &QCalendarWidget::activated, this, [this] { Choose(); });
 
   // A double-click on a day cell chooses it; the cells live in the calendar's
   // own table view.
@@ -65,6 +69,7 @@ void TFrmCA::showEvent(QShowEvent* e) {
   const QDate start = CalendarStartDate(text_, QDate::currentDate());
   mca_->setSelectedDate(start);
   mca_->setCurrentPage(start.year(), start.month());
+  mca_->setFocus();
 }
 
 void TFrmCA::Choose() {

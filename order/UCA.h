@@ -1,7 +1,8 @@
 #pragma once
 // TFrmCA: the delivery-date calendar. Opened with the text of the delivery
-// date box; a double-click on a day leaves it in the session's PickCode as
-// yymmdd and closes with OK; Esc or the close button cancels.
+// date box; a double-click on a day (or the arrows, then Enter) leaves it in
+// the session's PickCode as yymmdd and closes with OK; Esc or the close
+// button cancels.
 #include <QDate>
 #include <QDialog>
 

@@ -104,7 +104,7 @@ bool LoadHeader(Connection& db, const std::string& supplier, const std::string& 
                 {supplier, code}, kHeaderFields.size(), rows, &error))
     return false;
   if (rows.empty()) {
-    error = "unknown order";
+    error = "발주 내역이 없습니다.";
     return false;
   }
   header = rows[0];
@@ -117,8 +117,9 @@ std::string WhyUnchanged(Connection& db, const std::string& supplier, const std:
   Row stored;
   std::string error;
   if (!LoadHeader(db, supplier, code, stored, error)) return error;
-  if (!cc.empty() && (stored[kSg] != "0" || stored[kCc] != cc)) return "not an order of this orderer";
-  return "the supplier has begun receiving this order";
+  // Refusals a clerk may meet are worded for the clerk.
+  if (!cc.empty() && (stored[kSg] != "0" || stored[kCc] != cc)) return "이 거래처의 발주가 아닙니다.";
+  return stored[kIog] == "O" ? "거래처에서 발주가 이미 접수되었습니다." : "거래처에서 발주가 접수중입니다.";
 }
 
 // After a COMMIT that failed, asks on fresh connections whether the database
@@ -365,7 +366,7 @@ std::string CmdOrderSample(Context& c) {
             !c.db.Now(now, &error))
           return false;
         if (rows.empty()) {
-          error = "unknown order";
+          error = "발주 내역이 없습니다.";
           return false;
         }
         copy = NewOrderCode(now.utcMicros);

@@ -48,6 +48,13 @@ TEST(MainKeys, ModifiersChooseTheMap) {
   EXPECT_EQ(MainKeyAction(Qt::Key_Space, Qt::NoModifier, F::SearchBox), MainAction::None);
   EXPECT_EQ(MainKeyAction(Qt::Key_Enter, Qt::KeypadModifier, F::ProductList), MainAction::AddFromList);
   EXPECT_EQ(MainKeyAction(Qt::Key_Return, Qt::NoModifier, F::Other), MainAction::Swallow);
+  // A printable key in a list or the basket starts a search (a scanner
+  // types where the focus is); in the search box and elsewhere it is typed.
+  EXPECT_EQ(MainKeyAction(Qt::Key_8, Qt::NoModifier, F::ProductList), MainAction::TypeIntoSearch);
+  EXPECT_EQ(MainKeyAction(Qt::Key_P, Qt::ShiftModifier, F::Basket), MainAction::TypeIntoSearch);
+  EXPECT_EQ(MainKeyAction(Qt::Key_8, Qt::NoModifier, F::SearchBox), MainAction::None);
+  EXPECT_EQ(MainKeyAction(Qt::Key_8, Qt::NoModifier, F::Other), MainAction::None);
+  EXPECT_EQ(MainKeyAction(Qt::Key_Space, Qt::NoModifier, F::ProductList), MainAction::FocusSearch);
 }
 
 }  // namespace

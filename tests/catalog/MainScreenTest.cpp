@@ -192,6 +192,35 @@ TEST_F(MainScreen, ScanWithTheFocusInAListOrTheBasketSearchesTheBarcode) {
   EXPECT_EQ(main->Draft().Line(1).Quantity, "2");
 }
 
+// The controls that had only the mouse, each by its Ctrl key.
+TEST_F(MainScreen, EveryControlHasAKey) {
+  auto* being = Find<QCheckBox>("ChkBxIOG");
+  auto* price = Find<QCheckBox>("ChkBxOCost");
+  ASSERT_FALSE(price->isHidden());
+  const struct {
+    int key;
+    std::function<bool()> done;
+  } cases[] = {
+      {Qt::Key_W, [&] { return being->isChecked(); }},
+      {Qt::Key_W, [&] { return !being->isChecked(); }},
+      {Qt::Key_U, [&] { return price->isChecked(); }},
+      {Qt::Key_U, [&] { return !price->isChecked(); }},
+      {Qt::Key_B, [&] { return Focus() == Find<RowGrid>("SGS"); }},
+      {Qt::Key_N, [&] { return script.opened.back() == "FrmMessage"; }},
+      {Qt::Key_H, [&] { return script.opened.back() == "FrmHelp"; }},
+      {Qt::Key_R, [&] { return prompter.Last().find("거래된 제품 목록에서 삭제합니다.") != std::string::npos; }},
+  };
+  prompter.answers = {false};
+  script.opened = {""};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(QKeySequence(c.key).toString().toStdString());
+    if (c.key == Qt::Key_R) Key(Qt::Key_F2);  // the traded list under the search box
+    Key(c.key, Qt::ControlModifier);
+    EXPECT_TRUE(c.done());
+  }
+  EXPECT_TRUE(prompter.prompts.back().noByDefault);
+}
+
 // Puts the traded product with this code on row 0 of the list.
 void ShowTraded(TFrmMain& main, TDM& dm, const std::string& code) {
   for (long long i = 0; i < dm.TradedCount; ++i)

@@ -201,20 +201,26 @@ TEST(NotSold, CatalogueLinesMissingFromAllProductsAreMarkedAndTheMarkMovesWithTh
   std::vector<GoodsRecord> all(kGoodsCapacity);
   all[0] = Goods("P1", "a");
   all[1] = Goods("P2", "b");
+  all[2] = Goods("P3", "");  // a product without a name is still sold
   OrderDraft d;
   d.LoadLine(0, "P1", "a", "EA", "1", "");
   d.LoadLine(1, "P9", "", "", "2", "메모");
   d.LoadLine(2, "YZ", "손으로", "EA", "1", "");
   d.LoadLine(3, "P2", "b", "EA", "1", "");
   d.LoadLine(4, "P8", "", "", "1", "");
+  d.LoadLine(5, "P2", "", "", "1", "");  // taken out of the catalogue after the log-in
+  d.LoadLine(6, "P3", "", "", "1", "");
   struct {
     long long count;
     int marked;
-  } counts[] = {{2, 2}, {-1, 0}, {0, 0}, {static_cast<long long>(kGoodsCapacity) + 1, 0}, {2, 2}};
+  } counts[] = {{3, 3}, {-1, 0}, {0, 0}, {static_cast<long long>(kGoodsCapacity) + 1, 0}, {3, 3}};
   for (const auto& c : counts) EXPECT_EQ(MarkLinesNotSold(d, all, c.count), c.marked) << c.count;
   std::vector<bool> marks;
-  for (int r = 0; r < 5; ++r) marks.push_back(d.Line(r).NotSold);
-  EXPECT_EQ(marks, (std::vector<bool>{false, true, false, false, true}));
+  for (int r = 0; r < 7; ++r) marks.push_back(d.Line(r).NotSold);
+  EXPECT_EQ(marks, (std::vector<bool>{false, true, false, false, true, true, false}));
+  // The name cell of a marked line names the product by its code.
+  EXPECT_EQ(DraftLineCell(d.Line(1), kDColName, "").text, "[P9]");
+  EXPECT_EQ(DraftLineCell(d.Line(0), kDColName, "a").text, "a");
 
   EXPECT_EQ(DraftCellTip(d.Line(1), kDColLineNo), kNotSoldTip);
   EXPECT_EQ(DraftCellTip(d.Line(1), kDColName), kNotSoldTip);  // no name to show above it
@@ -227,7 +233,7 @@ TEST(NotSold, CatalogueLinesMissingFromAllProductsAreMarkedAndTheMarkMovesWithTh
   EXPECT_FALSE(d.Line(2).NotSold);
   EXPECT_EQ(d.Line(3).GoodsCode, "P8");
   EXPECT_TRUE(d.Line(3).NotSold);
-  EXPECT_FALSE(d.Line(4).NotSold);  // the row it left
+  EXPECT_FALSE(d.Line(6).NotSold);  // the row it left
   d.LoadLine(0, "P1", "a", "EA", "1", "");
   EXPECT_FALSE(d.Line(0).NotSold);
   EXPECT_EQ(NotSoldMessage(2), "현재 판매하지 않는 제품이 2줄 있습니다.\r\r빨간색으로 표시된 줄은 주문이 거절될 수 있으니 확인하십시요.");

@@ -212,6 +212,16 @@ TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
   EXPECT_EQ(Focus(), edtDD);
   EXPECT_TRUE(dm->PickCode.empty());
 
+  // Without the mouse: Ctrl+D opens it, the arrows move the day, Enter takes it.
+  edtDD->setText("100305");
+  script.Then([&](QDialog& d) {
+    for (int key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return})
+      QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
+    (void)d;
+  });
+  Key(Qt::Key_D, Qt::ControlModifier);
+  EXPECT_EQ(S(edtDD->text()), "100314");
+
   // F9, answered Yes, clears the basket and its header.
   main->Draft().AddLine("P00002", "x", "EA", "1", "");
   Find<QCheckBox>("ChkBxIOG")->setChecked(true);
