@@ -4,6 +4,9 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLocale>
+#include <QSortFilterProxyModel>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStandardPaths>
@@ -30,6 +33,23 @@ QString LocalFile(const QMimeData* m) {
   return QString();
 }
 
+// Qt's own file dialog (where the platform has no native one) writes sizes
+// and change dates in the system locale, English on a PC set to C; the
+// clerk reads Korean.
+class KoreanDates : public QSortFilterProxyModel {
+ public:
+  using QSortFilterProxyModel::QSortFilterProxyModel;
+  QVariant data(const QModelIndex& index, int role) const override {
+    auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+    const QModelIndex source = mapToSource(index);
+    if (role != Qt::DisplayRole || !files) return QSortFilterProxyModel::data(index, role);
+    const QLocale korean(QLocale::Korean, QLocale::SouthKorea);
+    if (index.column() == 1 && !files->isDir(source)) return korean.formattedDataSize(files->size(source));
+    if (index.column() == 3) return korean.toString(files->lastModified(source), QLocale::ShortFormat);
+    return QSortFilterProxyModel::data(index, role);
+  }
+};
+
 }  // namespace
 
 void TFrmMain::PasteList() {
@@ -47,6 +67,7 @@ void TFrmMain::OpenListFile() {
   QFileDialog dlg(this, QStringLiteral("제품 목록 파일 열기"), listFolder_,
                   QStringLiteral("목록 파일 (*.csv *.txt);;모든 파일 (*)"));
   dlg.setObjectName("FrmListFile");
+  dlg.setProxyModel(new KoreanDates(&dlg));
   dlg.setFileMode(QFileDialog::ExistingFile);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   if (RunModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
