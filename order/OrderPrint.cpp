@@ -73,19 +73,10 @@ int PrintOrderList(const OrderDraft& draft, const std::string& title, Printer& p
   }
   const std::vector<PrintPage> pages = OrderListPages(draft, title, OrderListDate(draft.DeliveryDate));
   int done = 0;
-  std::string files, error;
-  for (const PrintPage& page : pages) {
-    const PrintOutcome r = printer.PrintJob(page);
-    if (!r.ok) {
-      error = r.error;
-      break;
-    }
-    ++done;
-    if (!r.pdfFile.empty()) files += "\r" + r.pdfFile;
-  }
-  if (!files.empty())
-    ShowMessage("설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.\r" + files);
-  if (!error.empty()) ShowMessage("발주리스트를 인쇄하지 못했습니다.\r\r" + error);
+  const PrintOutcome r = printer.PrintPages(pages, done);
+  if (!r.pdfFile.empty())
+    ShowMessage("설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.\r\r" + r.pdfFile);
+  if (!r.ok) ShowMessage("발주리스트를 인쇄하지 못했습니다.\r\r" + r.error);
   return done;
 }
 

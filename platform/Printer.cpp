@@ -34,29 +34,37 @@ bool DrawOn(QPrinter& printer, const PrintPage& page) {
   return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
-// A file name in folder that holds the date, time and page number and is not
-// taken yet (two prints in one second must not overwrite each other).
-QString FreePdfName(const QString& folder, int pageNumber) {
+// A file name in folder that holds the date and time and is not taken yet
+// (two prints in one second must not overwrite each other).
+QString FreePdfName(const QString& folder) {
   const QString stem = folder + QStringLiteral("/발주리스트_") +
-                       QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")) +
-                       QStringLiteral("_") + QString::number(pageNumber);
+                       QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
   QString path = stem + QStringLiteral(".pdf");
   for (int n = 2; QFileInfo::exists(path); ++n) path = stem + QStringLiteral(" (%1).pdf").arg(n);
   return path;
 }
 
-PrintOutcome ToPdf(const PrintPage& page) {
+// All pages into one PDF file, a page each.
+PrintOutcome ToPdf(const std::vector<PrintPage>& pages) {
   const QString folder = Q(PdfFolder());
   if (!QDir().mkpath(folder)) return Failed("PDF 파일을 저장할 폴더를 만들 수 없습니다.\r" + S(folder));
-  const QString path = FreePdfName(folder, page.number);
+  const QString path = FreePdfName(folder);
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(path);
   printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                     QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
-  printer.setDocName(Q(page.jobName));
+  if (!pages.empty()) printer.setDocName(Q(pages.front().jobName));
   printer.setCreator(QStringLiteral("Tarvik"));
-  if (!DrawOn(printer, page)) {
+  QPainter painter;
+  bool drawn = painter.begin(&printer);
+  const double dpi = printer.resolution();
+  for (std::size_t i = 0; drawn && i < pages.size(); ++i) {
+    if (i > 0) drawn = printer.newPage();
+    if (drawn) DrawPage(painter, pages[i], PageMapping(dpi, dpi));
+  }
+  drawn = painter.end() && drawn && printer.printerState() != QPrinter::Error;
+  if (!drawn) {
     QFile::remove(path);
     return Failed("PDF 파일을 만들 수 없습니다.\r" + S(path));
   }
@@ -66,17 +74,23 @@ PrintOutcome ToPdf(const PrintPage& page) {
   return o;
 }
 
+// The printer to use: the default one, or else the first installed; null
+// when there is none.
+QPrinterInfo ChosenPrinter() {
+  QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) {
+    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
+    if (!all.isEmpty()) info = all.first();
+  }
+  return info;
+}
+
 class SystemPrinter : public Printer {
  public:
   PrintOutcome PrintJob(const PrintPage& page) override {
     BusyCursor wait;
-    QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-      // Installed printers but none chosen as the default: the first one.
-      const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
-      if (!all.isEmpty()) info = all.first();
-    }
-    if (info.isNull()) return ToPdf(page);
+    const QPrinterInfo info = ChosenPrinter();
+    if (info.isNull()) return ToPdf({page});
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(Q(page.jobName));
     printer.setCreator(QStringLiteral("Tarvik"));
@@ -86,12 +100,36 @@ class SystemPrinter : public Printer {
     o.ok = true;
     return o;
   }
+  PrintOutcome PrintPages(const std::vector<PrintPage>& pages, int& done) override {
+    if (!ChosenPrinter().isNull()) return Printer::PrintPages(pages, done);
+    BusyCursor wait;
+    PrintOutcome o = ToPdf(pages);
+    done = o.ok ? static_cast<int>(pages.size()) : 0;
+    return o;
+  }
 };
 
 SystemPrinter g_system;
 Printer* g_current = nullptr;
 
 }  // namespace
+
+PrintOutcome Printer::PrintPages(const std::vector<PrintPage>& pages, int& done) {
+  done = 0;
+  PrintOutcome all;
+  all.ok = true;
+  for (const PrintPage& page : pages) {
+    const PrintOutcome r = PrintJob(page);
+    if (!r.ok) {
+      all.ok = false;
+      all.error = r.error;
+      break;
+    }
+    ++done;
+    if (!r.pdfFile.empty()) all.pdfFile += (all.pdfFile.empty() ? "" : "\r") + r.pdfFile;
+  }
+  return all;
+}
 
 Printer& CurrentPrinter() { return g_current ? *g_current : g_system; }
 void SetPrinter(Printer* p) { g_current = p; }

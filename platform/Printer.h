@@ -1,8 +1,9 @@
 #pragma once
 // The printer: each page is one print job on the system's default printer.
-// Where no printer is installed, each page becomes a PDF file in the user's
-// documents folder instead.
+// Where no printer is installed, the pages of one print become one PDF file
+// in the user's documents folder instead.
 #include <string>
+#include <vector>
 
 #include "platform/PageDrawing.h"
 
@@ -10,7 +11,7 @@ namespace tarvik {
 
 struct PrintOutcome {
   bool ok = false;
-  std::string pdfFile;  // set when the page went to a PDF file instead of a printer
+  std::string pdfFile;  // set when the pages went to a PDF file instead of a printer
   std::string error;    // Korean, for the orderer, when !ok
 };
 
@@ -19,6 +20,10 @@ class Printer {
   virtual ~Printer() = default;
   // Prints page as a print job of its own.
   virtual PrintOutcome PrintJob(const PrintPage& page) = 0;
+  // Every page of one print, a job each, up to the first that fails; done
+  // counts the pages printed. The PDF files written instead, if any, are in
+  // pdfFile, one a line.
+  virtual PrintOutcome PrintPages(const std::vector<PrintPage>& pages, int& done);
 };
 
 Printer& CurrentPrinter();  // the system printer unless a test installed another
