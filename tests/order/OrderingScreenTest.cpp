@@ -4,11 +4,14 @@
 #include <QCheckBox>
 #include <QLabel>
 
+#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "net/HC.h"
 #include "net/MessageFormat.h"
+#include "order/LineText.h"
+#include "order/NotSold.h"
 #include "order/OrderWire.h"
 #include "order/UOrderS.h"
 #include "tests/catalog/MainFixture.h"
@@ -386,6 +389,31 @@ TEST_F(DemoOrders, ListEveryStatusAndTwoSamples) {
   // Not written twice.
   EXPECT_NE(service_->Admin({"demo-orders"}), 0);
   EXPECT_EQ(Count(true), 2);
+}
+
+// A service of its own: the test takes a product out of its catalogue.
+class CatalogueChange : public Ordering {};
+
+// Taken out of the catalogue after the log-in: the log-in's table still
+// holds the product, the service reads its line without a name.
+TEST_F(CatalogueChange, AProductRemovedDuringTheSessionIsMarkedWhenItsOrderIsReopened) {
+  AddTraded(3, "2");
+  AddTraded(4, "1");
+  Send();
+  const std::string code = Newest();
+  const std::string gone = TagValue("OL_GC", LineOf(code, 0));
+  const std::string file = service_->Folder() + "gone.csv";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "G_CODE\r\n" << gone << "\r\n";
+  }
+  ASSERT_EQ(service_->Admin({"import-catalogue", "--supplier", "S00001", "--remove", file}), 0);
+  prompter.Clear();
+  Open(code);
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{NotSoldMessage(1)});
+  EXPECT_TRUE(Line(0).NotSold);
+  EXPECT_FALSE(Line(1).NotSold);
+  EXPECT_EQ(DraftLineCell(Line(0), kDColName, Line(0).GoodsName).text, "[" + gone + "]");
 }
 
 }  // namespace
