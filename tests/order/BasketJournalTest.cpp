@@ -14,7 +14,7 @@
 #include "order/OrderDesk.h"
 #include "platform/QtText.h"
 #include "session/UDM.h"
-#include "tests/support/ScriptedPrompter.h"
+#include "tests/order/DeskFixture.h"
 
 namespace tarvik {
 namespace {
@@ -154,26 +154,12 @@ TEST_F(Journal, WhatIsNotAJournalIsUnreadableAndSetAsideWhole) {
 }
 
 // The desk with a journal below a temporary folder.
-struct RecordingPort : OrderDeskPort {
-  std::string PickFromOrderList(bool) override { return std::string(); }
-  void RedrawBasket(bool cleared) override { calls.push_back(cleared ? "redraw cleared" : "redraw"); }
-  std::string PrintTitle() const override { return "title"; }
-  std::vector<std::string> calls;
-};
-
-class DeskJournal : public Journal {
+class DeskJournal : public test::DeskTest {
  protected:
-  DeskJournal() : dm(S(dir.path()) + "/") {
-    dm.MasterInfo.M_CODE = "S00001";
-    dm.CustomerInfo.C_CODE = "C00001";
-  }
-  TDM dm;
-  RecordingPort port;
-  test::ScriptedPrompter prompter;
+  BasketJournal journal{Folder(), "S00001", "C00001"};
 };
 
 TEST_F(DeskJournal, EveryChangeIsWrittenAndAnEmptiedBasketLeavesNoFile) {
-  OrderDesk desk(dm, port);
   desk.StartJournal(Folder());
   EXPECT_FALSE(journal.Exists());
   OrderDraft& d = desk.Draft();
@@ -217,7 +203,6 @@ TEST_F(DeskJournal, EveryChangeIsWrittenAndAnEmptiedBasketLeavesNoFile) {
 TEST_F(DeskJournal, AnUnreadableJournalIsSetAsideAndTheOrdererTold) {
   QDir().mkpath(QString::fromStdString(Folder()));
   WriteAll(journal.Path(), "{ torn");
-  OrderDesk desk(dm, port);
   desk.StartJournal(Folder());
   ASSERT_EQ(prompter.prompts.size(), 1u);
   const std::string lead = "저장해 둔 발주 내용을 읽을 수 없습니다.\r\r파일을 다음 이름으로 옮겨 두었습니다.\r\r";
@@ -230,7 +215,6 @@ TEST_F(DeskJournal, AnUnreadableJournalIsSetAsideAndTheOrdererTold) {
 
 TEST_F(DeskJournal, AFailedWriteIsToldOnceUntilOneSucceeds) {
   WriteAll(Folder(), "a file where the folder should be");
-  OrderDesk desk(dm, port);
   desk.StartJournal(Folder());
   OrderDraft& d = desk.Draft();
   d.AddLine("P1", "n", "EA", "1", "");

@@ -5,12 +5,8 @@
 #include <QTemporaryDir>
 
 #include "order/BasketJournal.h"
-#include "order/OrderDesk.h"
-#include "platform/QtText.h"
-#include "session/UDM.h"
+#include "tests/order/DeskFixture.h"
 #include "tests/support/FullDisk.h"
-#include "tests/support/LoopbackServer.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "tests/update/UpdateSite.h"
 #include "update/UrlDownLoad.h"
 
@@ -19,22 +15,10 @@ namespace {
 
 constexpr rlim_t kRoomLeft = 4096;  // below what the new file needs
 
-struct NoPort : OrderDeskPort {
-  std::string PickFromOrderList(bool) override { return std::string(); }
-  void RedrawBasket(bool) override {}
-  std::string PrintTitle() const override { return std::string(); }
-};
+using FullDiskJournal = test::DeskTest;
 
-TEST(FullDisk, JournalKeptWhenTheDiskIsFull) {
-  QTemporaryDir dir;
-  const std::string folder = S(dir.path()) + "/baskets";
-  TDM dm(S(dir.path()) + "/");
-  dm.MasterInfo.M_CODE = "S00001";
-  dm.CustomerInfo.C_CODE = "C00001";
-  NoPort port;
-  test::ScriptedPrompter prompter;
-  OrderDesk desk(dm, port);
-  desk.StartJournal(folder);
+TEST_F(FullDiskJournal, KeptWhenTheDiskIsFull) {
+  desk.StartJournal(Folder());
   for (int i = 0; i < 40; ++i) desk.Draft().AddLine("G" + std::to_string(i), "캠 샤프트", "EA", "1", "");
   const std::string before = test::ReadFile(desk.Journal()->Path());
   ASSERT_GT(before.size(), kRoomLeft);

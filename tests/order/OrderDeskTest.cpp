@@ -1,52 +1,19 @@
 // The order desk: the operations on the draft as a whole, what each puts on
 // the wire (recorded by a loopback server) and how each answers the replies.
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
-
-#include <cstdlib>
-
 #include "net/CallIndex.h"
-#include "net/MessageFormat.h"
-#include "order/OrderDesk.h"
-#include "platform/QtText.h"
-#include "session/UDM.h"
-#include "tests/support/Environment.h"
-#include "tests/net/WireParts.h"
-#include "tests/support/ScriptedPrompter.h"
+#include "tests/order/DeskFixture.h"
 
 namespace tarvik {
 namespace {
 
-struct RecordingPort : OrderDeskPort {
-  std::string PickFromOrderList(bool samples) override {
-    calls.push_back(samples ? "pick samples" : "pick orders");
-    return pick;
-  }
-  void RedrawBasket(bool cleared) override { calls.push_back(cleared ? "redraw cleared" : "redraw"); }
-  std::string PrintTitle() const override { return "title"; }
-  void ShowNote(const std::string& note) override { calls.push_back("note " + note); }
-  std::string pick;  // what the order list hands back
-  std::vector<std::string> calls;
-};
-
-std::string Reply(const std::string& code, const std::string& extra = std::string()) {
-  return test::GzipReply(MakeTag("RESULT_CODE", code) + extra);
-}
+using test::Reply;
 
 const char kSendFailed[] = "발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.";
 const char kSent[] = "발주 내용을 전송하였습니다.\r\r[발주열기]를 클릭하여 내용을 학인하십시요.";
 
-class Desk : public ::testing::Test {
+class Desk : public test::DeskTest {
  protected:
-  Desk() : dm(S(dir.path()) + "/"), desk(dm, port) {
-    dm.MasterInfo.M_CODE = "S00001";
-    dm.CustomerInfo.C_CODE = "C00001";
-    dm.CustomerInfo.C_NAME = "한빛카센터";
-    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
-    server.SetReply(Reply("1"));
-  }
-  ~Desk() override { setenv("TARVIK_SERVER", "", 1); }
+  Desk() { server.SetReply(Reply("1")); }
 
   // Two catalogue lines and one typed in by hand.
   void FillThreeLines() {
@@ -56,17 +23,6 @@ class Desk : public ::testing::Test {
     d.AddDirectLine("수동 전구", "EA", "10", "");
     d.Select(0);
   }
-  // The decoded text of request i, and its request line.
-  std::string Sent(std::size_t i) const { return test::SplitRequest(server.Requests().at(i)).text; }
-  std::string Line(std::size_t i) const { return test::SplitRequest(server.Requests().at(i)).lines.at(0); }
-  std::size_t Requests() const { return server.Requests().size(); }
-
-  test::LoopbackServer server;
-  QTemporaryDir dir;
-  TDM dm;
-  RecordingPort port;
-  test::ScriptedPrompter prompter;
-  OrderDesk desk;
 };
 
 TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
@@ -267,12 +223,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   EXPECT_EQ(d.LineCount(), 1);
 }
 
-TEST(OrderDesk, ClearingEmptiesDraftAndHeaderThenRedrawsAsCleared) {
-  QTemporaryDir dir;
-  TDM dm(S(dir.path()) + "/");
-  RecordingPort port;
-  test::ScriptedPrompter prompter;
-  OrderDesk desk(dm, port);
+TEST_F(Desk, ClearingEmptiesDraftAndHeaderThenRedrawsAsCleared) {
   OrderDraft& d = desk.Draft();
   d.AddLine("P1", "name", "EA", "2", "");
   d.OpenedCode = "O1";
@@ -296,13 +247,8 @@ TEST(OrderDesk, ClearingEmptiesDraftAndHeaderThenRedrawsAsCleared) {
 
 // (F9 with and without lines is the main screen test's.) A catalogue product
 // without a name still makes a basket worth asking about, as for Esc.
-TEST(OrderDesk, ClearScreenAsksForANamelessProductAndKeepsAllOnNo) {
-  QTemporaryDir dir;
-  TDM dm(S(dir.path()) + "/");
-  RecordingPort port;
-  test::ScriptedPrompter prompter;
+TEST_F(Desk, ClearScreenAsksForANamelessProductAndKeepsAllOnNo) {
   prompter.answers = {false};
-  OrderDesk desk(dm, port);
   desk.Draft().AddLine("P1", "", "EA", "2", "");
   desk.Draft().Note = "note";
   EXPECT_FALSE(desk.ClearScreen());

@@ -1,28 +1,17 @@
 // A send whose reply was lost: how its outcome is judged, how the order it
 // may have stored is found with the list and read commands, and what the next
 // F7 does with it (the bytes recorded by a loopback server).
-#include <gtest/gtest.h>
-
 #include <QDir>
-#include <QTemporaryDir>
 
-#include "net/MessageFormat.h"
 #include "order/BasketJournal.h"
-#include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
-#include "platform/QtText.h"
-#include "session/UDM.h"
-#include "tests/support/Environment.h"
-#include "tests/net/WireParts.h"
-#include "tests/support/ScriptedPrompter.h"
+#include "tests/order/DeskFixture.h"
 
 namespace tarvik {
 namespace {
 
-std::string Reply(const std::string& code, const std::string& extra = std::string()) {
-  return test::GzipReply(MakeTag("RESULT_CODE", code) + extra);
-}
+using test::Reply;
 
 std::string ListRecord(const std::string& code, const std::string& sd, const std::string& at,
                        const std::string& dd, const std::string& note) {
@@ -177,27 +166,11 @@ TEST(SendCheck, TheStoredOrderMustHoldWhatWasSent) {
   for (const auto& c : cases) EXPECT_EQ(StoredOrderMatches(body, c.reply), c.matches) << c.what;
 }
 
-struct RecordingPort : OrderDeskPort {
-  std::string PickFromOrderList(bool) override { return pick; }
-  void RedrawBasket(bool cleared) override { calls.push_back(cleared ? "redraw cleared" : "redraw"); }
-  std::string PrintTitle() const override { return "title"; }
-  std::string pick;
-  std::vector<std::string> calls;
-};
-
 const char kSent[] = "발주 내용을 전송하였습니다.\r\r[발주열기]를 클릭하여 내용을 학인하십시요.";
 const char kFailed[] = "발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.";
 
-class UnsureDesk : public ::testing::Test {
+class UnsureDesk : public test::DeskTest {
  protected:
-  UnsureDesk() : dm(S(dir.path()) + "/"), desk(dm, port) {
-    dm.MasterInfo.M_CODE = "S00001";
-    dm.CustomerInfo.C_CODE = "C00001";
-    dm.CustomerInfo.C_NAME = "한빛카센터";
-    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
-  }
-  ~UnsureDesk() override { setenv("TARVIK_SERVER", "", 1); }
-
   // Three lines sent as a new order; the service closes without a reply.
   void LoseTheFirstSend() {
     OrderDraft& d = desk.Draft();
@@ -224,9 +197,6 @@ class UnsureDesk : public ::testing::Test {
     list = ListText({ListRecord("K9", sd, at, "240215", "빠른 배송"), ListRecord("K8", sd, at, "240215", "다른")});
     open = OpenText(body, "K9", sd, at, mcount);
   }
-  std::string Sent(std::size_t i) const { return test::SplitRequest(server.Requests().at(i)).text; }
-  std::string Command(std::size_t i) const { return TagValue("COMMAND", Sent(i)); }
-  std::size_t Requests() const { return server.Requests().size(); }
   std::string Question(bool unchanged) const {
     return "조금 전에 전송한 발주가 이미 접수되어 있습니다.\r\r발주일: " + FormatYymmdd(sd) + " " + at.substr(0, 2) +
            ":" + at.substr(2) + "   제품 2개\r\r" +
@@ -235,12 +205,6 @@ class UnsureDesk : public ::testing::Test {
            "\r\r[아니요]를 누르면 새 발주로 한 번 더 전송합니다.";
   }
 
-  test::LoopbackServer server;
-  QTemporaryDir dir;
-  TDM dm;
-  RecordingPort port;
-  test::ScriptedPrompter prompter;
-  OrderDesk desk;
   std::string sd, at, list, open;
 };
 
@@ -355,7 +319,7 @@ TEST_F(UnsureDesk, ARefusalOrARefusedConnectionOrAReSendIsNeverUnsure) {
 }
 
 TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
-  const std::string folder = S(dir.path()) + "/baskets";
+  const std::string folder = Folder();
   const BasketJournal journal(folder, "S00001", "C00001");
   desk.StartJournal(folder);
   OrderDraft& d = desk.Draft();

@@ -1,0 +1,66 @@
+#pragma once
+// An order desk for supplier S00001 and orderer C00001 (한빛카센터) over a
+// session in a temporary folder; its service is a loopback server that
+// records every request.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "net/MessageFormat.h"
+#include "order/OrderDesk.h"
+#include "platform/QtText.h"
+#include "session/UDM.h"
+#include "tests/net/WireParts.h"
+#include "tests/support/Environment.h"
+#include "tests/support/ScriptedPrompter.h"
+
+namespace tarvik::test {
+
+// Records what the desk asks of the screen.
+struct RecordingPort : OrderDeskPort {
+  std::string PickFromOrderList(bool samples) override {
+    calls.push_back(samples ? "pick samples" : "pick orders");
+    return pick;
+  }
+  void RedrawBasket(bool cleared) override { calls.push_back(cleared ? "redraw cleared" : "redraw"); }
+  std::string PrintTitle() const override { return "title"; }
+  void ShowNote(const std::string& note) override { calls.push_back("note " + note); }
+  std::string pick;  // what the order list hands back
+  std::vector<std::string> calls;
+};
+
+// A service reply: RESULT_CODE and what follows it, gzipped.
+inline std::string Reply(const std::string& code, const std::string& extra = std::string()) {
+  return GzipReply(MakeTag("RESULT_CODE", code) + extra);
+}
+
+class DeskTest : public ::testing::Test {
+ protected:
+  DeskTest() : dm(S(dir.path()) + "/"), desk(dm, port) {
+    dm.MasterInfo.M_CODE = "S00001";
+    dm.CustomerInfo.C_CODE = "C00001";
+    dm.CustomerInfo.C_NAME = "한빛카센터";
+    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  }
+  ~DeskTest() override { setenv("TARVIK_SERVER", "", 1); }
+
+  std::string Folder() const { return S(dir.path()) + "/baskets"; }
+  // The decoded text of request i, its request line and its COMMAND.
+  std::string Sent(std::size_t i) const { return SplitRequest(server.Requests().at(i)).text; }
+  std::string Line(std::size_t i) const { return SplitRequest(server.Requests().at(i)).lines.at(0); }
+  std::string Command(std::size_t i) const { return TagValue("COMMAND", Sent(i)); }
+  std::size_t Requests() const { return server.Requests().size(); }
+
+  LoopbackServer server;
+  QTemporaryDir dir;
+  TDM dm;
+  RecordingPort port;
+  ScriptedPrompter prompter;
+  OrderDesk desk;
+};
+
+}  // namespace tarvik::test
