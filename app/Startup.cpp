@@ -14,11 +14,6 @@
 
 namespace tarvik {
 
-StartValues& StartState() {
-  static StartValues values;
-  return values;
-}
-
 std::string ResolveProgramFile(const std::string& argv0) {
   QString path = Q(argv0);
   if (!path.isEmpty() && !path.contains('/')) path = QStandardPaths::findExecutable(path);

@@ -1,6 +1,6 @@
 #pragma once
-// Program start-up: the process-wide start-up values, the command line, and
-// what a run does with the result of the update step.
+// Program start-up: the start-up values main() keeps and passes on, the
+// command line, and what a run does with the result of the update step.
 #include <string>
 #include <vector>
 
@@ -18,9 +18,6 @@ struct StartValues {
   std::string ExtraArg;       // argument 3 of the "/TMPFILE" and "/SKIPCHECK" forms
   int StartResult = -1;       // -1 end, 0 go on, 1 start the copy, 2 start the updated program
 };
-
-// The values of this process.
-StartValues& StartState();
 
 enum class StartForm {
   Normal,     // no argument: run the check pass first

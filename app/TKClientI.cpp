@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   if (args.empty()) args.emplace_back(argc > 0 ? argv[0] : "");
   tarvik::TraceStart(args);
 
-  tarvik::StartValues& v = tarvik::StartState();
+  tarvik::StartValues v;
   tarvik::SetStartPaths(v, tarvik::ResolveProgramFile(argc > 0 ? argv[0] : ""),
                         tarvik::SpecialFolderPath() + "/");
   tarvik::RunStartStep(v, args);
