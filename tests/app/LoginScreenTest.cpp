@@ -1,7 +1,6 @@
 // The log-in screen driven with keys against the real reference service.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -24,6 +23,7 @@
 #include "platform/QtText.h"
 #include "platform/Translation.h"
 #include "session/UDM.h"
+#include "tests/support/Files.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"
@@ -37,7 +37,7 @@ class LoginScreen : public ::testing::Test {
 
   // A session whose user.ini holds the given IDs, and the screen shown.
   void Open(const std::string& masterId = "", const std::string& customerId = "") {
-    WriteFile(dir.path() + "/user.ini", "[MASTER]\r\nID=" + masterId + "\r\n[CUSTOMER]\r\nID=" + customerId + "\r\n");
+    test::WriteFile(S(dir.path()) + "/user.ini", "[MASTER]\r\nID=" + masterId + "\r\n[CUSTOMER]\r\nID=" + customerId + "\r\n");
     screen.reset();
     dm = std::make_unique<TDM>(S(dir.path()) + "/");
     screen = std::make_unique<TFrmSecS>(*dm);
@@ -45,15 +45,7 @@ class LoginScreen : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
   }
 
-  static void WriteFile(const QString& path, const std::string& text) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text.data(), static_cast<qint64>(text.size()));
-  }
-  std::string UserIni() const {
-    QFile f(dir.path() + "/user.ini");
-    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
-  }
+  std::string UserIni() const { return test::ReadFile(S(dir.path()) + "/user.ini"); }
 
   QLineEdit* Field(const char* name) { return screen->findChild<QLineEdit*>(name); }
   void Retype(const char* name, const QString& text) {

@@ -5,15 +5,14 @@
 #include <array>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "net/Gzip.h"
 #include "net/HTTP_CLIENT.h"
 #include "platform/Folders.h"
 #include "platform/LocalTime.h"
 #include "tests/support/Environment.h"
+#include "tests/support/Files.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/LoopbackServer.h"
 
@@ -159,10 +158,7 @@ TEST(HttpClientReply, DownloadTypeIsWrittenToTheDownloadFile) {
   Exchange x(server);
   EXPECT_TRUE(x.ok);
   EXPECT_EQ(x.reply, "File Download" + kCallIndex);
-  std::ifstream in(DownloadFilePath(), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  EXPECT_EQ(s.str(), bytes);
+  EXPECT_EQ(test::ReadFile(DownloadFilePath()), bytes);
 }
 
 TEST(HttpClientFailure, RefusedConnectionIsASendError) {

@@ -3,28 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "net/Gzip.h"
 #include "net/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
+#include "tests/support/Files.h"
 #include "tests/support/ServiceFixture.h"
 
 namespace tarvik::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-void WriteFile(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary);
-  out << data;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   ServiceProcess service;

@@ -17,33 +17,6 @@
 namespace tarvik::test {
 namespace {
 
-struct LineSpec {
-  std::string code, name, box, qty, note;
-};
-
-std::string OrderBody(const std::string& ohCode, const std::string& iog,
-                      const std::vector<LineSpec>& lines, const std::string& note = "빠른 배송 부탁",
-                      const std::string& cc = "C00001", int rcount = -1) {
-  std::string head = MakeTag("OH_CODE", ohCode) + MakeTag("OH_SD", "") + MakeTag("OH_AT", "") +
-                     MakeTag("OH_MT", "") + MakeTag("OH_MCOUNT", "1") + MakeTag("OH_DD", "240215") +
-                     MakeTag("OH_CC", cc) + MakeTag("OH_TYPE", "C") + MakeTag("OH_IOG", iog) +
-                     MakeTag("OH_SG", "0") + MakeTag("OH_SCODE", "") +
-                     MakeTag("OH_RCOUNT",
-                             std::to_string(rcount < 0 ? static_cast<int>(lines.size()) : rcount)) +
-                     MakeTag("OH_NOTE", note);
-  std::string body;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const LineSpec& l = lines[i];
-    const bool yz = l.code == "YZ";
-    body += MakeTag("OLD_" + std::to_string(i),
-                    MakeTag("OL_NO", std::to_string(i)) + MakeTag("OL_CC", cc) +
-                        MakeTag("OL_OC", "") + MakeTag("OL_GC", l.code) +
-                        MakeTag("OL_GN", yz ? l.name : "") + MakeTag("OL_GBOX", yz ? l.box : "") +
-                        MakeTag("OL_LC", l.qty) + MakeTag("OL_LN", l.note));
-  }
-  return MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", body);
-}
-
 std::string ListCondition(const std::string& cc, const std::string& sg) {
   return " OH_CC = '" + cc + "' AND OH_SG='" + sg + "' ";
 }

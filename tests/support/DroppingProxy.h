@@ -24,7 +24,6 @@ class DroppingProxy {
 
   std::uint16_t Port() const { return port_; }
   std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
-  void SetUpstream(std::uint16_t port) { upstream_ = port; }
 
   // The replies to the next n requests are dropped.
   void DropNextReplies(int n) { drops_ = n; }
