@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "net/MessageFormat.h"
 
 // A service (or cluster) of the test that must run: skips the test where it
@@ -112,6 +114,12 @@ inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
     start = end + 1;
   }
   return rows;
+}
+
+// Each named element of record holds its value.
+inline void ExpectTags(const std::string& record,
+                       const std::vector<std::pair<std::string, std::string>>& want) {
+  for (const auto& [name, value] : want) EXPECT_EQ(TagValue(name, record), value) << name;
 }
 
 inline const char* kGoodsOrder = "G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC";
