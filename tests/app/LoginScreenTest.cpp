@@ -162,6 +162,7 @@ TEST_F(LoginScreen, RefusedLogInsKeepTheScreenOpenAndWriteNothing) {
   EXPECT_EQ(Field("EdtMID")->text(), "DEMO");
   EXPECT_EQ(screen->focusWidget(), Field("MEdtS"));
   struct Case {
+    const char* what;
     const char *mid, *cid, *password;
     std::string prompt;
     std::vector<std::pair<const char*, const char*>> fields;  // what they show after
@@ -169,17 +170,17 @@ TEST_F(LoginScreen, RefusedLogInsKeepTheScreenOpenAndWriteNothing) {
   const Case cases[] = {
       // The supplier ID as read from user.ini at start; as stored by the check
       // that got that far; as the session stored it.
-      {"NOBODY", "SHOP1", "1234", kUnknownSupplier, {{"EdtMID", "DEMO"}}},
-      {"CLOSED", "SHOP1", "1234", kSupplierClosed, {{"EdtMID", "CLOSED"}}},
+      {"FailedSupplierChecksRefillTheFieldsFromTheSession: unknown", "NOBODY", "SHOP1", "1234", kUnknownSupplier, {{"EdtMID", "DEMO"}}},
+      {"FailedSupplierChecksRefillTheFieldsFromTheSession: closed", "CLOSED", "SHOP1", "1234", kSupplierClosed, {{"EdtMID", "CLOSED"}}},
       // A supplier on the old database kind used to fail without a word.
-      {"OLD-DB", "SHOP1", "1234", kUnsupportedSupplier, {{"EdtMID", "OLDDB"}}},
-      {"DEMO", "SHOP1", "9999", kWrongPassword, {{"MEdtS", ""}, {"EdtCID", "SHOP1"}}},
-      {"DEMO", "NOSUCH", "1234", kUnknownOrderer, {}},
+      {"FailedSupplierChecksRefillTheFieldsFromTheSession: old database kind", "OLD-DB", "SHOP1", "1234", kUnsupportedSupplier, {{"EdtMID", "OLDDB"}}},
+      {"WrongPasswordOrUnknownOrdererKeepsTheScreenOpen: wrong password", "DEMO", "SHOP1", "9999", kWrongPassword, {{"MEdtS", ""}, {"EdtCID", "SHOP1"}}},
+      {"WrongPasswordOrUnknownOrdererKeepsTheScreenOpen: unknown orderer", "DEMO", "NOSUCH", "1234", kUnknownOrderer, {}},
       // No password stored, but one typed: wrong, no welcome.
-      {"DEMO", "NEWSHOP", "1234", kWrongPassword, {}},
+      {"WrongPasswordOrUnknownOrdererKeepsTheScreenOpen: none stored", "DEMO", "NEWSHOP", "1234", kWrongPassword, {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.mid) + " " + c.cid + " " + c.password);
+    SCOPED_TRACE(c.what);
     prompter.Clear();
     LogIn(c.mid, c.cid, c.password);
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{c.prompt});

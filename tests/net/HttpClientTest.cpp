@@ -190,12 +190,12 @@ TEST(HttpClientFailure, StalledAndTricklingServersAreGivenUp) {
     double min, max;               // seconds
   };
   const std::vector<Case> cases = {
-      {"no answer at all", &stall1, 0, 0, "Send_PostRequest Error", "", "", 0, 8},
-      {"the header block and part of the body, then silence", &stall1, 100, 0, "SetResponseBuffer Error",
+      {"StalledServerIsAbandoned: no answer at all", &stall1, 0, 0, "Send_PostRequest Error", "", "", 0, 8},
+      {"StalledServerIsAbandoned: the header block and part of the body, then silence", &stall1, 100, 0, "SetResponseBuffer Error",
        "Error Func : InternetReadFile", "no data for 1 seconds", 0, 8},
-      {"a byte every 2 s after some body", nullptr, 60, 2000, "SetResponseBuffer Error",
+      {"TricklingServerIsCutOffAtTheOverallLimit: a byte every 2 s after some body", nullptr, 60, 2000, "SetResponseBuffer Error",
        "Error Func : InternetReadFile", "timed out", 2.5, 6},
-      {"the status line itself trickles", nullptr, 5, 2000, "Send_PostRequest Error", "", "", 0, 6},
+      {"TricklingServerIsCutOffAtTheOverallLimit: the status line itself trickles", nullptr, 5, 2000, "Send_PostRequest Error", "", "", 0, 6},
   };
   std::vector<std::thread> runs;
   for (const Case& c : cases) {
