@@ -1,6 +1,7 @@
 #pragma once
 // Request texts of the service commands, built as the client builds them.
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -95,23 +96,12 @@ inline std::vector<std::string> OpenedLineNotes(const std::string& openReply) {
 // The rows of `tarvik-service orders`, each split at its tabs.
 inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
   std::vector<std::vector<std::string>> rows;
-  std::size_t start = 0;
-  while (start < out.size()) {
-    std::size_t end = out.find('\n', start);
-    if (end == std::string::npos) end = out.size();
-    std::vector<std::string> row;
-    std::size_t a = start;
-    for (;;) {
-      const std::size_t tab = out.find('\t', a);
-      if (tab == std::string::npos || tab > end) {
-        row.push_back(out.substr(a, end - a));
-        break;
-      }
-      row.push_back(out.substr(a, tab - a));
-      a = tab + 1;
-    }
-    rows.push_back(std::move(row));
-    start = end + 1;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string>& row = rows.emplace_back();
+    std::istringstream fields(line);
+    for (std::string f; std::getline(fields, f, '\t');) row.push_back(f);
+    if (line.empty() || line.back() == '\t') row.emplace_back();
   }
   return rows;
 }
