@@ -80,14 +80,6 @@ void BM_PerRecordTagValue(benchmark::State& state) {
   }
 }
 
-void BM_ReaderOnly(benchmark::State& state) {
-  const std::string& reply = Reply();
-  for (auto _ : state) {
-    ReplyReader r(reply);
-    benchmark::DoNotOptimize(r.Record(2999).size());
-  }
-}
-BENCHMARK(BM_ReaderOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CatalogBuild)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PerRecordTagValue)->Unit(benchmark::kMillisecond);
 

@@ -14,7 +14,6 @@
 #include <sstream>
 
 #include "net/Gzip.h"
-
 #include "net/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
@@ -35,22 +34,11 @@ Services& Fixtures() {
   return s;
 }
 
-std::string OrderBody() {
-  const std::string head = MakeTag("OH_CODE", "") + MakeTag("OH_SD", "") + MakeTag("OH_AT", "") +
-                           MakeTag("OH_MT", "") + MakeTag("OH_MCOUNT", "1") +
-                           MakeTag("OH_DD", "") + MakeTag("OH_CC", "C00001") +
-                           MakeTag("OH_TYPE", "C") + MakeTag("OH_IOG", "A") +
-                           MakeTag("OH_SG", "0") + MakeTag("OH_SCODE", "") +
-                           MakeTag("OH_RCOUNT", "10") + MakeTag("OH_NOTE", "벤치마크 주문");
-  std::string lines;
-  for (int i = 0; i < 10; ++i) {
-    lines += MakeTag("OLD_" + std::to_string(i),
-                     MakeTag("OL_NO", std::to_string(i)) + MakeTag("OL_CC", "C00001") +
-                         MakeTag("OL_OC", "") + MakeTag("OL_GC", "P0" + std::to_string(1100 + i)) +
-                         MakeTag("OL_GN", "") + MakeTag("OL_GBOX", "") + MakeTag("OL_LC", "3") +
-                         MakeTag("OL_LN", ""));
-  }
-  return Full("100401", "S00001", MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", lines));
+// An order of 10 catalogue lines.
+std::string TenLineOrder() {
+  std::vector<LineSpec> lines;
+  for (int i = 0; i < 10; ++i) lines.push_back({"P0" + std::to_string(1100 + i), "", "", "3", ""});
+  return Full("100401", "S00001", OrderBody("", "A", lines, "벤치마크 주문"));
 }
 
 // The body bytes of one POST as the client sends it, not decompressed: the
@@ -106,7 +94,7 @@ void BM_OrderSave(benchmark::State& state) {
                                                                : "the services did not start");
     return;
   }
-  const std::string body = OrderBody();
+  const std::string body = TenLineOrder();
   for (auto _ : state) {
     const std::string reply = Call(cluster->Port(), "Order", body);
     if (tarvik::TagValue("RESULT_CODE", reply) != "1") {

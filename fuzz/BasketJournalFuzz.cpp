@@ -3,9 +3,6 @@
 // exactly as read.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
@@ -15,33 +12,21 @@
 using tarvik::fuzz::Check;
 using tarvik::fuzz::Fail;
 using tarvik::fuzz::Shown;
+using tarvik::fuzz::WriteFile;
 
 namespace {
-
 std::string folder;
-
-void Write(const std::string& path, const std::string& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) Fail("cannot write " + path);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvik-fuzz-XXXXXX";
-  if (!mkdtemp(pattern.data())) Fail("mkdtemp " + pattern);
-  folder = pattern;
-  std::atexit([] { std::filesystem::remove_all(folder); });
+  folder = tarvik::fuzz::TempFolder();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const tarvik::BasketJournal journal(folder, "S00001", "C00001");
-  Write(journal.Path(), bytes);
+  WriteFile(journal.Path(), bytes);
   tarvik::OrderDraft draft;
   draft.AddLine("KEEP", "kept", "EA", "1", "");
   const std::string before = journal.Text(draft, "t");
@@ -57,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(draft.LineCount() <= tarvik::kMaxDraftLines, "more lines than a basket has");
   // Kept again and read back: the same draft.
   const std::string text = journal.Text(draft, "t");
-  Write(journal.Path(), text);
+  WriteFile(journal.Path(), text);
   tarvik::OrderDraft again;
   Check(journal.Read(again) == tarvik::BasketJournal::ReadResult::Read, "a kept journal cannot be read");
   Check(journal.Text(again, "t") == text, "a journal read back differs from " + Shown(bytes));

@@ -3,6 +3,8 @@
 // so libFuzzer keeps the input that broke it.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace tarvik::fuzz {
@@ -31,6 +33,22 @@ inline std::string Shown(const std::string& s, std::size_t max = 200) {
   }
   if (s.size() > max) out += "...";
   return out;
+}
+
+// A new folder below TMPDIR, removed at exit (after whatever is registered
+// with atexit later, which goes first).
+inline std::string TempFolder() {
+  static std::string folder;
+  const char* tmp = std::getenv("TMPDIR");
+  folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvik-fuzz-XXXXXX";
+  if (!mkdtemp(folder.data())) Fail("mkdtemp " + folder);
+  std::atexit([] { std::filesystem::remove_all(folder); });
+  return folder;
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!(out << bytes)) Fail("cannot write " + path);
 }
 
 }  // namespace tarvik::fuzz

@@ -7,8 +7,6 @@
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,20 +16,13 @@
 #include "update/UpdatePasses.h"
 
 using tarvik::fuzz::Check;
-using tarvik::fuzz::Fail;
 using tarvik::fuzz::Shown;
+using tarvik::fuzz::WriteFile;
 
 namespace {
 
 std::string folder;  // holds "a.dll" and a folder "sub"
 tarvik::UpdatePasses* passes = nullptr;
-
-void Write(const std::string& path, const std::string& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) Fail("cannot write " + path);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-}
 
 std::string WithoutLineEnds(std::string s) {
   std::string out;
@@ -115,12 +106,8 @@ void CheckList(const std::string& list) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvik-fuzz-XXXXXX";
-  if (!mkdtemp(pattern.data())) Fail("mkdtemp " + pattern);
-  folder = pattern + "/";
-  std::atexit([] { std::filesystem::remove_all(folder); });
-  Write(folder + "a.dll", "module a");  // CRC-32 1639465184
+  folder = tarvik::fuzz::TempFolder() + "/";
+  WriteFile(folder + "a.dll", "module a");  // CRC-32 1639465184
   std::filesystem::create_directory(folder + "sub");
   tarvik::UpdatePlaces places{folder, "TKClientI", folder, std::string(), folder};
   passes = new tarvik::UpdatePasses(places, nullptr);
@@ -130,7 +117,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string raw(reinterpret_cast<const char*>(data), size);
-  Write(passes->ManifestPath, raw);
+  WriteFile(passes->ManifestPath, raw);
   const std::string text = passes->ReadManifest();
   CheckLines(raw, text);
   for (const char* tag : {"MODULE", "IMAGE"}) {

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,17 +65,9 @@ const char* const kFixedOrders[] = {
 // The demo data set, thinned so that no reply is long (a few products and
 // prices of each supplier, a few part numbers), every account and two orders.
 void MakeDatabase(World& w) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvik-fuzz-XXXXXX";
-  Must(mkdtemp(pattern.data()) != nullptr, "mkdtemp", pattern);
-  w.dir = pattern;
-  // The database goes first: its session pool's timer thread would hold up
-  // the exit for seconds.
-  std::atexit([] {
-    const std::string dir = world->dir;
-    delete world;
-    std::filesystem::remove_all(dir);
-  });
+  w.dir = tarvik::fuzz::TempFolder();
+  // Before the folder goes: the database's pool thread would hold up the exit.
+  std::atexit([] { delete world; });
   std::string error;
   w.db = Database::Open(w.dir + "/service.db", 2, &error);
   Must(w.db != nullptr, "open", error);

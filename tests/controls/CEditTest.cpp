@@ -2,101 +2,104 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "controls/CEdit.h"
 
 namespace tarvik {
 namespace {
 
+// Keys as a clerk types them; three stand for what is not a character:
+// kArrow (a key that moves the cursor), kSelect (the next key types over a
+// selection) and kLeave (the field loses the focus).
+constexpr char kArrow = '\x01', kSelect = '\x02', kLeave = '\x03';
 void Type(CEditRules& r, const std::string& keys) {
+  bool selected = false;
   for (char c : keys) {
-    r.KeyDown(true, false);
-    r.KeyPress(static_cast<unsigned char>(c));
+    if (c == kArrow) {
+      EXPECT_FALSE(r.KeyDown(false, false));
+    } else if (c == kLeave) {
+      r.Leave();
+    } else if (c == kSelect) {
+      selected = true;
+    } else {
+      r.KeyDown(true, selected);
+      selected = false;
+      r.KeyPress(static_cast<unsigned char>(c));
+    }
   }
 }
 
-// The quantity field's setup.
-CEditRules Quantity() {
+enum class Kind { Plain, Quantity, PointOnly };
+
+CEditRules Make(Kind s) {
   CEditRules r;
+  if (s == Kind::Plain) return r;
   r.SetCurrencyPoint(true);
-  r.SetCurrencyNegative(true);
+  if (s == Kind::PointOnly) return r;
+  r.SetCurrencyNegative(true);  // the quantity field's setup
   r.SetCurrencySetdigit(2);
   r.SetMaxLength(4);
   return r;
 }
 
-TEST(CEditRules, GroupsThousandsAndReadsTheValue) {
-  CEditRules r;
-  Type(r, "1234");
-  EXPECT_EQ(r.Shown(), "1,234");
-  EXPECT_EQ(r.Value(), 1234);
-  Type(r, "5");
-  EXPECT_EQ(r.Shown(), "12,345");
-  Type(r, "6789");
-  EXPECT_EQ(r.Shown(), "123,456,789");
-  CEditRules z;
-  Type(z, "007");
-  EXPECT_EQ(z.Shown(), "007");
-  EXPECT_EQ(z.Value(), 7);
-  // Letters and a minus without CurrencyNegative never enter.
-  CEditRules plain;
-  Type(plain, "-a1x.2");
-  EXPECT_EQ(plain.RawText(), "12");
-}
-
-TEST(CEditRules, MinusOnlyFirstAndOnlyWhenAllowed) {
-  CEditRules r = Quantity();
-  Type(r, "-");
-  EXPECT_EQ(r.Shown(), "-");
-  EXPECT_EQ(r.Value(), 0);
-  Type(r, "1234-");
-  EXPECT_EQ(r.RawText(), "-1234");
-  EXPECT_EQ(r.Shown(), "-1,234");
-  EXPECT_EQ(r.Value(), -1234);
-}
-
-TEST(CEditRules, DecimalPointAndDigitsAfterIt) {
-  CEditRules r = Quantity();
-  Type(r, "12.567");
-  EXPECT_EQ(r.Shown(), "12.56");
-  Type(r, ".");
-  EXPECT_EQ(r.RawText(), "12.56");
-  EXPECT_DOUBLE_EQ(r.Value(), 12.56);
-
-  // Backspace frees the place after the point, and after the point itself.
-  CEditRules b = Quantity();
-  Type(b, "12.5\b");
-  EXPECT_EQ(b.RawText(), "12.");
-  Type(b, ".");
-  EXPECT_EQ(b.RawText(), "12.");
-  Type(b, "345");
-  EXPECT_EQ(b.RawText(), "12.34");
-  Type(b, "\b\b\b.");
-  EXPECT_EQ(b.RawText(), "12.");
-
-  CEditRules noDigits;
-  noDigits.SetCurrencyPoint(true);
-  Type(noDigits, "12.5");
-  EXPECT_EQ(noDigits.Shown(), "12.");
-
-  // A point typed first reads as 0.
-  CEditRules first = Quantity();
-  Type(first, ".");
-  EXPECT_EQ(first.Value(), 0);
-  Type(first, "5");
-  EXPECT_DOUBLE_EQ(first.Value(), 0.5);
-}
-
-TEST(CEditRules, LengthLimitIsMaxLengthPlusDecimalsPlusOne) {
-  CEditRules r = Quantity();
-  Type(r, "123456789");
-  EXPECT_EQ(r.RawText(), "1234567");
-  EXPECT_EQ(r.Shown(), "1,234,567");
-  Type(r, "\b");
-  EXPECT_EQ(r.RawText(), "123456");
+TEST(CEditRules, TypedKeys) {
+  struct Case {
+    const char* what;
+    Kind kind;
+    std::string keys;
+    const char* raw;    // nullptr: not looked at
+    const char* shown;
+    double value;       // NaN: not looked at
+  };
+  const double any = std::nan("");
+  const std::string a(1, kArrow), sel(1, kSelect), leave(1, kLeave);
+  const Case cases[] = {
+      {"thousands", Kind::Plain, "1234", "1234", "1,234", 1234},
+      {"thousands, five digits", Kind::Plain, "12345", nullptr, "12,345", any},
+      {"thousands, nine digits", Kind::Plain, "123456789", nullptr, "123,456,789", any},
+      {"leading zeros kept", Kind::Plain, "007", nullptr, "007", 7},
+      {"letters and a minus without CurrencyNegative", Kind::Plain, "-a1x.2", "12", nullptr, any},
+      {"minus alone", Kind::Quantity, "-", nullptr, "-", 0},
+      {"minus only first", Kind::Quantity, "-1234-", "-1234", "-1,234", -1234},
+      {"two digits after the point", Kind::Quantity, "12.567", nullptr, "12.56", any},
+      {"a second point", Kind::Quantity, "12.567.", "12.56", nullptr, 12.56},
+      {"backspace after the point", Kind::Quantity, "12.5\b", "12.", nullptr, any},
+      {"point after backspace", Kind::Quantity, "12.5\b.", "12.", nullptr, any},
+      {"digits after backspace", Kind::Quantity, "12.5\b.345", "12.34", nullptr, any},
+      {"backspace over the point", Kind::Quantity, "12.5\b.345\b\b\b.", "12.", nullptr, any},
+      {"point without decimal digits", Kind::PointOnly, "12.5", nullptr, "12.", any},
+      {"point first", Kind::Quantity, ".", nullptr, nullptr, 0},
+      {"point first, then a digit", Kind::Quantity, ".5", nullptr, nullptr, 0.5},
+      {"length: MaxLength + decimals + 1", Kind::Quantity, "123456789", "1234567", "1,234,567", any},
+      {"backspace at the length limit", Kind::Quantity, "123456789\b", "123456", nullptr, any},
+      {"arrow drops the dangling point", Kind::Quantity, "12." + a, "12.", "12", any},
+      {"typing on after the arrow", Kind::Quantity, "12." + a + "5", nullptr, "12.5", any},
+      {"arrow drops a zero decimal", Kind::Quantity, "3.0" + a, nullptr, "3", any},
+      {"typing over a selection", Kind::Quantity, "99" + sel + "4", nullptr, "4", any},
+      {"leaving drops the dangling point", Kind::Quantity, "12." + leave, "12.", "12", 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CEditRules r = Make(c.kind);
+    Type(r, c.keys);
+    if (c.raw) {
+      EXPECT_EQ(r.RawText(), c.raw);
+    }
+    if (c.shown) {
+      EXPECT_EQ(r.Shown(), c.shown);
+    }
+    if (!std::isnan(c.value)) {
+      EXPECT_DOUBLE_EQ(r.Value(), c.value);
+    }
+  }
+  CEditRules zero = Make(Kind::Quantity);
+  Type(zero, "3.0" + a);
+  EXPECT_EQ(zero.DisplayText(), "3.0");  // what the field holds stays
 }
 
 TEST(CEditRules, WritingValueAndCurrencySign) {
-  CEditRules r = Quantity();
+  CEditRules r = Make(Kind::Quantity);
   r.SetValue(-1234.5);
   EXPECT_EQ(r.Shown(), "-1,234.5");
   r.SetValue(0);
@@ -120,36 +123,6 @@ TEST(CEditRules, WritingValueAndCurrencySign) {
   EXPECT_EQ(money.Shown(), "₩1,500");
   money.SetCurrencySignChar(0);
   EXPECT_EQ(money.Shown(), "1,500");
-}
-
-TEST(CEditRules, SwallowedKeysSelectionAndLeaving) {
-  CEditRules r = Quantity();
-  Type(r, "12.");
-  EXPECT_FALSE(r.KeyDown(false, false));  // an arrow key: the dangling point goes
-  EXPECT_EQ(r.Shown(), "12");
-  EXPECT_EQ(r.RawText(), "12.");
-  Type(r, "5");
-  EXPECT_EQ(r.Shown(), "12.5");
-
-  CEditRules zero = Quantity();
-  Type(zero, "3.0");
-  zero.KeyDown(false, false);
-  EXPECT_EQ(zero.Shown(), "3");
-  EXPECT_EQ(zero.DisplayText(), "3.0");
-
-  // Typing over a selection starts a new number.
-  CEditRules sel = Quantity();
-  Type(sel, "99");
-  sel.KeyDown(true, true);
-  sel.KeyPress('4');
-  EXPECT_EQ(sel.Shown(), "4");
-
-  CEditRules leave = Quantity();
-  Type(leave, "12.");
-  leave.Leave();
-  EXPECT_EQ(leave.Shown(), "12");
-  EXPECT_EQ(leave.Value(), 12);
-  EXPECT_EQ(leave.RawText(), "12.");
 }
 
 TEST(TCEdit, KeysOnTheWidget) {

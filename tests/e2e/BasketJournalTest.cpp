@@ -1,13 +1,7 @@
-// The real program killed with a basket on the screen: TKClientI under a
-// virtual X server (Xvfb), driven with xdotool keys and clicks as a clerk
-// would, SIGKILLed, started again and logged in. The basket comes back on
-// Yes exactly as it was (sent, the service holds every line, the delivery
-// date and the note); No leaves an empty basket and no journal; another
-// orderer is not offered it.
-//
-// Every wait is for what the program shows (a window, the keyboard focus, a
-// journal's text), for as long as the program runs: a slow or loaded machine
-// makes the test slower, never wrong.
+// The real program (under Xvfb, driven with xdotool as a clerk would) killed
+// with a basket on the screen and started again: Yes brings the basket back
+// exactly, No leaves none, another orderer is not offered it. Every wait is
+// for what the program shows, never for a fixed time.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -21,6 +15,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -29,6 +24,7 @@
 #include "net/HC.h"
 #include "net/MessageFormat.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Files.h"
 #include "tests/support/ServiceFixture.h"
 
 namespace tarvik::test {
@@ -36,13 +32,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 bool OnPath(const char* program) {
   return RunProgram(SpawnSpec({"/bin/sh", "-c", std::string("command -v ") + program + " >/dev/null"})) == 0;
@@ -55,19 +44,29 @@ struct Window {
 
 class Desktop {
  public:
-  // Starts Xvfb on a display it picks itself.
+  // Starts Xvfb on a display number drawn at random: X servers of other
+  // sessions on this machine may share the abstract socket namespace without
+  // sharing /tmp, whose lock files alone decide the lowest free number.
   bool Start() {
-    int fd = -1;
-    xvfb_ = Spawn(SpawnSpec({"/usr/bin/Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
-                             "tcp"},
-                            true),
-                  &fd);
-    std::string line;
-    if (xvfb_ < 0 || !ReadLine(fd, line, 20s)) return false;
-    ::close(fd);
-    display_ = ":" + line;
-    setenv("DISPLAY", display_.c_str(), 1);
-    return true;
+    std::mt19937 rng(std::random_device{}());
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      const std::string display = ":" + std::to_string(100 + rng() % 30000);
+      int fd = -1;
+      xvfb_ = Spawn(SpawnSpec({"/usr/bin/Xvfb", display, "-displayfd", "1", "-screen", "0", "1280x1024x24",
+                               "-nolisten", "tcp"},
+                              true),
+                    &fd);
+      std::string line;
+      const bool up = xvfb_ > 0 && ReadLine(fd, line, 20s);
+      if (fd >= 0) ::close(fd);
+      if (up) return setenv("DISPLAY", display.c_str(), 1) == 0;
+      if (xvfb_ > 0) {
+        ::kill(xvfb_, SIGKILL);
+        ::waitpid(xvfb_, nullptr, 0);
+        xvfb_ = -1;
+      }
+    }
+    return false;
   }
   ~Desktop() {
     if (xvfb_ > 0) {
@@ -139,7 +138,6 @@ class Desktop {
 
  private:
   pid_t xvfb_ = -1;
-  std::string display_;
 };
 
 constexpr int kLoginWidth = 719, kMainWidth = 1150;
@@ -181,13 +179,13 @@ class KilledProgram : public ::testing::Test {
     }
     ASSERT_TRUE(Until([&] { return Desktop::Find(kMainWidth - 200, kMainWidth, main); })) << "no main window";
   }
-  // Polls until done() holds, for as long as the program runs (one that ended
-  // fails at once); the bound only keeps a hung program from hanging the test.
+  // Polls until done() holds, for as long as the program runs (once it has
+  // ended, or was never started, nothing more comes); the bound only keeps a
+  // hung program from hanging the test.
   bool Until(const std::function<bool()>& done) {
-    const auto until = Clock::now() + 10min;
-    while (Clock::now() < until) {
+    for (const auto until = Clock::now() + 10min; Clock::now() < until;) {
       if (done()) return true;
-      if (pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == pid) {
+      if (pid <= 0 || ::waitpid(pid, nullptr, WNOHANG) == pid) {
         pid = -1;
         return done();
       }
@@ -220,14 +218,14 @@ class KilledProgram : public ::testing::Test {
   void Kill() {
     if (pid <= 0) return;
     ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
+    ::waitpid(pid, nullptr, 0);  // reaped: Until's waitpid finds nothing, and it waits on
+    Until([] { return Desktop::Windows().empty(); });  // until the X server has let them go
     pid = -1;
-    Until([] { return Desktop::Windows().empty(); });  // the X server has let them go
   }
   // Waits until the journal holds every piece of text given.
   bool JournalHolds(const std::string& file, const std::vector<std::string>& pieces) {
     return Until([&] {
-      const std::string text = ReadAll(file);
+      const std::string text = ReadFile(file);
       bool all = !text.empty();
       for (const auto& p : pieces) all = all && text.find(p) != std::string::npos;
       return all;
@@ -251,7 +249,7 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   const std::string shop2 = journals + "basket-S00001-C00002.json";
 
   // A basket of three lines, a delivery date and a note, then SIGKILL.
-  StartAndLogIn("SHOP1", "1234");
+  ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP1", "1234"));
   const Window notices = Dialog();  // nothing left to offer: the notices come first
   Dismiss({"Escape"});
   Desktop::Keys({"Down", "Return"});
@@ -275,28 +273,28 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   Desktop::Click(main, 250, 654);  // EdtNote
   Desktop::Type("call first");
   ASSERT_TRUE(JournalHolds(shop1, {"\"P00002\"", "\"P00010\"", "\"BULB\"", "\"240301\"", "\"CALL FIRST\""}))
-      << ReadAll(shop1);
-  const std::string before = ReadAll(shop1);
+      << ReadFile(shop1);
+  const std::string before = ReadFile(shop1);
   Kill();
 
   // Another orderer: no question, the notices first; SHOP1's journal untouched.
-  StartAndLogIn("SHOP2", "5678");
+  ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP2", "5678"));
   const Window first = Dialog();
   EXPECT_EQ(first.width, notices.width);
   EXPECT_EQ(first.height, notices.height);
   Dismiss({"Escape"});
   Kill();
-  EXPECT_EQ(ReadAll(shop1), before);
+  EXPECT_EQ(ReadFile(shop1), before);
   EXPECT_FALSE(QFile::exists(QString::fromStdString(shop2)));
 
   // SHOP1 again, Yes: the basket as it was; F7 sends exactly it.
-  StartAndLogIn("SHOP1", "1234");
+  ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP1", "1234"));
   const Window question = Dialog();
   EXPECT_NE(question.width, notices.width);
   Desktop::Keys({"Return"});  // 예
   Dialog();
   Dismiss({"Escape"});  // the notices
-  EXPECT_EQ(ReadAll(shop1), before);
+  EXPECT_EQ(ReadFile(shop1), before);
   Desktop::Keys({"F7"});
   Dialog();  // the sent message
   Dismiss({"Return"});
@@ -323,7 +321,7 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   Dismiss({"Return"});
   ASSERT_TRUE(JournalHolds(shop1, {"\"P00002\""}));
   Kill();
-  StartAndLogIn("SHOP1", "1234");
+  ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP1", "1234"));
   Dialog();
   Desktop::Keys({"Escape"});  // 아니요
   Dialog();

@@ -1,12 +1,8 @@
 // The whole update cycle with the real executables: the installed program
-// (no argument) hands over to its copy in the work folder, the copy replaces
-// the installed program file with the published one, and the installed
-// program is started again with "/SKIPCHECK" and the note.
-//
-// The starts are observed through TARVIK_TRACE_START: every start of the
-// program appends its process id and arguments to that file. This test is a
-// child subreaper, so the detached starts become its children and are reaped
-// (and, the last one waiting in the log-in, ended) by it.
+// hands over to its copy in the work folder, the copy replaces the installed
+// file with the published one and starts it again with "/SKIPCHECK" and the
+// note. Each start appends its pid and arguments to TARVIK_TRACE_START's
+// file; as a child subreaper the test reaps (and ends) the detached starts.
 #include <gtest/gtest.h>
 
 #include <signal.h>

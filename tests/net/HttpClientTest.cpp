@@ -5,15 +5,15 @@
 #include <array>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <regex>
-#include <sstream>
+#include <thread>
 
 #include "net/Gzip.h"
 #include "net/HTTP_CLIENT.h"
 #include "platform/Folders.h"
 #include "platform/LocalTime.h"
 #include "tests/support/Environment.h"
+#include "tests/support/Files.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/LoopbackServer.h"
 
@@ -159,10 +159,7 @@ TEST(HttpClientReply, DownloadTypeIsWrittenToTheDownloadFile) {
   Exchange x(server);
   EXPECT_TRUE(x.ok);
   EXPECT_EQ(x.reply, "File Download" + kCallIndex);
-  std::ifstream in(DownloadFilePath(), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  EXPECT_EQ(s.str(), bytes);
+  EXPECT_EQ(test::ReadFile(DownloadFilePath()), bytes);
 }
 
 TEST(HttpClientFailure, RefusedConnectionIsASendError) {
@@ -176,53 +173,53 @@ TEST(HttpClientFailure, RefusedConnectionIsASendError) {
   EXPECT_EQ(client.ErrorLines()[2].rfind("Meaasge    : ", 0), 0u);
 }
 
-TEST(HttpClientFailure, StalledServerIsAbandoned) {
-  TransferLimits limits;
-  limits.connectSeconds = 5;
-  limits.stallSeconds = 1;
-  LoopbackServer server;
-  server.SetReply(Plain("", std::string(5000, 'y')));
-  server.StallAfter(0);  // no answer at all
-  {
-    Exchange x(server, &limits);
-    EXPECT_EQ(x.reply, "Send_PostRequest Error" + kCallIndex);
-    EXPECT_LT(x.seconds, 8.0);
+// A server that stops sending, or sends a byte every 2 s (only a stall was
+// once watched, so that held the client for as long as it went on): each
+// exchange ends at its limit. The cases run at once, each with its own server.
+TEST(HttpClientFailure, StalledAndTricklingServersAreGivenUp) {
+  setenv("TARVIK_REQUEST_TIMEOUT", "3", 1);  // the overall limit, low
+  TransferLimits stall1;                     // stall: 1 s, no overall limit
+  stall1.connectSeconds = 5;
+  stall1.stallSeconds = 1;
+  struct Case {
+    const char* what;
+    const TransferLimits* limits;  // nullptr: the environment's
+    std::size_t sentFirst;         // bytes of the reply before the stall or the trickle
+    int trickleMs;                 // 0: a stall
+    std::string reply, func, error;
+    double min, max;               // seconds
+  };
+  const std::vector<Case> cases = {
+      {"StalledServerIsAbandoned: no answer at all", &stall1, 0, 0, "Send_PostRequest Error", "", "", 0, 8},
+      {"StalledServerIsAbandoned: the header block and part of the body, then silence", &stall1, 100, 0, "SetResponseBuffer Error",
+       "Error Func : InternetReadFile", "no data for 1 seconds", 0, 8},
+      {"TricklingServerIsCutOffAtTheOverallLimit: a byte every 2 s after some body", nullptr, 60, 2000, "SetResponseBuffer Error",
+       "Error Func : InternetReadFile", "timed out", 2.5, 6},
+      {"TricklingServerIsCutOffAtTheOverallLimit: the status line itself trickles", nullptr, 5, 2000, "Send_PostRequest Error", "", "", 0, 6},
+  };
+  std::vector<std::thread> runs;
+  for (const Case& c : cases) {
+    runs.emplace_back([&c] {
+      SCOPED_TRACE(c.what);
+      LoopbackServer server;
+      server.SetReply(Plain("", std::string(5000, 'y')));
+      if (c.trickleMs) {
+        server.TrickleAfter(c.sentFirst, c.trickleMs);
+      } else {
+        server.StallAfter(c.sentFirst);
+      }
+      Exchange x(server, c.limits);
+      EXPECT_EQ(x.client.Limits().totalSeconds, c.limits ? 0 : 3);
+      EXPECT_EQ(x.reply, c.reply + kCallIndex);
+      EXPECT_GE(x.seconds, c.min);
+      EXPECT_LT(x.seconds, c.max);
+      if (!c.func.empty()) {
+        EXPECT_EQ(x.client.ErrorLines()[1], c.func);
+      }
+      EXPECT_NE(x.client.TransportError().find(c.error), std::string::npos) << x.client.TransportError();
+    });
   }
-  server.SetReply(Plain("", std::string(5000, 'y')));
-  server.StallAfter(100);  // the header block and part of the body, then silence
-  {
-    Exchange x(server, &limits);
-    EXPECT_EQ(x.reply, "SetResponseBuffer Error" + kCallIndex);
-    EXPECT_LT(x.seconds, 8.0);
-    EXPECT_EQ(x.client.ErrorLines()[1], "Error Func : InternetReadFile");
-    EXPECT_EQ(x.client.TransportError(), "no data for 1 seconds");
-  }
-}
-
-// Only a stall was watched, so a server that sends one byte every 2 s held
-// the client for as long as it went on. The overall limit (set low here
-// through the environment) ends the request.
-TEST(HttpClientFailure, TricklingServerIsCutOffAtTheOverallLimit) {
-  setenv("TARVIK_REQUEST_TIMEOUT", "3", 1);
-  LoopbackServer server;
-  server.SetReply(Plain("", std::string(5000, 'y')));
-  server.TrickleAfter(60, 2000);  // the header block and some body, then a byte every 2 s
-  {
-    Exchange x(server);
-    EXPECT_EQ(x.client.Limits().totalSeconds, 3);
-    EXPECT_EQ(x.reply, "SetResponseBuffer Error" + kCallIndex);
-    EXPECT_GT(x.seconds, 2.5);
-    EXPECT_LT(x.seconds, 6.0);
-    EXPECT_EQ(x.client.ErrorLines()[1], "Error Func : InternetReadFile");
-    EXPECT_NE(x.client.TransportError().find("timed out"), std::string::npos) << x.client.TransportError();
-  }
-  server.SetReply(Plain("", std::string(5000, 'y')));
-  server.TrickleAfter(5, 2000);  // the status line itself trickles
-  {
-    Exchange x(server);
-    EXPECT_EQ(x.reply, "Send_PostRequest Error" + kCallIndex);
-    EXPECT_LT(x.seconds, 6.0);
-  }
+  for (auto& r : runs) r.join();
   unsetenv("TARVIK_REQUEST_TIMEOUT");
   EXPECT_EQ(THTTPClient().Limits().totalSeconds, 120);
 }

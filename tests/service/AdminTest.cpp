@@ -3,28 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "net/Gzip.h"
 #include "net/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
+#include "tests/support/Files.h"
 #include "tests/support/ServiceFixture.h"
 
 namespace tarvik::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-void WriteFile(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary);
-  out << data;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   ServiceProcess service;
@@ -81,12 +71,12 @@ TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   EXPECT_EQ(TagValue("G_GPN2", n1), "오일");
 
   const std::string bad = service.Folder() + "bad.csv";
-  WriteFile(bad, "X1,이름,EA,1,1,대,소\r\nX2,\"닫히지 않음,EA,1,1,대,소\r\n");
-  EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00002", bad}), 0);
-  WriteFile(bad, "X1,이름,EA,1,1,대,소\r\nX1,두번,EA,1,1,대,소\r\n");
-  EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00002", bad}), 0);
-  WriteFile(bad, "X1,이름,EA,1,1,대\r\n");
-  EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00002", bad}), 0);
+  for (const char* csv : {"X1,이름,EA,1,1,대,소\r\nX2,\"닫히지 않음,EA,1,1,대,소\r\n",  // a quote not closed
+                          "X1,이름,EA,1,1,대,소\r\nX1,두번,EA,1,1,대,소\r\n",        // a code twice
+                          "X1,이름,EA,1,1,대\r\n"}) {                                  // a field missing
+    WriteFile(bad, csv);
+    EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00002", bad}), 0) << csv;
+  }
   EXPECT_EQ(TagInt("RESULT_RECORD_COUNT",
                    Call(service.Port(), "Good", Full("100102", "S00002", Same("G_CODE", "X1")))),
             0);  // a refused file stores nothing

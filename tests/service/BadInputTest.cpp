@@ -19,14 +19,8 @@ class BadInput : public ::testing::Test {
   void SetUp() override {
     REQUIRE_RUNNING(service);
     // One stored order, so "nothing changed" has something to lose.
-    const std::string head = MakeTag("OH_CODE", "") + MakeTag("OH_MCOUNT", "1") +
-                             MakeTag("OH_CC", "C00001") + MakeTag("OH_IOG", "A") +
-                             MakeTag("OH_SG", "0") + MakeTag("OH_RCOUNT", "1");
-    const std::string line = MakeTag("OLD_0", MakeTag("OL_NO", "0") + MakeTag("OL_GC", "P00001") +
-                                                  MakeTag("OL_LC", "1"));
-    const std::string r = Ask("Order", Full("100401", "S00001",
-                                            MakeTag("ORDERH_DATA", head) +
-                                                MakeTag("ORDERL_DATA", line)));
+    const std::string r =
+        Ask("Order", Full("100401", "S00001", OrderBody("", "A", {{"P00001", "", "", "1", ""}})));
     ASSERT_EQ(TagValue("RESULT_CODE", r), "1") << r;
     order_ = TagValue("OH_CODE", r);
   }

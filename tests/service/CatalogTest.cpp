@@ -32,10 +32,8 @@ TEST_F(Catalog, LogInLookupsGiveTheFieldsTheLogInReads) {
   const std::string demo = RequestMember(Same("M_ID", "DEMO"));
   ASSERT_TRUE(Ok(demo));
   EXPECT_EQ(Count(demo), 1);
-  EXPECT_EQ(Record0(demo, "M_CODE"), "S00001");
-  EXPECT_EQ(Record0(demo, "M_MGU"), "1");
-  EXPECT_EQ(Record0(demo, "M_DBTYPE"), "1");
-  EXPECT_EQ(Record0(demo, "M_BIGO"), "타르빅 자동차부품 (데모)");
+  ExpectTags(TagValue("RDC_0", demo),
+             {{"M_CODE", "S00001"}, {"M_MGU", "1"}, {"M_DBTYPE", "1"}, {"M_BIGO", "타르빅 자동차부품 (데모)"}});
   EXPECT_EQ(Record0(RequestMember(Same("M_ID", "CLOSED")), "M_MGU"), "0");
   EXPECT_EQ(Record0(RequestMember(Same("M_ID", "OLDDB")), "M_DBTYPE"), "0");
   // Unknown: success with no record (the log-in tells "not registered" from a read error).
@@ -47,10 +45,7 @@ TEST_F(Catalog, LogInLookupsGiveTheFieldsTheLogInReads) {
   const std::string shop1 = RequestCustomer("S00001", Same("C_ID", "SHOP1"));
   ASSERT_TRUE(Ok(shop1));
   EXPECT_EQ(Count(shop1), 1);
-  EXPECT_EQ(Record0(shop1, "C_CODE"), "C00001");
-  EXPECT_EQ(Record0(shop1, "C_NAME"), "한빛카센터");
-  EXPECT_EQ(Record0(shop1, "C_SS"), "1234");
-  EXPECT_EQ(Record0(shop1, "C_GU"), "1");
+  ExpectTags(TagValue("RDC_0", shop1), {{"C_CODE", "C00001"}, {"C_NAME", "한빛카센터"}, {"C_SS", "1234"}, {"C_GU", "1"}});
   EXPECT_EQ(Record0(RequestCustomer("S00001", Same("C_ID", "NEWSHOP")), "C_SS"), "");
   EXPECT_EQ(Count(RequestCustomer("S00002", Same("C_ID", "SHOP2"))), 0);  // DEMO's only
   // No ID or an unknown DB_KEY: refused (the record holds the password).
@@ -83,9 +78,7 @@ TEST_F(Catalog, AllProductsComeSortedByCategoryWithTheOrderersCosts) {
   }
   EXPECT_EQ(barcodes.size(), 2525u);
   EXPECT_EQ(priced, 300);
-  EXPECT_EQ(Record0(r, "G_CODE"), "P00001");
-  EXPECT_EQ(Record0(r, "G_NAME"), "피스톤 앞 (쏘나타)");
-  EXPECT_EQ(Record0(r, "G_BCODE"), "8801230000011");
+  ExpectTags(TagValue("RDC_0", r), {{"G_CODE", "P00001"}, {"G_NAME", "피스톤 앞 (쏘나타)"}, {"G_BCODE", "8801230000011"}});
 
   // Another orderer sees the same products with its own (here: no) prices.
   const std::string newshop =
@@ -119,9 +112,7 @@ TEST_F(Catalog, TradedProductsAreTheUnitCostRows) {
 TEST_F(Catalog, ProductByCodeNotesAndCarLists) {
   const std::string g = RequestGoodByCode("S00001", Same("G_CODE", "P00100"));
   ASSERT_EQ(Count(g), 1);
-  EXPECT_EQ(Record0(g, "G_NAME"), "브레이크 디스크 뒤 (스타렉스)");
-  EXPECT_EQ(Record0(g, "G_BOX"), "EA");
-  EXPECT_EQ(Record0(g, "G_BCNT"), "1");
+  ExpectTags(TagValue("RDC_0", g), {{"G_NAME", "브레이크 디스크 뒤 (스타렉스)"}, {"G_BOX", "EA"}, {"G_BCNT", "1"}});
   EXPECT_EQ(Count(RequestGoodByCode("S00001", Same("G_CODE", "NOPE"))), 0);
   EXPECT_FALSE(Ok(RequestGoodByCode("S00001", "")));
 
@@ -138,8 +129,7 @@ TEST_F(Catalog, ProductByCodeNotesAndCarLists) {
   EXPECT_EQ(Count(makes), 40);
   EXPECT_EQ(TagValue("CM_NAME", TagValue("RDC_1", makes)), "BMW");
   // The makes of the older system come padded to 20 bytes.
-  EXPECT_EQ(TagValue("CM_CODE", TagValue("RDC_10", makes)), "11");
-  EXPECT_EQ(TagValue("CM_NAME", TagValue("RDC_10", makes)), "포르쉐" + std::string(14, ' '));
+  ExpectTags(TagValue("RDC_10", makes), {{"CM_CODE", "11"}, {"CM_NAME", "포르쉐" + std::string(14, ' ')}});
   EXPECT_FALSE(Ok(RequestCarMakes("S00001", Like("CG_NAME", "%"))));
   const std::string groups = RequestCarGroups("S00001", Like("CG_NAME", "%") + OrderBy("CG_CODE ASC"));
   EXPECT_EQ(Count(groups), 15);

@@ -1,7 +1,9 @@
-// Two instances of the service on one database, behind HAProxy or side by
-// side: one killed during concurrent saves, the supplier's marking racing
-// re-sends and deletes, and catalogue writes seen by both at once.
+// Saves cut short: one service killed mid-save and restarted on its
+// database; two instances on one database, behind HAProxy or side by side:
+// one killed during concurrent saves, the supplier's marking racing re-sends
+// and deletes, and catalogue writes seen by both at once.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <atomic>
 #include <chrono>
@@ -14,6 +16,7 @@
 #include "net/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
+#include "tests/support/Files.h"
 #include "tests/support/Postgres.h"
 #include "tests/support/ServiceCluster.h"
 
@@ -24,19 +27,19 @@ using Clock = std::chrono::steady_clock;
 
 bool Ok(const std::string& reply) { return TagValue("RESULT_CODE", reply) == "1"; }
 
-// Clients saving orders through the cluster until stopped: order i of client
-// t has linesOf(t, i) lines, noted "kT-I" (its lines "kT-I-L").
+// Clients saving orders to port until stopped: order i of client t has
+// LinesOf(t, i) lines, noted "kT-I" (its lines "kT-I-L").
 class Savers {
  public:
   static constexpr int kThreads = 8;
   static std::string Note(int t, int i) { return "k" + std::to_string(t) + "-" + std::to_string(i); }
   static int LinesOf(int t, int i) { return 1 + (i * 5 + t) % 30; }
 
-  Savers(ServiceCluster& cluster, int perThread) : cluster_(cluster) {
+  Savers(std::uint16_t port, int perThread) {
     for (int t = 0; t < kThreads; ++t) {
-      clients_.emplace_back([this, t, perThread] {
+      clients_.emplace_back([this, t, perThread, port] {
         for (int i = 0; i < perThread && !stop_; ++i) {
-          const std::string r = Call(cluster_.Port(), "Order", OrderSave("", Note(t, i), LinesOf(t, i)));
+          const std::string r = Call(port, "Order", OrderSave("", Note(t, i), LinesOf(t, i)));
           if (!Ok(r)) continue;  // failed, or lost with its instance: not acknowledged
           std::lock_guard<std::mutex> lock(mutex_);
           acked_[TagValue("OH_CODE", r)] = {t, i};
@@ -62,17 +65,18 @@ class Savers {
 
   // Every acknowledged order is stored whole, none twice; besides them at most
   // inFlight saves whose answer was lost.
-  void ExpectStoredOnceAndWhole(int inFlight) {
+  void ExpectStoredOnceAndWhole(std::uint16_t port, const ServiceProcess& admin, int inFlight) {
     Finish();
     for (const auto& [code, who] : acked_) {
-      const std::string open = Call(cluster_.Port(), "Order", Full("100406", "S00001", MakeTag("OH_CODE", code)));
+      const std::string open = Call(port, "Order", Full("100406", "S00001", MakeTag("OH_CODE", code)));
       ASSERT_TRUE(Ok(open)) << "acknowledged order lost: " << code;
       const auto notes = OpenedLineNotes(open);
       ASSERT_EQ(notes.size(), static_cast<std::size_t>(LinesOf(who.first, who.second))) << code;
-      EXPECT_EQ(notes.back(), Note(who.first, who.second) + "-" + std::to_string(notes.size() - 1));
+      for (std::size_t l = 0; l < notes.size(); ++l)
+        EXPECT_EQ(notes[l], Note(who.first, who.second) + "-" + std::to_string(l)) << code;
     }
     std::string out;
-    ASSERT_EQ(cluster_.Admin({"orders"}, &out), 0);
+    ASSERT_EQ(admin.Admin({"orders"}, &out), 0);
     std::set<std::string> notes;
     int stored = 0;
     for (const auto& f : OrderRows(out)) {
@@ -83,6 +87,7 @@ class Savers {
       ASSERT_EQ(std::sscanf(f[9].c_str(), "k%d-%d", &t, &i), 2) << f[9];
       EXPECT_EQ(f[8], std::to_string(LinesOf(t, i))) << "not whole: " << f[9];
     }
+    ::testing::Test::RecordProperty("stored", stored);
     EXPECT_GE(stored, count.load());
     EXPECT_LE(stored, count.load() + inFlight);
   }
@@ -98,7 +103,6 @@ class Savers {
   std::atomic<int> count{0};
 
  private:
-  ServiceCluster& cluster_;
   std::mutex mutex_;
   std::map<std::string, std::pair<int, int>> acked_;  // OH_CODE -> (client, order)
   std::vector<Clock::time_point> ackedAt_;
@@ -106,10 +110,37 @@ class Savers {
   std::vector<std::thread> clients_;
 };
 
+// After a restart on the same database every acknowledged order is there
+// with all its lines, and no order is there by halves.
+TEST(Crash, KilledMidSaveKeepsEveryAcknowledgedOrderWhole) {
+  ServiceProcess service;
+  REQUIRE_RUNNING(service);
+  constexpr int kPerThread = 40;
+  Savers savers(service.Port(), kPerThread);
+  ASSERT_TRUE(savers.Reach(60));
+  service.Kill();  // SIGKILL while the clients are still sending
+  savers.Finish(false);
+  ASSERT_LT(savers.count.load(), Savers::kThreads * kPerThread) << "the kill came after the last save";
+  ASSERT_TRUE(service.Restart());
+  savers.ExpectStoredOnceAndWhole(service.Port(), service, Savers::kThreads);
+}
+
+// Regression: Running() reaped a dead child but kept its number, and the
+// destructor then sent SIGKILL to whatever process had been given it since.
+TEST(Crash, ChildThatDiedOnItsOwnIsNeverSignalledAgain) {
+  ServiceProcess service(false);
+  REQUIRE_RUNNING(service);
+  ::kill(service.Pid(), SIGKILL);
+  for (int i = 0; i < 500 && service.Running(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_FALSE(service.Running());
+  EXPECT_EQ(service.Pid(), -1);
+}
+
 TEST(Cluster, InstanceKilledDuringConcurrentSavesLosesNoAcknowledgedOrder) {
   ServiceCluster cluster(2);
   REQUIRE_RUNNING(cluster);
-  Savers savers(cluster, 40);  // 320 saves from 8 clients at once
+  Savers savers(cluster.Port(), 40);  // 320 saves from 8 clients at once
   ASSERT_TRUE(savers.Reach(60));
   cluster.Instance(0).Kill();  // SIGKILL in the middle of the saves
   const int atKill = savers.count;
@@ -118,7 +149,7 @@ TEST(Cluster, InstanceKilledDuringConcurrentSavesLosesNoAcknowledgedOrder) {
   EXPECT_GT(savers.count - atKill, 100) << "the survivor took over";
   EXPECT_TRUE(cluster.Instance(1).Running());
   // At most the saves in flight on the killed instance are stored unacknowledged.
-  savers.ExpectStoredOnceAndWhole(Savers::kThreads);
+  savers.ExpectStoredOnceAndWhole(cluster.Port(), cluster.Instance(1), Savers::kThreads);
 }
 
 // PostgreSQL restarted twice while clients save: no instance dies, the saves
@@ -129,7 +160,7 @@ TEST(Cluster, PostgresRestartedDuringSavesKillsNoInstance) {
   REQUIRE_RUNNING(cluster);
   PostgresServer* pg = PostgresServer::Shared();
   ASSERT_NE(pg, nullptr);
-  Savers savers(cluster, 1000);
+  Savers savers(cluster.Port(), 1000);
   for (int restart = 1; restart <= 2; ++restart) {
     ASSERT_TRUE(savers.Reach(savers.count + 40));
     ASSERT_TRUE(pg->Restart());
@@ -140,7 +171,7 @@ TEST(Cluster, PostgresRestartedDuringSavesKillsNoInstance) {
                 static_cast<long long>(ms));
     for (std::size_t i = 0; i < cluster.Size(); ++i) EXPECT_TRUE(cluster.Instance(i).Running()) << i;
   }
-  savers.ExpectStoredOnceAndWhole(2 * Savers::kThreads);
+  savers.ExpectStoredOnceAndWhole(cluster.Port(), cluster.Instance(0), 2 * Savers::kThreads);
   for (std::size_t i = 0; i < cluster.Size(); ++i) EXPECT_TRUE(cluster.Instance(i).Running()) << i;
 }
 
@@ -262,9 +293,7 @@ TEST(Cluster, CatalogueWritesAreSeenAtTheNextRequestOnEveryInstance) {
   EXPECT_EQ(traded(b), 299);
   EXPECT_EQ(traded(a), 299);
   const std::string csv = cluster.Instance(0).Folder() + "new.csv";
-  std::FILE* f = std::fopen(csv.c_str(), "w");
-  std::fputs("N00001,새 제품,EA,8809999000015,1,신상품,기타\n", f);
-  std::fclose(f);
+  WriteFile(csv, "N00001,새 제품,EA,8809999000015,1,신상품,기타\n");
   ASSERT_EQ(cluster.Admin({"import-catalogue", "--supplier", "S00001", csv}), 0);
   EXPECT_EQ(all(b), 2526);
   EXPECT_EQ(all(a), 2526);

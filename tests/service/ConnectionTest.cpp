@@ -19,6 +19,7 @@
 #include "net/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
+#include "tests/support/LoopbackSocket.h"
 #include "tests/support/ServiceFixture.h"
 
 namespace tarvik::test {
@@ -26,36 +27,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A connection to the service from the loopback address from (another peer
-// than 127.0.0.1 when given).
-int Connect(std::uint16_t port, const char* from = nullptr) {
+// A connection to the service from another loopback address than 127.0.0.1.
+int ConnectFrom(std::uint16_t port, const char* from) {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
-  if (from) {
-    ::inet_pton(AF_INET, from, &a.sin_addr);
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-      ::close(fd);
-      return -1;
-    }
-  }
+  ::inet_pton(AF_INET, from, &a.sin_addr);
+  const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   a.sin_port = htons(port);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-bool SendAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  if (bound && ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return fd;
+  ::close(fd);
+  return -1;
 }
 
 // Reads until the peer closes (true) or the time is up (false).
@@ -113,9 +96,9 @@ TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
   REQUIRE_RUNNING(service);
   const auto start = Clock::now();
   std::vector<int> idle, slow;
-  for (int i = 0; i < 200; ++i) idle.push_back(Connect(service.Port()));
+  for (int i = 0; i < 200; ++i) idle.push_back(ConnectLoopback(service.Port()));
   for (int i = 0; i < 20; ++i) {
-    slow.push_back(Connect(service.Port()));
+    slow.push_back(ConnectLoopback(service.Port()));
     SendAll(slow.back(), "POST /NET/KorvanMember.php HTTP/1.1\r\n");
   }
   for (int fd : idle) ASSERT_GE(fd, 0);
@@ -159,7 +142,7 @@ TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
 TEST(Connections, RequestsInPiecesAndPipelinedAreAnsweredInOrder) {
   ServiceProcess service;
   REQUIRE_RUNNING(service);
-  const int fd = Connect(service.Port());
+  const int fd = ConnectLoopback(service.Port());
   ASSERT_GE(fd, 0);
   const std::string demo = MemberRequest("DEMO"), big = MemberRequest("BIG");
   // One request in three pieces, then two at once on the same connection.
@@ -189,7 +172,7 @@ TEST(Connections, PipelinedRequestsBeforeAHalfCloseAreAllAnswered) {
   ASSERT_EQ(::truncate(big.c_str(), 32 << 20), 0);
   ServiceProcess service(true, folder);
   REQUIRE_RUNNING(service);
-  const int fd = Connect(service.Port());
+  const int fd = ConnectLoopback(service.Port());
   ASSERT_GE(fd, 0);
   ASSERT_TRUE(SendAll(fd, "GET /update/big.bin HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -227,8 +210,8 @@ TEST(Connections, OnePeerOpeningManyConnectionsLeavesRoomForOthers) {
   EXPECT_GE(std::stoul(line.substr(26)), 400u) << line;
 
   std::vector<int> flood;
-  for (int i = 0; i < 30; ++i) flood.push_back(Connect(service.Port()));
-  const int other = Connect(service.Port(), "127.0.0.2");
+  for (int i = 0; i < 30; ++i) flood.push_back(ConnectLoopback(service.Port()));
+  const int other = ConnectFrom(service.Port(), "127.0.0.2");
   ASSERT_GE(other, 0);
   ASSERT_TRUE(SendAll(other, MemberRequest("DEMO")));
   std::string pending, status, text;
@@ -272,7 +255,7 @@ TEST(Connections, FailureRepliesCarryTheirOwnReasonPhrase) {
     EXPECT_EQ(c.reply.reason, c.reason) << c.what;
   }
   // A body without a length is refused, not waited for.
-  const int fd = Connect(port);
+  const int fd = ConnectLoopback(port);
   ASSERT_TRUE(SendAll(fd, "POST /NET/Good.php HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"));
   std::string pending, status, text;
   ASSERT_TRUE(ReadReply(fd, pending, status, text));

@@ -1,8 +1,11 @@
 #pragma once
 // Request texts of the service commands, built as the client builds them.
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "net/MessageFormat.h"
 
@@ -35,24 +38,46 @@ inline std::string Like(const std::string& field, const std::string& key) {
 }
 inline std::string OrderBy(const std::string& list) { return MakeTag("ORDERBY", list); }
 
-// An order save ("100401") for DEMO's orderer C00001 with the header note
-// `note` and `lines` lines (every third typed in by hand), line i noted
-// note + "-" + i, so a stored order tells whose and how long it is.
+struct LineSpec {
+  std::string code, name, box, qty, note;
+};
+
+// The ORDERH_DATA and ORDERL_DATA of a save as the client writes them; a
+// "YZ" line (typed in by hand) carries its own name and unit.
+inline std::string OrderBody(const std::string& ohCode, const std::string& iog,
+                             const std::vector<LineSpec>& lines,
+                             const std::string& note = "빠른 배송 부탁",
+                             const std::string& cc = "C00001", int rcount = -1) {
+  const std::string head =
+      MakeTag("OH_CODE", ohCode) + MakeTag("OH_SD", "") + MakeTag("OH_AT", "") +
+      MakeTag("OH_MT", "") + MakeTag("OH_MCOUNT", "1") + MakeTag("OH_DD", "240215") +
+      MakeTag("OH_CC", cc) + MakeTag("OH_TYPE", "C") + MakeTag("OH_IOG", iog) +
+      MakeTag("OH_SG", "0") + MakeTag("OH_SCODE", "") +
+      MakeTag("OH_RCOUNT", std::to_string(rcount < 0 ? static_cast<int>(lines.size()) : rcount)) +
+      MakeTag("OH_NOTE", note);
+  std::string body;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const LineSpec& l = lines[i];
+    const bool yz = l.code == "YZ";
+    body += MakeTag("OLD_" + std::to_string(i),
+                    MakeTag("OL_NO", std::to_string(i)) + MakeTag("OL_CC", cc) +
+                        MakeTag("OL_OC", "") + MakeTag("OL_GC", l.code) +
+                        MakeTag("OL_GN", yz ? l.name : "") + MakeTag("OL_GBOX", yz ? l.box : "") +
+                        MakeTag("OL_LC", l.qty) + MakeTag("OL_LN", l.note));
+  }
+  return MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", body);
+}
+
+// A whole save request for C00001 with `lines` lines (every third typed in
+// by hand), line i noted note + "-" + i, so a stored order tells whose and
+// how long it is.
 inline std::string OrderSave(const std::string& code, const std::string& note, int lines,
                              const std::string& iog = "A") {
-  const std::string head = MakeTag("OH_CODE", code) + MakeTag("OH_MCOUNT", "1") +
-                           MakeTag("OH_CC", "C00001") + MakeTag("OH_IOG", iog) +
-                           MakeTag("OH_SG", "0") + MakeTag("OH_RCOUNT", std::to_string(lines)) +
-                           MakeTag("OH_NOTE", note);
-  std::string body;
-  for (int l = 0; l < lines; ++l) {
-    body += MakeTag("OLD_" + std::to_string(l),
-                    MakeTag("OL_NO", std::to_string(l)) + MakeTag("OL_CC", "C00001") +
-                        MakeTag("OL_GC", l % 3 ? "P0" + std::to_string(1000 + l) : "YZ") +
-                        MakeTag("OL_GN", "수기") + MakeTag("OL_LC", "1") +
-                        MakeTag("OL_LN", note + "-" + std::to_string(l)));
-  }
-  return Full("100401", "S00001", MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", body));
+  std::vector<LineSpec> specs;
+  for (int l = 0; l < lines; ++l)
+    specs.push_back({l % 3 ? "P0" + std::to_string(1000 + l) : "YZ", "수기", "EA", "1",
+                     note + "-" + std::to_string(l)});
+  return Full("100401", "S00001", OrderBody(code, iog, specs, note));
 }
 
 // The notes of the lines of an order as read back ("100406"), in order.
@@ -71,25 +96,20 @@ inline std::vector<std::string> OpenedLineNotes(const std::string& openReply) {
 // The rows of `tarvik-service orders`, each split at its tabs.
 inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
   std::vector<std::vector<std::string>> rows;
-  std::size_t start = 0;
-  while (start < out.size()) {
-    std::size_t end = out.find('\n', start);
-    if (end == std::string::npos) end = out.size();
-    std::vector<std::string> row;
-    std::size_t a = start;
-    for (;;) {
-      const std::size_t tab = out.find('\t', a);
-      if (tab == std::string::npos || tab > end) {
-        row.push_back(out.substr(a, end - a));
-        break;
-      }
-      row.push_back(out.substr(a, tab - a));
-      a = tab + 1;
-    }
-    rows.push_back(std::move(row));
-    start = end + 1;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string>& row = rows.emplace_back();
+    std::istringstream fields(line);
+    for (std::string f; std::getline(fields, f, '\t');) row.push_back(f);
+    if (line.empty() || line.back() == '\t') row.emplace_back();
   }
   return rows;
+}
+
+// Each named element of record holds its value.
+inline void ExpectTags(const std::string& record,
+                       const std::vector<std::pair<std::string, std::string>>& want) {
+  for (const auto& [name, value] : want) EXPECT_EQ(TagValue(name, record), value) << name;
 }
 
 inline const char* kGoodsOrder = "G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC";

@@ -8,33 +8,26 @@
 
 #include "platform/QtText.h"
 #include "session/UDM.h"
+#include "tests/support/Files.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::ReadFile;
+using test::WriteFile;
 
 class UserIni : public ::testing::Test {
  protected:
   std::string Dir() const { return S(tmp_.path()) + "/"; }
-  QString Ini() const { return tmp_.path() + "/user.ini"; }
+  std::string Ini() const { return Dir() + "user.ini"; }
   QTemporaryDir tmp_;
 };
 
 TEST_F(UserIni, MissingIniIsCreatedWithBothKeysEmpty) {
-  ASSERT_FALSE(QFileInfo::exists(Ini()));
+  ASSERT_FALSE(QFileInfo::exists(Q(Ini())));
   TDM dm(Dir());
-  EXPECT_EQ(ReadFile(Ini()), QByteArray("[MASTER]\r\nID=\r\n[CUSTOMER]\r\nID=\r\n"));
+  EXPECT_EQ(ReadFile(Ini()), "[MASTER]\r\nID=\r\n[CUSTOMER]\r\nID=\r\n");
   EXPECT_EQ(dm.MasterInfo.M_ID + dm.CustomerInfo.C_ID, "");
 }
 
@@ -56,14 +49,14 @@ TEST_F(UserIni, LoginWritesTheIdsAsTypedOnlyIntoAnExistingIni) {
   TDM dm(Dir());
   ASSERT_TRUE(dm.WriteUserIni(" shop-1 ", "가-1"));
   EXPECT_EQ(ReadFile(Ini()),
-            QByteArray("; kept\r\n[MASTER]\r\nID= shop-1 \r\n[OTHER]\r\nID=stay\r\n[CUSTOMER]\r\nID=가-1\r\n"));
+            std::string("; kept\r\n[MASTER]\r\nID= shop-1 \r\n[OTHER]\r\nID=stay\r\n[CUSTOMER]\r\nID=가-1\r\n"));
   TDM again(Dir());
   EXPECT_EQ(again.MasterInfo.M_ID, " shop-1");
   EXPECT_EQ(again.CustomerInfo.C_ID, "가-1");
 
-  ASSERT_TRUE(QFile::remove(Ini()));
+  ASSERT_TRUE(QFile::remove(Q(Ini())));
   EXPECT_FALSE(dm.WriteUserIni("a", "b"));
-  EXPECT_FALSE(QFileInfo::exists(Ini()));
+  EXPECT_FALSE(QFileInfo::exists(Q(Ini())));
 }
 
 TEST_F(UserIni, UnwritableIniLeavesTheIdsEmptyAndNoTemporaryFile) {
@@ -71,7 +64,7 @@ TEST_F(UserIni, UnwritableIniLeavesTheIdsEmptyAndNoTemporaryFile) {
   EXPECT_EQ(nowhere.MasterInfo.M_ID + nowhere.CustomerInfo.C_ID, "");
   EXPECT_FALSE(nowhere.WriteUserIni("a", "b"));
 
-  ASSERT_TRUE(QDir().mkdir(Ini()));  // a user.ini that cannot be replaced
+  ASSERT_TRUE(QDir().mkdir(Q(Ini())));  // a user.ini that cannot be replaced
   TDM dm(Dir());
   EXPECT_FALSE(dm.WriteUserIni("a", "b"));
   // Nothing beside it: no temporary file was left behind.
@@ -125,31 +118,31 @@ TEST(TextUtilities, FormatTrimAndFirstCharacter) {
 
 TEST(CopyFolderFiles, CopiesPlainFilesAndReplacesExistingOnes) {
   QTemporaryDir tmp;
-  const QString src = tmp.path() + "/src/", dst = tmp.path() + "/dst/";
-  ASSERT_TRUE(QDir().mkpath(src + "sub"));
-  WriteFile(src + "a.bin", QByteArray("\0\1\2", 3));
+  const std::string src = S(tmp.path()) + "/src/", dst = S(tmp.path()) + "/dst/";
+  ASSERT_TRUE(QDir().mkpath(Q(src + "sub")));
+  WriteFile(src + "a.bin", std::string("\0\1\2", 3));
   WriteFile(src + "b.txt", "new");
   WriteFile(src + ".hidden", "h");
   WriteFile(src + "sub/inner", "x");
-  EXPECT_TRUE(CopyFolderFiles(S(src), S(dst)));
-  EXPECT_EQ(ReadFile(dst + "a.bin"), QByteArray("\0\1\2", 3));
+  EXPECT_TRUE(CopyFolderFiles(src, dst));
+  EXPECT_EQ(ReadFile(dst + "a.bin"), std::string("\0\1\2", 3));
   EXPECT_EQ(ReadFile(dst + ".hidden"), "h");
-  EXPECT_FALSE(QFileInfo::exists(dst + "sub"));
+  EXPECT_FALSE(QFileInfo::exists(Q(dst + "sub")));
 
   WriteFile(dst + "b.txt", "old and longer");
-  EXPECT_TRUE(CopyFolderFiles(S(src), S(dst)));
+  EXPECT_TRUE(CopyFolderFiles(src, dst));
   EXPECT_EQ(ReadFile(dst + "b.txt"), "new");
 
   EXPECT_TRUE(CopyFolderFiles(S(tmp.path() + "/missing/"), S(tmp.path() + "/other/")));
-  EXPECT_FALSE(CopyFolderFiles(S(src), S(tmp.path() + "/no/such/")));  // only one level is created
+  EXPECT_FALSE(CopyFolderFiles(src, S(tmp.path() + "/no/such/")));  // only one level is created
 }
 
 TEST(CopyFolderFiles, CopyOntoItselfKeepsTheFiles) {
   QTemporaryDir tmp;
-  const QString dir = tmp.path() + "/";
+  const std::string dir = S(tmp.path()) + "/";
   WriteFile(dir + "TKClientI", "program");
-  EXPECT_FALSE(CopyFolderFiles(S(dir), S(dir)));
-  EXPECT_FALSE(CopyFolderFiles(S(dir), S(tmp.path() + "/./")));
+  EXPECT_FALSE(CopyFolderFiles(dir, dir));
+  EXPECT_FALSE(CopyFolderFiles(dir, S(tmp.path() + "/./")));
   EXPECT_EQ(ReadFile(dir + "TKClientI"), "program");
 }
 

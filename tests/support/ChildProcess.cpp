@@ -1,18 +1,17 @@
 #include "tests/support/ChildProcess.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <grp.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "tests/support/LoopbackSocket.h"
 
 namespace tarvik::test {
 
@@ -100,28 +99,10 @@ bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit) {
 }
 
 int FreeLoopbackPort() {
-  const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  int port = 0;
-  if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-    port = ntohs(a.sin_port);
-  ::close(s);
+  std::uint16_t port = 0;
+  const int fd = LoopbackSocket(&port, false);
+  if (fd >= 0) CloseSocket(fd);
   return port;
-}
-
-bool PortAnswers(int port) {
-  const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(static_cast<std::uint16_t>(port));
-  const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  ::close(s);
-  return ok;
 }
 
 void UnprivilegedUser(uid_t& uid, gid_t& gid) {

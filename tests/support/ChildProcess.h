@@ -41,9 +41,6 @@ bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit);
 // A TCP port on 127.0.0.1 that was free a moment ago.
 int FreeLoopbackPort();
 
-// True when something accepts connections on 127.0.0.1:port.
-bool PortAnswers(int port);
-
 // When the test runs as root: the user `nobody` (a server that refuses root,
 // such as PostgreSQL, runs as it). uid/gid stay -1 otherwise.
 void UnprivilegedUser(uid_t& uid, gid_t& gid);

@@ -1,11 +1,8 @@
 #pragma once
-// A loopback proxy in front of a service that can lose replies: it passes
-// each request whole to the service, reads the service's whole reply and
-// hands it back, except for the replies it was told to drop: those it reads
-// (so the service has done its work) and then closes the client's connection
-// without a byte, as a connection cut after the request went out does. One
-// connection at a time, one request per connection; runs in its own thread
-// from construction to destruction, every wait bounded.
+// A loopback proxy in front of a service that can lose replies: a dropped
+// reply is read whole (the service has done its work), then the client's
+// connection is closed without a byte. One connection and request at a time,
+// in a thread of its own; every wait bounded.
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -24,7 +21,6 @@ class DroppingProxy {
 
   std::uint16_t Port() const { return port_; }
   std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
-  void SetUpstream(std::uint16_t port) { upstream_ = port; }
 
   // The replies to the next n requests are dropped.
   void DropNextReplies(int n) { drops_ = n; }

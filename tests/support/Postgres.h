@@ -1,12 +1,8 @@
 #pragma once
-// A PostgreSQL server of the test process's own: initdb into a temporary
-// folder and postgres on a free 127.0.0.1 port (as `nobody` when the test runs
-// as root: PostgreSQL refuses root), trust for the user "tarvik" on loopback,
-// C locale, UTF-8. Started by the first Shared() call of the process, stopped
-// and removed at exit; the server dies with the test process in any case.
-//
-// Call Shared() first from the main thread: a child dies with the thread
-// that started it.
+// A PostgreSQL server of the test process's own (initdb into a temporary
+// folder, postgres on a free 127.0.0.1 port, as `nobody` when run as root;
+// trust for "tarvik", C locale, UTF-8), started by the first Shared() call,
+// which must come from the main thread (a child dies with its thread).
 #include <sys/types.h>
 
 #include <memory>

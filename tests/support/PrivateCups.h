@@ -1,19 +1,9 @@
 #pragma once
-// A CUPS scheduler of the test's own, with one cups-pdf queue as its default
-// printer: private server root, spool, cache, state and log folders below a
-// temporary folder, listening only on a local socket there, and CUPS_SERVER
-// pointing at that socket while the object lives.
-//
-//   tarvik::test::PrivateCups cups;
-//   if (!cups.Usable()) GTEST_SKIP() << cups.Why();
-//   ASSERT_TRUE(cups.Started()) << cups.Why();
-//   ... print; cups.WaitForPdfs(n) lists the PDF files the queue wrote.
-//
-// cups-pdf's backend is installed 0700 root so that the scheduler runs it as
-// root (it writes the file as the job's owner); so the queue works only under
-// a scheduler started as root. cups-pdf reads its settings only from
-// /etc/cups/cups-pdf-<queue>.conf: the scheduler writes one for its queue,
-// naming the private folders, and removes it again.
+// A CUPS scheduler of the test's own with one cups-pdf queue as its default
+// printer: its folders below a temporary folder, listening only on a local
+// socket there, CUPS_SERVER pointing at it while the object lives. It needs
+// root (cups-pdf's backend is 0700 root) and writes, then removes,
+// /etc/cups/cups-pdf-<queue>.conf (the only place cups-pdf reads settings).
 #include <QProcess>
 #include <QTemporaryDir>
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,11 +27,9 @@ class ScriptedPrompter : public Prompter {
 
   void Show(const std::string& text, const std::string& caption, PromptIcon icon) override {
     prompts.push_back({text, caption, icon, false});
-    if (onPrompt) onPrompt(prompts.back());
   }
   bool AskYesNo(const std::string& text, const std::string& caption, bool noByDefault) override {
     prompts.push_back({text, caption, PromptIcon::Question, true, noByDefault});
-    if (onPrompt) onPrompt(prompts.back());
     if (answers.empty()) {
       ADD_FAILURE() << "a question nobody planned an answer for: " << text;
       return false;
@@ -52,7 +49,6 @@ class ScriptedPrompter : public Prompter {
 
   std::vector<Prompt> prompts;
   std::deque<bool> answers;                    // planned answers to AskYesNo
-  std::function<void(const Prompt&)> onPrompt;  // runs inside the (would-be) modal box
 };
 
 }  // namespace tarvik::test

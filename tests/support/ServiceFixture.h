@@ -1,16 +1,9 @@
 #pragma once
-// The real reference service as a child process, for any test.
-//
-//   tarvik::test::ServiceProcess service;          // demo data, free port
-//   ASSERT_TRUE(service.Running());
-//   // TARVIK_SERVER now names 127.0.0.1:<port>; the request functions reach it.
-//
-// The database is a fresh SQLite file, or, when the environment holds
-// TARVIK_TEST_DB=postgresql, a fresh database in the test process's own
-// PostgreSQL server (Postgres.h); Skipped() then tells that PostgreSQL is not
-// installed (one that is installed but does not start is a failure). Tests
-// that use it must depend on the tarvik-service target
-// (add_dependencies(<test> tarvik-service)).
+// The real reference service as a child process on a fresh database: a
+// SQLite file, or with TARVIK_TEST_DB=postgresql one in the test process's own
+// PostgreSQL server (Postgres.h; Skipped() tells that none is installed, one
+// that does not start is a failure). While it runs, TARVIK_SERVER names it.
+// A test that uses it depends on the tarvik-service target.
 #include <sys/types.h>
 
 #include <cstdint>

@@ -7,25 +7,13 @@
 
 #include <zlib.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/Files.h"
 #include "update/UpdatePasses.h"
 
 namespace tarvik::test {
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-inline void WriteFile(const std::string& path, const std::string& data) {
-  std::ofstream(path, std::ios::binary) << data;
-}
 
 // "%u" of the CRC-32 of data, computed apart from FileCrc32.
 inline std::string CrcOf(const std::string& data) {
