@@ -8,37 +8,33 @@
 namespace tarvik {
 namespace {
 
-enum Cmd {
-  kMember, kCustomer, kCustomerPassword, kGoods, kUnitCosts, kUnitCostDelete, kGoodByCode,
-  kGoodsMemo, kCarGroups, kCarMakes, kCarPartNums, kOrderList, kOrderSave, kOrderDelete,
-  kOrderOpen, kOrderSample, kOrderAuth
-};
+using H = HeaderKind;
+const ServiceCommand kMember{"RequestMember", "100000", "/NET/KorvanMember.php", H::Bare, {}};
+const ServiceCommand kCustomer{"RequestCustomer", "100200", "/NET/Customer.php", H::Full, {}};
+const ServiceCommand kCustomerPassword{"RequestCustomerPassword", "100202", "/NET/Customer.php", H::Full, {"C_CODE"}};
+const ServiceCommand kGoods{"RequestGoods", "100106", "/NET/Good.php", H::Full, {}};
+const ServiceCommand kUnitCosts{"RequestUnitCosts", "100300", "/NET/UCost.php", H::Short, {}};
+const ServiceCommand kUnitCostDelete{"RequestUnitCostDelete", "100303", "/NET/UCost.php", H::Short, {"U_CC", "U_GC"}};
+const ServiceCommand kGoodByCode{"RequestGoodByCode", "100102", "/NET/Good.php", H::Full, {}};
+const ServiceCommand kGoodsMemo{"RequestGoodsMemo", "100102", "/NET/GMemo.php", H::Full, {}};
+const ServiceCommand kCarGroups{"RequestCarGroups", "100102", "/NET/CarGroup.php", H::Full, {}};
+const ServiceCommand kCarMakes{"RequestCarMakes", "100102", "/NET/CarMake.php", H::Full, {}};
+const ServiceCommand kCarPartNums{"RequestCarPartNums", "100102", "/NET/CarPartNum.php", H::Full, {}};
+const ServiceCommand kOrderList{"RequestOrderList", "100400", "/NET/Order.php", H::Full, {}};
+const ServiceCommand kOrderSave{"RequestOrderSave", "100401", "/NET/Order.php", H::Full, {}};
+const ServiceCommand kOrderDelete{"RequestOrderDelete", "100403", "/NET/Order.php", H::Full, {"OH_CODE"}};
+const ServiceCommand kOrderOpen{"RequestOrderOpen", "100406", "/NET/Order.php", H::Full, {"OH_CODE"}};
+const ServiceCommand kOrderSample{"RequestOrderSample", "100411", "/NET/Order.php", H::Short, {"OH_CODE"}};
+const ServiceCommand kOrderAuth{"RequestOrderAuth", "100001", "/NET/OrderAuth.php", H::Bare, {}};
 
 }  // namespace
 
 const std::vector<ServiceCommand>& ServiceCommands() {
-  using H = HeaderKind;
-  // Order matches the Cmd enum above.
-  static const std::vector<ServiceCommand> table = {
-      {"RequestMember", "100000", "/NET/KorvanMember.php", H::Bare, {}},
-      {"RequestCustomer", "100200", "/NET/Customer.php", H::Full, {}},
-      {"RequestCustomerPassword", "100202", "/NET/Customer.php", H::Full, {"C_CODE"}},
-      {"RequestGoods", "100106", "/NET/Good.php", H::Full, {}},
-      {"RequestUnitCosts", "100300", "/NET/UCost.php", H::Short, {}},
-      {"RequestUnitCostDelete", "100303", "/NET/UCost.php", H::Short, {"U_CC", "U_GC"}},
-      {"RequestGoodByCode", "100102", "/NET/Good.php", H::Full, {}},
-      {"RequestGoodsMemo", "100102", "/NET/GMemo.php", H::Full, {}},
-      {"RequestCarGroups", "100102", "/NET/CarGroup.php", H::Full, {}},
-      {"RequestCarMakes", "100102", "/NET/CarMake.php", H::Full, {}},
-      {"RequestCarPartNums", "100102", "/NET/CarPartNum.php", H::Full, {}},
-      {"RequestOrderList", "100400", "/NET/Order.php", H::Full, {}},
-      {"RequestOrderSave", "100401", "/NET/Order.php", H::Full, {}},
-      {"RequestOrderDelete", "100403", "/NET/Order.php", H::Full, {"OH_CODE"}},
-      {"RequestOrderOpen", "100406", "/NET/Order.php", H::Full, {"OH_CODE"}},
-      {"RequestOrderSample", "100411", "/NET/Order.php", H::Short, {"OH_CODE"}},
-      {"RequestOrderAuth", "100001", "/NET/OrderAuth.php", H::Bare, {}},
-  };
-  return table;
+  static const std::vector<ServiceCommand> all = {
+      kMember,     kCustomer,   kCustomerPassword, kGoods,      kUnitCosts, kUnitCostDelete,
+      kGoodByCode, kGoodsMemo,  kCarGroups,        kCarMakes,   kCarPartNums, kOrderList,
+      kOrderSave,  kOrderDelete, kOrderOpen,       kOrderSample, kOrderAuth};
+  return all;
 }
 
 const ServiceCommand* FindServiceCommand(const std::string& function) {
@@ -70,23 +66,18 @@ std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbK
   const std::string callIndex = TodayStamp() + "-" + std::to_string(client.RequestNumber());
   const std::string request =
       WrapPostData(BuildRequestText(cmd, callIndex, dbKey, extraValues, elements));
-  std::string reply;
-  const bool replied = client.PostRequest(ServerHost(), cmd.path, reply, ServerPort(), request);
-  if (transportError) *transportError = client.TransportError();
-  if (replyDate) *replyDate = replied ? client.ReplyDate() : std::string();
-  if (delivery) {
-    *delivery = replied                    ? Delivery::Replied
-                : client.RequestWritten() ? Delivery::Unknown
-                                          : Delivery::NotSent;
-  }
-  return reply;
+  PostOutcome out = client.PostRequest(ServerHost(), cmd.path, ServerPort(), request);
+  if (transportError) *transportError = out.transportError;
+  if (replyDate) *replyDate = out.date;
+  if (delivery) *delivery = out.delivery;
+  return std::move(out.reply);
 }
 
 namespace {
 
-std::string Send(Cmd which, const std::string& dbKey, const std::vector<std::string>& extras,
+std::string Send(const ServiceCommand& cmd, const std::string& dbKey, const std::vector<std::string>& extras,
                  const std::string& elements, Delivery* delivery = nullptr) {
-  return SendServiceCommand(ServiceCommands()[which], dbKey, extras, elements, nullptr, delivery);
+  return SendServiceCommand(cmd, dbKey, extras, elements, nullptr, delivery);
 }
 
 }  // namespace
@@ -128,7 +119,7 @@ std::string RequestCarPartNums(const std::string& dbKey, const std::string& elem
 }
 std::string RequestOrderList(const std::string& dbKey, const std::string& elements,
                              std::string* replyDate) {
-  return SendServiceCommand(ServiceCommands()[kOrderList], dbKey, {}, elements, nullptr, nullptr, replyDate);
+  return SendServiceCommand(kOrderList, dbKey, {}, elements, nullptr, nullptr, replyDate);
 }
 std::string RequestOrderSave(const std::string& dbKey, const std::string& elements,
                              Delivery* delivery) {

@@ -4,22 +4,35 @@
 // exactly one PostRequest and is then destroyed; nothing is kept between
 // requests. Blocking; used only on the thread of the user interface.
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "net/CurlTransfer.h"
+#include "net/HC.h"
 
 namespace tarvik {
+
+// What one exchange brought back.
+struct PostOutcome {
+  // Always filled: the reply text followed by the request's CALL_INDEX
+  // element, or one of "Open_PostRequest Error", "Send_PostRequest Error",
+  // "SetResponseHeader Error", "SetResponseBuffer Error", "ResponseBuffer
+  // Decompress Error" followed by that element. A failure up to the end of
+  // the reply's header block is the send's, a later one (the overall limit
+  // during the body included) the body read's.
+  std::string reply;
+  // Replied when a reply was read and decoded ("File Download" included);
+  // otherwise whether the whole request went out (the service may have acted
+  // on it) or not.
+  Delivery delivery = Delivery::NotSent;
+  std::string transportError;  // libcurl's own words when the transfer failed
+  std::string date;            // the reply's Date header (the service's clock), if any
+};
 
 class THTTPClient {
  public:
   // Raises the run's request counter by one (net/CallIndex.h). The time
   // limits are RequestLimits() as the environment stands now.
   THTTPClient();
-  ~THTTPClient();
-  THTTPClient(const THTTPClient&) = delete;
-  THTTPClient& operator=(const THTTPClient&) = delete;
 
   // The counter value this object's creation produced (the number of the
   // CALL_INDEX built right after it).
@@ -30,61 +43,13 @@ class THTTPClient {
   void SetLimits(const TransferLimits& limits) { limits_ = limits; }
   const TransferLimits& Limits() const { return limits_; }
 
-  // The whole exchange. reply is always filled: the reply text followed by the
-  // request's CALL_INDEX element, or one of "Open_PostRequest Error",
-  // "Send_PostRequest Error", "SetResponseHeader Error", "SetResponseBuffer Error",
-  // "ResponseBuffer Decompress Error" followed by that element. A failure up to
-  // the end of the reply's header block is the send's, a later one (the
-  // overall limit during the body included) the body read's. True when a
-  // reply was read and decoded ("File Download" included).
-  bool PostRequest(const std::string& server, const std::string& path, std::string& reply,
-                   std::uint16_t port, const std::string& request);
-
-  // The failure of the last exchange: code, step and message as three lines
-  // ("Error Code : ...", "Error Func : ...", "Meaasge    : ...").
-  int LastErrorCode() const { return errorCode_; }
-  const std::vector<std::string>& ErrorLines() const { return errorLines_; }
-  // libcurl's own words when the transfer failed (see CurlTransfer::ErrorText);
-  // empty otherwise.
-  const std::string& TransportError() const { return transportError_; }
-  // True when the whole request went out on a connection during the last
-  // PostRequest: the server may have acted on it, whether or not a reply
-  // came back. False after a refused connection or a send broken midway.
-  bool RequestWritten() const { return requestWritten_; }
-  // The Date header of the last reply (the server's clock), empty when none.
-  std::string ReplyDate() const;
+  // The whole exchange.
+  PostOutcome PostRequest(const std::string& server, const std::string& path, std::uint16_t port,
+                          const std::string& request) const;
 
  private:
-  // The steps of PostRequest; each records a failure with SetError.
-  bool Open_PostRequest(const std::string& server, const std::string& path, std::uint16_t port);
-  bool Send_PostRequest(const std::string& request, bool convertToUtf8);
-  bool SetResponseHeader();
-  bool SetResponseBuffer();  // fails for a body of 0 or 1 bytes
-  std::int64_t GetHttpQueryInfoInteger(int code);
-  std::string GetResponseHeader(int index) const;
-  void SetError(int code, const std::string& step);
-  void ClearError();
-  static std::string MakeBoundary();
-
   std::int64_t requestNumber_ = 0;
   TransferLimits limits_;
-  std::unique_ptr<CurlTransfer> transfer_;  // the open request
-  CURLcode result_ = CURLE_OK;
-  std::vector<std::string> responseHeaders_;
-  std::string agent_;
-  std::string server_;
-  std::uint16_t port_ = 80;
-  std::string path_;
-  std::string requestBody_;
-  std::string received_;  // the body as it arrives
-  std::string body_;
-  std::string inflated_;
-  std::int64_t announced_ = 0;
-  std::int64_t bytesRead_ = 0;
-  int errorCode_ = 0;
-  std::vector<std::string> errorLines_;
-  std::string transportError_;
-  bool requestWritten_ = false;
 };
 
 // Reply text as the transport hands it on: valid UTF-8 stays as it is, invalid
