@@ -15,7 +15,7 @@ void OrderDesk::SendOrder() {
     ShowMessage("발주할 제품이 없습니다.");
     return;
   }
-  if (!CheckYymmdd(draft_.DeliveryDate, false, true)) {
+  if (!CheckYymmdd(draft_.DeliveryDate, true)) {
     ShowMessage("배송일을 정확히 입력해 주십시요.");
     return;
   }

@@ -16,7 +16,7 @@
 namespace tarvik {
 
 QDate CalendarStartDate(const std::string& text, const QDate& today) {
-  if (!CheckYymmdd(text, false, false)) return today;
+  if (!CheckYymmdd(text, false)) return today;
   const std::string t = TrimRightBlanks(text);
   const QDate d(2000 + std::stoi(t.substr(0, 2)), std::stoi(t.substr(2, 2)), std::stoi(t.substr(4, 2)));
   return d.isValid() ? d : today;

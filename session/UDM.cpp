@@ -9,7 +9,6 @@
 #include <fstream>
 
 #include "platform/Folders.h"
-#include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "platform/Text.h"
 
@@ -172,7 +171,7 @@ std::string FormatYymmdd(const std::string& s) {
   return s.substr(0, 2) + "/" + s.substr(2, 2) + "/" + s.substr(4, 2);
 }
 
-bool CheckYymmdd(const std::string& text, bool showMessage, bool allowEmpty) {
+std::string YymmddProblem(const std::string& text, bool allowEmpty) {
   const std::string t = TrimRightBlanks(text);
   bool valid = false;
   if (t.size() != 6) {
@@ -192,17 +191,8 @@ bool CheckYymmdd(const std::string& text, bool showMessage, bool allowEmpty) {
       }
     }
   }
-  if (!valid && showMessage) {
-    if (!text.empty()) {
-      ShowMessage("\xEB\x82\xA0\xEC\xA7\x9C\xEA\xB0\x80 \xEC\xA0\x95\xED\x99\x95\xED\x95\x98\xEC\xA7\x80 "
-                  "\xEC\x95\x8A\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4.\r\r" +
-                  std::string(13, ' ') + text);
-    } else {
-      ShowMessage("\xEA\xB2\x80\xEC\x83\x89\xED\x95\xA0 \xEB\x82\xA0\xEC\xA7\x9C\xEA\xB0\x80 "
-                  "\xEC\x97\x86\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4.");
-    }
-  }
-  return valid;
+  if (valid) return std::string();
+  return text.empty() ? "검색할 날짜가 없습니다." : "날짜가 정확하지 않습니다.\r\r" + std::string(13, ' ') + text;
 }
 
 bool StartsWithOtherChar(const std::string& s) {

@@ -77,10 +77,11 @@ std::string TrimRightBlanks(const std::string& s); // code 32 only
 std::string TrimLeftBlanks(const std::string& s);  // code 32 only
 std::string TrimBlanks(const std::string& s);      // code 32 only, both ends
 std::string FormatYymmdd(const std::string& s);    // "240131" -> "24/01/31"
-// Valid yymmdd (trailing blanks removed first). With showMessage, an invalid
-// date shows "날짜가 정확하지 않습니다.\r\r" + 13 blanks + text, or
-// "검색할 날짜가 없습니다." for an empty text, through the Prompter.
-bool CheckYymmdd(const std::string& text, bool showMessage, bool allowEmpty);
+// Why text is no valid yymmdd (trailing blanks removed first), worded for a
+// caller to show: "날짜가 정확하지 않습니다.\r\r" + 13 blanks + text, or
+// "검색할 날짜가 없습니다." for an empty text; empty when it is valid.
+std::string YymmddProblem(const std::string& text, bool allowEmpty);
+inline bool CheckYymmdd(const std::string& text, bool allowEmpty) { return YymmddProblem(text, allowEmpty).empty(); }
 bool StartsWithOtherChar(const std::string& s);
 // Text after the first startMarker up to the first endMarker (any length).
 // Empty when a marker is missing or the end marker comes first.

@@ -9,7 +9,6 @@
 #include "platform/QtText.h"
 #include "session/UDM.h"
 #include "tests/support/Files.h"
-#include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {
 namespace {
@@ -73,25 +72,17 @@ TEST_F(UserIni, UnwritableIniLeavesTheIdsEmptyAndNoTemporaryFile) {
 
 TEST(CheckYymmdd, CalendarRulesWithTheTwoDigitLeapYearAndItsMessages) {
   for (const char* ok : {"000229", "991231", "240229", "240430", "991231  "}) {
-    EXPECT_TRUE(CheckYymmdd(ok, false, false)) << ok;
+    EXPECT_TRUE(CheckYymmdd(ok, false)) << ok;
   }
   for (const char* bad : {"010229", "991331", "990100", "230229", "240431", "240001", "12345 ", "12a456",
                           "2401311", " 40131"}) {
-    EXPECT_FALSE(CheckYymmdd(bad, false, false)) << bad;
+    EXPECT_FALSE(CheckYymmdd(bad, false)) << bad;
   }
-  EXPECT_TRUE(CheckYymmdd("   ", false, true));  // blanks are removed first
-  EXPECT_FALSE(CheckYymmdd("", false, false));
-
-  // Messages name the given text, blanks and all.
-  const std::string notCorrect = "날짜가 정확하지 않습니다.\r\r             ";
-  test::ScriptedPrompter prompter;
-  EXPECT_FALSE(CheckYymmdd("010229", true, false));
-  EXPECT_FALSE(CheckYymmdd("12345 ", true, true));
-  EXPECT_FALSE(CheckYymmdd("", true, false));
-  EXPECT_TRUE(CheckYymmdd("", true, true));
-  EXPECT_TRUE(CheckYymmdd("240131", true, false));
-  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{notCorrect + "010229", notCorrect + "12345 ",
-                                                        "검색할 날짜가 없습니다."}));
+  EXPECT_TRUE(CheckYymmdd("   ", true));  // blanks are removed first
+  EXPECT_FALSE(CheckYymmdd("", false));
+  // The reasons name the given text, blanks and all.
+  EXPECT_EQ(YymmddProblem("12345 ", true), "날짜가 정확하지 않습니다.\r\r             12345 ");
+  EXPECT_EQ(YymmddProblem("", false), "검색할 날짜가 없습니다.");
 }
 
 TEST(TextUtilities, FormatTrimAndFirstCharacter) {
