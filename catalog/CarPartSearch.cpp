@@ -65,16 +65,16 @@ CarPartSearch::CarPartSearch(TDM& dm, OrderDraft& draft, CarPartSearchPort& port
   list_.SetRowSource(&source_);
 }
 
-void CarPartSearch::MakePicked(bool ok) {
-  if (!ok) return;
-  Fields.MakeCode = dm_.PickCode;
-  Fields.MakeName = dm_.PickName;
+void CarPartSearch::MakePicked(const std::optional<CodeAndName>& chosen) {
+  if (!chosen) return;
+  Fields.MakeCode = chosen->code;
+  Fields.MakeName = chosen->name;
 }
 
-void CarPartSearch::GroupPicked(bool ok) {
-  if (!ok) return;
-  Fields.GroupCode = dm_.PickCode;
-  Fields.GroupName = dm_.PickName;
+void CarPartSearch::GroupPicked(const std::optional<CodeAndName>& chosen) {
+  if (!chosen) return;
+  Fields.GroupCode = chosen->code;
+  Fields.GroupName = chosen->name;
 }
 
 CarPartSearch::Outcome CarPartSearch::Search(PartSearchKind kind) {
@@ -148,8 +148,9 @@ CarPartSearch::AddOutcome CarPartSearch::AddSelectedProduct() {
     in.unitQty = TagValue("G_BCNT", record);
     if (in.unitQty.empty()) in.unitQty = "0";
   }
-  if (!port_.AskQuantity(in)) return AddOutcome::Cancelled;
-  const bool added = draft_.AddLine(code, dm_.EntryName, dm_.EntryBox, dm_.EntryQty, dm_.EntryNote);
+  const std::optional<EnteredLine> e = port_.AskQuantity(in);
+  if (!e) return AddOutcome::Cancelled;
+  const bool added = draft_.AddLine(code, e->name, e->box, e->qty, e->note);
   port_.BasketChanged();
   return added ? AddOutcome::Added : AddOutcome::NotAdded;
 }

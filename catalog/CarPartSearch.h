@@ -7,6 +7,7 @@
 // holds and forwards keys to it.
 #include <string>
 
+#include "catalog/CodePicker.h"
 #include "order/QuantityEntry.h"
 #include "screens/PagedList.h"
 #include "screens/ReplyRecordSource.h"
@@ -37,9 +38,9 @@ enum PartColumn { kPartName, kPartType, kPartPower, kPartYear, kPartBody, kPartG
 class CarPartSearchPort {
  public:
   virtual ~CarPartSearchPort() = default;
-  // Runs the quantity dialog on in (mode "ADD"); true when it closed with OK,
-  // its results then in the session's entry slots.
-  virtual bool AskQuantity(const QuantityEntry::Inputs& in) = 0;
+  // Runs the quantity dialog on in (mode "ADD"); the line entered when it
+  // closed with OK.
+  virtual std::optional<EnteredLine> AskQuantity(const QuantityEntry::Inputs& in) = 0;
   // A line was added to the order draft.
   virtual void BasketChanged() = 0;
 };
@@ -60,10 +61,10 @@ class CarPartSearch {
 
   PartSearchFields Fields;
 
-  // A picker closed: with ok its PickCode and PickName (already trimmed)
-  // become the code and the name; cancel keeps both.
-  void MakePicked(bool ok);
-  void GroupPicked(bool ok);
+  // A picker closed: the entry it chose becomes the code and the name;
+  // nothing chosen keeps both.
+  void MakePicked(const std::optional<CodeAndName>& chosen);
+  void GroupPicked(const std::optional<CodeAndName>& chosen);
 
   enum class Outcome { Refused, ReadError, NoRecords, Records };
   // Enter in EdtModel (Model) or EdtBody (Body). An empty name first empties

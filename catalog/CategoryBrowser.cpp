@@ -168,8 +168,8 @@ bool CategoryBrowser::AddSelectedProduct(OrderDraft& draft, const AskQuantity& a
   in.box = product.G_BOX;
   in.unitQty = product.G_BCNT.empty() ? "0" : product.G_BCNT;
   in.defaultQty = "0";
-  if (!ask || !ask(in)) return false;
-  return draft.AddLine(product.G_CODE, dm_.EntryName, dm_.EntryBox, dm_.EntryQty, dm_.EntryNote);
+  const std::optional<EnteredLine> e = ask ? ask(in) : std::nullopt;
+  return e && draft.AddLine(product.G_CODE, e->name, e->box, e->qty, e->note);
 }
 
 void CategoryBrowser::ShowProductNote(const ShowNote& show) {

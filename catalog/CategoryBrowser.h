@@ -80,9 +80,9 @@ class CategoryBrowser {
   // SBCount: the selected SGN row plus one.
   std::string CountText() const { return std::to_string(selProduct_ + 1); }
 
-  // Opens the quantity dialog (mode "ADD") and returns true when it closed
-  // with OK, leaving its results in the session's entry slots.
-  using AskQuantity = std::function<bool(const QuantityEntry::Inputs&)>;
+  // Opens the quantity dialog (mode "ADD"); the line entered when it closed
+  // with OK.
+  using AskQuantity = std::function<std::optional<EnteredLine>(const QuantityEntry::Inputs&)>;
   // The selected SGN product to the quantity dialog and, on OK, to the
   // draft's AddLine. An empty row shows "제품을 선택하십시요." and asks
   // nothing. True when a line was added.

@@ -48,18 +48,13 @@ std::string CodePicker::CountText() {
 
 bool CodePicker::Confirm() {
   const int row = list_.Selected();
-  dm_.PickCode = TrimRightBlanks(list_.Cell(row, 0));
-  dm_.PickName = TrimRightBlanks(list_.Cell(row, 1));
-  if (dm_.PickCode.empty()) {
+  CodeAndName entry{TrimRightBlanks(list_.Cell(row, 0)), TrimRightBlanks(list_.Cell(row, 1))};
+  if (entry.code.empty()) {
     Cancel();
     return false;
   }
+  chosen_ = std::move(entry);
   return true;
-}
-
-void CodePicker::Cancel() {
-  dm_.PickCode.clear();
-  dm_.PickName.clear();
 }
 
 }  // namespace tarvik

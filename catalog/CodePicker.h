@@ -1,9 +1,9 @@
 #pragma once
 // The rules of the car make and car group pickers (TFrmMakeS, TFrmGroupS)
 // without widgets: one code list fetched once from the service, paged 25 rows
-// at a time, and the chosen entry's code and name handed back through the
-// session's PickCode and PickName. The two pickers differ only in the table
-// entry they are given.
+// at a time, and the chosen entry's code and name handed back. The two
+// pickers differ only in the table entry they are given.
+#include <optional>
 #include <string>
 
 #include "screens/PagedList.h"
@@ -29,6 +29,11 @@ extern const CodeListKind kCarGroupList;  // "/NET/CarGroup.php", CG_CODE, CG_NA
 // The caller's elements of a code-list request: every entry, by code.
 std::string CodeListElements(const CodeListKind& kind);
 
+// A code list's entry: its code and its name.
+struct CodeAndName {
+  std::string code, name;
+};
+
 class CodePicker {
  public:
   // dm must outlive the picker.
@@ -48,12 +53,13 @@ class CodePicker {
   // changes; "1" until it first does. Call after every move of the list.
   std::string CountText();
 
-  // OK on the selected row: its code and name without trailing blanks go to
-  // PickCode and PickName; true. An empty code (an empty row) is a cancel:
-  // both slots emptied, false.
+  // OK on the selected row: its code and name without trailing blanks become
+  // Chosen; true. An empty code (an empty row) is a cancel: false.
   bool Confirm();
-  // Empties PickCode and PickName.
-  void Cancel();
+  // Nothing chosen.
+  void Cancel() { chosen_.reset(); }
+  // The entry of the last Confirm, until a cancel.
+  const std::optional<CodeAndName>& Chosen() const { return chosen_; }
 
   PagedList& List() { return list_; }
   const PagedList& List() const { return list_; }
@@ -68,6 +74,7 @@ class CodePicker {
   ReplyRecordSource::Load load_ = ReplyRecordSource::Load::NoRecords;
   int countRow_ = 0;
   std::string countText_ = "1";
+  std::optional<CodeAndName> chosen_;
 };
 
 }  // namespace tarvik

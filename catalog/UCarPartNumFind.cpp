@@ -181,30 +181,30 @@ void TFrmCarPartNumFind::ShowFields() {
 
 void TFrmCarPartNumFind::OpenMakePicker() {
   ReadFields();
-  bool ok;
+  std::optional<CodeAndName> chosen;
   {
     TFrmMakeS picker(this, dm_);
     picker.move(pos() + QPoint(80, 20));
-    ok = RunModal(picker) == QDialog::Accepted;
+    if (RunModal(picker) == QDialog::Accepted) chosen = picker.Picker().Chosen();
   }
   activateWindow();  // the keys come back here also where no window manager hands them back
-  search_.MakePicked(ok);
+  search_.MakePicked(chosen);
   ShowFields();
-  (ok ? edtCGN_ : edtCMN_)->setFocus(Qt::OtherFocusReason);
+  (chosen ? edtCGN_ : edtCMN_)->setFocus(Qt::OtherFocusReason);
 }
 
 void TFrmCarPartNumFind::OpenGroupPicker() {
   ReadFields();
-  bool ok;
+  std::optional<CodeAndName> chosen;
   {
     TFrmGroupS picker(this, dm_);
     picker.move(pos() + QPoint(280, 20));
-    ok = RunModal(picker) == QDialog::Accepted;
+    if (RunModal(picker) == QDialog::Accepted) chosen = picker.Picker().Chosen();
   }
   activateWindow();
-  search_.GroupPicked(ok);
+  search_.GroupPicked(chosen);
   ShowFields();
-  (ok ? edtModel_ : edtCGN_)->setFocus(Qt::OtherFocusReason);
+  (chosen ? edtModel_ : edtCGN_)->setFocus(Qt::OtherFocusReason);
 }
 
 void TFrmCarPartNumFind::SearchPartNumbers(PartSearchKind kind) {
@@ -222,10 +222,10 @@ void TFrmCarPartNumFind::AddSelectedProduct() {
   RefreshList();
 }
 
-bool TFrmCarPartNumFind::AskQuantity(const QuantityEntry::Inputs& in) {
-  TFrmCnt dlg(this, dm_, in);
+std::optional<EnteredLine> TFrmCarPartNumFind::AskQuantity(const QuantityEntry::Inputs& in) {
+  TFrmCnt dlg(this, in);
   dlg.move(quantityAt_);
-  return RunModal(dlg) == QDialog::Accepted;
+  return RunModal(dlg) == QDialog::Accepted ? dlg.Result() : std::nullopt;
 }
 
 void TFrmCarPartNumFind::BasketChanged() {

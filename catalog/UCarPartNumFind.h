@@ -52,7 +52,7 @@ class TFrmCarPartNumFind : public TListScreen, private CarPartSearchPort {
   void ReadFields();
   void ShowFields();
   // CarPartSearchPort
-  bool AskQuantity(const QuantityEntry::Inputs& in) override;
+  std::optional<EnteredLine> AskQuantity(const QuantityEntry::Inputs& in) override;
   void BasketChanged() override;
 
   TDM& dm_;

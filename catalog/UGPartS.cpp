@@ -176,9 +176,9 @@ QPoint TFrmGPartS::MainCorner() const {
 
 void TFrmGPartS::AddSelectedProduct() {
   browser_.AddSelectedProduct(draft_, [this](const QuantityEntry::Inputs& in) {
-    TFrmCnt dlg(this, dm_, in);
+    TFrmCnt dlg(this, in);
     dlg.move(MainCorner() + QPoint(670, 180));
-    return RunModal(dlg) == QDialog::Accepted;
+    return RunModal(dlg) == QDialog::Accepted ? dlg.Result() : std::nullopt;
   });
   if (basketChanged_) basketChanged_();
   Refresh();

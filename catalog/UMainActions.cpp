@@ -224,10 +224,11 @@ void TFrmMain::AddFromList() {
   in.defaultQty = panel_->AllShown() ? "0" : orZero(page.Cell(row, kColCount));
   const std::string code = page.Cell(row, kColCode);
   {
-    TFrmCnt dlg(this, dm_, in);
+    TFrmCnt dlg(this, in);
     dlg.move(At(670, 180));
-    if (RunModal(dlg) == QDialog::Accepted) {
-      draft_.AddLine(code, dm_.EntryName, dm_.EntryBox, dm_.EntryQty, dm_.EntryNote);
+    if (RunModal(dlg) == QDialog::Accepted && dlg.Result()) {
+      const EnteredLine& e = *dlg.Result();
+      draft_.AddLine(code, e.name, e.box, e.qty, e.note);
       RefreshDraft();
     }
   }
@@ -265,15 +266,14 @@ void TFrmMain::ModifyLine() {
   in.unitQty = "0";
   in.defaultQty = "0";
   FrameListPanel(true);
-  int result;
+  std::optional<EnteredLine> entered;
   {
-    TFrmCnt dlg(this, dm_, in);
+    TFrmCnt dlg(this, in);
     dlg.move(At(670, 180));
-    result = RunModal(dlg);
+    if (RunModal(dlg) == QDialog::Accepted) entered = dlg.Result();
   }
   FrameListPanel(false);
-  if (result == QDialog::Accepted)
-    draft_.ModifyLine(row, dm_.EntryName, dm_.EntryBox, dm_.EntryQty, dm_.EntryNote);
+  if (entered) draft_.ModifyLine(row, entered->name, entered->box, entered->qty, entered->note);
   RefreshDraft();
   sgs_->setFocus(Qt::OtherFocusReason);
 }
@@ -283,7 +283,7 @@ void TFrmMain::DirectInput() {
   in.mode = "NEW";
   FrameListPanel(true);
   {
-    TFrmCnt dlg(this, dm_, in, [this](const std::string& n, const std::string& b, const std::string& q,
+    TFrmCnt dlg(this, in, [this](const std::string& n, const std::string& b, const std::string& q,
                                  const std::string& note) {
       const bool added = draft_.AddDirectLine(n, b, q, note);
       RefreshDraft();
@@ -321,17 +321,17 @@ void TFrmMain::ShowNote(const std::string& note) {
 std::string TFrmMain::PickFromOrderList(bool samples) {
   TFrmOrderS dlg(this, dm_, samples);
   dlg.move(At(240, 20));
-  return RunModal(dlg) == QDialog::Accepted ? dm_.PickCode : std::string();
+  return RunModal(dlg) == QDialog::Accepted ? dlg.Chosen() : std::string();
 }
 
 std::string TFrmMain::PrintTitle() const { return S(lblTitle_->text()); }
 
 void TFrmMain::PickDeliveryDate() {
   edtDD_->setFocus(Qt::OtherFocusReason);
-  TFrmCA dlg(this, dm_, S(edtDD_->text()));
+  TFrmCA dlg(this, S(edtDD_->text()));
   dlg.move(At(160, 20));
-  if (RunModal(dlg) == QDialog::Accepted) {
-    edtDD_->setText(Q(dm_.PickCode));
+  if (RunModal(dlg) == QDialog::Accepted && dlg.Chosen()) {
+    edtDD_->setText(Q(*dlg.Chosen()));
     sgs_->setFocus(Qt::TabFocusReason);  // the next control after EdtDD
   }
 }

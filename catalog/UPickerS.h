@@ -2,8 +2,8 @@
 // TFrmMakeS and TFrmGroupS: the car make and car group pickers of the
 // part-number search, one list screen over a CodePicker. The screen loads the
 // list at its first showing, pages it with the keys, the side buttons and the
-// wheel, and closes with OK (PickCode and PickName set) or cancel (both
-// emptied).
+// wheel, and closes with OK (Picker().Chosen() set) or cancel (nothing
+// chosen).
 #include "catalog/CodePicker.h"
 #include "screens/ListScreen.h"
 

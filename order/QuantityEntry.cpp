@@ -69,7 +69,7 @@ void QuantityEntry::Digit(int d) {
   Quantity = Quantity * 10 + d;
 }
 
-QuantityEntry::Outcome QuantityEntry::Confirm(TDM& dm, const AddDirect& addDirect) {
+QuantityEntry::Outcome QuantityEntry::Confirm(const AddDirect& addDirect) {
   if (Quantity == 0) {
     ShowMessage("     주문 수량이 없습니다.     \r\r     수량을 입력해 주십시요.");
     return Outcome::Stay;
@@ -79,26 +79,18 @@ QuantityEntry::Outcome QuantityEntry::Confirm(TDM& dm, const AddDirect& addDirec
     ShowMessage("     주문 제품명이 없습니다.     \r\r     제품명을 입력해 주십시요.");
     return Outcome::Stay;
   }
-  dm.EntryName = name;
-  dm.EntryBox = TrimBlanks(Box);
-  dm.EntryQty = QuantityText(Quantity);
-  dm.EntryNote = TrimRightBlanks(Note);
-  if (mode_ != CntMode::New) return Outcome::CloseOk;
-  if (addDirect) addDirect(dm.EntryName, dm.EntryBox, dm.EntryQty, dm.EntryNote);
+  const EnteredLine line{name, TrimBlanks(Box), QuantityText(Quantity), TrimRightBlanks(Note)};
+  if (mode_ != CntMode::New) {
+    Entered = line;
+    return Outcome::CloseOk;
+  }
+  if (addDirect) addDirect(line.name, line.box, line.qty, line.note);
   Name.clear();
   Box.clear();
   UnitQty.clear();
   Note.clear();
   Quantity = 0;
-  Cancel(dm);
   return Outcome::Added;
-}
-
-void QuantityEntry::Cancel(TDM& dm) {
-  dm.EntryName.clear();
-  dm.EntryBox.clear();
-  dm.EntryQty.clear();
-  dm.EntryNote.clear();
 }
 
 }  // namespace tarvik

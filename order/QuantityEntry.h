@@ -1,18 +1,23 @@
 #pragma once
 // The rules of the quantity dialog TFrmCnt, without widgets: the keypad, the
-// two confirm checks and the results left in the session's entry slots.
+// two confirm checks and the line entered.
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tarvik {
-
-class TDM;
 
 enum class CntMode { Add, Modi, New };
 // "ADD", "MODI" or "NEW"; anything else is taken as "ADD".
 CntMode ParseCntMode(const std::string& mode);
 
-// A quantity as the entry slots carry it: no thousands separators, at most two
+// What the dialog hands back on OK: name and packing unit trimmed, the
+// quantity as QuantityText writes it, the note without trailing blanks.
+struct EnteredLine {
+  std::string name, box, qty, note;
+};
+
+// A quantity as an entered line carries it: no thousands separators, at most two
 // decimals, no trailing zeros ("3", "2.5", "-4").
 std::string QuantityText(double value);
 // A quantity text ("," ignored) as a number; 0 when it is not a number.
@@ -45,12 +50,12 @@ class QuantityEntry {
   void Del() { Quantity = 0; }
 
   enum class Outcome { Stay, CloseOk, Added };
-  // Checks quantity and name (showing their messages: Stay), fills the entry
-  // slots of dm; "ADD"/"MODI" then close with OK, "NEW" adds the line through
-  // addDirect, empties the fields and the slots and stays open (Added).
-  Outcome Confirm(TDM& dm, const AddDirect& addDirect);
-  // Any close that is not OK empties the four entry slots.
-  static void Cancel(TDM& dm);
+  // Checks quantity and name (showing their messages: Stay); "ADD"/"MODI"
+  // then keep the line in Entered and close with OK, "NEW" adds the line
+  // through addDirect, empties the fields and stays open (Added).
+  Outcome Confirm(const AddDirect& addDirect);
+  // The line of the last OK; empty until then and after any other close.
+  std::optional<EnteredLine> Entered;
 
  private:
   CntMode mode_;

@@ -28,13 +28,12 @@ std::string PickCodeOf(const QDate& date) {
   return buf;
 }
 
-TFrmCA::TFrmCA(QWidget* parent, TDM& dm, const std::string& deliveryText)
-    : QDialog(parent), dm_(dm), text_(deliveryText) {
+TFrmCA::TFrmCA(QWidget* parent, const std::string& deliveryText)
+    : QDialog(parent), text_(deliveryText) {
   setObjectName("FrmCA");
   setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("배송일"));
   resize(226, 369);
-  dm_.PickCode.clear();
 
   auto* lay = new QVBoxLayout(this);
   lay->setContentsMargins(0, 0, 0, 0);
@@ -73,7 +72,7 @@ void TFrmCA::showEvent(QShowEvent* e) {
 }
 
 void TFrmCA::Choose() {
-  dm_.PickCode = PickCodeOf(mca_->selectedDate());
+  chosen_ = PickCodeOf(mca_->selectedDate());
   accept();
 }
 

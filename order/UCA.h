@@ -1,18 +1,16 @@
 #pragma once
 // TFrmCA: the delivery-date calendar. Opened with the text of the delivery
-// date box; a double-click on a day (or the arrows, then Enter) leaves it in
-// the session's PickCode as yymmdd and closes with OK; Esc or the close
-// button cancels.
+// date box; a double-click on a day (or the arrows, then Enter) chooses it
+// (Chosen(), yymmdd) and closes with OK; Esc or the close button cancels.
 #include <QDate>
 #include <QDialog>
 
+#include <optional>
 #include <string>
 
 class QCalendarWidget;
 
 namespace tarvik {
-
-class TDM;
 
 // The day the calendar opens on: text as yymmdd (20yy) when it is a valid
 // date, otherwise today.
@@ -23,20 +21,20 @@ std::string PickCodeOf(const QDate& date);
 class TFrmCA : public QDialog {
   Q_OBJECT
  public:
-  // Empties the PickCode of dm, which must outlive the dialog.
-  TFrmCA(QWidget* parent, TDM& dm, const std::string& deliveryText);
+  TFrmCA(QWidget* parent, const std::string& deliveryText);
 
   QCalendarWidget* Calendar() const { return mca_; }
-  // The double-click: PickCode = the selected day, close with OK.
+  // The double-click: the selected day is chosen, close with OK.
   void Choose();
+  const std::optional<std::string>& Chosen() const { return chosen_; }
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
   void showEvent(QShowEvent* e) override;
 
  private:
-  TDM& dm_;
   std::string text_;
+  std::optional<std::string> chosen_;
   bool activated_ = false;
   QCalendarWidget* mca_ = nullptr;
 };

@@ -27,9 +27,9 @@ QLineEdit* MakeField(QWidget* parent, const char* name, int x, int y, int w, int
 
 }  // namespace
 
-TFrmCnt::TFrmCnt(QWidget* parent, TDM& dm, const QuantityEntry::Inputs& in,
+TFrmCnt::TFrmCnt(QWidget* parent, const QuantityEntry::Inputs& in,
                  QuantityEntry::AddDirect addDirect)
-    : QDialog(parent), dm_(dm), entry_(in), addDirect_(std::move(addDirect)) {
+    : QDialog(parent), entry_(in), addDirect_(std::move(addDirect)) {
   setObjectName("FrmCnt");
   MakeFramedWindow(this, 0);
   setFixedSize(kWidth, kHeight);
@@ -172,7 +172,7 @@ void TFrmCnt::PressDel() {
 
 void TFrmCnt::Confirm() {
   ReadFields();
-  switch (entry_.Confirm(dm_, addDirect_)) {
+  switch (entry_.Confirm(addDirect_)) {
     case QuantityEntry::Outcome::Stay:
       break;
     case QuantityEntry::Outcome::CloseOk:
@@ -186,8 +186,7 @@ void TFrmCnt::Confirm() {
 }
 
 void TFrmCnt::done(int r) {
-  if (r != QDialog::Accepted)
-    QuantityEntry::Cancel(dm_);
+  if (r != QDialog::Accepted) entry_.Entered.reset();
   QDialog::done(r);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // TFrmCnt: the modal quantity dialog ("ADD", "MODI", "NEW"). Its rules are in
 // QuantityEntry; this screen shows the fields, forwards the keypad and keys,
-// and closes. Results are left in the session's entry slots.
+// and closes; Result() is the line entered with OK.
 #include <QDialog>
 
 #include "order/QuantityEntry.h"
@@ -11,18 +11,17 @@ class QLineEdit;
 namespace tarvik {
 
 class TCEdit;
-class TDM;
 class TImageButton;
 
 class TFrmCnt : public QDialog {
   Q_OBJECT
  public:
   // addDirect receives every line confirmed in mode "NEW".
-  // dm receives the results in its entry slots and must outlive the dialog.
-  TFrmCnt(QWidget* parent, TDM& dm, const QuantityEntry::Inputs& in,
-          QuantityEntry::AddDirect addDirect = {});
+  TFrmCnt(QWidget* parent, const QuantityEntry::Inputs& in, QuantityEntry::AddDirect addDirect = {});
 
   const QuantityEntry& Entry() const { return entry_; }
+  // The line entered, after a close with OK.
+  const std::optional<EnteredLine>& Result() const { return entry_.Entered; }
   // The keypad and OK/Esc, as the buttons do.
   void PressDigit(int d);
   void PressDel();
@@ -39,7 +38,6 @@ class TFrmCnt : public QDialog {
   void ReadFields();
   void ShowFields();
 
-  TDM& dm_;
   QuantityEntry entry_;
   QuantityEntry::AddDirect addDirect_;
   bool activated_ = false;

@@ -34,7 +34,6 @@ ListScreenLayout Layout() {
 
 TFrmOrderS::TFrmOrderS(QWidget* parent, TDM& dm, bool sampleMode)
     : TListScreen(parent, "FrmOrderS", Layout()), dm_(dm), sampleMode_(sampleMode) {
-  dm_.PickCode.clear();
   setWindowTitle(Q("  " + dm_.MasterInfo.M_BIGO));
   int x = kGridX + 1;  // inside the grid's frame
   for (int c = 0; c < 6; ++c) {
@@ -74,14 +73,14 @@ void TFrmOrderS::Activate() {
 void TFrmOrderS::OnListButton(ListButton which) {
   switch (which) {
     case ListButton::Enter:
-      dm_.PickCode = orders_.SelectedCode();
-      if (dm_.PickCode.empty())
+      chosen_ = orders_.SelectedCode();
+      if (chosen_.empty())
         reject();
       else
         accept();
       break;
     case ListButton::Esc:
-      dm_.PickCode.clear();
+      chosen_.clear();
       reject();
       break;
     default:

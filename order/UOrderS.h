@@ -1,9 +1,9 @@
 #pragma once
 // TFrmOrderS: the order list (or the sample list) over the main screen. Its
 // first activation loads the list once (OrderList); Enter, the "Enter"
-// button or a double-click close it with OK and leave the chosen order's
-// OH_CODE in the session's PickCode; an empty row, Esc or the "Esc" button
-// close it with cancel and an empty PickCode.
+// button or a double-click close it with OK and the chosen order's OH_CODE
+// in Chosen(); an empty row, Esc or the "Esc" button close it with cancel and
+// nothing chosen.
 #include <string>
 
 #include "order/OrderList.h"
@@ -17,9 +17,11 @@ class TDM;
 class TFrmOrderS : public TListScreen {
   Q_OBJECT
  public:
-  // sampleMode: the samples instead of the sent orders. Empties PickCode;
-  // dm must outlive the screen.
+  // sampleMode: the samples instead of the sent orders; dm must outlive the
+  // screen.
   TFrmOrderS(QWidget* parent, TDM& dm, bool sampleMode);
+  // The OH_CODE of the order chosen with OK; empty otherwise.
+  const std::string& Chosen() const { return chosen_; }
 
   bool SampleMode() const { return sampleMode_; }
   OrderList& Orders() { return orders_; }
@@ -37,6 +39,7 @@ class TFrmOrderS : public TListScreen {
   bool activated_ = false;
   OrderList orders_;
   RowGrid* grid_ = nullptr;
+  std::string chosen_;
 };
 
 }  // namespace tarvik

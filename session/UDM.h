@@ -1,6 +1,6 @@
 #pragma once
 // The session of one run: supplier and orderer, the catalogue replies and
-// tables, the exchange slots of the dialogs, user.ini, and the small text,
+// tables, user.ini, and the small text,
 // date and file utilities used across the program. Screens and flows are
 // handed the session (TDM&); there is no global one.
 #include <string>
@@ -63,9 +63,6 @@ class TDM {
   std::vector<std::string> TradedMajors;   // kMajorCapacity entries
   std::vector<CategoryPair> AllGroups;     // kGroupCapacity entries
   std::vector<CategoryPair> TradedGroups;  // kGroupCapacity entries
-
-  // Exchange slots written by a dialog just before it closes with OK.
-  std::string PickCode, PickName, EntryName, EntryBox, EntryQty, EntryNote;
 
  private:
   std::string programDir_;

@@ -76,14 +76,10 @@ class PartSearchRules : public ::testing::Test, public CarPartSearchPort {
   }
   void TearDown() override { unsetenv("TARVIK_SERVER"); }
 
-  bool AskQuantity(const QuantityEntry::Inputs& in) override {
+  std::optional<EnteredLine> AskQuantity(const QuantityEntry::Inputs& in) override {
     asked.push_back(in);
-    if (!quantityOk) return false;
-    dm->EntryName = TrimRightBlanks(in.name);
-    dm->EntryBox = in.box;
-    dm->EntryQty = "2";
-    dm->EntryNote.clear();
-    return true;
+    if (!quantityOk) return std::nullopt;
+    return EnteredLine{TrimRightBlanks(in.name), in.box, "2", ""};
   }
   void BasketChanged() override { ++basketChanges; }
 

@@ -89,7 +89,10 @@ TEST_F(Browser, ASetNeverBuiltShowsOneEmptyRowAndAsksForAProduct) {
     EXPECT_EQ(Column(l), Rows{""});
   OrderDraft draft;
   bool asked = false;
-  EXPECT_FALSE(b->AddSelectedProduct(draft, [&](const QuantityEntry::Inputs&) { return asked = true; }));
+  EXPECT_FALSE(b->AddSelectedProduct(draft, [&](const QuantityEntry::Inputs&) {
+    asked = true;
+    return std::optional<EnteredLine>();
+  }));
   EXPECT_FALSE(asked);
   EXPECT_EQ(prompter.Texts(), Rows{"제품을 선택하십시요."});
 }
@@ -109,8 +112,7 @@ TEST_F(Browser, TheQuantityDialogGetsTheProductWithZeroForAnEmptyCount) {
   QuantityEntry::Inputs seen;
   EXPECT_TRUE(b->AddSelectedProduct(draft, [&](const QuantityEntry::Inputs& in) {
     seen = in;
-    dm->EntryQty = "3";
-    return true;
+    return EnteredLine{"", "", "3", ""};
   }));
   EXPECT_EQ(seen.mode, "ADD");
   EXPECT_EQ(seen.unitQty, "0");

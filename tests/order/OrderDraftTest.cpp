@@ -137,15 +137,8 @@ TEST(OrderDraft, ExitWithANamelessProductOnTheFirstLineStillAsks) {
   EXPECT_EQ(prompter.Last(), "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
 }
 
-class EntryTest : public ::testing::Test {
- protected:
-  void SetUp() override { dm = std::make_unique<TDM>(S(dir.path()) + "/"); }
-  QTemporaryDir dir;
-  std::unique_ptr<TDM> dm;
+TEST(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   test::ScriptedPrompter prompter;
-};
-
-TEST_F(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   QuantityEntry::Inputs in;
   in.mode = "MODI";
   in.name = "x";
@@ -154,15 +147,14 @@ TEST_F(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   EXPECT_EQ(e.Quantity, 0);
   e.Quantity = 2.5;
   e.Name = "   ";
-  EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::Stay);
+  EXPECT_EQ(e.Confirm({}), QuantityEntry::Outcome::Stay);
   EXPECT_EQ(prompter.Last(), "     주문 제품명이 없습니다.     \r\r     제품명을 입력해 주십시요.");
   e.Name = " 이름 ";
   e.Box = " BOX ";
   e.Quantity = -3;  // any non-zero quantity is taken
-  EXPECT_EQ(e.Confirm(*dm, {}), QuantityEntry::Outcome::CloseOk);
-  EXPECT_EQ(dm->EntryName, "이름");
-  EXPECT_EQ(dm->EntryBox, "BOX");
-  EXPECT_EQ(dm->EntryQty, "-3");
+  EXPECT_EQ(e.Confirm({}), QuantityEntry::Outcome::CloseOk);
+  ASSERT_TRUE(e.Entered);
+  EXPECT_EQ(e.Entered->name + "|" + e.Entered->box + "|" + e.Entered->qty, "이름|BOX|-3");
 }
 
 TEST(DraftCell, QuantitiesAreGroupedAndZeroIsBlank) {

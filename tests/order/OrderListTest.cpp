@@ -187,28 +187,28 @@ TEST_F(OrderListScreen, EnterDoubleClickAndEscHandBackTheChosenKeyOrNone) {
   s->SideButton(ListButton::PgDn)->click();
   s->SideButton(ListButton::Enter)->click();
   EXPECT_EQ(s->result(), QDialog::Accepted);
-  EXPECT_EQ(dm.PickCode, "K25");
+  EXPECT_EQ(s->Chosen(), "K25");
 
   s = Open(40);
-  EXPECT_EQ(dm.PickCode, "");  // a fresh screen starts without a key
+  EXPECT_EQ(s->Chosen(), "");  // a fresh screen starts without a key
   const QRect cell = s->Grid()->visualRect(s->Grid()->model()->index(5, 0));
   // A double-click arrives as a click followed by the double-click event.
   QTest::mouseClick(s->Grid()->viewport(), Qt::LeftButton, {}, cell.center());
   EXPECT_EQ(Count(*s), "6");
   QTest::mouseDClick(s->Grid()->viewport(), Qt::LeftButton, {}, cell.center());
   EXPECT_EQ(s->result(), QDialog::Accepted);
-  EXPECT_EQ(dm.PickCode, "K5");
+  EXPECT_EQ(s->Chosen(), "K5");
 
   s = Open(40);
   Press(*s, Qt::Key_Down);
   Press(*s, Qt::Key_Escape);
   EXPECT_EQ(s->result(), QDialog::Rejected);
-  EXPECT_EQ(dm.PickCode, "");
+  EXPECT_EQ(s->Chosen(), "");
   s = Open(10);
   Press(*s, Qt::Key_End);
   Press(*s, Qt::Key_Return);  // the empty row 24: cancel
   EXPECT_EQ(s->result(), QDialog::Rejected);
-  EXPECT_EQ(dm.PickCode, "");
+  EXPECT_EQ(s->Chosen(), "");
 }
 
 TEST_F(OrderListScreen, ReadErrorIsToldOnceAndTheEmptyListOnlyCloses) {
@@ -228,7 +228,7 @@ TEST_F(OrderListScreen, ReadErrorIsToldOnceAndTheEmptyListOnlyCloses) {
   Press(s, Qt::Key_Return);  // an empty row: cancel
   EXPECT_FALSE(s.isVisible());
   EXPECT_EQ(s.result(), QDialog::Rejected);
-  EXPECT_EQ(dm.PickCode, "");
+  EXPECT_EQ(s.Chosen(), "");
   EXPECT_EQ(prompter.prompts.size(), 1u);
 
   // No record at all: an empty list and no message.
