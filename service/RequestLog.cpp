@@ -1,0 +1,78 @@
+#include "service/RequestLog.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace tarvik::service {
+
+namespace {
+
+std::string Clean(const std::string& value, std::size_t max) {
+  std::string out;
+  for (std::size_t i = 0; i < value.size() && i < max; ++i) {
+    const unsigned char c = static_cast<unsigned char>(value[i]);
+    if (c <= ' ' || c == 0x7f || c == '=' || c == '\\') {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  if (value.size() > max) out += "...";
+  return out;
+}
+
+void Field(std::string& line, const char* name, const std::string& value) {
+  if (value.empty()) return;
+  line += ' ';
+  line += name;
+  line += '=';
+  line += Clean(value, 64);
+}
+
+}  // namespace
+
+std::string RequestLogLine(const Exchange& e, std::chrono::system_clock::time_point when) {
+  using namespace std::chrono;
+  const auto ms = duration_cast<milliseconds>(when.time_since_epoch()).count();
+  const std::time_t secs = static_cast<std::time_t>(ms / 1000);
+  std::tm utc{};
+  gmtime_r(&secs, &utc);
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
+                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                static_cast<int>(ms % 1000));
+  std::string line = stamp;
+  Field(line, "client", e.peer);
+  const HttpHead empty;
+  const HttpHead& head = e.head ? *e.head : empty;
+  Field(line, "for", head.forwardedFor);
+  line += ' ';
+  line += head.method.empty() ? "-" : Clean(head.method, 16);
+  line += ' ';
+  line += head.path.empty() ? "-" : Clean(head.path, 200);
+  if (e.facts) {
+    const ReplyFacts& f = *e.facts;
+    Field(line, "command", f.command);
+    Field(line, "supplier", f.supplier);
+    Field(line, "supplier-id", f.supplierId);
+    Field(line, "orderer", f.orderer);
+    Field(line, "orderer-id", f.ordererId);
+    Field(line, "order", f.order);
+  }
+  char tail[160];
+  std::snprintf(tail, sizeof tail, " status=%d", e.status);
+  line += tail;
+  if (e.facts) {
+    Field(line, "result", e.facts->result);
+    if (e.facts->records >= 0) Field(line, "records", std::to_string(e.facts->records));
+    if (e.facts->cache == ReplyFacts::Cache::kHit) line += " cache=hit";
+    if (e.facts->cache == ReplyFacts::Cache::kMiss) line += " cache=miss";
+  }
+  std::snprintf(tail, sizeof tail, " ms=%.1f bytes=%zu\n", e.seconds * 1000, e.bytes);
+  line += tail;
+  return line;
+}
+
+}  // namespace tarvik::service
