@@ -7,19 +7,39 @@ namespace tarvik::service {
 
 namespace {
 
+// The length of the whole UTF-8 character at s[i]; 0 when there is none.
+std::size_t Utf8Length(const std::string& s, std::size_t i) {
+  const unsigned char c = static_cast<unsigned char>(s[i]);
+  const std::size_t n = c >= 0xf5 ? 0 : c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 ? 2 : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if ((static_cast<unsigned char>(s[i + k]) & 0xc0) != 0x80) return 0;
+  }
+  return n;
+}
+
+// Printable ASCII and whole UTF-8 characters as they are (the journal keeps
+// a line with broken UTF-8 as a blob); anything else as \xNN.
 std::string Clean(const std::string& value, std::size_t max) {
   std::string out;
-  for (std::size_t i = 0; i < value.size() && i < max; ++i) {
+  std::size_t i = 0;
+  while (i < value.size() && i < max) {
     const unsigned char c = static_cast<unsigned char>(value[i]);
-    if (c <= ' ' || c == 0x7f || c == '=' || c == '\\') {
+    if (c > ' ' && c < 0x7f && c != '=' && c != '\\') {
+      out += static_cast<char>(c);
+      ++i;
+    } else if (const std::size_t n = c >= 0x80 ? Utf8Length(value, i) : 0) {
+      if (i + n > max) break;  // never half a character
+      out.append(value, i, n);
+      i += n;
+    } else {
       char hex[5];
       std::snprintf(hex, sizeof hex, "\\x%02x", c);
       out += hex;
-    } else {
-      out += static_cast<char>(c);
+      ++i;
     }
   }
-  if (value.size() > max) out += "...";
+  if (i < value.size()) out += "...";
   return out;
 }
 
