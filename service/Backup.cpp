@@ -128,17 +128,15 @@ int AdminBackup(const std::string& dbPath, const std::string& to, std::ostream& 
          CopyAll(from, copy, error);
     // One file without its WAL, to be carried elsewhere as it is.
     std::vector<std::string> mode;
-    ok = ok && copy.Column("PRAGMA journal_mode=DELETE", mode, error) &&
-         Check(copy, orders, error);
+    ok = ok && copy.Column("PRAGMA journal_mode=DELETE", mode, error) && Check(copy, orders, error);
   }
-  const std::string folder = fs::path(to).parent_path().empty()
-                                 ? std::string(".")
-                                 : fs::path(to).parent_path().string();
+  const std::string folder =
+      fs::path(to).parent_path().empty() ? std::string(".") : fs::path(to).parent_path().string();
   ok = ok && SyncFile(partial) && ::rename(partial.c_str(), to.c_str()) == 0 && SyncFile(folder);
   if (!ok) {
     fs::remove(partial, ec);
-    err << "tarvik-service: backup of " << dbPath << " failed: "
-        << (error.empty() ? std::string("cannot write ") + to : error) << "\n";
+    err << "tarvik-service: backup of " << dbPath
+        << " failed: " << (error.empty() ? std::string("cannot write ") + to : error) << "\n";
     return 1;
   }
   out << to << ": integrity ok, " << orders << " orders\n";

@@ -21,8 +21,8 @@ class Sampled : public prometheus::Collectable {
   explicit Sampled(Metrics::Sources sources) : sources_(std::move(sources)) {}
 
   std::vector<prometheus::MetricFamily> Collect() const override {
-    return {One("tarvik_connections_open", "Connections open now.",
-                prometheus::MetricType::Gauge, sources_.openConnections),
+    return {One("tarvik_connections_open", "Connections open now.", prometheus::MetricType::Gauge,
+                sources_.openConnections),
             One("tarvik_connections_refused_total",
                 "Connections closed at once because a connection limit was reached.",
                 prometheus::MetricType::Counter, sources_.refusedConnections),
@@ -37,8 +37,10 @@ class Sampled : public prometheus::Collectable {
                                       const std::function<std::uint64_t()>& read) {
     prometheus::ClientMetric m;
     const double value = read ? static_cast<double>(read()) : 0;
-    if (type == prometheus::MetricType::Gauge) m.gauge.value = value;
-    else m.counter.value = value;
+    if (type == prometheus::MetricType::Gauge)
+      m.gauge.value = value;
+    else
+      m.counter.value = value;
     return {name, help, type, {m}};
   }
 

@@ -48,8 +48,8 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
   TempDir tmp;
   ASSERT_FALSE(tmp.path.empty());
   const std::string out = tmp.path + "/out", root = tmp.path + "/root", data = tmp.path + "/data";
-  ASSERT_EQ(RunProgram(SpawnSpec({TARVIK_CPACK, "-G", "DEB", "-B", out, "--config",
-                                  TARVIK_CPACK_CONFIG})),
+  ASSERT_EQ(RunProgram(
+                SpawnSpec({TARVIK_CPACK, "-G", "DEB", "-B", out, "--config", TARVIK_CPACK_CONFIG})),
             0);
   std::string deb;
   for (const auto& e : fs::directory_iterator(out))
@@ -58,8 +58,8 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
 
   // No tag at any level but the one README explains (a systemd unit, no init.d script).
   std::string tags;
-  EXPECT_EQ(RunProgram(SpawnSpec({"/usr/bin/lintian", "--pedantic", "--display-info",
-                                  "--fail-on", "error,warning,info,pedantic", "--suppress-tags",
+  EXPECT_EQ(RunProgram(SpawnSpec({"/usr/bin/lintian", "--pedantic", "--display-info", "--fail-on",
+                                  "error,warning,info,pedantic", "--suppress-tags",
                                   "package-supports-alternative-init-but-no-init.d-script", deb}),
                        &tags),
             0)
@@ -86,11 +86,11 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
   ASSERT_EQ(RunProgram(SpawnSpec({program, "demo", "--db", db}, true)), 0);
   const std::string log = tmp.path + "/service.log";
   int fd = -1;
-  const pid_t pid = Spawn(SpawnSpec({program, "serve", "--config", root + "/etc/tarvik/service.conf",
-                                     "--listen", "127.0.0.1:0", "--db", db, "--update-dir",
-                                     data + "/update"},
-                                    true, log),
-                          &fd);
+  const pid_t pid =
+      Spawn(SpawnSpec({program, "serve", "--config", root + "/etc/tarvik/service.conf", "--listen",
+                       "127.0.0.1:0", "--db", db, "--update-dir", data + "/update"},
+                      true, log),
+            &fd);
   ASSERT_GT(pid, 0);
   std::string line;
   const bool listening = ReadLine(fd, line, std::chrono::seconds(20));
@@ -100,17 +100,19 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
   const auto port = static_cast<std::uint16_t>(std::atoi(line.c_str() + line.rfind(':') + 1));
 
   // A shop logs in (NEWSHOP registers its first password) and orders.
-  const std::string member = Call(port, "KorvanMember", MakeTag("COMMAND", "100000") + Same("M_ID", "DEMO"));
+  const std::string member =
+      Call(port, "KorvanMember", MakeTag("COMMAND", "100000") + Same("M_ID", "DEMO"));
   EXPECT_EQ(TagValue("M_CODE", member), "S00001");
-  const std::string customer = Call(port, "Customer", Full("100200", "S00001", Same("C_ID", "NEWSHOP")));
+  const std::string customer =
+      Call(port, "Customer", Full("100200", "S00001", Same("C_ID", "NEWSHOP")));
   const std::string code = TagValue("C_CODE", customer);
   ASSERT_FALSE(code.empty()) << customer;
   const std::string password = "Pw7secret";
-  EXPECT_EQ(TagValue("RESULT_CODE",
-                     Call(port, "Customer",
-                          Full("100202", "S00001",
-                               MakeTag("C_CODE", code) + MakeTag("C_SS", password)))),
-            "1");
+  EXPECT_EQ(
+      TagValue("RESULT_CODE",
+               Call(port, "Customer",
+                    Full("100202", "S00001", MakeTag("C_CODE", code) + MakeTag("C_SS", password)))),
+      "1");
   const std::string saved = Call(port, "Order", OrderSave("", "packaged order note", 3));
   ASSERT_EQ(TagValue("RESULT_CODE", saved), "1") << saved;
   EXPECT_EQ(Get(port, "/metrics").status, 200);  // on, as the packaged config has it
@@ -121,16 +123,18 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
   const std::string text = ReadFile(log);
   std::istringstream lines(text);
   int count = 0;
-  const std::regex shape(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z client=127\.0\.0\.1 (POST|GET) \S+( \S+=\S+)* status=\d+( \S+=\S+)* ms=\d+\.\d bytes=\d+)");
+  const std::regex shape(
+      R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z client=127\.0\.0\.1 (POST|GET) \S+( \S+=\S+)* status=\d+( \S+=\S+)* ms=\d+\.\d bytes=\d+)");
   for (std::string l; std::getline(lines, l); ++count) EXPECT_TRUE(std::regex_match(l, shape)) << l;
   EXPECT_EQ(count, 5) << text;
   for (const std::string& part : std::vector<std::string>{
-           "POST /NET/KorvanMember.php command=100000 supplier-id=DEMO status=200 result=1 records=1",
-        "command=100200 supplier=S00001 orderer-id=NEWSHOP status=200 result=1 records=1",
-        "command=100202 supplier=S00001 orderer=" + code + " status=200 result=1",
-        "command=100401 supplier=S00001 orderer=C00001 order=" + TagValue("OH_CODE", saved) +
-            " status=200 result=1",
-        "GET /metrics status=200"})
+           "POST /NET/KorvanMember.php command=100000 supplier-id=DEMO status=200 result=1 "
+           "records=1",
+           "command=100200 supplier=S00001 orderer-id=NEWSHOP status=200 result=1 records=1",
+           "command=100202 supplier=S00001 orderer=" + code + " status=200 result=1",
+           "command=100401 supplier=S00001 orderer=C00001 order=" + TagValue("OH_CODE", saved) +
+               " status=200 result=1",
+           "GET /metrics status=200"})
     EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
   EXPECT_EQ(text.find(password), std::string::npos);
   EXPECT_EQ(text.find("packaged order note"), std::string::npos);
@@ -149,7 +153,8 @@ std::map<std::string, double> Samples(const std::string& text, const std::string
       "        print('%s{%s} %r' % (s.name, labels, s.value))\n";
   WriteFile(folder + "metrics.txt", text);
   std::string out;
-  EXPECT_EQ(RunProgram(SpawnSpec({"/usr/bin/python3", "-c", kScript, folder + "metrics.txt"}), &out), 0)
+  EXPECT_EQ(
+      RunProgram(SpawnSpec({"/usr/bin/python3", "-c", kScript, folder + "metrics.txt"}), &out), 0)
       << text;
   std::map<std::string, double> samples;
   std::istringstream in(out);
@@ -177,7 +182,8 @@ TEST(Metrics, ParseAsPrometheusTextAndMoveWithRequests) {
   };
   for (const Moved& m : std::vector<Moved>{
            {saves, 1},
-           {R"(tarvik_requests_total{command="100406",endpoint="Order",result="0",status="200"})", 1},
+           {R"(tarvik_requests_total{command="100406",endpoint="Order",result="0",status="200"})",
+            1},
            {R"(tarvik_requests_total{command="",endpoint="metrics",result="",status="200"})", 1},
            {R"(tarvik_request_duration_seconds_count{endpoint="Order"})", 2},
            {R"(tarvik_request_duration_seconds_bucket{endpoint="Order",le="+Inf"})", 2},
