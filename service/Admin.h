@@ -35,6 +35,16 @@ int AdminNoticeSet(const std::string& dbPath, const std::string& supplier,
 int AdminImportCatalogue(const std::string& dbPath, const std::string& supplier,
                          const std::string& file, const std::string& removeFile, std::ostream& out,
                          std::ostream& err);
+// Copies a SQLite database to the new file `to` while the service may be
+// serving (SQLite's online backup API: the database of one moment), checks
+// the copy (integrity_check) and says how many orders it holds. A failed
+// backup leaves no file. PostgreSQL: usage error, pointing to pg_dump.
+int AdminBackup(const std::string& dbPath, const std::string& to, std::ostream& out,
+                std::ostream& err);
+// Checks the backup `from` and copies it over dbPath (created when missing) in
+// one transaction; meant for a stopped service, whose newer orders it drops.
+int AdminRestore(const std::string& from, const std::string& dbPath, std::ostream& out,
+                 std::ostream& err);
 // Writes the program, modules and images and the manifest tkclienti.ini as a
 // new release of the update folder and makes it the current one at once
 // (UpdateFiles.h).

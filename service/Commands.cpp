@@ -58,6 +58,39 @@ std::string CacheKey(const std::string& supplier, const std::string& version,
   return key;
 }
 
+// The value of SAME_KEY paired with SAME_FIELD `field`; empty when none.
+std::string SameKey(const Request& req, const std::string& field) {
+  for (std::size_t i = 0; i + 1 < req.elements.size(); ++i) {
+    if (req.elements[i].name == "SAME_FIELD" && req.elements[i].value == field &&
+        req.elements[i + 1].name == "SAME_KEY")
+      return req.elements[i + 1].value;
+  }
+  return std::string();
+}
+
+// The quoted value of `field = '...'` in a WHERE_OPTION; empty when none.
+std::string QuotedAfter(const std::string& where, const std::string& field) {
+  const auto at = where.find(field);
+  const auto open = at == std::string::npos ? at : where.find('\'', at);
+  const auto close = open == std::string::npos ? open : where.find('\'', open + 1);
+  return close == std::string::npos ? std::string() : where.substr(open + 1, close - open - 1);
+}
+
+// Who a request is about, as far as it says: for the request log.
+void Describe(const Request& req, ReplyFacts& f) {
+  f.supplier = req.Value("DB_KEY");
+  f.supplierId = SameKey(req, "M_ID");
+  f.ordererId = SameKey(req, "C_ID");
+  for (const char* name : {"C_CODE", "U_CC", "OA_CC"}) {
+    if (f.orderer.empty()) f.orderer = req.Value(name);
+  }
+  if (f.orderer.empty()) f.orderer = SameKey(req, "U_CC");
+  const std::string head = req.Value("ORDERH_DATA");
+  if (f.orderer.empty()) f.orderer = TagValue("OH_CC", head);
+  if (f.orderer.empty()) f.orderer = QuotedAfter(req.Value("WHERE_OPTION"), "OH_CC");
+  f.order = req.Has("OH_CODE") ? req.Value("OH_CODE") : TagValue("OH_CODE", head);
+}
+
 }  // namespace
 
 std::string Reply::Body() const { return gzip ? *gzip : GzipCompress(text); }
@@ -69,13 +102,13 @@ bool IsKnownEndpoint(const std::string& endpoint) {
   return false;
 }
 
-Reply HandleRequest(Service& service, const std::string& endpoint, const std::string& text) {
-  Request req;
-  req.endpoint = endpoint;
+namespace {
+
+Reply Answer(Service& service, const Request& req, const std::string& text, ReplyFacts& facts) {
   std::string error;
-  if (!ScanElements(text, req.elements, kMaxElements, &error)) return {FailureReply(error), {}};
-  const auto it = Routes().find({endpoint, req.Value("COMMAND")});
+  const auto it = Routes().find({req.endpoint, req.Value("COMMAND")});
   if (it == Routes().end()) return {FailureReply("unknown command for this endpoint"), {}};
+  facts.command = it->first.second;
   const Route& route = it->second;
   for (const auto& e : req.elements) {
     // Records are checked field by field by their commands; plain values here.
@@ -100,7 +133,9 @@ Reply HandleRequest(Service& service, const std::string& endpoint, const std::st
     // catalogue may sit under an older version, never the other way round.
     if (route.cached && service.cache && text.size() <= kMaxCacheKey) {
       key = CacheKey(dbKey, rows[0][1], req);
-      if (auto hit = service.cache->Find(key)) return {std::string(), hit};
+      auto hit = service.cache->Find(key);
+      facts.cache = hit ? ReplyFacts::Cache::kHit : ReplyFacts::Cache::kMiss;
+      if (hit) return {std::string(), hit};
     }
   }
   Reply reply{route.handler(c), {}};
@@ -108,6 +143,32 @@ Reply HandleRequest(Service& service, const std::string& endpoint, const std::st
     reply.gzip = std::make_shared<const std::string>(GzipCompress(reply.text));
     service.cache->Store(key, reply.gzip);
   }
+  return reply;
+}
+
+}  // namespace
+
+Reply HandleRequest(Service& service, const std::string& endpoint, const std::string& text,
+                    ReplyFacts* told) {
+  Request req;
+  req.endpoint = endpoint;
+  std::string error;
+  ReplyFacts facts;
+  if (!ScanElements(text, req.elements, kMaxElements, &error)) {
+    if (told) told->result = "0";
+    return {FailureReply(error), {}};
+  }
+  Describe(req, facts);
+  Reply reply = Answer(service, req, text, facts);
+  // Only successful replies are cached, so a reply from the cache is one.
+  facts.result = reply.gzip && reply.text.empty() ? "1" : TagValue("RESULT_CODE", reply.text);
+  if (!reply.text.empty() && reply.text.find("<RESULT_RECORD_COUNT>") != std::string::npos)
+    facts.records = TagInt("RESULT_RECORD_COUNT", reply.text);
+  if (facts.command == "100401" && facts.result == "1") {
+    facts.orderSaved = true;
+    facts.order = TagValue("OH_CODE", reply.text);
+  }
+  if (told) *told = std::move(facts);
   return reply;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "service/Database.h"
+#include "service/HttpFraming.h"
 #include "service/ReplyCache.h"
 #include "service/Wire.h"
 
@@ -35,8 +36,11 @@ struct Reply {
   std::string Body() const;
 };
 
-// Decoded request text posted to /NET/<endpoint>.php -> reply.
-Reply HandleRequest(Service& service, const std::string& endpoint, const std::string& text);
+// Decoded request text posted to /NET/<endpoint>.php -> reply. facts, when
+// given, gets the command, whose request it was and the result (the
+// endpoint is the caller's).
+Reply HandleRequest(Service& service, const std::string& endpoint, const std::string& text,
+                    ReplyFacts* facts = nullptr);
 
 // True for the ten endpoint names ("Good", "Order", ...).
 bool IsKnownEndpoint(const std::string& endpoint);

@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <exception>
 #include <mutex>
@@ -286,17 +287,27 @@ class Pool {
       }
       if (open_ >= max_) {
         SetError(error, "all " + std::to_string(max_) + " database connections are in use");
+        ++errors;
         return nullptr;
       }
       ++open_;
     }
     std::unique_ptr<Link> link = OpenLink(target_, dialect_, error);
     if (!link) {
+      ++errors;
       std::lock_guard lock(mutex_);
       --open_;
     }
     return link;
   }
+
+  // A failed statement of a pooled connection (for the metrics).
+  bool Counted(bool ok, const std::string* error) {
+    if (!ok && error) ++errors;
+    return ok;
+  }
+
+  std::atomic<std::uint64_t> errors{0};
 
   void Give(std::unique_ptr<Link> link) {
     const bool keep = link->Reusable();
@@ -339,14 +350,16 @@ std::vector<const std::string*> Pointers(const std::vector<std::string>& params)
 
 bool Connection::Exec(const std::string& sql, const std::vector<std::string>& params,
                       std::string* error) {
-  return link_->Run(sql, Pointers(params), 0, nullptr, changed_, error);
+  const bool ok = link_->Run(sql, Pointers(params), 0, nullptr, changed_, error);
+  return pool_ ? pool_->Counted(ok, error) : ok;
 }
 
 bool Connection::Query(const std::string& sql, const std::vector<std::string>& params,
                        std::size_t columns, Rows& out, std::string* error) {
   out.clear();
   std::size_t changed = 0;
-  return link_->Run(sql, Pointers(params), columns, &out, changed, error);
+  const bool ok = link_->Run(sql, Pointers(params), columns, &out, changed, error);
+  return pool_ ? pool_->Counted(ok, error) : ok;
 }
 
 bool Connection::ExecMany(const std::string& sql,
@@ -358,7 +371,8 @@ bool Connection::ExecMany(const std::string& sql,
   for (std::size_t r = 0; r < columns[0].size(); ++r) {
     for (std::size_t c = 0; c < columns.size(); ++c) row[c] = &columns[c][r];
     std::size_t changed = 0;
-    if (!link_->Run(sql, row, 0, nullptr, changed, error)) return false;
+    if (!link_->Run(sql, row, 0, nullptr, changed, error))
+      return pool_ ? pool_->Counted(false, error) : false;
     changed_ += changed;
   }
   return true;
@@ -445,6 +459,8 @@ std::unique_ptr<Connection> Database::Connect(std::string* error) {
   if (!link) return nullptr;
   return std::unique_ptr<Connection>(new Connection(dialect_, std::move(link), nullptr));
 }
+
+std::uint64_t Database::Errors() const { return pool_->errors; }
 
 std::unique_ptr<Connection> Database::Acquire(std::string* error) {
   std::unique_ptr<Link> link = pool_->Take(error);

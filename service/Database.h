@@ -6,6 +6,7 @@
 // so an acknowledged commit is on disk whole. Nothing here throws to the
 // caller: failures come back as false with an error text.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,6 +85,10 @@ class Database {
   // database has dropped: for asking what a failed commit left.
   std::unique_ptr<Connection> Connect(std::string* error);
   const Dialect& dialect() const { return dialect_; }
+  // Failures so far of pooled connections: statements that failed where the
+  // caller asked for the reason (probes that may fail ask for none), and
+  // connections that could not be opened or were all in use.
+  std::uint64_t Errors() const;
   // The file, or the URL without its password.
   const std::string& Shown() const { return target_.shown; }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "net/Gzip.h"
+#include "service/Metrics.h"
 #include "service/UpdateFiles.h"
 #include "service/Wire.h"
 
@@ -57,36 +58,75 @@ HttpReply Health(Site& site) {
   return Plain(200, "ok\n");
 }
 
-}  // namespace
+const std::string kNet = "/NET/", kPhp = ".php", kUpdate = "/update/";
 
-HttpReply Refusal(int status, const std::string& path, const std::string& why) {
-  HttpReply r = StartsWith(path, "/NET/") ? Wire(status, GzipCompress(FailureReply(why)))
-                                          : Plain(status, why + "\n");
-  r.close = true;
+// The endpoint name of "/NET/<name>.php"; empty for any other path.
+std::string NetEndpoint(const std::string& path) {
+  if (!StartsWith(path, kNet) || path.size() <= kNet.size() + kPhp.size() ||
+      path.compare(path.size() - kPhp.size(), kPhp.size(), kPhp) != 0)
+    return std::string();
+  return path.substr(kNet.size(), path.size() - kNet.size() - kPhp.size());
+}
+
+HttpReply WireFailure(int status, const std::string& why) {
+  HttpReply r = Wire(status, GzipCompress(FailureReply(why)));
+  r.facts.result = "0";
   return r;
 }
 
-HttpReply Respond(Site& site, const HttpHead& head, const std::string& body) {
-  static const std::string kNet = "/NET/", kPhp = ".php", kUpdate = "/update/";
+HttpReply Answer(Site& site, const HttpHead& head, const std::string& body) {
   const std::string& path = head.path;
-  if (StartsWith(path, kNet) && path.size() > kNet.size() + kPhp.size() &&
-      path.compare(path.size() - kPhp.size(), kPhp.size(), kPhp) == 0) {
-    const std::string endpoint = path.substr(kNet.size(), path.size() - kNet.size() - kPhp.size());
-    if (head.method != "POST") return Wire(405, GzipCompress(FailureReply("POST only")));
-    if (!IsKnownEndpoint(endpoint)) return Wire(404, GzipCompress(FailureReply("unknown endpoint")));
+  const std::string endpoint = NetEndpoint(path);
+  if (!endpoint.empty()) {
+    if (head.method != "POST") return WireFailure(405, "POST only");
+    if (!IsKnownEndpoint(endpoint)) return WireFailure(404, "unknown endpoint");
     std::string text, error;
-    if (!DecodePostBody(head.contentType, body, text, &error))
-      return Wire(400, GzipCompress(FailureReply(error)));
-    return Wire(200, HandleRequest(site.service, endpoint, text).Body());
+    if (!DecodePostBody(head.contentType, body, text, &error)) return WireFailure(400, error);
+    ReplyFacts facts;
+    HttpReply r = Wire(200, HandleRequest(site.service, endpoint, text, &facts).Body());
+    r.facts = std::move(facts);
+    return r;
   }
   if (StartsWith(path, kUpdate) && !site.updateDir.empty())
     return UpdateFile(site, head, path.substr(kUpdate.size()));
-  if (path == "/health" && (head.method == "GET" || head.method == "HEAD")) {
+  const bool isGet = head.method == "GET" || head.method == "HEAD";
+  if (path == "/health" && isGet) {
     HttpReply r = Health(site);
     r.omitBody = head.method == "HEAD";
     return r;
   }
+  if (path == "/metrics" && isGet && site.metrics) {
+    HttpReply r = Plain(200, site.metrics->Text());
+    r.contentType = "text/plain; version=0.0.4; charset=utf-8";
+    r.omitBody = head.method == "HEAD";
+    return r;
+  }
   return Plain(404, "not found");
+}
+
+}  // namespace
+
+std::string EndpointLabel(const std::string& path) {
+  const std::string endpoint = NetEndpoint(path);
+  if (!endpoint.empty()) return IsKnownEndpoint(endpoint) ? endpoint : "unknown";
+  if (StartsWith(path, kNet)) return "unknown";
+  if (StartsWith(path, kUpdate)) return "update";
+  if (path == "/health") return "health";
+  if (path == "/metrics") return "metrics";
+  return "other";
+}
+
+HttpReply Refusal(int status, const std::string& path, const std::string& why) {
+  HttpReply r = StartsWith(path, kNet) ? WireFailure(status, why) : Plain(status, why + "\n");
+  r.close = true;
+  r.facts.endpoint = EndpointLabel(path);
+  return r;
+}
+
+HttpReply Respond(Site& site, const HttpHead& head, const std::string& body) {
+  HttpReply r = Answer(site, head, body);
+  r.facts.endpoint = EndpointLabel(head.path);
+  return r;
 }
 
 }  // namespace tarvik::service

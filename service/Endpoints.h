@@ -2,7 +2,7 @@
 // One whole HTTP request to its reply, without a socket: POST on the ten
 // /NET/*.php endpoints, GET and HEAD of the update files below /update/, and
 // GET /health for a load balancer (200 "ok" while the database answers, 503
-// otherwise).
+// otherwise), GET /metrics for Prometheus when metrics are on.
 #include <string>
 
 #include "service/Commands.h"
@@ -10,9 +10,12 @@
 
 namespace tarvik::service {
 
+class Metrics;
+
 struct Site {
   Service& service;
   std::string updateDir;  // empty: no update files
+  const Metrics* metrics = nullptr;  // null: /metrics is not found, as any other path
 };
 
 HttpReply Respond(Site& site, const HttpHead& head, const std::string& body);
@@ -21,5 +24,10 @@ HttpReply Respond(Site& site, const HttpHead& head, const std::string& body);
 // that is not HTTP, too large, a body too large or chunked): for /NET/ paths a
 // failure reply as the client reads it. The connection closes after it.
 HttpReply Refusal(int status, const std::string& path, const std::string& why);
+
+// The endpoint a path names, as the log and the metrics show it: the name of
+// a known /NET/ endpoint ("Order"), "unknown" for any other /NET/ path,
+// "update", "health", "metrics", or "other". A fixed set whatever is asked.
+std::string EndpointLabel(const std::string& path);
 
 }  // namespace tarvik::service

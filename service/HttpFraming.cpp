@@ -3,6 +3,7 @@
 #include <Poco/Exception.h>
 #include <Poco/Net/HTTPRequest.h>
 #include <Poco/Net/HTTPResponse.h>
+#include <Poco/String.h>
 #include <Poco/Timestamp.h>
 #include <Poco/URI.h>
 #include <unistd.h>
@@ -58,6 +59,11 @@ HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& hea
     }
     head.keepAlive = req.getKeepAlive();
     head.expectContinue = req.getExpectContinue();
+    if (req.has("X-Forwarded-For")) {
+      const std::string& all = req.get("X-Forwarded-For");
+      const auto comma = all.rfind(',');
+      head.forwardedFor = Poco::trim(comma == std::string::npos ? all : all.substr(comma + 1));
+    }
   } catch (const Poco::Exception&) {
     return HeadStatus::kBad;
   } catch (const std::exception&) {

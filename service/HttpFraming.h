@@ -18,6 +18,7 @@ struct HttpHead {
   bool chunked = false;
   bool keepAlive = false;
   bool expectContinue = false;
+  std::string forwardedFor;  // the last address of X-Forwarded-For (what a proxy added)
 };
 
 enum class HeadStatus {
@@ -47,6 +48,20 @@ class OwnedFd {
   int fd_ = -1;
 };
 
+// What the side that answered tells the request log and the metrics. Every
+// text here is bounded: a label the client could choose freely would let it
+// grow the metrics without end.
+struct ReplyFacts {
+  std::string endpoint;  // "Order" for /NET/Order.php; "unknown", "update", "health", "metrics", "other"
+  std::string command;   // COMMAND of a command the service knows
+  std::string result;    // RESULT_CODE of a /NET/ reply
+  long long records = -1;  // RESULT_RECORD_COUNT when the reply was built now
+  // Whose request it was, where it says so: codes, or the IDs typed at log-in.
+  std::string supplier, supplierId, orderer, ordererId, order;
+  enum class Cache { kNotAsked, kHit, kMiss } cache = Cache::kNotAsked;
+  bool orderSaved = false;
+};
+
 struct HttpReply {
   int status = 200;
   std::string contentType;
@@ -56,6 +71,7 @@ struct HttpReply {
   long long fileSize = 0;
   bool omitBody = false;    // HEAD: the length of the body, not the body
   bool close = false;       // the connection ends after this reply
+  ReplyFacts facts;
 };
 
 // Status line with the status's own reason phrase, Date, Content-Type,

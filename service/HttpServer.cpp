@@ -6,12 +6,17 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
 
 #include "service/Endpoints.h"
+#include "service/Metrics.h"
 #include "service/Reactor.h"
+#include "service/RequestLog.h"
 
 namespace tarvik::service {
 
@@ -59,6 +64,26 @@ std::size_t RaiseFileLimit(std::size_t maxConnections, std::size_t workers) {
   return static_cast<std::size_t>(room);
 }
 
+// One write a line, so lines from a stopping process are never torn.
+void WriteLine(const std::string& line) {
+  std::size_t done = 0;
+  while (done < line.size()) {
+    const ssize_t n = ::write(STDERR_FILENO, line.data() + done, line.size() - done);
+    if (n <= 0) return;
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+// A stop that outlives its bound (a worker stuck in the database) ends here.
+// A transaction left open is rolled back by the database; its request was
+// never answered.
+void StopOverdue(int) {
+  static const char kText[] = "tarvik-service: replies not done within the stop bound; exiting\n";
+  if (::write(STDERR_FILENO, kText, sizeof kText - 1) < 0) {
+  }
+  ::_exit(1);
+}
+
 }  // namespace
 
 int Serve(const ServeOptions& options) {
@@ -90,7 +115,11 @@ int Serve(const ServeOptions& options) {
   std::unique_ptr<ReplyCache> cache;
   if (options.cacheBytes > 0) cache = std::make_unique<ReplyCache>(options.cacheBytes);
   Service service{*db, cache.get()};
-  Site site{service, options.updateDir};
+  ConnectionCounts counts;
+  Metrics metrics({[&counts] { return counts.open.load(); },
+                   [&counts] { return counts.refused.load(); },
+                   [&db] { return db->Errors(); }});
+  Site site{service, options.updateDir, options.metrics ? &metrics : nullptr};
   try {
     Poco::Net::ServerSocket socket;
     socket.bind(Poco::Net::SocketAddress(host, static_cast<Poco::UInt16>(port)), true);
@@ -102,10 +131,17 @@ int Serve(const ServeOptions& options) {
     limits.requestSeconds = options.requestSeconds;
     limits.idleSeconds = options.idleSeconds;
     limits.writeSeconds = options.writeSeconds;
+    limits.stopSeconds = kStopSeconds;
     Reactor reactor(socket.impl()->sockfd(), limits, workers,
                     [&site](const HttpHead& head, const std::string& body) {
                       return Respond(site, head, body);
                     });
+    reactor.Observe(
+        [&metrics](const Exchange& e) {
+          metrics.Count(*e.facts, e.status, e.seconds);
+          WriteLine(RequestLogLine(e, std::chrono::system_clock::now()));
+        },
+        &counts);
     if (!reactor.Start(&error)) {
       std::cerr << "tarvik-service: " << error << "\n";
       return 1;
@@ -114,6 +150,8 @@ int Serve(const ServeOptions& options) {
     std::fflush(stdout);
     int sig = 0;
     sigwait(&stop, &sig);
+    signal(SIGALRM, StopOverdue);
+    alarm(kStopHardSeconds);
     reactor.Stop();
   } catch (const Poco::Exception& e) {
     std::cerr << "tarvik-service: " << e.displayText() << "\n";

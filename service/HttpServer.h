@@ -20,10 +20,17 @@ struct ServeOptions {
   double requestSeconds = 5;  // from the first byte of a request to its last
   double idleSeconds = 5;     // a connection without a request in progress
   double writeSeconds = 30;   // a reply the peer does not take any of
+  bool metrics = true;        // GET /metrics
 };
 
-// Serves until SIGINT, SIGTERM or SIGHUP; prints "listening on IP:PORT" on
-// stdout once listening. Returns the exit code.
+// The graceful stop's bound: replies in progress get this long after SIGTERM
+// (Reactor::Stop); a process still not done a little later ends at once.
+constexpr double kStopSeconds = 10;
+constexpr unsigned kStopHardSeconds = 12;
+
+// Serves until SIGINT, SIGTERM or SIGHUP, then stops gracefully (Reactor.h);
+// prints "listening on IP:PORT" on stdout once listening and writes the
+// request log (RequestLog.h) to stderr. Returns the exit code.
 int Serve(const ServeOptions& options);
 
 }  // namespace tarvik::service

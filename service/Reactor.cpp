@@ -1,5 +1,6 @@
 #include "service/Reactor.h"
 
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <cstdio>
 
 #include "service/Endpoints.h"
 #include "service/Wire.h"
@@ -29,6 +31,16 @@ SteadyClock::time_point After(double seconds) {
 // What one connection may hold unread: a whole request and a little more.
 constexpr std::size_t kMaxBuffered = kMaxHeadBytes + kMaxBodyBytes + 64 * 1024;
 constexpr double kDrainSeconds = 2;
+
+// The peer's address as the request log shows it.
+std::string PeerText(const sockaddr_storage& addr) {
+  char text[INET6_ADDRSTRLEN] = "";
+  if (addr.ss_family == AF_INET)
+    ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in&>(addr).sin_addr, text, sizeof text);
+  else if (addr.ss_family == AF_INET6)
+    ::inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6&>(addr).sin6_addr, text, sizeof text);
+  return text;
+}
 
 // The address of a peer without its port: what the per-peer limit counts.
 std::string PeerAddress(const sockaddr_storage& addr) {
@@ -49,6 +61,7 @@ struct Reactor::Conn {
   enum class State { kIdle, kHead, kBody, kWorking, kWriting, kDraining };
   int fd = -1;
   std::string peer;  // the peer's address bytes
+  std::string peerText;
   std::uint64_t id = 0;
   State state = State::kIdle;
   std::string in;
@@ -63,6 +76,7 @@ struct Reactor::Conn {
   bool keepAlive = false;
   std::size_t requests = 0;
   SteadyClock::time_point deadline;
+  SteadyClock::time_point dispatched;  // the request in work went to the workers
   std::uint32_t interest = 0;  // events registered with epoll; 0: not registered
 };
 
@@ -74,6 +88,11 @@ Reactor::~Reactor() {
   Stop();
   if (wake_ >= 0) ::close(wake_);
   if (epoll_ >= 0) ::close(epoll_);
+}
+
+void Reactor::Observe(ExchangeObserver observer, ConnectionCounts* counts) {
+  observer_ = std::move(observer);
+  counts_ = counts;
 }
 
 bool Reactor::Start(std::string* error) {
@@ -104,6 +123,8 @@ void Reactor::Stop() {
   loop_.join();
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    // Past the stop bound: what no worker has started is neither stored nor answered.
+    jobs_.clear();
     workersStop_ = true;
   }
   workAvailable_.notify_all();
@@ -145,10 +166,8 @@ void Reactor::Loop() {
     }
     if (stopping_ && !stopSeen) {
       stopSeen = true;
-      stopBy = After(10);
-      ::epoll_ctl(epoll_, EPOLL_CTL_DEL, listen_, nullptr);
-      acceptPaused_ = false;
-      Sweep(true);
+      stopBy = After(limits_.stopSeconds);
+      BeginStop();
     }
     if (stopSeen && (!Busy() || SteadyClock::now() > stopBy)) return;
     if (SteadyClock::now() >= nextSweep) {
@@ -205,14 +224,17 @@ void Reactor::Accept() {
     if (conns_.size() >= limits_.maxConnections || held >= limits_.maxPerPeer) {
       if (held == 0) perPeer_.erase(peer);
       ::close(fd);
+      if (counts_) ++counts_->refused;
       continue;
     }
     ++held;
+    if (counts_) ++counts_->open;
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     auto conn = std::make_unique<Conn>();
     conn->fd = fd;
     conn->peer = peer;
+    conn->peerText = PeerText(addr);
     conn->id = ++nextId_;
     conn->deadline = After(limits_.idleSeconds);
     Conn& c = *conn;
@@ -294,6 +316,7 @@ void Reactor::Dispatch(Conn& c) {
   Job job{c.fd, c.id, c.head, c.in.substr(c.headBytes, length)};
   c.in.erase(0, c.headBytes + length);
   c.state = Conn::State::kWorking;
+  c.dispatched = SteadyClock::now();
   SetInterest(c, 0);  // nothing more is read until the reply is out
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -309,9 +332,11 @@ void Reactor::Refuse(Conn& c, int status, const std::string& why) {
 void Reactor::StartWriting(Conn& c, HttpReply reply) {
   ++c.requests;
   // A peer that half-closed after sending more requests still gets the
-  // replies to those read whole; the connection closes after the last.
-  c.keepAlive = c.head.keepAlive && !reply.close && (!c.peerClosed || !c.in.empty()) && !stopping_ &&
-                c.requests < limits_.requestsPerConnection;
+  // replies to those read whole; the connection closes after the last. So
+  // does one of a stopping service.
+  const bool more = !c.in.empty();
+  c.keepAlive = c.head.keepAlive && !reply.close && (!c.peerClosed || more) &&
+                (!stopping_ || more) && c.requests < limits_.requestsPerConnection;
   c.out = ReplyHead(reply, c.keepAlive);
   c.outPos = 0;
   c.fileOffset = 0;
@@ -323,6 +348,17 @@ void Reactor::StartWriting(Conn& c, HttpReply reply) {
     } else {
       c.out += reply.body;
     }
+  }
+  if (observer_) {
+    Exchange e;
+    e.peer = c.peerText;
+    e.head = &c.head;
+    e.status = reply.status;
+    e.bytes = c.out.size() + static_cast<std::size_t>(c.fileEnd);
+    if (c.state == Conn::State::kWorking)
+      e.seconds = std::chrono::duration<double>(SteadyClock::now() - c.dispatched).count();
+    e.facts = &reply.facts;
+    observer_(e);
   }
   c.state = Conn::State::kWriting;
   c.deadline = After(limits_.writeSeconds);
@@ -383,6 +419,7 @@ void Reactor::Close(Conn& c) {
   const int fd = c.fd;
   ::close(fd);  // also removes it from the epoll set
   conns_.erase(fd);
+  if (counts_) --counts_->open;
 }
 
 void Reactor::SetInterest(Conn& c, std::uint32_t events) {
@@ -425,6 +462,29 @@ void Reactor::Sweep(bool stopping) {
     ev.data.fd = listen_;
     if (::epoll_ctl(epoll_, EPOLL_CTL_ADD, listen_, &ev) == 0) acceptPaused_ = false;
   }
+}
+
+void Reactor::BeginStop() {
+  using State = Conn::State;
+  // Connections the kernel completed before the stop may hold whole
+  // requests: take them, then stop listening so later ones are refused at
+  // once instead of waiting in the queue for a close.
+  Accept();
+  ::epoll_ctl(epoll_, EPOLL_CTL_DEL, listen_, nullptr);
+  ::shutdown(listen_, SHUT_RD);
+  acceptPaused_ = false;
+  // Read what every waiting connection has received: a request there whole
+  // goes to the workers; the rest are closed by the sweep.
+  std::vector<int> waiting;
+  for (const auto& [fd, conn] : conns_) {
+    const State s = conn->state;
+    if (s == State::kIdle || s == State::kHead || s == State::kBody) waiting.push_back(fd);
+  }
+  for (const int fd : waiting) {
+    const auto it = conns_.find(fd);
+    if (it != conns_.end()) Read(*it->second);
+  }
+  Sweep(true);
 }
 
 bool Reactor::Busy() const {

@@ -9,6 +9,12 @@
 // trickling connections never hold one. Keep-alive and pipelined requests are
 // answered in order, one at a time per connection; those read whole before
 // the peer half-closed are answered before the connection closes.
+//
+// Stop() is the graceful stop: it takes the connections the kernel has
+// queued, stops listening (new connections are refused from then on), and
+// answers every request that has arrived whole by then, pipelined ones
+// included; connections without one are closed. It waits at most
+// stopSeconds for the replies.
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -23,6 +29,7 @@
 #include <vector>
 
 #include "service/HttpFraming.h"
+#include "service/RequestLog.h"
 
 namespace tarvik::service {
 
@@ -35,7 +42,17 @@ struct ReactorLimits {
   double idleSeconds = 5;
   double writeSeconds = 30;
   std::size_t requestsPerConnection = 1000;
+  double stopSeconds = 10;  // Stop(): the longest wait for replies being built and written
 };
+
+// Connection numbers kept by the reactor, readable from any thread.
+struct ConnectionCounts {
+  std::atomic<std::uint64_t> open{0};
+  std::atomic<std::uint64_t> refused{0};  // accepted and closed at once: a limit was reached
+};
+
+// Called on the loop thread as each reply starts out (the request log, the metrics).
+using ExchangeObserver = std::function<void(const Exchange&)>;
 
 // Called on a worker thread, concurrently with itself.
 using RequestHandler = std::function<HttpReply(const HttpHead&, const std::string& body)>;
@@ -48,9 +65,12 @@ class Reactor {
   Reactor(const Reactor&) = delete;
   Reactor& operator=(const Reactor&) = delete;
 
+  // Before Start(): who hears of every reply, and where the connection
+  // numbers go (either may be null).
+  void Observe(ExchangeObserver observer, ConnectionCounts* counts);
   bool Start(std::string* error);
-  // Stops accepting, closes the connections that wait, finishes the replies
-  // being built and written (at most 10 s), and joins every thread.
+  // The graceful stop (above), then joins every thread. Requests still queued
+  // for a worker when stopSeconds are up are dropped unanswered, never run.
   void Stop();
 
  private:
@@ -80,12 +100,15 @@ class Reactor {
   void SetInterest(Conn& c, std::uint32_t events);
   void TakeReplies();
   void Sweep(bool stopping);
+  void BeginStop();
   bool Busy() const;
 
   int listen_;
   ReactorLimits limits_;
   std::size_t workerCount_;
   RequestHandler handler_;
+  ExchangeObserver observer_;
+  ConnectionCounts* counts_ = nullptr;
   int epoll_ = -1;
   int wake_ = -1;
   bool acceptPaused_ = false;

@@ -1,5 +1,4 @@
-// Saves cut short: one service killed mid-save and restarted on its
-// database; two instances on one database, behind HAProxy or side by side:
+// Two instances on one database, behind HAProxy or side by side:
 // one killed during concurrent saves, the supplier's marking racing re-sends
 // and deletes, and catalogue writes seen by both at once.
 #include <gtest/gtest.h>
@@ -109,33 +108,6 @@ class Savers {
   std::atomic<bool> stop_{false};
   std::vector<std::thread> clients_;
 };
-
-// After a restart on the same database every acknowledged order is there
-// with all its lines, and no order is there by halves.
-TEST(Crash, KilledMidSaveKeepsEveryAcknowledgedOrderWhole) {
-  ServiceProcess service;
-  REQUIRE_RUNNING(service);
-  constexpr int kPerThread = 40;
-  Savers savers(service.Port(), kPerThread);
-  ASSERT_TRUE(savers.Reach(60));
-  service.Kill();  // SIGKILL while the clients are still sending
-  savers.Finish(false);
-  ASSERT_LT(savers.count.load(), Savers::kThreads * kPerThread) << "the kill came after the last save";
-  ASSERT_TRUE(service.Restart());
-  savers.ExpectStoredOnceAndWhole(service.Port(), service, Savers::kThreads);
-}
-
-// Regression: Running() reaped a dead child but kept its number, and the
-// destructor then sent SIGKILL to whatever process had been given it since.
-TEST(Crash, ChildThatDiedOnItsOwnIsNeverSignalledAgain) {
-  ServiceProcess service(false);
-  REQUIRE_RUNNING(service);
-  ::kill(service.Pid(), SIGKILL);
-  for (int i = 0; i < 500 && service.Running(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_FALSE(service.Running());
-  EXPECT_EQ(service.Pid(), -1);
-}
 
 TEST(Cluster, InstanceKilledDuringConcurrentSavesLosesNoAcknowledgedOrder) {
   ServiceCluster cluster(2);

@@ -1,13 +1,48 @@
 // The service's parsing on bytes alone: request heads, what --db names, the
-// statement text each database gets, and the reply cache's budget.
+// statement text each database gets, the reply cache's budget, and the
+// request log's line for what a client chose.
 #include <gtest/gtest.h>
 
 #include "service/Dialect.h"
 #include "service/HttpFraming.h"
 #include "service/ReplyCache.h"
+#include "service/RequestLog.h"
 
 namespace tarvik::service {
 namespace {
+
+// Whatever a client sends, its request stays one line of name=value words,
+// cut at a whole character.
+TEST(Parsing, RequestLogLineOfClientChosenValues) {
+  struct Case {
+    const char* what;
+    std::string ordererId;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"plain", "SHOP1", " orderer-id=SHOP1 "},
+      {"Korean kept", "한빛", " orderer-id=한빛 "},
+      {"a line break and a forged field", "X\nstatus=200 result=1", " orderer-id=X\\x0astatus\\x3d200\\x20result\\x3d1 "},
+      {"broken UTF-8", "A\xed\x95", " orderer-id=A\\xed\\x95 "},
+      {"cut at 64 bytes, not inside a character", std::string(63, 'a') + "한", " orderer-id=" + std::string(63, 'a') + "... "},
+  };
+  HttpHead head;
+  head.method = "POST";
+  head.path = "/NET/Customer.php";
+  for (const Case& c : cases) {
+    ReplyFacts facts;
+    facts.ordererId = c.ordererId;
+    Exchange e;
+    e.peer = "10.0.0.7";
+    e.head = &head;
+    e.status = 200;
+    e.facts = &facts;
+    const std::string line = RequestLogLine(e, std::chrono::system_clock::time_point());
+    EXPECT_EQ(line.substr(0, 24), "1970-01-01T00:00:00.000Z") << c.what;
+    EXPECT_NE(line.find(c.shown), std::string::npos) << c.what << ": " << line;
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << c.what;
+  }
+}
 
 TEST(Parsing, RequestHeads) {
   struct Case {

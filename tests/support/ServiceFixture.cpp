@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Postgres.h"
@@ -75,7 +77,8 @@ bool ServiceProcess::Start() {
   }
   args.insert(args.end(), setup_.serveArgs.begin(), setup_.serveArgs.end());
   int fd = -1;
-  pid_ = Spawn(SpawnSpec{args, true}, &fd);
+  // The request log goes to a file, not into the test's output.
+  pid_ = Spawn(SpawnSpec{args, true, folder_ + "service.log"}, &fd);
   if (pid_ < 0) return false;
   std::string line;
   const std::string prefix = "listening on 127.0.0.1:";
@@ -84,6 +87,7 @@ bool ServiceProcess::Start() {
   ::close(fd);  // the service writes nothing more to its output
   if (!ok) {
     Kill();
+    std::fprintf(stderr, "ServiceProcess: the service did not start:\n%s\n", Log().c_str());
     return false;
   }
   port_ = static_cast<std::uint16_t>(std::atoi(line.c_str() + prefix.size()));
@@ -110,6 +114,22 @@ void ServiceProcess::Kill() {
   }
   pid_ = -1;
   port_ = 0;
+}
+
+int ServiceProcess::Terminate() {
+  int code = -1;
+  if (pid_ > 0) {
+    ::kill(pid_, SIGTERM);
+    code = WaitExit(pid_);
+  }
+  pid_ = -1;
+  port_ = 0;
+  return code;
+}
+
+std::string ServiceProcess::Log() const {
+  std::ifstream in(folder_ + "service.log", std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool ServiceProcess::Restart() {

@@ -45,8 +45,12 @@ class ServiceProcess {
   std::string DbPath() const { return db_; }     // what --db names: a file or a URL
   std::string Folder() const { return folder_; }  // ends with "/"
   pid_t Pid() const { return pid_; }  // -1 when not running
+  // What the service wrote to standard error (its request log), from every start.
+  std::string Log() const;
 
   void Kill();     // SIGKILL, wait
+  // SIGTERM, then waits for the exit: its exit code (-1: it did not exit normally).
+  int Terminate();
   bool Restart();  // serve again on the same database (a new port; TARVIK_SERVER updated)
 
   // Runs `tarvik-service <args...>` (with --db DbPath() appended when addDb),
