@@ -23,7 +23,7 @@ namespace {
 std::vector<std::string> Read(const std::string& stream, const std::vector<std::size_t>& pieces) {
   std::vector<std::string> out;
   std::string in;
-  std::size_t at = 0, piece = 0;
+  std::size_t at = 0, piece = 0, scanned = 0;  // scanned: as a connection resumes its head
   while (at < stream.size()) {
     const std::size_t n = pieces.empty() ? stream.size() : pieces[piece++ % pieces.size()];
     in.append(stream, at, n);
@@ -31,7 +31,7 @@ std::vector<std::string> Read(const std::string& stream, const std::vector<std::
     for (;;) {
       HttpHead head;
       std::size_t headBytes = 0;
-      const HeadStatus status = ParseHead(in, head, headBytes);
+      const HeadStatus status = ParseHead(in, head, headBytes, &scanned);
       if (status == HeadStatus::kIncomplete) {
         Check(in.size() < kMaxHeadBytes, "an endless head is waited for");
         break;
@@ -52,6 +52,7 @@ std::vector<std::string> Read(const std::string& stream, const std::vector<std::
                     (head.keepAlive ? " keep" : " close") + (head.expectContinue ? " continue " : " ") +
                     in.substr(headBytes, length));
       in.erase(0, headBytes + length);
+      scanned = 0;
     }
   }
   out.push_back("waiting");

@@ -25,10 +25,14 @@ OwnedFd::~OwnedFd() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& headBytes) {
+HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& headBytes,
+                     std::size_t* scanned) {
   const std::size_t scan = std::min(buffer.size(), kMaxHeadBytes);
   std::size_t end = std::string::npos;
-  for (std::size_t i = 0; i < scan; ++i) {
+  // An end is LF LF or LF CR LF: one that began before the last scan's end
+  // may finish in what arrived since, so its last two bytes are looked at again.
+  const std::size_t from = scanned && *scanned > 2 ? std::min(*scanned - 2, scan) : 0;
+  for (std::size_t i = from; i < scan; ++i) {
     if (buffer[i] != '\n') continue;
     if (i + 1 < buffer.size() && buffer[i + 1] == '\n') {
       end = i + 2;
@@ -39,8 +43,10 @@ HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& hea
       break;
     }
   }
-  if (end == std::string::npos)
+  if (end == std::string::npos) {
+    if (scanned) *scanned = scan;
     return buffer.size() >= kMaxHeadBytes ? HeadStatus::kTooLarge : HeadStatus::kIncomplete;
+  }
   if (end > kMaxHeadBytes) return HeadStatus::kTooLarge;
   head = HttpHead();
   try {

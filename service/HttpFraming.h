@@ -30,7 +30,11 @@ enum class HeadStatus {
 
 // Reads the head at the start of buffer; on kComplete, headBytes is its length
 // including the blank line that ends it (CR LF or a bare LF as line ends).
-HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& headBytes);
+// scanned, when given, carries over the calls of one head: how far buffer
+// is known to hold no end of it, so a head that arrives a byte at a time is
+// not scanned again from its first byte for every byte (0 for a new head).
+HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& headBytes,
+                     std::size_t* scanned = nullptr);
 
 // A file descriptor that closes itself; moves, never copies.
 class OwnedFd {

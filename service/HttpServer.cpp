@@ -102,7 +102,9 @@ int Serve(const ServeOptions& options) {
     return 1;
   }
   first.reset();
-  const std::size_t maxConnections = RaiseFileLimit(options.maxConnections, workers);
+  ReactorLimits limits = options.limits;
+  limits.maxConnections = RaiseFileLimit(limits.maxConnections, workers);
+  limits.stopSeconds = kStopSeconds;
   // Signals are taken by sigwait below; every thread started later inherits the mask.
   sigset_t stop;
   sigemptyset(&stop);
@@ -125,13 +127,6 @@ int Serve(const ServeOptions& options) {
     socket.bind(Poco::Net::SocketAddress(host, static_cast<Poco::UInt16>(port)), true);
     socket.listen(256);  // the kernel's accept queue, bounded
     socket.setBlocking(false);
-    ReactorLimits limits;
-    limits.maxConnections = maxConnections;
-    limits.maxPerPeer = options.maxPerPeer;
-    limits.requestSeconds = options.requestSeconds;
-    limits.idleSeconds = options.idleSeconds;
-    limits.writeSeconds = options.writeSeconds;
-    limits.stopSeconds = kStopSeconds;
     Reactor reactor(socket.impl()->sockfd(), limits, workers,
                     [&site](const HttpHead& head, const std::string& body) {
                       return Respond(site, head, body);

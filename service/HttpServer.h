@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "service/Reactor.h"
+
 namespace tarvik::service {
 
 struct ServeOptions {
@@ -15,12 +17,10 @@ struct ServeOptions {
   std::string updateDir;  // may be empty (then every /update/ file is missing)
   std::size_t workers = 8;
   std::size_t cacheBytes = 64u << 20;  // 0: no reply cache
-  std::size_t maxConnections = 4096;   // beyond: accepted and closed at once
-  std::size_t maxPerPeer = 512;        // of those, from one peer address
-  double requestSeconds = 5;  // from the first byte of a request to its last
-  double idleSeconds = 5;     // a connection without a request in progress
-  double writeSeconds = 30;   // a reply the peer does not take any of
-  bool metrics = true;        // GET /metrics
+  // Connections beyond maxConnections are accepted and closed at once;
+  // maxConnections is lowered to what the open-file limit allows.
+  ReactorLimits limits;
+  bool metrics = true;  // GET /metrics
 };
 
 // The graceful stop's bound: replies in progress get this long after SIGTERM

@@ -67,6 +67,7 @@ struct Reactor::Conn {
   std::string in;
   HttpHead head;
   std::size_t headBytes = 0;
+  std::size_t headScanned = 0;  // bytes of in known to hold no end of the head
   bool continued = false;   // "100 Continue" sent for this request
   bool peerClosed = false;  // the peer sends nothing more
   std::string out;
@@ -276,9 +277,10 @@ void Reactor::Advance(Conn& c) {
     }
     if (c.state == State::kIdle) {
       c.state = State::kHead;
+      c.headScanned = 0;
       c.deadline = After(limits_.requestSeconds);
     }
-    switch (ParseHead(c.in, c.head, c.headBytes)) {
+    switch (ParseHead(c.in, c.head, c.headBytes, &c.headScanned)) {
       case HeadStatus::kIncomplete:
         if (c.peerClosed) Close(c);
         return;
@@ -294,6 +296,9 @@ void Reactor::Advance(Conn& c) {
       return Refuse(c, 413, "request too large");
     c.state = State::kBody;
     c.continued = false;
+    if (limits_.bodyBytesPerSecond > 0)
+      c.deadline += std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(
+          static_cast<double>(c.head.contentLength) / limits_.bodyBytesPerSecond));
   }
   if (c.state != State::kBody) return;
   if (c.in.size() < c.headBytes + static_cast<std::size_t>(c.head.contentLength)) {

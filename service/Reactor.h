@@ -38,9 +38,12 @@ struct ReactorLimits {
   // Of those, what one peer address may hold, so that one client opening
   // thousands leaves room for the others.
   std::size_t maxPerPeer = 512;
-  double requestSeconds = 5;
-  double idleSeconds = 5;
-  double writeSeconds = 30;
+  double requestSeconds = 5;  // from the first byte of a request to its last
+  // ... and beyond that, the time its announced body takes at this many bytes
+  // a second: an honest upload on a slow line is not cut.
+  double bodyBytesPerSecond = 8192;
+  double idleSeconds = 5;     // a connection without a request in progress
+  double writeSeconds = 30;   // a reply the peer does not take any of
   std::size_t requestsPerConnection = 1000;
   double stopSeconds = 10;  // Stop(): the longest wait for replies being built and written
 };

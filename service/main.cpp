@@ -170,9 +170,10 @@ int main(int argc, char** argv) {
     o.db = db;
     o.updateDir = a.One("update-dir");
     if (o.listen.empty() || !a.Number("threads", o.workers) ||
-        !a.Number("connections", o.maxConnections) || !a.Number("peer-connections", o.maxPerPeer) ||
-        !a.Seconds("request-timeout", o.requestSeconds) ||
-        !a.Seconds("idle-timeout", o.idleSeconds) || !Switch(a, "metrics", o.metrics))
+        !a.Number("connections", o.limits.maxConnections) ||
+        !a.Number("peer-connections", o.limits.maxPerPeer) ||
+        !a.Seconds("request-timeout", o.limits.requestSeconds) ||
+        !a.Seconds("idle-timeout", o.limits.idleSeconds) || !Switch(a, "metrics", o.metrics))
       return Usage();
     std::size_t cacheMb = o.cacheBytes >> 20;
     if (!a.Number("cache-mb", cacheMb)) return Usage();

@@ -68,7 +68,16 @@ TEST(Parsing, RequestHeads) {
     HttpHead head;
     std::size_t used = 0;
     EXPECT_EQ(ParseHead(c.bytes, head, used), c.status) << c.what;
+    // Arriving a byte at a time, each read resuming where the last ended, the
+    // head ends where it ends when read whole.
+    std::size_t scanned = 0, usedByBytes = 0;
+    HeadStatus byBytes = HeadStatus::kIncomplete;
+    for (std::size_t n = 1; n <= c.bytes.size() && byBytes == HeadStatus::kIncomplete; ++n)
+      byBytes = ParseHead(c.bytes.substr(0, n), head, usedByBytes, &scanned);
+    EXPECT_EQ(byBytes, c.status) << c.what;
+    EXPECT_EQ(usedByBytes, used) << c.what;
     if (c.status != HeadStatus::kComplete) continue;
+    ParseHead(c.bytes, head, used);
     EXPECT_EQ(head.contentLength, c.length) << c.what;
     EXPECT_EQ(head.keepAlive, c.keepAlive) << c.what;
     EXPECT_EQ(c.bytes.substr(used), c.rest) << c.what;
