@@ -92,7 +92,8 @@ std::string MemberRequest(const std::string& id) {
 }
 
 TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
-  ServiceProcess service;  // the default deadlines: 5 s idle, 5 s per request
+  // Deadlines of 0.8 s idle and per request, so the test takes two seconds.
+  ServiceProcess service(ServiceSetup{true, "", {"--idle-timeout", "0.8", "--request-timeout", "0.8"}});
   REQUIRE_RUNNING(service);
   const auto start = Clock::now();
   std::vector<int> idle, slow;
@@ -104,10 +105,10 @@ TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
   for (int fd : idle) ASSERT_GE(fd, 0);
   for (int fd : slow) ASSERT_GE(fd, 0);
   std::atomic<bool> stop{false};
-  std::thread trickle([&] {  // one header line a second on each slow connection
+  std::thread trickle([&] {  // a header line every 100 ms on each slow connection
     for (int n = 0; !stop; ++n) {
       for (int fd : slow) SendAll(fd, "X-Slow-" + std::to_string(n) + ": a\r\n");
-      for (int i = 0; i < 10 && !stop; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   });
   for (int round = 0; round < 4; ++round) {
@@ -118,11 +119,11 @@ TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
     EXPECT_EQ(TagInt("RESULT_RECORD_COUNT", r), 1) << "round " << round;
     EXPECT_LT(ms, 1000) << "round " << round;
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
   }
-  // Both kinds end by their deadline (5 s from the first byte or from the
-  // connect), with a second to spare for the sweep and a busy machine.
-  const auto by = start + std::chrono::milliseconds(6500);
+  // Both kinds end by their deadline (0.8 s from the first byte or from the
+  // connect), with time to spare for the sweep and a busy machine.
+  const auto by = start + std::chrono::milliseconds(2500);
   int slowOpen = 0, idleOpen = 0;
   for (int fd : slow) slowOpen += !ClosedBy(fd, by);
   for (int fd : idle) idleOpen += !ClosedBy(fd, by);
