@@ -8,9 +8,13 @@
 namespace tarvik {
 namespace {
 std::atomic<std::int64_t> g_counter{0};
+std::string g_fixedToday;  // set before any request thread starts
 }  // namespace
 
+void FixToday(const std::string& yymmdd) { g_fixedToday = yymmdd; }
+
 std::string TodayStamp() {
+  if (!g_fixedToday.empty()) return g_fixedToday;
   const std::tm local = LocalTime(std::time(nullptr));
   char buf[16];
   std::strftime(buf, sizeof buf, "%y%m%d", &local);

@@ -6,8 +6,12 @@
 
 namespace tarvik {
 
-// The local date as yymmdd.
+// The local date as yymmdd, or the date FixToday set.
 std::string TodayStamp();
+// The date CALL_INDEX carries from now on instead of the clock's (yymmdd;
+// empty: the clock again). Tests fix it, so that the CALL_INDEX a test
+// expects cannot change at midnight between its guess and the send.
+void FixToday(const std::string& yymmdd);
 
 // Raises the run's request counter by one and returns the new value (1 for the
 // first request of the process).

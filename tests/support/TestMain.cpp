@@ -1,13 +1,16 @@
 // The main of every test program that needs Qt: a QApplication (the offscreen
-// platform is set by CTest) and test-mode standard paths, so no test touches
-// a real user folder.
+// platform is set by CTest), test-mode standard paths, so no test touches a
+// real user folder, and a fixed date for the requests' CALL_INDEX.
 #include <QApplication>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
+#include "net/CallIndex.h"
+
 int main(int argc, char** argv) {
   QStandardPaths::setTestModeEnabled(true);
+  tarvik::FixToday("261207");  // no test's expected CALL_INDEX changes at midnight
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
