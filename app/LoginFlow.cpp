@@ -2,7 +2,7 @@
 
 #include "catalog/CatalogLoader.h"
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "session/UDM.h"
 
 namespace tarvik {

@@ -1,9 +1,9 @@
 #include "app/PasswordChange.h"
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 #include "session/UDM.h"
 
 namespace tarvik {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "catalog/CatalogLoader.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 
 namespace {
 

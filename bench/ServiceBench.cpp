@@ -13,8 +13,8 @@
 #include <memory>
 #include <sstream>
 
-#include "net/Gzip.h"
-#include "net/MessageFormat.h"
+#include "wire/Gzip.h"
+#include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/ServiceCluster.h"

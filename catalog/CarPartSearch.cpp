@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 #include "session/UDM.h"
 
 namespace tarvik {

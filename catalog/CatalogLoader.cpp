@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"
 #include "session/UDM.h"

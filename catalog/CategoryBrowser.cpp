@@ -4,7 +4,7 @@
 
 #include "order/OrderDraft.h"
 #include "platform/Prompter.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 #include "session/UDM.h"
 
 namespace tarvik {

@@ -1,7 +1,7 @@
 #include "catalog/CodePicker.h"
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 #include "session/UDM.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
 #include "session/UDM.h"
 

@@ -4,7 +4,7 @@
 
 #include "catalog/ProductSearch.h"
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"

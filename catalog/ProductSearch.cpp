@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "platform/QtText.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 namespace {

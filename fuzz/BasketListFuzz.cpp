@@ -10,7 +10,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "order/BasketImport.h"
 #include "order/OrderDraft.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 using tarvik::fuzz::Check;
 using tarvik::fuzz::Shown;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 #include "service/CatalogImport.h"
 
 using tarvik::fuzz::Check;

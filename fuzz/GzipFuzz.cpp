@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
-#include "net/Gzip.h"
+#include "wire/Gzip.h"
 
 using tarvik::fuzz::Check;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 
 using tarvik::fuzz::Check;
 using tarvik::fuzz::Shown;

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "fuzz/FuzzCheck.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 #include "service/Conditions.h"
 
 namespace tarvik::fuzz {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 #include "service/HttpFraming.h"
 #include "service/Wire.h"
 

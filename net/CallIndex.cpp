@@ -3,7 +3,7 @@
 #include <atomic>
 #include <ctime>
 
-#include "platform/LocalTime.h"
+#include "wire/LocalTime.h"
 
 namespace tarvik {
 namespace {

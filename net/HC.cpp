@@ -2,7 +2,7 @@
 
 #include "net/CallIndex.h"
 #include "net/HTTP_CLIENT.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "net/ServerAddress.h"
 
 namespace tarvik {

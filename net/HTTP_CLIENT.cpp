@@ -5,11 +5,11 @@
 #include <ctime>
 
 #include "net/CallIndex.h"
-#include "net/Gzip.h"
-#include "net/MessageFormat.h"
+#include "wire/Gzip.h"
+#include "wire/MessageFormat.h"
 #include "platform/Folders.h"
-#include "platform/LocalTime.h"
-#include "platform/Text.h"
+#include "wire/LocalTime.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 
 namespace {
 

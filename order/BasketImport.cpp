@@ -7,7 +7,7 @@
 #include <unordered_set>
 
 #include "platform/QtText.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

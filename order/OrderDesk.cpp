@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/NotSold.h"
 #include "order/BasketJournal.h"
 #include "order/OrderPrint.h"

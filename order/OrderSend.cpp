@@ -1,6 +1,6 @@
 // Sending the draft (F7) and the message to the supplier that follows.
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"

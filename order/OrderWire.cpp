@@ -1,6 +1,6 @@
 #include "order/OrderWire.h"
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "session/UDM.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "screens/CellFormat.h"
 #include "session/UDM.h"

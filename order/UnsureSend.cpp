@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "screens/PagedList.h"
 
 namespace tarvik {

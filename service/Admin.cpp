@@ -4,7 +4,7 @@
 #include <memory>
 #include <set>
 
-#include "platform/Text.h"
+#include "wire/Text.h"
 #include "service/CatalogImport.h"
 #include "service/Database.h"
 #include "service/DemoData.h"

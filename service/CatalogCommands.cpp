@@ -1,7 +1,7 @@
 // Log-in, catalogue, note and car-part commands.
 #include "service/Commands.h"
 #include "service/Conditions.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 namespace tarvik::service {
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 namespace tarvik::service {
 

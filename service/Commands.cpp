@@ -3,8 +3,8 @@
 #include <map>
 #include <utility>
 
-#include "net/Gzip.h"
-#include "net/MessageFormat.h"
+#include "wire/Gzip.h"
+#include "wire/MessageFormat.h"
 
 namespace tarvik::service {
 

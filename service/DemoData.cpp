@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 namespace tarvik::service {
 

@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "net/Gzip.h"
+#include "wire/Gzip.h"
 #include "service/Metrics.h"
 #include "service/UpdateFiles.h"
 #include "service/Wire.h"

@@ -4,7 +4,7 @@
 #include <set>
 #include <thread>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "service/Commands.h"
 #include "service/Conditions.h"
 #include "service/OrderCode.h"

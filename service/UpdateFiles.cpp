@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "net/Gzip.h"
+#include "wire/Gzip.h"
 #include "service/Admin.h"
 
 namespace tarvik::service {

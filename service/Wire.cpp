@@ -10,9 +10,9 @@
 #include <istream>
 #include <sstream>
 
-#include "net/Gzip.h"
-#include "net/MessageFormat.h"
-#include "platform/Text.h"
+#include "wire/Gzip.h"
+#include "wire/MessageFormat.h"
+#include "wire/Text.h"
 
 namespace tarvik::service {
 

@@ -10,7 +10,7 @@
 
 #include "platform/Folders.h"
 #include "platform/QtText.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 namespace {

@@ -12,7 +12,7 @@
 #include "catalog/CarPartSearch.h"
 #include "catalog/CodePicker.h"
 #include "net/CallIndex.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"
 #include "session/UDM.h"

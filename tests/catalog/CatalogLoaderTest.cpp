@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "catalog/CatalogLoader.h"
-#include "net/MessageFormat.h"
-#include "platform/Text.h"
+#include "wire/MessageFormat.h"
+#include "wire/Text.h"
 #include "session/UDM.h"
 #include "tests/support/ScriptedPrompter.h"
 

@@ -7,10 +7,10 @@
 
 #include "catalog/CatalogLoader.h"
 #include "catalog/CategoryBrowser.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"
-#include "platform/Text.h"
+#include "wire/Text.h"
 #include "session/UDM.h"
 #include "tests/support/ScriptedPrompter.h"
 

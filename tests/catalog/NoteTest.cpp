@@ -7,7 +7,7 @@
 
 #include "catalog/ProductNote.h"
 #include "net/CallIndex.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "platform/QtText.h"
 #include "session/UDM.h"
 #include "tests/support/Environment.h"

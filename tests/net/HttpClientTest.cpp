@@ -8,10 +8,10 @@
 #include <regex>
 #include <thread>
 
-#include "net/Gzip.h"
+#include "wire/Gzip.h"
 #include "net/HTTP_CLIENT.h"
 #include "platform/Folders.h"
-#include "platform/LocalTime.h"
+#include "wire/LocalTime.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Files.h"
 #include "tests/net/WireParts.h"

@@ -9,7 +9,7 @@
 
 #include "net/CallIndex.h"
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "tests/net/WireParts.h"
 
 namespace tarvik {

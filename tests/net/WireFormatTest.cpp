@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "net/Gzip.h"
-#include "net/MessageFormat.h"
+#include "wire/Gzip.h"
+#include "wire/MessageFormat.h"
 
 namespace tarvik {
 namespace {

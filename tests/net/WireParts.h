@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "net/Gzip.h"
+#include "wire/Gzip.h"
 #include "tests/support/LoopbackServer.h"
 
 namespace tarvik::test {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderDesk.h"
 #include "platform/QtText.h"
 #include "session/UDM.h"

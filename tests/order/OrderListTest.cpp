@@ -12,7 +12,7 @@
 #include <map>
 
 #include "net/CallIndex.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/UOrderS.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"

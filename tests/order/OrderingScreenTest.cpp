@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/LineText.h"
 #include "order/NotSold.h"
 #include "order/OrderWire.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "order/OrderWire.h"
 #include "tests/catalog/MainFixture.h"
 #include "tests/support/DroppingProxy.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 namespace {

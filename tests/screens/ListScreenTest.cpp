@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "platform/QtText.h"
 #include "screens/ListScreen.h"
 #include "screens/PagedList.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "catalog/ProductList.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "screens/PagedList.h"
 #include "screens/ReplyRecordSource.h"
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "net/Gzip.h"
-#include "net/MessageFormat.h"
+#include "wire/Gzip.h"
+#include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/Files.h"

@@ -2,8 +2,8 @@
 // nothing, and the service goes on answering.
 #include <gtest/gtest.h>
 
-#include "net/Gzip.h"
-#include "net/MessageFormat.h"
+#include "wire/Gzip.h"
+#include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/ServiceFixture.h"

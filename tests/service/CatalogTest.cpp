@@ -6,7 +6,7 @@
 #include <set>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/support/ServiceFixture.h"
 

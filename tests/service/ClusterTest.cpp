@@ -12,7 +12,7 @@
 #include <set>
 #include <thread>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/Files.h"

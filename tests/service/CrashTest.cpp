@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/ServiceFixture.h"

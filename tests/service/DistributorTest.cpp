@@ -11,7 +11,7 @@
 #include <regex>
 #include <sstream>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/ChildProcess.h"

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "net/HC.h"
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/support/CuttingProxy.h"
 #include "tests/support/Postgres.h"

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 
 // A service (or cluster) of the test that must run: skips the test where it
 // asks for PostgreSQL or HAProxy and the machine has none, fails otherwise.

@@ -8,8 +8,8 @@
 
 #include <sstream>
 
-#include "net/Gzip.h"
-#include "net/MessageFormat.h"
+#include "wire/Gzip.h"
+#include "wire/MessageFormat.h"
 
 namespace tarvik::test {
 

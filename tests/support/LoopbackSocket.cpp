@@ -13,7 +13,7 @@
 
 #include <cstdlib>
 
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 namespace tarvik::test {
 namespace {

@@ -1,10 +1,10 @@
-#include "platform/Text.h"
+#include "wire/Text.h"
 
 #include <mutex>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/CodePage.h"
+#include "wire/CodePage.h"
 
 namespace tarvik {
 namespace {

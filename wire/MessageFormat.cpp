@@ -1,4 +1,4 @@
-#include "net/MessageFormat.h"
+#include "wire/MessageFormat.h"
 
 #include <algorithm>
 #include <cstdlib>

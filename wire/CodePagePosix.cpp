@@ -1,4 +1,4 @@
-#include "platform/CodePage.h"
+#include "wire/CodePage.h"
 
 #include <iconv.h>
 

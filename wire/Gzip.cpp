@@ -1,4 +1,4 @@
-#include "net/Gzip.h"
+#include "wire/Gzip.h"
 
 #include <zlib.h>
 
