@@ -3,9 +3,9 @@
 #                    UndefinedBehaviorSanitizer; any finding ends the program
 #                    that made it, so the test that ran it fails.
 #   TARVIK_FUZZ      the same, plus libFuzzer's coverage on every library, and
-#                    the targets in fuzz/ (clang only).
+#                    the targets in tests/fuzz/ (clang only).
 option(TARVIK_SANITIZE "Build with -fsanitize=address,undefined" OFF)
-option(TARVIK_FUZZ "Build the libFuzzer targets of fuzz/ (clang; implies TARVIK_SANITIZE)" OFF)
+option(TARVIK_FUZZ "Build the libFuzzer targets of tests/fuzz/ (clang; implies TARVIK_SANITIZE)" OFF)
 
 if(TARVIK_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")

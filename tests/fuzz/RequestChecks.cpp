@@ -1,9 +1,9 @@
-#include "fuzz/RequestChecks.h"
+#include "tests/fuzz/RequestChecks.h"
 
 #include <initializer_list>
 #include <map>
 
-#include "fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "wire/Text.h"
 #include "service/Conditions.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "wire/Text.h"
 #include "service/HttpFraming.h"
 #include "service/Wire.h"

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzCheck.h"
-#include "fuzz/RequestChecks.h"
-#include "fuzz/SqlWatch.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "tests/fuzz/RequestChecks.h"
+#include "tests/fuzz/SqlWatch.h"
 #include "wire/Gzip.h"
 #include "wire/MessageFormat.h"
 #include "wire/Text.h"

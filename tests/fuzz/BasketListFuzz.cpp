@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "order/BasketImport.h"
 #include "order/OrderDraft.h"
 #include "wire/Text.h"

@@ -1,6 +1,6 @@
 // The catalogue build of 3000 products from a ~1 MB reply, beside the cost of
 // taking each record out with a TagValue search from the start.
-//   build/bench/CatalogBench
+//   build/tests/bench/CatalogBench
 #include <benchmark/benchmark.h>
 
 #include <string>

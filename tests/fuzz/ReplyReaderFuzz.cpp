@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "wire/MessageFormat.h"
 
 using tarvik::fuzz::Check;

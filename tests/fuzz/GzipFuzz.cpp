@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "wire/Gzip.h"
 
 using tarvik::fuzz::Check;

@@ -1,4 +1,4 @@
-#include "fuzz/SqlWatch.h"
+#include "tests/fuzz/SqlWatch.h"
 
 #include <sqlite3.h>
 

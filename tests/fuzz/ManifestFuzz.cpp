@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "session/UDM.h"
 #include "update/UpdatePasses.h"
 

@@ -3,7 +3,7 @@
 // with and without the reply cache, and order saves (10 lines) per second on
 // SQLite and on PostgreSQL, by 1 and 4 clients, to 1 and 2 instances behind
 // HAProxy. Starts its own services, PostgreSQL server and proxies.
-//   build/bench/ServiceBench
+//   build/tests/bench/ServiceBench
 #include <Poco/Net/HTTPClientSession.h>
 #include <Poco/Net/HTTPRequest.h>
 #include <Poco/Net/HTTPResponse.h>

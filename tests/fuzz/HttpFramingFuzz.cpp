@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "service/HttpFraming.h"
 #include "service/Wire.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "order/BasketJournal.h"
 #include "order/OrderDraft.h"
 
