@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "tests/support/ChildProcess.h"
@@ -75,15 +77,12 @@ bool ServiceCluster::StartProxy() {
   port_ = static_cast<std::uint16_t>(FreeLoopbackPort());
   const std::string config = folder_ + "haproxy.cfg";
   {
+    // The distributor's configuration (scripts/cluster writes the same).
+    std::ifstream in(TARVIK_SOURCE_DIR "/scripts/haproxy.cfg");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    text.replace(text.find("@PORT@"), 6, std::to_string(port_));
     std::ofstream cfg(config);
-    cfg << "global\n  maxconn 4000\n"
-        << "defaults\n  mode http\n  timeout connect 1s\n  timeout client 30s\n"
-        << "  timeout server 30s\n  timeout http-request 10s\n  retries 3\n"
-        << "  option redispatch\n  option http-server-close\n"
-        << "frontend tarvik\n  bind 127.0.0.1:" << port_ << "\n  default_backend services\n"
-        << "backend services\n  balance roundrobin\n  option httpchk\n"
-        << "  http-check send meth GET uri /health\n  http-check expect status 200\n"
-        << "  default-server check inter 300ms fall 2 rise 1\n";
+    cfg << text;
     for (std::size_t i = 0; i < instances_.size(); ++i)
       cfg << "  server s" << i << " " << instances_[i]->Address() << "\n";
   }
@@ -93,6 +92,9 @@ bool ServiceCluster::StartProxy() {
     int status = 0;
     if (::waitpid(proxy_, &status, WNOHANG) == proxy_) {
       proxy_ = -1;
+      std::ifstream log(folder_ + "haproxy.log");
+      std::fprintf(stderr, "HAProxy ended at its start:\n%s\n",
+                   std::string(std::istreambuf_iterator<char>(log), {}).c_str());
       return false;
     }
     // Every instance answered through the proxy once: all are up.
