@@ -13,6 +13,7 @@
 
 #include "service/Admin.h"
 #include "service/HttpServer.h"
+#include "service/UpdateFiles.h"
 
 namespace {
 
