@@ -1,9 +1,9 @@
 #include "app/LoginFlow.h"
 
 #include "catalog/CatalogLoader.h"
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

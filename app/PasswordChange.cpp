@@ -1,10 +1,10 @@
 #include "app/PasswordChange.h"
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
 #include "wire/Text.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

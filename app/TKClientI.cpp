@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "app/Startup.h"
-#include "app/USecS.h"
-#include "catalog/UMain.h"
+#include "app/LoginScreen.h"
+#include "catalog/MainWindow.h"
 #include "platform/Folders.h"
 #include "platform/PluginFolder.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "platform/Translation.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 int main(int argc, char** argv) {
   tarvik::UseProgramFolderPlugins();  // the replacement pass runs from a copy without plugins

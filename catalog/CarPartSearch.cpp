@@ -2,13 +2,13 @@
 
 #include <vector>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 #include "wire/Text.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <optional>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 namespace {

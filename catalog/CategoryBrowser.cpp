@@ -5,7 +5,7 @@
 #include "order/OrderDraft.h"
 #include "platform/Prompter.h"
 #include "wire/Text.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 namespace {

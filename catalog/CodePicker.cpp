@@ -1,10 +1,10 @@
 #include "catalog/CodePicker.h"
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

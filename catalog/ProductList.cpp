@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

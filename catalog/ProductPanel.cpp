@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "catalog/ProductSearch.h"
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "screens/CellFormat.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

@@ -4,7 +4,7 @@
 #include "order/NotSold.h"
 #include "order/OrderDesk.h"
 #include "platform/Prompter.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 namespace {

@@ -1,7 +1,7 @@
 #include "order/LineText.h"
 
 #include "order/NotSold.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

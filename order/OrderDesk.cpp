@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "order/NotSold.h"
 #include "order/BasketJournal.h"
@@ -12,7 +12,7 @@
 #include "platform/Printer.h"
 #include "platform/Prompter.h"
 #include "platform/BusyCursor.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

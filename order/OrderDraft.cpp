@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/Prompter.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

@@ -1,10 +1,10 @@
 #include "order/OrderList.h"
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "order/OrderWire.h"
 #include "platform/Prompter.h"
 #include "platform/BusyCursor.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 namespace {

@@ -1,12 +1,12 @@
 // Sending the draft (F7) and the message to the supplier that follows.
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
 #include "platform/Prompter.h"
 #include "platform/BusyCursor.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

@@ -2,7 +2,7 @@
 
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

@@ -6,7 +6,7 @@
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "screens/CellFormat.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 namespace {

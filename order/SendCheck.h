@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 
 namespace tarvik {
 

@@ -3,14 +3,14 @@
 // same order twice. A journal left by a send is asked about the same way.
 #include <cstdlib>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

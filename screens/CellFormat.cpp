@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

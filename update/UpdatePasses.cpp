@@ -13,7 +13,7 @@
 #include "platform/HostProbe.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "update/CRC32.h"
 #include "update/UrlDownLoad.h"
 

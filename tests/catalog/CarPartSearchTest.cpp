@@ -15,7 +15,7 @@
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/ScriptedPrompter.h"
 

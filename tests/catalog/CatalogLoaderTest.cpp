@@ -7,7 +7,7 @@
 #include "catalog/CatalogLoader.h"
 #include "wire/MessageFormat.h"
 #include "wire/Text.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {

@@ -5,8 +5,8 @@
 #include <QTableWidget>
 #include <QWheelEvent>
 
-#include "catalog/UGPartS.h"
-#include "catalog/UInfo.h"
+#include "catalog/CategoryBrowserScreen.h"
+#include "catalog/ProductNoteScreen.h"
 #include "tests/catalog/MainFixture.h"
 
 namespace tarvik::test {

@@ -11,7 +11,7 @@
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"
 #include "wire/Text.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {

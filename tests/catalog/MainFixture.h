@@ -14,10 +14,10 @@
 #include <memory>
 
 #include "app/LoginFlow.h"
-#include "catalog/UMain.h"
+#include "catalog/MainWindow.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"

@@ -5,7 +5,7 @@
 #include <QTableWidget>
 #include <QWheelEvent>
 
-#include "app/USecS.h"
+#include "app/LoginScreen.h"
 #include "catalog/ProductNote.h"
 #include "screens/CellFormat.h"
 #include "tests/catalog/MainFixture.h"

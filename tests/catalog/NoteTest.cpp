@@ -9,7 +9,7 @@
 #include "net/CallIndex.h"
 #include "wire/MessageFormat.h"
 #include "platform/QtText.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/support/Environment.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/ScriptedPrompter.h"

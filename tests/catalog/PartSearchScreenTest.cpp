@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "catalog/UCarPartNumFind.h"
-#include "catalog/UPickerS.h"
+#include "catalog/PartNumberSearchScreen.h"
+#include "catalog/CodePickerScreen.h"
 #include "tests/catalog/MainFixture.h"
 
 namespace tarvik::test {

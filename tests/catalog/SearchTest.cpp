@@ -9,7 +9,7 @@
 #include "catalog/ProductSearch.h"
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {

@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Files.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "update/UpdatePasses.h"
 
 using tarvik::fuzz::Check;

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "wire/Gzip.h"
-#include "net/HTTP_CLIENT.h"
+#include "net/HttpClient.h"
 #include "platform/Folders.h"
 #include "wire/LocalTime.h"
 #include "tests/support/Environment.h"

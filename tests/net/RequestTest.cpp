@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "net/CallIndex.h"
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "tests/net/WireParts.h"
 

@@ -9,8 +9,8 @@
 
 #include "controls/CEdit.h"
 #include "controls/ImageButton.h"
-#include "order/UCA.h"
-#include "order/UCnt.h"
+#include "order/DeliveryCalendar.h"
+#include "order/QuantityDialog.h"
 #include "tests/catalog/MainFixture.h"
 #include "tests/support/CountingPrinter.h"
 

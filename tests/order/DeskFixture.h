@@ -13,7 +13,7 @@
 #include "wire/MessageFormat.h"
 #include "order/OrderDesk.h"
 #include "platform/QtText.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/Environment.h"
 #include "tests/support/ScriptedPrompter.h"

@@ -10,8 +10,8 @@
 #include <fstream>
 
 #include "order/NotSold.h"
-#include "order/UListPaste.h"
-#include "order/UOrderS.h"
+#include "order/ListPasteDialog.h"
+#include "order/OrderListScreen.h"
 #include "tests/catalog/MainFixture.h"
 
 namespace tarvik::test {

@@ -8,7 +8,7 @@
 #include "order/OrderDraft.h"
 #include "order/QuantityEntry.h"
 #include "platform/QtText.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {

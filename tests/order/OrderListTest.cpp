@@ -13,10 +13,10 @@
 
 #include "net/CallIndex.h"
 #include "wire/MessageFormat.h"
-#include "order/UOrderS.h"
+#include "order/OrderListScreen.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/support/Environment.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/ScriptedPrompter.h"

@@ -8,12 +8,12 @@
 #include <map>
 #include <sstream>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "order/LineText.h"
 #include "order/NotSold.h"
 #include "order/OrderWire.h"
-#include "order/UOrderS.h"
+#include "order/OrderListScreen.h"
 #include "tests/catalog/MainFixture.h"
 
 namespace tarvik::test {

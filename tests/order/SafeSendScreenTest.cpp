@@ -5,7 +5,7 @@
 #include <ctime>
 #include <sstream>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "order/OrderWire.h"
 #include "tests/catalog/MainFixture.h"

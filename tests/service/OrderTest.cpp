@@ -7,7 +7,7 @@
 #include <memory>
 #include <set>
 
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/support/CuttingProxy.h"

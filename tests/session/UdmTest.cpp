@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 #include "platform/QtText.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "tests/support/Files.h"
 
 namespace tarvik {

@@ -1,7 +1,7 @@
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 
 #include "net/CallIndex.h"
-#include "net/HTTP_CLIENT.h"
+#include "net/HttpClient.h"
 #include "wire/MessageFormat.h"
 #include "net/ServerAddress.h"
 

@@ -9,23 +9,23 @@
 #include <QRadioButton>
 #include <QWheelEvent>
 
-#include "catalog/UGPartS.h"
-#include "catalog/UHelp.h"
-#include "catalog/UCarPartNumFind.h"
-#include "catalog/UInfo.h"
-#include "catalog/UMain.h"
-#include "catalog/UMessage.h"
+#include "catalog/CategoryBrowserScreen.h"
+#include "catalog/HelpScreen.h"
+#include "catalog/PartNumberSearchScreen.h"
+#include "catalog/ProductNoteScreen.h"
+#include "catalog/MainWindow.h"
+#include "catalog/NoticeScreen.h"
 #include "controls/CEdit.h"
 #include "order/LineText.h"
-#include "order/UCA.h"
-#include "order/UCnt.h"
-#include "order/UOrderS.h"
+#include "order/DeliveryCalendar.h"
+#include "order/QuantityDialog.h"
+#include "order/OrderListScreen.h"
 #include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "screens/ListScreen.h"
 #include "screens/RowGrid.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

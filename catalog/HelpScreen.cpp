@@ -1,4 +1,4 @@
-#include "catalog/UHelp.h"
+#include "catalog/HelpScreen.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "order/UCA.h"
+#include "order/DeliveryCalendar.h"
 
 #include <QCalendarWidget>
 #include <QKeyEvent>
@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "screens/ScreenKit.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

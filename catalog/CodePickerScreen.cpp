@@ -1,11 +1,11 @@
-#include "catalog/UPickerS.h"
+#include "catalog/CodePickerScreen.h"
 
 #include <QLabel>
 
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

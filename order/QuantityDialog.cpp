@@ -1,4 +1,4 @@
-#include "order/UCnt.h"
+#include "order/QuantityDialog.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,7 +10,7 @@
 #include "platform/QtText.h"
 #include "platform/Window.h"
 #include "screens/ScreenKit.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "net/CurlTransfer.h"
-#include "net/HC.h"
+#include "net/ServiceRequests.h"
 
 namespace tarvik {
 

@@ -1,4 +1,4 @@
-#include "order/UListPaste.h"
+#include "order/ListPasteDialog.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "catalog/UMain.h"
+#include "catalog/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,7 +13,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "session/UDM.h"
+#include "session/Session.h"
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
 #include "controls/ImageButton.h"

@@ -1,4 +1,4 @@
-#include "net/HTTP_CLIENT.h"
+#include "net/HttpClient.h"
 
 #include <chrono>
 #include <cstdio>

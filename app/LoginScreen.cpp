@@ -1,4 +1,4 @@
-#include "app/USecS.h"
+#include "app/LoginScreen.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -12,14 +12,14 @@
 
 #include "app/LoginFields.h"
 #include "app/LoginPictures.h"
-#include "app/USecModi.h"
+#include "app/PasswordDialog.h"
 #include "controls/ImageButton.h"
 #include "controls/KeyPicture.h"
 #include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 namespace {

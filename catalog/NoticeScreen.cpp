@@ -1,4 +1,4 @@
-#include "catalog/UMessage.h"
+#include "catalog/NoticeScreen.h"
 
 #include "catalog/NoteList.h"
 #include "controls/ImageButton.h"

@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "catalog/UMain.h"
+#include "catalog/MainWindow.h"
 #include "order/LineText.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

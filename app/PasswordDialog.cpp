@@ -1,4 +1,4 @@
-#include "app/USecModi.h"
+#include "app/PasswordDialog.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

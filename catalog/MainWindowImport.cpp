@@ -12,14 +12,14 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include "catalog/UMain.h"
+#include "catalog/MainWindow.h"
 #include "order/BasketImport.h"
-#include "order/UListPaste.h"
+#include "order/ListPasteDialog.h"
 #include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

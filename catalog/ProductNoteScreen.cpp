@@ -1,4 +1,4 @@
-#include "catalog/UInfo.h"
+#include "catalog/ProductNoteScreen.h"
 
 #include <QLabel>
 

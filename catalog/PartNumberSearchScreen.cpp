@@ -1,4 +1,4 @@
-#include "catalog/UCarPartNumFind.h"
+#include "catalog/PartNumberSearchScreen.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include "catalog/UPickerS.h"
-#include "order/UCnt.h"
+#include "catalog/CodePickerScreen.h"
+#include "order/QuantityDialog.h"
 #include "platform/ModalRunner.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 

@@ -1,4 +1,4 @@
-#include "session/UDM.h"
+#include "session/Session.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "order/UOrderS.h"
+#include "order/OrderListScreen.h"
 
 #include <QLabel>
 
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 namespace {

@@ -1,4 +1,4 @@
-#include "catalog/UGPartS.h"
+#include "catalog/CategoryBrowserScreen.h"
 
 #include <algorithm>
 
@@ -9,15 +9,15 @@
 #include <QRadioButton>
 #include <QWheelEvent>
 
-#include "catalog/UInfo.h"
+#include "catalog/ProductNoteScreen.h"
 #include "order/OrderDraft.h"
-#include "order/UCnt.h"
+#include "order/QuantityDialog.h"
 #include "platform/ModalRunner.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
-#include "session/UDM.h"
+#include "session/Session.h"
 
 namespace tarvik {
 namespace {
