@@ -138,7 +138,7 @@ CarPartSearch::AddOutcome CarPartSearch::AddSelectedProduct() {
     return AddOutcome::ReadError;
   }
   QuantityEntry::Inputs in;
-  in.mode = "ADD";
+  in.mode = CntMode::Add;
   in.unitQty.clear();
   in.defaultQty = "0";
   if (TagInt("RESULT_RECORD_COUNT", reply) != 0) {

@@ -163,7 +163,7 @@ bool CategoryBrowser::AddSelectedProduct(OrderDraft& draft, const AskQuantity& a
     return false;
   }
   QuantityEntry::Inputs in;
-  in.mode = "ADD";
+  in.mode = CntMode::Add;
   in.name = product.G_NAME;
   in.box = product.G_BOX;
   in.unitQty = product.G_BCNT.empty() ? "0" : product.G_BCNT;

@@ -217,7 +217,7 @@ void TFrmMain::AddFromList() {
   }
   auto orZero = [](const std::string& s) { return s.empty() ? std::string("0") : s; };
   QuantityEntry::Inputs in;
-  in.mode = "ADD";
+  in.mode = CntMode::Add;
   in.name = page.Cell(row, kColName);
   in.box = page.Cell(row, kColBox);
   in.unitQty = orZero(page.Cell(row, kColUnitQty));
@@ -258,7 +258,7 @@ void TFrmMain::ModifyLine() {
   const DraftLine& line = draft_.Line(row);
   if (line.Empty()) return;
   QuantityEntry::Inputs in;
-  in.mode = "MODI";
+  in.mode = CntMode::Modi;
   in.name = line.GoodsName;
   in.box = line.GoodsBox;
   in.note = line.LineNote;
@@ -280,7 +280,7 @@ void TFrmMain::ModifyLine() {
 
 void TFrmMain::DirectInput() {
   QuantityEntry::Inputs in;
-  in.mode = "NEW";
+  in.mode = CntMode::New;
   FrameListPanel(true);
   {
     TFrmCnt dlg(this, in, [this](const std::string& n, const std::string& b, const std::string& q,

@@ -9,12 +9,6 @@
 
 namespace tarvik {
 
-CntMode ParseCntMode(const std::string& mode) {
-  if (mode == "MODI") return CntMode::Modi;
-  if (mode == "NEW") return CntMode::New;
-  return CntMode::Add;
-}
-
 std::string QuantityText(double value) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.2f", value);
@@ -40,7 +34,7 @@ double QuantityValue(const std::string& text) {
   return v;
 }
 
-QuantityEntry::QuantityEntry(const Inputs& in) : mode_(ParseCntMode(in.mode)) {
+QuantityEntry::QuantityEntry(const Inputs& in) : mode_(in.mode) {
   switch (mode_) {
     case CntMode::Add:
       Name = in.name;

@@ -7,9 +7,9 @@
 
 namespace tarvik {
 
+// The dialog's mode: a product from a list ("ADD"), a basket line changed
+// ("MODI"), lines typed in by hand ("NEW").
 enum class CntMode { Add, Modi, New };
-// "ADD", "MODI" or "NEW"; anything else is taken as "ADD".
-CntMode ParseCntMode(const std::string& mode);
 
 // What the dialog hands back on OK: name and packing unit trimmed, the
 // quantity as QuantityText writes it, the note without trailing blanks.
@@ -26,7 +26,7 @@ double QuantityValue(const std::string& text);
 class QuantityEntry {
  public:
   struct Inputs {
-    std::string mode = "ADD";
+    CntMode mode = CntMode::Add;
     std::string name, box;
     std::string unitQty = "0";
     std::string defaultQty = "0";  // "ADD"

@@ -169,7 +169,7 @@ TEST_F(PartSearchRules, SearchesAndTheLookupSendExactlyTheirElements) {
   EXPECT_EQ(SentPath(), "POST /NET/Good.php HTTP/1.1");
   EXPECT_EQ(SentElements(), "<SAME_FIELD>G_CODE</SAME_FIELD><SAME_KEY>P00081</SAME_KEY></POST_DATA>");
   ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(asked[0].mode, "ADD");
+  EXPECT_EQ(asked[0].mode, CntMode::Add);
   EXPECT_EQ(asked[0].name, "BRAKE PAD 123 ");
   EXPECT_EQ(asked[0].box, "SET");
   EXPECT_EQ(asked[0].unitQty, "0");  // an empty G_BCNT

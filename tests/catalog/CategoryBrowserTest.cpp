@@ -114,7 +114,7 @@ TEST_F(Browser, TheQuantityDialogGetsTheProductWithZeroForAnEmptyCount) {
     seen = in;
     return EnteredLine{"", "", "3", ""};
   }));
-  EXPECT_EQ(seen.mode, "ADD");
+  EXPECT_EQ(seen.mode, CntMode::Add);
   EXPECT_EQ(seen.unitQty, "0");
   EXPECT_EQ(seen.defaultQty, "0");
   EXPECT_EQ(draft.Line(0).GoodsCode, "G0");

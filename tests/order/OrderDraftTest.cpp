@@ -140,7 +140,7 @@ TEST(OrderDraft, ExitWithANamelessProductOnTheFirstLineStillAsks) {
 TEST(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   test::ScriptedPrompter prompter;
   QuantityEntry::Inputs in;
-  in.mode = "MODI";
+  in.mode = CntMode::Modi;
   in.name = "x";
   in.quantity = "";
   QuantityEntry e(in);
