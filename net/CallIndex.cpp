@@ -8,13 +8,19 @@
 namespace tarvik {
 namespace {
 std::atomic<std::int64_t> g_counter{0};
-std::string g_fixedToday;  // set before any request thread starts
+
+// Set before any request thread starts. Made on first use: a test may fix
+// the date from a static initializer of its own.
+std::string& FixedToday() {
+  static std::string date;
+  return date;
+}
 }  // namespace
 
-void FixToday(const std::string& yymmdd) { g_fixedToday = yymmdd; }
+void FixToday(const std::string& yymmdd) { FixedToday() = yymmdd; }
 
 std::string TodayStamp() {
-  if (!g_fixedToday.empty()) return g_fixedToday;
+  if (!FixedToday().empty()) return FixedToday();
   const std::tm local = LocalTime(std::time(nullptr));
   char buf[16];
   std::strftime(buf, sizeof buf, "%y%m%d", &local);
