@@ -52,8 +52,10 @@ class Desktop {
     for (int attempt = 0; attempt < 5; ++attempt) {
       const std::string display = ":" + std::to_string(100 + rng() % 30000);
       int fd = -1;
+      // -noreset: without it the server resets whenever its last client
+      // (xdotool, the killed program) goes, and refuses connections meanwhile.
       xvfb_ = Spawn(SpawnSpec({"/usr/bin/Xvfb", display, "-displayfd", "1", "-screen", "0", "1280x1024x24",
-                               "-nolisten", "tcp"},
+                               "-nolisten", "tcp", "-noreset"},
                               true),
                     &fd);
       std::string line;
