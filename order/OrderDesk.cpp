@@ -157,7 +157,7 @@ void OrderDesk::DeleteOrder() {
     reply = RequestOrderDelete(dm_.MasterInfo.M_CODE, draft_.OpenedCode);
   }
   if (!ReplySucceeded(reply)) {
-    if (!ExplainRefusal([](const std::string& status) {
+    if (!ExplainRefusal(reply, [](const std::string& status) {
           return status == "O" ? "이미 접수된 내용은 삭제할수 없습니다." : "접수중인 내용은 삭제할수 없습니다.";
         }))
       ShowMessage("발주내역 삭제 오류입니다.");
@@ -197,7 +197,7 @@ void OrderDesk::RegisterSample() {
     reply = RequestOrderSample(dm_.MasterInfo.M_CODE, draft_.OpenedCode, SampleBody(draft_.OpenedCode));
   }
   if (!ReplySucceeded(reply)) {
-    if (!ExplainRefusal(ReceivedMessage)) ShowMessage("샘플 등록 오류입니다.");
+    if (!ExplainRefusal(reply, ReceivedMessage)) ShowMessage("샘플 등록 오류입니다.");
     return;
   }
   ClearDraft();
@@ -205,8 +205,8 @@ void OrderDesk::RegisterSample() {
 }
 
 bool OrderDesk::ExplainRefusal(
-    const std::function<std::string(const std::string& status)>& statusMessage) {
-  if (draft_.OpenedCode.empty()) return false;
+    const std::string& refused, const std::function<std::string(const std::string& status)>& statusMessage) {
+  if (draft_.OpenedCode.empty() || TagValue("RESULT_CODE", refused) != "0") return false;
   std::string reply;
   {
     BusyCursor wait;

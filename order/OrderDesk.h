@@ -155,12 +155,14 @@ class OrderDesk {
   // would be offered back at the next start, so every failure is told.
   // True when no journal is left.
   bool DropJournal();
-  // After the service refused a change to the opened order (send, delete,
-  // sample): reads the order's header again and, when the supplier has begun
-  // receiving or received it, tells that (statusMessage of "I" or "O") and
-  // keeps the new status. False when the refusal has no such reason: the
-  // caller's own message stands then.
-  bool ExplainRefusal(const std::function<std::string(const std::string& status)>& statusMessage);
+  // After a change to the opened order (send, delete, sample) failed with
+  // reply: when the service answered it with a refusal, reads the order's
+  // header again and, when the supplier has begun receiving or received it,
+  // tells that (statusMessage of "I" or "O") and keeps the new status. False
+  // otherwise (no answer at all is not asked about twice): the caller's own
+  // message stands then.
+  bool ExplainRefusal(const std::string& reply,
+                      const std::function<std::string(const std::string& status)>& statusMessage);
 
   TDM& dm_;
   OrderDeskPort& port_;

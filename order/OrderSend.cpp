@@ -47,7 +47,7 @@ void OrderDesk::SendOrder() {
     port_.RedrawBasket(false);
     if (unsure) {
       ShowMessage(kUnsureSendMessage);
-    } else if (!ExplainRefusal(ReceivedMessage)) {
+    } else if (!ExplainRefusal(reply, ReceivedMessage)) {
       ShowMessage("발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.");
     }
     return;
