@@ -4,6 +4,7 @@
 #include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -9,7 +9,6 @@
 #include "platform/Folders.h"
 #include "platform/Launcher.h"
 #include "platform/QtText.h"
-#include "session/Session.h"
 #include "update/Splash.h"
 
 namespace tarvik {

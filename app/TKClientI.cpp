@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
 
   tarvik::StartValues v;
   tarvik::SetStartPaths(v, tarvik::ResolveProgramFile(argc > 0 ? argv[0] : ""),
-                        tarvik::SpecialFolderPath() + "/");
+                        tarvik::PerUserWorkFolder() + "/");
   tarvik::RunStartStep(v, args);
   if (!tarvik::ActOnStartResult(v)) return 0;
 

@@ -5,6 +5,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 #include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -26,6 +26,7 @@
 #include "screens/ListScreen.h"
 #include "screens/RowGrid.h"
 #include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -15,7 +15,6 @@
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
-#include "session/Session.h"
 
 namespace tarvik {
 

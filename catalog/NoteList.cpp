@@ -4,7 +4,7 @@
 
 #include "platform/QtText.h"
 #include "screens/ScreenKit.h"
-#include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

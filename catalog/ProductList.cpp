@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

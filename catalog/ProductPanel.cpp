@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"
 #include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

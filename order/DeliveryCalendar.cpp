@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "screens/ScreenKit.h"
-#include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -1,7 +1,7 @@
 #include "order/LineText.h"
 
 #include "order/NotSold.h"
-#include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/Prompter.h"
-#include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -6,7 +6,7 @@
 #include "order/OrderDraft.h"
 #include "platform/Printer.h"
 #include "platform/Prompter.h"
-#include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -7,6 +7,7 @@
 #include "platform/Prompter.h"
 #include "platform/BusyCursor.h"
 #include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

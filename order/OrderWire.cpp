@@ -2,7 +2,7 @@
 
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
-#include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

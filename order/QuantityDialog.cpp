@@ -10,7 +10,6 @@
 #include "platform/QtText.h"
 #include "platform/Window.h"
 #include "screens/ScreenKit.h"
-#include "session/Session.h"
 
 namespace tarvik {
 

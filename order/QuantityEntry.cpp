@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "platform/Prompter.h"
-#include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -6,7 +6,7 @@
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "screens/CellFormat.h"
-#include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 namespace {

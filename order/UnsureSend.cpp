@@ -11,6 +11,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 #include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -55,4 +55,20 @@ bool WriteFileReplacing(const std::string& path, const std::string& bytes) {
   return CommitWhole(file, size);
 }
 
+bool CopyFolderFiles(const std::string& source, const std::string& target) {
+  QDir dir;
+  if (!QFileInfo::exists(Q(target)) && !dir.mkdir(Q(target))) return false;
+  const QDir src(Q(source));
+  const auto entries = src.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+  for (const QFileInfo& fi : entries) {
+    const QString to = Q(target) + fi.fileName();
+    // A file is never its own copy: removing the target would remove the source.
+    if (QFileInfo(to).canonicalFilePath() == fi.canonicalFilePath()) return false;
+    if (QFileInfo::exists(to) && !QFile::remove(to)) return false;
+    if (!QFile::copy(fi.absoluteFilePath(), to)) return false;
+  }
+  return true;
+}
+
+
 }  // namespace tarvik

@@ -52,4 +52,9 @@ bool WriteFileReplacing(const std::string& path, const std::string& bytes);
 // stays as it was and the temporary file goes. True when it was replaced.
 bool CommitWhole(QSaveFile& file, long long size);
 
+// Copies every plain file of source into target (both end with "/"), creating
+// target (one level) when missing and replacing files there. False at the
+// first failed copy.
+bool CopyFolderFiles(const std::string& source, const std::string& target);
+
 }  // namespace tarvik

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "session/Session.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

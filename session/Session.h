@@ -1,8 +1,8 @@
 #pragma once
 // The session of one run: supplier and orderer, the catalogue replies and
-// tables, user.ini, and the small text,
-// date and file utilities used across the program. Screens and flows are
-// handed the session (TDM&); there is no global one.
+// tables, user.ini. Screens and flows are handed the session (TDM&); there is
+// no global one. (The text and date helpers are in wire/Text.h, the folder
+// helpers in platform/Folders.h.)
 #include <string>
 #include <vector>
 
@@ -67,29 +67,5 @@ class TDM {
  private:
   std::string programDir_;
 };
-
-// --- utilities -------------------------------------------------------------
-
-std::string TrimRightBlanks(const std::string& s); // code 32 only
-std::string TrimLeftBlanks(const std::string& s);  // code 32 only
-std::string TrimBlanks(const std::string& s);      // code 32 only, both ends
-std::string FormatYymmdd(const std::string& s);    // "240131" -> "24/01/31"
-// Why text is no valid yymmdd (trailing blanks removed first), worded for a
-// caller to show: "날짜가 정확하지 않습니다.\r\r" + 13 blanks + text, or
-// "검색할 날짜가 없습니다." for an empty text; empty when it is valid.
-std::string YymmddProblem(const std::string& text, bool allowEmpty);
-inline bool CheckYymmdd(const std::string& text, bool allowEmpty) { return YymmddProblem(text, allowEmpty).empty(); }
-bool StartsWithOtherChar(const std::string& s);
-// Text after the first startMarker up to the first endMarker (any length).
-// Empty when a marker is missing or the end marker comes first.
-std::string TextBetween(const std::string& text, const std::string& startMarker,
-                        const std::string& endMarker);
-// Copies every plain file of source into target (both end with "/"), creating
-// target (one level) when missing and replacing files there. False at the
-// first failed copy.
-bool CopyFolderFiles(const std::string& source, const std::string& target);
-// A per-user writable folder of the application (no trailing "/"), at most
-// 260 bytes; the update work folder is this plus "/".
-std::string SpecialFolderPath();
 
 }  // namespace tarvik

@@ -13,9 +13,9 @@
 #include "platform/HostProbe.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
-#include "session/Session.h"
 #include "update/CRC32.h"
 #include "update/UrlDownLoad.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 

@@ -182,4 +182,67 @@ std::string AsciiLower(std::string s) {
   return s;
 }
 
+std::string TrimRightBlanks(const std::string& s) {
+  const auto e = s.find_last_not_of(' ');
+  return e == std::string::npos ? std::string() : s.substr(0, e + 1);
+}
+
+std::string TrimLeftBlanks(const std::string& s) {
+  const auto b = s.find_first_not_of(' ');
+  return b == std::string::npos ? std::string() : s.substr(b);
+}
+
+std::string TrimBlanks(const std::string& s) { return TrimLeftBlanks(TrimRightBlanks(s)); }
+
+std::string FormatYymmdd(const std::string& s) {
+  if (s.size() != 6 || s == "      ") return s;
+  // Six bytes of UTF-8 holding a Korean letter are not six characters, and
+  // cutting them at bytes 2 and 4 would split a character.
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return s;
+  }
+  return s.substr(0, 2) + "/" + s.substr(2, 2) + "/" + s.substr(4, 2);
+}
+
+std::string YymmddProblem(const std::string& text, bool allowEmpty) {
+  const std::string t = TrimRightBlanks(text);
+  bool valid = false;
+  if (t.size() != 6) {
+    valid = t.empty() && allowEmpty;
+  } else {
+    bool digits = true;
+    for (char c : t) digits = digits && c >= '0' && c <= '9';
+    if (digits) {
+      static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+      const int yy = std::stoi(t.substr(0, 2));
+      const int mm = std::stoi(t.substr(2, 2));
+      const int dd = std::stoi(t.substr(4, 2));
+      if (mm >= 1 && mm <= 12) {
+        int days = kDays[mm - 1];
+        if (mm == 2 && yy % 4 == 0) days = 29;
+        valid = dd >= 1 && dd <= days;
+      }
+    }
+  }
+  if (valid) return std::string();
+  return text.empty() ? "검색할 날짜가 없습니다." : "날짜가 정확하지 않습니다.\r\r" + std::string(13, ' ') + text;
+}
+
+bool StartsWithOtherChar(const std::string& s) {
+  if (s.empty()) return false;
+  const char c = s[0];
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == ' ') return false;
+  return true;
+}
+
+std::string TextBetween(const std::string& text, const std::string& startMarker,
+                        const std::string& endMarker) {
+  const auto p = text.find(startMarker);
+  const auto q = text.find(endMarker);
+  if (p == std::string::npos || q == std::string::npos) return std::string();
+  const auto start = p + startMarker.size();
+  if (q < start) return std::string();
+  return text.substr(start, q - start);
+}
+
 }  // namespace tarvik

@@ -35,4 +35,20 @@ std::size_t NextCharEnd(const std::string& s, std::size_t i);
 // s with A-Z turned into a-z and every other byte kept (header names, types).
 std::string AsciiLower(std::string s);
 
+// Blanks (code 32 only), dates as yymmdd, and text between markers.
+std::string TrimRightBlanks(const std::string& s); // code 32 only
+std::string TrimLeftBlanks(const std::string& s);  // code 32 only
+std::string TrimBlanks(const std::string& s);      // code 32 only, both ends
+std::string FormatYymmdd(const std::string& s);    // "240131" -> "24/01/31"
+// Why text is no valid yymmdd (trailing blanks removed first), worded for a
+// caller to show: "날짜가 정확하지 않습니다.\r\r" + 13 blanks + text, or
+// "검색할 날짜가 없습니다." for an empty text; empty when it is valid.
+std::string YymmddProblem(const std::string& text, bool allowEmpty);
+inline bool CheckYymmdd(const std::string& text, bool allowEmpty) { return YymmddProblem(text, allowEmpty).empty(); }
+bool StartsWithOtherChar(const std::string& s);
+// Text after the first startMarker up to the first endMarker (any length).
+// Empty when a marker is missing or the end marker comes first.
+std::string TextBetween(const std::string& text, const std::string& startMarker,
+                        const std::string& endMarker);
+
 }  // namespace tarvik

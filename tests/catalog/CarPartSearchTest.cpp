@@ -18,6 +18,7 @@
 #include "session/Session.h"
 #include "tests/net/WireParts.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 namespace {

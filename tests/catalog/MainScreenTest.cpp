@@ -9,6 +9,7 @@
 #include "catalog/ProductNote.h"
 #include "screens/CellFormat.h"
 #include "tests/catalog/MainFixture.h"
+#include "wire/Text.h"
 
 namespace tarvik::test {
 namespace {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "session/Session.h"
 #include "update/UpdatePasses.h"
+#include "wire/Text.h"
 
 using tarvik::fuzz::Check;
 using tarvik::fuzz::Shown;

@@ -13,7 +13,6 @@
 #include "order/BasketJournal.h"
 #include "order/OrderDesk.h"
 #include "platform/QtText.h"
-#include "session/Session.h"
 #include "tests/order/DeskFixture.h"
 
 namespace tarvik {

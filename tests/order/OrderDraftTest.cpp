@@ -8,7 +8,6 @@
 #include "order/OrderDraft.h"
 #include "order/QuantityEntry.h"
 #include "platform/QtText.h"
-#include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
 
 namespace tarvik {

@@ -7,6 +7,7 @@
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
 #include "tests/order/DeskFixture.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 namespace {

@@ -7,8 +7,10 @@
 #include <QTemporaryDir>
 
 #include "platform/QtText.h"
+#include "platform/Folders.h"
 #include "session/Session.h"
 #include "tests/support/Files.h"
+#include "wire/Text.h"
 
 namespace tarvik {
 namespace {
