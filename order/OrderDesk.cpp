@@ -1,11 +1,13 @@
 #include "order/OrderDesk.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "order/NotSold.h"
+#include "order/OrderList.h"
 #include "order/BasketJournal.h"
 #include "order/OrderPrint.h"
 #include "order/OrderWire.h"
@@ -29,21 +31,6 @@ int CountOrZero(const std::string& text) {
   return std::stoi(text);
 }
 
-const char* StatusWord(const std::string& status) {
-  if (status == "A") return "미접수";
-  if (status == "I") return "접수중";
-  if (status == "O") return "접수";
-  if (status == "X") return "작성중";
-  return "";
-}
-
-// yymmdd and HHMM as the order list shows them; other text as it stands.
-std::string Stamp(const std::string& date, const std::string& time) {
-  std::string out = date.size() == 6 ? date.substr(0, 2) + "/" + date.substr(2, 2) + "/" + date.substr(4) : date;
-  if (time.size() == 4) return out + " " + time.substr(0, 2) + ":" + time.substr(2);
-  return time.empty() ? out : out + " " + time;
-}
-
 }  // namespace
 
 std::string ReceivedMessage(const std::string& status) {
@@ -53,25 +40,19 @@ std::string ReceivedMessage(const std::string& status) {
          "[복사]를 클릭하시여 다시 전송하십시요.\r\r신규로 전송됩니다.";
 }
 
-namespace {
-
-// A draft with a line: row 0 holds a product code or a name (a catalogue
-// product may have an empty name and is still a line).
-bool HoldsLine(const OrderDraft& draft) {
-  const DraftLine& first = draft.Line(0);
-  return !first.Empty() || !first.GoodsName.empty();
-}
-
-}  // namespace
-
 std::string BasketStateText(const OrderDraft& draft, BasketOrigin origin) {
   if (draft.OpenedCode.empty()) {
     return origin == BasketOrigin::Sample && draft.HasLines() ? "새 발주 (샘플)" : "새 발주";
   }
-  std::string text = origin == BasketOrigin::FoundAfterLostReply ? "접수 확인된 발주 " : "발주 ";
-  text += Stamp(draft.OpenedDate, draft.OpenedTime);
-  const char* word = StatusWord(draft.OpenedStatus);
-  if (*word) text += std::string(" · ") + word;
+  // Date, time and status word as the order list shows them.
+  std::string text = origin == BasketOrigin::FoundAfterLostReply ? "접수 확인된 발주" : "발주";
+  for (const auto& [col, raw] : {std::pair{OrderList::kColDate, draft.OpenedDate},
+                                 std::pair{OrderList::kColTime, draft.OpenedTime}}) {
+    const std::string shown = OrderListCell(col, raw).text;
+    if (!shown.empty()) text += " " + shown;
+  }
+  const std::string word = OrderListCell(OrderList::kColStatus, draft.OpenedStatus).text;
+  if (!word.empty()) text += " · " + word;
   return text + " · 전송 " + std::to_string(draft.SendCount) + "회";
 }
 

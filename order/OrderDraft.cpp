@@ -234,10 +234,15 @@ int OrderDraft::LineCount() const {
   return k;
 }
 
-bool ConfirmExit(const OrderDraft& draft) {
+bool HoldsLine(const OrderDraft& draft) {
   // A catalogue product may have an empty name: a basket that starts with one
-  // is still a basket, and leaving without asking would lose it.
-  if (draft.Line(0).Empty() && draft.Line(0).GoodsName.empty()) return true;
+  // is still a basket, and throwing it away without asking would lose it.
+  const DraftLine& first = draft.Line(0);
+  return !first.Empty() || !first.GoodsName.empty();
+}
+
+bool ConfirmExit(const OrderDraft& draft) {
+  if (!HoldsLine(draft)) return true;
   return AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
 }
 

@@ -169,6 +169,10 @@ class OrderDraft {
   } hook_;
 };
 
+// Whether the basket holds work a question must guard (leave, clear,
+// replace): row 0 has a product code or a name.
+bool HoldsLine(const OrderDraft& draft);
+
 // Leaving the main screen: true at once when row 0 is empty (no product code
 // and no name), otherwise the answer to "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?".
 bool ConfirmExit(const OrderDraft& draft);
