@@ -8,7 +8,7 @@
 
 #include "app/Startup.h"
 #include "app/LoginScreen.h"
-#include "catalog/MainWindow.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/Folders.h"
 #include "platform/PluginFolder.h"
 #include "platform/Prompter.h"

@@ -4,7 +4,6 @@
 
 #include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
-#include "order/OrderDraft.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 #include "wire/Text.h"
@@ -57,9 +56,8 @@ std::string PartSearchElements(PartSearchKind kind, const std::string& groupCode
   return e;
 }
 
-CarPartSearch::CarPartSearch(TDM& dm, OrderDraft& draft, CarPartSearchPort& port)
+CarPartSearch::CarPartSearch(TDM& dm, CarPartSearchPort& port)
     : dm_(dm),
-      draft_(draft),
       port_(port),
       source_({"CPN_NAME", "CPN_TYPE", "CPN_POWER", "CPN_YEAR", "CPN_BODY", "CPN_GCODE"}) {
   list_.SetRowSource(&source_);
@@ -137,22 +135,20 @@ CarPartSearch::AddOutcome CarPartSearch::AddSelectedProduct() {
     ShowMessage(kProductReadError);
     return AddOutcome::ReadError;
   }
-  QuantityEntry::Inputs in;
-  in.mode = CntMode::Add;
-  in.unitQty.clear();
-  in.defaultQty = "0";
+  OfferedProduct p;
+  p.code = code;
+  p.unitQty.clear();  // no record: the dialog shows no quantity per box
   if (TagInt("RESULT_RECORD_COUNT", reply) != 0) {
     const std::string record = TagValue("RDC_0", reply);
-    in.name = CutNameSuffix(TagValue("G_NAME", record));
-    in.box = TagValue("G_BOX", record);
-    in.unitQty = TagValue("G_BCNT", record);
-    if (in.unitQty.empty()) in.unitQty = "0";
+    p.name = CutNameSuffix(TagValue("G_NAME", record));
+    p.box = TagValue("G_BOX", record);
+    p.unitQty = TagValue("G_BCNT", record);
+    if (p.unitQty.empty()) p.unitQty = "0";
   }
-  const std::optional<EnteredLine> e = port_.AskQuantity(in);
-  if (!e) return AddOutcome::Cancelled;
-  const bool added = draft_.AddLine(code, e->name, e->box, e->qty, e->note);
+  const Offer offer = port_.OfferToBasket(p);
+  if (offer == Offer::Cancelled) return AddOutcome::Cancelled;
   port_.BasketChanged();
-  return added ? AddOutcome::Added : AddOutcome::NotAdded;
+  return offer == Offer::Added ? AddOutcome::Added : AddOutcome::NotAdded;
 }
 
 }  // namespace tarvik

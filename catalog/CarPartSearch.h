@@ -2,19 +2,18 @@
 // The rules of the imported-car part-number search (TFrmCarPartNumFind)
 // without widgets: the picked make and group, the search by model or chassis
 // number into a 25-row PagedList, and adding the product of the selected
-// part number to the order draft through the quantity dialog. Messages go
+// part number to the basket through the quantity dialog. Messages go
 // through the Prompter; the screen shows the fields and the list this class
 // holds and forwards keys to it.
 #include <string>
 
+#include "catalog/BasketPort.h"
 #include "catalog/CodePicker.h"
-#include "order/QuantityEntry.h"
 #include "screens/PagedList.h"
 #include "screens/ReplyRecordSource.h"
 
 namespace tarvik {
 
-class OrderDraft;
 class TDM;
 
 // A product name as the search hands it to the quantity dialog. With L its
@@ -38,10 +37,9 @@ enum PartColumn { kPartName, kPartType, kPartPower, kPartYear, kPartBody, kPartG
 class CarPartSearchPort {
  public:
   virtual ~CarPartSearchPort() = default;
-  // Runs the quantity dialog on in (mode "ADD"); the line entered when it
-  // closed with OK.
-  virtual std::optional<EnteredLine> AskQuantity(const QuantityEntry::Inputs& in) = 0;
-  // A line was added to the order draft.
+  // Offers the product to the basket (the quantity dialog, then the line).
+  virtual Offer OfferToBasket(const OfferedProduct& p) = 0;
+  // A line may have been added to the basket.
   virtual void BasketChanged() = 0;
 };
 
@@ -54,8 +52,8 @@ struct PartSearchFields {
 
 class CarPartSearch {
  public:
-  // dm, draft and port must outlive the search.
-  CarPartSearch(TDM& dm, OrderDraft& draft, CarPartSearchPort& port);
+  // dm and port must outlive the search.
+  CarPartSearch(TDM& dm, CarPartSearchPort& port);
   CarPartSearch(const CarPartSearch&) = delete;
   CarPartSearch& operator=(const CarPartSearch&) = delete;
 
@@ -76,11 +74,11 @@ class CarPartSearch {
   Outcome Search(PartSearchKind kind);
 
   enum class AddOutcome { NoProduct, NotReady, ReadError, Cancelled, Added, NotAdded };
-  // The selected row's product into the draft: an empty row or an entry
+  // The selected row's product into the basket: an empty row or an entry
   // without product code are refused with their messages; the product is
   // looked up (its reply is kept apart from the list, which pages on as
-  // before), the quantity dialog runs, and on OK the draft's AddLine (which
-  // may refuse a duplicate or a full draft: NotAdded).
+  // before) and offered to the basket, which may refuse a duplicate or a
+  // full basket: NotAdded.
   AddOutcome AddSelectedProduct();
 
   PagedList& List() { return list_; }
@@ -91,7 +89,6 @@ class CarPartSearch {
 
  private:
   TDM& dm_;
-  OrderDraft& draft_;
   CarPartSearchPort& port_;
   ReplyRecordSource source_;
   PagedList list_{PagedList::WheelRule::WithinWindow};

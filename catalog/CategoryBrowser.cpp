@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "order/OrderDraft.h"
 #include "platform/Prompter.h"
 #include "wire/Text.h"
 #include "session/Session.h"
@@ -156,20 +155,15 @@ std::string CategoryBrowser::Shown(BrowserList list, int row) const {
   return std::string();
 }
 
-bool CategoryBrowser::AddSelectedProduct(OrderDraft& draft, const AskQuantity& ask) {
+bool CategoryBrowser::AddSelectedProduct(const OfferToBasket& offer) {
   const BrowserProduct product = SelectedProduct();
   if (product.G_CODE.empty()) {
     ShowMessage("제품을 선택하십시요.");
     return false;
   }
-  QuantityEntry::Inputs in;
-  in.mode = CntMode::Add;
-  in.name = product.G_NAME;
-  in.box = product.G_BOX;
-  in.unitQty = product.G_BCNT.empty() ? "0" : product.G_BCNT;
-  in.defaultQty = "0";
-  const std::optional<EnteredLine> e = ask ? ask(in) : std::nullopt;
-  return e && draft.AddLine(product.G_CODE, e->name, e->box, e->qty, e->note);
+  const OfferedProduct p{product.G_CODE, product.G_NAME, product.G_BOX,
+                         product.G_BCNT.empty() ? "0" : product.G_BCNT};
+  return offer && offer(p) == Offer::Added;
 }
 
 void CategoryBrowser::ShowProductNote(const ShowNote& show) {

@@ -2,8 +2,8 @@
 // The rules of the category browser TFrmGPartS, without widgets: three lists
 // built from the product tables of the log-in (major names SGP1, the minors of
 // the selected major SGP2, the products of the selected pair SGN), their
-// selections, the count display, and handing the selected product to the
-// quantity dialog and the order draft. The session's tables are only read.
+// selections, the count display, and offering the selected product to the
+// basket. The session's tables are only read.
 //
 // A list is never empty: with nothing to show it holds one empty row.
 #include <cstddef>
@@ -11,13 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "catalog/BasketPort.h"
 #include "catalog/ProductNote.h"
-#include "order/QuantityEntry.h"
 #include "screens/PagedList.h"
 
 namespace tarvik {
 
-class OrderDraft;
 class TDM;
 
 enum class BrowserList { Majors, Minors, Products };  // SGP1, SGP2, SGN
@@ -80,13 +79,11 @@ class CategoryBrowser {
   // SBCount: the selected SGN row plus one.
   std::string CountText() const { return std::to_string(selProduct_ + 1); }
 
-  // Opens the quantity dialog (mode "ADD"); the line entered when it closed
-  // with OK.
-  using AskQuantity = std::function<std::optional<EnteredLine>(const QuantityEntry::Inputs&)>;
-  // The selected SGN product to the quantity dialog and, on OK, to the
-  // draft's AddLine. An empty row shows "제품을 선택하십시요." and asks
-  // nothing. True when a line was added.
-  bool AddSelectedProduct(OrderDraft& draft, const AskQuantity& ask);
+  // Offers a product to the basket (the quantity dialog, then the line).
+  using OfferToBasket = std::function<Offer(const OfferedProduct&)>;
+  // The selected SGN product offered to the basket. An empty row shows
+  // "제품을 선택하십시요." and offers nothing. True when a line was added.
+  bool AddSelectedProduct(const OfferToBasket& offer);
 
   // Opens the product-note screen with the product name and the lines.
   using ShowNote = std::function<void(const std::string& name, const NoteLines& lines)>;

@@ -10,8 +10,6 @@
 #include <QWheelEvent>
 
 #include "catalog/ProductNoteScreen.h"
-#include "order/OrderDraft.h"
-#include "order/QuantityDialog.h"
 #include "platform/ModalRunner.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
@@ -53,10 +51,10 @@ int IndexOf(BrowserList list) { return static_cast<int>(list); }
 
 }  // namespace
 
-TFrmGPartS::TFrmGPartS(QWidget* main, TDM& dm, OrderDraft& draft, std::function<void()> basketChanged)
+TFrmGPartS::TFrmGPartS(QWidget* main, TDM& dm, BasketPort& basket, std::function<void()> basketChanged)
     : TListScreen(main, "FrmGPartS", Layout()),
       browser_(dm),
-      draft_(draft),
+      basket_(basket),
       dm_(dm),
       basketChanged_(std::move(basketChanged)) {
   BuildTopBar();
@@ -176,10 +174,8 @@ QPoint TFrmGPartS::MainCorner() const {
 }
 
 void TFrmGPartS::AddSelectedProduct() {
-  browser_.AddSelectedProduct(draft_, [this](const QuantityEntry::Inputs& in) {
-    TFrmCnt dlg(this, in);
-    dlg.move(MainCorner() + QPoint(670, 180));
-    return RunModal(dlg) == QDialog::Accepted ? dlg.Result() : std::nullopt;
+  browser_.AddSelectedProduct([this](const OfferedProduct& p) {
+    return basket_.AskAndAdd(p, this, MainCorner() + QPoint(670, 180));
   });
   if (basketChanged_) basketChanged_();
   Refresh();

@@ -19,7 +19,7 @@ class QRadioButton;
 
 namespace tarvik {
 
-class OrderDraft;
+class BasketPort;
 class RowGrid;
 class TDM;
 
@@ -27,10 +27,10 @@ class TFrmGPartS : public TListScreen {
   Q_OBJECT
  public:
   // main is the main screen: the parent, and the corner the quantity dialog
-  // is placed from. Lines go into draft; basketChanged runs after each line
-  // added so the basket can be redrawn behind the browser. dm and draft must
+  // is placed from. Lines go into basket; basketChanged runs after each line
+  // added so the basket can be redrawn behind the browser. dm and basket must
   // outlive the screen.
-  TFrmGPartS(QWidget* main, TDM& dm, OrderDraft& draft, std::function<void()> basketChanged = {});
+  TFrmGPartS(QWidget* main, TDM& dm, BasketPort& basket, std::function<void()> basketChanged = {});
 
   CategoryBrowser& Browser() { return browser_; }
   // Builds the traded view; runs once, at the first activation.
@@ -61,7 +61,7 @@ class TFrmGPartS : public TListScreen {
   QPoint MainCorner() const;
 
   CategoryBrowser browser_;
-  OrderDraft& draft_;
+  BasketPort& basket_;
   TDM& dm_;
   std::function<void()> basketChanged_;
   bool activated_ = false;

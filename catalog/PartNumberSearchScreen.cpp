@@ -7,7 +7,6 @@
 #include <QStatusBar>
 
 #include "catalog/CodePickerScreen.h"
-#include "order/QuantityDialog.h"
 #include "platform/ModalRunner.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
@@ -61,13 +60,14 @@ void PaintRows(RowGrid* grid) {
 
 }  // namespace
 
-TFrmCarPartNumFind::TFrmCarPartNumFind(QWidget* parent, TDM& dm, OrderDraft& draft,
+TFrmCarPartNumFind::TFrmCarPartNumFind(QWidget* parent, TDM& dm, BasketPort& basket,
                                        std::function<void()> basketChanged, QPoint quantityAt)
     : TListScreen(parent, "FrmCarPartNumFind", SearchLayout()),
       dm_(dm),
+      basket_(basket),
       basketChanged_(std::move(basketChanged)),
       quantityAt_(quantityAt),
-      search_(dm, draft, *this) {
+      search_(dm, *this) {
   setWindowTitle(QStringLiteral(" 수입차 부품 검색"));
   Build();
 }
@@ -223,10 +223,8 @@ void TFrmCarPartNumFind::AddSelectedProduct() {
   RefreshList();
 }
 
-std::optional<EnteredLine> TFrmCarPartNumFind::AskQuantity(const QuantityEntry::Inputs& in) {
-  TFrmCnt dlg(this, in);
-  dlg.move(quantityAt_);
-  return RunModal(dlg) == QDialog::Accepted ? dlg.Result() : std::nullopt;
+Offer TFrmCarPartNumFind::OfferToBasket(const OfferedProduct& p) {
+  return basket_.AskAndAdd(p, this, quantityAt_);
 }
 
 void TFrmCarPartNumFind::BasketChanged() {

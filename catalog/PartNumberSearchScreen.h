@@ -2,7 +2,7 @@
 // TFrmCarPartNumFind: the imported-car part-number search. The orderer picks
 // a car make and a part group (TFrmMakeS, TFrmGroupS), searches by the start
 // of a model (Enter in EdtModel) or a piece of a chassis number (Enter in
-// EdtBody), and puts the product of a found entry into the order draft
+// EdtBody), and puts the product of a found entry into the basket
 // through the quantity dialog; the screen stays open for the next one. The
 // rules live in CarPartSearch; this screen holds the fields and forwards keys.
 #include <QPoint>
@@ -16,16 +16,16 @@ class QLineEdit;
 
 namespace tarvik {
 
-class OrderDraft;
+class BasketPort;
 class RowGrid;
 class TDM;
 
 class TFrmCarPartNumFind : public TListScreen, private CarPartSearchPort {
   Q_OBJECT
  public:
-  // dm and draft must outlive the screen. basketChanged runs after a line was
+  // dm and basket must outlive the screen. basketChanged runs after a line was
   // added; the quantity dialog opens at quantityAt (global position).
-  TFrmCarPartNumFind(QWidget* parent, TDM& dm, OrderDraft& draft, std::function<void()> basketChanged,
+  TFrmCarPartNumFind(QWidget* parent, TDM& dm, BasketPort& basket, std::function<void()> basketChanged,
                      QPoint quantityAt);
 
   CarPartSearch& Search() { return search_; }
@@ -52,10 +52,11 @@ class TFrmCarPartNumFind : public TListScreen, private CarPartSearchPort {
   void ReadFields();
   void ShowFields();
   // CarPartSearchPort
-  std::optional<EnteredLine> AskQuantity(const QuantityEntry::Inputs& in) override;
+  Offer OfferToBasket(const OfferedProduct& p) override;
   void BasketChanged() override;
 
   TDM& dm_;
+  BasketPort& basket_;
   std::function<void()> basketChanged_;
   QPoint quantityAt_;
   CarPartSearch search_;

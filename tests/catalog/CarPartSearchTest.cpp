@@ -72,15 +72,15 @@ class PartSearchRules : public ::testing::Test, public CarPartSearchPort {
     ASSERT_TRUE(dir.isValid());
     dm = std::make_unique<TDM>(S(dir.path()) + "/");
     dm->MasterInfo.M_CODE = "S00001";
-    search = std::make_unique<CarPartSearch>(*dm, draft, *this);
+    search = std::make_unique<CarPartSearch>(*dm, *this);
     setenv("TARVIK_SERVER", server.Address().c_str(), 1);
   }
   void TearDown() override { unsetenv("TARVIK_SERVER"); }
 
-  std::optional<EnteredLine> AskQuantity(const QuantityEntry::Inputs& in) override {
-    asked.push_back(in);
-    if (!quantityOk) return std::nullopt;
-    return EnteredLine{TrimRightBlanks(in.name), in.box, "2", ""};
+  Offer OfferToBasket(const OfferedProduct& p) override {
+    asked.push_back(p);
+    if (!quantityOk) return Offer::Cancelled;
+    return draft.AddLine(p.code, TrimRightBlanks(p.name), p.box, "2", "") ? Offer::Added : Offer::NotAdded;
   }
   void BasketChanged() override { ++basketChanges; }
 
@@ -106,7 +106,7 @@ class PartSearchRules : public ::testing::Test, public CarPartSearchPort {
   std::unique_ptr<TDM> dm;
   OrderDraft draft;
   std::unique_ptr<CarPartSearch> search;
-  std::vector<QuantityEntry::Inputs> asked;
+  std::vector<OfferedProduct> asked;
   bool quantityOk = true;
   int basketChanges = 0;
 };
@@ -170,11 +170,10 @@ TEST_F(PartSearchRules, SearchesAndTheLookupSendExactlyTheirElements) {
   EXPECT_EQ(SentPath(), "POST /NET/Good.php HTTP/1.1");
   EXPECT_EQ(SentElements(), "<SAME_FIELD>G_CODE</SAME_FIELD><SAME_KEY>P00081</SAME_KEY></POST_DATA>");
   ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(asked[0].mode, CntMode::Add);
+  EXPECT_EQ(asked[0].code, "P00081");
   EXPECT_EQ(asked[0].name, "BRAKE PAD 123 ");
   EXPECT_EQ(asked[0].box, "SET");
   EXPECT_EQ(asked[0].unitQty, "0");  // an empty G_BCNT
-  EXPECT_EQ(asked[0].defaultQty, "0");
   EXPECT_EQ(draft.Line(0).GoodsCode, "P00081");
   EXPECT_EQ(draft.Line(0).GoodsName, "BRAKE PAD 123");
   EXPECT_EQ(basketChanges, 1);

@@ -87,11 +87,10 @@ TEST_F(Browser, ASetNeverBuiltShowsOneEmptyRowAndAsksForAProduct) {
   b->ShowTradedView();
   for (BrowserList l : {BrowserList::Majors, BrowserList::Minors, BrowserList::Products})
     EXPECT_EQ(Column(l), Rows{""});
-  OrderDraft draft;
   bool asked = false;
-  EXPECT_FALSE(b->AddSelectedProduct(draft, [&](const QuantityEntry::Inputs&) {
+  EXPECT_FALSE(b->AddSelectedProduct([&](const OfferedProduct&) {
     asked = true;
-    return std::optional<EnteredLine>();
+    return Offer::Cancelled;
   }));
   EXPECT_FALSE(asked);
   EXPECT_EQ(prompter.Texts(), Rows{"제품을 선택하십시요."});
@@ -104,21 +103,18 @@ TEST_F(Browser, TheAllViewComparesCategoryNamesAsStored) {
   EXPECT_EQ(Column(BrowserList::Products), (Rows{"G0", "G1"}));
 }
 
-TEST_F(Browser, TheQuantityDialogGetsTheProductWithZeroForAnEmptyCount) {
+TEST_F(Browser, TheBasketIsOfferedTheProductWithZeroForAnEmptyCount) {
   Fill(false, {{"A", "x", ""}});
   b = std::make_unique<CategoryBrowser>(*dm);
   b->ShowTradedView();
-  OrderDraft draft;
-  QuantityEntry::Inputs seen;
-  EXPECT_TRUE(b->AddSelectedProduct(draft, [&](const QuantityEntry::Inputs& in) {
-    seen = in;
-    return EnteredLine{"", "", "3", ""};
+  OfferedProduct seen;
+  EXPECT_TRUE(b->AddSelectedProduct([&](const OfferedProduct& p) {
+    seen = p;
+    return Offer::Added;
   }));
-  EXPECT_EQ(seen.mode, CntMode::Add);
+  EXPECT_EQ(seen.code, "G0");
   EXPECT_EQ(seen.unitQty, "0");
-  EXPECT_EQ(seen.defaultQty, "0");
-  EXPECT_EQ(draft.Line(0).GoodsCode, "G0");
-  EXPECT_EQ(draft.Line(0).Quantity, "3");
+  EXPECT_FALSE(b->AddSelectedProduct([](const OfferedProduct&) { return Offer::NotAdded; }));
 }
 
 }  // namespace

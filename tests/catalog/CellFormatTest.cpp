@@ -1,7 +1,7 @@
 // How product list cells are drawn, and the main screen's key map.
 #include <gtest/gtest.h>
 
-#include "catalog/MainKeys.h"
+#include "mainwindow/MainKeys.h"
 #include "catalog/ProductList.h"
 
 namespace tarvik {

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "app/LoginFlow.h"
-#include "catalog/MainWindow.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
 #include "session/Session.h"

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "catalog/ProductPanel.h"
+#include "mainwindow/ProductPanel.h"
 #include "catalog/ProductSearch.h"
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"

@@ -10,9 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "catalog/MainKeys.h"
 #include "catalog/ProductNote.h"
-#include "catalog/ProductPanel.h"
+#include "mainwindow/DraftBasket.h"
+#include "mainwindow/MainKeys.h"
+#include "mainwindow/ProductPanel.h"
 #include "order/BasketAmounts.h"
 #include "order/OrderDesk.h"
 
@@ -133,6 +134,7 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   TDM& dm_;
   OrderDesk desk_;
   OrderDraft& draft_;  // the desk's
+  DraftBasket basket_{draft_};  // the draft as the catalogue's screens reach it
   std::unique_ptr<ProductPanel> panel_;
   NoteLines notes_;
   PriceBook prices_;

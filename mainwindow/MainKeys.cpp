@@ -1,4 +1,4 @@
-#include "catalog/MainKeys.h"
+#include "mainwindow/MainKeys.h"
 
 namespace tarvik {
 

@@ -12,7 +12,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include "catalog/MainWindow.h"
+#include "mainwindow/MainWindow.h"
 #include "order/BasketImport.h"
 #include "order/ListPasteDialog.h"
 #include "platform/ModalRunner.h"

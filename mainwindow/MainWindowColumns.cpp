@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "catalog/MainWindow.h"
+#include "mainwindow/MainWindow.h"
 #include "order/LineText.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"

@@ -13,7 +13,7 @@
 #include "catalog/HelpScreen.h"
 #include "catalog/PartNumberSearchScreen.h"
 #include "catalog/ProductNoteScreen.h"
-#include "catalog/MainWindow.h"
+#include "mainwindow/MainWindow.h"
 #include "catalog/NoticeScreen.h"
 #include "controls/CEdit.h"
 #include "order/LineText.h"
@@ -240,7 +240,7 @@ void TFrmMain::AddFromList() {
 
 void TFrmMain::BrowseCategories() {
   {
-    TFrmGPartS dlg(this, dm_, draft_, [this] { RefreshDraft(); });
+    TFrmGPartS dlg(this, dm_, basket_, [this] { RefreshDraft(); });
     dlg.move(At(500, 20));
     RunModal(dlg);
   }
@@ -366,7 +366,7 @@ void TFrmMain::ShowHelp() {
 }
 
 void TFrmMain::OpenPartNumberSearch() {
-  TFrmCarPartNumFind dlg(this, dm_, draft_, [this] { RefreshDraft(); }, At(470, 80));
+  TFrmCarPartNumFind dlg(this, dm_, basket_, [this] { RefreshDraft(); }, At(470, 80));
   dlg.move(At((width() - dlg.width()) / 2, (height() - dlg.height()) / 2));
   RunModal(dlg);
 }

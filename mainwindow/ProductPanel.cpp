@@ -1,4 +1,4 @@
-#include "catalog/ProductPanel.h"
+#include "mainwindow/ProductPanel.h"
 
 #include <algorithm>
 

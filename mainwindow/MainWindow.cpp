@@ -1,4 +1,4 @@
-#include "catalog/MainWindow.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
