@@ -64,11 +64,11 @@ std::string TooManyGoodsText(long long leftOut) {
 }
 
 GoodsTableSet AllTables(TDM& dm) {
-  return {dm.AllGoods, dm.AllMajors, dm.AllMajorCount, dm.AllGroups, dm.AllGroupCount};
+  return {dm.Catalogue.AllGoods, dm.Catalogue.AllMajors, dm.Catalogue.AllMajorCount, dm.Catalogue.AllGroups, dm.Catalogue.AllGroupCount};
 }
 
 GoodsTableSet TradedTables(TDM& dm) {
-  return {dm.TradedGoods, dm.TradedMajors, dm.TradedMajorCount, dm.TradedGroups, dm.TradedGroupCount};
+  return {dm.Catalogue.TradedGoods, dm.Catalogue.TradedMajors, dm.Catalogue.TradedMajorCount, dm.Catalogue.TradedGroups, dm.Catalogue.TradedGroupCount};
 }
 
 void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet set,
@@ -140,13 +140,13 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
 bool LoadAllGoods(TDM& dm, LoadProgress* progress) {
   const std::string elements = MakeTag("C_CODE", dm.CustomerInfo.C_CODE) + MakeTag("LIKE_FIELD", "G_NAME") +
                                MakeTag("LIKE_KEY", "%") + MakeTag("ORDERBY", kOrderBy);
-  return LoadSet(dm, dm.AllReply, dm.AllCount, AllTables(dm), &RequestGoods, elements, progress);
+  return LoadSet(dm, dm.Catalogue.AllReply, dm.Catalogue.AllCount, AllTables(dm), &RequestGoods, elements, progress);
 }
 
 bool LoadTradedGoods(TDM& dm, LoadProgress* progress) {
   const std::string elements = MakeTag("SAME_FIELD", "U_CC") + MakeTag("SAME_KEY", dm.CustomerInfo.C_CODE) +
                                MakeTag("ORDERBY", kOrderBy);
-  return LoadSet(dm, dm.TradedReply, dm.TradedCount, TradedTables(dm), &RequestUnitCosts, elements,
+  return LoadSet(dm, dm.Catalogue.TradedReply, dm.Catalogue.TradedCount, TradedTables(dm), &RequestUnitCosts, elements,
                  progress);
 }
 

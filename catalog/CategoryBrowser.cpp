@@ -26,16 +26,16 @@ std::size_t Used(long long count, std::size_t capacity) {
 }
 
 ViewTables Tables(const TDM& dm, bool all) {
-  const long long count = all ? dm.AllCount : dm.TradedCount;
+  const long long count = all ? dm.Catalogue.AllCount : dm.Catalogue.TradedCount;
   const bool built = count > 0;
-  const auto& majors = all ? dm.AllMajors : dm.TradedMajors;
-  const auto& pairs = all ? dm.AllGroups : dm.TradedGroups;
-  return {all ? dm.AllGoods : dm.TradedGoods,
-          Used(count, (all ? dm.AllGoods : dm.TradedGoods).size()),
+  const auto& majors = all ? dm.Catalogue.AllMajors : dm.Catalogue.TradedMajors;
+  const auto& pairs = all ? dm.Catalogue.AllGroups : dm.Catalogue.TradedGroups;
+  return {all ? dm.Catalogue.AllGoods : dm.Catalogue.TradedGoods,
+          Used(count, (all ? dm.Catalogue.AllGoods : dm.Catalogue.TradedGoods).size()),
           majors,
-          built ? Used(all ? dm.AllMajorCount : dm.TradedMajorCount, majors.size()) : 0,
+          built ? Used(all ? dm.Catalogue.AllMajorCount : dm.Catalogue.TradedMajorCount, majors.size()) : 0,
           pairs,
-          built ? Used(all ? dm.AllGroupCount : dm.TradedGroupCount, pairs.size()) : 0};
+          built ? Used(all ? dm.Catalogue.AllGroupCount : dm.Catalogue.TradedGroupCount, pairs.size()) : 0};
 }
 
 int Clamp(int row, std::size_t rows) { return std::clamp(row, 0, static_cast<int>(rows) - 1); }
@@ -172,7 +172,7 @@ void CategoryBrowser::ShowProductNote(const ShowNote& show) {
   if (code.empty()) return;
   const int n = LoadProductNote(dm_, code, true);
   if (n <= 0) return;
-  FillNoteLines(notes_, dm_.MemoReply, n);
+  FillNoteLines(notes_, dm_.Catalogue.MemoReply, n);
   if (show) show(name, notes_);
 }
 

@@ -13,16 +13,16 @@ const char* const kNoticeCode = "999999";
 
 int LoadProductNote(TDM& dm, const std::string& code, bool withMessage) {
   const std::string elements = MakeTag("GM_GC", code) + MakeTag("ORDERBY", "GM_NO ASC");
-  dm.MemoReply = RequestGoodsMemo(dm.MasterInfo.M_CODE, elements);
-  if (!ReplySucceeded(dm.MemoReply)) {
+  dm.Catalogue.MemoReply = RequestGoodsMemo(dm.MasterInfo.M_CODE, elements);
+  if (!ReplySucceeded(dm.Catalogue.MemoReply)) {
     ShowMessage("전체 읽기 오류입니다\r\r다시 시도하십시요.");
-    dm.MemoReply.clear();
+    dm.Catalogue.MemoReply.clear();
     return -1;
   }
-  long long count = TagInt("RESULT_RECORD_COUNT", dm.MemoReply);
+  long long count = TagInt("RESULT_RECORD_COUNT", dm.Catalogue.MemoReply);
   // A negative count from a broken reply is no lines at all.
   if (count <= 0) {
-    dm.MemoReply.clear();
+    dm.Catalogue.MemoReply.clear();
     if (withMessage) ShowMessage("정보가 없는 제품입니다.");
     return 0;
   }

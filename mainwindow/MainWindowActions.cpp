@@ -344,7 +344,7 @@ void TFrmMain::ShowProductNote() {
   if (code.empty()) return;
   const int n = LoadProductNote(dm_, code, true);
   if (n <= 0) return;
-  FillNoteLines(notes_, dm_.MemoReply, n);
+  FillNoteLines(notes_, dm_.Catalogue.MemoReply, n);
   TFrmInfo dlg(this, "MAIN", name, notes_);
   dlg.move(At(340, 120));
   RunModal(dlg);
@@ -353,7 +353,7 @@ void TFrmMain::ShowProductNote() {
 void TFrmMain::ShowNotices() {
   const int n = LoadProductNote(dm_, kNoticeCode, false);
   if (n <= 0) return;
-  FillNoteLines(notes_, dm_.MemoReply, n);
+  FillNoteLines(notes_, dm_.Catalogue.MemoReply, n);
   TFrmMessage dlg(this, notes_);
   dlg.move(At(340, 120));
   RunModal(dlg);

@@ -96,7 +96,7 @@ void TFrmMain::ImportListText(const std::string& text, const std::string& source
     return;
   }
   // The visible list's table first, then every product.
-  const ListPlan plan(rows, {{&panel_->BaseTable(), panel_->BaseCount()}, {&dm_.AllGoods, dm_.AllCount}},
+  const ListPlan plan(rows, {{&panel_->BaseTable(), panel_->BaseCount()}, {&dm_.Catalogue.AllGoods, dm_.Catalogue.AllCount}},
                       draft_);
   int result;
   {

@@ -25,24 +25,24 @@ void ProductPanel::Rebind() {
   sgu_.SetShowDate(ShowsDate());
   sga_.SetShowDate(ShowsDate());
   if (searchActive_) {
-    Visible().SetSource(&dm_.ShownGoods, dm_.ShownCount);
+    Visible().SetSource(&dm_.Catalogue.ShownGoods, dm_.Catalogue.ShownCount);
     return;
   }
-  sgu_.SetSource(&dm_.TradedGoods, dm_.TradedCount);
-  sga_.SetSource(&dm_.AllGoods, dm_.AllCount);
+  sgu_.SetSource(&dm_.Catalogue.TradedGoods, dm_.Catalogue.TradedCount);
+  sga_.SetSource(&dm_.Catalogue.AllGoods, dm_.Catalogue.AllCount);
 }
 
 std::string ProductPanel::SearchResultText() const {
   if (!searchActive_) return std::string();
-  if (dm_.ShownCount <= 0) return "검색결과가 없습니다";
-  return "검색결과 " + FormatGrouped(static_cast<double>(dm_.ShownCount), 0) + "건";
+  if (dm_.Catalogue.ShownCount <= 0) return "검색결과가 없습니다";
+  return "검색결과 " + FormatGrouped(static_cast<double>(dm_.Catalogue.ShownCount), 0) + "건";
 }
 
 const std::vector<GoodsRecord>& ProductPanel::BaseTable() const {
-  return allShown_ ? dm_.AllGoods : dm_.TradedGoods;
+  return allShown_ ? dm_.Catalogue.AllGoods : dm_.Catalogue.TradedGoods;
 }
 
-long long ProductPanel::BaseCount() const { return allShown_ ? dm_.AllCount : dm_.TradedCount; }
+long long ProductPanel::BaseCount() const { return allShown_ ? dm_.Catalogue.AllCount : dm_.Catalogue.TradedCount; }
 
 void ProductPanel::ListSwitch() {
   searchActive_ = false;
@@ -102,8 +102,8 @@ void ProductPanel::Search(const std::string& key, bool prefix) {
   // Read the base before SearchActive makes the visible list show ShownGoods.
   const auto& base = BaseTable();
   const long long n = BaseCount();
-  dm_.ShownCount = SearchNames(base, n, key, prefix ? NameMatch::Prefix : NameMatch::Contains,
-                               dm_.ShownGoods);
+  dm_.Catalogue.ShownCount = SearchNames(base, n, key, prefix ? NameMatch::Prefix : NameMatch::Contains,
+                               dm_.Catalogue.ShownGoods);
   searchActive_ = true;
   Rebind();
   Visible().FillPage(0, 0);
@@ -152,15 +152,15 @@ void ProductPanel::DropSelectedTraded() {
   if (code.empty()) return;
   const long long top = std::max(page.Top(), 0LL);
   const int sel = page.Selected();
-  for (std::size_t i = 0; i < dm_.TradedGoods.size() && static_cast<long long>(i) < dm_.TradedCount; ++i)
-    if (dm_.TradedGoods[i].G_CODE == code) {
-      RemoveAt(dm_.TradedGoods, dm_.TradedCount, i);
+  for (std::size_t i = 0; i < dm_.Catalogue.TradedGoods.size() && static_cast<long long>(i) < dm_.Catalogue.TradedCount; ++i)
+    if (dm_.Catalogue.TradedGoods[i].G_CODE == code) {
+      RemoveAt(dm_.Catalogue.TradedGoods, dm_.Catalogue.TradedCount, i);
       break;
     }
   if (searchActive_ && !allShown_) {
-    for (std::size_t i = 0; i < dm_.ShownGoods.size() && static_cast<long long>(i) < dm_.ShownCount; ++i)
-      if (dm_.ShownGoods[i].G_CODE == code) {
-        RemoveAt(dm_.ShownGoods, dm_.ShownCount, i);
+    for (std::size_t i = 0; i < dm_.Catalogue.ShownGoods.size() && static_cast<long long>(i) < dm_.Catalogue.ShownCount; ++i)
+      if (dm_.Catalogue.ShownGoods[i].G_CODE == code) {
+        RemoveAt(dm_.Catalogue.ShownGoods, dm_.Catalogue.ShownCount, i);
         break;
       }
   }

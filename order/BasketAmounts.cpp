@@ -12,16 +12,16 @@ bool PriceBook::Hidden() const { return dm_.CustomerInfo.C_GU == "2"; }
 
 std::optional<double> PriceBook::UnitPrice(const std::string& code) const {
   if (code.empty() || code == kDirectCode) return std::nullopt;
-  if (builtFor_ != dm_.TradedCount) {
+  if (builtFor_ != dm_.Catalogue.TradedCount) {
     prices_.clear();
     const std::size_t rows = static_cast<std::size_t>(
-        std::max<long long>(0, std::min<long long>(dm_.TradedCount, dm_.TradedGoods.size())));
+        std::max<long long>(0, std::min<long long>(dm_.Catalogue.TradedCount, dm_.Catalogue.TradedGoods.size())));
     for (std::size_t i = 0; i < rows; ++i) {
-      const GoodsRecord& g = dm_.TradedGoods[i];
+      const GoodsRecord& g = dm_.Catalogue.TradedGoods[i];
       const auto price = ParseNumber(StripCommas(g.U_COST));
       if (!g.G_CODE.empty() && price && *price != 0) prices_.emplace(g.G_CODE, *price);
     }
-    builtFor_ = dm_.TradedCount;
+    builtFor_ = dm_.Catalogue.TradedCount;
   }
   const auto it = prices_.find(code);
   if (it == prices_.end()) return std::nullopt;

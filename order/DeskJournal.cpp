@@ -50,7 +50,7 @@ void OrderDesk::StartJournal(const std::string& folder) {
       } else if (AskYesNo(RestoreQuestion(left, saved))) {
         draft_ = left;  // contents only: the draft keeps its own hook
         // The catalogue may have changed since the basket was written.
-        const int notSold = MarkLinesNotSold(draft_, dm_.AllGoods, dm_.AllCount);
+        const int notSold = MarkLinesNotSold(draft_, dm_.Catalogue.AllGoods, dm_.Catalogue.AllCount);
         port_.RedrawBasket(false);
         if (notSold > 0) ShowMessage(NotSoldMessage(notSold));
       } else {

@@ -115,7 +115,7 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
     const bool direct = f[0] == kDirectCode;
     draft_.LoadLine(r, f[0], direct ? f[1] : f[5], direct ? f[2] : f[6], f[3], f[4]);
   }
-  const int notSold = MarkLinesNotSold(draft_, dm_.AllGoods, dm_.AllCount);
+  const int notSold = MarkLinesNotSold(draft_, dm_.Catalogue.AllGoods, dm_.Catalogue.AllCount);
   port_.RedrawBasket(false);
   if (!complete) ShowMessage("발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요.");
   if (notSold > 0) ShowMessage(NotSoldMessage(notSold));

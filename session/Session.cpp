@@ -118,14 +118,7 @@ std::string FitField(const std::string& value, std::size_t maxBytes) {
 }
 
 TDM::TDM(std::string programDir)
-    : AllGoods(kGoodsCapacity),
-      TradedGoods(kGoodsCapacity),
-      ShownGoods(kGoodsCapacity),
-      AllMajors(kMajorCapacity),
-      TradedMajors(kMajorCapacity),
-      AllGroups(kGroupCapacity),
-      TradedGroups(kGroupCapacity),
-      programDir_(std::move(programDir)) {
+    : programDir_(std::move(programDir)) {
   const std::string ini = UserIniPath();
   if (!FileExists(ini)) {
     IniFile fresh;

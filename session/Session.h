@@ -1,12 +1,12 @@
 #pragma once
-// The session of one run: supplier and orderer, the catalogue replies and
-// tables, user.ini. Screens and flows are handed the session (TDM&); there is
+// The session of one run: supplier and orderer, the program folder with its
+// user.ini, and the catalogue tables of the log-in. Screens and flows are handed the session (TDM&); there is
 // no global one. (The text and date helpers are in wire/Text.h, the folder
 // helpers in platform/Folders.h.)
 #include <string>
 #include <vector>
 
-#include "session/GoodsRecord.h"
+#include "session/CatalogueTables.h"
 
 namespace tarvik {
 
@@ -43,26 +43,8 @@ class TDM {
   MasterInfoRec MasterInfo;
   CustomerInfoRec CustomerInfo;
 
-  // Catalogue replies and counts (count -1 after a refused read).
-  std::string AllReply;
-  long long AllCount = 0;
-  int AllMajorCount = 99;
-  int AllGroupCount = 999;
-  std::string TradedReply;
-  long long TradedCount = 0;
-  int TradedMajorCount = 99;
-  int TradedGroupCount = 999;
-  long long ShownCount = 0;
-  std::string MemoReply;
-
-  // Fixed-capacity tables, allocated once for the run.
-  std::vector<GoodsRecord> AllGoods;       // kGoodsCapacity rows
-  std::vector<GoodsRecord> TradedGoods;    // kGoodsCapacity rows
-  std::vector<GoodsRecord> ShownGoods;     // kGoodsCapacity rows
-  std::vector<std::string> AllMajors;      // kMajorCapacity entries
-  std::vector<std::string> TradedMajors;   // kMajorCapacity entries
-  std::vector<CategoryPair> AllGroups;     // kGroupCapacity entries
-  std::vector<CategoryPair> TradedGroups;  // kGroupCapacity entries
+  // The catalogue of the log-in.
+  CatalogueTables Catalogue;
 
  private:
   std::string programDir_;

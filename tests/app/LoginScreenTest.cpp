@@ -130,17 +130,17 @@ TEST_F(LoginScreen, Shop1AtDemoLogsInWithKeysAndLoadsBothCatalogues) {
   EXPECT_EQ(dm->MasterInfo.M_BIGO, "타르빅 자동차부품 (데모)");
   EXPECT_EQ(dm->CustomerInfo.C_CODE, "C00001");
   EXPECT_EQ(dm->CustomerInfo.C_NAME, "한빛카센터");
-  EXPECT_EQ(dm->AllCount, 2525);
-  EXPECT_EQ(dm->TradedCount, 300);
-  EXPECT_FALSE(dm->AllGoods[2524].G_CODE.empty());
-  EXPECT_EQ(dm->AllGoods[2524].RowNo, 2524);
-  EXPECT_TRUE(dm->AllGoods[2525].G_CODE.empty());
-  EXPECT_FALSE(dm->TradedGoods[299].U_COST.empty());
-  EXPECT_TRUE(dm->TradedGoods[300].G_CODE.empty());
-  ExpectCategoryListsOfRows(dm->AllGoods, dm->AllCount, dm->AllMajors, dm->AllMajorCount,
-                            dm->AllGroups, dm->AllGroupCount);
-  ExpectCategoryListsOfRows(dm->TradedGoods, dm->TradedCount, dm->TradedMajors,
-                            dm->TradedMajorCount, dm->TradedGroups, dm->TradedGroupCount);
+  EXPECT_EQ(dm->Catalogue.AllCount, 2525);
+  EXPECT_EQ(dm->Catalogue.TradedCount, 300);
+  EXPECT_FALSE(dm->Catalogue.AllGoods[2524].G_CODE.empty());
+  EXPECT_EQ(dm->Catalogue.AllGoods[2524].RowNo, 2524);
+  EXPECT_TRUE(dm->Catalogue.AllGoods[2525].G_CODE.empty());
+  EXPECT_FALSE(dm->Catalogue.TradedGoods[299].U_COST.empty());
+  EXPECT_TRUE(dm->Catalogue.TradedGoods[300].G_CODE.empty());
+  ExpectCategoryListsOfRows(dm->Catalogue.AllGoods, dm->Catalogue.AllCount, dm->Catalogue.AllMajors, dm->Catalogue.AllMajorCount,
+                            dm->Catalogue.AllGroups, dm->Catalogue.AllGroupCount);
+  ExpectCategoryListsOfRows(dm->Catalogue.TradedGoods, dm->Catalogue.TradedCount, dm->Catalogue.TradedMajors,
+                            dm->Catalogue.TradedMajorCount, dm->Catalogue.TradedGroups, dm->Catalogue.TradedGroupCount);
   EXPECT_FALSE(screen->findChild<QProgressBar*>("PBrS")->isVisible());
   EXPECT_NE(UserIni().find("ID=DEMO"), std::string::npos);
   EXPECT_NE(UserIni().find("ID=SHOP1"), std::string::npos);
@@ -188,7 +188,7 @@ TEST_F(LoginScreen, RefusedLogInsKeepTheScreenOpenAndWriteNothing) {
     EXPECT_FALSE(Accepted());
     EXPECT_TRUE(screen->isVisible());
   }
-  EXPECT_EQ(dm->AllCount, 0);  // no catalogue load
+  EXPECT_EQ(dm->Catalogue.AllCount, 0);  // no catalogue load
   EXPECT_NE(UserIni().find("ID=DEMO"), std::string::npos);  // nothing written on failure
 }
 
@@ -247,7 +247,7 @@ TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
   EXPECT_TRUE(placed);
   EXPECT_TRUE(Accepted());
   EXPECT_EQ(dm->CustomerInfo.C_SS, "WXYZ");
-  EXPECT_EQ(dm->AllCount, 2525);
+  EXPECT_EQ(dm->Catalogue.AllCount, 2525);
 
   // A later run logs in with the registered password.
   prompter.Clear();
@@ -269,7 +269,7 @@ TEST_F(LoginScreen, CancellingThePasswordChangeKeepsTheLoginOpen) {
   EXPECT_FALSE(Accepted());
   EXPECT_TRUE(screen->isVisible());
   EXPECT_TRUE(dm->CustomerInfo.C_SS.empty());
-  EXPECT_EQ(dm->AllCount, 0);
+  EXPECT_EQ(dm->Catalogue.AllCount, 0);
 }
 
 // A box per record beyond the limits took 247 presses of OK before the main screen.
@@ -277,10 +277,10 @@ TEST_F(LoginScreen, BigCatalogueShowsEachLimitMessageOnceWithItsCount) {
   Open();
   LogIn("BIG", "SHOP1", "1234");
   EXPECT_TRUE(Accepted());
-  EXPECT_EQ(dm->AllCount, 3100);
-  EXPECT_EQ(dm->AllMajorCount, 100);
-  EXPECT_EQ(dm->AllGoods[2999].RowNo, 2999);
-  EXPECT_EQ(dm->TradedCount, 50);
+  EXPECT_EQ(dm->Catalogue.AllCount, 3100);
+  EXPECT_EQ(dm->Catalogue.AllMajorCount, 100);
+  EXPECT_EQ(dm->Catalogue.AllGoods[2999].RowNo, 2999);
+  EXPECT_EQ(dm->Catalogue.TradedCount, 50);
   // The five majors past the hundredth hold records 2953 to 3099 (147);
   // records 3000 to 3099 are not stored (100): one message for each limit.
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{TooManyMajorsText(147), TooManyGoodsText(100)}));

@@ -45,8 +45,8 @@ class BrowserScreen : public MainWindowTest {
   }
   Rows CodesOf(bool all, const std::string& major, const std::string& minor) {
     Rows codes;
-    for (long long i = 0; i < (all ? dm->AllCount : dm->TradedCount); ++i) {
-      const GoodsRecord& g = (all ? dm->AllGoods : dm->TradedGoods)[i];
+    for (long long i = 0; i < (all ? dm->Catalogue.AllCount : dm->Catalogue.TradedCount); ++i) {
+      const GoodsRecord& g = (all ? dm->Catalogue.AllGoods : dm->Catalogue.TradedGoods)[i];
       if (g.G_GPN1 == major && g.G_GPN2 == minor) codes.push_back(g.G_CODE);
     }
     return codes;
@@ -66,8 +66,8 @@ TEST_F(BrowserScreen, OpensBesideTheMainScreenAndItsEnterButtonClosesWithoutAddi
     EXPECT_EQ(d.CountDisplay()->geometry().width(), 45);
     EXPECT_TRUE(d.findChild<QRadioButton*>("RdBtnOnly")->isChecked());
     EXPECT_EQ(d.focusWidget(), Grid("SGP1"));
-    EXPECT_EQ(Listed(kMajors).front(), dm->TradedMajors[0]);
-    EXPECT_EQ(Listed(kMajors).size(), static_cast<std::size_t>(dm->TradedMajorCount));
+    EXPECT_EQ(Listed(kMajors).front(), dm->Catalogue.TradedMajors[0]);
+    EXPECT_EQ(Listed(kMajors).size(), static_cast<std::size_t>(dm->Catalogue.TradedMajorCount));
     Press(Qt::Key_Right, 2);
     Press(Qt::Key_Down);
     EXPECT_EQ(Count(), "2");
@@ -90,7 +90,7 @@ TEST_F(BrowserScreen, SwitchingViewsPutsEverySelectionBackOnTheFirstPair) {
       ASSERT_EQ(Sel(kMinors), 3);
       d.findChild<QRadioButton*>(all ? "RdBtnAll" : "RdBtnOnly")->click();
       EXPECT_EQ(Sel(kMajors) + Sel(kMinors) + Sel(kProducts), 0);
-      const CategoryPair& first = (all ? dm->AllGroups : dm->TradedGroups)[0];
+      const CategoryPair& first = (all ? dm->Catalogue.AllGroups : dm->Catalogue.TradedGroups)[0];
       EXPECT_EQ(Listed(kProducts), CodesOf(all, first.G_GPN1, first.G_GPN2));
       EXPECT_EQ(Grid("SGN")->currentIndex().row(), 0);
       EXPECT_EQ(Count(), "1");

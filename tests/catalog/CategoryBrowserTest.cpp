@@ -34,7 +34,7 @@ class Browser : public ::testing::Test {
                            MakeTag("G_GPN1", items[i].major) + MakeTag("G_GPN2", items[i].minor));
     const auto n = static_cast<long long>(items.size());
     BuildGoodsTables(reply, n, all ? AllTables(*dm) : TradedTables(*dm), nullptr);
-    (all ? dm->AllCount : dm->TradedCount) = n;
+    (all ? dm->Catalogue.AllCount : dm->Catalogue.TradedCount) = n;
   }
   Rows Column(BrowserList list) {
     Rows rows;
@@ -82,7 +82,7 @@ TEST_F(Browser, MinorListsHoldAThousandTradedAndAHundredInTheAllView) {
 }
 
 TEST_F(Browser, ASetNeverBuiltShowsOneEmptyRowAndAsksForAProduct) {
-  dm->TradedCount = -1;  // a refused read: category counts still 99 and 999
+  dm->Catalogue.TradedCount = -1;  // a refused read: category counts still 99 and 999
   b = std::make_unique<CategoryBrowser>(*dm);
   b->ShowTradedView();
   for (BrowserList l : {BrowserList::Majors, BrowserList::Minors, BrowserList::Products})

@@ -32,7 +32,7 @@ TEST_F(MainScreen, FirstActivationShowsTheNoticesAndTheTradedList) {
 }
 
 TEST_F(MainScreen, PagingThroughTheTradedAndTheAllProductsList) {
-  ASSERT_EQ(dm->TradedCount, 300);
+  ASSERT_EQ(dm->Catalogue.TradedCount, 300);
   Key(Qt::Key_Down);  // search box -> list
   ASSERT_EQ(Focus(), Find<RowGrid>("SGU"));
   Key(Qt::Key_Up);
@@ -104,15 +104,15 @@ int Matches(const std::vector<GoodsRecord>& t, long long n, const std::string& w
 TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
   // A word that begins some traded names and stands inside others.
   const std::string word = "앞";
-  const int contains = Matches(dm->TradedGoods, dm->TradedCount, word, false);
-  const int prefix = Matches(dm->TradedGoods, dm->TradedCount, word, true);
+  const int contains = Matches(dm->Catalogue.TradedGoods, dm->Catalogue.TradedCount, word, false);
+  const int prefix = Matches(dm->Catalogue.TradedGoods, dm->Catalogue.TradedCount, word, true);
   ASSERT_GT(contains, 0);
   auto* found = Find<QLabel>("LblSearchCount");
   EXPECT_TRUE(found->text().isEmpty());  // the full list: nothing to say
   Type(Q(word));
   Key(Qt::Key_Return);
   EXPECT_TRUE(main->Panel().SearchActive());
-  EXPECT_EQ(dm->ShownCount, contains);
+  EXPECT_EQ(dm->Catalogue.ShownCount, contains);
   EXPECT_EQ(S(found->text()), "검색결과 " + std::to_string(contains) + "건");
   EXPECT_TRUE(found->isVisible());
   EXPECT_EQ(Focus(), Find<RowGrid>("SGU"));
@@ -131,7 +131,7 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
 
   Type(Q(word));
   Key(Qt::Key_F11);
-  EXPECT_EQ(dm->ShownCount, prefix);
+  EXPECT_EQ(dm->Catalogue.ShownCount, prefix);
   ASSERT_GT(prefix, 0);
   EXPECT_LT(prefix, contains);
   EXPECT_EQ(main->Panel().Visible().Cell(0, kColName).rfind(word, 0), 0u);
@@ -140,7 +140,7 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
   Key(Qt::Key_F2);
   Type(QStringLiteral("없는제품이름"));
   Key(Qt::Key_Return);
-  EXPECT_EQ(dm->ShownCount, 0);
+  EXPECT_EQ(dm->Catalogue.ShownCount, 0);
   EXPECT_EQ(S(found->text()), "검색결과가 없습니다");
   Key(Qt::Key_Return);
   EXPECT_EQ(prompter.Last(), "제품을 선택하십시요.");
@@ -148,7 +148,7 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
 }
 
 TEST_F(MainScreen, BarcodeScanAddsThenRaisesTheQuantity) {
-  const GoodsRecord g = dm->TradedGoods[40];
+  const GoodsRecord g = dm->Catalogue.TradedGoods[40];
   Type(Q(g.G_BCODE));
   Key(Qt::Key_Return);
   EXPECT_TRUE(Find<QLineEdit>("EdtGN")->text().isEmpty());
@@ -163,7 +163,7 @@ TEST_F(MainScreen, BarcodeScanAddsThenRaisesTheQuantity) {
   EXPECT_EQ(main->Draft().Line(0).Quantity, "2");
   // With the unit-price box a scan only shows the product.
   Find<QCheckBox>("ChkBxOCost")->setChecked(true);
-  Type(Q(dm->TradedGoods[77].G_BCODE));
+  Type(Q(dm->Catalogue.TradedGoods[77].G_BCODE));
   Key(Qt::Key_Return);
   EXPECT_EQ(main->Panel().Visible().Top(), 77);
   EXPECT_EQ(main->Draft().LineCount(), 1);
@@ -174,7 +174,7 @@ TEST_F(MainScreen, BarcodeScanAddsThenRaisesTheQuantity) {
 // the focus still in the list (or in the basket): its digits used to be lost
 // and its Enter added the selected product, the wrong part.
 TEST_F(MainScreen, ScanWithTheFocusInAListOrTheBasketSearchesTheBarcode) {
-  const GoodsRecord scanned = dm->TradedGoods[12];
+  const GoodsRecord scanned = dm->Catalogue.TradedGoods[12];
   Find<QLineEdit>("EdtGN")->setText("old search");
   AddTraded(2, "1");
   ASSERT_EQ(main->Draft().LineCount(), 1);
@@ -224,8 +224,8 @@ TEST_F(MainScreen, EveryControlHasAKey) {
 
 // Puts the traded product with this code on row 0 of the list.
 void ShowTraded(TFrmMain& main, TDM& dm, const std::string& code) {
-  for (long long i = 0; i < dm.TradedCount; ++i)
-    if (dm.TradedGoods[i].G_CODE == code) {
+  for (long long i = 0; i < dm.Catalogue.TradedCount; ++i)
+    if (dm.Catalogue.TradedGoods[i].G_CODE == code) {
       main.Panel().Visible().FillPage(static_cast<int>(i), 0);
       main.Panel().Visible().Select(0);
       main.RefreshList();
@@ -278,21 +278,21 @@ TEST_F(MainScreen, ProductNoteThenNoticesShareOneTable) {
 TEST_F(MainScreen, DeletingATradedProductAsksThenRemovesIt) {
   Key(Qt::Key_Down);
   Key(Qt::Key_Down);  // row 1
-  const GoodsRecord gone = dm->TradedGoods[1];
-  const GoodsRecord next = dm->TradedGoods[2];
+  const GoodsRecord gone = dm->Catalogue.TradedGoods[1];
+  const GoodsRecord next = dm->Catalogue.TradedGoods[2];
   prompter.answers = {false, true};
   Click("SBF8U");
   EXPECT_EQ(prompter.Last(), "제품: " + gone.G_NAME + " 를\r\r거래된 제품 목록에서 삭제합니다.");
-  EXPECT_EQ(dm->TradedCount, 300);
+  EXPECT_EQ(dm->Catalogue.TradedCount, 300);
   Click("SBF8U");  // Yes
-  EXPECT_EQ(dm->TradedCount, 299);
+  EXPECT_EQ(dm->Catalogue.TradedCount, 299);
   EXPECT_EQ(main->Panel().Visible().Cell(1, kColCode), next.G_CODE);
   EXPECT_EQ(main->Panel().Visible().Selected(), 1);
   // The service no longer lists it: a fresh log-in loads 299.
   auto again = std::make_unique<TDM>(S(dir.path()) + "/");
   dm.swap(again);
   LogIn("SHOP1", "1234");
-  EXPECT_EQ(dm->TradedCount, 299);
+  EXPECT_EQ(dm->Catalogue.TradedCount, 299);
   dm.swap(again);
 }
 
@@ -337,9 +337,9 @@ class DateClassScreen : public MainWindowTest {
 
 TEST_F(DateClassScreen, OrdererClassTwoSeesUnitCostDatesAndNoPriceCheck) {
   EXPECT_TRUE(Find<QCheckBox>("ChkBxOCost")->isHidden());
-  EXPECT_EQ(dm->TradedCount, 120);
+  EXPECT_EQ(dm->Catalogue.TradedCount, 120);
   const std::string raw = main->Panel().Visible().Cell(0, kColPrice);
-  EXPECT_EQ(raw, dm->TradedGoods[0].U_DATE);
+  EXPECT_EQ(raw, dm->Catalogue.TradedGoods[0].U_DATE);
   EXPECT_EQ(ProductCell(kColPrice, raw, main->Panel().ShowsDate()).text, FormatYymmdd(raw));
   // F10 empties the focused edit field.
   Type("ABC");
@@ -367,9 +367,9 @@ TEST(MainScreenLogin, CreationRunsTheRealLogin) {
   ASSERT_TRUE(main.LoggedIn());
   main.show();
   main.FirstActivation();
-  EXPECT_EQ(dm.TradedCount, 300);
+  EXPECT_EQ(dm.Catalogue.TradedCount, 300);
   EXPECT_EQ(main.Panel().Visible().Count(), 300);
-  EXPECT_EQ(main.Panel().Visible().Cell(0, kColCode), dm.TradedGoods[0].G_CODE);
+  EXPECT_EQ(main.Panel().Visible().Cell(0, kColCode), dm.Catalogue.TradedGoods[0].G_CODE);
   EXPECT_EQ(script.opened, (std::vector<std::string>{"FrmSecS", "FrmMessage"}));
 }
 

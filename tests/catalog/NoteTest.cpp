@@ -63,13 +63,13 @@ TEST(LoadProductNote, SendsTheCodeAsItsOwnElementThenTheLineOrder) {
 TEST(LoadProductNote, UnreachableServiceIsAReadError) {
   QTemporaryDir dir;
   TDM dm(S(dir.path()) + "/");
-  dm.MemoReply = "old";
+  dm.Catalogue.MemoReply = "old";
   test::ScriptedPrompter prompter;
   setenv("TARVIK_SERVER", "127.0.0.1:1", 1);  // nothing listens there
   EXPECT_EQ(LoadProductNote(dm, "P00001", true), -1);
   unsetenv("TARVIK_SERVER");
   EXPECT_EQ(prompter.Last(), "전체 읽기 오류입니다\r\r다시 시도하십시요.");
-  EXPECT_TRUE(dm.MemoReply.empty());
+  EXPECT_TRUE(dm.Catalogue.MemoReply.empty());
 }
 
 }  // namespace

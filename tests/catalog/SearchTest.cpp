@@ -80,11 +80,11 @@ class PanelTest : public ::testing::Test {
     ASSERT_TRUE(dir.isValid());
     dm = std::make_unique<TDM>(S(dir.path()) + "/");
     for (int i = 0; i < 40; ++i)
-      dm->TradedGoods[i] = Rec(i, i % 2 ? "에어 필터 " + std::to_string(i) : "오일 " + std::to_string(i),
+      dm->Catalogue.TradedGoods[i] = Rec(i, i % 2 ? "에어 필터 " + std::to_string(i) : "오일 " + std::to_string(i),
                                "BC" + std::to_string(i));
-    dm->TradedCount = 40;
-    for (int i = 0; i < 100; ++i) dm->AllGoods[i] = Rec(i, "전체 " + std::to_string(i), "AB" + std::to_string(i));
-    dm->AllCount = 100;
+    dm->Catalogue.TradedCount = 40;
+    for (int i = 0; i < 100; ++i) dm->Catalogue.AllGoods[i] = Rec(i, "전체 " + std::to_string(i), "AB" + std::to_string(i));
+    dm->Catalogue.AllCount = 100;
     panel = std::make_unique<ProductPanel>(*dm, draft);
     panel->ListSwitch();
   }
@@ -112,7 +112,7 @@ TEST_F(PanelTest, SearchBoxEnterTakesBarcodesThenNames) {
   r = panel->SearchBoxEnter("BCX ", false);
   EXPECT_TRUE(panel->SearchActive());
   EXPECT_TRUE(r.focusList);
-  EXPECT_EQ(dm->ShownCount, 0);
+  EXPECT_EQ(dm->Catalogue.ShownCount, 0);
   EXPECT_TRUE(panel->Visible().RowEmpty(0));
   EXPECT_EQ(panel->SearchResultText(), "검색결과가 없습니다");  // not to be taken for the full list
   EXPECT_TRUE(prompter.prompts.empty());
@@ -122,13 +122,13 @@ TEST_F(PanelTest, NameSearchFiltersTheBaseTableUntilTheNextSwitch) {
   EXPECT_EQ(panel->SearchResultText(), "");
   panel->SearchBoxEnter("필터", false);
   EXPECT_TRUE(panel->SearchActive());
-  EXPECT_EQ(dm->ShownCount, 20);
+  EXPECT_EQ(dm->Catalogue.ShownCount, 20);
   EXPECT_EQ(panel->SearchResultText(), "검색결과 20건");
   EXPECT_EQ(panel->Visible().Count(), 20);
   EXPECT_EQ(panel->Visible().Cell(0, kColCode), "G1");
   EXPECT_EQ(panel->Visible().Cell(0, kColRowNo), "0");
   panel->SearchBoxPrefix("오일");
-  EXPECT_EQ(dm->ShownCount, 20);
+  EXPECT_EQ(dm->Catalogue.ShownCount, 20);
   EXPECT_EQ(panel->Visible().Cell(1, kColCode), "G2");
   panel->ListSwitch();
   EXPECT_FALSE(panel->SearchActive());
@@ -139,7 +139,7 @@ TEST_F(PanelTest, NameSearchFiltersTheBaseTableUntilTheNextSwitch) {
   panel->ListSwitch();
   EXPECT_TRUE(panel->AllShown());
   panel->SearchBoxEnter("전체 9", false);
-  EXPECT_EQ(dm->ShownCount, 11);  // 9, 90 .. 99
+  EXPECT_EQ(dm->Catalogue.ShownCount, 11);  // 9, 90 .. 99
   EXPECT_FALSE(panel->ScanAdd("BC3"));  // traded barcodes are not in this list
   EXPECT_TRUE(panel->ScanAdd("AB3"));
 }
@@ -157,17 +157,17 @@ TEST_F(PanelTest, ScanOfADraftLineWithADecimalQuantityRestartsAtOne) {
 // (Removal from the plain list is the main screen test's, through the service.)
 TEST_F(PanelTest, TradedProductDroppedFromSearchResultsLeavesBothTables) {
   panel->SearchBoxEnter("필터", false);
-  EXPECT_EQ(dm->ShownCount, 20);
+  EXPECT_EQ(dm->Catalogue.ShownCount, 20);
   panel->Traded().Select(0);
   panel->DropSelectedTraded();
-  EXPECT_EQ(dm->ShownCount, 19);
+  EXPECT_EQ(dm->Catalogue.ShownCount, 19);
   EXPECT_EQ(panel->SearchResultText(), "검색결과 19건");
-  EXPECT_EQ(dm->TradedCount, 39);
+  EXPECT_EQ(dm->Catalogue.TradedCount, 39);
   EXPECT_EQ(panel->Traded().Cell(0, kColCode), "G3");
-  EXPECT_EQ(dm->TradedGoods[0].G_CODE, "G0");
-  EXPECT_EQ(dm->TradedGoods[1].G_CODE, "G2");
-  EXPECT_EQ(dm->TradedGoods[1].RowNo, 1);
-  EXPECT_TRUE(dm->TradedGoods[39].G_CODE.empty());
+  EXPECT_EQ(dm->Catalogue.TradedGoods[0].G_CODE, "G0");
+  EXPECT_EQ(dm->Catalogue.TradedGoods[1].G_CODE, "G2");
+  EXPECT_EQ(dm->Catalogue.TradedGoods[1].RowNo, 1);
+  EXPECT_TRUE(dm->Catalogue.TradedGoods[39].G_CODE.empty());
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(
 
 TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
   Key(Qt::Key_Down);  // list, row 0
-  const GoodsRecord g0 = dm->TradedGoods[0];
+  const GoodsRecord g0 = dm->Catalogue.TradedGoods[0];
   std::string shownQty, shownName;
   bool nameReadOnly = false, nameFramed = true;
   script.Then([&](QDialog& d) {
@@ -89,7 +89,7 @@ TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
 
 TEST_F(Basket, ModifyAndDeleteLines) {
   for (int i = 0; i < 3; ++i)
-    main->Draft().AddLine(dm->TradedGoods[i].G_CODE, dm->TradedGoods[i].G_NAME, "EA",
+    main->Draft().AddLine(dm->Catalogue.TradedGoods[i].G_CODE, dm->Catalogue.TradedGoods[i].G_NAME, "EA",
                           std::to_string(i + 1) + "000", "");
   main->RefreshDraft();
   auto* sgs = Find<RowGrid>("SGS");
@@ -113,7 +113,7 @@ TEST_F(Basket, ModifyAndDeleteLines) {
   EXPECT_TRUE(Find<RowGrid>("SGU")->isVisible());
   EXPECT_EQ(main->Draft().Line(0).Quantity, "7");
   EXPECT_EQ(main->Draft().Line(0).LineNote, "FAST");  // capitals
-  EXPECT_EQ(main->Draft().Line(0).GoodsCode, dm->TradedGoods[0].G_CODE);
+  EXPECT_EQ(main->Draft().Line(0).GoodsCode, dm->Catalogue.TradedGoods[0].G_CODE);
 
   // Cancel after changing the quantity: the line stays.
   script.Then([&](QDialog& d) {
@@ -128,7 +128,7 @@ TEST_F(Basket, ModifyAndDeleteLines) {
   ASSERT_EQ(main->Draft().Selected(), 1);
   Key(Qt::Key_F4);
   EXPECT_EQ(main->Draft().LineCount(), 2);
-  EXPECT_EQ(main->Draft().Line(1).GoodsCode, dm->TradedGoods[2].G_CODE);
+  EXPECT_EQ(main->Draft().Line(1).GoodsCode, dm->Catalogue.TradedGoods[2].G_CODE);
   EXPECT_EQ(main->Draft().Line(1).LineNo, "2");
   Key(Qt::Key_Delete);
   Key(Qt::Key_Up);
@@ -236,7 +236,7 @@ TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
   EXPECT_TRUE(printer.jobs.empty());
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"발주내역이 없읍니다.\r\r발주내역을 선택해주십시요."});
 
-  main->Draft().AddLine(dm->TradedGoods[0].G_CODE, dm->TradedGoods[0].G_NAME, "EA", "3", "");
+  main->Draft().AddLine(dm->Catalogue.TradedGoods[0].G_CODE, dm->Catalogue.TradedGoods[0].G_NAME, "EA", "3", "");
   main->Draft().AddDirectLine("수동 전구", "EA", "10", "");
   main->RefreshDraft();
   const std::string title = S(Find<QLabel>("LblTitle")->text());
@@ -264,7 +264,7 @@ TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
 TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
   const std::string name = "브레이크 패드 세트 앞 좌우 (그랜저 HG 2.4) 순정형";
   const std::string note = "화요일오전배송부탁드립니다";  // 13 syllables, 26 bytes: more than the column holds
-  main->Draft().AddLine(dm->TradedGoods[0].G_CODE, name + "  ", "SET", "2", note);  // blanks are not shown
+  main->Draft().AddLine(dm->Catalogue.TradedGoods[0].G_CODE, name + "  ", "SET", "2", note);  // blanks are not shown
   main->Draft().AddDirectLine("수동 전구", "EA", "10", "");
   main->Draft().Select(0);
   main->RefreshDraft();

@@ -19,7 +19,7 @@ class Guard : public MainWindowTest {
 
 TEST_F(Guard, AmountsOfPricedLinesAndALineWithoutAPrice) {
   // SHOP1's unit prices of the first three traded products.
-  ASSERT_EQ(dm->TradedGoods[0].U_COST + " " + dm->TradedGoods[1].U_COST + " " + dm->TradedGoods[2].U_COST,
+  ASSERT_EQ(dm->Catalogue.TradedGoods[0].U_COST + " " + dm->Catalogue.TradedGoods[1].U_COST + " " + dm->Catalogue.TradedGoods[2].U_COST,
             "4700 34300 23900");
   EXPECT_EQ(Label("LblTotal"), "");
   AddTraded(0, "3");

@@ -68,8 +68,8 @@ class ListPaste : public MainWindowTest {
 };
 
 TEST_F(ListPaste, CtrlVInTheBasketShowsEveryRowAndEnterAddsTheGoodOnes) {
-  const GoodsRecord a = dm->TradedGoods[0], b = dm->TradedGoods[1];
-  const GoodsRecord elsewhere = dm->AllGoods[2520];  // not among the traded products
+  const GoodsRecord a = dm->Catalogue.TradedGoods[0], b = dm->Catalogue.TradedGoods[1];
+  const GoodsRecord elsewhere = dm->Catalogue.AllGoods[2520];  // not among the traded products
   QGuiApplication::clipboard()->setText(Q(a.G_BCODE + "\t2\r\n" + b.G_CODE + "\t1,200\r\nNOPE-1\t3\r\n" +
                                           elsewhere.G_CODE + "\t0\r\n" + a.G_CODE + "\t1\r\n"));
   Basket()->setFocus();
@@ -101,10 +101,10 @@ TEST_F(ListPaste, CtrlVInTheBasketShowsEveryRowAndEnterAddsTheGoodOnes) {
 }
 
 TEST_F(ListPaste, EscAndTheButtonAddNothingAndAnEmptyClipboardIsSaid) {
-  const GoodsRecord a = dm->TradedGoods[0];
+  const GoodsRecord a = dm->Catalogue.TradedGoods[0];
   main->Draft().AddLine(a.G_CODE, a.G_NAME, a.G_BOX, "4", "메모");
   main->RefreshDraft();
-  QGuiApplication::clipboard()->setText(Q(a.G_CODE + "\t6\n" + dm->TradedGoods[3].G_CODE + "\t1\n"));
+  QGuiApplication::clipboard()->setText(Q(a.G_CODE + "\t6\n" + dm->Catalogue.TradedGoods[3].G_CODE + "\t1\n"));
   Shown shown;
   script.Then(Answer(shown, Qt::Key_Escape));
   Click("SBPaste");
@@ -129,8 +129,8 @@ TEST_F(ListPaste, EscAndTheButtonAddNothingAndAnEmptyClipboardIsSaid) {
 TEST_F(ListPaste, CtrlOOpensACp949FileAndAFileDroppedOnTheBasketGoesInToo) {
   // "제품코드,수량" and the rows as a Korean spreadsheet saves them.
   const std::string cp949 = S(dir.path()) + "/목록.csv";
-  WriteBytes(cp949, "\xC1\xA6\xC7\xB0\xC4\xDA\xB5\xE5,\xBC\xF6\xB7\xAE\r\n" + dm->TradedGoods[4].G_CODE +
-                        ",\"1,500\"\r\n" + dm->TradedGoods[5].G_BCODE + ",2\r\n");
+  WriteBytes(cp949, "\xC1\xA6\xC7\xB0\xC4\xDA\xB5\xE5,\xBC\xF6\xB7\xAE\r\n" + dm->Catalogue.TradedGoods[4].G_CODE +
+                        ",\"1,500\"\r\n" + dm->Catalogue.TradedGoods[5].G_BCODE + ",2\r\n");
   Shown shown;
   script.Then(ChooseFile(cp949));
   script.Then(Answer(shown, Qt::Key_Return));
@@ -138,11 +138,11 @@ TEST_F(ListPaste, CtrlOOpensACp949FileAndAFileDroppedOnTheBasketGoesInToo) {
   EXPECT_EQ(script.opened, (std::vector<std::string>{"FrmListFile", "FrmListPaste"}));
   EXPECT_EQ(shown.rows.size(), 2u);
   EXPECT_EQ(shown.rows[0].substr(0, 2), "2|");  // the header is row 1
-  EXPECT_EQ(Lines(), (std::vector<std::string>{dm->TradedGoods[4].G_CODE + " 1500",
-                                               dm->TradedGoods[5].G_CODE + " 2"}));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{dm->Catalogue.TradedGoods[4].G_CODE + " 1500",
+                                               dm->Catalogue.TradedGoods[5].G_CODE + " 2"}));
 
   const std::string utf8 = S(dir.path()) + "/more.txt";
-  WriteBytes(utf8, dm->TradedGoods[6].G_CODE + ";3\n");
+  WriteBytes(utf8, dm->Catalogue.TradedGoods[6].G_CODE + ";3\n");
   QMimeData mime;
   mime.setUrls({QUrl::fromLocalFile(Q(utf8))});
   QWidget* viewport = Basket()->viewport();
@@ -155,7 +155,7 @@ TEST_F(ListPaste, CtrlOOpensACp949FileAndAFileDroppedOnTheBasketGoesInToo) {
   QApplication::sendEvent(viewport, &drop);
   QTest::qWait(50);  // the dialog opens once the drop is over
   EXPECT_EQ(script.opened.back(), "FrmListPaste");
-  EXPECT_EQ(Lines().back(), dm->TradedGoods[6].G_CODE + " 3");
+  EXPECT_EQ(Lines().back(), dm->Catalogue.TradedGoods[6].G_CODE + " 3");
 
   // A file too large is not read.
   const std::string big = S(dir.path()) + "/big.csv";
@@ -181,7 +181,7 @@ class RemovedProduct : public ListPaste {
 };
 
 TEST_F(RemovedProduct, AReopenedSampleMarksTheLineAndSaysSoOnceAndSendsItAsItStands) {
-  ASSERT_EQ(dm->AllCount, 2524);
+  ASSERT_EQ(dm->Catalogue.AllCount, 2524);
   script.Then([](QDialog& d) {
     auto& list = static_cast<TFrmOrderS&>(d);
     QTest::keyClick(list.Grid(), Qt::Key_Down);  // the older sample: P00002, P00010, P00018

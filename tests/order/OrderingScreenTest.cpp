@@ -76,7 +76,7 @@ class Ordering : public MainWindowTest {
 };
 
 TEST_F(Ordering, NewOrderIsSentReadBackReopenedAndSentAgainAsAChange) {
-  const GoodsRecord g0 = dm->TradedGoods[0], g1 = dm->TradedGoods[1];
+  const GoodsRecord g0 = dm->Catalogue.TradedGoods[0], g1 = dm->Catalogue.TradedGoods[1];
   AddTraded(0, "3");
   AddTraded(1, "1200");
   AddByHand(QStringLiteral("수동 전구"), "ea", "10");
