@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "platform/QtText.h"
+#include "wire/Csv.h"
 #include "wire/Text.h"
 
 namespace tarvik {
@@ -22,41 +23,11 @@ std::string Trim(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-// Fields of one line split at sep (' ' stands for any run of blanks); a field
-// that starts with a double quote runs to its closing quote ("" is a quote).
+// Fields of one line split at sep (' ' stands for any run of blanks), each
+// trimmed.
 std::vector<std::string> SplitFields(const std::string& line, char sep) {
-  std::vector<std::string> fields;
-  std::string field;
-  bool quoted = false, startOfField = true;
-  const bool blanks = sep == ' ';
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-        field += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        field += c;
-      }
-      continue;
-    }
-    if (startOfField && c == '"' && Trim(field).empty()) {
-      field.clear();
-      quoted = true;
-      startOfField = false;
-    } else if (blanks ? IsBlank(c) : c == sep) {
-      if (!blanks || !field.empty()) fields.push_back(Trim(field));
-      field.clear();
-      startOfField = true;
-    } else {
-      field += c;
-      if (!IsBlank(c)) startOfField = false;
-    }
-  }
-  if (!blanks || !field.empty()) fields.push_back(Trim(field));
-  return fields;
+  CsvSplit split = SplitCsv(line, {sep, true});
+  return split.records.empty() ? std::vector<std::string>() : std::move(split.records[0]);
 }
 
 std::optional<long long> ParseQuantity(const std::string& text);

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "wire/Csv.h"
 #include "wire/Text.h"
 
 namespace tarvik::service {
@@ -17,59 +18,6 @@ std::string Pad(std::size_t value, int width) {
   return buf;
 }
 
-// Splits CSV into records of fields; false on an unclosed quote.
-bool SplitCsv(const std::string& text, std::vector<std::vector<std::string>>& records,
-              std::vector<std::size_t>& lineOf) {
-  std::vector<std::string> record;
-  std::string field;
-  bool quoted = false, any = false;
-  std::size_t line = 1, recordLine = 1;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-        field += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        if (c == '\n') ++line;
-        field += c;
-      }
-      continue;
-    }
-    if (c == '"') {
-      quoted = true;
-      any = true;
-    } else if (c == ',') {
-      record.push_back(std::move(field));
-      field.clear();
-      any = true;
-    } else if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      if (any || !field.empty()) {
-        record.push_back(std::move(field));
-        records.push_back(std::move(record));
-        lineOf.push_back(recordLine);
-      }
-      record.clear();
-      field.clear();
-      any = false;
-      recordLine = ++line;
-    } else {
-      field += c;
-      any = true;
-    }
-  }
-  if (quoted) return false;
-  if (any || !field.empty()) {
-    record.push_back(std::move(field));
-    records.push_back(std::move(record));
-    lineOf.push_back(recordLine);
-  }
-  return true;
-}
-
 // The records of a UTF-8 CSV file (a leading byte order mark dropped), with
 // the line each starts on.
 bool ReadCsv(const std::string& input, std::vector<std::vector<std::string>>& records,
@@ -80,10 +28,13 @@ bool ReadCsv(const std::string& input, std::vector<std::vector<std::string>>& re
     why = "the file is not UTF-8";
     return false;
   }
-  if (!SplitCsv(text, records, lineOf)) {
+  CsvSplit split = SplitCsv(text);
+  if (split.unclosedQuote) {
     why = "a quoted field is not closed";
     return false;
   }
+  records = std::move(split.records);
+  lineOf = std::move(split.lineOf);
   return true;
 }
 
