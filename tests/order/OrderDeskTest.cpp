@@ -123,8 +123,7 @@ TEST_F(Desk, RefusedSendKeepsTheBasketAndAFailedMessageStillEndsAsSent) {
   EXPECT_FALSE(d.HasLines());
 }
 
-// The screen tests open orders and samples from the service; these are the
-// replies it never gives.
+// Replies the service never gives.
 TEST_F(Desk, ShortLineRecordsKeepWhatWasReadAndAFailedReadChangesNothing) {
   const std::string head = MakeTag("OH_CODE", "K7") + MakeTag("OH_MCOUNT", "x") + MakeTag("OH_IOG", "A") +
                            MakeTag("OH_RCOUNT", "3");
@@ -223,30 +222,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   EXPECT_EQ(d.LineCount(), 1);
 }
 
-TEST_F(Desk, ClearingEmptiesDraftAndHeaderThenRedrawsAsCleared) {
-  OrderDraft& d = desk.Draft();
-  d.AddLine("P1", "name", "EA", "2", "");
-  d.OpenedCode = "O1";
-  d.OpenedStatus = "A";
-  d.SendCount = 3;
-  d.DeliveryDate = "240131";
-  d.Note = "note";
-  d.BeingWritten = true;
-  prompter.answers = {false};
-  EXPECT_FALSE(desk.ConfirmExit());  // a line in the basket: asked, and No
-
-  desk.ClearDraft();
-  EXPECT_FALSE(d.HasLines());
-  EXPECT_EQ(d.OpenedCode + d.OpenedStatus + d.DeliveryDate + d.Note, "");
-  EXPECT_EQ(d.SendCount, 0);
-  EXPECT_FALSE(d.BeingWritten);
-  EXPECT_EQ(port.calls, std::vector<std::string>{"redraw cleared"});
-  EXPECT_TRUE(desk.ConfirmExit());  // empty: no question
-  EXPECT_EQ(prompter.prompts.size(), 1u);
-}
-
-// (F9 with and without lines is the main screen test's.) A catalogue product
-// without a name still makes a basket worth asking about, as for Esc.
+// A catalogue product without a name still makes a basket worth asking about.
 TEST_F(Desk, ClearScreenAsksForANamelessProductAndKeepsAllOnNo) {
   prompter.answers = {false};
   desk.Draft().AddLine("P1", "", "EA", "2", "");

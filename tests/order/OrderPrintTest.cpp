@@ -87,22 +87,6 @@ TEST(OrderPrint, FiftyLinesAPageEachPageAJobTitleOnTheFirstOnly) {
   }
 }
 
-TEST(OrderPrint, TheTitleCarriesTheDeliveryDateOrToday) {
-  const std::string today = S(QDate::currentDate().toString(QStringLiteral("yy/MM/dd")));
-  const struct { const char* typed; std::string shown; } cases[] = {
-      {"240131", "24/01/31"}, {"", today}, {"2401", "2401"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.typed);
-    test::ScriptedPrompter prompter;
-    test::CountingPrinter printer;
-    OrderDraft d = BasketOf(1);
-    d.DeliveryDate = c.typed;
-    PrintOrderList(d, kTitle, printer);
-    ASSERT_EQ(printer.jobs.size(), 1u);
-    EXPECT_EQ(printer.jobs[0].steps.at(0).text, std::string(kTitle) + " " + c.shown + " 일 발주리스트");
-  }
-}
-
 TEST(OrderPrint, PdfFilesAreNamedAndAPrinterErrorEndsTheRun) {
   test::ScriptedPrompter prompter;
   test::CountingPrinter printer;
