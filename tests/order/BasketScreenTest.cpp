@@ -21,7 +21,6 @@ void ClickKey(QDialog& d, const char* name) {
   ASSERT_NE(b, nullptr) << name;
   QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
 }
-QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
 
 TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
   Key(Qt::Key_Down);  // list, row 0
@@ -51,10 +50,7 @@ TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
 
   // Typed: the selected quantity is replaced.
   Key(Qt::Key_Down);
-  script.Then([&](QDialog& d) {
-    QTest::keyClicks(Field(d, "CEdtCnt"), "12.5");
-    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
-  });
+  script.Then([&](QDialog& d) { EnterQuantity(d, "12.5"); });
   Key(Qt::Key_Return);
   ASSERT_EQ(main->Draft().LineCount(), 2);
   EXPECT_EQ(main->Draft().Line(1).Quantity, "12.5");

@@ -10,7 +10,6 @@
 namespace tarvik::test {
 namespace {
 
-QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
 
 class Guard : public MainWindowTest {
  protected:
@@ -38,8 +37,7 @@ TEST_F(Guard, AmountsOfPricedLinesAndALineWithoutAPrice) {
   Find<RowGrid>("SGS")->setFocus();
   for (int i = 0; i < 3; ++i) Key(Qt::Key_Up);
   script.Then([](QDialog& d) {
-    QTest::keyClicks(Field(d, "CEdtCnt"), "10");
-    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
+    EnterQuantity(d, "10");
   });
   Key(Qt::Key_Return);
   EXPECT_EQ(Label("LblLineAmount"), "1번 금액: 4,700 × 10 = 47,000원");
