@@ -6,10 +6,11 @@
 namespace tarvik {
 namespace {
 
+using test::kSendFailed;
+using test::kSent;
 using test::Reply;
+using test::Texts;
 
-const char kSendFailed[] = "발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.";
-const char kSent[] = "발주 내용을 전송하였습니다.\r\r[발주열기]를 클릭하여 내용을 학인하십시요.";
 
 class Desk : public test::DeskTest {
  protected:
@@ -53,10 +54,10 @@ TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
             "<OA_CC>C00001</OA_CC><OA_IOG>O</OA_IOG><OA_STATUS>W</OA_STATUS><OA_WDATE></OA_WDATE>"
             "<OA_WTIME></OA_WTIME><OA_RTIME></OA_RTIME>"
             "<OA_MSG>거래처\r\n\r\n한빛카센터 에서\r\n\r\n발주가 왔습니다.</OA_MSG></POST_DATA>");
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSent});
+  EXPECT_EQ(prompter.Texts(), Texts{kSent});
   EXPECT_FALSE(desk.Draft().HasLines());
   EXPECT_EQ(desk.Draft().SendCount, 0);
-  EXPECT_EQ(port.calls, std::vector<std::string>{"redraw cleared"});
+  EXPECT_EQ(port.calls, Texts{"redraw cleared"});
 }
 
 TEST_F(Desk, RefusedDraftsSendNothingAndChangeNothing) {
@@ -80,7 +81,7 @@ TEST_F(Desk, RefusedDraftsSendNothingAndChangeNothing) {
     desk.Draft().OpenedStatus = c.status;
     prompter.Clear();
     desk.SendOrder();
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{c.message});
+    EXPECT_EQ(prompter.Texts(), Texts{c.message});
     EXPECT_EQ(desk.Draft().SendCount, 0);
     EXPECT_EQ(desk.Draft().LineCount(), c.lines ? 3 : 0);
   }
@@ -98,7 +99,7 @@ TEST_F(Desk, RefusedSendKeepsTheBasketAndAFailedMessageStillEndsAsSent) {
   d.BeingWritten = true;
   server.SetReply(Reply("0"));
   desk.SendOrder();
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kSendFailed});
+  EXPECT_EQ(prompter.Texts(), Texts{kSendFailed});
   EXPECT_EQ(Requests(), 2u);  // the header read again finds no reason; no message to the supplier
   EXPECT_EQ(TagValue("COMMAND", Sent(1)), "100406");
   EXPECT_EQ(d.LineCount(), 3);
@@ -119,7 +120,7 @@ TEST_F(Desk, RefusedSendKeepsTheBasketAndAFailedMessageStillEndsAsSent) {
   EXPECT_EQ(TagValue("OA_IOG", Sent(3)), "R");
   EXPECT_EQ(TagValue("OA_MSG", Sent(3)), "거래처\r\n\r\n한빛카센터 에서\r\n\r\n발주가 수정되었습니다.");
   EXPECT_EQ(prompter.Texts(),
-            (std::vector<std::string>{"메세지 보내기 오류입니다\r\r인터넷을 확인 하십시요.", kSent}));
+            (Texts{"메세지 보내기 오류입니다\r\r인터넷을 확인 하십시요.", kSent}));
   EXPECT_FALSE(d.HasLines());
 }
 
@@ -143,7 +144,7 @@ TEST_F(Desk, ShortLineRecordsKeepWhatWasReadAndAFailedReadChangesNothing) {
   EXPECT_EQ(d.LineCount(), 2);
   EXPECT_EQ(d.Line(1).GoodsName, "피스톤 링");
   EXPECT_EQ(prompter.Texts(),
-            std::vector<std::string>{"발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요."});
+            Texts{"발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요."});
 
   // Over a basket with lines the list's choice replaces it only after a
   // Yes, and Enter alone answers No.
@@ -154,12 +155,12 @@ TEST_F(Desk, ShortLineRecordsKeepWhatWasReadAndAFailedReadChangesNothing) {
   desk.OpenOrder(false);
   const std::string replace = "작성중인 내역이 있습니다 \r\r취소하고 발주를 여시겠습니까?";
   EXPECT_EQ(prompter.Texts(),
-            (std::vector<std::string>{replace, replace, "발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요."}));
+            (Texts{replace, replace, "발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요."}));
   EXPECT_TRUE(prompter.prompts[0].noByDefault);
   EXPECT_EQ(Requests(), 2u);
   EXPECT_EQ(d.LineCount(), 2);
   EXPECT_EQ(port.calls,
-            (std::vector<std::string>{"pick orders", "redraw cleared", "redraw", "pick orders", "pick orders"}));
+            (Texts{"pick orders", "redraw cleared", "redraw", "pick orders", "pick orders"}));
 }
 
 TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
@@ -172,7 +173,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   server.SetReply(Reply("0"));
   desk.DeleteOrder();
   EXPECT_EQ(prompter.Texts(),
-            (std::vector<std::string>{"발주일: 240131\r\r발주 내역을 삭제합니다.", "발주내역 삭제 오류입니다."}));
+            (Texts{"발주일: 240131\r\r발주 내역을 삭제합니다.", "발주내역 삭제 오류입니다."}));
   EXPECT_TRUE(prompter.prompts[0].noByDefault);
   // Refused because the supplier began receiving it meanwhile: the header
   // read again says so, and the basket learns the status.
@@ -197,7 +198,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   server.SetReply(Reply("0"));
   prompter.Clear();
   desk.RegisterSample();
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"샘플 등록 오류입니다."});
+  EXPECT_EQ(prompter.Texts(), Texts{"샘플 등록 오류입니다."});
   server.SetReply(Reply("1"));
   desk.RegisterSample();
   EXPECT_EQ(Line(7), "POST /NET/Order.php HTTP/1.1");
@@ -228,7 +229,7 @@ TEST_F(Desk, ClearScreenAsksForANamelessProductAndKeepsAllOnNo) {
   desk.Draft().AddLine("P1", "", "EA", "2", "");
   desk.Draft().Note = "note";
   EXPECT_FALSE(desk.ClearScreen());
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kClearQuestion});
+  EXPECT_EQ(prompter.Texts(), Texts{kClearQuestion});
   EXPECT_EQ(desk.Draft().Line(0).GoodsCode, "P1");
   EXPECT_EQ(desk.Draft().Note, "note");
   EXPECT_TRUE(port.calls.empty());
