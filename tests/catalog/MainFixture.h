@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -193,6 +194,15 @@ class MainWindowTest : public ::testing::Test {
     return rows;
   }
   QWidget* Focus() { return main->focusWidget(); }
+  // The tooltip a grid shows over a cell.
+  static std::string Tip(RowGrid* grid, int row, int col) {
+    const QPoint at = grid->visualRect(grid->model()->index(row, col)).center();
+    QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &help);
+    const std::string shown = S(QToolTip::text());
+    QToolTip::hideText();
+    return shown;
+  }
   void Click(const char* button) { Find<QPushButton>(button)->click(); }
 
   static ServiceProcess* service_;

@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
-#include <QToolTip>
 #include <QUrl>
 
 #include <fstream>
@@ -196,10 +195,7 @@ TEST_F(RemovedProduct, AReopenedSampleMarksTheLineAndSaysSoOnceAndSendsItAsItSta
   EXPECT_GT(marked.red(), 150);
   EXPECT_LT(marked.green(), 80);
   EXPECT_GT(plain.green(), 150);
-  QHelpEvent help(QEvent::ToolTip, centre(1), sgs->viewport()->mapToGlobal(centre(1)));
-  QApplication::sendEvent(sgs->viewport(), &help);
-  EXPECT_EQ(S(QToolTip::text()), kNotSoldTip);
-  QToolTip::hideText();
+  EXPECT_EQ(Tip(sgs, 1, kDColLineNo), kNotSoldTip);
 
   // Nothing on the wire changes: the line goes out as it stands (this
   // service refuses an order naming a product it no longer has) and the
