@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+
 #include <array>
 #include <cstdlib>
 

@@ -217,7 +217,6 @@ TEST_F(DeskJournal, AFailedWriteIsToldOnceUntilOneSucceeds) {
   EXPECT_EQ(prompter.prompts.size(), 2u);
 }
 
-
 using test::GzipReply;
 using test::kSendFailed;
 using test::kSent;
@@ -376,7 +375,6 @@ TEST(SendCheck, TheStoredOrderMustHoldWhatWasSent) {
   };
   for (const auto& c : cases) EXPECT_EQ(StoredOrderMatches(body, c.reply), c.matches) << c.what;
 }
-
 
 class UnsureDesk : public test::DeskTest {
  protected:

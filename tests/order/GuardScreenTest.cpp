@@ -3,6 +3,7 @@
 // basket back, and a send whose reply a proxy loses.
 #include <QCheckBox>
 #include <QLabel>
+
 #include <ctime>
 
 #include "order/BasketJournal.h"
@@ -12,7 +13,6 @@
 
 namespace tarvik::test {
 namespace {
-
 
 class Guard : public MainWindowTest {
  protected:
@@ -123,7 +123,6 @@ TEST_F(Guard, ABasketLeftByAnEarlierRunComesBackExactly) {
   start();  // nothing to offer
   EXPECT_TRUE(prompter.prompts.empty());
 }
-
 
 // Through a proxy that loses the reply of an order the service stored, the
 // next F7 finds that order instead of storing it twice; the service (and so
