@@ -8,16 +8,25 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <sstream>
 
 #include "app/LoginFlow.h"
 #include "mainwindow/MainWindow.h"
+#include "net/ServiceRequests.h"
+#include "order/OrderListScreen.h"
+#include "order/OrderWire.h"
 #include "platform/QtText.h"
+#include "wire/MessageFormat.h"
 #include "screens/RowGrid.h"
 #include "session/Session.h"
+#include "tests/order/OrderTexts.h"
+#include "tests/support/Environment.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"
@@ -90,15 +99,17 @@ class MainWindowTest : public ::testing::Test {
       }
     }
   }
-  // The product on row `row` of the traded list into the basket, with qty,
-  // through the quantity dialog.
+  static QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
+  // The quantity dialog: qty typed over the shown one, then Enter.
+  static void EnterQuantity(QDialog& d, const char* qty) {
+    QTest::keyClicks(Field(d, "CEdtCnt"), qty);
+    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
+  }
+  // The product on row `row` of the traded list into the basket, with qty.
   void AddTraded(int row, const char* qty) {
     Key(Qt::Key_F2);
     for (int i = 0; i <= row; ++i) Key(Qt::Key_Down);  // the first leaves the search box
-    script.Then([qty](QDialog& d) {
-      QTest::keyClicks(d.findChild<QLineEdit*>("CEdtCnt"), qty);
-      QTest::keyClick(d.findChild<QLineEdit*>("CEdtCnt"), Qt::Key_Return);
-    });
+    script.Then([qty](QDialog& d) { EnterQuantity(d, qty); });
     Key(Qt::Key_Return);
   }
   // A product typed in by hand (F5), with packing unit and quantity.
@@ -120,7 +131,78 @@ class MainWindowTest : public ::testing::Test {
     Type(text);
   }
   std::string Count() { return S(Find<QPushButton>("SBCount")->text()); }
+  // The basket's lines as "code quantity".
+  Texts Lines() {
+    Texts lines;
+    for (int r = 0; r < main->Draft().LineCount(); ++r)
+      lines.push_back(main->Draft().Line(r).GoodsCode + " " + main->Draft().Line(r).Quantity);
+    return lines;
+  }
+  void Send() {
+    prompter.Clear();
+    Key(Qt::Key_F7);
+  }
+  // F3 (Ctrl+F3 for samples): Enter on the row holding code (the newest
+  // when empty); listShownAt is where the list opened over the main window.
+  void Open(const std::string& code, bool samples = false) {
+    script.Then([this, code](QDialog& d) {
+      auto& list = static_cast<TFrmOrderS&>(d);
+      listShownAt = list.pos() - main->pos();
+      const PagedList& paged = list.Orders().Paged();
+      for (int i = 0; i < 200 && !code.empty() && paged.Cell(paged.Selected(), OrderList::kColCode) != code; ++i)
+        QTest::keyClick(list.Grid(), Qt::Key_Down);
+      QTest::keyClick(list.Grid(), Qt::Key_Return);
+    });
+    Key(Qt::Key_F3, samples ? Qt::ControlModifier : Qt::NoModifier);
+  }
+  // What the service holds, asked straight (past any proxy a test puts between).
+  std::string Direct(const std::function<std::string()>& request) {
+    const char* was = std::getenv("TARVIK_SERVER");
+    const std::string restore = was ? was : "";
+    setenv("TARVIK_SERVER", service_->Address().c_str(), 1);
+    const std::string r = request();
+    setenv("TARVIK_SERVER", restore.c_str(), 1);
+    return r;
+  }
+  std::string ListOf(bool samples = false) {
+    return Direct([&] {
+      return RequestOrderList(dm->MasterInfo.M_CODE, OrderListBody(dm->CustomerInfo.C_CODE, samples));
+    });
+  }
+  std::string Newest(bool samples = false) { return TagValue("OH_CODE", TagValue("RDC_0", ListOf(samples))); }
+  long long Orders(bool samples = false) { return TagInt("RESULT_RECORD_COUNT", ListOf(samples)); }
+  // The order as the service holds it: header and line i.
+  std::string Head(const std::string& code) {
+    return TagValue("ORDERH_DATA", Direct([&] { return RequestOrderOpen(dm->MasterInfo.M_CODE, code); }));
+  }
+  std::string LineOf(const std::string& code, int i) {
+    return TagValue("RDC_" + std::to_string(i),
+                    TagValue("ORDERL_DATA", Direct([&] { return RequestOrderOpen(dm->MasterInfo.M_CODE, code); })));
+  }
+  // The messages left for the supplier, one line each, tab-separated cells.
+  std::vector<Texts> Messages() {
+    std::string out, line;
+    EXPECT_EQ(service_->Admin({"messages"}, &out), 0);
+    std::vector<Texts> rows;
+    std::istringstream in(out);
+    while (std::getline(in, line)) {
+      Texts cells;
+      std::istringstream cs(line);
+      for (std::string c; std::getline(cs, c, '\t');) cells.push_back(c);
+      rows.push_back(cells);
+    }
+    return rows;
+  }
   QWidget* Focus() { return main->focusWidget(); }
+  // The tooltip a grid shows over a cell.
+  static std::string Tip(RowGrid* grid, int row, int col) {
+    const QPoint at = grid->visualRect(grid->model()->index(row, col)).center();
+    QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &help);
+    const std::string shown = S(QToolTip::text());
+    QToolTip::hideText();
+    return shown;
+  }
   void Click(const char* button) { Find<QPushButton>(button)->click(); }
 
   static ServiceProcess* service_;
@@ -129,6 +211,7 @@ class MainWindowTest : public ::testing::Test {
   ModalScript script;
   std::unique_ptr<TDM> dm;
   std::unique_ptr<TFrmMain> main;
+  QPoint listShownAt;
 };
 
 inline ServiceProcess* MainWindowTest::service_ = nullptr;

@@ -1,11 +1,7 @@
-// The basket side of the main window: the quantity dialog from the lists, the
-// keypad and typed quantities, changing and deleting lines, direct input and
-// the delivery-date calendar, against the reference service.
+// The basket side of the main window against the reference service.
 #include <QCalendarWidget>
 #include <QLabel>
-#include <QCheckBox>
 #include <QTableView>
-#include <QToolTip>
 
 #include "controls/CEdit.h"
 #include "controls/ImageButton.h"
@@ -24,7 +20,6 @@ void ClickKey(QDialog& d, const char* name) {
   ASSERT_NE(b, nullptr) << name;
   QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
 }
-QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }
 
 TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
   Key(Qt::Key_Down);  // list, row 0
@@ -43,34 +38,25 @@ TEST_F(Basket, EnterOnAProductOpensTheDialogKeypadAndTypingLand) {
     QTest::keyClick(d.focusWidget(), Qt::Key_Return);
   });
   Key(Qt::Key_Return);
-  EXPECT_EQ(script.opened.back(), "FrmCnt");
-  EXPECT_EQ(shownQty, g0.U_CNT);  // the traded list hands over U_CNT
-  EXPECT_EQ(shownName, g0.G_NAME);
+  EXPECT_EQ(shownQty + "|" + shownName, g0.U_CNT + "|" + g0.G_NAME);  // the traded list hands over U_CNT
   EXPECT_TRUE(nameReadOnly);
   EXPECT_FALSE(nameFramed);  // shown, not typed into: no border
-  ASSERT_EQ(main->Draft().LineCount(), 1);
-  EXPECT_EQ(main->Draft().Line(0).GoodsCode, g0.G_CODE);
-  EXPECT_EQ(main->Draft().Line(0).Quantity, "23");
+  EXPECT_EQ(Lines(), Texts{g0.G_CODE + " 23"});
   EXPECT_EQ(main->Draft().Line(0).LineNote, "급송");
   EXPECT_EQ(Focus(), Find<RowGrid>("SGU"));
 
   // Typed: the selected quantity is replaced.
   Key(Qt::Key_Down);
-  script.Then([&](QDialog& d) {
-    QTest::keyClicks(Field(d, "CEdtCnt"), "12.5");
-    QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return);
-  });
+  script.Then([&](QDialog& d) { EnterQuantity(d, "12.5"); });
   Key(Qt::Key_Return);
-  ASSERT_EQ(main->Draft().LineCount(), 2);
-  EXPECT_EQ(main->Draft().Line(1).Quantity, "12.5");
+  EXPECT_EQ(Lines().at(1).substr(Lines()[1].find(' ')), " 12.5");
 
   // The same product again: the existing line is selected, nothing added.
   Key(Qt::Key_Up);
   script.Then([&](QDialog& d) { QTest::keyClick(Field(d, "CEdtCnt"), Qt::Key_Return); });
   Key(Qt::Key_Return);
   EXPECT_EQ(prompter.Last(), "이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.");
-  EXPECT_EQ(main->Draft().LineCount(), 2);
-  EXPECT_EQ(main->Draft().Selected(), 0);
+  EXPECT_EQ(main->Draft().LineCount() * 10 + main->Draft().Selected(), 20);
 
   // From the all-products list the default quantity is 0: confirming asks for one.
   Key(Qt::Key_Space);
@@ -107,13 +93,10 @@ TEST_F(Basket, ModifyAndDeleteLines) {
     QTest::keyClick(d.focusWidget(), Qt::Key_Return);
   });
   Key(Qt::Key_Return);
-  EXPECT_EQ(script.opened.back(), "FrmCnt");
   EXPECT_EQ(shownQty, "1,000");
   EXPECT_TRUE(listHidden);
   EXPECT_TRUE(Find<RowGrid>("SGU")->isVisible());
-  EXPECT_EQ(main->Draft().Line(0).Quantity, "7");
-  EXPECT_EQ(main->Draft().Line(0).LineNote, "FAST");  // capitals
-  EXPECT_EQ(main->Draft().Line(0).GoodsCode, dm->Catalogue.TradedGoods[0].G_CODE);
+  EXPECT_EQ(main->Draft().Line(0).Quantity + main->Draft().Line(0).LineNote, "7FAST");  // capitals
 
   // Cancel after changing the quantity: the line stays.
   script.Then([&](QDialog& d) {
@@ -123,18 +106,14 @@ TEST_F(Basket, ModifyAndDeleteLines) {
   Key(Qt::Key_Return);
   EXPECT_EQ(main->Draft().Line(0).Quantity, "7");
 
-  // F4 on line 2 of 3: one line goes, the third becomes the second.
+  // F4 and Delete each take the selected line (the renumbering is the draft test's).
   Key(Qt::Key_Down);
-  ASSERT_EQ(main->Draft().Selected(), 1);
   Key(Qt::Key_F4);
-  EXPECT_EQ(main->Draft().LineCount(), 2);
-  EXPECT_EQ(main->Draft().Line(1).GoodsCode, dm->Catalogue.TradedGoods[2].G_CODE);
-  EXPECT_EQ(main->Draft().Line(1).LineNo, "2");
+  EXPECT_EQ(Lines(), (Texts{dm->Catalogue.TradedGoods[0].G_CODE + " 7", dm->Catalogue.TradedGoods[2].G_CODE + " 3000"}));
   Key(Qt::Key_Delete);
   Key(Qt::Key_Up);
   Key(Qt::Key_Delete);
   EXPECT_FALSE(main->Draft().HasLines());
-  EXPECT_EQ(main->Draft().Selected(), 0);
   Key(Qt::Key_Return);  // an empty row: nothing opens
   EXPECT_EQ(script.opened.size(), 3u);
 }
@@ -166,18 +145,10 @@ TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
   EXPECT_TRUE(stillOpen);
   EXPECT_TRUE(framedWhenEmptied);
   ASSERT_EQ(main->Draft().LineCount(), 2);
-  EXPECT_EQ(main->Draft().Line(0).GoodsCode, "YZ");
-  EXPECT_EQ(main->Draft().Line(0).GoodsName, "수동 와이퍼");
-  EXPECT_EQ(main->Draft().Line(0).GoodsBox, "SET");
+  const DraftLine& l = main->Draft().Line(0);
+  EXPECT_EQ(l.GoodsCode + l.GoodsName + l.GoodsBox + l.Quantity, "YZ수동 와이퍼SET2");
   EXPECT_EQ(main->Draft().Line(1).Quantity, "10");
   EXPECT_TRUE(prompter.prompts.empty());
-}
-
-void DoubleClickSelected(QDialog& d) {
-  auto* cal = static_cast<TFrmCA&>(d).Calendar();
-  auto* view = cal->findChild<QTableView*>();
-  const QRect cell = view->visualRect(view->currentIndex());
-  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
 TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
@@ -188,7 +159,8 @@ TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
     auto* cal = static_cast<TFrmCA&>(d).Calendar();
     start = cal->selectedDate();
     cal->setSelectedDate(QDate(2010, 3, 5));
-    DoubleClickSelected(d);
+    auto* view = cal->findChild<QTableView*>();
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->currentIndex()).center());
   });
   Click("SBDate");
   EXPECT_EQ(start, QDate(2099, 1, 1));
@@ -208,34 +180,17 @@ TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
 
   // Without the mouse: Ctrl+D opens it, the arrows move the day, Enter takes it.
   edtDD->setText("100305");
-  script.Then([&](QDialog& d) {
+  script.Then([&](QDialog&) {
     for (int key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return})
       QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
-    (void)d;
   });
   Key(Qt::Key_D, Qt::ControlModifier);
   EXPECT_EQ(S(edtDD->text()), "100314");
-
-  // F9, answered Yes, clears the basket and its header.
-  main->Draft().AddLine("P00002", "x", "EA", "1", "");
-  Find<QCheckBox>("ChkBxIOG")->setChecked(true);
-  main->RefreshDraft();
-  prompter.answers = {true};
-  Key(Qt::Key_F9);
-  EXPECT_EQ(prompter.Last(), kClearQuestion);
-  EXPECT_FALSE(main->Draft().HasLines());
-  EXPECT_TRUE(edtDD->text().isEmpty());
-  EXPECT_FALSE(Find<QCheckBox>("ChkBxIOG")->isChecked());
-  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
 }
 
+// (An empty basket's refusal is the order keys' table's.)
 TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
   CountingPrinter printer;
-  Find<RowGrid>("SGS")->setFocus();
-  Key(Qt::Key_F11);
-  EXPECT_TRUE(printer.jobs.empty());
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"발주내역이 없읍니다.\r\r발주내역을 선택해주십시요."});
-
   main->Draft().AddLine(dm->Catalogue.TradedGoods[0].G_CODE, dm->Catalogue.TradedGoods[0].G_NAME, "EA", "3", "");
   main->Draft().AddDirectLine("수동 전구", "EA", "10", "");
   main->RefreshDraft();
@@ -256,11 +211,10 @@ TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
   Key(Qt::Key_F11);
   EXPECT_EQ(printer.jobs.size(), 2u);
   EXPECT_EQ(main->Draft().LineCount(), 2);
-  EXPECT_EQ(prompter.prompts.size(), 1u);
+  EXPECT_TRUE(prompter.prompts.empty());
 }
 
-// The note column (109 pixels) cut 20-character notes and the name column long
-// names, with no way to read them.
+// The note and name columns cut long texts with no way to read them.
 TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
   const std::string name = "브레이크 패드 세트 앞 좌우 (그랜저 HG 2.4) 순정형";
   const std::string note = "화요일오전배송부탁드립니다";  // 13 syllables, 26 bytes: more than the column holds
@@ -275,19 +229,10 @@ TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
   const QFontMetrics fm(sgs->font());
   EXPECT_GT(fm.horizontalAdvance(Q(note)), sgs->columnWidth(kDColNote));
   EXPECT_GT(fm.horizontalAdvance(Q(name)), sgs->columnWidth(kDColName));
-
   // Hovering a cell shows its whole text; other cells show the grid's hint.
-  auto hover = [&](int row, int col) {
-    const QPoint at = sgs->visualRect(sgs->model()->index(row, col)).center();
-    QHelpEvent help(QEvent::ToolTip, at, sgs->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(sgs->viewport(), &help);
-    const std::string shown = S(QToolTip::text());
-    QToolTip::hideText();
-    return shown;
-  };
-  EXPECT_EQ(hover(0, kDColNote), note);
-  EXPECT_EQ(hover(0, kDColName), name);
-  EXPECT_EQ(hover(0, kDColQuantity), "제품수정선택 [Enter] or [더블클릭], 제품삭제[F4]");
+  EXPECT_EQ(Tip(sgs, 0, kDColNote), note);
+  EXPECT_EQ(Tip(sgs, 0, kDColName), name);
+  EXPECT_EQ(Tip(sgs, 0, kDColQuantity), "제품수정선택 [Enter] or [더블클릭], 제품삭제[F4]");
 
   // The status line follows the selection as the keys move it.
   sgs->setFocus();

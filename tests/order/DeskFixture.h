@@ -15,6 +15,7 @@
 #include "platform/QtText.h"
 #include "session/Session.h"
 #include "tests/net/WireParts.h"
+#include "tests/order/OrderTexts.h"
 #include "tests/support/Environment.h"
 #include "tests/support/ScriptedPrompter.h"
 

@@ -1,17 +1,14 @@
-// Lists of products into the basket from the main window, against the
-// reference service: pasted (Ctrl+V, "붙여넣기"), opened (Ctrl+O) and dropped;
-// and a sample reopened after one of its products left the catalogue.
+// Lists of products into the basket from the main window: pasted (Ctrl+V,
+// "붙여넣기"), opened (Ctrl+O) and dropped; a sample whose product left.
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
-#include <QToolTip>
 #include <QUrl>
 
 #include <fstream>
 
-#include "order/NotSold.h"
 #include "order/ListPasteDialog.h"
-#include "order/OrderListScreen.h"
+#include "order/NotSold.h"
 #include "tests/catalog/MainFixture.h"
 
 namespace tarvik::test {
@@ -23,7 +20,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 
 // What the list dialog showed: one text per row, its cells joined by "|".
 struct Shown {
-  std::vector<std::string> rows;
+  Texts rows;
   std::string summary;
 };
 
@@ -59,12 +56,6 @@ class ListPaste : public MainWindowTest {
     script.opened.clear();  // the notices of the first activation
   }
   RowGrid* Basket() { return Find<RowGrid>("SGS"); }
-  std::vector<std::string> Lines() {
-    std::vector<std::string> lines;
-    for (int r = 0; r < main->Draft().LineCount(); ++r)
-      lines.push_back(main->Draft().Line(r).GoodsCode + " " + main->Draft().Line(r).Quantity);
-    return lines;
-  }
 };
 
 TEST_F(ListPaste, CtrlVInTheBasketShowsEveryRowAndEnterAddsTheGoodOnes) {
@@ -76,15 +67,15 @@ TEST_F(ListPaste, CtrlVInTheBasketShowsEveryRowAndEnterAddsTheGoodOnes) {
   Shown shown;
   script.Then(Answer(shown, Qt::Key_Return));
   Key(Qt::Key_V, Qt::ControlModifier);
-  ASSERT_EQ(script.opened, std::vector<std::string>{"FrmListPaste"});
-  EXPECT_EQ(shown.rows, (std::vector<std::string>{
+  ASSERT_EQ(script.opened, Texts{"FrmListPaste"});
+  EXPECT_EQ(shown.rows, (Texts{
                             "1|" + a.G_BCODE + "|" + a.G_NAME + "|2|새 줄 (합계 3)",
                             "2|" + b.G_CODE + "|" + b.G_NAME + "|1,200|새 줄",
                             "3|NOPE-1||3|없는 제품입니다",
                             "4|" + elsewhere.G_CODE + "|" + elsewhere.G_NAME + "|0|수량이 0 이하입니다",
                             "5|" + a.G_CODE + "|" + a.G_NAME + "|1|1행에 더함"}));
   EXPECT_EQ(shown.summary, "새 줄 2 · 수량 더함 0 · 합침 1 · 제외 2");
-  EXPECT_EQ(Lines(), (std::vector<std::string>{a.G_CODE + " 3", b.G_CODE + " 1200"}));
+  EXPECT_EQ(Lines(), (Texts{a.G_CODE + " 3", b.G_CODE + " 1200"}));
   EXPECT_EQ(main->Draft().Line(1).GoodsName, b.G_NAME);
   EXPECT_EQ(Focus(), Basket());
   EXPECT_TRUE(prompter.prompts.empty());
@@ -97,7 +88,7 @@ TEST_F(ListPaste, CtrlVInTheBasketShowsEveryRowAndEnterAddsTheGoodOnes) {
   script.Then(Answer(shown, Qt::Key_Enter));
   Key(Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(shown.summary, "새 줄 1 · 수량 더함 1 · 합침 0 · 제외 0");
-  EXPECT_EQ(Lines(), (std::vector<std::string>{a.G_CODE + " 3", b.G_CODE + " 1205", elsewhere.G_CODE + " 1"}));
+  EXPECT_EQ(Lines(), (Texts{a.G_CODE + " 3", b.G_CODE + " 1205", elsewhere.G_CODE + " 1"}));
 }
 
 TEST_F(ListPaste, EscAndTheButtonAddNothingAndAnEmptyClipboardIsSaid) {
@@ -110,7 +101,7 @@ TEST_F(ListPaste, EscAndTheButtonAddNothingAndAnEmptyClipboardIsSaid) {
   Click("SBPaste");
   ASSERT_EQ(shown.rows.size(), 2u);
   EXPECT_EQ(shown.rows[0], "1|" + a.G_CODE + "|" + a.G_NAME + "|6|4 → 10");
-  EXPECT_EQ(Lines(), std::vector<std::string>{a.G_CODE + " 4"});
+  EXPECT_EQ(Lines(), Texts{a.G_CODE + " 4"});
   EXPECT_EQ(main->Draft().Line(0).LineNote, "메모");
 
   // Ctrl+V in the search box pastes into the box, as everywhere else.
@@ -121,7 +112,7 @@ TEST_F(ListPaste, EscAndTheButtonAddNothingAndAnEmptyClipboardIsSaid) {
   QGuiApplication::clipboard()->setText(" \r\n\t\r\n");
   Click("SBPaste");
   EXPECT_EQ(prompter.Texts(),
-            std::vector<std::string>{"넣을 제품 목록이 없습니다.\r\r한 줄에 바코드나 제품코드, 그리고 수량을 적은 "
+            Texts{"넣을 제품 목록이 없습니다.\r\r한 줄에 바코드나 제품코드, 그리고 수량을 적은 "
                                      "목록을\r복사하거나 파일로 여십시요."});
   EXPECT_EQ(script.opened.size(), 1u);
 }
@@ -135,10 +126,10 @@ TEST_F(ListPaste, CtrlOOpensACp949FileAndAFileDroppedOnTheBasketGoesInToo) {
   script.Then(ChooseFile(cp949));
   script.Then(Answer(shown, Qt::Key_Return));
   Key(Qt::Key_O, Qt::ControlModifier);
-  EXPECT_EQ(script.opened, (std::vector<std::string>{"FrmListFile", "FrmListPaste"}));
+  EXPECT_EQ(script.opened, (Texts{"FrmListFile", "FrmListPaste"}));
   EXPECT_EQ(shown.rows.size(), 2u);
   EXPECT_EQ(shown.rows[0].substr(0, 2), "2|");  // the header is row 1
-  EXPECT_EQ(Lines(), (std::vector<std::string>{dm->Catalogue.TradedGoods[4].G_CODE + " 1500",
+  EXPECT_EQ(Lines(), (Texts{dm->Catalogue.TradedGoods[4].G_CODE + " 1500",
                                                dm->Catalogue.TradedGoods[5].G_CODE + " 2"}));
 
   const std::string utf8 = S(dir.path()) + "/more.txt";
@@ -188,8 +179,8 @@ TEST_F(RemovedProduct, AReopenedSampleMarksTheLineAndSaysSoOnceAndSendsItAsItSta
     QTest::keyClick(list.Grid(), Qt::Key_Return);
   });
   Key(Qt::Key_F3, Qt::ControlModifier);
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"P00002 10", "P00010 4", "P00018 2"}));
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{NotSoldMessage(1)});
+  EXPECT_EQ(Lines(), (Texts{"P00002 10", "P00010 4", "P00018 2"}));
+  EXPECT_EQ(prompter.Texts(), Texts{NotSoldMessage(1)});
   std::vector<bool> marks;
   for (int r = 0; r < 3; ++r) marks.push_back(main->Draft().Line(r).NotSold);
   EXPECT_EQ(marks, (std::vector<bool>{false, true, false}));
@@ -204,18 +195,15 @@ TEST_F(RemovedProduct, AReopenedSampleMarksTheLineAndSaysSoOnceAndSendsItAsItSta
   EXPECT_GT(marked.red(), 150);
   EXPECT_LT(marked.green(), 80);
   EXPECT_GT(plain.green(), 150);
-  QHelpEvent help(QEvent::ToolTip, centre(1), sgs->viewport()->mapToGlobal(centre(1)));
-  QApplication::sendEvent(sgs->viewport(), &help);
-  EXPECT_EQ(S(QToolTip::text()), kNotSoldTip);
-  QToolTip::hideText();
+  EXPECT_EQ(Tip(sgs, 1, kDColLineNo), kNotSoldTip);
 
   // Nothing on the wire changes: the line goes out as it stands (this
   // service refuses an order naming a product it no longer has) and the
   // basket stays as it was.
   prompter.Clear();
   Key(Qt::Key_F7);
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요."});
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"P00002 10", "P00010 4", "P00018 2"}));
+  EXPECT_EQ(prompter.Texts(), Texts{kSendFailed});
+  EXPECT_EQ(Lines(), (Texts{"P00002 10", "P00010 4", "P00018 2"}));
   EXPECT_TRUE(main->Draft().Line(1).NotSold);
 }
 

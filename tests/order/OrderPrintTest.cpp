@@ -1,5 +1,5 @@
-// The printed order list: its pages as drawing steps, the device mapping, the
-// run's messages, and the PDF files written where no printer is installed.
+// The printed order list: pages as drawing steps, the device mapping, the
+// run's messages, and the PDF files where no printer is installed.
 #include <gtest/gtest.h>
 
 #include <QDate>
@@ -24,82 +24,52 @@ namespace {
 
 const char* kTitle = "DEMO상사";
 
-// n lines typed in by hand: "제품 01" … with quantity i × 10 and a note.
-OrderDraft BasketOf(int n) {
-  OrderDraft d;
-  for (int i = 1; i <= n; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "제품 %02d", i);
-    d.AddDirectLine(name, "EA", std::to_string(i * 10), i % 2 ? "급송" : "");
-  }
-  return d;
-}
-
-bool HasTitle(const PrintPage& page) {
-  for (const DrawStep& s : page.steps)
-    if (s.kind == DrawStep::Kind::Text && s.height == 45) return true;
-  return false;
-}
-
-// The line numbers on the page, with the y of the first one.
-std::vector<std::string> Numbers(const PrintPage& page, int* firstY = nullptr) {
-  std::vector<std::string> out;
-  for (const DrawStep& s : page.steps) {
-    if (s.kind != DrawStep::Kind::Text || s.height != 35) continue;
-    if (out.empty() && firstY) *firstY = s.y;
-    out.push_back(s.text);
-  }
-  return out;
-}
-
 std::string Two(int n) {
   char b[16];
   std::snprintf(b, sizeof b, "%02d", n);
   return b;
 }
 
-TEST(OrderPrint, FiftyLinesAPageEachPageAJobTitleOnTheFirstOnly) {
-  const struct { int lines; std::size_t jobs; int onFirst; } cases[] = {
-      {1, 1, 1}, {49, 1, 49}, {50, 1, 50}, {51, 2, 50}, {99, 2, 50}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.lines);
-    test::ScriptedPrompter prompter;
-    test::CountingPrinter printer;
-    const OrderDraft d = BasketOf(c.lines);
-    EXPECT_EQ(PrintOrderList(d, kTitle, printer), static_cast<int>(c.jobs));
-    ASSERT_EQ(printer.jobs.size(), c.jobs);
-    EXPECT_TRUE(prompter.prompts.empty());
-    std::vector<std::string> want;
-    for (int i = 1; i <= c.onFirst; ++i) want.push_back(Two(i));
-    int y = 0;
-    EXPECT_EQ(Numbers(printer.jobs[0], &y), want);
-    EXPECT_EQ(y, -265);
-    EXPECT_TRUE(HasTitle(printer.jobs[0]));
-    EXPECT_EQ(printer.jobs[0].number, 1);
-    if (c.jobs < 2) continue;
-    // The second page starts at the top again, without the title.
-    want.clear();
-    for (int i = 51; i <= c.lines; ++i) want.push_back(Two(i));
-    EXPECT_EQ(Numbers(printer.jobs[1], &y), want);
-    EXPECT_EQ(y, -265);
-    EXPECT_FALSE(HasTitle(printer.jobs[1]));
-    EXPECT_EQ(printer.jobs[1].number, 2);
-  }
+// n lines typed in by hand: "제품 01" … with quantity i × 10 and a note.
+OrderDraft BasketOf(int n) {
+  OrderDraft d;
+  for (int i = 1; i <= n; ++i) d.AddDirectLine("제품 " + Two(i), "EA", std::to_string(i * 10), i % 2 ? "급송" : "");
+  return d;
 }
 
-TEST(OrderPrint, TheTitleCarriesTheDeliveryDateOrToday) {
-  const std::string today = S(QDate::currentDate().toString(QStringLiteral("yy/MM/dd")));
-  const struct { const char* typed; std::string shown; } cases[] = {
-      {"240131", "24/01/31"}, {"", today}, {"2401", "2401"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.typed);
+// Line numbers from..to as the page writes them.
+std::vector<std::string> Numbers(int from, int to) {
+  std::vector<std::string> out;
+  for (int i = from; i <= to; ++i) out.push_back(Two(i));
+  return out;
+}
+
+TEST(OrderPrint, FiftyLinesAPageEachPageAJobTitleOnTheFirstOnly) {
+  for (int lines : {50, 51, 99}) {
+    SCOPED_TRACE(lines);
     test::ScriptedPrompter prompter;
     test::CountingPrinter printer;
-    OrderDraft d = BasketOf(1);
-    d.DeliveryDate = c.typed;
-    PrintOrderList(d, kTitle, printer);
-    ASSERT_EQ(printer.jobs.size(), 1u);
-    EXPECT_EQ(printer.jobs[0].steps.at(0).text, std::string(kTitle) + " " + c.shown + " 일 발주리스트");
+    const std::size_t jobs = lines > 50 ? 2 : 1;
+    EXPECT_EQ(PrintOrderList(BasketOf(lines), kTitle, printer), static_cast<int>(jobs));
+    ASSERT_EQ(printer.jobs.size(), jobs);
+    EXPECT_TRUE(prompter.prompts.empty());
+    for (std::size_t j = 0; j < jobs; ++j) {
+      // Each page starts at the top (y -265); the title is the 45-high text.
+      std::vector<std::string> numbers;
+      int firstY = 0;
+      bool title = false;
+      for (const DrawStep& s : printer.jobs[j].steps) {
+        if (s.kind != DrawStep::Kind::Text) continue;
+        title = title || s.height == 45;
+        if (s.height != 35) continue;
+        if (numbers.empty()) firstY = s.y;
+        numbers.push_back(s.text);
+      }
+      EXPECT_EQ(numbers, j ? Numbers(51, lines) : Numbers(1, std::min(lines, 50)));
+      EXPECT_EQ(firstY, -265);
+      EXPECT_EQ(title, j == 0);
+      EXPECT_EQ(printer.jobs[j].number, static_cast<int>(j + 1));
+    }
   }
 }
 
@@ -201,9 +171,7 @@ TEST(SystemPrinter, WithoutAPrinterThePagesBecomeOnePdfFileInTheDocumentsFolder)
   const std::string text1 = PdfText(file, 1), text2 = PdfText(file, 2);
   EXPECT_NE(text1.find("DEMO상사 24/01/31 일 발주리스트"), std::string::npos) << text1;
   EXPECT_NE(text1.find("제품 50"), std::string::npos) << text1;
-  std::vector<std::string> want;
-  for (int i = 1; i <= 50; ++i) want.push_back(Two(i));
-  EXPECT_EQ(LeadingNumbers(text1), want) << text1;
+  EXPECT_EQ(LeadingNumbers(text1), Numbers(1, 50)) << text1;
   EXPECT_EQ(LeadingNumbers(text2), std::vector<std::string>{"51"}) << text2;
   EXPECT_EQ(text2.find("발주리스트"), std::string::npos) << text2;
 #endif

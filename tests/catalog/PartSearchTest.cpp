@@ -1,0 +1,512 @@
+// The imported-car part-number search and its make and group pickers: the
+// rules and the wire over a loopback server, then the screens from the main
+// window against the reference service.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <array>
+#include <cstdlib>
+
+#include "catalog/CarPartSearch.h"
+#include "catalog/CodePicker.h"
+#include "catalog/CodePickerScreen.h"
+#include "catalog/PartNumberSearchScreen.h"
+#include "net/CallIndex.h"
+#include "order/OrderDraft.h"
+#include "platform/QtText.h"
+#include "session/Session.h"
+#include "tests/catalog/MainFixture.h"
+#include "tests/net/WireParts.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "wire/MessageFormat.h"
+#include "wire/Text.h"
+
+namespace tarvik {
+namespace {
+
+TEST(CutNameSuffix, DropsTheLastTwoGroupsOnlyWhenTheBlanksStandRight) {
+  struct Case {
+    const char* name;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"AB 123 456 789", "AB 123 "},                     // 14 bytes, blanks at 3, 7, 11
+      {"ABCDEFGHIJKLM", "ABCDEFGHIJKLM"},                 // 13 bytes: never cut
+      {"브레이크패드 955 341 101", "브레이크패드 955 "},  // Hangul counts two bytes
+      {"BRAKE PAD 123 456X789", "BRAKE PAD 123 456X789"}, // a blank missing at any place
+      {"BRAKE PAD 123X456 789", "BRAKE PAD 123X456 789"},
+      {"BRAKE PADX123 456 789", "BRAKE PADX123 456 789"},
+      {"BRAKE PAD 123 456 가나", "BRAKE PAD 123 456 가나"},  // L-3 inside a character
+      {"OIL FILTER              ", "OIL FILTER       "},    // padding blanks count
+      {"OIL FILTER          ", "OIL FILTER          "},    // 20 bytes: byte 9 is no blank
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CutNameSuffix(c.name), c.expected) << c.name;
+}
+
+// The service's list reply with the given part-number records
+// (name, body, goods code).
+std::string PartsReply(const std::vector<std::array<const char*, 3>>& rows) {
+  std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(rows.size()));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    reply += MakeTag("RDC_" + std::to_string(i), MakeTag("CPN_NAME", rows[i][0]) + MakeTag("CPN_TYPE", "M10") +
+                                                     MakeTag("CPN_POWER", "150PS") + MakeTag("CPN_YEAR", "2010~2014") +
+                                                     MakeTag("CPN_BODY", rows[i][1]) + MakeTag("CPN_GCODE", rows[i][2]));
+  }
+  return reply;
+}
+
+const char* const kEmptyList = "<RESULT_CODE>1</RESULT_CODE><RESULT_RECORD_COUNT>0</RESULT_RECORD_COUNT>";
+const char* const kFailure = "<RESULT_CODE>0</RESULT_CODE>";
+
+class PartSearchRules : public ::testing::Test, public CarPartSearchPort {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    dm = std::make_unique<TDM>(S(dir.path()) + "/");
+    dm->MasterInfo.M_CODE = "S00001";
+    search = std::make_unique<CarPartSearch>(*dm, *this);
+    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  }
+  void TearDown() override { unsetenv("TARVIK_SERVER"); }
+
+  Offer OfferToBasket(const OfferedProduct& p) override {
+    asked.push_back(p);
+    if (!quantityOk) return Offer::Cancelled;
+    return draft.AddLine(p.code, TrimRightBlanks(p.name), p.box, "2", "") ? Offer::Added : Offer::NotAdded;
+  }
+  void BasketChanged() override { ++basketChanges; }
+
+  void Picked(const std::string& make, const std::string& group) {
+    search->Fields.MakeName = search->Fields.MakeCode = make;
+    search->Fields.GroupName = search->Fields.GroupCode = group;
+  }
+  // The element text of the last request, after its header, which must be
+  // exactly the full header of command 100102 with this request's number.
+  std::string SentElements() const {
+    const std::string text = test::SplitRequest(server.LastRequest()).text;
+    const std::string head = "VALUE=<POST_DATA><CALL_INDEX>" + TodayStamp() + "-" + std::to_string(RequestCounter()) +
+                             "</CALL_INDEX><COMMAND>100102</COMMAND><DB_KEY>S00001</DB_KEY>";
+    EXPECT_EQ(text.substr(0, head.size()), head);
+    return text.compare(0, head.size(), head) == 0 ? text.substr(head.size()) : text;
+  }
+  std::string SentPath() const { return test::SplitRequest(server.LastRequest()).lines.at(0); }
+  void Answer(const std::string& text) { server.SetReply(test::GzipReply(text)); }
+
+  test::LoopbackServer server;
+  test::ScriptedPrompter prompter;
+  QTemporaryDir dir;
+  std::unique_ptr<TDM> dm;
+  OrderDraft draft;
+  std::unique_ptr<CarPartSearch> search;
+  std::vector<OfferedProduct> asked;
+  bool quantityOk = true;
+  int basketChanges = 0;
+};
+
+TEST_F(PartSearchRules, RefusalsComeInTheirOrderAndATypedNameSetsNoCode) {
+  struct Case {
+    const char* label;
+    PartSearchFields fields;
+    PartSearchKind kind;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"nothing", {}, PartSearchKind::Model, "차종을 먼저 선택해주십시요"},
+      {"a typed make has no code", {"BMW", "", "", "", "320", ""}, PartSearchKind::Model, "차종을 먼저 선택해주십시요"},
+      {"a make of blanks drops its code", {"  ", "02", "브레이크패드", "01", "320", ""}, PartSearchKind::Model,
+       "차종을 먼저 선택해주십시요"},
+      {"no group", {"BMW", "02", "", "", "320", ""}, PartSearchKind::Model, "부품을 먼저 선택해주십시요"},
+      {"a body word of blanks", {"BMW", "02", "브레이크패드", "01", "320", "   "}, PartSearchKind::Body,
+       "검색어를 입력해 주십시요."},
+      {"an emptied group drops its code", {"BMW", "02", "", "01", "320", ""}, PartSearchKind::Body,
+       "부품을 먼저 선택해주십시요"},
+  };
+  for (const Case& c : cases) {
+    prompter.Clear();
+    search->Fields = c.fields;
+    EXPECT_EQ(search->Search(c.kind), CarPartSearch::Outcome::Refused) << c.label;
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{c.message}) << c.label;
+    EXPECT_EQ(server.LastRequest(), "") << c.label << ": nothing is sent";
+  }
+  search->Fields = {"", "02", "", "01", "", ""};
+  search->Search(PartSearchKind::Model);
+  EXPECT_EQ(search->Fields.MakeCode + search->Fields.GroupCode, "");  // emptied names emptied their codes
+}
+
+TEST_F(PartSearchRules, SearchesAndTheLookupSendExactlyTheirElements) {
+  Picked("02", "01");
+  search->Fields.Model = "320  ";
+  search->Fields.Body = "WBA";
+  Answer(PartsReply({{"320I 2.0", "WBA123", "P00081"}}));
+  EXPECT_EQ(search->Search(PartSearchKind::Model), CarPartSearch::Outcome::Records);
+  EXPECT_EQ(SentPath(), "POST /NET/CarPartNum.php HTTP/1.1");
+  EXPECT_EQ(SentElements(),
+            "<SAME_FIELD>CPN_GROUP</SAME_FIELD><SAME_KEY>01</SAME_KEY><SAME_FIELD>CPN_MAKE</SAME_FIELD>"
+            "<SAME_KEY>02</SAME_KEY><LIKE_FIELD>CPN_NAME</LIKE_FIELD><LIKE_KEY>320%</LIKE_KEY>"
+            "<ORDERBY>CPN_NAME ASC</ORDERBY></POST_DATA>");
+  EXPECT_EQ(search->Search(PartSearchKind::Body), CarPartSearch::Outcome::Records);
+  EXPECT_EQ(SentElements(),
+            "<SAME_FIELD>CPN_GROUP</SAME_FIELD><SAME_KEY>01</SAME_KEY><SAME_FIELD>CPN_MAKE</SAME_FIELD>"
+            "<SAME_KEY>02</SAME_KEY><LIKE_FIELD>CPN_BODY</LIKE_FIELD><LIKE_KEY>%WBA%</LIKE_KEY>"
+            "<ORDERBY>CPN_BODY ASC</ORDERBY></POST_DATA>");
+
+  Answer("<RESULT_CODE>1</RESULT_CODE><RESULT_RECORD_COUNT>1</RESULT_RECORD_COUNT><RDC_0><G_NAME>BRAKE PAD 123 "
+         "456 789</G_NAME><G_BOX>SET</G_BOX><G_BCNT></G_BCNT></RDC_0>");
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::Added);
+  EXPECT_EQ(SentPath(), "POST /NET/Good.php HTTP/1.1");
+  EXPECT_EQ(SentElements(), "<SAME_FIELD>G_CODE</SAME_FIELD><SAME_KEY>P00081</SAME_KEY></POST_DATA>");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].code + asked[0].box + asked[0].unitQty, "P00081SET0");  // an empty G_BCNT
+  EXPECT_EQ(draft.Line(0).GoodsCode + "|" + draft.Line(0).GoodsName, "P00081|BRAKE PAD 123");
+  EXPECT_EQ(basketChanges, 1);
+}
+
+TEST_F(PartSearchRules, FailedRepliesAndRefusedRowsLeaveTheRowsAsTheyWere) {
+  Picked("11", "01");
+  search->Fields.Body = "WP0";
+  Answer(PartsReply({{"CAYENNE 3.0", "WP0A", "P02501"}, {"MACAN 2.0", "WP0B", ""}, {"911 3.0", "WP0C", "P00081"}}));
+  ASSERT_EQ(search->Search(PartSearchKind::Body), CarPartSearch::Outcome::Records);
+  PagedList& list = search->List();
+  list.KeyDown();
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::NotReady);
+  list.KeyDown();
+  Answer(kFailure);
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::ReadError);
+  // No product record: the dialog opens with nothing filled in.
+  quantityOk = false;
+  Answer(kEmptyList);
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::Cancelled);
+  EXPECT_EQ(asked.back().name + asked.back().box + asked.back().unitQty, "");
+  list.End();
+  EXPECT_EQ(search->AddSelectedProduct(), CarPartSearch::AddOutcome::NoProduct);
+  Answer(kFailure);
+  EXPECT_EQ(search->Search(PartSearchKind::Body), CarPartSearch::Outcome::ReadError);
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{
+                                  "준비되지 않은 제품입니다.",
+                                  "제품 자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요.",
+                                  "제품을 선택해 주십시요.",
+                                  "자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요.",
+                              }));
+  // The failed search: count -1, its reply dropped, the rows on display kept.
+  EXPECT_EQ(search->ListCount(), -1);
+  EXPECT_EQ(search->ListReply(), "");
+  EXPECT_EQ(list.Cell(2, kPartName), "911 3.0");
+  EXPECT_EQ(draft.LineCount(), 0);
+}
+
+// A code list of n entries (fields prefix "CM" or "CG"); names padded with blanks.
+std::string CodeListReply(const std::string& prefix, int n) {
+  std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(n));
+  for (int i = 0; i < n; ++i) {
+    const std::string code = (i < 9 ? "0" : "") + std::to_string(i + 1);
+    reply += MakeTag("RDC_" + std::to_string(i), MakeTag(prefix + "_CODE", code) +
+                                                     MakeTag(prefix + "_NAME", "NAME" + code + "   "));
+  }
+  return reply;
+}
+
+TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
+  Answer(CodeListReply("CM", 40));
+  CodePicker picker(*dm, kCarMakeList);
+  ASSERT_EQ(picker.Load(), ReplyRecordSource::Load::Records);
+  EXPECT_EQ(SentPath(), "POST /NET/CarMake.php HTTP/1.1");
+  EXPECT_EQ(SentElements(),
+            "<LIKE_FIELD>CM_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY><ORDERBY>CM_CODE ASC</ORDERBY></POST_DATA>");
+  const std::string sent = server.LastRequest();
+  EXPECT_EQ(picker.Load(), ReplyRecordSource::Load::Records);
+  EXPECT_EQ(server.LastRequest(), sent);  // not sent again (a new one has a new CALL_INDEX)
+
+  // The count is "1" until the selected row first changes; Home after End
+  // counts from 0.
+  PagedList& list = picker.List();
+  list.PgDn();
+  EXPECT_EQ(picker.CountText(), "1");
+  list.Home();
+  list.End();
+  EXPECT_EQ(picker.CountText(), "24");
+  list.Home();
+  EXPECT_EQ(picker.CountText(), "0");
+
+  Answer(CodeListReply("CG", 15));
+  CodePicker groups(*dm, kCarGroupList);
+  groups.Load();
+  EXPECT_EQ(SentPath(), "POST /NET/CarGroup.php HTTP/1.1");
+  EXPECT_EQ(SentElements(),
+            "<LIKE_FIELD>CG_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY><ORDERBY>CG_CODE ASC</ORDERBY></POST_DATA>");
+
+  prompter.Clear();
+  Answer(kFailure);  // a read error: its message once, an empty list
+  CodePicker failed(*dm, kCarMakeList);
+  EXPECT_EQ(failed.Load(), ReplyRecordSource::Load::ReadError);
+  EXPECT_EQ(failed.ListCount(), -1);
+  EXPECT_EQ(prompter.Texts(),
+            std::vector<std::string>{"자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요."});
+  EXPECT_FALSE(failed.Confirm());
+}
+
+}  // namespace
+}  // namespace tarvik
+
+namespace tarvik::test {
+namespace {
+
+class PartSearch : public MainWindowTest {
+ protected:
+  // Clicks "수입차 부품 검색" (or presses its key) and runs body in the search
+  // screen it opens.
+  void InSearch(const std::function<void(TFrmCarPartNumFind&)>& body, bool byKey = false) {
+    bool ran = false;
+    script.Then([&](QDialog& d) {
+      ran = true;
+      auto* search = dynamic_cast<TFrmCarPartNumFind*>(&d);
+      ASSERT_NE(search, nullptr) << S(d.objectName());
+      body(*search);
+    });
+    if (byKey)
+      Key(Qt::Key_I, Qt::ControlModifier);
+    else
+      Click("SpeedButton2");
+    EXPECT_TRUE(ran);
+  }
+  // The next picker: moves down `rows` rows and confirms with Enter.
+  void PickRow(int rows) {
+    script.Then([rows](QDialog& p) {
+      for (int i = 0; i < rows; ++i) Press(p, Qt::Key_Down);
+      Press(p, Qt::Key_Return);
+    });
+  }
+  // Picks make and group from the keyboard: Enter in the empty name fields.
+  void PickMakeAndGroup(QDialog& s, int makeRow, int groupRow) {
+    Edit(s, "EdtCMN")->setFocus();
+    PickRow(makeRow);
+    Press(s, Qt::Key_Return);
+    PickRow(groupRow);
+    Press(s, Qt::Key_Return);
+  }
+
+  static void Press(QWidget& w, int key) {
+    QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, static_cast<Qt::Key>(key));
+  }
+  static void TypeHere(QWidget& w, const char* text) { QTest::keyClicks(w.focusWidget(), QString::fromUtf8(text)); }
+  static QLineEdit* Edit(QWidget& w, const char* name) {
+    auto* e = w.findChild<QLineEdit*>(name);
+    EXPECT_NE(e, nullptr) << name;
+    return e;
+  }
+  static std::string Text(QWidget& w, const char* name) { return S(Edit(w, name)->text()); }
+  static std::string CountOf(QWidget& w) { return S(w.findChild<QPushButton*>("SBCount")->text()); }
+  static QWidget* List(QWidget& w) { return w.findChild<RowGrid*>("SGList"); }
+  // Moves the selection down to the first row whose entry names a product.
+  static void ToRowWithProduct(TFrmCarPartNumFind& s) {
+    while (s.Search().List().Cell(s.Search().List().Selected(), kPartGoodsCode).empty()) Press(s, Qt::Key_Down);
+  }
+};
+
+TEST_F(PartSearch, KeysAloneOpenBothPickersAndAddAProduct) {
+  std::string shownName;
+  QPoint makeAt, groupAt, quantityAt;
+  InSearch([&](TFrmCarPartNumFind& s) {
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
+
+    script.Then([&](QDialog& p) {
+      makeAt = p.pos();
+      EXPECT_EQ(S(p.objectName()), "FrmMakeS");
+      for (int i = 0; i < 10; ++i) Press(p, Qt::Key_Down);
+      EXPECT_EQ(CountOf(p), "10");
+      Press(p, Qt::Key_Return);
+    });
+    Press(s, Qt::Key_Return);  // in the empty EdtCMN
+    EXPECT_EQ(Text(s, "EdtCMN"), "포르쉐");  // the padded name without its blanks
+    EXPECT_EQ(Text(s, "EdtCMC"), "11");
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCGN"));
+
+    script.Then([&](QDialog& p) {
+      groupAt = p.pos();
+      EXPECT_EQ(S(p.objectName()), "FrmGroupS");
+      Press(p, Qt::Key_Down);
+      Press(p, Qt::Key_Return);
+    });
+    Press(s, Qt::Key_Return);  // in the empty EdtCGN
+    EXPECT_EQ(Text(s, "EdtCGN"), "브레이크디스크");
+    EXPECT_EQ(Text(s, "EdtCGC"), "02");
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtModel"));
+
+    TypeHere(s, "cay");
+    EXPECT_EQ(Text(s, "EdtModel"), "CAY");
+    Press(s, Qt::Key_Return);
+    EXPECT_EQ(s.Search().ListCount(), 1);
+    EXPECT_EQ(s.focusWidget(), List(s));
+
+    script.Then([&](QDialog& q) {
+      quantityAt = q.pos();
+      shownName = Text(q, "EdtGN");
+      TypeHere(q, "3");
+      Press(q, Qt::Key_Return);
+    });
+    Press(s, Qt::Key_Return);
+    EXPECT_TRUE(s.isVisible());  // open for the next product
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
+    Press(s, Qt::Key_Escape);
+    EXPECT_FALSE(s.isVisible());
+  }, /*byKey=*/true);
+  EXPECT_EQ(script.opened, (std::vector<std::string>{"FrmMessage", "FrmCarPartNumFind", "FrmMakeS",
+                                                     "FrmGroupS", "FrmCnt"}));
+  const QPoint searchAt = main->pos() + QPoint((main->width() - 875) / 2, (main->height() - 576) / 2);
+  EXPECT_EQ(makeAt, searchAt + QPoint(80, 20));
+  EXPECT_EQ(groupAt, searchAt + QPoint(280, 20));
+  EXPECT_EQ(quantityAt, main->pos() + QPoint(470, 80));
+  EXPECT_EQ(shownName, "브레이크디스크 956 ");  // the part number's last two groups cut
+  ASSERT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(main->Draft().Line(0).GoodsCode + main->Draft().Line(0).Quantity, "P025113");
+  EXPECT_EQ(S(Find<RowGrid>("SGS")->model()->index(0, 1).data().toString()), "브레이크디스크 956");
+}
+
+TEST_F(PartSearch, PickersPageFortyMakesAndAnEmptyRowKeepsTheCode) {
+  InSearch([&](TFrmCarPartNumFind& s) {
+    std::vector<std::string> shown;
+    script.Then([&](QDialog& d) {
+      auto& p = dynamic_cast<TFrmCodePickS&>(d);
+      EXPECT_EQ(CountOf(p), "1");
+      Press(p, Qt::Key_End);
+      const PagedList& list = p.Picker().List();
+      EXPECT_EQ(list.Top(), 15);
+      EXPECT_EQ(list.Selected(), 24);
+      for (int r = 0; r < kPagedRows; ++r) shown.push_back(list.Cell(r, 0));
+      EXPECT_EQ(CountOf(p), "24");
+      Press(p, Qt::Key_Return);
+    });
+    s.findChild<QPushButton*>("BtnMFind")->click();
+    ASSERT_EQ(shown.size(), 25u);
+    EXPECT_EQ(shown.front() + shown.back(), "1640");
+    EXPECT_EQ(Text(s, "EdtCMN") + Text(s, "EdtCMC"), "맥라렌40");
+
+    PickRow(0);
+    Press(s, Qt::Key_Return);  // EdtCGN
+    ASSERT_EQ(Text(s, "EdtCGC"), "01");
+    // 15 groups: End selects the empty row 24; Enter there cancels.
+    script.Then([](QDialog& p) {
+      Press(p, Qt::Key_End);
+      Press(p, Qt::Key_Return);
+    });
+    s.findChild<QPushButton*>("BtnGCFind")->click();
+    EXPECT_EQ(Text(s, "EdtCGC"), "01");
+    EXPECT_EQ(Text(s, "EdtCGN"), "브레이크패드");
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCGN"));
+    // Esc cancels too; the focus goes back to the make name.
+    script.Then([](QDialog& p) { Press(p, Qt::Key_Escape); });
+    s.findChild<QPushButton*>("BtnMFind")->click();
+    EXPECT_EQ(Text(s, "EdtCMC"), "40");
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
+  });
+  EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
+}
+
+TEST_F(PartSearch, NoWordATypedNameAnEmptiedNameAndAnEntryWithoutProduct) {
+  InSearch([&](TFrmCarPartNumFind& s) {
+    PickMakeAndGroup(s, 1, 0);  // BMW, brake pads; the focus in EdtModel
+    Press(s, Qt::Key_Return);
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"검색어를 입력해 주십시요."});
+
+    // A name typed over the pick leaves the picked code in force.
+    Edit(s, "EdtCMN")->setFocus();
+    Edit(s, "EdtCMN")->selectAll();
+    TypeHere(s, "AUDI");
+    Press(s, Qt::Key_Down);
+    Press(s, Qt::Key_Down);
+    TypeHere(s, "320");
+    Press(s, Qt::Key_Return);
+    ASSERT_EQ(s.Search().ListCount(), 2);  // "320I 1.6" and "320I 2.0"
+    EXPECT_EQ(Text(s, "EdtCMC"), "02");
+    EXPECT_EQ(s.focusWidget(), List(s));
+    Press(s, Qt::Key_Return);  // "320I 1.6" names no product
+    EXPECT_EQ(prompter.Last(), "준비되지 않은 제품입니다.");
+
+    // Emptying the name (F10) empties the code at the next search.
+    Press(s, Qt::Key_Space);
+    Press(s, Qt::Key_Up);
+    Press(s, Qt::Key_Up);
+    ASSERT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
+    Press(s, Qt::Key_F10);
+    EXPECT_EQ(Text(s, "EdtCMN"), "");
+    for (int i = 0; i < 3; ++i) Press(s, Qt::Key_Down);
+    ASSERT_EQ(s.focusWidget(), Edit(s, "EdtBody"));
+    TypeHere(s, "WBA");
+    Press(s, Qt::Key_Return);
+    EXPECT_EQ(prompter.Last(), "차종을 먼저 선택해주십시요");
+    EXPECT_EQ(Text(s, "EdtCMC"), "");
+    EXPECT_EQ(s.Search().List().Cell(0, kPartName), "320I 1.6");  // the rows stay
+  });
+  EXPECT_EQ(main->Draft().LineCount(), 0);
+}
+
+TEST_F(PartSearch, AddingLeavesTheResultToPageAndAnEmptySearchKeepsTheRows) {
+  std::vector<std::string> names;
+  InSearch([&](TFrmCarPartNumFind& s) {
+    PickMakeAndGroup(s, 10, 0);  // 포르쉐, brake pads: 30 entries
+    Press(s, Qt::Key_Down);      // EdtBody
+    TypeHere(s, "wp0");
+    Press(s, Qt::Key_Return);
+    ASSERT_EQ(s.Search().ListCount(), 30);
+    ToRowWithProduct(s);
+    const int row = s.Search().List().Selected();
+    auto addOne = [&] {
+      script.Then([&](QDialog& q) {
+        names.push_back(Text(q, "EdtGN"));
+        TypeHere(q, "1");
+        Press(q, Qt::Key_Return);
+      });
+      Press(s, Qt::Key_Return);
+    };
+    addOne();
+    ASSERT_EQ(main->Draft().LineCount(), 1);
+    // The lookup did not touch the list: it pages on through the same result.
+    Press(s, Qt::Key_Down);
+    EXPECT_EQ(CountOf(s), std::to_string(row + 2));
+    Press(s, Qt::Key_PageDown);
+    EXPECT_EQ(s.Search().List().Top(), 25);
+    Press(s, Qt::Key_End);
+    EXPECT_EQ(CountOf(s), "30");
+    s.SideButton(ListButton::Home)->click();
+    EXPECT_EQ(CountOf(s), "1");
+
+    // A search that finds nothing: no message, the rows stay, row 0 selected.
+    Press(s, Qt::Key_Space);
+    ASSERT_EQ(s.focusWidget(), Edit(s, "EdtModel"));
+    TypeHere(s, "ZZZ");
+    Press(s, Qt::Key_Return);
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
+    EXPECT_EQ(s.Search().ListCount(), 0);
+    EXPECT_EQ(s.Search().List().Selected(), 0);
+    EXPECT_EQ(s.Search().List().Cell(0, kPartBody).substr(0, 3), "WP0");
+    main->Draft().ClearDraft();
+    Press(s, Qt::Key_Down);
+    Press(s, Qt::Key_Down);  // after EdtBody: the list
+    ASSERT_EQ(s.focusWidget(), List(s));
+    ToRowWithProduct(s);
+    addOne();
+    EXPECT_EQ(main->Draft().LineCount(), 1);
+
+    // The oil-filter O-ring's 13-byte name is never cut.
+    PickRow(2);
+    Edit(s, "EdtCGN")->clear();
+    Edit(s, "EdtCGN")->setFocus();
+    Press(s, Qt::Key_Return);
+    ASSERT_EQ(Text(s, "EdtCGC"), "03");
+    Edit(s, "EdtModel")->clear();
+    TypeHere(s, "MACAN");
+    Press(s, Qt::Key_Return);
+    ASSERT_EQ(s.Search().ListCount(), 1);
+    addOne();
+  });
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_EQ(names[2], "O 958 107 331");
+  EXPECT_EQ(main->Draft().Line(1).GoodsCode, "P02525");
+  EXPECT_EQ(main->Draft().Line(1).GoodsName, "O 958 107 331");
+}
+
+}  // namespace
+}  // namespace tarvik::test
