@@ -8,68 +8,52 @@
 #include <regex>
 #include <thread>
 
-#include "wire/Gzip.h"
 #include "net/HttpClient.h"
 #include "platform/Folders.h"
-#include "wire/LocalTime.h"
+#include "tests/net/WireParts.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Files.h"
-#include "tests/net/WireParts.h"
-#include "tests/support/LoopbackServer.h"
+#include "wire/LocalTime.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
 using test::LoopbackServer;
-
 const std::string kRequest =
     "VALUE=<POST_DATA><CALL_INDEX>240131-7</CALL_INDEX><COMMAND>100200</COMMAND>"
     "<DB_KEY>S00001</DB_KEY><SAME_FIELD>C_ID</SAME_FIELD><SAME_KEY>한-01</SAME_KEY></POST_DATA>";
 const std::string kCallIndex = "<CALL_INDEX>240131-7</CALL_INDEX>";
 const std::string kUtf8Gzip = "Content-Type: text/html; charset=utf-8\r\nContent-Encoding: gzip\r\n";
 
-// One exchange with the server.
-struct Exchange {
+struct Exchange {  // one exchange with the server
   THTTPClient client;
   PostOutcome out;
-  std::string& reply = out.reply;
-  bool ok = false;
   double seconds = 0;
-
-  explicit Exchange(const LoopbackServer& server, const TransferLimits* limits = nullptr) {
+  explicit Exchange(std::uint16_t port, const TransferLimits* limits = nullptr) {
     if (limits) client.SetLimits(*limits);
     const auto t0 = std::chrono::steady_clock::now();
-    out = client.PostRequest("127.0.0.1", "/NET/Customer.php", server.Port(), kRequest);
-    ok = out.delivery == Delivery::Replied;
+    out = client.PostRequest("127.0.0.1", "/NET/Customer.php", port, kRequest);
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   }
+  bool Ok() const { return out.delivery == Delivery::Replied; }
 };
 
 TEST(HttpClientWire, RequestBytesFollowTheLayout) {
   LoopbackServer server;
   const std::time_t before = std::time(nullptr);
-  Exchange x(server);
+  Exchange x(server.Port());
   const std::time_t after = std::time(nullptr);
   const test::WireRequest w = test::SplitRequest(server.LastRequest());
-
   ASSERT_FALSE(w.lines.empty());
   EXPECT_EQ(w.lines[0], "POST /NET/Customer.php HTTP/1.1");
-  // Our three lines in this order; besides them only what HTTP/1.1 needs.
-  std::vector<std::string> ours;
+  std::vector<std::string> ours;  // our three lines in this order; besides them only what HTTP/1.1 needs
   for (std::size_t i = 1; i < w.lines.size(); ++i) {
     const std::string& l = w.lines[i];
-    if (l.rfind("Host: ", 0) == 0 || l.rfind("Content-Length: ", 0) == 0) continue;
-    if (l.rfind("User-Agent: ", 0) == 0) {
-      EXPECT_EQ(l, "User-Agent: Tarvik HTTP Client");
-      continue;
-    }
-    ours.push_back(l);
+    if (l.rfind("User-Agent: ", 0) == 0) EXPECT_EQ(l, "User-Agent: Tarvik HTTP Client");
+    else if (l.rfind("Host: ", 0) != 0 && l.rfind("Content-Length: ", 0) != 0) ours.push_back(l);
   }
   EXPECT_EQ(ours, (std::vector<std::string>{"Accept-Encoding: gzip, deflate", "Connection: Keep-Alive",
-                                            "Content-Type: multipart/form-data; boundary=" + w.boundary}))
-      << w.head;
+                                            "Content-Type: multipart/form-data; boundary=" + w.boundary}));
   EXPECT_NE(w.head.find("Content-Length: " + std::to_string(w.body.size()) + "\r\n"), std::string::npos);
-
   // --------DHC + mmddyyhhnnsszzz of the local time of sending.
   ASSERT_TRUE(std::regex_match(w.boundary, std::regex("--------DHC[0-9]{15}")));
   std::string stamps;
@@ -80,31 +64,23 @@ TEST(HttpClientWire, RequestBytesFollowTheLayout) {
     stamps += std::string(d) + " ";
   }
   EXPECT_NE(stamps.find(w.boundary.substr(11, 8)), std::string::npos) << w.boundary;
-
-  const std::string b = w.boundary;
-  EXPECT_EQ(w.body, "--" + b + "\r\n" + "Content-Disposition: form-data; name=POST; filename=GZCompressString\r\n" +
-                        "Content-Type: application/x-gzip\r\n\r\n" + GzipCompress(kRequest) + "\r\n--" + b + "--\r\n");
+  EXPECT_EQ(w.body, "--" + w.boundary + "\r\nContent-Disposition: form-data; name=POST; filename=GZCompressString\r\n"
+                    "Content-Type: application/x-gzip\r\n\r\n" + GzipCompress(kRequest) + "\r\n--" + w.boundary + "--\r\n");
   EXPECT_EQ(w.text, kRequest);
-}
-
-// A gzip member with every optional header field: extra, name, comment, header CRC.
-std::string MemberWithNameAndComment(const std::string& text) {
-  return std::string("\x1F\x8B\x08\x1E\x01\x02\x03\x04\x00\x03\x04\x00" "abcd" "reply.txt\0" "made by hand\0"
-                     "\x12\x34", 41) + GzipCompress(text).substr(10);
 }
 
 // A reply whose header block (status line to the empty line) is exactly total bytes.
 std::string ReplyWithHeaderBlockOf(std::size_t total, const std::string& text) {
   const std::string body = GzipCompress(text);
-  const std::string start = "HTTP/1.1 200 OK\r\n" + kUtf8Gzip + "Content-Length: " +
-                            std::to_string(body.size()) + "\r\nX-Pad: ";
+  const std::string start = "HTTP/1.1 200 OK\r\n" + kUtf8Gzip + "Content-Length: " + std::to_string(body.size()) +
+                            "\r\nX-Pad: ";
   return start + std::string(total - start.size() - 4, 'p') + "\r\n\r\n" + body;
 }
 
 // Status 200, head (lines ended by CR LF), Content-Length unless withLength is false, body.
 std::string Plain(const std::string& head, const std::string& body, bool withLength = true) {
-  const std::string length = withLength ? "Content-Length: " + std::to_string(body.size()) + "\r\n" : "";
-  return "HTTP/1.1 200 OK\r\n" + head + length + "\r\n" + body;
+  return "HTTP/1.1 200 OK\r\n" + head + (withLength ? "Content-Length: " + std::to_string(body.size()) + "\r\n" : "") +
+         "\r\n" + body;
 }
 
 TEST(HttpClientReply, ExactRepliesGiveTheirTexts) {
@@ -113,6 +89,9 @@ TEST(HttpClientReply, ExactRepliesGiveTheirTexts) {
   const std::string good = GzipCompress(ok);
   std::string badCrc = good;  // the decoder's own faults are in the gzip tests
   badCrc[badCrc.size() - 6] ^= 0x40;
+  // A gzip member with every optional header field: extra, name, comment, header CRC.
+  const std::string named = std::string("\x1F\x8B\x08\x1E\x01\x02\x03\x04\x00\x03\x04\x00" "abcd" "reply.txt\0"
+                                        "made by hand\0" "\x12\x34", 41) + good.substr(10);
   const std::string plainHead = "Content-Type: text/html\r\n";
   const std::vector<std::array<std::string, 3>> cases = {
       {"gzip, utf-8 charset", Plain(kUtf8Gzip, good), ok + kCallIndex},
@@ -120,10 +99,10 @@ TEST(HttpClientReply, ExactRepliesGiveTheirTexts) {
       {"gzip, no charset: handed on undecoded", Plain("Content-Type: text/html\r\nContent-Encoding: x-gzip\r\n",
                                                   GzipCompress(broken)), broken + kCallIndex},
       {"gzip, no Content-Length", Plain(kUtf8Gzip, good, false), ok + kCallIndex},
-      {"gzip member with name and comment", Plain(kUtf8Gzip, MemberWithNameAndComment(ok)), ok + kCallIndex},
+      {"gzip member with name and comment", Plain(kUtf8Gzip, named), ok + kCallIndex},
       {"X-Content-Type-Options does not stand in for Content-Type",
        Plain("X-Content-Type-Options: nosniff\r\ncontent-type:  text/html; charset=UTF-8 \r\nContent-Encoding: gzip\r\n",
-          GzipCompress(broken)), kCallIndex},
+             GzipCompress(broken)), kCallIndex},
       {"no Content-Encoding: header lines in front", Plain(plainHead, ok),
        "<HTTP HEAD>HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(ok.size()) +
            "\r\n\r\n</HTTP HEAD>" + ok + kCallIndex},
@@ -147,35 +126,24 @@ TEST(HttpClientReply, ExactRepliesGiveTheirTexts) {
   LoopbackServer server;
   for (const auto& [what, bytes, expected] : cases) {
     server.SetReply(bytes);
-    Exchange x(server);
-    EXPECT_EQ(x.reply, expected) << what;
-    EXPECT_EQ(x.ok, expected.find(" Error<CALL_INDEX>") == std::string::npos) << what;
+    Exchange x(server.Port());
+    EXPECT_EQ(x.out.reply, expected) << what;
+    EXPECT_EQ(x.Ok(), expected.find(" Error<CALL_INDEX>") == std::string::npos) << what;
   }
-}
-
-TEST(HttpClientReply, DownloadTypeIsWrittenToTheDownloadFile) {
-  LoopbackServer server;
+  // The download type goes to the download file.
   const std::string bytes("\x00\x01binary\xFF\r\n", 11);
   server.SetReply(Plain("Content-Type: application/x-Download\r\nContent-Encoding: gzip\r\n", bytes));
   std::remove(DownloadFilePath().c_str());
-  Exchange x(server);
-  EXPECT_TRUE(x.ok);
-  EXPECT_EQ(x.reply, "File Download" + kCallIndex);
+  Exchange x(server.Port());
+  EXPECT_TRUE(x.Ok());
+  EXPECT_EQ(x.out.reply, "File Download" + kCallIndex);
   EXPECT_EQ(test::ReadFile(DownloadFilePath()), bytes);
 }
 
-TEST(HttpClientFailure, RefusedConnectionIsASendErrorOfARequestThatNeverLeft) {
-  const PostOutcome out =
-      THTTPClient().PostRequest("127.0.0.1", "/NET/Customer.php", LoopbackServer::ClosedPort(), kRequest);
-  EXPECT_EQ(out.reply, "Send_PostRequest Error" + kCallIndex);
-  EXPECT_EQ(out.delivery, Delivery::NotSent);
-  EXPECT_NE(out.transportError.find("127.0.0.1"), std::string::npos) << out.transportError;
-}
-
-// A server that stops sending, or sends a byte every 2 s (only a stall was
-// once watched, so that held the client for as long as it went on): each
-// exchange ends at its limit. The cases run at once, each with its own server.
-TEST(HttpClientFailure, StalledAndTricklingServersAreGivenUp) {
+// Refused, stalled, or a byte every 2 s (only a stall was once watched, so
+// that held the client for as long as it went on): each exchange ends at its
+// limit. The cases run at once, each with its own server.
+TEST(HttpClientFailure, RefusedStalledAndTricklingServersAreGivenUp) {
   setenv("TARVIK_REQUEST_TIMEOUT", "3", 1);  // the overall limit, low
   TransferLimits stall1;                     // stall: 1 s, no overall limit
   stall1.connectSeconds = 5;
@@ -183,19 +151,23 @@ TEST(HttpClientFailure, StalledAndTricklingServersAreGivenUp) {
   struct Case {
     const char* what;
     const TransferLimits* limits;  // nullptr: the environment's
-    std::size_t sentFirst;         // bytes of the reply before the stall or the trickle
+    int sentFirst;                 // bytes of the reply before the stall or the trickle; -1: refused
     int trickleMs;                 // 0: a stall
     std::string reply, error;
-    double min, max;               // seconds
+    double min, max;  // seconds
+    Delivery delivery;
   };
   const std::vector<Case> cases = {
-      {"StalledServerIsAbandoned: no answer at all", &stall1, 0, 0, "Send_PostRequest Error", "", 0, 8},
+      {"refused connection: a request that never left", nullptr, -1, 0, "Send_PostRequest Error", "127.0.0.1", 0, 8,
+       Delivery::NotSent},
+      {"StalledServerIsAbandoned: no answer at all", &stall1, 0, 0, "Send_PostRequest Error", "", 0, 8,
+       Delivery::Unknown},
       {"StalledServerIsAbandoned: the header block and part of the body, then silence", &stall1, 100, 0,
-       "SetResponseBuffer Error", "no data for 1 seconds", 0, 8},
+       "SetResponseBuffer Error", "no data for 1 seconds", 0, 8, Delivery::Unknown},
       {"TricklingServerIsCutOffAtTheOverallLimit: a byte every 2 s after some body", nullptr, 60, 2000,
-       "SetResponseBuffer Error", "timed out", 2.5, 6},
+       "SetResponseBuffer Error", "timed out", 2.5, 6, Delivery::Unknown},
       {"TricklingServerIsCutOffAtTheOverallLimit: the status line itself trickles", nullptr, 5, 2000,
-       "Send_PostRequest Error", "", 0, 6},
+       "Send_PostRequest Error", "", 0, 6, Delivery::Unknown},
   };
   std::vector<std::thread> runs;
   for (const Case& c : cases) {
@@ -203,17 +175,14 @@ TEST(HttpClientFailure, StalledAndTricklingServersAreGivenUp) {
       SCOPED_TRACE(c.what);
       LoopbackServer server;
       server.SetReply(Plain("", std::string(5000, 'y')));
-      if (c.trickleMs) {
-        server.TrickleAfter(c.sentFirst, c.trickleMs);
-      } else {
-        server.StallAfter(c.sentFirst);
-      }
-      Exchange x(server, c.limits);
+      if (c.trickleMs) server.TrickleAfter(c.sentFirst, c.trickleMs);
+      else if (c.sentFirst >= 0) server.StallAfter(c.sentFirst);
+      Exchange x(c.sentFirst < 0 ? LoopbackServer::ClosedPort() : server.Port(), c.limits);
       EXPECT_EQ(x.client.Limits().totalSeconds, c.limits ? 0 : 3);
-      EXPECT_EQ(x.reply, c.reply + kCallIndex);
+      EXPECT_EQ(x.out.reply, c.reply + kCallIndex);
       EXPECT_GE(x.seconds, c.min);
       EXPECT_LT(x.seconds, c.max);
-      EXPECT_EQ(x.out.delivery, Delivery::Unknown);  // the request went out whole each time
+      EXPECT_EQ(x.out.delivery, c.delivery);
       EXPECT_NE(x.out.transportError.find(c.error), std::string::npos) << x.out.transportError;
     });
   }
@@ -222,5 +191,4 @@ TEST(HttpClientFailure, StalledAndTricklingServersAreGivenUp) {
   EXPECT_EQ(THTTPClient().Limits().totalSeconds, 120);
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

@@ -2,59 +2,40 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <array>
 #include <random>
 
 #include "wire/Gzip.h"
 #include "wire/MessageFormat.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
-TEST(TagValue, FindsTheFirstElementOfExactlyThatName) {
+TEST(TagValue, FindsTheFirstElementOfExactlyThatNameAndTagIntTakesDigitsOnly) {
   const std::string reply = "<RDC_10><G_CODE>B</G_CODE></RDC_10><RDC_1><G_CODE>A</G_CODE></RDC_1>";
-  EXPECT_EQ(TagValue("RDC_1", reply), "<G_CODE>A</G_CODE>");
-  EXPECT_EQ(TagValue("RDC_10", reply), "<G_CODE>B</G_CODE>");
-  EXPECT_EQ(TagValue("G_CODE", reply), "B");
-  EXPECT_EQ(TagValue("RDC_2", reply), "");
-  EXPECT_EQ(TagValue("CALL_INDEX", "<CALL_INDEX></CALL_INDEX>"), "");
-  EXPECT_EQ(TagValue("RESULT_CODE", "</RESULT_CODE>"), "");
-  EXPECT_EQ(TagValue("RESULT_CODE", "<RESULT_CODE>1"), "");
-  EXPECT_EQ(TagValue("RESULT_CODE", "<result_code>1</result_code>"), "");
-  // The first close decides, even when it stands before the open.
-  EXPECT_EQ(TagValue("A", "</A><A>x</A>"), "");
-  // A value holding its own closing text is cut short.
-  EXPECT_EQ(TagValue("A", "<A>x</A>y</A>"), "x");
-}
-
-TEST(TagInt, DecimalDigitsOnlyElseZero) {
+  const std::vector<std::array<std::string, 3>> cases = {
+      {"RDC_1", reply, "<G_CODE>A</G_CODE>"}, {"RDC_10", reply, "<G_CODE>B</G_CODE>"}, {"G_CODE", reply, "B"},
+      {"RDC_2", reply, ""}, {"CALL_INDEX", "<CALL_INDEX></CALL_INDEX>", ""}, {"RESULT_CODE", "</RESULT_CODE>", ""},
+      {"RESULT_CODE", "<RESULT_CODE>1", ""}, {"RESULT_CODE", "<result_code>1</result_code>", ""},
+      {"A", "</A><A>x</A>", ""},      // the first close decides, even before the open
+      {"A", "<A>x</A>y</A>", "x"}};  // a value holding its own closing text is cut short
+  for (const auto& [name, text, value] : cases) EXPECT_EQ(TagValue(name, text), value) << name << " in " << text;
   EXPECT_EQ(TagInt("N", "<N>3000</N>"), 3000);
-  for (const char* bad : {"<N>abc</N>", "<N></N>", "<N>-1</N>", "<N> 3</N>", "<N>9999999999999999999999</N>"}) {
+  for (const char* bad : {"<N>abc</N>", "<N></N>", "<N>-1</N>", "<N> 3</N>", "<N>9999999999999999999999</N>"})
     EXPECT_EQ(TagInt("N", bad), 0) << bad;
-  }
 }
 
 // Pieces a reply is made of, the tricky look-alikes included.
-std::string Piece(std::mt19937& rng, const std::string& prefix) {
+std::string Piece(std::mt19937& rng, const std::string& p) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  const std::string idx = std::to_string(pick(13));
-  switch (pick(16)) {
-    case 0: return "<" + prefix + idx + ">";
-    case 1: return "</" + prefix + idx + ">";
-    case 2:
-    case 3: return "<" + prefix + idx + "><G_NAME>n" + idx + "</G_NAME></" + prefix + idx + ">";
-    case 4: return "<" + prefix + "0" + idx + ">";       // leading zero: another name
-    case 5: return "<" + prefix + idx + "x>";             // digits then more
-    case 6: return "<" + prefix + ">";                    // no digits
-    case 7: return "<" + prefix + idx;                    // not closed
-    case 8: return "</" + prefix + idx;                   // not closed
-    case 9: return "<<" + prefix + idx + ">>";
-    case 10: return "<" + prefix + "99999999999999999999999>";  // beyond any index
-    case 11: return "<rdc_" + idx + ">";
-    case 12: return "</ " + prefix + idx + ">";
-    case 13: return "<G_CODE>" + idx + "</G_CODE>";
-    case 14: return std::string(1, "<>/_0123456789RDCOL"[pick(19)]);
-    default: return "\xED\x95\x9C";  // a Hangul syllable
-  }
+  const std::string i = std::to_string(pick(13));
+  const std::string pieces[] = {
+      "<" + p + i + ">", "</" + p + i + ">", "<" + p + i + "><G_NAME>n" + i + "</G_NAME></" + p + i + ">",
+      "<" + p + "0" + i + ">",  // leading zero: another name
+      "<" + p + i + "x>", "<" + p + ">", "<" + p + i, "</" + p + i, "<<" + p + i + ">>",
+      "<" + p + "99999999999999999999999>",  // beyond any index
+      "<rdc_" + i + ">", "</ " + p + i + ">", "<G_CODE>" + i + "</G_CODE>", "", "\xED\x95\x9C"};
+  const int k = pick(16);  // 2 and 3: a whole record
+  return k == 14 ? std::string(1, "<>/_0123456789RDCOL"[pick(19)]) : pieces[k <= 2 ? k : k - 1];
 }
 
 // The reply reader and the record-fields reader both agree with TagValue.
@@ -66,8 +47,7 @@ TEST(ReplyReader, AgreesWithTagValueOnGeneratedReplies) {
   for (int round = 0; round < 4000; ++round) {
     const std::string prefix = round % 4 == 3 ? "OLD_" : "RDC_";
     std::string reply;
-    const int pieces = static_cast<int>(rng() % 40);
-    for (int i = 0; i < pieces; ++i) reply += Piece(rng, prefix);
+    for (int i = 0, n = static_cast<int>(rng() % 40); i < n; ++i) reply += Piece(rng, prefix);
     if (round % 3 == 0 && !reply.empty()) reply.resize(rng() % reply.size());  // cut anywhere
     const ReplyReader reader(reply, prefix);
     for (std::size_t i = 0; i < 14; ++i) {
@@ -76,19 +56,14 @@ TEST(ReplyReader, AgreesWithTagValueOnGeneratedReplies) {
       nonEmpty += !expected.empty();
     }
     fields.Read(reply, values);
-    for (std::size_t f = 0; f < values.size(); ++f) {
+    for (std::size_t f = 0; f < values.size(); ++f)
       ASSERT_EQ(values[f], TagValue(fields.Names()[f], reply)) << "round " << round << "\n" << reply;
-    }
   }
   EXPECT_GT(nonEmpty, 4000);  // the generator does produce records
-}
-
-// The largest index fits; one past it is another name, not index 0.
-TEST(ReplyReader, LargestIndexIsReadAndOverflowIsNoIndex) {
-  const std::string reply =
-      "<RDC_18446744073709551615>max</RDC_18446744073709551615>"
-      "<RDC_18446744073709551616>0?</RDC_18446744073709551616>";
-  const ReplyReader r(reply);
+  // The largest index fits; one past it is another name, not index 0.
+  const std::string big = "<RDC_18446744073709551615>max</RDC_18446744073709551615>"
+                          "<RDC_18446744073709551616>0?</RDC_18446744073709551616>";
+  const ReplyReader r(big);
   EXPECT_EQ(r.Record(static_cast<std::size_t>(-1)), "max");
   EXPECT_EQ(r.Record(0), "");
 }
@@ -121,8 +96,11 @@ std::uint32_t Le32(const std::string& m, std::size_t at) {
   return v;
 }
 
-TEST(Gzip, MemberHasTheFixedHeaderAndALittleEndianTrailer) {
-  for (const std::string& data : {std::string(), std::string("VALUE=<POST_DATA></POST_DATA>"), Sample(200000)}) {
+TEST(Gzip, MemberHasTheFixedHeaderAndALittleEndianTrailer_InputThatFillsTheDeflateBound) {
+  // The last: deflate filled its deflateBound buffer exactly and answered
+  // Z_OK, not Z_STREAM_END, and the member came back empty.
+  for (const std::string& data : {std::string(), std::string("VALUE=<POST_DATA></POST_DATA>"), Sample(200000),
+                                  std::string("\xcd\xc9\xf6\x9f\xff\xfe\xcf\xcd\xc9\xf6\xfd\xff\xff\xff\xa0", 15)}) {
     const std::string m = GzipCompress(data);
     ASSERT_GE(m.size(), 18u);
     EXPECT_EQ(m.substr(0, 10), std::string("\x1F\x8B\x08\0\0\0\0\0\0\0", 10));
@@ -136,38 +114,26 @@ TEST(Gzip, MemberHasTheFixedHeaderAndALittleEndianTrailer) {
   EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
 }
 
-// deflate filled its deflateBound buffer exactly and answered Z_OK, not
-// Z_STREAM_END: the member came back empty.
-TEST(Gzip, InputThatFillsTheDeflateBoundStillCompresses) {
-  const std::string data("\xcd\xc9\xf6\x9f\xff\xfe\xcf\xcd\xc9\xf6\xfd\xff\xff\xff\xa0", 15);
-  const std::string m = GzipCompress(data);
-  ASSERT_GE(m.size(), 18u);
-  EXPECT_EQ(ZlibGunzip(m, data.size()), data);
-  std::string back;
-  ASSERT_TRUE(GzipDecompress(m, back));
-  EXPECT_EQ(back, data);
-}
-
-TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutput) {
+TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutputAndInflationIsCapped) {
   const std::string good = GzipCompress(Sample(5000));
-  const auto with = [&](std::size_t at, char c) {
+  const auto with = [&](std::size_t at, int flip) {
     std::string m = good;
-    m[at] = c;
+    m[at] = static_cast<char>(m[at] ^ flip);
     return m;
   };
   const std::vector<std::pair<const char*, std::string>> cases = {
       {"short header", good.substr(0, 9)},
-      {"bad magic", with(1, '\x8C')},
-      {"not deflate", with(2, 7)},
+      {"bad magic", with(1, 0x8B ^ 0x8C)},
+      {"not deflate", with(2, 8 ^ 7)},
       {"reserved flag", with(3, 32)},
       {"name without end", std::string("\x1F\x8B\x08\x08\0\0\0\0\0\0name", 14)},
       {"extra beyond end", std::string("\x1F\x8B\x08\x04\0\0\0\0\0\0\xFF\x00", 12)},
       {"header crc cut", std::string("\x1F\x8B\x08\x02\0\0\0\0\0\0\x01", 11)},
-      {"data error", with(20, static_cast<char>(good[20] ^ 0x55))},
+      {"data error", with(20, 0x55)},
       {"no trailer", good.substr(0, good.size() - 8)},
       {"half trailer", good.substr(0, good.size() - 3)},
-      {"crc mismatch", with(good.size() - 8, static_cast<char>(good[good.size() - 8] ^ 1))},
-      {"length mismatch", with(good.size() - 4, static_cast<char>(good[good.size() - 4] ^ 1))},
+      {"crc mismatch", with(good.size() - 8, 1)},
+      {"length mismatch", with(good.size() - 4, 1)},
       {"cut in the stream", good.substr(0, good.size() / 2)},
   };
   for (const auto& [what, member] : cases) {
@@ -175,9 +141,6 @@ TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutput) {
     EXPECT_FALSE(GzipDecompress(member, out)) << what;
     EXPECT_TRUE(out.empty()) << what;
   }
-}
-
-TEST(Gzip, InflationIsCapped) {
   const std::string zeros(4 * 1024 * 1024, '\0');
   const std::string bomb = GzipCompress(zeros);
   std::string out;
@@ -187,5 +150,4 @@ TEST(Gzip, InflationIsCapped) {
   EXPECT_EQ(out.size(), zeros.size());
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik
