@@ -24,46 +24,13 @@ TEST(TagValue, FindsTheFirstElementOfExactlyThatNameAndTagIntTakesDigitsOnly) {
     EXPECT_EQ(TagInt("N", bad), 0) << bad;
 }
 
-// Pieces a reply is made of, the tricky look-alikes included.
-std::string Piece(std::mt19937& rng, const std::string& p) {
-  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  const std::string i = std::to_string(pick(13));
-  const std::string pieces[] = {
-      "<" + p + i + ">", "</" + p + i + ">", "<" + p + i + "><G_NAME>n" + i + "</G_NAME></" + p + i + ">",
-      "<" + p + "0" + i + ">",  // leading zero: another name
-      "<" + p + i + "x>", "<" + p + ">", "<" + p + i, "</" + p + i, "<<" + p + i + ">>",
-      "<" + p + "99999999999999999999999>",  // beyond any index
-      "<rdc_" + i + ">", "</ " + p + i + ">", "<G_CODE>" + i + "</G_CODE>", "", "\xED\x95\x9C"};
-  const int k = pick(16);  // 2 and 3: a whole record
-  return k == 14 ? std::string(1, "<>/_0123456789RDCOL"[pick(19)]) : pieces[k <= 2 ? k : k - 1];
-}
-
-// The reply reader and the record-fields reader both agree with TagValue.
-TEST(ReplyReader, AgreesWithTagValueOnGeneratedReplies) {
-  std::mt19937 rng(20240131);
-  const RecordFields fields({"G_NAME", "G_CODE", "RDC_1", "NONE"});
-  std::vector<std::string> values;
-  int nonEmpty = 0;
-  for (int round = 0; round < 4000; ++round) {
-    const std::string prefix = round % 4 == 3 ? "OLD_" : "RDC_";
-    std::string reply;
-    for (int i = 0, n = static_cast<int>(rng() % 40); i < n; ++i) reply += Piece(rng, prefix);
-    if (round % 3 == 0 && !reply.empty()) reply.resize(rng() % reply.size());  // cut anywhere
-    const ReplyReader reader(reply, prefix);
-    for (std::size_t i = 0; i < 14; ++i) {
-      const std::string expected = TagValue(prefix + std::to_string(i), reply);
-      ASSERT_EQ(reader.Record(i), expected) << "round " << round << " record " << i << "\n" << reply;
-      nonEmpty += !expected.empty();
-    }
-    fields.Read(reply, values);
-    for (std::size_t f = 0; f < values.size(); ++f)
-      ASSERT_EQ(values[f], TagValue(fields.Names()[f], reply)) << "round " << round << "\n" << reply;
-  }
-  EXPECT_GT(nonEmpty, 4000);  // the generator does produce records
-  // The largest index fits; one past it is another name, not index 0.
-  const std::string big = "<RDC_18446744073709551615>max</RDC_18446744073709551615>"
-                          "<RDC_18446744073709551616>0?</RDC_18446744073709551616>";
-  const ReplyReader r(big);
+// The reply reader agrees with TagValue on any text: the fuzz target
+// reply_reader, its seeds replayed as a test. The largest index fits; one past
+// it is another name, not index 0.
+TEST(ReplyReader, LargestIndexIsReadAndOverflowIsNoIndex) {
+  const std::string reply = "<RDC_18446744073709551615>max</RDC_18446744073709551615>"
+                            "<RDC_18446744073709551616>0?</RDC_18446744073709551616>";
+  const ReplyReader r(reply);
   EXPECT_EQ(r.Record(static_cast<std::size_t>(-1)), "max");
   EXPECT_EQ(r.Record(0), "");
 }
@@ -114,7 +81,8 @@ TEST(Gzip, MemberHasTheFixedHeaderAndALittleEndianTrailer_InputThatFillsTheDefla
   EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
 }
 
-TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutputAndInflationIsCapped) {
+// The cap on inflation: the gzip fuzz target's seed bomb_1mb_of_zeros.
+TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutput) {
   const std::string good = GzipCompress(Sample(5000));
   const auto with = [&](std::size_t at, int flip) {
     std::string m = good;
@@ -141,13 +109,6 @@ TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutputAndInflationIsCapped) {
     EXPECT_FALSE(GzipDecompress(member, out)) << what;
     EXPECT_TRUE(out.empty()) << what;
   }
-  const std::string zeros(4 * 1024 * 1024, '\0');
-  const std::string bomb = GzipCompress(zeros);
-  std::string out;
-  EXPECT_FALSE(GzipDecompress(bomb, out, 1024 * 1024));
-  EXPECT_TRUE(out.empty());
-  EXPECT_TRUE(GzipDecompress(bomb, out, zeros.size()));
-  EXPECT_EQ(out.size(), zeros.size());
 }
 
 }}  // namespace tarvik
