@@ -1,7 +1,7 @@
 // The platform layer: the message boxes as the user sees them (Qt's Korean
 // button texts from the carried translation, text with as much room on the
-// right as on the left), the keys after a modal window, window shapes, and
-// CP949 text.
+// right as on the left), the keys after a modal window, and CP949 text.
+// Window shapes from bitmaps: the start-up screen's and the image button's tests.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,12 +12,10 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <random>
 
 #include "platform/ModalRunner.h"
 #include "platform/Prompter.h"
 #include "platform/Translation.h"
-#include "platform/Window.h"
 #include "wire/Text.h"
 
 namespace tarvik { namespace {
@@ -131,20 +129,6 @@ TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
             &main);
   EXPECT_NE(afterInner, nullptr);
   EXPECT_NE(afterInner, &main);  // the browser, not the window under it
-}
-
-TEST(RegionFromBitmap, CoversExactlyThePixelsThatAreNotTransparent) {
-  std::mt19937 rng(5);
-  QImage noise(37, 23, QImage::Format_ARGB32);
-  for (int y = 0; y < noise.height(); ++y)
-    for (int x = 0; x < noise.width(); ++x)
-      noise.setPixel(x, y, rng() % 3 ? qRgba(255, 0, 255, rng() % 256) : qRgb(10, 20, 30));
-  const QRegion n = RegionFromBitmap(noise, qRgb(255, 0, 255));  // alpha does not count
-  for (int y = 0; y < noise.height(); ++y)
-    for (int x = 0; x < noise.width(); ++x)
-      ASSERT_EQ(n.contains(QPoint(x, y)), (noise.pixel(x, y) & 0xFFFFFF) != 0xFF00FF) << x << "," << y;
-  noise.fill(qRgb(255, 0, 255));
-  EXPECT_TRUE(RegionFromBitmap(noise, qRgb(255, 0, 255)).isEmpty());
 }
 
 TEST(Cp949, LengthsAndCutsNeverSplitACharacterAndInvalidUtf8CountsOne) {
