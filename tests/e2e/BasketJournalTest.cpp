@@ -107,16 +107,13 @@ struct Desktop {
   ~Desktop() { Stop(SIGTERM); }
 };
 
-bool OnPath(const char* program) {
-  return RunProgram(SpawnSpec({"/bin/sh", "-c", std::string("command -v ") + program + " >/dev/null"})) == 0;
-}
-
 constexpr int kLoginWidth = 719, kMainWidth = 1150;
 
 class KilledProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/setup-deps)";
+    if (::access("/usr/bin/Xvfb", X_OK) || ::access("/usr/bin/xdotool", X_OK))
+      GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/setup-deps)";
     ASSERT_TRUE(service.Running());
     ASSERT_TRUE(tmp.isValid());
     root = tmp.path().toStdString() + "/";
@@ -176,11 +173,19 @@ class KilledProgram : public ::testing::Test {
     EXPECT_TRUE(WaitFor(100, kLoginWidth - 1, w)) << "no dialog";
     return last = w;
   }
-  // A dialog that takes text and Enter (the quantity dialog), then is gone.
-  void Enter(const std::string& text) {
-    Dialog();
-    Type(text);
-    Dismiss({"Return"});
+  // Steps, each a letter and its words: k keys, t text typed, d the next
+  // dialog, x keys that close it, q a quantity typed into the next dialog.
+  void Run(const std::vector<std::string>& steps) {
+    for (const std::string& step : steps) {
+      std::istringstream in(step.substr(1));
+      std::vector<std::string> words;
+      for (std::string w; in >> w;) words.push_back(w);
+      if (step[0] == 'k') Keys(words);
+      if (step[0] == 't') Type(step.substr(2));
+      if (step[0] == 'd' || step[0] == 'q') Dialog();
+      if (step[0] == 'q') Type(words.at(0)), words = {"Return"};
+      if (step[0] == 'x' || step[0] == 'q') Dismiss(words);
+    }
   }
   void Kill() {
     if (pid <= 0) return;
@@ -218,16 +223,8 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   // A basket of three lines, a delivery date and a note, then SIGKILL.
   ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP1", "1234"));
   const Window notices = Dialog();  // nothing left to offer: the notices come first
-  Dismiss({"Escape"});
-  Keys({"Down", "Return"});
-  Enter("3");
-  Keys({"Down", "Return"});
-  Enter("5");
-  Keys({"F5"});
-  Dialog();
-  for (const char* field : {"BULB", "EA"}) Type(field), Keys({"Return"});
-  Type("2");
-  Dismiss({"Return", "Escape"});
+  Run({"x Escape", "k Down Return", "q 3", "k Down Return", "q 5", "k F5", "d", "t BULB", "k Return", "t EA",
+       "k Return", "t 2", "x Return Escape"});
   main.Point(90, 98, true);  // EdtDD
   Type("240301");
   main.Point(250, 654, true);  // EdtNote
@@ -250,13 +247,9 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   // SHOP1 again, Yes: the basket as it was; F7 sends exactly it.
   ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP1", "1234"));
   EXPECT_NE(Dialog().width, notices.width);  // the question
-  Keys({"Return"});  // 예
-  Dialog();
-  Dismiss({"Escape"});  // the notices
+  Run({"k Return", "d", "x Escape"});  // 예, the notices
   EXPECT_EQ(ReadFile(shop1), before);
-  Keys({"F7"});
-  Dialog();  // the sent message
-  Dismiss({"Return"});
+  Run({"k F7", "d", "x Return"});  // the sent message
   const std::string list = Orders("C00001");
   ASSERT_EQ(TagValue("RESULT_RECORD_COUNT", list), "1") << list;
   const std::string order = RequestOrderOpen("S00001", TagValue("OH_CODE", TagValue("RDC_0", list)));
@@ -272,19 +265,13 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   EXPECT_FALSE(exists(shop1));  // a sent basket leaves no journal
 
   // One line, killed; No: no journal, and F7 finds an empty basket.
-  Keys({"F2", "Down", "Return"});
-  Enter("7");
+  Run({"k F2 Down Return", "q 7"});
   ASSERT_TRUE(JournalHolds(shop1, {"\"P00002\""}));
   Kill();
   ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP1", "1234"));
-  Dialog();
-  Keys({"Escape"});  // 아니요
-  Dialog();
-  Dismiss({"Escape"});  // the notices
+  Run({"d", "k Escape", "d", "x Escape"});  // 아니요, the notices
   EXPECT_FALSE(exists(shop1));
-  Keys({"F7"});
-  Dialog();  // "발주할 제품이 없습니다."
-  Dismiss({"Return"});
+  Run({"k F7", "d", "x Return"});  // "발주할 제품이 없습니다."
   EXPECT_EQ(TagValue("RESULT_RECORD_COUNT", Orders("C00001")), "1");
 }
 
