@@ -240,12 +240,7 @@ std::string Sample(std::size_t n) {
   return s;
 }
 
-std::uint32_t Le32(const std::string& m, std::size_t at) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(m[at + i]);
-  return v;
-}
-
+// zlib checks the trailer (CRC-32 and length, little-endian).
 TEST(Gzip, MemberHasTheFixedHeaderAndALittleEndianTrailer_InputThatFillsTheDeflateBound) {
   // The last: deflate filled its deflateBound buffer exactly and answered
   // Z_OK, not Z_STREAM_END, and the member came back empty.
@@ -254,8 +249,6 @@ TEST(Gzip, MemberHasTheFixedHeaderAndALittleEndianTrailer_InputThatFillsTheDefla
     const std::string m = GzipCompress(data);
     ASSERT_GE(m.size(), 18u);
     EXPECT_EQ(m.substr(0, 10), std::string("\x1F\x8B\x08\0\0\0\0\0\0\0", 10));
-    EXPECT_EQ(Le32(m, m.size() - 8), Crc32(data));
-    EXPECT_EQ(Le32(m, m.size() - 4), data.size());
     EXPECT_EQ(ZlibGunzip(m, data.size()), data);
     std::string back;
     ASSERT_TRUE(GzipDecompress(m, back));
@@ -273,18 +266,12 @@ TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutput) {
     return m;
   };
   const std::vector<std::pair<const char*, std::string>> cases = {
-      {"short header", good.substr(0, 9)},
-      {"bad magic", with(1, 0x8B ^ 0x8C)},
-      {"not deflate", with(2, 8 ^ 7)},
-      {"reserved flag", with(3, 32)},
-      {"name without end", std::string("\x1F\x8B\x08\x08\0\0\0\0\0\0name", 14)},
+      {"short header", good.substr(0, 9)}, {"bad magic", with(1, 0x8B ^ 0x8C)}, {"not deflate", with(2, 8 ^ 7)},
+      {"reserved flag", with(3, 32)}, {"name without end", std::string("\x1F\x8B\x08\x08\0\0\0\0\0\0name", 14)},
       {"extra beyond end", std::string("\x1F\x8B\x08\x04\0\0\0\0\0\0\xFF\x00", 12)},
-      {"header crc cut", std::string("\x1F\x8B\x08\x02\0\0\0\0\0\0\x01", 11)},
-      {"data error", with(20, 0x55)},
-      {"no trailer", good.substr(0, good.size() - 8)},
-      {"half trailer", good.substr(0, good.size() - 3)},
-      {"crc mismatch", with(good.size() - 8, 1)},
-      {"length mismatch", with(good.size() - 4, 1)},
+      {"header crc cut", std::string("\x1F\x8B\x08\x02\0\0\0\0\0\0\x01", 11)}, {"data error", with(20, 0x55)},
+      {"no trailer", good.substr(0, good.size() - 8)}, {"half trailer", good.substr(0, good.size() - 3)},
+      {"crc mismatch", with(good.size() - 8, 1)}, {"length mismatch", with(good.size() - 4, 1)},
       {"cut in the stream", good.substr(0, good.size() / 2)},
   };
   for (const auto& [what, member] : cases) {
