@@ -1,25 +1,21 @@
 // The log-in screen driven with keys against the real reference service.
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
-#include <QProgressBar>
-#include <QTemporaryDir>
-#include <QTest>
-
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "app/LoginFlow.h"
+#include "app/LoginScreen.h"
 #include "app/PasswordChange.h"
 #include "app/PasswordDialog.h"
-#include "app/LoginScreen.h"
-#include "net/HttpClient.h"
 #include "platform/QtText.h"
 #include "platform/Translation.h"
 #include "session/Session.h"
@@ -28,53 +24,31 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
 class LoginScreen : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(service.Running()); }
-
   // A session whose user.ini holds the given IDs, and the screen shown.
   void Open(const std::string& masterId = "", const std::string& customerId = "") {
-    test::WriteFile(S(dir.path()) + "/user.ini", "[MASTER]\r\nID=" + masterId + "\r\n[CUSTOMER]\r\nID=" + customerId + "\r\n");
+    test::WriteFile(Ini(), "[MASTER]\r\nID=" + masterId + "\r\n[CUSTOMER]\r\nID=" + customerId + "\r\n");
     screen.reset();
     dm = std::make_unique<TDM>(S(dir.path()) + "/");
     screen = std::make_unique<TFrmSecS>(*dm);
     screen->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
   }
-
-  std::string UserIni() const { return test::ReadFile(S(dir.path()) + "/user.ini"); }
-
+  std::string Ini() const { return S(dir.path()) + "/user.ini"; }
   QLineEdit* Field(const char* name) { return screen->findChild<QLineEdit*>(name); }
-  void Retype(const char* name, const QString& text) {
-    Field(name)->clear();
-    QTest::keyClicks(Field(name), text);
-  }
-  // The three fields typed and Enter in MEdtS.
-  void LogIn(const QString& mid, const QString& cid, const QString& password) {
-    Retype("EdtMID", mid);
-    Retype("EdtCID", cid);
-    Retype("MEdtS", password);
+  void LogIn(const QString& mid, const QString& cid, const QString& password) {  // Enter in MEdtS
+    const std::pair<const char*, QString> fields[] = {{"EdtMID", mid}, {"EdtCID", cid}, {"MEdtS", password}};
+    for (const auto& [name, text] : fields) {
+      Field(name)->clear();
+      QTest::keyClicks(Field(name), text);
+    }
     QTest::keyClick(Field("MEdtS"), Qt::Key_Return);
   }
   bool Accepted() const { return screen->result() == QDialog::Accepted; }
-  long long Count(const std::string& text) const {
-    long long n = 0;
-    for (const auto& t : prompter.Texts()) n += t == text;
-    return n;
-  }
-
-  // Runs body inside the password-change dialog once it opens (through the
-  // modal seam); a dialog the body leaves open is cancelled.
-  void WhenPasswordChangeOpens(std::function<void(TFrmSecModi*)> body) {
-    script.Then([body](QDialog& d) {
-      auto* change = qobject_cast<TFrmSecModi*>(&d);
-      ASSERT_NE(change, nullptr) << d.objectName().toStdString();
-      body(change);
-    });
-  }
 
   test::ServiceProcess service;
   QTemporaryDir dir;
@@ -83,30 +57,6 @@ class LoginScreen : public ::testing::Test {
   std::unique_ptr<TDM> dm;
   std::unique_ptr<TFrmSecS> screen;
 };
-
-// The category lists of a set are the runs of its rows' categories.
-void ExpectCategoryListsOfRows(const std::vector<GoodsRecord>& goods, long long rows,
-                               const std::vector<std::string>& majors, int majorCount,
-                               const std::vector<CategoryPair>& pairs, int pairCount) {
-  std::vector<std::string> wantMajors;
-  std::vector<std::pair<std::string, std::string>> wantPairs;
-  for (long long i = 0; i < rows; ++i) {
-    const GoodsRecord& g = goods[static_cast<std::size_t>(i)];
-    if (wantMajors.empty() || i == 0 || g.G_GPN1 != goods[i - 1].G_GPN1) {
-      wantMajors.push_back(FitField(g.G_GPN1, kMajorNameBytes));
-      wantPairs.push_back({g.G_GPN1, g.G_GPN2});
-    } else if (g.G_GPN2 != goods[i - 1].G_GPN2) {
-      wantPairs.push_back({g.G_GPN1, g.G_GPN2});
-    }
-  }
-  ASSERT_EQ(majorCount, static_cast<int>(wantMajors.size()));
-  ASSERT_EQ(pairCount, static_cast<int>(wantPairs.size()));
-  for (int i = 0; i < majorCount; ++i) EXPECT_EQ(majors[i], wantMajors[i]);
-  for (int i = 0; i < pairCount; ++i) {
-    EXPECT_EQ(pairs[i].G_GPN1, wantPairs[i].first);
-    EXPECT_EQ(pairs[i].G_GPN2, wantPairs[i].second);
-  }
-}
 
 TEST_F(LoginScreen, Shop1AtDemoLogsInWithKeysAndLoadsBothCatalogues) {
   Open();
@@ -126,35 +76,27 @@ TEST_F(LoginScreen, Shop1AtDemoLogsInWithKeysAndLoadsBothCatalogues) {
 
   EXPECT_TRUE(Accepted());
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
-  EXPECT_EQ(dm->MasterInfo.M_CODE, "S00001");
-  EXPECT_EQ(dm->MasterInfo.M_BIGO, "타르빅 자동차부품 (데모)");
-  EXPECT_EQ(dm->CustomerInfo.C_CODE, "C00001");
-  EXPECT_EQ(dm->CustomerInfo.C_NAME, "한빛카센터");
+  EXPECT_EQ(dm->MasterInfo.M_CODE + " " + dm->MasterInfo.M_BIGO, "S00001 타르빅 자동차부품 (데모)");
+  EXPECT_EQ(dm->CustomerInfo.C_CODE + " " + dm->CustomerInfo.C_NAME, "C00001 한빛카센터");
+  // Both tables filled to their counts (the category lists are the loader's tests).
   EXPECT_EQ(dm->Catalogue.AllCount, 2525);
   EXPECT_EQ(dm->Catalogue.TradedCount, 300);
-  EXPECT_FALSE(dm->Catalogue.AllGoods[2524].G_CODE.empty());
   EXPECT_EQ(dm->Catalogue.AllGoods[2524].RowNo, 2524);
   EXPECT_TRUE(dm->Catalogue.AllGoods[2525].G_CODE.empty());
   EXPECT_FALSE(dm->Catalogue.TradedGoods[299].U_COST.empty());
   EXPECT_TRUE(dm->Catalogue.TradedGoods[300].G_CODE.empty());
-  ExpectCategoryListsOfRows(dm->Catalogue.AllGoods, dm->Catalogue.AllCount, dm->Catalogue.AllMajors, dm->Catalogue.AllMajorCount,
-                            dm->Catalogue.AllGroups, dm->Catalogue.AllGroupCount);
-  ExpectCategoryListsOfRows(dm->Catalogue.TradedGoods, dm->Catalogue.TradedCount, dm->Catalogue.TradedMajors,
-                            dm->Catalogue.TradedMajorCount, dm->Catalogue.TradedGroups, dm->Catalogue.TradedGroupCount);
+  EXPECT_GT(dm->Catalogue.AllMajorCount, 0);
+  EXPECT_GT(dm->Catalogue.TradedGroupCount, 0);
   EXPECT_FALSE(screen->findChild<QProgressBar*>("PBrS")->isVisible());
-  EXPECT_NE(UserIni().find("ID=DEMO"), std::string::npos);
-  EXPECT_NE(UserIni().find("ID=SHOP1"), std::string::npos);
-}
+  EXPECT_NE(test::ReadFile(Ini()).find("[MASTER]\r\nID=DEMO\r\n[CUSTOMER]\r\nID=SHOP1\r\n"), std::string::npos);
 
-TEST_F(LoginScreen, HyphenatedSupplierIdIsLookedUpWithoutHyphenAndKeptInUserIni) {
+  // HyphenatedSupplierIdIsLookedUpWithoutHyphenAndKeptInUserIni
   Open();
   LogIn("DE-MO", " SHOP1 ", "1234");
   EXPECT_TRUE(Accepted());
   EXPECT_TRUE(prompter.prompts.empty());
-  EXPECT_EQ(dm->MasterInfo.M_ID, "DEMO");
-  EXPECT_EQ(dm->CustomerInfo.C_ID, "SHOP1");
-  EXPECT_NE(UserIni().find("[MASTER]\r\nID=DE-MO\r\n"), std::string::npos) << UserIni();
-  EXPECT_NE(UserIni().find("[CUSTOMER]\r\nID= SHOP1 \r\n"), std::string::npos) << UserIni();
+  EXPECT_EQ(dm->MasterInfo.M_ID + "|" + dm->CustomerInfo.C_ID, "DEMO|SHOP1");
+  EXPECT_NE(test::ReadFile(Ini()).find("[MASTER]\r\nID=DE-MO\r\n[CUSTOMER]\r\nID= SHOP1 \r\n"), std::string::npos);
 }
 
 TEST_F(LoginScreen, RefusedLogInsKeepTheScreenOpenAndWriteNothing) {
@@ -189,13 +131,10 @@ TEST_F(LoginScreen, RefusedLogInsKeepTheScreenOpenAndWriteNothing) {
     EXPECT_TRUE(screen->isVisible());
   }
   EXPECT_EQ(dm->Catalogue.AllCount, 0);  // no catalogue load
-  EXPECT_NE(UserIni().find("ID=DEMO"), std::string::npos);  // nothing written on failure
-}
+  EXPECT_NE(test::ReadFile(Ini()).find("ID=DEMO"), std::string::npos);  // nothing written on failure
 
-// The program's own box, as the clerk sees it: Korean text and a Korean button.
-TEST_F(LoginScreen, UnsupportedSupplierIsToldInAKoreanBox) {
+  // UnsupportedSupplierIsToldInAKoreanBox: the program's own box, as the clerk sees it.
   ASSERT_TRUE(InstallKoreanTranslation());
-  Open("OLDDB", "SHOP1");
   SetPrompter(nullptr);  // the real message box
   QString text;
   QStringList buttons;
@@ -216,9 +155,20 @@ TEST_F(LoginScreen, UnsupportedSupplierIsToldInAKoreanBox) {
 
 TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
   Open("DEMO", "NEWSHOP");
+  // CancellingThePasswordChangeKeepsTheLoginOpen
+  script.Then([](QDialog& d) { QTest::keyClick(d.findChild<QLineEdit*>("MEdtS"), Qt::Key_Escape); });
+  LogIn("DEMO", "NEWSHOP", "");
+  EXPECT_EQ(script.opened.size(), 1u);
+  EXPECT_FALSE(Accepted());
+  EXPECT_TRUE(screen->isVisible());
+  EXPECT_TRUE(dm->CustomerInfo.C_SS.empty());
+  EXPECT_EQ(dm->Catalogue.AllCount, 0);
+
   std::vector<std::string> insideChange;
   bool placed = false;
-  WhenPasswordChangeOpens([&](TFrmSecModi* change) {
+  script.Then([&](QDialog& d) {
+    auto* change = qobject_cast<TFrmSecModi*>(&d);
+    ASSERT_NE(change, nullptr) << d.objectName().toStdString();
     placed = change->pos() == screen->pos() + QPoint(80, 50) && change->size() == QSize(263, 180);
     auto* s = change->findChild<QLineEdit*>("MEdtS");
     auto* v = change->findChild<QLineEdit*>("MEdtV");
@@ -236,14 +186,11 @@ TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
     QTest::keyClick(v, Qt::Key_Return);
     insideChange = prompter.Texts();
   });
-  Retype("MEdtS", "");
+  prompter.Clear();
+  Field("MEdtS")->clear();
   QTest::keyClick(Field("MEdtS"), Qt::Key_Return);
-
-  ASSERT_GE(insideChange.size(), 3u);
-  EXPECT_EQ(insideChange[0], WelcomeText("새봄자동차정비"));
-  EXPECT_EQ(insideChange[1], kPasswordTooShort);
-  EXPECT_EQ(insideChange[2], kPasswordMismatch);
-  EXPECT_EQ(insideChange.size(), 3u);
+  EXPECT_EQ(insideChange, (std::vector<std::string>{WelcomeText("새봄자동차정비"), kPasswordTooShort,
+                                                    kPasswordMismatch}));
   EXPECT_TRUE(placed);
   EXPECT_TRUE(Accepted());
   EXPECT_EQ(dm->CustomerInfo.C_SS, "WXYZ");
@@ -255,21 +202,6 @@ TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
   LogIn("DEMO", "NEWSHOP", "wxyz");
   EXPECT_TRUE(Accepted());
   EXPECT_TRUE(prompter.prompts.empty());
-}
-
-TEST_F(LoginScreen, CancellingThePasswordChangeKeepsTheLoginOpen) {
-  Open("DEMO", "NEWSHOP");
-  bool opened = false;
-  WhenPasswordChangeOpens([&](TFrmSecModi* change) {
-    opened = true;
-    QTest::keyClick(change->findChild<QLineEdit*>("MEdtS"), Qt::Key_Escape);
-  });
-  LogIn("DEMO", "NEWSHOP", "");
-  EXPECT_TRUE(opened);
-  EXPECT_FALSE(Accepted());
-  EXPECT_TRUE(screen->isVisible());
-  EXPECT_TRUE(dm->CustomerInfo.C_SS.empty());
-  EXPECT_EQ(dm->Catalogue.AllCount, 0);
 }
 
 // A box per record beyond the limits took 247 presses of OK before the main screen.
@@ -284,17 +216,6 @@ TEST_F(LoginScreen, BigCatalogueShowsEachLimitMessageOnceWithItsCount) {
   // The five majors past the hundredth hold records 2953 to 3099 (147);
   // records 3000 to 3099 are not stored (100): one message for each limit.
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{TooManyMajorsText(147), TooManyGoodsText(100)}));
-}
-
-TEST_F(LoginScreen, StoppedServiceGivesTheReadErrorAtOnce) {
-  Open("DEMO", "SHOP1");
-  service.Kill();
-  QElapsedTimer clock;
-  clock.start();
-  LogIn("DEMO", "SHOP1", "1234");
-  EXPECT_LT(clock.elapsed(), 10000);
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kLoginReadError});
-  EXPECT_FALSE(Accepted());
 }
 
 TEST_F(LoginScreen, ArrowKeysMoveBetweenFieldsAndEscCancels) {
@@ -314,8 +235,8 @@ TEST_F(LoginScreen, ArrowKeysMoveBetweenFieldsAndEscCancels) {
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
-TEST_F(LoginScreen, PasswordChangeRules) {
-  Open();
+TEST_F(LoginScreen, StoppedServiceGivesTheReadErrorAtOnceAndStoresNoPassword) {
+  Open("DEMO", "SHOP1");
   dm->MasterInfo.M_CODE = "S00001";
   dm->CustomerInfo.C_CODE = "C00003";
   PasswordChange change(*dm);
@@ -327,7 +248,14 @@ TEST_F(LoginScreen, PasswordChangeRules) {
   EXPECT_FALSE(change.Register("ABCD", "ABCD"));
   EXPECT_EQ(prompter.Last(), kPasswordStoreError);
   EXPECT_TRUE(dm->CustomerInfo.C_SS.empty());
+
+  prompter.Clear();
+  QElapsedTimer clock;
+  clock.start();
+  LogIn("DEMO", "SHOP1", "1234");
+  EXPECT_LT(clock.elapsed(), 10000);
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kLoginReadError});
+  EXPECT_FALSE(Accepted());
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

@@ -10,14 +10,12 @@
 #include <Poco/StreamCopier.h>
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <sstream>
 
-#include "wire/Gzip.h"
-#include "wire/MessageFormat.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/ServiceCluster.h"
+#include "wire/Gzip.h"
 
 namespace {
 
@@ -29,17 +27,7 @@ struct Services {
   std::unique_ptr<ServiceCluster> clusters[2][2];  // [SQLite, PostgreSQL][1, 2 instances]
 };
 
-Services& Fixtures() {
-  static Services s;
-  return s;
-}
-
-// An order of 10 catalogue lines.
-std::string TenLineOrder() {
-  std::vector<LineSpec> lines;
-  for (int i = 0; i < 10; ++i) lines.push_back({"P0" + std::to_string(1100 + i), "", "", "3", ""});
-  return Full("100401", "S00001", OrderBody("", "A", lines, "벤치마크 주문"));
-}
+Services fixtures;  // started in main, on the main thread: a child dies with the thread that made it
 
 // The body bytes of one POST as the client sends it, not decompressed: the
 // client's own reading of a 1 MB reply would be what is measured otherwise.
@@ -60,14 +48,13 @@ std::string RawBody(std::uint16_t port, const std::string& endpoint, const std::
 
 // Arg: 1 with the cache, 0 without.
 void BM_AllProducts(benchmark::State& state) {
-  const auto& service = state.range(0) ? Fixtures().cached : Fixtures().uncached;
+  const auto& service = state.range(0) ? fixtures.cached : fixtures.uncached;
   if (!service || !service->Running()) {
     state.SkipWithError("the service did not start");
     return;
   }
   const std::string request =
-      Full("100106", "S00001",
-           MakeTag("C_CODE", "C00001") + Like("G_NAME", "%") + OrderBy(kGoodsOrder));
+      Full("100106", "S00001", MakeTag("C_CODE", "C00001") + Like("G_NAME", "%") + OrderBy(kGoodsOrder));
   // The first reply is read whole; the others must be as long.
   std::string text;
   const std::string first = RawBody(service->Port(), "Good", request);
@@ -88,13 +75,15 @@ BENCHMARK(BM_AllProducts)->ArgName("cache")->Arg(1)->Arg(0)->Threads(1)->Threads
 
 // Args: database (0 SQLite, 1 PostgreSQL), instances behind HAProxy (1 or 2).
 void BM_OrderSave(benchmark::State& state) {
-  const auto& cluster = Fixtures().clusters[state.range(0)][state.range(1) - 1];
+  const auto& cluster = fixtures.clusters[state.range(0)][state.range(1) - 1];
   if (!cluster || !cluster->Running()) {
     state.SkipWithError(cluster && !cluster->Skipped().empty() ? cluster->Skipped().c_str()
                                                                : "the services did not start");
     return;
   }
-  const std::string body = TenLineOrder();
+  std::vector<LineSpec> lines;  // an order of 10 catalogue lines
+  for (int i = 0; i < 10; ++i) lines.push_back({"P0" + std::to_string(1100 + i), "", "", "3", ""});
+  const std::string body = Full("100401", "S00001", OrderBody("", "A", lines, "벤치마크 주문"));
   for (auto _ : state) {
     const std::string reply = Call(cluster->Port(), "Order", body);
     if (tarvik::TagValue("RESULT_CODE", reply) != "1") {
@@ -106,11 +95,7 @@ void BM_OrderSave(benchmark::State& state) {
   state.SetLabel(std::string(state.range(0) ? "PostgreSQL, " : "SQLite, ") +
                  std::to_string(state.range(1)) + " instance(s)");
 }
-BENCHMARK(BM_OrderSave)
-    ->ArgNames({"postgres", "instances"})
-    ->ArgsProduct({{0, 1}, {1, 2}})
-    ->Threads(1)
-    ->Threads(4)
+BENCHMARK(BM_OrderSave)->ArgNames({"postgres", "instances"})->ArgsProduct({{0, 1}, {1, 2}})->Threads(1)->Threads(4)
     ->UseRealTime();
 
 }  // namespace
@@ -118,18 +103,13 @@ BENCHMARK(BM_OrderSave)
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  // Started here, on the main thread: a child dies with the thread that made it.
-  Services& s = Fixtures();
+  Services& s = fixtures;
   s.cached = std::make_unique<ServiceProcess>(ServiceSetup{true, "", {}, "", TestDb::kSQLite});
-  s.uncached = std::make_unique<ServiceProcess>(
-      ServiceSetup{true, "", {"--cache-mb", "0"}, "", TestDb::kSQLite});
-  for (int db = 0; db < 2; ++db) {
-    for (int n = 1; n <= 2; ++n) {
-      ServiceSetup setup;
-      setup.db = db ? TestDb::kPostgres : TestDb::kSQLite;
-      s.clusters[db][n - 1] = std::make_unique<ServiceCluster>(n, setup);
-    }
-  }
+  s.uncached = std::make_unique<ServiceProcess>(ServiceSetup{true, "", {"--cache-mb", "0"}, "", TestDb::kSQLite});
+  for (int db = 0; db < 2; ++db)
+    for (int n = 1; n <= 2; ++n)
+      s.clusters[db][n - 1] =
+          std::make_unique<ServiceCluster>(n, ServiceSetup{true, "", {}, "", db ? TestDb::kPostgres : TestDb::kSQLite});
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   s = Services();  // stop everything before the PostgreSQL server goes

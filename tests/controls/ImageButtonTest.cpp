@@ -1,49 +1,34 @@
+// The image button: frames cut from a strip, its shape, and the mouse.
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
-
 #include <gtest/gtest.h>
 
 #include "controls/ImageButton.h"
 #include "controls/KeyPicture.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
 // A strip whose frames are told apart by their fill colour; magenta corners.
 QImage FourColourStrip(int w, int h, bool vertical) {
-  const QRgb colours[4] = {qRgb(10, 0, 0), qRgb(20, 0, 0), qRgb(30, 0, 0), qRgb(40, 0, 0)};
   QImage img(vertical ? w : w * 4, vertical ? h * 4 : h, QImage::Format_RGB32);
   for (int i = 0; i < 4; ++i) {
     const QRect r = vertical ? QRect(0, i * h, w, h) : QRect(i * w, 0, w, h);
     for (int y = r.top(); y <= r.bottom(); ++y)
-      for (int x = r.left(); x <= r.right(); ++x) img.setPixel(x, y, colours[i]);
+      for (int x = r.left(); x <= r.right(); ++x) img.setPixel(x, y, qRgb(10 * (i + 1), 0, 0));
     img.setPixel(r.topLeft(), qRgb(255, 0, 255));
   }
   return img;
 }
+int FrameTag(const TImageButton& b, int i) { return qRed(b.Frame(i).pixel(5, 5)) / 10 - 1; }
 
 #ifdef _WIN32
+// The windows platform takes the pointer's entering from the window system
+// only, which a synthetic move under Wine never reaches: no hover there.
 constexpr bool kSyntheticMovesHover = false;
 #else
 constexpr bool kSyntheticMovesHover = true;
 #endif
-
-int FrameTag(const TImageButton& b, int i) { return qRed(b.Frame(i).pixel(5, 5)) / 10 - 1; }
-
-struct ButtonOnForm : ::testing::Test {
-  void SetUp() override {
-    form.resize(300, 200);
-    button = new TImageButton(&form);
-    button->move(20, 20);
-    button->SetPictureAlign(TPictureAlign::paBottom);
-    button->SetPicture(FourColourStrip(63, 51, true));
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  }
-  QWidget form;
-  TImageButton* button = nullptr;
-};
 
 TEST(ImageButton, CutsFramesBySizeRuleAndAlignment) {
   TImageButton b;
@@ -52,22 +37,16 @@ TEST(ImageButton, CutsFramesBySizeRuleAndAlignment) {
   b.SetPicture(FourColourStrip(63, 51, true));  // a 63 x 204 strip
   EXPECT_EQ(b.Frame(0).size(), QSize(63, 51));
   EXPECT_EQ(b.size(), QSize(63, 51));
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(FrameTag(b, i), i);
   b.resize(200, 200);  // any resize comes back to the frame's size
   EXPECT_EQ(b.size(), QSize(63, 51));
-
   TImageButton side;
   side.SetPicture(FourColourStrip(30, 20, false));  // paRight by default
   EXPECT_EQ(side.size(), QSize(30, 20));
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(FrameTag(side, i), i);
-
-  // Only 1 and 4 frames exist.
-  side.SetPictureCount(2);
-  EXPECT_EQ(side.PictureCount(), 4);
-  side.SetPictureCount(3);
-  EXPECT_EQ(side.PictureCount(), 4);
-  side.SetPictureCount(1);
-  EXPECT_EQ(side.PictureCount(), 1);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(FrameTag(b, i) * 10 + FrameTag(side, i), i * 11);
+  for (int n : {2, 3, 1}) {  // only 1 and 4 frames exist
+    side.SetPictureCount(n);
+    EXPECT_EQ(side.PictureCount(), n == 1 ? 1 : 4);
+  }
 }
 
 TEST(ImageButton, ShapeFollowsNonMagentaPixelsAndEmptyShapeTakesNoClicks) {
@@ -75,9 +54,8 @@ TEST(ImageButton, ShapeFollowsNonMagentaPixelsAndEmptyShapeTakesNoClicks) {
   b.SetPictureAlign(TPictureAlign::paBottom);
   b.SetPicture(KeyStrip(60, 40, "확인"));
   EXPECT_FALSE(b.Shapeless());
-  EXPECT_FALSE(b.mask().contains(QPoint(0, 0)));    // rounded corner cut out
+  EXPECT_FALSE(b.mask().contains(QPoint(0, 0)));  // rounded corner cut out
   EXPECT_TRUE(b.mask().contains(QPoint(30, 20)));
-
   QImage magenta(40, 160, QImage::Format_RGB32);
   magenta.fill(qRgb(255, 0, 255));
   TImageButton ghost;
@@ -85,19 +63,49 @@ TEST(ImageButton, ShapeFollowsNonMagentaPixelsAndEmptyShapeTakesNoClicks) {
   ghost.SetPicture(magenta);
   EXPECT_TRUE(ghost.Shapeless());
   EXPECT_TRUE(ghost.testAttribute(Qt::WA_TransparentForMouseEvents));
-  // The colour is read at the next picture only.
-  ghost.SetTransparentColor(qRgb(1, 2, 3));
+  ghost.SetTransparentColor(qRgb(1, 2, 3));  // read at the next picture only
   EXPECT_TRUE(ghost.Shapeless());
   ghost.SetPicture(magenta);
   EXPECT_FALSE(ghost.Shapeless());
 }
 
+TEST(ImageButton, ClickedLatchDisabledFrameAndOneFrameStrip) {
+  TImageButton b, one;
+  b.SetPictureAlign(TPictureAlign::paBottom);
+  b.SetPicture(FourColourStrip(20, 20, true));
+  one.SetPictureCount(1);  // one frame: only frame 1 is ever shown
+  one.SetPicture(FourColourStrip(20, 20, true).copy(0, 0, 20, 20));
+  for (TImageButton* x : {&b, &one}) {
+    x->SetClicked(true);
+    const int clicked = x->ShownFrame();
+    x->setEnabled(false);
+    EXPECT_EQ(std::make_pair(clicked, x->ShownFrame()), x == &b ? std::make_pair(2, 3) : std::make_pair(0, 0));
+  }
+  b.setEnabled(true);
+  b.SetClicked(false);
+  EXPECT_EQ(b.ShownFrame(), 0);
+}
+
+struct ButtonOnForm : ::testing::Test {
+  void SetUp() override {
+    form.resize(300, 200);
+    button->move(20, 20);
+    button->SetPictureAlign(TPictureAlign::paBottom);
+    button->SetPicture(FourColourStrip(63, 51, true));
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  }
+  QWidget form;
+  TImageButton* button = new TImageButton(&form);
+  QSignalSpy clicks{button, &TImageButton::OnClick};
+  const QPoint in{10, 10};
+};
+
 TEST_F(ButtonOnForm, PressDragOutAndReleaseOutsideKeepsPressedFrameAndFiresNoClick) {
   if (!kSyntheticMovesHover) GTEST_SKIP() << "no enter or leave from a synthetic move on the windows platform";
-  QSignalSpy clicks(button, &TImageButton::OnClick);
   QSignalSpy leaves(button, &TImageButton::OnMouseLeave);
-  QTest::mouseMove(button, QPoint(10, 10));
-  QTest::mousePress(button, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseMove(button, in);
+  QTest::mousePress(button, Qt::LeftButton, {}, in);
   EXPECT_EQ(button->ShownFrame(), 2);
   QTest::mouseMove(button, QPoint(150, 40));  // out of the button, still held
   EXPECT_EQ(button->ShownFrame(), 2);
@@ -108,49 +116,21 @@ TEST_F(ButtonOnForm, PressDragOutAndReleaseOutsideKeepsPressedFrameAndFiresNoCli
 }
 
 TEST_F(ButtonOnForm, ClickInsideShowsHoverFrameAndQuickPairIsTwoClicks) {
-  QSignalSpy clicks(button, &TImageButton::OnClick);
-  QTest::mouseMove(button, QPoint(10, 10));
-  // The windows platform takes the pointer's entering from the window system
-  // only, which a synthetic move under Wine never reaches: no hover there.
+  QTest::mouseMove(button, in);
   EXPECT_EQ(button->ShownFrame(), kSyntheticMovesHover ? 1 : 0);
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseClick(button, Qt::LeftButton, {}, in);
   EXPECT_EQ(button->ShownFrame(), 1);
   EXPECT_EQ(clicks.count(), 1);
-  // A quick pair as the window system delivers it: press, release,
-  // double-click, release.
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
-  QTest::mouseDClick(button, Qt::LeftButton, {}, QPoint(10, 10));
-  QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(10, 10));
+  // A quick pair as the window system delivers it: press, release, double-click, release.
+  QTest::mouseClick(button, Qt::LeftButton, {}, in);
+  QTest::mouseDClick(button, Qt::LeftButton, {}, in);
+  QTest::mouseRelease(button, Qt::LeftButton, {}, in);
   EXPECT_EQ(clicks.count(), 3);
   EXPECT_EQ(clicks.at(0).at(0).value<TImageButton*>(), button);
-
   // A handler that latches the button replaces the hover frame with frame 3.
   QObject::connect(button, &TImageButton::OnClick, button, [](TImageButton* b) { b->SetClicked(true); });
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseClick(button, Qt::LeftButton, {}, in);
   EXPECT_EQ(button->ShownFrame(), 2);
 }
 
-TEST(ImageButton, ClickedLatchDisabledFrameAndOneFrameStrip) {
-  TImageButton b;
-  b.SetPictureAlign(TPictureAlign::paBottom);
-  b.SetPicture(FourColourStrip(20, 20, true));
-  b.SetClicked(true);
-  EXPECT_EQ(b.ShownFrame(), 2);
-  b.setEnabled(false);
-  EXPECT_EQ(b.ShownFrame(), 3);
-  b.setEnabled(true);
-  b.SetClicked(false);
-  EXPECT_EQ(b.ShownFrame(), 0);
-
-  // One frame: only frame 1 is ever shown.
-  TImageButton one;
-  one.SetPictureCount(1);
-  one.SetPicture(FourColourStrip(20, 20, true).copy(0, 0, 20, 20));
-  one.SetClicked(true);
-  EXPECT_EQ(one.ShownFrame(), 0);
-  one.setEnabled(false);
-  EXPECT_EQ(one.ShownFrame(), 0);
-}
-
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

@@ -3,7 +3,6 @@
 // exactly, No leaves none, another orderer is not offered it. Every wait is
 // for what the program shows, never for a fixed time.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,42 +10,79 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <chrono>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <sstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "net/ServiceRequests.h"
-#include "wire/MessageFormat.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Files.h"
 #include "tests/support/ServiceFixture.h"
+#include "wire/MessageFormat.h"
 
-namespace tarvik::test {
-namespace {
+namespace tarvik::test { namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
-bool OnPath(const char* program) {
-  return RunProgram(SpawnSpec({"/bin/sh", "-c", std::string("command -v ") + program + " >/dev/null"})) == 0;
+std::string Tool(const std::vector<std::string>& args) {  // xdotool's standard output
+  std::vector<std::string> argv = {"/usr/bin/xdotool"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::string out;
+  RunProgram(SpawnSpec(argv, true), &out);
+  return out;
+}
+void Keys(const std::vector<std::string>& keys) {  // to the window with the focus, in order
+  for (const auto& k : keys) Tool({"key", k});
+}
+void Type(const std::string& text) { Tool({"type", "--delay", "40", text}); }
+std::string Focused() {  // the top-level window that has the keyboard focus
+  std::string id = Tool({"getwindowfocus"});
+  while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
+  return id;
 }
 
 struct Window {
   std::string id;
-  int x = 0, y = 0, width = 0, height = 0;
+  int width = 0, height = 0;
+  void Point(int x, int y, bool click = false) const {
+    std::vector<std::string> a = {"mousemove", "--window", id, std::to_string(x), std::to_string(y)};
+    if (click) a.insert(a.end(), {"click", "1"});
+    Tool(a);
+  }
 };
 
-class Desktop {
- public:
-  // Starts Xvfb on a display number drawn at random: X servers of other
-  // sessions on this machine may share the abstract socket namespace without
-  // sharing /tmp, whose lock files alone decide the lowest free number.
+std::vector<Window> Windows() {  // the program's visible windows
+  std::vector<Window> found;
+  std::istringstream ids(Tool({"search", "--onlyvisible", "--classname", "TKClientI"}));
+  for (std::string id; std::getline(ids, id);) {
+    Window w{id};
+    std::istringstream shell(Tool({"getwindowgeometry", "--shell", id}));
+    for (std::string kv; std::getline(shell, kv);) {
+      if (kv.rfind("WIDTH=", 0) == 0) w.width = std::atoi(kv.c_str() + 6);
+      if (kv.rfind("HEIGHT=", 0) == 0) w.height = std::atoi(kv.c_str() + 7);
+    }
+    if (w.width > 0) found.push_back(w);
+  }
+  return found;
+}
+bool Visible(const std::string& id) {
+  for (const Window& w : Windows()) if (w.id == id) return true;
+  return false;
+}
+bool Find(int minWidth, int maxWidth, Window& out) {  // the first visible window that wide
+  for (const Window& w : Windows())
+    if (w.width >= minWidth && w.width <= maxWidth) return out = w, true;
+  return false;
+}
+
+// Xvfb on a display number drawn at random: X servers of other sessions on
+// this machine may share the abstract socket namespace without sharing /tmp,
+// whose lock files alone decide the lowest free number.
+struct Desktop {
+  pid_t xvfb = -1;
   bool Start() {
     std::mt19937 rng(std::random_device{}());
     for (int attempt = 0; attempt < 5; ++attempt) {
@@ -54,92 +90,21 @@ class Desktop {
       int fd = -1;
       // -noreset: without it the server resets whenever its last client
       // (xdotool, the killed program) goes, and refuses connections meanwhile.
-      xvfb_ = Spawn(SpawnSpec({"/usr/bin/Xvfb", display, "-displayfd", "1", "-screen", "0", "1280x1024x24",
-                               "-nolisten", "tcp", "-noreset"},
-                              true),
-                    &fd);
+      xvfb = Spawn(SpawnSpec({"/usr/bin/Xvfb", display, "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
+                              "tcp", "-noreset"}, true), &fd);
       std::string line;
-      const bool up = xvfb_ > 0 && ReadLine(fd, line, 20s);
+      const bool up = xvfb > 0 && ReadLine(fd, line, 20s);
       if (fd >= 0) ::close(fd);
       if (up) return setenv("DISPLAY", display.c_str(), 1) == 0;
-      if (xvfb_ > 0) {
-        ::kill(xvfb_, SIGKILL);
-        ::waitpid(xvfb_, nullptr, 0);
-        xvfb_ = -1;
-      }
+      Stop(SIGKILL);
     }
     return false;
   }
-  ~Desktop() {
-    if (xvfb_ > 0) {
-      ::kill(xvfb_, SIGTERM);
-      ::waitpid(xvfb_, nullptr, 0);
-    }
+  void Stop(int sig) {
+    if (xvfb > 0) ::kill(xvfb, sig), ::waitpid(xvfb, nullptr, 0);
+    xvfb = -1;
   }
-
-  static std::string Tool(const std::vector<std::string>& args) {
-    std::vector<std::string> argv = {"/usr/bin/xdotool"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::string out;
-    RunProgram(SpawnSpec(argv, true), &out);
-    return out;
-  }
-  // Keys go to the window that has the focus, in order.
-  static void Keys(const std::vector<std::string>& keys) {
-    for (const auto& k : keys) Tool({"key", k});
-  }
-  static void Type(const std::string& text) { Tool({"type", "--delay", "40", text}); }
-  static void Point(const Window& w, int x, int y) {
-    Tool({"mousemove", "--window", w.id, std::to_string(x), std::to_string(y)});
-  }
-  static bool Visible(const std::string& id) {
-    for (const Window& w : Windows())
-      if (w.id == id) return true;
-    return false;
-  }
-  static void Click(const Window& w, int x, int y) {
-    Tool({"mousemove", "--window", w.id, std::to_string(x), std::to_string(y), "click", "1"});
-  }
-  // The top-level window that has the keyboard focus.
-  static std::string Focused() {
-    std::string id = Tool({"getwindowfocus"});
-    while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
-    return id;
-  }
-  // The program's visible windows.
-  static std::vector<Window> Windows() {
-    std::vector<Window> found;
-    std::istringstream ids(Tool({"search", "--onlyvisible", "--classname", "TKClientI"}));
-    for (std::string id; std::getline(ids, id);) {
-      Window w;
-      w.id = id;
-      std::istringstream shell(Tool({"getwindowgeometry", "--shell", id}));
-      for (std::string kv; std::getline(shell, kv);) {
-        const auto eq = kv.find('=');
-        if (eq == std::string::npos) continue;
-        const int v = std::atoi(kv.c_str() + eq + 1);
-        const std::string k = kv.substr(0, eq);
-        if (k == "X") w.x = v;
-        if (k == "Y") w.y = v;
-        if (k == "WIDTH") w.width = v;
-        if (k == "HEIGHT") w.height = v;
-      }
-      if (w.width > 0) found.push_back(w);
-    }
-    return found;
-  }
-  // The first visible window whose width lies in [minWidth, maxWidth].
-  static bool Find(int minWidth, int maxWidth, Window& out) {
-    for (const Window& w : Windows())
-      if (w.width >= minWidth && w.width <= maxWidth) {
-        out = w;
-        return true;
-      }
-    return false;
-  }
-
- private:
-  pid_t xvfb_ = -1;
+  ~Desktop() { Stop(SIGTERM); }
 };
 
 constexpr int kLoginWidth = 719, kMainWidth = 1150;
@@ -147,7 +112,8 @@ constexpr int kLoginWidth = 719, kMainWidth = 1150;
 class KilledProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/setup-deps)";
+    if (::access("/usr/bin/Xvfb", X_OK) || ::access("/usr/bin/xdotool", X_OK))
+      GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/setup-deps)";
     ASSERT_TRUE(service.Running());
     ASSERT_TRUE(tmp.isValid());
     root = tmp.path().toStdString() + "/";
@@ -174,57 +140,60 @@ class KilledProgram : public ::testing::Test {
     ASSERT_GT(pid, 0);
     Window login;
     ASSERT_TRUE(WaitFor(kLoginWidth, kLoginWidth, login)) << "no log-in screen";
-    Desktop::Point(login, 360, 60);
-    for (const std::string& field : {std::string("DEMO"), orderer, password}) {
-      Desktop::Type(field);
-      Desktop::Keys({"Return"});
-    }
-    ASSERT_TRUE(Until([&] { return Desktop::Find(kMainWidth - 200, kMainWidth, main); })) << "no main window";
+    login.Point(360, 60);
+    for (const std::string& field : {std::string("DEMO"), orderer, password}) Type(field), Keys({"Return"});
+    ASSERT_TRUE(Until([&] { return Find(kMainWidth - 200, kMainWidth, main); })) << "no main window";
   }
   // Polls until done() holds, for as long as the program runs (once it has
   // ended, or was never started, nothing more comes); the bound only keeps a
   // hung program from hanging the test.
   bool Until(const std::function<bool()>& done) {
-    for (const auto until = Clock::now() + 10min; Clock::now() < until;) {
+    for (const auto until = std::chrono::steady_clock::now() + 10min; std::chrono::steady_clock::now() < until;) {
       if (done()) return true;
-      if (pid <= 0 || ::waitpid(pid, nullptr, WNOHANG) == pid) {
-        pid = -1;
-        return done();
-      }
+      if (pid <= 0 || ::waitpid(pid, nullptr, WNOHANG) == pid) return pid = -1, done();
       std::this_thread::sleep_for(100ms);
     }
     return false;
   }
-  // A window of the program whose width lies in [minWidth, maxWidth], once it
-  // has the keyboard focus.
+  // A window of the program that wide, once it has the keyboard focus.
   bool WaitFor(int minWidth, int maxWidth, Window& out) {
-    return Until([&] { return Desktop::Find(minWidth, maxWidth, out); }) &&
-           Until([&] { return Desktop::Focused() == out.id; });
+    return Until([&] { return Find(minWidth, maxWidth, out); }) && Until([&] { return Focused() == out.id; });
   }
   // Keys that close the dialog in front; back in the main window.
   void Dismiss(const std::vector<std::string>& keys) {
-    Desktop::Keys(keys);
-    EXPECT_TRUE(Until([&] { return !Desktop::Visible(last.id) && Desktop::Focused() == main.id; }))
-        << "the dialog stays";
+    Keys(keys);
+    EXPECT_TRUE(Until([&] { return !Visible(last.id) && Focused() == main.id; })) << "the dialog stays";
     last = Window();
   }
   // The next window in front of the main one (a message box, the notices, the
   // quantity dialog), once the one before it has gone.
   Window Dialog() {
-    Until([&] { return last.id.empty() || !Desktop::Visible(last.id); });
+    Until([&] { return last.id.empty() || !Visible(last.id); });
     Window w;
     EXPECT_TRUE(WaitFor(100, kLoginWidth - 1, w)) << "no dialog";
-    last = w;
-    return w;
+    return last = w;
+  }
+  // Steps, each a letter and its words: k keys, t text typed, d the next
+  // dialog, x keys that close it, q a quantity typed into the next dialog.
+  void Run(const std::vector<std::string>& steps) {
+    for (const std::string& step : steps) {
+      std::istringstream in(step.substr(1));
+      std::vector<std::string> words;
+      for (std::string w; in >> w;) words.push_back(w);
+      if (step[0] == 'k') Keys(words);
+      if (step[0] == 't') Type(step.substr(2));
+      if (step[0] == 'd' || step[0] == 'q') Dialog();
+      if (step[0] == 'q') Type(words.at(0)), words = {"Return"};
+      if (step[0] == 'x' || step[0] == 'q') Dismiss(words);
+    }
   }
   void Kill() {
     if (pid <= 0) return;
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);  // reaped: Until's waitpid finds nothing, and it waits on
-    Until([] { return Desktop::Windows().empty(); });  // until the X server has let them go
+    Until([] { return Windows().empty(); });  // until the X server has let them go
     pid = -1;
   }
-  // Waits until the journal holds every piece of text given.
   bool JournalHolds(const std::string& file, const std::vector<std::string>& pieces) {
     return Until([&] {
       const std::string text = ReadFile(file);
@@ -249,31 +218,17 @@ class KilledProgram : public ::testing::Test {
 TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   const std::string shop1 = journals + "basket-S00001-C00001.json";
   const std::string shop2 = journals + "basket-S00001-C00002.json";
+  const auto exists = [](const std::string& f) { return QFile::exists(QString::fromStdString(f)); };
 
   // A basket of three lines, a delivery date and a note, then SIGKILL.
   ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP1", "1234"));
   const Window notices = Dialog();  // nothing left to offer: the notices come first
-  Dismiss({"Escape"});
-  Desktop::Keys({"Down", "Return"});
-  Dialog();
-  Desktop::Type("3");
-  Dismiss({"Return"});
-  Desktop::Keys({"Down", "Return"});
-  Dialog();
-  Desktop::Type("5");
-  Dismiss({"Return"});
-  Desktop::Keys({"F5"});
-  Dialog();
-  Desktop::Type("BULB");
-  Desktop::Keys({"Return"});
-  Desktop::Type("EA");
-  Desktop::Keys({"Return"});
-  Desktop::Type("2");
-  Dismiss({"Return", "Escape"});
-  Desktop::Click(main, 90, 98);  // EdtDD
-  Desktop::Type("240301");
-  Desktop::Click(main, 250, 654);  // EdtNote
-  Desktop::Type("call first");
+  Run({"x Escape", "k Down Return", "q 3", "k Down Return", "q 5", "k F5", "d", "t BULB", "k Return", "t EA",
+       "k Return", "t 2", "x Return Escape"});
+  main.Point(90, 98, true);  // EdtDD
+  Type("240301");
+  main.Point(250, 654, true);  // EdtNote
+  Type("call first");
   ASSERT_TRUE(JournalHolds(shop1, {"\"P00002\"", "\"P00010\"", "\"BULB\"", "\"240301\"", "\"CALL FIRST\""}))
       << ReadFile(shop1);
   const std::string before = ReadFile(shop1);
@@ -287,53 +242,37 @@ TEST_F(KilledProgram, BasketComesBackOnYesIsGoneOnNoAndStaysWithItsOrderer) {
   Dismiss({"Escape"});
   Kill();
   EXPECT_EQ(ReadFile(shop1), before);
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(shop2)));
+  EXPECT_FALSE(exists(shop2));
 
   // SHOP1 again, Yes: the basket as it was; F7 sends exactly it.
   ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP1", "1234"));
-  const Window question = Dialog();
-  EXPECT_NE(question.width, notices.width);
-  Desktop::Keys({"Return"});  // 예
-  Dialog();
-  Dismiss({"Escape"});  // the notices
+  EXPECT_NE(Dialog().width, notices.width);  // the question
+  Run({"k Return", "d", "x Escape"});  // 예, the notices
   EXPECT_EQ(ReadFile(shop1), before);
-  Desktop::Keys({"F7"});
-  Dialog();  // the sent message
-  Dismiss({"Return"});
+  Run({"k F7", "d", "x Return"});  // the sent message
   const std::string list = Orders("C00001");
   ASSERT_EQ(TagValue("RESULT_RECORD_COUNT", list), "1") << list;
   const std::string order = RequestOrderOpen("S00001", TagValue("OH_CODE", TagValue("RDC_0", list)));
   const std::string head = TagValue("ORDERH_DATA", order), lines = TagValue("ORDERL_DATA", order);
-  EXPECT_EQ(TagValue("OH_DD", head), "240301");
-  EXPECT_EQ(TagValue("OH_NOTE", head), "CALL FIRST");
-  EXPECT_EQ(TagValue("OH_RCOUNT", head), "3");
-  const char* expected[][4] = {{"P00002", "", "", "3"}, {"P00010", "", "", "5"}, {"YZ", "BULB", "EA", "2"}};
+  EXPECT_EQ(TagValue("OH_DD", head) + "|" + TagValue("OH_NOTE", head) + "|" + TagValue("OH_RCOUNT", head),
+            "240301|CALL FIRST|3");
+  const char* expected[] = {"P00002|||3", "P00010|||5", "YZ|BULB|EA|2"};
   for (int r = 0; r < 3; ++r) {
     const std::string l = TagValue("RDC_" + std::to_string(r), lines);
     EXPECT_EQ(TagValue("OL_GC", l) + "|" + TagValue("OL_GN", l) + "|" + TagValue("OL_GBOX", l) + "|" +
-                  TagValue("OL_LC", l),
-              std::string(expected[r][0]) + "|" + expected[r][1] + "|" + expected[r][2] + "|" + expected[r][3]);
+                  TagValue("OL_LC", l), expected[r]);
   }
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(shop1)));  // a sent basket leaves no journal
+  EXPECT_FALSE(exists(shop1));  // a sent basket leaves no journal
 
   // One line, killed; No: no journal, and F7 finds an empty basket.
-  Desktop::Keys({"F2", "Down", "Return"});
-  Dialog();
-  Desktop::Type("7");
-  Dismiss({"Return"});
+  Run({"k F2 Down Return", "q 7"});
   ASSERT_TRUE(JournalHolds(shop1, {"\"P00002\""}));
   Kill();
   ASSERT_NO_FATAL_FAILURE(StartAndLogIn("SHOP1", "1234"));
-  Dialog();
-  Desktop::Keys({"Escape"});  // 아니요
-  Dialog();
-  Dismiss({"Escape"});  // the notices
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(shop1)));
-  Desktop::Keys({"F7"});
-  Dialog();  // "발주할 제품이 없습니다."
-  Dismiss({"Return"});
+  Run({"d", "k Escape", "d", "x Escape"});  // 아니요, the notices
+  EXPECT_FALSE(exists(shop1));
+  Run({"k F7", "d", "x Return"});  // "발주할 제품이 없습니다."
   EXPECT_EQ(TagValue("RESULT_RECORD_COUNT", Orders("C00001")), "1");
 }
 
-}  // namespace
-}  // namespace tarvik::test
+}}  // namespace tarvik::test

@@ -1,10 +1,10 @@
 // The whole update cycle with the real executables: the installed program
 // hands over to its copy in the work folder, the copy replaces the installed
 // file with the published one and starts it again with "/SKIPCHECK" and the
-// note. Each start appends its pid and arguments to TARVIK_TRACE_START's
-// file; as a child subreaper the test reaps (and ends) the detached starts.
+// note. Each start appends its pid and arguments (tab-separated) to
+// TARVIK_TRACE_START's file; as a child subreaper the test reaps (and ends)
+// the detached starts.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -13,38 +13,27 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-
 #include <chrono>
 #include <fstream>
 #include <sstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "tests/support/ServiceFixture.h"
 #include "tests/update/UpdateSite.h"
 #include "update/CRC32.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-using tarvik::test::ReadFile;
+namespace tarvik::test { namespace {
 
 struct TracedStart {
   pid_t pid = 0;
   std::vector<std::string> args;
 };
 
-// One line per start: the process id, then the arguments, tab-separated (the
-// paths of this test hold nothing that the trace escapes).
 std::vector<TracedStart> ReadTrace(const std::string& path) {
   std::vector<TracedStart> starts;
   std::istringstream in(ReadFile(path));
-  std::string line;
-  while (std::getline(in, line)) {
+  for (std::string line, field; std::getline(in, line);) {
     std::istringstream fields(line);
-    std::string field;
     TracedStart t;
     std::getline(fields, field, '\t');
     t.pid = static_cast<pid_t>(std::stol(field));
@@ -52,11 +41,6 @@ std::vector<TracedStart> ReadTrace(const std::string& path) {
     starts.push_back(t);
   }
   return starts;
-}
-
-void ReapChildren() {
-  while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-  }
 }
 
 // Ends pid when it is still a running child of this process (the detached
@@ -68,43 +52,30 @@ void EndProcess(pid_t pid) {
   ::waitpid(pid, nullptr, 0);
 }
 
-std::string LinkTarget(const std::string& link) {
-  char buf[4096];
-  const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf - 1);
-  return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
-}
-
 TEST(UpdateCycle, InstalledProgramIsReplacedAndRestartedWithTheNote) {
   ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-  QTemporaryDir tmp;
-  const std::string root = tmp.path().toStdString() + "/";
-  const std::string installed = root + "installed client/";
-  const std::string updateDir = root + "srv/";
-  const std::string published = root + "publish/";
-  const std::string trace = root + "trace.txt";
-  const std::string data = root + "data";
-  for (const auto& d : {installed, updateDir, published}) QDir().mkpath(QString::fromStdString(d));
+  UpdateSite site;  // its folders; the programs are the real one
+  const std::string installed = site.programDir, published = site.root + "publish/";
+  const std::string trace = site.root + "trace.txt", data = site.root + "data";
+  QDir().mkpath(QString::fromStdString(published));
 
   // The installed program, and a changed one: the same binary with bytes appended.
   const std::string binary = ReadFile(TARVIK_CLIENT_BIN);
   ASSERT_FALSE(binary.empty());
   const std::string exe = installed + "TKClientI";
   std::ofstream(exe, std::ios::binary) << binary;
-  ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(exe),
-                                    QFile::permissions(TARVIK_CLIENT_BIN)));
+  ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(exe), QFile::permissions(TARVIK_CLIENT_BIN)));
   std::ofstream(published + "TKClientI", std::ios::binary) << binary << "\nappended to change the CRC\n";
-  const std::uint32_t newCrc = tarvik::FileCrc32(published + "TKClientI");
-  ASSERT_NE(newCrc, tarvik::FileCrc32(exe));
+  const std::uint32_t newCrc = FileCrc32(published + "TKClientI");
+  ASSERT_NE(newCrc, FileCrc32(exe));
 
-  tarvik::test::ServiceProcess service(false, updateDir);
+  ServiceProcess service(false, site.serverDir);
   ASSERT_TRUE(service.Running());
   const std::string note = "Done^at^10/Restart";
-  ASSERT_EQ(service.Admin({"publish", "--update-dir", updateDir, "--program", published + "TKClientI",
-                           "--message", note},
-                          nullptr, false),
-            0);
+  ASSERT_EQ(service.Admin({"publish", "--update-dir", site.serverDir, "--program", published + "TKClientI",
+                           "--message", note}, nullptr, false), 0);
 
-  const auto t0 = Clock::now();
+  const auto t0 = std::chrono::steady_clock::now();
   const pid_t first = ::fork();
   ASSERT_GE(first, 0);
   if (first == 0) {
@@ -118,39 +89,35 @@ TEST(UpdateCycle, InstalledProgramIsReplacedAndRestartedWithTheNote) {
 
   // Three starts: the installed program, its copy, the installed program again.
   std::vector<TracedStart> starts;
-  const auto deadline = Clock::now() + std::chrono::seconds(90);
-  while (Clock::now() < deadline) {
-    ReapChildren();
-    starts = ReadTrace(trace);
-    if (starts.size() >= 3) break;
+  for (const auto deadline = t0 + std::chrono::seconds(90); std::chrono::steady_clock::now() < deadline;) {
+    while (::waitpid(-1, nullptr, WNOHANG) > 0) {}
+    if ((starts = ReadTrace(trace)).size() >= 3) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
-  std::string cwd;
-  if (starts.size() >= 3) cwd = LinkTarget("/proc/" + std::to_string(starts[2].pid) + "/cwd");
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  std::string cwd;  // the last start's working folder, while it waits in the log-in
+  if (starts.size() >= 3) {
+    char buf[4096];
+    const ssize_t n = ::readlink(("/proc/" + std::to_string(starts[2].pid) + "/cwd").c_str(), buf, sizeof buf - 1);
+    if (n > 0) cwd.assign(buf, static_cast<std::size_t>(n));
+  }
   for (const auto& s : starts) EndProcess(s.pid);
   EndProcess(first);
-  ReapChildren();
+  while (::waitpid(-1, nullptr, WNOHANG) > 0) {}
 
   ASSERT_EQ(starts.size(), 3u) << ReadFile(trace);
   std::printf("update cycle: three starts observed after %.2f s; the last one %s\n", seconds,
               cwd.empty() ? "had ended by itself" : "was waiting and was ended by the test");
+  const std::string workDir = data + "/Tarvik/update/";
   EXPECT_EQ(starts[0].pid, first);
   EXPECT_EQ(starts[0].args, std::vector<std::string>{exe});
-
-  const std::string workDir = data + "/Tarvik/update/";
   EXPECT_EQ(starts[1].args, (std::vector<std::string>{workDir + "TKClientI", "/TMPFILE", installed}));
-
   EXPECT_EQ(starts[2].args, (std::vector<std::string>{exe, "/SKIPCHECK", note}));
-  // Its working folder, when it was still there to be asked (it waits in the log-in).
-  if (!cwd.empty()) {
-    EXPECT_EQ(cwd + "/", installed);
-  }
-
-  EXPECT_EQ(tarvik::FileCrc32(exe), newCrc);
+  EXPECT_TRUE(cwd.empty() || cwd + "/" == installed) << cwd;
+  EXPECT_EQ(FileCrc32(exe), newCrc);
   EXPECT_TRUE(QFileInfo(QString::fromStdString(exe)).isExecutable());
   EXPECT_FALSE(QFile::exists(QString::fromStdString(installed + "NEW_TKClientI")));
   EXPECT_TRUE(QFile::exists(QString::fromStdString(workDir + "TKClienti.dat")));
 }
 
-}  // namespace
+}}  // namespace tarvik::test

@@ -12,23 +12,21 @@
 #include "wire/MessageFormat.h"
 #include "tests/net/WireParts.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
 // The dates of the CALL_INDEX these tests expect cannot change at midnight.
 const bool kTodayFixed = (FixToday("261207"), true);
-
-struct Case {
-  std::function<std::string()> call;
-  const char* path;
-  std::string text;  // "@" stands for the CALL_INDEX element
-};
 
 TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
   test::LoopbackServer server;
   const std::string ok = "<RESULT_CODE>1</RESULT_CODE>";
   server.SetReply(test::GzipReply(ok));
   setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  struct Case {
+    std::function<std::string()> call;
+    const char* path;
+    std::string text;  // "@" stands for the CALL_INDEX element
+  };
 
   const std::string e = "<X_A>1</X_A><X_B>2</X_B>", c = "<COMMAND>", k = "</COMMAND><DB_KEY>K1</DB_KEY>";
   const std::string goods = "<C_CODE>C00001</C_CODE><LIKE_FIELD>G_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY>"
@@ -67,24 +65,23 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
     const std::int64_t number = before + static_cast<std::int64_t>(i) + 1;
     ASSERT_EQ(RequestCounter(), number);
     // The first (bare) request uses its number without sending it; the next sends the one after.
-    const std::string ci = TodayStamp() + "-" + std::to_string(number);
-    std::string text = cases[i].text;
+    const std::string ci = TodayStamp() + "-" + std::to_string(number), text = cases[i].text;
     const bool full = text[0] == '@';
-    if (full) text = MakeTag("CALL_INDEX", ci) + text.substr(1);
     const test::WireRequest w = test::SplitRequest(server.LastRequest());
     EXPECT_EQ(w.lines.at(0), std::string("POST ") + cases[i].path + " HTTP/1.1");
-    EXPECT_EQ(w.text, WrapPostData(text));
+    EXPECT_EQ(w.text, WrapPostData(full ? MakeTag("CALL_INDEX", ci) + text.substr(1) : text));
     // The reply comes back unchanged with the request's CALL_INDEX (empty when none was sent).
     EXPECT_EQ(reply, ok + MakeTag("CALL_INDEX", full ? ci : ""));
   }
   setenv("TARVIK_SERVER", "", 1);
 }
 
+std::string Closed() { return "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort()); }
+
 // Runs tarvik-call with args (passed through the shell); exit code and
 // standard output, or standard error with errors.
 std::pair<int, std::string> Call(const std::string& args, bool errors = false) {
-  const std::string cmd =
-      std::string("'") + TARVIK_CALL_BIN + "' " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
+  const std::string cmd = std::string("'") + TARVIK_CALL_BIN + "' " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
   std::string out;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return {-1, out};
@@ -115,24 +112,17 @@ TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
   server.SetReply(test::GzipReply("<RESULT_CODE>0</RESULT_CODE>"));
   EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x").first, 1);
   EXPECT_EQ(Call("RequestMember DB_KEY=S1").first, 2);  // a bare command takes no DB_KEY
-  setenv("TARVIK_SERVER", "", 1);
-}
 
-// The reply says only "Send_PostRequest Error"; standard error tells a
-// refused connection from a time-out.
-TEST(TarvikCall, TransportFailuresAreExplainedOnStandardError) {
-  const std::string refused = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
-  setenv("TARVIK_SERVER", refused.c_str(), 1);
-  const auto [code, err] = Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true);
-  EXPECT_EQ(code, 1);
-  EXPECT_EQ(err.rfind("tarvik-call: Failed to connect to 127.0.0.1 port", 0), 0u) << err;
-
-  test::LoopbackServer server;
+  // TransportFailuresAreExplainedOnStandardError: the reply says only
+  // "Send_PostRequest Error"; standard error tells a refusal from a time-out.
   server.StallAfter(0);
-  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
   setenv("TARVIK_STALL_TIMEOUT", "1", 1);
   EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true).second,
             "tarvik-call: no data for 1 seconds\n");
+  setenv("TARVIK_SERVER", Closed().c_str(), 1);
+  const auto [code, err] = Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(err.rfind("tarvik-call: Failed to connect to 127.0.0.1 port", 0), 0u) << err;
   unsetenv("TARVIK_STALL_TIMEOUT");
   setenv("TARVIK_SERVER", "", 1);
 }
@@ -144,38 +134,29 @@ TEST(RequestFunctions, DeliveryTellsARequestThatLeftFromOneThatDidNot) {
   test::LoopbackServer server;
   setenv("TARVIK_STALL_TIMEOUT", "1", 1);
   const std::string body = "<ORDERH_DATA><OH_CODE></OH_CODE></ORDERH_DATA>";
+  const std::string noGzip = test::LoopbackServer::HttpReply(
+      {"Content-Type: text/html; charset=utf-8", "Content-Encoding: gzip"}, "not gzip");
   struct Case {
     const char* what;
-    std::function<void()> arrange;
+    std::string reply;
+    int stallAfter;  // -1: none
     bool refused;
     Delivery expected;
   } cases[] = {
-      {"stored", [&] { server.SetReply(test::GzipReply("<RESULT_CODE>1</RESULT_CODE>")); }, false,
-       Delivery::Replied},
-      {"refused by the service", [&] { server.SetReply(test::GzipReply("<RESULT_CODE>0</RESULT_CODE>")); },
-       false, Delivery::Replied},
-      {"closed without a reply", [&] { server.SetReply(""); }, false, Delivery::Unknown},
-      {"no answer until the stall limit", [&] { server.StallAfter(0); }, false, Delivery::Unknown},
-      {"reply cut in its body",
-       [&] {
-         server.SetReply(test::GzipReply(std::string(3000, 'x')));
-         server.StallAfter(120);
-       },
-       false, Delivery::Unknown},
-      {"reply that is no gzip",
-       [&] {
-         server.SetReply(test::LoopbackServer::HttpReply(
-             {"Content-Type: text/html; charset=utf-8", "Content-Encoding: gzip"}, "not gzip"));
-       },
-       false, Delivery::Unknown},
-      {"connection refused", [] {}, true, Delivery::NotSent},
+      {"stored", test::GzipReply("<RESULT_CODE>1</RESULT_CODE>"), -1, false, Delivery::Replied},
+      {"refused by the service", test::GzipReply("<RESULT_CODE>0</RESULT_CODE>"), -1, false, Delivery::Replied},
+      {"closed without a reply", "", -1, false, Delivery::Unknown},
+      {"no answer until the stall limit", "", 0, false, Delivery::Unknown},
+      {"reply cut in its body", test::GzipReply(std::string(3000, 'x')), 120, false, Delivery::Unknown},
+      {"reply that is no gzip", noGzip, -1, false, Delivery::Unknown},
+      {"connection refused", "", -1, true, Delivery::NotSent},
   };
   std::vector<std::string> texts;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    c.arrange();
-    const std::string refused = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
-    setenv("TARVIK_SERVER", (c.refused ? refused : server.Address()).c_str(), 1);
+    server.SetReply(c.reply);
+    if (c.stallAfter >= 0) server.StallAfter(static_cast<std::size_t>(c.stallAfter));
+    setenv("TARVIK_SERVER", (c.refused ? Closed() : server.Address()).c_str(), 1);
     const std::size_t before = server.Requests().size();
     Delivery d = Delivery::Replied;
     RequestOrderSave("S1", body, &d);
@@ -191,5 +172,4 @@ TEST(RequestFunctions, DeliveryTellsARequestThatLeftFromOneThatDidNot) {
   setenv("TARVIK_SERVER", "", 1);
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

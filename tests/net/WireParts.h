@@ -1,6 +1,5 @@
 #pragma once
-// Takes a recorded request apart the way the service would see it, and the
-// service's usual reply.
+// A recorded request taken apart the way the service sees it; the service's usual reply.
 #include <string>
 #include <vector>
 

@@ -1,45 +1,36 @@
-// The frame of the list screens: its strip, its button column and count
-// display, and a paged grid driven by keys, buttons and the wheel.
+// The screen kit: the frame of the list screens (its strip, its button column
+// and count display, and a paged grid driven by keys, buttons and the wheel),
+// the limited edits and the number format the lists share.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
 
-#include "wire/MessageFormat.h"
 #include "platform/QtText.h"
+#include "screens/CellFormat.h"
 #include "screens/ListScreen.h"
 #include "screens/PagedList.h"
 #include "screens/ReplyRecordSource.h"
 #include "screens/RowGrid.h"
+#include "screens/ScreenKit.h"
+#include "wire/MessageFormat.h"
 
-namespace tarvik {
-namespace {
-
-ListScreenLayout Layout() {
-  ListScreenLayout l;
-  l.width = 300;
-  l.height = 552;
-  l.columnX = 237;
-  l.columnTop = 10;
-  l.columnWidth = 56;
-  l.buttonHeight = 40;
-  l.buttonGap = 2;
-  l.countHeight = 30;
-  l.escHint = "닫음";
-  return l;
-}
+namespace tarvik { namespace {
 
 class TTestList : public TListScreen {
  public:
   explicit TTestList(bool buttonsFocusList)
-      : TListScreen(nullptr, "FrmTestList", Layout()), source_({"OH_NAME", "OH_CODE"}) {
+      : TListScreen(nullptr, "FrmTestList", ListScreenLayout{300, 552, false, 237, 10, 56, 40, 2, 30, "닫음"}),
+        source_({"OH_NAME", "OH_CODE"}) {
     std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", "60");
     for (int i = 0; i < 60; ++i) {
-      reply += MakeTag("RDC_" + std::to_string(i),
-                       MakeTag("OH_NAME", "n" + std::to_string(i)) + MakeTag("OH_CODE", "k" + std::to_string(i)));
+      const std::string s = std::to_string(i);
+      reply += MakeTag("RDC_" + s, MakeTag("OH_NAME", "n" + s) + MakeTag("OH_CODE", "k" + s));
     }
     source_.TakeReply(reply);
     list.SetRowSource(&source_);
@@ -48,12 +39,11 @@ class TTestList : public TListScreen {
     o.buttonsFocusList = buttonsFocusList;
     grid = AddPagedGrid("SGList", &list, 2, QRect(5, 10, 226, 25 * 19 + 4), nullptr, o);
     edit = new QLineEdit(this);
-    edit->setObjectName("EdtWord");
     edit->setGeometry(5, 500, 100, 24);
     list.FillPage(0, 0);
     RefreshList();
+    show();
   }
-
   void OnListButton(ListButton which) override {
     if (which == ListButton::Enter) picked = list.Cell(list.Selected(), 1);
     TListScreen::OnListButton(which);
@@ -73,32 +63,24 @@ TEST(ListScreen, StripButtonColumnAndCountDisplayFollowTheLayout) {
   TTestList screen(true);
   EXPECT_EQ(screen.size(), QSize(300, 552));
   EXPECT_TRUE(screen.windowFlags() & Qt::FramelessWindowHint);
-  auto* strip = screen.findChild<QWidget*>("PnlTop");
-  ASSERT_NE(strip, nullptr);
-  EXPECT_EQ(strip->geometry(), QRect(0, 0, 300, 5));
-  const char* names[] = {"SBEsc", "SBHome", "SBPgUp", "SBPgDn", "SBEnd", "SBEnter"};
-  const char* captions[] = {"Esc", "Home", "PgUp", "PgDn", "End", "Enter"};
-  for (int i = 0; i < 6; ++i) {
+  ASSERT_NE(screen.findChild<QWidget*>("PnlTop"), nullptr);
+  EXPECT_EQ(screen.findChild<QWidget*>("PnlTop")->geometry(), QRect(0, 0, 300, 5));
+  const char* names[] = {"SBEsc", "SBHome", "SBPgUp", "SBPgDn", "SBEnd", "SBEnter", "SBCount"};
+  for (int i = 0; i < 7; ++i) {  // one below the other; the count display follows "Enter"
     auto* b = screen.findChild<QPushButton*>(names[i]);
     ASSERT_NE(b, nullptr) << names[i];
-    EXPECT_EQ(S(b->text()), captions[i]);
-    EXPECT_EQ(b->geometry(), QRect(237, 10 + 42 * i, 56, 40)) << names[i];
+    EXPECT_EQ(b->geometry(), QRect(237, 10 + 42 * i, 56, i < 6 ? 40 : 30)) << names[i];
     EXPECT_TRUE(b->font().bold());
-    EXPECT_EQ(b->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(i == 6 || ("SB" + S(b->text()) == names[i] && b->focusPolicy() == Qt::NoFocus)) << names[i];
   }
-  auto* esc = screen.SideButton(ListButton::Esc);
-  EXPECT_EQ(esc->palette().color(QPalette::ButtonText), QColor(Qt::red));
-  EXPECT_EQ(S(esc->toolTip()), "닫음");
-  auto* count = screen.findChild<QPushButton*>("SBCount");
-  ASSERT_EQ(count, screen.CountDisplay());
-  EXPECT_EQ(count->geometry(), QRect(237, 10 + 42 * 6, 56, 30));
-  EXPECT_EQ(count->palette().color(QPalette::ButtonText), QColor(0, 128, 128));
-  EXPECT_TRUE(count->font().bold());
+  EXPECT_EQ(screen.findChild<QPushButton*>("SBCount"), screen.CountDisplay());
+  EXPECT_EQ(screen.CountDisplay()->palette().color(QPalette::ButtonText), QColor(0, 128, 128));
+  EXPECT_EQ(screen.SideButton(ListButton::Esc)->palette().color(QPalette::ButtonText), QColor(Qt::red));
+  EXPECT_EQ(S(screen.SideButton(ListButton::Esc)->toolTip()), "닫음");
 }
 
 TEST(ListScreen, KeysButtonsAndWheelPageTheListAndShowTheCount) {
   TTestList screen(true);
-  screen.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
   screen.grid->setFocus();
   EXPECT_EQ(screen.Count(), "1");
@@ -110,41 +92,88 @@ TEST(ListScreen, KeysButtonsAndWheelPageTheListAndShowTheCount) {
   EXPECT_EQ(screen.grid->SelectedRow(), 1);
   QTest::keyClick(screen.grid, Qt::Key_End);
   EXPECT_EQ(screen.Count(), "60");
-
   // A paging button first gives the list the focus.
   screen.edit->setFocus();
   screen.SideButton(ListButton::Home)->click();
   EXPECT_EQ(screen.focusWidget(), screen.grid);
   EXPECT_EQ(screen.Count(), "1");
-
   // The wheel moves the focused list.
   QWidget* vp = screen.grid->viewport();
-  QWheelEvent wheel(QPointF(20, 20), vp->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
-                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent wheel(QPointF(20, 20), vp->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(vp, &wheel);
   EXPECT_EQ(screen.Count(), "2");
-
   // Enter in the list is the "Enter" button: the screen decides, here OK.
   QTest::keyClick(screen.grid, Qt::Key_Return);
   EXPECT_EQ(screen.picked, "k1");
   EXPECT_EQ(screen.result(), QDialog::Accepted);
   EXPECT_FALSE(screen.isVisible());
+
+  TTestList other(false);  // buttons that act without moving the focus
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+  other.edit->setFocus();
+  other.SideButton(ListButton::PgDn)->click();
+  EXPECT_EQ(other.focusWidget(), other.edit);
+  EXPECT_EQ(other.list.Top(), 25);
+  QTest::keyClick(other.edit, Qt::Key_Return);  // Enter outside the list: nothing
+  EXPECT_TRUE(other.isVisible());
+  QTest::keyClick(other.edit, Qt::Key_Escape);
+  EXPECT_EQ(other.result(), QDialog::Rejected);
+  EXPECT_FALSE(other.isVisible());
 }
 
-TEST(ListScreen, ButtonsCanActWithoutMovingTheFocusAndEscCloses) {
-  TTestList screen(false);
-  screen.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
-  screen.edit->setFocus();
-  screen.SideButton(ListButton::PgDn)->click();
-  EXPECT_EQ(screen.focusWidget(), screen.edit);
-  EXPECT_EQ(screen.list.Top(), 25);
-  QTest::keyClick(screen.edit, Qt::Key_Return);  // Enter outside the list: nothing
-  EXPECT_TRUE(screen.isVisible());
-  QTest::keyClick(screen.edit, Qt::Key_Escape);
-  EXPECT_EQ(screen.result(), QDialog::Rejected);
-  EXPECT_FALSE(screen.isVisible());
+TEST(LimitEdit, AngleBracketsNeverGoInTypedPastedOrSet) {
+  QLineEdit e;
+  LimitEdit(&e, 20, true);
+  QStringList seen;
+  QObject::connect(&e, &QLineEdit::textChanged, [&](const QString& t) { seen << t; });
+  e.show();
+  QTest::keyClicks(&e, "a<b>c");
+  EXPECT_EQ(e.text(), "ABC");
+  EXPECT_EQ(e.cursorPosition(), 3);
+  e.setCursorPosition(1);
+  QApplication::clipboard()->setText("x<y>");
+  e.paste();
+  EXPECT_EQ(e.text(), "AXYBC");
+  EXPECT_EQ(e.cursorPosition(), 3);  // after what went in
+  e.setText("p<q>");
+  EXPECT_EQ(e.text(), "PQ");
+  // Every slot heard only texts as they stand in the edit: a slot connected
+  // after the limit once kept the text from before it was mended ("Ab").
+  for (const QString& t : seen) EXPECT_EQ(t, LimitedText(t, 20, true)) << t.toStdString();
+  EXPECT_EQ(seen.last(), "PQ");
 }
 
-}  // namespace
-}  // namespace tarvik
+TEST(LimitEdit, BytesOfTheKoreanCodePageAndCapitals) {
+  const struct {
+    const char* what;
+    std::size_t bytes;
+    bool upper;
+    QString in, out;
+  } cases[] = {
+      {"cut at the limit", 6, true, QStringLiteral("가나다라"), QStringLiteral("가나다")},
+      {"never half a syllable", 5, true, QStringLiteral("가나다"), QStringLiteral("가나")},
+      {"brackets do not count", 3, false, QStringLiteral("<a><b><c><d>"), QStringLiteral("abc")},
+      {"other brackets are text", 20, false, QStringLiteral("(a)[b]＜c＞"), QStringLiteral("(a)[b]＜c＞")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(LimitedText(c.in, c.bytes, c.upper), c.out);
+    QLineEdit e;
+    LimitEdit(&e, c.bytes, c.upper);
+    e.show();
+    for (QChar ch : c.in) {  // committed by an input method, one character at a time
+      QInputMethodEvent commit;
+      commit.setCommitString(QString(ch));
+      QApplication::sendEvent(&e, &commit);
+    }
+    EXPECT_EQ(e.text(), c.out);
+  }
+  EXPECT_EQ(FormatGrouped(1234567.5, 2), "1,234,567.5");
+  EXPECT_EQ(FormatGrouped(-1234, 2), "-1,234");
+  EXPECT_EQ(FormatGrouped(0.125, 2), "0.13");
+  EXPECT_EQ(FormatGrouped(999.999, 2), "1,000");
+  EXPECT_EQ(FormatGrouped(12.5, 0), "13");
+}
+
+}}  // namespace tarvik

@@ -6,60 +6,49 @@
 #include <memory>
 
 #include "catalog/ProductList.h"
-#include "wire/MessageFormat.h"
 #include "screens/PagedList.h"
 #include "screens/ReplyRecordSource.h"
+#include "wire/MessageFormat.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
 // A list reply of n records, each with its key "k<i>" and a name.
 std::string ListReply(long long n, long long announced) {
   std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(announced));
   for (long long i = 0; i < n; ++i) {
-    reply += MakeTag("RDC_" + std::to_string(i),
-                     MakeTag("OH_NAME", "n" + std::to_string(i)) + MakeTag("OH_CODE", "k" + std::to_string(i)));
+    const std::string s = std::to_string(i);
+    reply += MakeTag("RDC_" + s, MakeTag("OH_NAME", "n" + s) + MakeTag("OH_CODE", "k" + s));
   }
   return reply;
 }
 
-// A list over n records and the key its row for record i shows.
+// A list over n records, the key its row shows and the key of record i.
 struct Paged {
   std::unique_ptr<PagedList> list;
   std::function<std::string(int row)> key;
-  std::function<std::string(long long i)> keyOf;
+  std::string prefix;  // of the key of record i
   std::shared_ptr<void> keep;  // the source and its data
 };
 
 Paged ReplyList(long long n) {
   auto source = std::make_shared<ReplyRecordSource>(std::vector<std::string>{"OH_NAME", "OH_CODE"});
   source->TakeReply(ListReply(n, n));
-  Paged p;
-  p.list = std::make_unique<PagedList>(PagedList::WheelRule::ScrollAtEdge);
-  p.list->SetRowSource(source.get());
-  PagedList* list = p.list.get();
-  p.key = [list](int row) { return list->Cell(row, 1); };
-  p.keyOf = [](long long i) { return "k" + std::to_string(i); };
-  p.keep = source;
-  return p;
+  auto list = std::make_unique<PagedList>(PagedList::WheelRule::ScrollAtEdge);
+  list->SetRowSource(source.get());
+  PagedList* l = list.get();
+  return {std::move(list), [l](int row) { return l->Cell(row, 1); }, "k", source};
 }
 
 Paged ProductList(long long n) {
   auto table = std::make_shared<std::vector<GoodsRecord>>(kGoodsCapacity);
   for (long long i = 0; i < n; ++i) {
-    GoodsRecord& g = (*table)[static_cast<std::size_t>(i)];
-    g.G_CODE = "G" + std::to_string(i);
-    g.RowNo = static_cast<int>(i);
+    (*table)[static_cast<std::size_t>(i)].G_CODE = "G" + std::to_string(i);
+    (*table)[static_cast<std::size_t>(i)].RowNo = static_cast<int>(i);
   }
   auto page = std::make_unique<ProductPage>();
   page->SetSource(table.get(), n);
-  Paged p;
-  ProductPage* list = page.get();
-  p.list = std::move(page);
-  p.key = [list](int row) { return list->Cell(row, kColCode); };
-  p.keyOf = [](long long i) { return "G" + std::to_string(i); };
-  p.keep = table;
-  return p;
+  ProductPage* l = page.get();
+  return {std::move(page), [l](int row) { return l->Cell(row, kColCode); }, "G", table};
 }
 
 // Keys as letters, each with an optional count: D down, U up, N PgDn, P PgUp,
@@ -67,25 +56,19 @@ Paged ProductList(long long n) {
 void Press(PagedList& list, const std::string& keys) {
   for (std::size_t i = 0; i < keys.size();) {
     const char k = keys[i++];
-    int n = 0;
-    bool number = false;
-    while (i < keys.size() && keys[i] >= '0' && keys[i] <= '9') {
-      n = n * 10 + (keys[i++] - '0');
-      number = true;
-    }
-    const int times = number && k != 'S' && k != 'F' ? n : 1;
-    for (int t = 0; t < times; ++t) {
-      switch (k) {
-        case 'D': list.KeyDown(); break;
-        case 'U': list.KeyUp(); break;
-        case 'N': list.PgDn(); break;
-        case 'P': list.PgUp(); break;
-        case 'H': list.Home(); break;
-        case 'E': list.End(); break;
-        case 'S': list.Select(n); break;
-        case 'F': list.FillPage(n, 0); break;
-        default: break;
-      }
+    const std::size_t end = std::min(keys.find_first_not_of("0123456789", i), keys.size());
+    const int n = std::atoi(keys.substr(i, end - i).c_str());
+    const bool number = end != i;
+    i = end;
+    if (k == 'S') list.Select(n);
+    if (k == 'F') list.FillPage(n, 0);
+    for (int t = 0; t < (number && k != 'S' && k != 'F' ? n : 1); ++t) {
+      if (k == 'D') list.KeyDown();
+      if (k == 'U') list.KeyUp();
+      if (k == 'N') list.PgDn();
+      if (k == 'P') list.PgUp();
+      if (k == 'H') list.Home();
+      if (k == 'E') list.End();
     }
   }
 }
@@ -94,10 +77,10 @@ struct NavCase {
   const char* what;
   long long records;
   const char* keys;
-  long long top;        // the window's first position
-  int row;              // the selected row
-  long long record;     // the selected record; -1: the selected row is empty
-  int firstEmptyRow;    // rows from here on are empty (25: none)
+  long long top;      // the window's first position
+  int row;            // the selected row
+  long long record;   // the selected record; -1: the selected row is empty
+  int firstEmptyRow;  // rows from here on are empty (25: none)
 };
 
 const NavCase kNavigation[] = {
@@ -124,9 +107,7 @@ const NavCase kNavigation[] = {
     {"pgdn on 40 records from row 20", 40, "S20N", 25, 14, 39, 15},
 };
 
-using SourceFactory = Paged (*)(long long);
-
-class Navigation : public ::testing::TestWithParam<SourceFactory> {};
+class Navigation : public ::testing::TestWithParam<Paged (*)(long long)> {};
 
 TEST_P(Navigation, KeysMoveTheWindowAndTheSelection) {
   for (const NavCase& c : kNavigation) {
@@ -141,15 +122,13 @@ TEST_P(Navigation, KeysMoveTheWindowAndTheSelection) {
     if (c.record >= 0) {
       EXPECT_EQ(list.Current(), c.record);
       EXPECT_EQ(list.Position(), c.record + 1);  // the count display
-      EXPECT_EQ(p.key(c.row), p.keyOf(c.record));
+      EXPECT_EQ(p.key(c.row), p.prefix + std::to_string(c.record));
     } else {
       EXPECT_TRUE(list.RowEmpty(c.row));
     }
     for (int r = 0; r < kPagedRows; ++r) {
       EXPECT_EQ(list.RowEmpty(r), r >= c.firstEmptyRow) << "row " << r;
-      if (r < c.firstEmptyRow) {
-        EXPECT_EQ(p.key(r), p.keyOf(c.top + r)) << "row " << r;
-      }
+      EXPECT_TRUE(r >= c.firstEmptyRow || p.key(r) == p.prefix + std::to_string(c.top + r)) << "row " << r;
     }
   }
 }
@@ -157,75 +136,61 @@ TEST_P(Navigation, KeysMoveTheWindowAndTheSelection) {
 INSTANTIATE_TEST_SUITE_P(BothSources, Navigation, ::testing::Values(&ReplyList, &ProductList),
                          [](const auto& info) { return info.index == 0 ? "ReplyRecords" : "ProductTable"; });
 
-// A list screen's wheel: the window moves as soon as the selection reaches
-// its edge row.
-TEST(PagedListWheel, StepsTheWindowWhenTheSelectionReachesTheEdge) {
-  Paged p = ReplyList(30);
-  PagedList& list = *p.list;
-  list.FillPage(0, 0);
-  list.Select(23);
-  list.Wheel(-120);  // towards the user: row 24 and one record further on
-  EXPECT_EQ(list.Selected(), 24);
-  EXPECT_EQ(list.Top(), 1);
-  EXPECT_EQ(list.Position(), 26);  // two after the 24th
-  list.Select(1);
-  list.Wheel(120);  // away from the user from row 1: row 0, one record back
-  EXPECT_EQ(list.Selected(), 0);
-  EXPECT_EQ(list.Top(), 0);
-  list.Wheel(120);  // at the first record: nothing more
-  EXPECT_EQ(list.Top(), 0);
-
-  Paged few = ReplyList(5);
-  few.list->FillPage(0, 0);
-  few.list->Select(4);
-  few.list->Wheel(-120);  // would land on an empty row: climbs back
-  EXPECT_EQ(few.list->Selected(), 4);
-  few.list->Select(2);
-  few.list->Wheel(0xFF88);  // the delta is a signed 16-bit number: towards the user
-  EXPECT_EQ(few.list->Selected(), 3);
-  few.list->Wheel(0);  // a sideways scroll: no step at all
-  EXPECT_EQ(few.list->Selected(), 3);
-}
-
-TEST(PagedListWheel, WithinTheWindowOnlyTheSelectionMoves) {
-  ReplyRecordSource source({"OH_NAME", "OH_CODE"});
-  source.TakeReply(ListReply(60, 60));
-  PagedList list(PagedList::WheelRule::WithinWindow);
-  list.SetRowSource(&source);
-  list.FillPage(10, 0);
-  list.Select(24);
-  list.Wheel(-120);
-  EXPECT_EQ(list.Top(), 10);
-  EXPECT_EQ(list.Selected(), 24);
-  list.Select(0);
-  list.Wheel(120);
-  EXPECT_EQ(list.Top(), 10);
-  list.Wheel(-120);
-  EXPECT_EQ(list.Selected(), 1);
+// A list screen's wheel: the window moves as soon as the selection reaches its
+// edge row; within the window rule only the selection moves.
+TEST(PagedListWheel, StepsTheWindowAtTheEdgeOrOnlyTheSelection) {
+  const struct {
+    const char* what;
+    PagedList::WheelRule rule;
+    long long records, top;
+    int select, delta;
+    long long wantTop;
+    int wantRow;
+  } cases[] = {
+      {"towards the user from row 23: row 24 and one record on", PagedList::WheelRule::ScrollAtEdge, 30, 0, 23, -120, 1, 24},
+      {"away from row 1: row 0, one record back", PagedList::WheelRule::ScrollAtEdge, 30, 1, 1, 120, 0, 0},
+      {"at the first record: nothing more", PagedList::WheelRule::ScrollAtEdge, 30, 0, 0, 120, 0, 0},
+      {"onto an empty row: climbs back", PagedList::WheelRule::ScrollAtEdge, 5, 0, 4, -120, 0, 4},
+      {"a signed 16-bit delta: towards the user", PagedList::WheelRule::ScrollAtEdge, 5, 0, 2, 0xFF88, 0, 3},
+      // A sideways scroll read as a step towards the user once.
+      {"a sideways scroll: no step at all", PagedList::WheelRule::ScrollAtEdge, 5, 0, 2, 0, 0, 2},
+      {"within the window at row 24", PagedList::WheelRule::WithinWindow, 60, 10, 24, -120, 10, 24},
+      {"within the window at row 0", PagedList::WheelRule::WithinWindow, 60, 10, 0, 120, 10, 0},
+      {"within the window down", PagedList::WheelRule::WithinWindow, 60, 10, 0, -120, 10, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ReplyRecordSource source({"OH_NAME", "OH_CODE"});
+    source.TakeReply(ListReply(c.records, c.records));
+    PagedList list(c.rule);
+    list.SetRowSource(&source);
+    list.FillPage(c.top, 0);
+    list.Select(c.select);
+    list.Wheel(c.delta);
+    EXPECT_EQ(list.Top(), c.wantTop);
+    EXPECT_EQ(list.Selected(), c.wantRow);
+    EXPECT_EQ(list.Position(), c.wantTop + c.wantRow + 1);
+  }
 }
 
 TEST(ReplyRecordSource, KeepsTheReplyAndItsCountOrDropsThem) {
   ReplyRecordSource source({"OH_NAME", "OH_CODE"});
-  EXPECT_EQ(source.TakeReply("SetResponseBuffer Error<CALL_INDEX></CALL_INDEX>"),
-            ReplyRecordSource::Load::ReadError);
+  EXPECT_EQ(source.TakeReply("SetResponseBuffer Error<CALL_INDEX></CALL_INDEX>"), ReplyRecordSource::Load::ReadError);
   EXPECT_EQ(source.ListCount(), -1);
   EXPECT_TRUE(source.ListReply().empty());
   EXPECT_TRUE(source.Row(0).empty);
-
   EXPECT_EQ(source.TakeReply(ListReply(0, 0)), ReplyRecordSource::Load::NoRecords);
   EXPECT_EQ(source.ListCount(), 0);
   EXPECT_TRUE(source.ListReply().empty());
   // A count that is not a number counts as none.
   EXPECT_EQ(source.TakeReply(MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", "x")),
             ReplyRecordSource::Load::NoRecords);
-
   const std::string reply = ListReply(3, 2);  // a record more than announced
   EXPECT_EQ(source.TakeReply(reply), ReplyRecordSource::Load::Records);
   EXPECT_EQ(source.ListReply(), reply);
   EXPECT_EQ(source.ListCount(), 2);
-  const PagedRow r = source.Row(1);
-  EXPECT_EQ(r.cells, (std::vector<std::string>{"n1", "k1"}));
-  EXPECT_EQ(r.position, 1);
+  EXPECT_EQ(source.Row(1).cells, (std::vector<std::string>{"n1", "k1"}));
+  EXPECT_EQ(source.Row(1).position, 1);
   // Rows are read by their tags: the unannounced record shows, a missing one
   // is an empty row that still carries its position.
   EXPECT_FALSE(source.Row(2).empty);
@@ -233,5 +198,4 @@ TEST(ReplyRecordSource, KeepsTheReplyAndItsCountOrDropsThem) {
   EXPECT_EQ(source.Row(3).position, 3);
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

@@ -1,26 +1,30 @@
-// The two update passes against the real reference service on loopback.
+// The two update passes and the start-up screen against the real reference
+// service on loopback.
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
-
-#include <cstdlib>
-#include <memory>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <cmath>
 
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"
 #include "tests/update/UpdateSite.h"
+#include "update/Splash.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
 using test::CrcOf;
 using test::ReadFile;
 using test::WriteFile;
+using Strings = std::vector<std::string>;
 
 const std::string kFileError = "파일 다운로드 오류 입니다.";
 const std::string kOld = CrcOf("old program");
-
 bool Exists(const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); }
 
 int RunPass(const UpdatePlaces& places, test::RecordingView* view, std::string* message = nullptr) {
@@ -36,92 +40,56 @@ class UpdatePassesTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(service_.Running()); }
   int Check() { return RunPass(site.CheckPlaces(), &checkView); }
   int Apply(std::string* message = nullptr) { return RunPass(site.ApplyPlaces(), &applyView, message); }
-
   test::UpdateSite site;
   test::ScriptedPrompter prompter;
   test::RecordingView checkView, applyView;
   test::ServiceProcess service_{false, site.serverDir};
 };
 
-TEST_F(UpdatePassesTest, CurrentProgramFetchesOnlyTheManifest) {
+TEST_F(UpdatePassesTest, CurrentProgramFetchesOnlyTheManifestAndChangedImagesCountingOnlyThose) {
   WriteFile(site.programDir + "lib.so", "module 1");
-  WriteFile(site.imageDir + "logo.bmp", "logo 1");
   WriteFile(site.programDir + "unlisted.so", "mine");
   site.Serve("lib.so", "module 2 never fetched");
-  site.Manifest(kOld, "lib.so," + CrcOf("module 1") + "\r\n", "logo.bmp," + CrcOf("logo 1") + "\r\n");
+  std::string images;
+  for (int i = 0; i < 10; ++i) {
+    const std::string name = "img" + std::to_string(i) + ".bmp", data = "picture " + name + std::string(20000, 'x');
+    site.Serve("IMAGE/" + name, data);
+    if (i != 3) WriteFile(site.imageDir + name, i == 7 ? "stale" : data);  // 3 missing, 7 stale
+    images += name + "," + CrcOf(data) + "\r\n";
+  }
+  site.Manifest(kOld, "lib.so," + CrcOf("module 1") + "\r\n", images);
 
   EXPECT_EQ(Check(), 0);
-  EXPECT_TRUE(prompter.prompts.empty());
-  EXPECT_EQ(checkView.statuses, (std::vector<std::string>{"업데이트 서버와 연결중 입니다.",
-                                                          "업데이트 정보를 확인중 입니다.."}));
-  EXPECT_EQ(site.WorkFiles(), std::vector<std::string>{"TKClienti.dat"});  // no copy
+  EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
+  EXPECT_EQ(checkView.statuses, (Strings{"업데이트 서버와 연결중 입니다.", "업데이트 정보를 확인중 입니다..",
+                                         "파일 다운로드중 입니다. ( 1 / 2 )", "파일 다운로드중 입니다. ( 2 / 2 )"}));
+  for (const char* name : {"img3.bmp", "img7.bmp"})
+    EXPECT_EQ(ReadFile(site.imageDir + name), ReadFile(site.serverDir + "DATA/IMAGE/" + name));
+  EXPECT_GT(checkView.lastMax, 20000u);
+  EXPECT_EQ(checkView.lastMax, checkView.lastPosition);
+  EXPECT_FALSE(checkView.barShown);  // hidden again after the list
+  EXPECT_EQ(test::FilesIn(site.workDir), Strings{"TKClienti.dat"});  // no copy
   EXPECT_EQ(ReadFile(site.workDir + "TKClienti.dat"), ReadFile(site.serverDir + "tkclienti.ini"));
   EXPECT_EQ(ReadFile(site.programDir + "lib.so"), "module 1");
   EXPECT_EQ(ReadFile(site.programDir + "unlisted.so"), "mine");
 }
 
-TEST_F(UpdatePassesTest, ChangedImagesAreFetchedCountingOnlyTheChangedOnes) {
-  std::string images;
-  for (int i = 0; i < 10; ++i) {
-    const std::string name = "img" + std::to_string(i) + ".bmp";
-    const std::string data = "picture " + std::to_string(i) + std::string(20000, 'x');
-    site.Serve("IMAGE/" + name, data);
-    if (i != 3) WriteFile(site.imageDir + name, i == 7 ? "stale" : data);  // 3 missing, 7 stale
-    images += name + "," + CrcOf(data) + "\r\n";
-  }
-  site.Manifest(kOld, "", images);
-
-  EXPECT_EQ(Check(), 0);
-  EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
-  EXPECT_EQ(checkView.Downloads(), (std::vector<std::string>{"파일 다운로드중 입니다. ( 1 / 2 )",
-                                                             "파일 다운로드중 입니다. ( 2 / 2 )"}));
-  EXPECT_EQ(ReadFile(site.imageDir + "img3.bmp"), ReadFile(site.serverDir + "DATA/IMAGE/img3.bmp"));
-  EXPECT_EQ(ReadFile(site.imageDir + "img7.bmp"), ReadFile(site.serverDir + "DATA/IMAGE/img7.bmp"));
-  EXPECT_GT(checkView.lastMax, 20000u);
-  EXPECT_EQ(checkView.lastMax, checkView.lastPosition);
-  EXPECT_FALSE(checkView.barShown);  // hidden again after the list
-  EXPECT_EQ(site.WorkFiles(), std::vector<std::string>{"TKClienti.dat"});
-}
-
+// The swap of a changed program itself is the end-to-end update cycle's test.
 TEST_F(UpdatePassesTest, ChangedModuleWithCurrentProgramHandsOverAndFinishes) {
   WriteFile(site.programDir + "lib.so", "module 1");
   site.Serve("lib.so", "module 2");
   site.Manifest(kOld, "lib.so," + CrcOf("module 2") + "\r\n", "", "Done^at^10/Restart");
-
   EXPECT_EQ(Check(), 1);
   EXPECT_EQ(ReadFile(site.programDir + "lib.so"), "module 2");
   EXPECT_EQ(ReadFile(site.workDir + site.exeName), "old program");  // the copy to run
-
+  // A "NEW_" file left by a replacement that failed to swap is removed at the next start.
+  WriteFile(site.workDir + "NEW_" + site.exeName, "left over");
   std::string message;
   EXPECT_EQ(Apply(&message), 2);
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
   EXPECT_EQ(message, " Done^at^10/Restart");
   EXPECT_TRUE(applyView.Downloads().empty());  // program current, module already fetched
   EXPECT_EQ(ReadFile(site.programDir + site.exeName), "old program");
-}
-
-TEST_F(UpdatePassesTest, ChangedProgramIsSwappedInWhole) {
-  const std::string fresh = "new program " + std::string(100000, 'n');
-  site.Serve(site.exeName, fresh);
-  site.Manifest(CrcOf(fresh), "", "", "새 버전");
-  const QString installed = QString::fromStdString(site.programDir + site.exeName);
-  const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                     QFileDevice::ReadGroup | QFileDevice::ExeGroup;
-  ASSERT_TRUE(QFile::setPermissions(installed, perms));
-
-  EXPECT_EQ(Check(), 1);
-  EXPECT_EQ(ReadFile(site.workDir + site.exeName), "old program");
-  // A "NEW_" file left by a replacement that failed to swap is removed at the next start.
-  WriteFile(site.workDir + "NEW_" + site.exeName, "left over");
-
-  std::string message;
-  EXPECT_EQ(Apply(&message), 2);
-  EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
-  EXPECT_EQ(message, " 새 버전");
-  EXPECT_EQ(applyView.Downloads(), std::vector<std::string>{"파일 다운로드중 입니다. ( 1 / 1 )"});
-  EXPECT_EQ(ReadFile(site.programDir + site.exeName), fresh);
-  EXPECT_EQ(QFile::permissions(installed) & 0x7077, perms & 0x7077);  // still executable
-  EXPECT_FALSE(Exists(site.programDir + "NEW_" + site.exeName));
   EXPECT_FALSE(Exists(site.workDir + "NEW_" + site.exeName));
 }
 
@@ -130,10 +98,8 @@ TEST_F(UpdatePassesTest, FailedSwapKeepsTheOldProgramAndTheNextStartCleansUp) {
   site.Manifest(CrcOf("new program"), "");
   EXPECT_EQ(Check(), 1);
   // What stands in the installed program's place cannot be replaced by a rename.
-  const std::string installed = site.programDir + site.exeName;
-  QFile::remove(QString::fromStdString(installed));
-  QDir().mkpath(QString::fromStdString(installed + "/busy"));
-
+  QFile::remove(QString::fromStdString(site.programDir + site.exeName));
+  QDir().mkpath(QString::fromStdString(site.programDir + site.exeName + "/busy"));
   EXPECT_EQ(Apply(), 2);  // not reported; the finished run starts what is there
   EXPECT_TRUE(prompter.prompts.empty());
   EXPECT_EQ(ReadFile(site.programDir + "NEW_" + site.exeName), "new program");
@@ -143,23 +109,19 @@ TEST_F(UpdatePassesTest, FailedSwapKeepsTheOldProgramAndTheNextStartCleansUp) {
 
 TEST_F(UpdatePassesTest, ProgramFailingItsCrcCheckIsRefusedAndTheOldOneKept) {
   site.Serve(site.exeName, "new program");
-  const std::string warning = "WARNING[ 12345 ] [ " + CrcOf("new program") + " ] ";
   site.Manifest("12345", "");
   EXPECT_EQ(Check(), 1);
   EXPECT_EQ(Apply(), -1);
-
   // Without a VERSION section every check hands over, and the caption's first brackets are empty.
   WriteFile(site.serverDir + "tkclienti.ini", "<MODULE></MODULE><IMAGE></IMAGE><MESSAGE>m</MESSAGE>");
   EXPECT_EQ(Check(), 1);
   EXPECT_EQ(Check(), 1);
   EXPECT_EQ(Apply(), -1);
-
   ASSERT_EQ(prompter.prompts.size(), 2u);
-  const std::vector<std::string> captions{warning, "WARNING[  ] [ " + CrcOf("new program") + " ] "};
   for (std::size_t i = 0; i < 2; ++i) {
-    EXPECT_EQ(prompter.prompts[i].text, kFileError + "[ 2 ] ");
-    EXPECT_EQ(prompter.prompts[i].caption, captions[i]);
-    EXPECT_EQ(prompter.prompts[i].icon, PromptIcon::Warning);
+    const test::Prompt& p = prompter.prompts[i];
+    EXPECT_EQ(p.text + p.caption, kFileError + "[ 2 ] WARNING[ " + (i ? "" : "12345") + " ] [ " + CrcOf("new program") + " ] ");
+    EXPECT_EQ(p.icon, PromptIcon::Warning);
   }
   EXPECT_EQ(ReadFile(site.programDir + site.exeName), "old program");
   EXPECT_FALSE(Exists(site.programDir + "NEW_" + site.exeName));
@@ -172,29 +134,24 @@ TEST_F(UpdatePassesTest, BlankAfterTheCommaIsFetchedAtEveryStart) {
   for (int run = 0; run < 2; ++run) {
     checkView.statuses.clear();
     EXPECT_EQ(Check(), 1);
-    EXPECT_EQ(checkView.Downloads(), std::vector<std::string>{"파일 다운로드중 입니다. ( 1 / 1 )"});
+    EXPECT_EQ(checkView.Downloads(), Strings{"파일 다운로드중 입니다. ( 1 / 1 )"});
   }
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(UpdatePassesTest, NamesThatLeaveTheirFolderAreRefused) {
-  // Served under that very name, so only the client's own check can refuse it.
-  site.Serve("IMAGE/a\\b.bmp", "picture");
-  for (const std::string name : {"a\\b.bmp", "../escape.bmp", "sub/x.bmp", "..", "/tmp/abs.bmp"}) {
+  site.Serve("IMAGE/a\\b.bmp", "picture");  // served under that very name: only the client's check refuses it
+  // The images, then a module (-1: the chosen result after a failed module fetch).
+  for (const std::string name : {"a\\b.bmp", "../escape.bmp", "sub/x.bmp", "..", "/tmp/abs.bmp", "../evil.so"}) {
     prompter.Clear();
-    site.Manifest(kOld, "", name + ",1\r\n");
+    const bool module = name == "../evil.so";
+    site.Manifest(kOld, module ? name + ",1\r\n" : "", module ? "" : name + ",1\r\n");
     EXPECT_EQ(Check(), -1) << name;
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kFileError + "[ 4 ] "}) << name;
+    EXPECT_EQ(prompter.Texts(), Strings{kFileError + (module ? "[ 5 ] " : "[ 4 ] ")}) << name;
+    EXPECT_EQ(prompter.prompts.at(0).caption, "ERROR");
   }
-  EXPECT_FALSE(Exists(site.imageDir + "a\\b.bmp"));
-  EXPECT_FALSE(Exists(site.programDir + "escape.bmp"));
-
-  prompter.Clear();
-  site.Manifest(kOld, "../evil.so,1\r\n");
-  EXPECT_EQ(Check(), -1);  // the chosen result after a failed module fetch
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kFileError + "[ 5 ] "});
-  EXPECT_EQ(prompter.prompts[0].caption, "ERROR");
-  EXPECT_FALSE(Exists(site.root + "evil.so"));
+  for (const std::string& f : {site.imageDir + "a\\b.bmp", site.programDir + "escape.bmp", site.root + "evil.so"})
+    EXPECT_FALSE(Exists(f)) << f;
 }
 
 // The copy onto itself used to delete every file of the folder, the program included.
@@ -206,11 +163,35 @@ TEST_F(UpdatePassesTest, CheckPassStartedFromTheWorkFolderKeepsItsFiles) {
   site.Manifest("1", "lib.so," + CrcOf("module 2") + "\r\n");
   UpdatePlaces places = site.CheckPlaces();
   places.ProgramDir = site.workDir;
-
   EXPECT_EQ(RunPass(places, &checkView), 1);
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
   EXPECT_EQ(ReadFile(site.workDir + site.exeName), "old program");
   EXPECT_EQ(ReadFile(site.workDir + "lib.so"), "module 2");
+}
+
+// Esc used to close the screen before its timer fired: no check, and the program just ended.
+TEST_F(UpdatePassesTest, SplashRunsTheCheckOnItsTimerAndClosesOnlyThen) {
+  site.Manifest(kOld, "");
+  TFrmSplash splash(site.CheckPlaces());
+  auto* label = splash.findChild<QLabel*>("LblMsg");
+  QString shownFirst;
+  QTimer::singleShot(100, &splash, [&] {
+    shownFirst = label->text();
+    QTest::keyClick(&splash, Qt::Key_Escape);
+  });
+  QTimer guard;  // never hang: a check that does not close the screen fails the test
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, &splash, [&] { splash.done(99); });
+  guard.start(20000);
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_EQ(splash.RunCheck(), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(600));  // its timer
+  EXPECT_TRUE(guard.isActive());
+  EXPECT_TRUE(shownFirst.isEmpty());
+  EXPECT_EQ(label->text(), QString::fromUtf8("업데이트 정보를 확인중 입니다.."));
+  EXPECT_TRUE(splash.findChild<QProgressBar*>("Gauge1")->isHidden());
+  EXPECT_FALSE(splash.isVisible());
+  EXPECT_TRUE(prompter.prompts.empty());
 }
 
 // A server that cannot be reached, then one that answers 404 to everything.
@@ -226,30 +207,65 @@ TEST(UpdatePassesServerFailures, EachStopsThePassWithItsMessage) {
               "<VERSION>" + version + "</VERSION><MODULE>" + modules + "</MODULE>");
     return RunPass(site.ApplyPlaces(), nullptr);
   };
-  const std::string closed = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
-  ::setenv("TARVIK_SERVER", closed.c_str(), 1);
+  ::setenv("TARVIK_SERVER", ("127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort())).c_str(), 1);
   EXPECT_EQ(RunPass(site.CheckPlaces(), nullptr), -1);
-  EXPECT_TRUE(site.WorkFiles().empty());
+  EXPECT_TRUE(test::FilesIn(site.workDir).empty());
   EXPECT_EQ(apply(kOld, ""), -1);
   ::setenv("TARVIK_SERVER", server.Address().c_str(), 1);
   EXPECT_EQ(RunPass(site.CheckPlaces(), nullptr), -1);
   EXPECT_EQ(apply("1", ""), -1);
   EXPECT_EQ(apply(kOld, "gone.so,1"), -1);
   ::unsetenv("TARVIK_SERVER");
-
   const std::string noServer = "업데이트 서버와 연결할수 없습니다.";
-  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{noServer, noServer, "업데이트 정보 확인 오류 입니다.",
-                                                        kFileError + "[ 1 ] ", kFileError + "[ 3 ] "}));
+  EXPECT_EQ(prompter.Texts(), (Strings{noServer, noServer, "업데이트 정보 확인 오류 입니다.", kFileError + "[ 1 ] ",
+                                       kFileError + "[ 3 ] "}));
   for (const auto& p : prompter.prompts) {
     EXPECT_EQ(p.caption, p.text == noServer ? "접속 실패" : "ERROR");
     EXPECT_EQ(p.icon, PromptIcon::Stop);
   }
-  EXPECT_FALSE(Exists(site.programDir + "NEW_" + site.exeName));
-  EXPECT_FALSE(Exists(site.programDir + "gone.so"));
+  EXPECT_FALSE(Exists(site.programDir + "NEW_" + site.exeName) || Exists(site.programDir + "gone.so"));
   EXPECT_EQ(ReadFile(site.programDir + site.exeName), "old program");
 }
 
-TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded) {
+double Luminance(QRgb c) {  // relative luminance (0 black ... 1 white) of an sRGB colour
+  auto lin = [](int v) { return v <= 10 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+  return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
+}
+
+TEST(Splash, SkinBitmapShapesTheWindow_WithoutASkinTheStatusLineReadsOnTheCarriedPicture) {
+  test::UpdateSite site;
+  // Without update.bmp the black status line stood on a near-black background.
+  TFrmSplash plain(site.CheckPlaces());
+  EXPECT_FALSE(plain.HasSkin());
+  EXPECT_EQ(plain.size(), QSize(402, 268));
+  auto* label = plain.findChild<QLabel*>("LblMsg");
+  label->setText(QString::fromUtf8("업데이트 서버와 연결중 입니다"));
+  const QImage shown = plain.grab().toImage();
+  std::vector<double> behind;  // the background behind the line is what most of its pixels show
+  const QRect line = label->geometry();
+  for (int y = line.top(); y <= line.bottom(); ++y)
+    for (int x = line.left(); x <= line.right(); ++x) behind.push_back(Luminance(shown.pixel(x, y)));
+  const double text = *std::min_element(behind.begin(), behind.end());  // the letters' cores
+  std::nth_element(behind.begin(), behind.begin() + behind.size() / 2, behind.end());
+  // 7:1 is the contrast the accessibility guidelines ask of small text.
+  EXPECT_GE((behind[behind.size() / 2] + 0.05) / (text + 0.05), 7.0);
+
+  QImage skin(300, 200, QImage::Format_RGB32);
+  skin.fill(qRgb(0x10, 0x20, 0x30));
+  for (int x = 0; x < 300; ++x) skin.setPixel(x, 0, qRgb(0xFF, 0x00, 0xFF));  // transparent top row
+  ASSERT_TRUE(skin.save(QString::fromStdString(site.imageDir + "update.bmp"), "BMP"));
+  TFrmSplash splash(site.CheckPlaces());
+  EXPECT_TRUE(splash.HasSkin());
+  EXPECT_EQ(splash.size(), QSize(300, 200));
+  EXPECT_FALSE(splash.mask().contains(QPoint(5, 0)));
+  EXPECT_TRUE(splash.mask().contains(QPoint(5, 1)));
+  // The replacement pass takes the skin from the installed folder's icons.
+  UpdatePlaces elsewhere = site.ApplyPlaces();
+  elsewhere.ImageDir = site.root + "nowhere/";
+  EXPECT_TRUE(TFrmSplash(elsewhere).HasSkin());
+}
+
+TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded_NameWithANulIsRefused) {
   const auto list = ParseFileList("\r\n\"b,c.dll\",22\r\n\nplain\r'd,e',3,x\n");
   ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0].name + "|" + list[0].crc, "\"b,c.dll\"|22");
@@ -258,20 +274,15 @@ TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded) {
   EXPECT_EQ(UrlPathPart("a b#?%.bmp"), "a%20b%23%3F%25.bmp");
   EXPECT_EQ(UrlPathPart("로고.bmp"), "%EB%A1%9C%EA%B3%A0.bmp");
   EXPECT_EQ(UrlPathPart("a+b(1)~_-.dll\x7F\x01"), "a+b(1)~_-.dll%7F%01");
-}
-
-// A name holding a NUL was checked and written as the name before the NUL:
-// a manifest could replace another file than the one it lists.
-TEST(UpdateFileList, NameWithANulIsRefused) {
+  // A name holding a NUL was checked and written as the name before the NUL:
+  // a manifest could replace another file than the one it lists.
   test::UpdateSite site;
   WriteFile(site.programDir + "keep.dll", "abc");
-  const std::string name("keep.dll\0x", 10);
+  const std::string name("keep.dll\0x", 10), nul = name + "," + CrcOf("abc") + "\r\n";
   UpdatePasses passes(site.CheckPlaces(), nullptr);
-  const std::string list = name + "," + CrcOf("abc") + "\r\n";
-  EXPECT_EQ(passes.ListChangedFiles(site.programDir, list), std::vector<std::string>{name});
-  EXPECT_FALSE(passes.FetchFiles(list, site.programDir, "http://127.0.0.1:1/update/DATA/"));
+  EXPECT_EQ(passes.ListChangedFiles(site.programDir, nul), Strings{name});
+  EXPECT_FALSE(passes.FetchFiles(nul, site.programDir, "http://127.0.0.1:1/update/DATA/"));
   EXPECT_EQ(ReadFile(site.programDir + "keep.dll"), "abc");
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

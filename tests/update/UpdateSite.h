@@ -1,12 +1,11 @@
 #pragma once
-// Test scenery of the self-update: an update folder as the server gives it
-// out (tkclienti.ini, DATA/, DATA/IMAGE/), an installed program folder with
-// its icon folder, and a work folder, all below one temporary folder.
-#include <QDir>
-#include <QTemporaryDir>
-
+// Test scenery of the self-update, below one temporary folder: an update
+// folder as the server gives it out (tkclienti.ini, DATA/, DATA/IMAGE/), an
+// installed program folder with its icon folder, and a work folder.
 #include <zlib.h>
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <string>
 #include <vector>
 
@@ -21,6 +20,12 @@ inline std::string CrcOf(const std::string& data) {
       crc32(0L, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()))));
 }
 
+inline std::vector<std::string> FilesIn(const std::string& dir) {
+  std::vector<std::string> out;
+  for (const QString& f : QDir(QString::fromStdString(dir)).entryList(QDir::Files)) out.push_back(f.toStdString());
+  return out;
+}
+
 struct UpdateSite {
   UpdateSite() {
     QDir().mkpath(QString::fromStdString(serverDir + "DATA/IMAGE"));
@@ -30,31 +35,17 @@ struct UpdateSite {
   UpdatePlaces CheckPlaces() const { return {programDir, exeName, workDir, "", imageDir}; }
   // The replacement pass runs from the copy in the work folder.
   UpdatePlaces ApplyPlaces() const { return {workDir, exeName, workDir, programDir, imageDir}; }
-
-  // path below DATA/ on the server.
-  void Serve(const std::string& path, const std::string& data) {
-    WriteFile(serverDir + "DATA/" + path, data);
-  }
-  void Manifest(const std::string& version, const std::string& modules,
-                const std::string& images = "", const std::string& message = "") {
-    WriteFile(serverDir + "tkclienti.ini", "<VERSION>" + version + "</VERSION>\r\n<MODULE>\r\n" +
-                                               modules + "</MODULE>\r\n<IMAGE>\r\n" + images +
-                                               "</IMAGE>\r\n<MESSAGE>" + message + "</MESSAGE>\r\n");
-  }
-  std::vector<std::string> WorkFiles() const {
-    std::vector<std::string> out;
-    for (const QString& f : QDir(QString::fromStdString(workDir)).entryList(QDir::Files))
-      out.push_back(f.toStdString());
-    return out;
+  void Serve(const std::string& path, const std::string& data) { WriteFile(serverDir + "DATA/" + path, data); }
+  void Manifest(const std::string& version, const std::string& modules, const std::string& images = "",
+                const std::string& message = "") {
+    WriteFile(serverDir + "tkclienti.ini", "<VERSION>" + version + "</VERSION>\r\n<MODULE>\r\n" + modules +
+                                               "</MODULE>\r\n<IMAGE>\r\n" + images + "</IMAGE>\r\n<MESSAGE>" +
+                                               message + "</MESSAGE>\r\n");
   }
 
   QTemporaryDir tmp;
-  std::string root = tmp.path().toStdString() + "/";
-  std::string serverDir = root + "srv/";
-  std::string programDir = root + "installed client/";
-  std::string workDir = root + "work/";
-  std::string imageDir = programDir + "icon/";
-  std::string exeName = "TKClientI";
+  std::string root = tmp.path().toStdString() + "/", serverDir = root + "srv/", programDir = root + "installed client/";
+  std::string workDir = root + "work/", imageDir = programDir + "icon/", exeName = "TKClientI";
 };
 
 // The start-up screen as the passes see it, recorded.

@@ -1,0 +1,168 @@
+// The platform layer: the message boxes as the user sees them (Qt's Korean
+// button texts from the carried translation, text with as much room on the
+// right as on the left), the keys after a modal window, and CP949 text.
+// Window shapes from bitmaps: the start-up screen's and the image button's tests.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "platform/ModalRunner.h"
+#include "platform/Prompter.h"
+#include "platform/Translation.h"
+#include "wire/Text.h"
+
+namespace tarvik { namespace {
+
+struct Seen {
+  QStringList buttons;
+  int left = -1, right = -1;  // room between the outermost text or icon and the border
+};
+
+// Runs ask with the program's own message box and, once the box is up,
+// records it and presses key there.
+Seen WhileBoxIsUp(const std::function<void()>& ask, Qt::Key key) {
+  Seen seen;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box) return;  // the test fails on the empty record; the guard below ends the box
+    for (const QPushButton* b : box->findChildren<QPushButton*>()) seen.buttons << b->text();
+    int left = box->width(), right = 0;
+    for (const QLabel* l : box->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (l->isHidden()) continue;
+      left = std::min(left, l->x());
+      right = std::max(right, l->geometry().right() + 1);
+    }
+    seen.left = left;
+    seen.right = box->width() - right;
+    QTest::keyClick(box, key);
+  });
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  });
+  guard.start(5000);
+  ask();
+  return seen;
+}
+
+TEST(MessageBox, KoreanButtonsAndEvenMargins) {
+  // Carried inside the program, so a copied program speaks Korean too.
+  EXPECT_TRUE(QFile::exists(":/tarvik/translations/qtbase_ko.qm"));
+  ASSERT_TRUE(InstallKoreanTranslation());
+  ASSERT_TRUE(InstallKoreanTranslation());  // a second call is harmless
+  // What Qt's Korean catalogue lacks: the file dialog's type column.
+  EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("폴더"));
+  bool answer = true;
+  const struct {
+    const char* what;
+    std::function<void()> ask;
+    QStringList buttons;  // sorted
+    Qt::Key key;
+    bool answer;
+  } cases[] = {
+      {"message", [] { ShowMessage("제품을 선택하십시요."); }, {"확인"}, Qt::Key_Return, true},
+      {"stop icon", [] { CurrentPrompter().Show("업데이트 서버와 연결할수 없습니다.", "접속 실패", PromptIcon::Stop); },
+       {"확인"}, Qt::Key_Return, true},
+      // N answers No by its underlined letter.
+      {"question", [&] { answer = AskYesNo("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?"); },
+       {"아니요(&N)", "예(&Y)"}, Qt::Key_N, false},
+      // Enter takes the default button: Yes for an ordinary question, No for
+      // one whose Yes throws typed work away.
+      {"Enter on a question", [&] { answer = AskYesNo("다시 전송하지 않고 접수된 발주를 여시겠습니까?"); },
+       {"아니요(&N)", "예(&Y)"}, Qt::Key_Return, true},
+      {"Enter on a discard", [&] { answer = AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 화면을 지우시겠습니까?"); },
+       {"아니요(&N)", "예(&Y)"}, Qt::Key_Return, false},
+      {"Y on a discard", [&] { answer = AskToDiscard("발주 내역을 삭제합니다."); }, {"아니요(&N)", "예(&Y)"},
+       Qt::Key_Y, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    answer = true;
+    Seen seen = WhileBoxIsUp(c.ask, c.key);
+    seen.buttons.sort();
+    EXPECT_EQ(seen.buttons, c.buttons);
+    EXPECT_GT(seen.right, 0);
+    EXPECT_NEAR(seen.left, seen.right, 1);
+    EXPECT_EQ(answer, c.answer);
+  }
+}
+
+// Without a window manager nobody gives the keys back when a modal window
+// closes: they went to the root window, and a clerk's next key was lost.
+TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
+  QWidget main;
+  main.resize(400, 300);
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  const auto activeAfter = [](const std::function<void()>& open) {
+    open();
+    QApplication::processEvents();
+    return QApplication::activeWindow();
+  };
+  EXPECT_EQ(activeAfter([] { WhileBoxIsUp([] { ShowMessage("정보가 없는 제품입니다."); }, Qt::Key_Return); }), &main);
+  EXPECT_EQ(activeAfter([] { WhileBoxIsUp([] { AskYesNo("발주 내역을 삭제합니다."); }, Qt::Key_Escape); }), &main);
+  // A dialog over a dialog (the quantity entry over the category browser):
+  // each close gives the keys to the window below it.
+  QWidget* afterInner = nullptr;
+  EXPECT_EQ(activeAfter([&] {
+              QDialog browser(&main);
+              QTimer::singleShot(0, &browser, [&] {  // as when a clerk presses Enter there
+                EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &browser; }));
+                QDialog entry(&main);
+                QTimer::singleShot(50, &entry, [&entry] { entry.accept(); });
+                RunModal(entry);
+                QApplication::processEvents();
+                afterInner = QApplication::activeWindow();
+                browser.accept();
+              });
+              RunModal(browser);
+            }),
+            &main);
+  EXPECT_NE(afterInner, nullptr);
+  EXPECT_NE(afterInner, &main);  // the browser, not the window under it
+}
+
+TEST(Cp949, LengthsAndCutsNeverSplitACharacterAndInvalidUtf8CountsOne) {
+  EXPECT_EQ(Cp949Length("\xE2\x85\xA2"), 2u);  // Ⅲ is in KS X 1001
+  EXPECT_EQ(Cp949Width(0x1F600), 1u);           // not in CP949: written as one '?'
+  const std::string s = "A\xED\x95\x9C\xEB\xB9\x9B";  // A한빛: 5 bytes in CP949
+  EXPECT_EQ(Cp949Length(s), 5u);
+  EXPECT_EQ(CutCp949(s, 5), s);
+  EXPECT_EQ(CutCp949(s, 4), "A\xED\x95\x9C");
+  EXPECT_EQ(CutCp949(s, 2), "A");
+  EXPECT_TRUE(IsValidUtf8("plain \xED\x95\x9C"));
+  for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xED\x95", "\xF4\x90\x80\x80"})
+    EXPECT_FALSE(IsValidUtf8(bad)) << bad;  // overlong, surrogate, cut short, above U+10FFFF
+  const std::string t = "a\xFF\xED\x95\x9C\xC3";  // a, stray byte, 한, cut-off lead byte
+  EXPECT_EQ(Cp949Length(t), 5u);
+  EXPECT_EQ(CutCp949(t, 3), "a\xFF");  // never half of 한
+  EXPECT_EQ(DecodeUtf8(t), (std::u32string{U'a', 0xFFFD, 0xD55C, 0xFFFD}));
+  EXPECT_EQ(NextCharEnd(t, 2), 5u);
+  const std::u32string all = {U'A', 0xE9, 0xD55C, 0x1F600};
+  EXPECT_EQ(DecodeUtf8(EncodeUtf8(all)), all);
+}
+
+TEST(Cp949, ReadAsUtf8WithUndefinedBytesReplacedAndTheRestKept_CrashOnUndefinedPairAtTheEnd) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"A\xC7\xD1\xBA\xFB,3", "A\xED\x95\x9C\xEB\xB9\x9B,3"},  // A한빛,3
+      {"\x81\x41", "\xEA\xB0\x82"},                           // 갂: the extension's two bytes
+      {"\xFF" "B", "\xEF\xBF\xBD" "B"},                         // no such byte: U+FFFD, then B
+      {"x\xC7", "x\xEF\xBF\xBD"},                               // a lead byte cut off at the end
+      // An undefined pair at the very end (glibc's converter took both bytes
+      // and the reading went past the buffer): one U+FFFD a byte.
+      {"P00002,3\r\n\xA2\xE8", "P00002,3\r\n\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"", ""},
+  };
+  for (const auto& [cp949, utf8] : cases) EXPECT_EQ(Cp949ToUtf8(cp949), utf8) << utf8;
+}
+
+}}  // namespace tarvik
