@@ -16,6 +16,7 @@
 #include "tests/net/WireParts.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Files.h"
+#include "wire/Csv.h"
 #include "wire/LocalTime.h"
 #include "wire/MessageFormat.h"
 
@@ -210,6 +211,37 @@ TEST(TagValue, FindsTheFirstElementOfExactlyThatNameAndTagIntTakesDigitsOnly) {
 // The reply reader agrees with TagValue on any text: the fuzz target
 // reply_reader, its seeds replayed as a test. The largest index fits; one past
 // it is another name, not index 0.
+// One splitter reads the catalogue files (CSV as written) and the basket's
+// lists (trimmed, separator chosen per line): records joined by "|", fields by "/".
+TEST(Csv, QuotesOpenOnlyAtAFieldStartAndSpanLines) {
+  struct Case {
+    const char* text;
+    CsvRules rules;
+    const char* records;
+    std::vector<std::size_t> lines;
+  } const cases[] = {
+      {"a,\"b,\"\"c\"\"\"\r\n\r\nd,", {}, "a/b,\"c\"|d/", {1, 3}},
+      {"\"x\ny\",1\nz", {}, "x\ny/1|z", {1, 3}},
+      {"ab\"c,\"d\"e", {}, "ab\"c/de", {1}},
+      {" \"a ; b\" ;  c ", {';', true}, "a ; b/c", {1}},
+      {"  P1   \"1 200\"  ", {' ', true}, "P1/1 200", {1}},
+      {",,\n \n", {}, "//| ", {1, 2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const CsvSplit split = SplitCsv(c.text, c.rules);
+    std::string joined;
+    for (const auto& r : split.records) {
+      if (!joined.empty()) joined += "|";
+      for (std::size_t f = 0; f < r.size(); ++f) joined += (f ? "/" : "") + r[f];
+    }
+    EXPECT_EQ(joined, c.records);
+    EXPECT_EQ(split.lineOf, c.lines);
+    EXPECT_FALSE(split.unclosedQuote);
+  }
+  EXPECT_TRUE(SplitCsv("a,\"b\nc").unclosedQuote);
+}
+
 TEST(ReplyReader, LargestIndexIsReadAndOverflowIsNoIndex) {
   const std::string reply = "<RDC_18446744073709551615>max</RDC_18446744073709551615>"
                             "<RDC_18446744073709551616>0?</RDC_18446744073709551616>";
