@@ -1,7 +1,7 @@
 // Log-in and catalogue commands through the client's request functions against
-// the real service with the demo data. (The screens' tests drive the same
-// replies through the log-in and the main screen; here: what they count and
-// what is refused.)
+// the real service with the demo data. The screens' tests drive the same
+// replies through the log-in, the main screen and the part search; here:
+// what they count and what is refused.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -57,6 +57,9 @@ TEST_F(Catalog, RepliesHoldWhatTheClientReadsAndRefuseWhatItMayNotAsk) {
       {"car groups ordered by a make's field", RequestCarGroups("S00001", Like("CG_NAME", "%") + OrderBy("CM_CODE ASC")), -1},
       {"BMW 320I pads", RequestCarPartNums("S00001", pads + Like("CPN_NAME", "320I%") + OrderBy("CPN_NAME ASC")), 2},
       {"part numbers by product", RequestCarPartNums("S00001", pads + Like("CPN_GCODE", "%")), -1},
+      {"car makes", RequestCarMakes("S00001", Like("CM_NAME", "%")), 40},
+      {"car groups", RequestCarGroups("S00001", Like("CG_NAME", "%")), 15},
+      {"a product's notes", RequestGoodsMemo("S00001", MakeTag("GM_GC", "P00001")), 3},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Ok(c.reply), c.count >= 0) << c.what;
@@ -69,6 +72,9 @@ TEST_F(Catalog, RepliesHoldWhatTheClientReadsAndRefuseWhatItMayNotAsk) {
   ExpectTags(TagValue("RDC_0", RequestCustomer("S00001", Same("C_ID", "SHOP1"))),
              {{"C_CODE", "C00001"}, {"C_NAME", "한빛카센터"}, {"C_SS", "1234"}, {"C_GU", "1"}});
   EXPECT_EQ(Record0(RequestCustomer("S00001", Same("C_ID", "NEWSHOP")), "C_SS"), "");
+  // The makes of the older system come padded to 20 bytes.
+  ExpectTags(TagValue("RDC_10", RequestCarMakes("S00001", Like("CM_NAME", "%") + OrderBy("CM_CODE ASC"))),
+             {{"CM_CODE", "11"}, {"CM_NAME", "포르쉐" + std::string(14, ' ')}});
 }
 
 TEST_F(Catalog, AllProductsComeSortedByCategoryWithTheOrderersCosts) {
@@ -104,40 +110,6 @@ TEST_F(Catalog, AllProductsComeSortedByCategoryWithTheOrderersCosts) {
   EXPECT_TRUE(CountCategoryRuns(traded).whole);
   EXPECT_EQ(Record0(traded, "G_CODE"), "P00002");
   EXPECT_FALSE(Record0(traded, "G_NAME").empty() || Record0(traded, "U_COST").empty());
-}
-
-TEST_F(Catalog, ProductByCodeNotesAndCarLists) {
-  ExpectTags(TagValue("RDC_0", RequestGoodByCode("S00001", Same("G_CODE", "P00100"))),
-             {{"G_NAME", "브레이크 디스크 뒤 (스타렉스)"}, {"G_BOX", "EA"}, {"G_BCNT", "1"}});
-  const std::string notices = RequestGoodsMemo("S00001", MakeTag("GM_GC", "999999") + OrderBy("GM_NO ASC"));
-  ASSERT_EQ(Count(notices), 3);
-  EXPECT_EQ(Record0(notices, "GM_NOTE"), "타르빅 자동차부품 발주 시스템에 오신 것을 환영합니다.");
-  const std::string note = RequestGoodsMemo("S00001", MakeTag("GM_GC", "P00001") + OrderBy("GM_NO ASC"));
-  EXPECT_EQ(Count(note), 3);
-  EXPECT_EQ(Record0(note, "GM_NOTE"), "제품명: 피스톤 앞 (쏘나타)");
-  EXPECT_EQ(TagValue("GM_NO", TagValue("RDC_2", note)), "3");
-  const std::string makes = RequestCarMakes("S00001", Like("CM_NAME", "%") + OrderBy("CM_CODE ASC"));
-  EXPECT_EQ(Count(makes), 40);
-  EXPECT_EQ(TagValue("CM_NAME", TagValue("RDC_1", makes)), "BMW");
-  // The makes of the older system come padded to 20 bytes.
-  ExpectTags(TagValue("RDC_10", makes), {{"CM_CODE", "11"}, {"CM_NAME", "포르쉐" + std::string(14, ' ')}});
-  const std::string groups = RequestCarGroups("S00001", Like("CG_NAME", "%") + OrderBy("CG_CODE ASC"));
-  EXPECT_EQ(Count(groups), 15);
-  EXPECT_EQ(Record0(groups, "CG_CODE"), "01");
-  const std::string byBody = RequestCarPartNums(
-      "S00001", Same("CPN_GROUP", "01") + Same("CPN_MAKE", "02") + Like("CPN_BODY", "%WBA%") + OrderBy("CPN_BODY ASC"));
-  EXPECT_EQ(Count(byBody), 10);
-  EXPECT_EQ(Record0(byBody, "CPN_BODY").size(), 17u);
-  // 포르쉐 ("11") brake pads: 30 entries, every tenth without a product; the
-  // genuine part they name.
-  const std::string porsche = RequestCarPartNums(
-      "S00001", Same("CPN_GROUP", "01") + Same("CPN_MAKE", "11") + Like("CPN_BODY", "%WP0%") + OrderBy("CPN_BODY ASC"));
-  ASSERT_EQ(Count(porsche), 30);
-  int withoutProduct = 0;
-  ReplyReader entries(porsche);
-  for (int i = 0; i < 30; ++i) withoutProduct += TagValue("CPN_GCODE", entries.Record(i)).empty();
-  EXPECT_EQ(withoutProduct, 3);
-  EXPECT_EQ(Record0(RequestGoodByCode("S00001", Same("G_CODE", "P02510")), "G_NAME"), "브레이크패드 955 341 101");
 }
 
 }  // namespace
