@@ -149,10 +149,10 @@ TEST(Connections, AClientThatStopsReadingIsClosedAtTheWriteDeadline) {
       const auto t0 = Clock::now();
       const RawReply r = Get(port, "/small");
       EXPECT_EQ(r.body, "small");
-      EXPECT_LT(Clock::now() - t0, milliseconds(200));
+      EXPECT_LT(Clock::now() - t0, milliseconds(400));
     }
     while (counts.open > 0 && Clock::now() - sent < milliseconds(2000)) std::this_thread::sleep_for(milliseconds(20));
-    EXPECT_EQ(counts.open, 0u) << "the reader still holds its connection";
+    EXPECT_EQ(counts.open.load(), 0u) << "the reader still holds its connection";
     std::size_t got = 0;
     EXPECT_TRUE(ClosedBy(reader, Clock::now() + milliseconds(2000), &got));
     EXPECT_LT(got, kBig);
