@@ -1,41 +1,34 @@
-// The catalogue import's reading of a supplier's CSV: any bytes are either
-// refused with a reason or give rows that hold what the file said, and the
-// sort keys derived for them keep every category in one run.
-#include <cstddef>
-#include <cstdint>
+// The catalogue import's reading of a supplier's CSV: any bytes are refused
+// with a reason or give rows that hold what the file said, and the sort keys
+// derived for them keep every category in one run.
 #include <map>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "wire/Text.h"
 #include "service/CatalogImport.h"
+#include "wire/Text.h"
 
-using tarvik::fuzz::Check;
-using tarvik::fuzz::Shown;
+using namespace tarvik::fuzz;
 using namespace tarvik::service;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
+TARVIK_FUZZ(text) {
   std::vector<CatalogueRow> rows;
   std::string error;
-  if (!ParseCatalogueCsv(text, rows, &error)) {
-    Check(!error.empty(), "a refused file without a reason");
-    return 0;
-  }
+  if (!ParseCatalogueCsv(text, rows, &error)) return Check(!error.empty(), "a refused file without a reason");
   std::set<std::string> codes;
+  bool keysGiven = false;  // keys the file gives are the supplier's to choose
   for (const auto& r : rows) {
     Check(!r.code.empty(), "a row without a G_CODE");
     Check(codes.insert(r.code).second, "a repeated G_CODE taken: " + Shown(r.code));
     for (const std::string* f : {&r.code, &r.name, &r.box, &r.barcode, &r.major, &r.minor})
       Check(tarvik::IsValidUtf8(*f), "a field that is not UTF-8: " + Shown(*f));
+    keysGiven |= r.keysGiven;
   }
-  for (const auto& r : rows)
-    if (r.keysGiven) return 0;  // keys the file gives are the supplier's to choose
+  if (keysGiven) return;
   // Half the rows as what the supplier had, the rest new.
-  std::vector<CatalogueRow> existing(rows.begin(), rows.begin() + static_cast<long>(rows.size() / 2));
-  std::vector<CatalogueRow> fresh(rows.begin() + static_cast<long>(rows.size() / 2), rows.end());
+  const auto half = rows.begin() + static_cast<long>(rows.size() / 2);
+  std::vector<CatalogueRow> existing(rows.begin(), half), fresh(half, rows.end());
   DeriveSortKeys(existing, {});
   DeriveSortKeys(fresh, existing);
   // Sorted by the keys, each major (and each major and minor) is one run.
@@ -46,14 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string major, pair;
   for (const auto& [key, r] : sorted) {
     const std::string p = r->major + '\x1F' + r->minor;
-    if (r->major != major) {
-      Check(majorsDone.insert(r->major).second, "major " + Shown(r->major) + " in two runs");
-      major = r->major;
-    }
-    if (p != pair) {
-      Check(pairsDone.insert(p).second, "minor " + Shown(r->minor) + " in two runs");
-      pair = p;
-    }
+    if (r->major != major)
+      Check(majorsDone.insert(major = r->major).second, "major " + Shown(r->major) + " in two runs");
+    if (p != pair) Check(pairsDone.insert(pair = p).second, "minor " + Shown(r->minor) + " in two runs");
   }
-  return 0;
 }

@@ -1,6 +1,9 @@
 #pragma once
-// What every fuzz target shares: a check that stops the run with a reason,
-// so libFuzzer keeps the input that broke it.
+// What every fuzz target shares: checks that stop the run with a reason (so
+// libFuzzer keeps the input that broke it), and the entry point, written
+// TARVIK_FUZZ(input) { ... } with the input as bytes in a string.
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,7 +16,6 @@ namespace tarvik::fuzz {
   std::fprintf(stderr, "\nFUZZ CHECK FAILED: %s\n", what.c_str());
   std::abort();
 }
-
 inline void Check(bool ok, const std::string& what) {
   if (!ok) Fail(what);
 }
@@ -23,16 +25,11 @@ inline std::string Shown(const std::string& s, std::size_t max = 200) {
   std::string out;
   for (std::size_t i = 0; i < s.size() && i < max; ++i) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x20 && c < 0x7F && c != '\\') {
-      out += static_cast<char>(c);
-    } else {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", c);
-      out += buf;
-    }
+    char buf[8];
+    std::snprintf(buf, sizeof buf, c >= 0x20 && c < 0x7F && c != '\\' ? "%c" : "\\x%02X", c);
+    out += buf;
   }
-  if (s.size() > max) out += "...";
-  return out;
+  return s.size() > max ? out + "..." : out;
 }
 
 // A new folder below TMPDIR, removed at exit (after whatever is registered
@@ -52,3 +49,11 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 }  // namespace tarvik::fuzz
+
+#define TARVIK_FUZZ(input)                                                          \
+  static void FuzzOne(const std::string& input);                                    \
+  extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
+    FuzzOne(std::string(reinterpret_cast<const char*>(data), size));                \
+    return 0;                                                                       \
+  }                                                                                 \
+  static void FuzzOne(const std::string& input)

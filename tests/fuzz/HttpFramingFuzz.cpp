@@ -1,25 +1,20 @@
 // The service's HTTP framing as its connections read it: a byte stream that
 // arrives in pieces of any size, heads read with ParseHead, bodies of their
 // Content-Length, pipelined requests one after the other. How the stream is
-// cut must not change what is read; a well-formed request built from the
-// input is read the same wherever it is cut.
-#include <cstddef>
-#include <cstdint>
-#include <string>
+// cut must not change what is read.
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
 #include "service/HttpFraming.h"
 #include "service/Wire.h"
 
-using tarvik::fuzz::Check;
-using tarvik::fuzz::Shown;
+using namespace tarvik::fuzz;
 using namespace tarvik::service;
 
 namespace {
 
-// What the connection made of the stream: one line per request read whole
-// and, last, why it stopped reading (a refusal) or "waiting".
+// One line per request read whole and, last, why reading stopped (a
+// refusal) or "waiting".
 std::vector<std::string> Read(const std::string& stream, const std::vector<std::size_t>& pieces) {
   std::vector<std::string> out;
   std::string in;
@@ -36,16 +31,11 @@ std::vector<std::string> Read(const std::string& stream, const std::vector<std::
         Check(in.size() < kMaxHeadBytes, "an endless head is waited for");
         break;
       }
-      if (status != HeadStatus::kComplete) {
-        out.push_back(status == HeadStatus::kBad ? "bad" : "too large");
-        return out;
-      }
+      if (status != HeadStatus::kComplete) return out.push_back(status == HeadStatus::kBad ? "bad" : "too large"), out;
       Check(headBytes > 0 && headBytes <= in.size() && headBytes <= kMaxHeadBytes, "head length out of range");
       Check(head.contentLength >= 0, "negative Content-Length accepted");
-      if (head.chunked || head.contentLength > static_cast<long long>(kMaxBodyBytes)) {
-        out.push_back(head.chunked ? "chunked" : "body too large");
-        return out;
-      }
+      if (head.chunked || head.contentLength > static_cast<long long>(kMaxBodyBytes))
+        return out.push_back(head.chunked ? "chunked" : "body too large"), out;
       const std::size_t length = static_cast<std::size_t>(head.contentLength);
       if (in.size() < headBytes + length) break;
       out.push_back(head.method + " " + head.path + " " + head.contentType + " " + std::to_string(length) +
@@ -61,30 +51,27 @@ std::vector<std::string> Read(const std::string& stream, const std::vector<std::
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 2) return 0;
+TARVIK_FUZZ(input) {
+  if (input.size() < 2) return;
   // The first bytes choose the pieces, the rest is the stream. Pieces grow
-  // with the stream (1..64 bytes for every 512 of it): a connection reads
-  // what has arrived, and a long head read byte by byte would only be slow.
-  const std::size_t count = 1 + data[0] % 8;
-  const std::size_t skip = std::min(size, count + 1);
-  const std::string stream(reinterpret_cast<const char*>(data) + skip, size - skip);
+  // with the stream (1..64 bytes for every 512): a long head read byte by
+  // byte would only be slow.
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(input[i]); };
+  const std::size_t count = 1 + byte(0) % 8;
+  const std::string stream = input.substr(std::min(input.size(), count + 1));
   std::vector<std::size_t> pieces;
-  for (std::size_t i = 1; i <= count && i < size; ++i) pieces.push_back((1 + data[i] % 64) * (1 + stream.size() / 512));
-
-  const std::vector<std::string> whole = Read(stream, {});
-  Check(Read(stream, pieces) == whole, "the pieces change what is read of " + Shown(stream));
+  for (std::size_t i = 1; i <= count && i < input.size(); ++i)
+    pieces.push_back((1 + byte(i) % 64) * (1 + stream.size() / 512));
+  Check(Read(stream, pieces) == Read(stream, {}), "the pieces change what is read of " + Shown(stream));
 
   // A well-formed request with the stream's bytes as its body, cut anywhere,
-  // followed by a second one on the same connection.
+  // then a second one on the same connection.
   const std::string body = stream.substr(0, 300);
   const std::string request = "POST /NET/Order.php HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/plain\r\n"
-                              "Content-Length: " +
-                              std::to_string(body.size()) + "\r\n\r\n" + body;
+                              "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
   const std::string two = request + request;
   const std::vector<std::string> expected = Read(two, {});
   Check(expected.size() == 3 && expected[2] == "waiting", "a well-formed request is not read: " + Shown(request));
-  const std::size_t cut = data[1] % (two.size() + 1);
+  const std::size_t cut = byte(1) % (two.size() + 1);
   Check(Read(two, {cut == 0 ? 1 : cut, two.size()}) == expected, "a request cut at " + std::to_string(cut));
-  return 0;
 }

@@ -1,36 +1,26 @@
 // The reply reader and the record field reader against the plain TagValue
 // lookup they must agree with, on any text.
-#include <cstddef>
-#include <cstdint>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
 #include "wire/MessageFormat.h"
 
-using tarvik::fuzz::Check;
-using tarvik::fuzz::Shown;
+using namespace tarvik::fuzz;
 
 namespace {
 
 // Indices worth asking for: 0..20 and every number written after the prefix
-// in the text (and its neighbours), so far-off records such as RDC_4000 are
-// compared too.
+// (and its neighbours), so far-off records such as RDC_4000 are compared too.
 std::set<std::size_t> Indices(const std::string& text, const std::string& prefix) {
   std::set<std::size_t> out;
   for (std::size_t i = 0; i <= 20; ++i) out.insert(i);
   for (std::size_t p = text.find(prefix); p != std::string::npos; p = text.find(prefix, p + 1)) {
-    std::size_t k = p + prefix.size(), n = 0, digits = 0;
-    while (k < text.size() && text[k] >= '0' && text[k] <= '9' && digits < 9) {
+    std::size_t k = p + prefix.size(), n = 0;
+    for (; k < text.size() && text[k] >= '0' && text[k] <= '9' && k < p + prefix.size() + 9; ++k)
       n = n * 10 + static_cast<std::size_t>(text[k] - '0');
-      ++k;
-      ++digits;
-    }
-    if (digits == 0) continue;
-    out.insert(n);
-    out.insert(n + 1);
-    if (n > 0) out.insert(n - 1);
+    if (k == p + prefix.size()) continue;
+    out.insert({n, n + 1, n > 0 ? n - 1 : 0});
   }
   return out;
 }
@@ -46,15 +36,13 @@ void CompareFields(const tarvik::RecordFields& reader, const std::string& record
   for (std::size_t f = 0; f < kFields.size(); ++f) {
     const std::string expected = tarvik::TagValue(kFields[f], record);
     Check(values[f] == expected, "RecordFields " + kFields[f] + " gave '" + Shown(values[f]) +
-                                     "', TagValue '" + Shown(expected) + "' in '" +
-                                     Shown(record) + "'");
+                                     "', TagValue '" + Shown(expected) + "' in '" + Shown(record) + "'");
   }
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
+TARVIK_FUZZ(text) {
   const tarvik::RecordFields fields(kFields);
   for (const std::string prefix : {"RDC_", "OLD_"}) {
     const tarvik::ReplyReader reader(text, prefix);
@@ -68,5 +56,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   CompareFields(fields, text);
   Check(tarvik::TagInt("RESULT_RECORD_COUNT", text) >= 0, "a negative record count");
-  return 0;
 }

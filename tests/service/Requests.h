@@ -1,33 +1,30 @@
 #pragma once
-// Request texts of the service commands, built as the client builds them.
+// Request texts of the service commands, built as the client builds them, and
+// readings of their replies.
+#include <gtest/gtest.h>
+
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "wire/MessageFormat.h"
 
 // A service (or cluster) of the test that must run: skips the test where it
 // asks for PostgreSQL or HAProxy and the machine has none, fails otherwise.
-#define REQUIRE_RUNNING(s)                                   \
-  do {                                                       \
+#define REQUIRE_RUNNING(s)                                     \
+  do {                                                         \
     if (!(s).Skipped().empty()) GTEST_SKIP() << (s).Skipped(); \
-    ASSERT_TRUE((s).Running());                              \
+    ASSERT_TRUE((s).Running());                                \
   } while (0)
 
 namespace tarvik::test {
 
-// Full header: CALL_INDEX, COMMAND, DB_KEY, then the rest.
-inline std::string Full(const std::string& command, const std::string& dbKey,
-                        const std::string& rest) {
-  return MakeTag("CALL_INDEX", "240131-2") + MakeTag("COMMAND", command) +
-         MakeTag("DB_KEY", dbKey) + rest;
+// Full header: CALL_INDEX, COMMAND, DB_KEY, then the rest; Short: no CALL_INDEX.
+inline std::string Full(const std::string& command, const std::string& dbKey, const std::string& rest) {
+  return MakeTag("CALL_INDEX", "240131-2") + MakeTag("COMMAND", command) + MakeTag("DB_KEY", dbKey) + rest;
 }
-// Short header: COMMAND, DB_KEY.
-inline std::string Short(const std::string& command, const std::string& dbKey,
-                         const std::string& rest) {
+inline std::string Short(const std::string& command, const std::string& dbKey, const std::string& rest) {
   return MakeTag("COMMAND", command) + MakeTag("DB_KEY", dbKey) + rest;
 }
 inline std::string Same(const std::string& field, const std::string& key) {
@@ -37,6 +34,9 @@ inline std::string Like(const std::string& field, const std::string& key) {
   return MakeTag("LIKE_FIELD", field) + MakeTag("LIKE_KEY", key);
 }
 inline std::string OrderBy(const std::string& list) { return MakeTag("ORDERBY", list); }
+inline std::string Member(const std::string& id) { return MakeTag("COMMAND", "100000") + Same("M_ID", id); }
+inline bool Ok(const std::string& reply) { return TagValue("RESULT_CODE", reply) == "1"; }
+inline long long Count(const std::string& reply) { return TagInt("RESULT_RECORD_COUNT", reply); }
 
 struct LineSpec {
   std::string code, name, box, qty, note;
@@ -44,26 +44,26 @@ struct LineSpec {
 
 // The ORDERH_DATA and ORDERL_DATA of a save as the client writes them; a
 // "YZ" line (typed in by hand) carries its own name and unit.
-inline std::string OrderBody(const std::string& ohCode, const std::string& iog,
-                             const std::vector<LineSpec>& lines,
-                             const std::string& note = "빠른 배송 부탁",
-                             const std::string& cc = "C00001", int rcount = -1) {
-  const std::string head =
-      MakeTag("OH_CODE", ohCode) + MakeTag("OH_SD", "") + MakeTag("OH_AT", "") +
-      MakeTag("OH_MT", "") + MakeTag("OH_MCOUNT", "1") + MakeTag("OH_DD", "240215") +
-      MakeTag("OH_CC", cc) + MakeTag("OH_TYPE", "C") + MakeTag("OH_IOG", iog) +
-      MakeTag("OH_SG", "0") + MakeTag("OH_SCODE", "") +
-      MakeTag("OH_RCOUNT", std::to_string(rcount < 0 ? static_cast<int>(lines.size()) : rcount)) +
-      MakeTag("OH_NOTE", note);
+inline std::string OrderBody(const std::string& ohCode, const std::string& iog, const std::vector<LineSpec>& lines,
+                             const std::string& note = "빠른 배송 부탁", const std::string& cc = "C00001",
+                             int rcount = -1) {
+  std::string head;
+  for (const auto& [tag, value] :
+       std::vector<std::pair<std::string, std::string>>{{"OH_CODE", ohCode}, {"OH_SD", ""}, {"OH_AT", ""},
+                                                         {"OH_MT", ""}, {"OH_MCOUNT", "1"}, {"OH_DD", "240215"},
+                                                         {"OH_CC", cc}, {"OH_TYPE", "C"}, {"OH_IOG", iog},
+                                                         {"OH_SG", "0"}, {"OH_SCODE", ""}})
+    head += MakeTag(tag, value);
+  head += MakeTag("OH_RCOUNT", std::to_string(rcount < 0 ? static_cast<int>(lines.size()) : rcount)) +
+          MakeTag("OH_NOTE", note);
   std::string body;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const LineSpec& l = lines[i];
     const bool yz = l.code == "YZ";
     body += MakeTag("OLD_" + std::to_string(i),
-                    MakeTag("OL_NO", std::to_string(i)) + MakeTag("OL_CC", cc) +
-                        MakeTag("OL_OC", "") + MakeTag("OL_GC", l.code) +
-                        MakeTag("OL_GN", yz ? l.name : "") + MakeTag("OL_GBOX", yz ? l.box : "") +
-                        MakeTag("OL_LC", l.qty) + MakeTag("OL_LN", l.note));
+                    MakeTag("OL_NO", std::to_string(i)) + MakeTag("OL_CC", cc) + MakeTag("OL_OC", "") +
+                        MakeTag("OL_GC", l.code) + MakeTag("OL_GN", yz ? l.name : "") +
+                        MakeTag("OL_GBOX", yz ? l.box : "") + MakeTag("OL_LC", l.qty) + MakeTag("OL_LN", l.note));
   }
   return MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", body);
 }
@@ -71,25 +71,20 @@ inline std::string OrderBody(const std::string& ohCode, const std::string& iog,
 // A whole save request for C00001 with `lines` lines (every third typed in
 // by hand), line i noted note + "-" + i, so a stored order tells whose and
 // how long it is.
-inline std::string OrderSave(const std::string& code, const std::string& note, int lines,
-                             const std::string& iog = "A") {
+inline std::string OrderSave(const std::string& code, const std::string& note, int lines, const std::string& iog = "A") {
   std::vector<LineSpec> specs;
   for (int l = 0; l < lines; ++l)
-    specs.push_back({l % 3 ? "P0" + std::to_string(1000 + l) : "YZ", "수기", "EA", "1",
-                     note + "-" + std::to_string(l)});
+    specs.push_back({l % 3 ? "P0" + std::to_string(1000 + l) : "YZ", "수기", "EA", "1", note + "-" + std::to_string(l)});
   return Full("100401", "S00001", OrderBody(code, iog, specs, note));
 }
+inline std::string OrderOpen(const std::string& code) { return Full("100406", "S00001", MakeTag("OH_CODE", code)); }
 
 // The notes of the lines of an order as read back ("100406"), in order.
 inline std::vector<std::string> OpenedLineNotes(const std::string& openReply) {
   std::vector<std::string> notes;
   const std::string lines = TagValue("ORDERL_DATA", openReply);
   ReplyReader reader(lines);
-  for (std::size_t i = 0;; ++i) {
-    const std::string rec = reader.Record(i);
-    if (rec.empty()) break;
-    notes.push_back(TagValue("OL_LN", rec));
-  }
+  for (std::string rec; !(rec = reader.Record(notes.size())).empty();) notes.push_back(TagValue("OL_LN", rec));
   return notes;
 }
 
@@ -107,8 +102,7 @@ inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
 }
 
 // Each named element of record holds its value.
-inline void ExpectTags(const std::string& record,
-                       const std::vector<std::pair<std::string, std::string>>& want) {
+inline void ExpectTags(const std::string& record, const std::vector<std::pair<std::string, std::string>>& want) {
   for (const auto& [name, value] : want) EXPECT_EQ(TagValue(name, record), value) << name;
 }
 
@@ -126,12 +120,10 @@ inline CategoryRuns CountCategoryRuns(const std::string& reply) {
   std::set<std::string> majors, pairs;
   std::string lastMajor = "\x01", lastPair = "\x01";
   ReplyReader reader(reply);
-  for (long long i = 0, n = TagInt("RESULT_RECORD_COUNT", reply); i < n; ++i) {
+  for (long long i = 0, n = Count(reply); i < n; ++i) {
     const std::string rec = reader.Record(static_cast<std::size_t>(i));
-    const std::string major = TagValue("G_GPN1", rec);
-    const std::string pair = major + "/" + TagValue("G_GPN2", rec);
-    if ((major != lastMajor && !majors.insert(major).second) ||
-        (pair != lastPair && !pairs.insert(pair).second)) {
+    const std::string major = TagValue("G_GPN1", rec), pair = major + "/" + TagValue("G_GPN2", rec);
+    if ((major != lastMajor && !majors.insert(major).second) || (pair != lastPair && !pairs.insert(pair).second)) {
       if (runs.whole) runs.broken = pair;
       runs.whole = false;
     }

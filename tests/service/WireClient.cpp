@@ -12,25 +12,27 @@
 #include "wire/MessageFormat.h"
 
 namespace tarvik::test {
-
 namespace {
 
-RawReply Exchange(std::uint16_t port, Poco::Net::HTTPRequest& req, const std::string& body) {
+const std::string kBoundary = "--------DHC013124153045123";
+
+RawReply Exchange(std::uint16_t port, const std::string& method, const std::string& path,
+                  const std::string& contentType, const std::string& body) {
   RawReply r;
   try {
+    Poco::Net::HTTPRequest req(method, path, Poco::Net::HTTPMessage::HTTP_1_1);
+    if (method == "POST") {
+      req.setContentType(contentType);
+      req.set("Accept-Encoding", "gzip, deflate");
+      req.setContentLength(body.size());
+    }
     Poco::Net::HTTPClientSession session("127.0.0.1", port);
     session.setTimeout(Poco::Timespan(30, 0));
-    if (!body.empty() || req.getMethod() == "POST") req.setContentLength(body.size());
     session.sendRequest(req) << body;
     Poco::Net::HTTPResponse resp;
-    std::istream& in = session.receiveResponse(resp);
     std::ostringstream s;
-    Poco::StreamCopier::copyStream(in, s);
-    r.status = resp.getStatus();
-    r.reason = resp.getReason();
-    r.contentType = resp.getContentType();
-    r.contentEncoding = resp.get("Content-Encoding", "");
-    r.body = s.str();
+    Poco::StreamCopier::copyStream(session.receiveResponse(resp), s);
+    r = {resp.getStatus(), resp.getReason(), resp.getContentType(), resp.get("Content-Encoding", ""), s.str(), ""};
     if (r.contentEncoding == "gzip") GzipDecompress(r.body, r.text);
   } catch (const Poco::Exception&) {
     r.status = 0;
@@ -38,36 +40,33 @@ RawReply Exchange(std::uint16_t port, Poco::Net::HTTPRequest& req, const std::st
   return r;
 }
 
+std::string CallBody(const std::string& elements) {
+  return MultipartBody(kBoundary, GzipCompress(WrapPostData(elements)));
+}
+
 }  // namespace
 
 std::string MultipartBody(const std::string& boundary, const std::string& payload) {
-  return "--" + boundary + "\r\n" +
-         "Content-Disposition: form-data; name=POST; filename=GZCompressString\r\n" +
+  return "--" + boundary + "\r\nContent-Disposition: form-data; name=POST; filename=GZCompressString\r\n" +
          "Content-Type: application/x-gzip\r\n\r\n" + payload + "\r\n--" + boundary + "--\r\n";
 }
 
 RawReply PostRaw(std::uint16_t port, const std::string& path, const std::string& contentType,
                  const std::string& body) {
-  Poco::Net::HTTPRequest req(Poco::Net::HTTPRequest::HTTP_POST, path,
-                             Poco::Net::HTTPMessage::HTTP_1_1);
-  req.setContentType(contentType);
-  req.set("Accept-Encoding", "gzip, deflate");
-  return Exchange(port, req, body);
+  return Exchange(port, "POST", path, contentType, body);
 }
 
 std::string Call(std::uint16_t port, const std::string& endpoint, const std::string& elements) {
-  const std::string boundary = "--------DHC013124153045123";
-  const std::string body =
-      MultipartBody(boundary, GzipCompress(WrapPostData(elements)));
-  const RawReply r = PostRaw(port, "/NET/" + endpoint + ".php",
-                             "multipart/form-data; boundary=" + boundary, body);
-  return r.text;
+  return PostRaw(port, "/NET/" + endpoint + ".php", "multipart/form-data; boundary=" + kBoundary, CallBody(elements))
+      .text;
 }
 
-RawReply Get(std::uint16_t port, const std::string& path) {
-  Poco::Net::HTTPRequest req(Poco::Net::HTTPRequest::HTTP_GET, path,
-                             Poco::Net::HTTPMessage::HTTP_1_1);
-  return Exchange(port, req, std::string());
+RawReply Get(std::uint16_t port, const std::string& path) { return Exchange(port, "GET", path, "", ""); }
+
+std::string RawCall(const std::string& endpoint, const std::string& elements) {
+  const std::string body = CallBody(elements);
+  return "POST /NET/" + endpoint + ".php HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; boundary=" +
+         kBoundary + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 }  // namespace tarvik::test

@@ -11,7 +11,7 @@
 
 #include <cerrno>
 
-#include "tests/support/LoopbackSocket.h"
+#include "tests/support/LoopbackServer.h"
 
 namespace tarvik::test {
 
@@ -25,38 +25,28 @@ pid_t Spawn(const SpawnSpec& job, int* stdoutFd) {
   const pid_t parent = ::getpid();
   const pid_t pid = ::fork();
   if (pid == 0) {
-    if (job.gid != static_cast<gid_t>(-1) &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(job.gid) != 0))
-      ::_exit(126);
+    if (job.gid != static_cast<gid_t>(-1) && (::setgroups(0, nullptr) != 0 || ::setgid(job.gid) != 0)) ::_exit(126);
     if (job.uid != static_cast<uid_t>(-1) && ::setuid(job.uid) != 0) ::_exit(126);
-    // After the change of user, which clears it.
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // after the change of user, which clears it
     if (::getppid() != parent) ::_exit(127);
     if (job.captureStdout) ::dup2(fds[1], STDOUT_FILENO);
-    if (!job.stderrFile.empty()) {
-      const int err = ::open(job.stderrFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-      if (err >= 0) ::dup2(err, STDERR_FILENO);
-    }
+    const int err = job.stderrFile.empty() ? -1 : ::open(job.stderrFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (err >= 0) ::dup2(err, STDERR_FILENO);
     ::execv(cargv[0], cargv.data());
     ::_exit(127);
   }
-  if (job.captureStdout) ::close(fds[1]);
-  if (pid < 0) {
-    if (job.captureStdout) ::close(fds[0]);
-    return -1;
-  }
   if (job.captureStdout) {
-    if (stdoutFd) *stdoutFd = fds[0];
+    ::close(fds[1]);
+    if (pid >= 0 && stdoutFd) *stdoutFd = fds[0];
     else ::close(fds[0]);
   }
-  return pid;
+  return pid < 0 ? -1 : pid;
 }
 
 int WaitExit(pid_t pid) {
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
+  while (::waitpid(pid, &status, 0) < 0)
     if (errno != EINTR) return -1;
-  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -68,10 +58,9 @@ int RunProgram(const SpawnSpec& job, std::string* out) {
   if (pid < 0) return -1;
   std::string text;
   char buf[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+  for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) != 0;) {
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n < 0) break;
     text.append(buf, static_cast<std::size_t>(n));
   }
   ::close(fd);
@@ -83,33 +72,25 @@ bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   line.clear();
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
     pollfd p{fd, POLLIN, 0};
     const int r = ::poll(&p, 1, static_cast<int>(left.count()));
     if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) return false;
     char c;
-    const ssize_t n = ::read(fd, &c, 1);
-    if (n <= 0) return false;
+    if (r <= 0 || ::read(fd, &c, 1) <= 0) return false;
     if (c == '\n') return true;
     line += c;
   }
 }
 
-int FreeLoopbackPort() {
-  std::uint16_t port = 0;
-  const int fd = LoopbackSocket(&port, false);
-  if (fd >= 0) CloseSocket(fd);
-  return port;
-}
+int FreeLoopbackPort() { return LoopbackServer::ClosedPort(); }
 
 void UnprivilegedUser(uid_t& uid, gid_t& gid) {
   uid = static_cast<uid_t>(-1);
   gid = static_cast<gid_t>(-1);
-  if (::geteuid() != 0) return;
-  if (const passwd* pw = ::getpwnam("nobody")) {
+  const passwd* pw = ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
+  if (pw) {
     uid = pw->pw_uid;
     gid = pw->pw_gid;
   }

@@ -16,13 +16,12 @@ class CountingPrinter : public Printer {
 
   PrintOutcome PrintJob(const PrintPage& page) override {
     jobs.push_back(page);
-    if (outcomes.empty()) {
-      PrintOutcome ok;
-      ok.ok = true;
-      return ok;
+    PrintOutcome o;
+    o.ok = true;
+    if (!outcomes.empty()) {
+      o = outcomes.front();
+      outcomes.pop_front();
     }
-    const PrintOutcome o = outcomes.front();
-    outcomes.pop_front();
     return o;
   }
 

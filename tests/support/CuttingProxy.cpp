@@ -14,8 +14,7 @@ namespace {
 // length that counts itself), hold an Execute: a prepared statement is sent
 // once and run by a later message.
 bool HoldsExecute(const std::string& bytes) {
-  std::size_t at = 0;
-  while (at + 5 <= bytes.size()) {
+  for (std::size_t at = 0; at + 5 <= bytes.size();) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + at);
     const std::size_t length = (std::size_t{b[1]} << 24) | (b[2] << 16) | (b[3] << 8) | b[4];
     if (b[0] == 'E') return true;
@@ -29,7 +28,12 @@ bool HoldsExecute(const std::string& bytes) {
 
 CuttingProxy::CuttingProxy(std::uint16_t upstreamPort) : upstream_(upstreamPort) {
   listenFd_ = LoopbackSocket(&port_, true);
-  thread_ = std::thread([this] { Accept(); });
+  thread_ = std::thread([this] {
+    while (listenFd_ >= 0 && !stop_) {
+      const int fd = Readable(listenFd_) ? ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC) : -1;
+      if (fd >= 0) relays_.emplace_back([this, fd] { Relay(fd); });
+    }
+  });
 }
 
 CuttingProxy::~CuttingProxy() {
@@ -45,14 +49,6 @@ void CuttingProxy::CutAfter(const std::string& marker, int execute) {
   execute_ = execute;
 }
 
-void CuttingProxy::Accept() {
-  while (listenFd_ >= 0 && !stop_) {
-    if (!Readable(listenFd_)) continue;
-    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd >= 0) relays_.emplace_back([this, fd] { Relay(fd); });
-  }
-}
-
 void CuttingProxy::Relay(int client) {
   const int server = ConnectLoopback(upstream_);
   char buf[65536];
@@ -64,28 +60,26 @@ void CuttingProxy::Relay(int client) {
       const long n = ReceiveSome(server, buf, sizeof buf);
       if (n <= 0 || !SendAll(client, std::string(buf, static_cast<std::size_t>(n)))) break;
     }
-    if (p[0].revents) {
-      const long n = ReceiveSome(client, buf, sizeof buf);
-      if (n <= 0) break;
-      const std::string bytes(buf, static_cast<std::size_t>(n));
-      bool cut = false;
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!marker_.empty() && bytes.find(marker_) != std::string::npos) {
-          marker_.clear();
-          runs = execute_;
-        }
-        cut = runs > 0 && HoldsExecute(bytes) && --runs == 0;
+    if (!p[0].revents) continue;
+    const long n = ReceiveSome(client, buf, sizeof buf);
+    if (n <= 0) break;
+    const std::string bytes(buf, static_cast<std::size_t>(n));
+    bool cut = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!marker_.empty() && bytes.find(marker_) != std::string::npos) {
+        marker_.clear();
+        runs = execute_;
       }
-      if (!SendAll(server, bytes)) break;
-      if (cut) {
-        // The server has acted once it answers; the answer never arrives.
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!stop_ && std::chrono::steady_clock::now() < until && !Readable(server)) {
-        }
-        ++cuts_;
-        break;
+      cut = runs > 0 && HoldsExecute(bytes) && --runs == 0;
+    }
+    if (!SendAll(server, bytes)) break;
+    if (cut) {  // the server has acted once it answers; the answer never arrives
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      while (!stop_ && std::chrono::steady_clock::now() < until && !Readable(server)) {
       }
+      ++cuts_;
+      break;
     }
   }
   CloseSocket(server);

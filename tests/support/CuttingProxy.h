@@ -1,10 +1,9 @@
 #pragma once
-// A loopback TCP relay in front of a PostgreSQL server that can cut a
-// connection where the outcome of a statement is unknown to its sender: once
-// armed, the first connection to send the marker (the text of a statement)
-// has the message that runs it passed on, the server's answer awaited and
-// swallowed, and both ends closed. Every connection has its own thread; every wait is
-// bounded.
+// A loopback relay in front of a PostgreSQL server that cuts a connection
+// where the outcome of a statement is unknown to its sender: once armed, the
+// next connection to send the marker (a statement's text) has the message
+// that runs it passed on, the server's answer awaited and swallowed, and both
+// ends closed. A thread per connection; every wait bounded.
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -28,7 +27,6 @@ class CuttingProxy {
   int Cuts() const { return cuts_; }
 
  private:
-  void Accept();
   void Relay(int client);
 
   std::uint16_t upstream_;

@@ -5,7 +5,6 @@
 // in a thread of its own; every wait bounded.
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -13,23 +12,18 @@ namespace tarvik::test {
 
 class DroppingProxy {
  public:
-  // upstreamPort: the service's port on 127.0.0.1.
-  explicit DroppingProxy(std::uint16_t upstreamPort);
+  explicit DroppingProxy(std::uint16_t upstreamPort);  // the service's port on 127.0.0.1
   ~DroppingProxy();
   DroppingProxy(const DroppingProxy&) = delete;
   DroppingProxy& operator=(const DroppingProxy&) = delete;
 
   std::uint16_t Port() const { return port_; }
   std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
-
-  // The replies to the next n requests are dropped.
-  void DropNextReplies(int n) { drops_ = n; }
-  // Requests passed on so far, and replies dropped.
-  int Forwarded() const { return forwarded_; }
+  void DropNextReplies(int n) { drops_ = n; }  // the replies to the next n requests
+  int Forwarded() const { return forwarded_; }  // requests passed on so far
   int Dropped() const { return dropped_; }
 
  private:
-  void Run();
   void Serve(int client);
 
   int listenFd_ = -1;

@@ -12,9 +12,8 @@ namespace tarvik::test {
 
 class FullDisk {
  public:
-  explicit FullDisk(rlim_t limitBytes) {
+  explicit FullDisk(rlim_t limitBytes) : oldSignal_(std::signal(SIGXFSZ, SIG_IGN)) {
     getrlimit(RLIMIT_FSIZE, &old_);
-    oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = old_;
     limit.rlim_cur = limitBytes;
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -28,7 +27,7 @@ class FullDisk {
 
  private:
   rlimit old_{};
-  void (*oldSignal_)(int) = nullptr;
+  void (*oldSignal_)(int);
 };
 
 }  // namespace tarvik::test

@@ -2,9 +2,9 @@
 // A raw HTTP server on 127.0.0.1 for protocol tests: it records the exact
 // bytes of each request and answers with canned exact bytes, or stalls (sends
 // part of the reply, or nothing, then holds the connection until the client
-// gives up or the server stops), or trickles (sends part of the reply, then
-// one byte at a time). One connection at a time, one request per connection. Runs in its own thread from
-// construction to destruction; every wait in it is bounded.
+// gives up or the server stops), or trickles (part of the reply, then one
+// byte at a time). One connection at a time, one request per connection, in
+// its own thread from construction to destruction; every wait bounded.
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -26,33 +26,28 @@ class LoopbackServer {
   // "127.0.0.1:PORT", the TARVIK_SERVER value that points at this server.
   std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
 
-  // The bytes sent back to every later request (exactly as given); ends a
-  // stall set before.
+  // The bytes sent back to every later request; ends a stall set before.
   void SetReply(const std::string& bytes);
-  // Replies for the next requests, one each in order; later requests get the
+  // Replies for the next requests, one each in order; later ones get the
   // SetReply bytes again.
   void QueueReplies(std::vector<std::string> replies);
-  // Send only the first n bytes of the reply, then hold the connection.
-  void StallAfter(std::size_t n);
+  void StallAfter(std::size_t n);  // send the first n bytes, then hold the connection
   // Send the first n bytes of the reply, then one byte every intervalMs.
   void TrickleAfter(std::size_t n, int intervalMs);
 
-  // The raw last request (request line to end of body), or empty. It is
-  // recorded before the answer goes out.
+  // The raw last request (request line to end of body), recorded before the
+  // answer goes out; empty before the first.
   std::string LastRequest() const;
-  // Every request so far, in order.
-  std::vector<std::string> Requests() const;
+  std::vector<std::string> Requests() const;  // every request so far, in order
 
   // A loopback port that nothing listens on (connecting to it is refused).
   static std::uint16_t ClosedPort();
-
-  // A complete reply: status 200, the given header lines (each without CR LF)
-  // and body; Content-Length is added unless withLength is false.
+  // A complete reply: status 200, the header lines (each without CR LF) and
+  // body; Content-Length is added unless withLength is false.
   static std::string HttpReply(const std::vector<std::string>& headers, const std::string& body,
                                bool withLength = true);
 
  private:
-  void Run();
   void Serve(int fd);
 
   int listenFd_ = -1;

@@ -21,15 +21,13 @@ namespace {
 #ifdef _WIN32
 // Winsock handles are small numbers in practice; the tests keep them as int.
 using socklen_t = int;
-constexpr int kSocketFlags = 0;
 constexpr int kSendFlags = 0;
 int NewSocket() {
   static const bool started = [] {
     WSADATA data;
     return WSAStartup(MAKEWORD(2, 2), &data) == 0;
   }();
-  if (!started) return -1;
-  const SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
+  const SOCKET s = started ? ::socket(AF_INET, SOCK_STREAM, 0) : INVALID_SOCKET;
   return s == INVALID_SOCKET ? -1 : static_cast<int>(s);
 }
 int AcceptOne(int fd) {
@@ -41,9 +39,8 @@ int PollOne(int fd, int ms) {
   return WSAPoll(&p, 1, ms);
 }
 #else
-constexpr int kSocketFlags = SOCK_CLOEXEC;
 constexpr int kSendFlags = MSG_NOSIGNAL;
-int NewSocket() { return ::socket(AF_INET, SOCK_STREAM | kSocketFlags, 0); }
+int NewSocket() { return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0); }
 int AcceptOne(int fd) { return ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC); }
 int PollOne(int fd, int ms) {
   pollfd p{fd, POLLIN, 0};
@@ -69,13 +66,19 @@ void CloseSocket(int fd) {
 #endif
 }
 
+void ShutdownWrite(int fd) {
+#ifdef _WIN32
+  ::shutdown(static_cast<SOCKET>(fd), SD_SEND);
+#else
+  ::shutdown(fd, SHUT_WR);
+#endif
+}
+
 long SendSome(int fd, const char* data, std::size_t n) {
   return static_cast<long>(::send(fd, data, static_cast<int>(n), kSendFlags));
 }
 
-long ReceiveSome(int fd, char* data, std::size_t n) {
-  return static_cast<long>(::recv(fd, data, static_cast<int>(n), 0));
-}
+long ReceiveSome(int fd, char* data, std::size_t n) { return static_cast<long>(::recv(fd, data, static_cast<int>(n), 0)); }
 
 bool SendAll(int fd, const std::string& bytes) {
   for (std::size_t sent = 0; sent < bytes.size();) {
@@ -86,19 +89,10 @@ bool SendAll(int fd, const std::string& bytes) {
   return true;
 }
 
-void ShutdownWrite(int fd) {
-#ifdef _WIN32
-  ::shutdown(static_cast<SOCKET>(fd), SD_SEND);
-#else
-  ::shutdown(fd, SHUT_WR);
-#endif
-}
-
 int ConnectLoopback(std::uint16_t port) {
   const int fd = NewSocket();
-  if (fd < 0) return -1;
   sockaddr_in addr = Loopback(port);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
+  if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
   CloseSocket(fd);
   return -1;
 }
@@ -119,8 +113,7 @@ int LoopbackSocket(std::uint16_t* port, bool listen) {
 
 void ServeEach(int listenFd, const std::atomic<bool>& stop, const std::function<void(int)>& serve) {
   while (listenFd >= 0 && !stop) {
-    if (!Readable(listenFd)) continue;
-    const int fd = AcceptOne(listenFd);
+    const int fd = Readable(listenFd) ? AcceptOne(listenFd) : -1;
     if (fd < 0) continue;
     serve(fd);
     CloseSocket(fd);
@@ -141,14 +134,11 @@ std::string ReadHttpMessage(int fd, const std::atomic<bool>& stop, std::chrono::
     if (n <= 0 || data.size() > maxBytes) break;
     data.append(buf, static_cast<std::size_t>(n));
     const auto end = data.find("\r\n\r\n");
-    if (want == std::string::npos && end != std::string::npos) {
-      const std::string head = AsciiLower(data.substr(0, end + 2));
-      const auto at = head.find("\r\ncontent-length:");
-      if (at != std::string::npos)
-        want = end + 4 + std::strtoull(head.c_str() + at + 17, nullptr, 10);
-      else if (noLength == NoLength::NoBody)
-        want = end + 4;
-    }
+    if (want != std::string::npos || end == std::string::npos) continue;
+    const std::string head = AsciiLower(data.substr(0, end + 2));
+    const auto at = head.find("\r\ncontent-length:");
+    if (at != std::string::npos) want = end + 4 + std::strtoull(head.c_str() + at + 17, nullptr, 10);
+    else if (noLength == NoLength::NoBody) want = end + 4;
   }
   return data;
 }

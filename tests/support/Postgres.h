@@ -5,28 +5,23 @@
 // which must come from the main thread (a child dies with its thread).
 #include <sys/types.h>
 
-#include <memory>
 #include <string>
 
 namespace tarvik::test {
 
 class PostgresServer {
  public:
-  // True when a PostgreSQL server is installed here.
   static bool Installed();
-  // Null when PostgreSQL is not installed or did not start (the reason in
-  // *why when given).
+  // Null when PostgreSQL is not installed or did not start (why in *why).
   static PostgresServer* Shared(std::string* why = nullptr);
   ~PostgresServer();
 
   int Port() const { return port_; }
   std::string Url(const std::string& dbname) const;  // postgresql://tarvik@127.0.0.1:PORT/dbname
-
   // A new database, empty or holding the demo data set (copied from a
   // template written once by `tarvik-service demo`); its URL, empty on failure.
   std::string CreateDatabase(bool demo);
-  // Drops a database made by CreateDatabase (open sessions are ended).
-  void DropDatabase(const std::string& url);
+  void DropDatabase(const std::string& url);  // open sessions are ended
   // Stops the server as `pg_ctl restart -m fast` does (every session ended)
   // and starts it again on the same port and data; true once it answers.
   bool Restart();
@@ -36,9 +31,8 @@ class PostgresServer {
  private:
   PostgresServer() = default;
   bool Start(std::string* why);
-  bool Run();  // postgres on port_; true once it answers
-  void Halt();  // fast shutdown of postgres, the folder kept
-  void Stop();
+  bool Run();   // postgres on port_; true once it answers
+  void Halt();  // fast shutdown, the folder kept
 
   std::string bin_;     // the folder of initdb, postgres, psql
   std::string folder_;  // ends with "/"

@@ -5,17 +5,15 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
-namespace tarvik::test {
+#include "tests/support/Files.h"
 
+namespace tarvik::test {
 namespace {
 
 const char* const kCupsd = "/usr/sbin/cupsd";
@@ -27,15 +25,15 @@ const char* const kPdfConfDir = "/etc/cups";  // cups-pdf's built-in settings fo
 
 bool WriteText(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::trunc);
-  out << text;
-  return static_cast<bool>(out);
+  return static_cast<bool>(out << text);
 }
 
 std::string Tail(const std::string& path, std::size_t n) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string all = ReadFile(path);
   return all.size() > n ? all.substr(all.size() - n) : all;
 }
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
@@ -44,7 +42,7 @@ PrivateCups::PrivateCups() {
   hadServer_ = qEnvironmentVariableIsSet("CUPS_SERVER");
   oldServer_ = qgetenv("CUPS_SERVER");
   usable_ = CheckMachine();
-  if (usable_) started_ = Start();
+  started_ = usable_ && Start();
 }
 
 PrivateCups::~PrivateCups() {
@@ -56,23 +54,16 @@ PrivateCups::~PrivateCups() {
     }
   }
   if (!pdfConf_.empty()) std::remove(pdfConf_.c_str());
-  if (hadServer_)
-    qputenv("CUPS_SERVER", oldServer_);
-  else
-    qunsetenv("CUPS_SERVER");
+  if (hadServer_) qputenv("CUPS_SERVER", oldServer_);
+  else qunsetenv("CUPS_SERVER");
 }
 
 bool PrivateCups::CheckMachine() {
-  if (::geteuid() != 0) {
-    why_ = "not root: cups-pdf's backend is 0700 root and runs only under a scheduler started as root";
-    return false;
-  }
-  for (const char* f : {kCupsd, kLpadmin, kLpstat, kBackend, kPpd}) {
-    if (!QFileInfo::exists(QString::fromUtf8(f))) {
-      why_ = std::string(f) + " is missing (packages cups and printer-driver-cups-pdf, scripts/setup-deps)";
-      return false;
-    }
-  }
+  auto no = [this](const std::string& why) { return why_ = why, false; };
+  if (::geteuid() != 0) return no("not root: cups-pdf's backend is 0700 root and runs only under a scheduler started as root");
+  for (const char* f : {kCupsd, kLpadmin, kLpstat, kBackend, kPpd})
+    if (!QFileInfo::exists(QString::fromUtf8(f)))
+      return no(std::string(f) + " is missing (packages cups and printer-driver-cups-pdf, scripts/setup-deps)");
   // The scheduler runs a backend as root only when nobody but root may touch
   // it: owned by root, no group or other permissions.
   struct stat st {};
@@ -80,43 +71,24 @@ bool PrivateCups::CheckMachine() {
     char mode[64];
     std::snprintf(mode, sizeof mode, "owner %u, mode %o", static_cast<unsigned>(st.st_uid),
                   static_cast<unsigned>(st.st_mode & 07777));
-    why_ = std::string(kBackend) + " must be owned by root with mode 0700 (" + mode + ")";
-    return false;
+    return no(std::string(kBackend) + " must be owned by root with mode 0700 (" + mode + ")");
   }
-  if (!::getgrnam("lp")) {
-    why_ = "no group lp for the scheduler's filters";
-    return false;
-  }
+  if (!::getgrnam("lp")) return no("no group lp for the scheduler's filters");
   // AppArmor's profiles for the system's scheduler and cups-pdf allow only the
   // system's folders (/etc/cups, /var/spool/cups …), never private ones.
   std::ifstream profiles("/sys/kernel/security/apparmor/profiles");
-  for (std::string line; std::getline(profiles, line);) {
-    const bool confined = line.rfind(std::string(kCupsd) + " (enforce)", 0) == 0 ||
-                          line.rfind(std::string(kBackend) + " (enforce)", 0) == 0;
-    if (confined) {
-      why_ = "AppArmor confines " + line + " to the system's folders";
-      return false;
-    }
-  }
-  if (::access(kPdfConfDir, W_OK) != 0) {
-    why_ = std::string(kPdfConfDir) + " is not writable (cups-pdf reads its settings only there)";
-    return false;
-  }
-  if (!dir_.isValid()) {
-    why_ = "no temporary folder";
-    return false;
-  }
-  return true;
-}
-
-std::string PrivateCups::Path(const std::string& sub) const {
-  return dir_.path().toStdString() + "/" + sub;
+  for (std::string line; std::getline(profiles, line);)
+    if (line.rfind(std::string(kCupsd) + " (enforce)", 0) == 0 || line.rfind(std::string(kBackend) + " (enforce)", 0) == 0)
+      return no("AppArmor confines " + line + " to the system's folders");
+  if (::access(kPdfConfDir, W_OK) != 0)
+    return no(std::string(kPdfConfDir) + " is not writable (cups-pdf reads its settings only there)");
+  return dir_.isValid() || no("no temporary folder");
 }
 
 bool PrivateCups::Run(const std::string& program, const QStringList& args, std::string* out) {
   QProcess p;
   p.setProcessChannelMode(QProcess::MergedChannels);
-  p.start(QString::fromStdString(program), args);
+  p.start(Q(program), args);
   const bool done = p.waitForFinished(30000);
   if (!done) {
     p.kill();
@@ -130,71 +102,51 @@ bool PrivateCups::Start() {
   // The filters run as lp and must reach the spool and the queue's PPD below
   // the temporary folder, whatever the umask; they write temporary files into tmp.
   ::chmod(dir_.path().toLocal8Bit().constData(), 0755);
-  for (const char* sub : {"conf", "spool", "cache", "state", "log", "tmp", "out", "pdfspool"}) {
-    QDir().mkpath(QString::fromStdString(Path(sub)));
-    ::chmod(Path(sub).c_str(), std::string(sub) == "tmp" ? 01777 : 0755);
+  for (const std::string sub : {"conf", "spool", "cache", "state", "log", "tmp", "out", "pdfspool"}) {
+    QDir().mkpath(Q(Path(sub)));
+    ::chmod(Path(sub).c_str(), sub == "tmp" ? 01777 : 0755);
   }
-
-  const std::string files = Path("conf/cups-files.conf"), conf = Path("conf/cupsd.conf");
-  const std::string socket = Path("cups.sock");
-  bool ok = WriteText(files, "ServerRoot " + Path("conf") + "\nRequestRoot " + Path("spool") +
-                                 "\nCacheDir " + Path("cache") + "\nStateDir " + Path("state") +
-                                 "\nTempDir " + Path("tmp") + "\nErrorLog " + Path("log/error_log") +
-                                 "\nAccessLog " + Path("log/access_log") + "\nPageLog " +
-                                 Path("log/page_log") + "\nUser lp\nGroup lp\nSystemGroup root\n");
+  const std::string files = Path("conf/cups-files.conf"), conf = Path("conf/cupsd.conf"), socket = Path("cups.sock");
+  pdfConf_ = std::string(kPdfConfDir) + "/cups-pdf-" + queue_ + ".conf";
   // Only the local socket: nothing listens on the network. Anyone who can
   // reach the socket may administer this private scheduler.
-  ok = ok && WriteText(conf, "Listen " + socket +
-                                 "\nBrowsing No\nWebInterface No\nLogLevel info\n"
-                                 "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
-                                 "</Policy>\n");
-  pdfConf_ = std::string(kPdfConfDir) + "/cups-pdf-" + queue_ + ".conf";
-  ok = ok && WriteText(pdfConf_, "Out " + Path("out") + "\nSpool " + Path("pdfspool") + "\nLog " +
-                                     Path("log") + "\nGSTmp " + Path("tmp") + "\nGrp lp\nLogType 3\n");
-  if (!ok) {
-    why_ = "cannot write the scheduler's settings";
-    return false;
-  }
+  if (!WriteText(files, "ServerRoot " + Path("conf") + "\nRequestRoot " + Path("spool") + "\nCacheDir " +
+                            Path("cache") + "\nStateDir " + Path("state") + "\nTempDir " + Path("tmp") +
+                            "\nErrorLog " + Path("log/error_log") + "\nAccessLog " + Path("log/access_log") +
+                            "\nPageLog " + Path("log/page_log") + "\nUser lp\nGroup lp\nSystemGroup root\n") ||
+      !WriteText(conf, "Listen " + socket +
+                           "\nBrowsing No\nWebInterface No\nLogLevel info\n"
+                           "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n") ||
+      !WriteText(pdfConf_, "Out " + Path("out") + "\nSpool " + Path("pdfspool") + "\nLog " + Path("log") +
+                               "\nGSTmp " + Path("tmp") + "\nGrp lp\nLogType 3\n"))
+    return why_ = "cannot write the scheduler's settings", false;
   qputenv("CUPS_SERVER", QByteArray::fromStdString(socket));
-
   cupsd_.setProcessChannelMode(QProcess::MergedChannels);
-  cupsd_.start(QString::fromUtf8(kCupsd), {QStringLiteral("-f"), QStringLiteral("-c"), QString::fromStdString(conf),
-                                           QStringLiteral("-s"), QString::fromStdString(files)});
-  if (!cupsd_.waitForStarted(10000)) {
-    why_ = "cupsd did not start";
-    return false;
-  }
+  cupsd_.start(QString::fromUtf8(kCupsd), {"-f", "-c", Q(conf), "-s", Q(files)});
+  if (!cupsd_.waitForStarted(10000)) return why_ = "cupsd did not start", false;
   bool running = false;
   for (int i = 0; i < 150 && !running; ++i) {
     std::string out;
-    running = Run(kLpstat, {QStringLiteral("-r")}, &out) && out.find("is running") != std::string::npos;
+    running = Run(kLpstat, {"-r"}, &out) && out.find("is running") != std::string::npos;
     if (!running && cupsd_.waitForFinished(100)) break;  // it ended: settings refused
   }
-  if (!running) {
-    why_ = "cupsd is not running: " + cupsd_.readAll().toStdString() + Logs();
-    return false;
-  }
+  if (!running) return why_ = "cupsd is not running: " + cupsd_.readAll().toStdString() + Logs(), false;
   std::string out;
-  const QString q = QString::fromStdString(queue_);
-  if (!Run(kLpadmin, {QStringLiteral("-p"), q, QStringLiteral("-E"), QStringLiteral("-v"),
-                      QStringLiteral("cups-pdf:/") + q, QStringLiteral("-P"), QString::fromUtf8(kPpd)},
-           &out) ||
-      !Run(kLpadmin, {QStringLiteral("-d"), q}, &out)) {
-    why_ = "lpadmin failed: " + out + Logs();
-    return false;
-  }
+  const QString q = Q(queue_);
+  if (!Run(kLpadmin, {"-p", q, "-E", "-v", "cups-pdf:/" + q, "-P", QString::fromUtf8(kPpd)}, &out) ||
+      !Run(kLpadmin, {"-d", q}, &out))
+    return why_ = "lpadmin failed: " + out + Logs(), false;
   return true;
 }
 
 std::vector<std::string> PrivateCups::WaitForPdfs(std::size_t n, int timeoutMs) {
-  const QDir out(QString::fromStdString(Path("out")));
+  const QDir out(Q(Path("out")));
   std::vector<std::string> files;
   for (int waited = 0; waited <= timeoutMs; waited += 200) {
     std::string pending;
-    const bool idle = Run(kLpstat, {QStringLiteral("-o"), QString::fromStdString(queue_)}, &pending) &&
-                      pending.empty();
+    const bool idle = Run(kLpstat, {"-o", Q(queue_)}, &pending) && pending.empty();
     files.clear();
-    for (const QFileInfo& f : out.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name))
+    for (const QFileInfo& f : out.entryInfoList({"*.pdf"}, QDir::Files, QDir::Name))
       files.push_back(f.absoluteFilePath().toStdString());
     if (idle && files.size() >= n) break;
     QThread::msleep(200);

@@ -23,22 +23,19 @@ class PrivateCups {
   // missing, the backend's owner or mode wrong, AppArmor confining the
   // scheduler to the system's folders); Why() says what is missing.
   bool Usable() const { return usable_; }
-  // True when the scheduler runs with the queue as its default printer.
-  bool Started() const { return started_; }
+  bool Started() const { return started_; }  // running with the queue as its default printer
   std::string Why() const { return why_; }
   std::string Queue() const { return queue_; }
-
   // Waits (at most timeoutMs) until the queue holds no job and n PDF files
-  // are written; returns the files found (sorted).
+  // are written; the files found (sorted).
   std::vector<std::string> WaitForPdfs(std::size_t n, int timeoutMs = 60000);
-  // The end of the scheduler's and the backend's logs, for a failure report.
-  std::string Logs() const;
+  std::string Logs() const;  // the end of the scheduler's and the backend's logs
 
  private:
   bool CheckMachine();
   bool Start();
   bool Run(const std::string& program, const QStringList& args, std::string* out = nullptr);
-  std::string Path(const std::string& sub) const;
+  std::string Path(const std::string& sub) const { return dir_.path().toStdString() + "/" + sub; }
 
   // Below /tmp, not TMPDIR: the filters (user lp) must reach it, and the
   // socket's path must stay short.

@@ -1,9 +1,8 @@
 #pragma once
 // Several instances of the service on one database behind HAProxy, as a
-// distributor runs them: round robin, health checks on GET /health every
-// 300 ms (down after 2 failures, up after 1 success), a request that cannot
-// reach an instance goes to another one, and HAProxy opens a new connection
-// to an instance for every request. TARVIK_SERVER names HAProxy.
+// distributor runs them (scripts/haproxy.cfg: round robin, health checks, a
+// request that cannot reach an instance goes to another one). TARVIK_SERVER
+// names HAProxy.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -17,8 +16,7 @@ namespace tarvik::test {
 
 class ServiceCluster {
  public:
-  // Skipped() is set when HAProxy (or the PostgreSQL the test asks for) is
-  // not there.
+  // Skipped() is set when HAProxy (or the PostgreSQL asked for) is not there.
   explicit ServiceCluster(std::size_t instances, const ServiceSetup& setup = ServiceSetup());
   ~ServiceCluster();
   ServiceCluster(const ServiceCluster&) = delete;
@@ -37,7 +35,6 @@ class ServiceCluster {
  private:
   bool StartProxy();
   std::vector<std::unique_ptr<ServiceProcess>> instances_;
-  std::string folder_;
   std::string skipped_;
   pid_t proxy_ = -1;
   std::uint16_t port_ = 0;

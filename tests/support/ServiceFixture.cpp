@@ -1,6 +1,9 @@
+// The service as child processes: one (ServiceProcess), several behind
+// HAProxy (ServiceCluster), and the PostgreSQL server they may share.
 #include "tests/support/ServiceFixture.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,11 +14,57 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <thread>
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Files.h"
 #include "tests/support/Postgres.h"
+#include "tests/support/ServiceCluster.h"
 
 namespace tarvik::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+const char kHaproxy[] = "/usr/sbin/haproxy";
+
+// A new folder below root (TMPDIR or /tmp), ending with "/"; empty on failure.
+std::string NewFolder(const char* root, const std::string& name) {
+  std::string templ = std::string(root && *root ? root : "/tmp") + "/" + name + ".XXXXXX";
+  return ::mkdtemp(templ.data()) ? templ + "/" : std::string();
+}
+
+std::string Tail(const std::string& path) {
+  const std::string text = ReadFile(path);
+  return text.size() > 2000 ? text.substr(text.size() - 2000) : text;
+}
+
+// Whether the child has ended (and is reaped); pid is -1 after.
+bool Ended(pid_t& pid) {
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0) return false;
+  pid = -1;
+  return true;
+}
+
+// The newest installed server's program folder (Debian keeps them off PATH).
+std::string PostgresBin() {
+  std::string best;
+  int bestVersion = -1;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator("/usr/lib/postgresql", ec)) {
+    const int version = std::atoi(e.path().filename().c_str());
+    const fs::path bin = e.path() / "bin";
+    if (version > bestVersion && fs::exists(bin / "initdb") && fs::exists(bin / "postgres")) {
+      bestVersion = version;
+      best = bin.string() + "/";
+    }
+  }
+  return best;
+}
+
+}  // namespace
 
 bool OnPostgres() {
   const char* db = std::getenv("TARVIK_TEST_DB");
@@ -26,14 +75,11 @@ ServiceProcess::ServiceProcess(bool demoData, const std::string& updateDir)
     : ServiceProcess(ServiceSetup{demoData, updateDir, {}, {}, TestDb::kFromEnvironment}) {}
 
 ServiceProcess::ServiceProcess(const ServiceSetup& setup) : setup_(setup) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string templ = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvik-service.XXXXXX";
-  if (!::mkdtemp(templ.data())) return;
-  folder_ = templ + "/";
+  folder_ = NewFolder(std::getenv("TMPDIR"), "tarvik-service");
+  if (folder_.empty()) return;
   if (!setup.sharedDb.empty()) {
     db_ = setup.sharedDb;
-  } else if (setup.db == TestDb::kPostgres ||
-             (setup.db == TestDb::kFromEnvironment && OnPostgres())) {
+  } else if (setup.db == TestDb::kPostgres || (setup.db == TestDb::kFromEnvironment && OnPostgres())) {
     onPostgres_ = true;
     std::string why;
     if (!PostgresServer::Installed()) {
@@ -59,31 +105,22 @@ ServiceProcess::ServiceProcess(const ServiceSetup& setup) : setup_(setup) {
 ServiceProcess::~ServiceProcess() {
   Kill();
   ::unsetenv("TARVIK_SERVER");
-  if (ownsDb_ && onPostgres_) {
-    if (PostgresServer* pg = PostgresServer::Shared()) pg->DropDatabase(db_);
-  }
-  if (!folder_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
+  PostgresServer* pg = ownsDb_ && onPostgres_ ? PostgresServer::Shared() : nullptr;
+  if (pg) pg->DropDatabase(db_);
+  std::error_code ec;
+  if (!folder_.empty()) fs::remove_all(folder_, ec);
 }
 
 bool ServiceProcess::Start() {
-  std::vector<std::string> args = {TARVIK_SERVICE_BIN, "serve", "--listen", "127.0.0.1:0",
-                                   "--db", db_};
-  if (!setup_.updateDir.empty()) {
-    args.push_back("--update-dir");
-    args.push_back(setup_.updateDir);
-  }
+  std::vector<std::string> args = {TARVIK_SERVICE_BIN, "serve", "--listen", "127.0.0.1:0", "--db", db_};
+  if (!setup_.updateDir.empty()) args.insert(args.end(), {"--update-dir", setup_.updateDir});
   args.insert(args.end(), setup_.serveArgs.begin(), setup_.serveArgs.end());
   int fd = -1;
-  // The request log goes to a file, not into the test's output.
-  pid_ = Spawn(SpawnSpec{args, true, folder_ + "service.log"}, &fd);
+  pid_ = Spawn(SpawnSpec{args, true, folder_ + "service.log"}, &fd);  // the request log to a file
   if (pid_ < 0) return false;
   std::string line;
   const std::string prefix = "listening on 127.0.0.1:";
-  const bool ok = ReadLine(fd, line, std::chrono::seconds(20)) &&
-                  line.compare(0, prefix.size(), prefix) == 0;
+  const bool ok = ReadLine(fd, line, std::chrono::seconds(20)) && line.rfind(prefix, 0) == 0;
   ::close(fd);  // the service writes nothing more to its output
   if (!ok) {
     Kill();
@@ -95,57 +132,196 @@ bool ServiceProcess::Start() {
   return port_ != 0;
 }
 
-bool ServiceProcess::Running() const {
-  if (pid_ <= 0 || port_ == 0) return false;
-  int status = 0;
-  if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
-  // Reaped (or not ours): the number may be given to another process now, so
-  // it is never signalled again.
-  pid_ = -1;
-  return false;
-}
+// Once reaped, the number may be given to another process: never signalled again.
+bool ServiceProcess::Running() const { return port_ != 0 && !Ended(pid_); }
 
 std::string ServiceProcess::Address() const { return "127.0.0.1:" + std::to_string(port_); }
 
 void ServiceProcess::Kill() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGKILL);
-    WaitExit(pid_);
-  }
+  if (pid_ > 0 && ::kill(pid_, SIGKILL) == 0) WaitExit(pid_);
   pid_ = -1;
   port_ = 0;
 }
 
 int ServiceProcess::Terminate() {
-  int code = -1;
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    code = WaitExit(pid_);
-  }
+  const int code = pid_ > 0 && ::kill(pid_, SIGTERM) == 0 ? WaitExit(pid_) : -1;
   pid_ = -1;
   port_ = 0;
   return code;
 }
 
-std::string ServiceProcess::Log() const {
-  std::ifstream in(folder_ + "service.log", std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::string ServiceProcess::Log() const { return ReadFile(folder_ + "service.log"); }
 
 bool ServiceProcess::Restart() {
   Kill();
   return Start();
 }
 
-int ServiceProcess::Admin(const std::vector<std::string>& args, std::string* out,
-                          bool addDb) const {
+int ServiceProcess::Admin(const std::vector<std::string>& args, std::string* out, bool addDb) const {
   std::vector<std::string> all = {TARVIK_SERVICE_BIN};
   all.insert(all.end(), args.begin(), args.end());
-  if (addDb) {
-    all.push_back("--db");
-    all.push_back(db_);
-  }
+  if (addDb) all.insert(all.end(), {"--db", db_});
   return RunProgram(SpawnSpec{all, true}, out);
+}
+
+ServiceCluster::ServiceCluster(std::size_t instances, const ServiceSetup& setup) {
+  if (::access(kHaproxy, X_OK) != 0) {
+    skipped_ = "HAProxy is not installed";
+    return;
+  }
+  instances_.push_back(std::make_unique<ServiceProcess>(setup));
+  skipped_ = instances_[0]->Skipped();
+  if (!skipped_.empty() || !instances_[0]->Running()) return;
+  ServiceSetup more = setup;
+  more.demoData = false;
+  more.sharedDb = instances_[0]->DbPath();
+  for (std::size_t i = 1; i < instances; ++i) instances_.push_back(std::make_unique<ServiceProcess>(more));
+  for (const auto& s : instances_)
+    if (!s->Running()) return;
+  if (StartProxy()) ::setenv("TARVIK_SERVER", ("127.0.0.1:" + std::to_string(port_)).c_str(), 1);
+}
+
+ServiceCluster::~ServiceCluster() {
+  if (proxy_ > 0 && ::kill(proxy_, SIGKILL) == 0) WaitExit(proxy_);
+  while (!instances_.empty()) instances_.pop_back();  // the first owns the database: it goes last
+}
+
+bool ServiceCluster::Running() const {
+  for (const auto& s : instances_)
+    if (!s->Running()) return false;
+  pid_t proxy = proxy_;
+  return !instances_.empty() && !Ended(proxy);
+}
+
+bool ServiceCluster::StartProxy() {
+  port_ = static_cast<std::uint16_t>(FreeLoopbackPort());
+  const std::string folder = instances_[0]->Folder(), config = folder + "haproxy.cfg";
+  // The distributor's configuration (scripts/cluster writes the same).
+  std::string text = ReadFile(TARVIK_SOURCE_DIR "/scripts/haproxy.cfg");
+  text.replace(text.find("@PORT@"), 6, std::to_string(port_));
+  for (std::size_t i = 0; i < instances_.size(); ++i)
+    text += "  server s" + std::to_string(i) + " " + instances_[i]->Address() + "\n";
+  WriteFile(config, text);
+  proxy_ = Spawn(SpawnSpec{{kHaproxy, "-db", "-f", config}, false, folder + "haproxy.log"});
+  for (const auto deadline = Clock::now() + std::chrono::seconds(20); Clock::now() < deadline;) {
+    if (Ended(proxy_)) {
+      std::fprintf(stderr, "HAProxy ended at its start:\n%s\n", ReadFile(folder + "haproxy.log").c_str());
+      return false;
+    }
+    // Every instance answered through the proxy once: all are up.
+    bool all = true;
+    for (std::size_t i = 0; i < instances_.size() && all; ++i) {
+      std::string status;
+      RunProgram(SpawnSpec{{"/usr/bin/curl", "-s", "-o", "/dev/null", "-w", "%{http_code}", "-m", "2", "--noproxy",
+                            "*", "http://127.0.0.1:" + std::to_string(port_) + "/health"},
+                           true},
+                 &status);
+      all = status == "200";
+    }
+    if (all) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
+bool PostgresServer::Installed() { return !PostgresBin().empty(); }
+
+PostgresServer* PostgresServer::Shared(std::string* why) {
+  static std::unique_ptr<PostgresServer> server;
+  static std::string failure;
+  static std::once_flag once;
+  std::call_once(once, [] {
+    std::unique_ptr<PostgresServer> s(new PostgresServer());
+    if (s->Start(&failure)) server = std::move(s);
+  });
+  if (!server && why) *why = failure;
+  return server.get();
+}
+
+PostgresServer::~PostgresServer() {
+  Halt();
+  std::error_code ec;
+  if (!folder_.empty()) fs::remove_all(folder_, ec);
+}
+
+std::string PostgresServer::Url(const std::string& dbname) const {
+  return "postgresql://tarvik@127.0.0.1:" + std::to_string(port_) + "/" + dbname;
+}
+
+bool PostgresServer::Start(std::string* why) {
+  bin_ = PostgresBin();
+  if (bin_.empty()) return *why = "PostgreSQL is not installed (no /usr/lib/postgresql/*/bin/initdb)", false;
+  uid_t uid;
+  gid_t gid;
+  UnprivilegedUser(uid, gid);
+  // As root, /tmp: `nobody` may not reach into root's own TMPDIR.
+  folder_ = NewFolder(uid == static_cast<uid_t>(-1) ? std::getenv("TMPDIR") : nullptr, "tarvik-pg");
+  if (folder_.empty()) return *why = "no temporary folder", false;
+  if (uid != static_cast<uid_t>(-1) && (::chown(folder_.c_str(), uid, gid) != 0 || ::chmod(folder_.c_str(), 0700) != 0))
+    return *why = "cannot give the folder to nobody", false;
+  const std::string log = folder_ + "server.log";
+  if (RunProgram(SpawnSpec{{bin_ + "initdb", "-D", folder_ + "data", "-U", "tarvik", "--auth=trust", "--no-locale",
+                            "-E", "UTF8", "--no-sync"},
+                           false, log, uid, gid}) != 0)
+    return *why = "initdb failed: " + Tail(log), false;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    port_ = FreeLoopbackPort();
+    if (Run()) return true;
+  }
+  return *why = "postgres did not start: " + Tail(log), false;
+}
+
+bool PostgresServer::Run() {
+  uid_t uid;
+  gid_t gid;
+  UnprivilegedUser(uid, gid);
+  // Durability against a crash of the machine is not what tests look at.
+  pid_ = Spawn(SpawnSpec{{bin_ + "postgres", "-D", folder_ + "data", "-p", std::to_string(port_), "-c",
+                          "listen_addresses=127.0.0.1", "-c", "unix_socket_directories=", "-c", "fsync=off", "-c",
+                          "full_page_writes=off", "-c", "max_connections=100", "-c", "shared_buffers=16MB"},
+                         false, folder_ + "server.log", uid, gid});
+  for (const auto deadline = Clock::now() + std::chrono::seconds(30); Clock::now() < deadline;) {
+    if (Ended(pid_)) return false;  // the port was taken, or worse
+    if (Sql("postgres", "SELECT 1")) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  Halt();
+  return false;
+}
+
+bool PostgresServer::Restart() {
+  Halt();
+  return Run();
+}
+
+void PostgresServer::Halt() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGINT);  // fast shutdown
+  for (int i = 0; i < 100 && !Ended(pid_); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  if (pid_ > 0 && ::kill(pid_, SIGKILL) == 0) WaitExit(pid_);
+  pid_ = -1;
+}
+
+bool PostgresServer::Sql(const std::string& dbname, const std::string& sql, std::string* out) {
+  return RunProgram(SpawnSpec{{bin_ + "psql", "-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-h", "127.0.0.1", "-p",
+                               std::to_string(port_), "-U", "tarvik", "-d", dbname, "-c", sql},
+                              true, folder_ + "psql.log"},
+                    out) == 0;
+}
+
+std::string PostgresServer::CreateDatabase(bool demo) {
+  if (demo && !template_) {
+    template_ = Sql("postgres", "CREATE DATABASE tarvik_demo") &&
+                RunProgram(SpawnSpec{{TARVIK_SERVICE_BIN, "demo", "--db", Url("tarvik_demo")}, false,
+                                     folder_ + "demo.log"}) == 0;
+    if (!template_) return std::string();
+  }
+  const std::string name = "t" + std::to_string(++next_);
+  return Sql("postgres", "CREATE DATABASE " + name + (demo ? " TEMPLATE tarvik_demo" : "")) ? Url(name) : std::string();
+}
+
+void PostgresServer::DropDatabase(const std::string& url) {
+  Sql("postgres", "DROP DATABASE IF EXISTS " + url.substr(url.rfind('/') + 1) + " WITH (FORCE)");
 }
 
 }  // namespace tarvik::test

@@ -12,8 +12,7 @@
 
 namespace tarvik::test {
 
-// True when this test process runs its services on PostgreSQL.
-bool OnPostgres();
+bool OnPostgres();  // this test process runs its services on PostgreSQL
 
 enum class TestDb { kFromEnvironment, kSQLite, kPostgres };
 
@@ -21,19 +20,18 @@ struct ServiceSetup {
   bool demoData = true;
   std::string updateDir;               // --update-dir when not empty
   std::vector<std::string> serveArgs;  // more arguments of `serve` (--cache-mb 0, ...)
-  std::string sharedDb;  // serve this database (another instance's Db()) instead of a new one
+  std::string sharedDb;  // serve this database (another instance's DbPath()) instead of a new one
   TestDb db = TestDb::kFromEnvironment;  // where a new database is made
 };
 
 class ServiceProcess {
  public:
-  // Fresh temporary folder and database (with the demo data when demoData);
-  // starts `tarvik-service serve --listen 127.0.0.1:0 --db ...`; waits (at
-  // most 20 s) for the "listening on" line; sets TARVIK_SERVER=127.0.0.1:<port>.
-  // Running() is false when any step failed.
+  // Fresh temporary folder and database; starts `tarvik-service serve
+  // --listen 127.0.0.1:0 --db ...`, waits (at most 20 s) for its "listening
+  // on" line. Running() is false when any step failed.
   explicit ServiceProcess(bool demoData = true, const std::string& updateDir = std::string());
   explicit ServiceProcess(const ServiceSetup& setup);
-  ~ServiceProcess();  // SIGKILL and reap the child, unset TARVIK_SERVER, remove folder and database
+  ~ServiceProcess();  // kills and reaps the child, unsets TARVIK_SERVER, removes folder and database
   ServiceProcess(const ServiceProcess&) = delete;
   ServiceProcess& operator=(const ServiceProcess&) = delete;
 
@@ -42,22 +40,17 @@ class ServiceProcess {
   const std::string& Skipped() const { return skipped_; }
   std::uint16_t Port() const { return port_; }
   std::string Address() const;  // "127.0.0.1:<port>"
-  std::string DbPath() const { return db_; }     // what --db names: a file or a URL
+  std::string DbPath() const { return db_; }      // what --db names: a file or a URL
   std::string Folder() const { return folder_; }  // ends with "/"
-  pid_t Pid() const { return pid_; }  // -1 when not running
-  // What the service wrote to standard error (its request log), from every start.
-  std::string Log() const;
+  pid_t Pid() const { return pid_; }              // -1 when not running
+  std::string Log() const;  // its standard error (the request log), from every start
 
-  void Kill();     // SIGKILL, wait
-  // SIGTERM, then waits for the exit: its exit code (-1: it did not exit normally).
-  int Terminate();
-  bool Restart();  // serve again on the same database (a new port; TARVIK_SERVER updated)
-
-  // Runs `tarvik-service <args...>` (with --db DbPath() appended when addDb),
-  // waits for it and returns its exit code (-1 when it could not run); its
-  // standard output goes to *out when given.
-  int Admin(const std::vector<std::string>& args, std::string* out = nullptr,
-            bool addDb = true) const;
+  void Kill();       // SIGKILL, wait
+  int Terminate();   // SIGTERM, wait: its exit code (-1: it did not exit normally)
+  bool Restart();    // serve again on the same database (a new port; TARVIK_SERVER updated)
+  // Runs `tarvik-service <args...>` (with --db DbPath() appended when addDb)
+  // to its end: its exit code (-1: it could not run), its output in *out.
+  int Admin(const std::vector<std::string>& args, std::string* out = nullptr, bool addDb = true) const;
 
  private:
   bool Start();
