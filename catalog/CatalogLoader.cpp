@@ -64,11 +64,13 @@ std::string TooManyGoodsText(long long leftOut) {
 }
 
 GoodsTableSet AllTables(TDM& dm) {
-  return {dm.Catalogue.AllGoods, dm.Catalogue.AllMajors, dm.Catalogue.AllMajorCount, dm.Catalogue.AllGroups, dm.Catalogue.AllGroupCount};
+  CatalogueTables& t = dm.Catalogue;
+  return {t.AllGoods, t.AllMajors, t.AllMajorCount, t.AllGroups, t.AllGroupCount};
 }
 
 GoodsTableSet TradedTables(TDM& dm) {
-  return {dm.Catalogue.TradedGoods, dm.Catalogue.TradedMajors, dm.Catalogue.TradedMajorCount, dm.Catalogue.TradedGroups, dm.Catalogue.TradedGroupCount};
+  CatalogueTables& t = dm.Catalogue;
+  return {t.TradedGoods, t.TradedMajors, t.TradedMajorCount, t.TradedGroups, t.TradedGroupCount};
 }
 
 void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet set,
@@ -140,14 +142,15 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
 bool LoadAllGoods(TDM& dm, LoadProgress* progress) {
   const std::string elements = MakeTag("C_CODE", dm.CustomerInfo.C_CODE) + MakeTag("LIKE_FIELD", "G_NAME") +
                                MakeTag("LIKE_KEY", "%") + MakeTag("ORDERBY", kOrderBy);
-  return LoadSet(dm, dm.Catalogue.AllReply, dm.Catalogue.AllCount, AllTables(dm), &RequestGoods, elements, progress);
+  CatalogueTables& t = dm.Catalogue;
+  return LoadSet(dm, t.AllReply, t.AllCount, AllTables(dm), &RequestGoods, elements, progress);
 }
 
 bool LoadTradedGoods(TDM& dm, LoadProgress* progress) {
   const std::string elements = MakeTag("SAME_FIELD", "U_CC") + MakeTag("SAME_KEY", dm.CustomerInfo.C_CODE) +
                                MakeTag("ORDERBY", kOrderBy);
-  return LoadSet(dm, dm.Catalogue.TradedReply, dm.Catalogue.TradedCount, TradedTables(dm), &RequestUnitCosts, elements,
-                 progress);
+  CatalogueTables& t = dm.Catalogue;
+  return LoadSet(dm, t.TradedReply, t.TradedCount, TradedTables(dm), &RequestUnitCosts, elements, progress);
 }
 
 }  // namespace tarvik

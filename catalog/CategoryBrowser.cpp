@@ -26,16 +26,17 @@ std::size_t Used(long long count, std::size_t capacity) {
 }
 
 ViewTables Tables(const TDM& dm, bool all) {
-  const long long count = all ? dm.Catalogue.AllCount : dm.Catalogue.TradedCount;
+  const CatalogueTables& t = dm.Catalogue;
+  const long long count = all ? t.AllCount : t.TradedCount;
   const bool built = count > 0;
-  const auto& majors = all ? dm.Catalogue.AllMajors : dm.Catalogue.TradedMajors;
-  const auto& pairs = all ? dm.Catalogue.AllGroups : dm.Catalogue.TradedGroups;
-  return {all ? dm.Catalogue.AllGoods : dm.Catalogue.TradedGoods,
-          Used(count, (all ? dm.Catalogue.AllGoods : dm.Catalogue.TradedGoods).size()),
+  const auto& majors = all ? t.AllMajors : t.TradedMajors;
+  const auto& pairs = all ? t.AllGroups : t.TradedGroups;
+  return {all ? t.AllGoods : t.TradedGoods,
+          Used(count, (all ? t.AllGoods : t.TradedGoods).size()),
           majors,
-          built ? Used(all ? dm.Catalogue.AllMajorCount : dm.Catalogue.TradedMajorCount, majors.size()) : 0,
+          built ? Used(all ? t.AllMajorCount : t.TradedMajorCount, majors.size()) : 0,
           pairs,
-          built ? Used(all ? dm.Catalogue.AllGroupCount : dm.Catalogue.TradedGroupCount, pairs.size()) : 0};
+          built ? Used(all ? t.AllGroupCount : t.TradedGroupCount, pairs.size()) : 0};
 }
 
 int Clamp(int row, std::size_t rows) { return std::clamp(row, 0, static_cast<int>(rows) - 1); }

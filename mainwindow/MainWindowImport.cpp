@@ -96,7 +96,8 @@ void TFrmMain::ImportListText(const std::string& text, const std::string& source
     return;
   }
   // The visible list's table first, then every product.
-  const ListPlan plan(rows, {{&panel_->BaseTable(), panel_->BaseCount()}, {&dm_.Catalogue.AllGoods, dm_.Catalogue.AllCount}},
+  const CatalogueTables& tables = dm_.Catalogue;
+  const ListPlan plan(rows, {{&panel_->BaseTable(), panel_->BaseCount()}, {&tables.AllGoods, tables.AllCount}},
                       draft_);
   int result;
   {

@@ -13,7 +13,7 @@
 
 namespace tarvik {
 
-ProductPanel::ProductPanel(TDM& dm, OrderDraft& draft) : dm_(dm), draft_(draft) {
+ProductPanel::ProductPanel(TDM& dm, OrderDraft& draft) : dm_(dm), tables_(dm.Catalogue), draft_(draft) {
   sgu_.Clear();
   sga_.Clear();
   Rebind();
@@ -25,24 +25,24 @@ void ProductPanel::Rebind() {
   sgu_.SetShowDate(ShowsDate());
   sga_.SetShowDate(ShowsDate());
   if (searchActive_) {
-    Visible().SetSource(&dm_.Catalogue.ShownGoods, dm_.Catalogue.ShownCount);
+    Visible().SetSource(&tables_.ShownGoods, tables_.ShownCount);
     return;
   }
-  sgu_.SetSource(&dm_.Catalogue.TradedGoods, dm_.Catalogue.TradedCount);
-  sga_.SetSource(&dm_.Catalogue.AllGoods, dm_.Catalogue.AllCount);
+  sgu_.SetSource(&tables_.TradedGoods, tables_.TradedCount);
+  sga_.SetSource(&tables_.AllGoods, tables_.AllCount);
 }
 
 std::string ProductPanel::SearchResultText() const {
   if (!searchActive_) return std::string();
-  if (dm_.Catalogue.ShownCount <= 0) return "검색결과가 없습니다";
-  return "검색결과 " + FormatGrouped(static_cast<double>(dm_.Catalogue.ShownCount), 0) + "건";
+  if (tables_.ShownCount <= 0) return "검색결과가 없습니다";
+  return "검색결과 " + FormatGrouped(static_cast<double>(tables_.ShownCount), 0) + "건";
 }
 
 const std::vector<GoodsRecord>& ProductPanel::BaseTable() const {
-  return allShown_ ? dm_.Catalogue.AllGoods : dm_.Catalogue.TradedGoods;
+  return allShown_ ? tables_.AllGoods : tables_.TradedGoods;
 }
 
-long long ProductPanel::BaseCount() const { return allShown_ ? dm_.Catalogue.AllCount : dm_.Catalogue.TradedCount; }
+long long ProductPanel::BaseCount() const { return allShown_ ? tables_.AllCount : tables_.TradedCount; }
 
 void ProductPanel::ListSwitch() {
   searchActive_ = false;
@@ -102,8 +102,8 @@ void ProductPanel::Search(const std::string& key, bool prefix) {
   // Read the base before SearchActive makes the visible list show ShownGoods.
   const auto& base = BaseTable();
   const long long n = BaseCount();
-  dm_.Catalogue.ShownCount = SearchNames(base, n, key, prefix ? NameMatch::Prefix : NameMatch::Contains,
-                               dm_.Catalogue.ShownGoods);
+  tables_.ShownCount = SearchNames(base, n, key, prefix ? NameMatch::Prefix : NameMatch::Contains,
+                               tables_.ShownGoods);
   searchActive_ = true;
   Rebind();
   Visible().FillPage(0, 0);
@@ -152,15 +152,15 @@ void ProductPanel::DropSelectedTraded() {
   if (code.empty()) return;
   const long long top = std::max(page.Top(), 0LL);
   const int sel = page.Selected();
-  for (std::size_t i = 0; i < dm_.Catalogue.TradedGoods.size() && static_cast<long long>(i) < dm_.Catalogue.TradedCount; ++i)
-    if (dm_.Catalogue.TradedGoods[i].G_CODE == code) {
-      RemoveAt(dm_.Catalogue.TradedGoods, dm_.Catalogue.TradedCount, i);
+  for (std::size_t i = 0; i < tables_.TradedGoods.size() && static_cast<long long>(i) < tables_.TradedCount; ++i)
+    if (tables_.TradedGoods[i].G_CODE == code) {
+      RemoveAt(tables_.TradedGoods, tables_.TradedCount, i);
       break;
     }
   if (searchActive_ && !allShown_) {
-    for (std::size_t i = 0; i < dm_.Catalogue.ShownGoods.size() && static_cast<long long>(i) < dm_.Catalogue.ShownCount; ++i)
-      if (dm_.Catalogue.ShownGoods[i].G_CODE == code) {
-        RemoveAt(dm_.Catalogue.ShownGoods, dm_.Catalogue.ShownCount, i);
+    for (std::size_t i = 0; i < tables_.ShownGoods.size() && static_cast<long long>(i) < tables_.ShownCount; ++i)
+      if (tables_.ShownGoods[i].G_CODE == code) {
+        RemoveAt(tables_.ShownGoods, tables_.ShownCount, i);
         break;
       }
   }

@@ -9,6 +9,7 @@
 
 namespace tarvik {
 
+struct CatalogueTables;
 class TDM;
 class OrderDraft;
 
@@ -75,6 +76,7 @@ class ProductPanel {
   void Rebind();
 
   TDM& dm_;
+  CatalogueTables& tables_;  // dm_'s
   OrderDraft& draft_;
   ProductPage sgu_, sga_;
   bool allChecked_ = false;

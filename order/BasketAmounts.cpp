@@ -15,7 +15,8 @@ std::optional<double> PriceBook::UnitPrice(const std::string& code) const {
   if (builtFor_ != dm_.Catalogue.TradedCount) {
     prices_.clear();
     const std::size_t rows = static_cast<std::size_t>(
-        std::max<long long>(0, std::min<long long>(dm_.Catalogue.TradedCount, dm_.Catalogue.TradedGoods.size())));
+        std::max<long long>(0, std::min<long long>(dm_.Catalogue.TradedCount,
+                                                   dm_.Catalogue.TradedGoods.size())));
     for (std::size_t i = 0; i < rows; ++i) {
       const GoodsRecord& g = dm_.Catalogue.TradedGoods[i];
       const auto price = ParseNumber(StripCommas(g.U_COST));
