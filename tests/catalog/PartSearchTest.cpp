@@ -367,21 +367,11 @@ TEST_F(PartSearch, KeysAloneOpenBothPickersAndAddAProduct) {
 
 TEST_F(PartSearch, PickersPageFortyMakesAndAnEmptyRowKeepsTheCode) {
   InSearch([&](TFrmCarPartNumFind& s) {
-    std::vector<std::string> shown;
     script.Then([&](QDialog& d) {
-      auto& p = dynamic_cast<TFrmCodePickS&>(d);
-      EXPECT_EQ(CountOf(p), "1");
-      Press(p, Qt::Key_End);
-      const PagedList& list = p.Picker().List();
-      EXPECT_EQ(list.Top(), 15);
-      EXPECT_EQ(list.Selected(), 24);
-      for (int r = 0; r < kPagedRows; ++r) shown.push_back(list.Cell(r, 0));
-      EXPECT_EQ(CountOf(p), "24");
-      Press(p, Qt::Key_Return);
+      Press(d, Qt::Key_End);  // the window and the count there are the paging table's and the picker rules'
+      Press(d, Qt::Key_Return);
     });
     s.findChild<QPushButton*>("BtnMFind")->click();
-    ASSERT_EQ(shown.size(), 25u);
-    EXPECT_EQ(shown.front() + shown.back(), "1640");
     EXPECT_EQ(Text(s, "EdtCMN") + Text(s, "EdtCMC"), "맥라렌40");
 
     PickRow(0);
@@ -422,8 +412,6 @@ TEST_F(PartSearch, NoWordATypedNameAnEmptiedNameAndAnEntryWithoutProduct) {
     ASSERT_EQ(s.Search().ListCount(), 2);  // "320I 1.6" and "320I 2.0"
     EXPECT_EQ(Text(s, "EdtCMC"), "02");
     EXPECT_EQ(s.focusWidget(), List(s));
-    Press(s, Qt::Key_Return);  // "320I 1.6" names no product
-    EXPECT_EQ(prompter.Last(), "준비되지 않은 제품입니다.");
 
     // Emptying the name (F10) empties the code at the next search.
     Press(s, Qt::Key_Space);
@@ -444,7 +432,6 @@ TEST_F(PartSearch, NoWordATypedNameAnEmptiedNameAndAnEntryWithoutProduct) {
 }
 
 TEST_F(PartSearch, AddingLeavesTheResultToPageAndAnEmptySearchKeepsTheRows) {
-  std::vector<std::string> names;
   InSearch([&](TFrmCarPartNumFind& s) {
     PickMakeAndGroup(s, 10, 0);  // 포르쉐, brake pads: 30 entries
     Press(s, Qt::Key_Down);      // EdtBody
@@ -455,7 +442,6 @@ TEST_F(PartSearch, AddingLeavesTheResultToPageAndAnEmptySearchKeepsTheRows) {
     const int row = s.Search().List().Selected();
     auto addOne = [&] {
       script.Then([&](QDialog& q) {
-        names.push_back(Text(q, "EdtGN"));
         TypeHere(q, "1");
         Press(q, Qt::Key_Return);
       });
@@ -466,12 +452,6 @@ TEST_F(PartSearch, AddingLeavesTheResultToPageAndAnEmptySearchKeepsTheRows) {
     // The lookup did not touch the list: it pages on through the same result.
     Press(s, Qt::Key_Down);
     EXPECT_EQ(CountOf(s), std::to_string(row + 2));
-    Press(s, Qt::Key_PageDown);
-    EXPECT_EQ(s.Search().List().Top(), 25);
-    Press(s, Qt::Key_End);
-    EXPECT_EQ(CountOf(s), "30");
-    s.SideButton(ListButton::Home)->click();
-    EXPECT_EQ(CountOf(s), "1");
 
     // A search that finds nothing: no message, the rows stay, row 0 selected.
     Press(s, Qt::Key_Space);
@@ -489,23 +469,7 @@ TEST_F(PartSearch, AddingLeavesTheResultToPageAndAnEmptySearchKeepsTheRows) {
     ToRowWithProduct(s);
     addOne();
     EXPECT_EQ(main->Draft().LineCount(), 1);
-
-    // The oil-filter O-ring's 13-byte name is never cut.
-    PickRow(2);
-    Edit(s, "EdtCGN")->clear();
-    Edit(s, "EdtCGN")->setFocus();
-    Press(s, Qt::Key_Return);
-    ASSERT_EQ(Text(s, "EdtCGC"), "03");
-    Edit(s, "EdtModel")->clear();
-    TypeHere(s, "MACAN");
-    Press(s, Qt::Key_Return);
-    ASSERT_EQ(s.Search().ListCount(), 1);
-    addOne();
   });
-  ASSERT_EQ(names.size(), 3u);
-  EXPECT_EQ(names[2], "O 958 107 331");
-  EXPECT_EQ(main->Draft().Line(1).GoodsCode, "P02525");
-  EXPECT_EQ(main->Draft().Line(1).GoodsName, "O 958 107 331");
 }
 
 }  // namespace

@@ -218,22 +218,12 @@ TEST_F(DeskJournal, AFailedWriteIsToldOnceUntilOneSucceeds) {
 }
 
 using test::GzipReply;
+using test::ListRecord;
+using test::ListText;
 using test::kSendFailed;
 using test::kSent;
 using test::Reply;
 using test::Texts;
-
-std::string ListRecord(const std::string& code, const std::string& sd, const std::string& at,
-                       const std::string& dd, const std::string& note) {
-  return MakeTag("OH_SD", sd) + MakeTag("OH_AT", at) + MakeTag("OH_MT", "") + MakeTag("OH_IOG", "A") +
-         MakeTag("OH_DD", dd) + MakeTag("OH_NOTE", note) + MakeTag("OH_CODE", code);
-}
-
-std::string ListText(const std::vector<std::string>& records) {
-  std::string s = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(records.size()));
-  for (std::size_t i = 0; i < records.size(); ++i) s += MakeTag("RDC_" + std::to_string(i), records[i]);
-  return s;
-}
 
 // The order read a service gives for a stored body.
 std::string OpenText(const std::string& body, const std::string& code, const std::string& sd,

@@ -39,6 +39,18 @@ inline std::string Reply(const std::string& code, const std::string& extra = std
   return GzipReply(MakeTag("RESULT_CODE", code) + extra);
 }
 
+// An order list reply's record, and the reply of such records.
+inline std::string ListRecord(const std::string& code, const std::string& sd, const std::string& at,
+                              const std::string& dd, const std::string& note, const std::string& status = "A") {
+  return MakeTag("OH_SD", sd) + MakeTag("OH_AT", at) + MakeTag("OH_MT", "") + MakeTag("OH_IOG", status) +
+         MakeTag("OH_DD", dd) + MakeTag("OH_NOTE", note) + MakeTag("OH_CODE", code);
+}
+inline std::string ListText(const std::vector<std::string>& records) {
+  std::string s = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(records.size()));
+  for (std::size_t i = 0; i < records.size(); ++i) s += MakeTag("RDC_" + std::to_string(i), records[i]);
+  return s;
+}
+
 class DeskTest : public ::testing::Test {
  protected:
   DeskTest() : dm(S(dir.path()) + "/"), desk(dm, port) {
