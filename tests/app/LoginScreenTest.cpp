@@ -78,15 +78,8 @@ TEST_F(LoginScreen, Shop1AtDemoLogsInWithKeysAndLoadsBothCatalogues) {
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
   EXPECT_EQ(dm->MasterInfo.M_CODE + " " + dm->MasterInfo.M_BIGO, "S00001 타르빅 자동차부품 (데모)");
   EXPECT_EQ(dm->CustomerInfo.C_CODE + " " + dm->CustomerInfo.C_NAME, "C00001 한빛카센터");
-  // Both tables filled to their counts (the category lists are the loader's tests).
-  EXPECT_EQ(dm->Catalogue.AllCount, 2525);
-  EXPECT_EQ(dm->Catalogue.TradedCount, 300);
-  EXPECT_EQ(dm->Catalogue.AllGoods[2524].RowNo, 2524);
-  EXPECT_TRUE(dm->Catalogue.AllGoods[2525].G_CODE.empty());
-  EXPECT_FALSE(dm->Catalogue.TradedGoods[299].U_COST.empty());
-  EXPECT_TRUE(dm->Catalogue.TradedGoods[300].G_CODE.empty());
-  EXPECT_GT(dm->Catalogue.AllMajorCount, 0);
-  EXPECT_GT(dm->Catalogue.TradedGroupCount, 0);
+  // Both tables loaded (how records fill them is the loader's test).
+  EXPECT_EQ(std::to_string(dm->Catalogue.AllCount) + "/" + std::to_string(dm->Catalogue.TradedCount), "2525/300");
   EXPECT_FALSE(screen->findChild<QProgressBar*>("PBrS")->isVisible());
   EXPECT_NE(test::ReadFile(Ini()).find("[MASTER]\r\nID=DEMO\r\n[CUSTOMER]\r\nID=SHOP1\r\n"), std::string::npos);
 

@@ -39,6 +39,14 @@ inline std::string Reply(const std::string& code, const std::string& extra = std
   return GzipReply(MakeTag("RESULT_CODE", code) + extra);
 }
 
+// Two catalogue lines and one typed in by hand; row 0 selected.
+inline void AddThreeLines(OrderDraft& d) {
+  d.AddLine("P00002", "피스톤 링", "EA", "3", "");
+  d.AddLine("P00010", "캠 샤프트", "SET", "1,200", "급함  ");
+  d.AddDirectLine("수동 전구", "EA", "10", "");
+  d.Select(0);
+}
+
 // An order list reply's record, and the reply of such records.
 inline std::string ListRecord(const std::string& code, const std::string& sd, const std::string& at,
                               const std::string& dd, const std::string& note, const std::string& status = "A") {

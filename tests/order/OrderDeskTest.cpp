@@ -166,15 +166,7 @@ using test::Texts;
 class Desk : public test::DeskTest {
  protected:
   Desk() { server.SetReply(Reply("1")); }
-
-  // Two catalogue lines and one typed in by hand.
-  void FillThreeLines() {
-    OrderDraft& d = desk.Draft();
-    d.AddLine("P00002", "피스톤 링", "EA", "3", "");
-    d.AddLine("P00010", "캠 샤프트", "SET", "1,200", "급함  ");
-    d.AddDirectLine("수동 전구", "EA", "10", "");
-    d.Select(0);
-  }
+  void FillThreeLines() { test::AddThreeLines(desk.Draft()); }
 };
 
 TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
@@ -227,10 +219,7 @@ TEST_F(Desk, AnImpossibleDeliveryDateSendsNothingAndChangesNothing) {
 TEST_F(Desk, RefusedSendKeepsTheBasketAndAFailedMessageStillEndsAsSent) {
   FillThreeLines();
   OrderDraft& d = desk.Draft();
-  d.OpenedCode = "K1";  // reopened, being written
-  d.OpenedDate = "240131";
-  d.OpenedTime = "0930";
-  d.OpenedStatus = "X";
+  d.SetOpened("K1", "240131", "0930", "X", 0);  // reopened, being written
   d.DeliveryDate = "240215";
   d.BeingWritten = true;
   server.SetReply(Reply("0"));
@@ -302,9 +291,7 @@ TEST_F(Desk, ShortLineRecordsKeepWhatWasReadAndAFailedReadChangesNothing) {
 TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   OrderDraft& d = desk.Draft();
   d.AddLine("P1", "n", "EA", "1", "");
-  d.OpenedCode = "K7";
-  d.OpenedDate = "240131";
-  d.OpenedStatus = "A";
+  d.SetOpened("K7", "240131", "", "A", 0);
   prompter.answers = {true, true, true};
   server.SetReply(Reply("0"));
   desk.DeleteOrder();
@@ -329,8 +316,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   EXPECT_TRUE(d.OpenedCode.empty());
 
   d.AddLine("P1", "n", "EA", "1", "");
-  d.OpenedCode = "K8";
-  d.OpenedStatus = "O";
+  d.SetOpened("K8", "", "", "O", 0);
   server.SetReply(Reply("0"));
   prompter.Clear();
   desk.RegisterSample();
@@ -346,9 +332,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
 
   // A copy keeps lines, delivery date, note and flag; the identity goes.
   d.AddLine("P1", "n", "EA", "1", "");
-  d.OpenedCode = "K9";
-  d.OpenedStatus = "O";
-  d.SendCount = 4;
+  d.SetOpened("K9", "", "", "O", 4);
   d.DeliveryDate = "240203";
   d.BeingWritten = true;
   desk.CopyOrder();
