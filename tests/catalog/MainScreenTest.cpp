@@ -95,11 +95,6 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
   EXPECT_TRUE(found->isVisible());
   EXPECT_EQ(Focus(), Find<RowGrid>("SGU"));
   EXPECT_TRUE(Find<QLineEdit>("EdtGN")->text().isEmpty());
-  EXPECT_NE(main->Panel().Visible().Cell(0, kColName).find(word), std::string::npos);
-  EXPECT_EQ(main->Panel().Visible().Count(), contains);
-  ASSERT_GT(contains, 24);  // more than a page of the demo data
-  Key(Qt::Key_End);
-  EXPECT_EQ(Count(), std::to_string(contains));  // the position, not the hits
 
   Key(Qt::Key_Space);  // back to the box: the whole list again from record 0
   EXPECT_TRUE(found->text().isEmpty());
@@ -111,7 +106,6 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
   EXPECT_EQ(dm->Catalogue.ShownCount, prefix);
   ASSERT_GT(prefix, 0);
   EXPECT_LT(prefix, contains);
-  EXPECT_EQ(main->Panel().Visible().Cell(0, kColName).rfind(word, 0), 0u);
 
   // Nothing found: an empty page, and Enter there asks for a product.
   Key(Qt::Key_F2);

@@ -70,9 +70,8 @@ class DeskTest : public ::testing::Test {
   ~DeskTest() override { setenv("TARVIK_SERVER", "", 1); }
 
   std::string Folder() const { return S(dir.path()) + "/baskets"; }
-  // The decoded text of request i, its request line and its COMMAND.
+  // The decoded text of request i and its COMMAND.
   std::string Sent(std::size_t i) const { return SplitRequest(server.Requests().at(i)).text; }
-  std::string Line(std::size_t i) const { return SplitRequest(server.Requests().at(i)).lines.at(0); }
   std::string Command(std::size_t i) const { return TagValue("COMMAND", Sent(i)); }
   std::size_t Requests() const { return server.Requests().size(); }
 
