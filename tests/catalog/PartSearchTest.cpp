@@ -5,22 +5,16 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <array>
-#include <cstdlib>
 
 #include "catalog/CarPartSearch.h"
 #include "catalog/CodePicker.h"
 #include "catalog/CodePickerScreen.h"
 #include "catalog/PartNumberSearchScreen.h"
 #include "order/OrderDraft.h"
-#include "platform/QtText.h"
-#include "session/Session.h"
 #include "tests/catalog/MainFixture.h"
-#include "tests/net/WireParts.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "wire/MessageFormat.h"
+#include "tests/order/DeskFixture.h"
 #include "wire/Text.h"
 
 namespace tarvik {
@@ -61,17 +55,8 @@ std::string PartsReply(const std::vector<std::array<const char*, 3>>& rows) {
 const char* const kEmptyList = "<RESULT_CODE>1</RESULT_CODE><RESULT_RECORD_COUNT>0</RESULT_RECORD_COUNT>";
 const char* const kFailure = "<RESULT_CODE>0</RESULT_CODE>";
 
-class PartSearchRules : public ::testing::Test, public CarPartSearchPort {
+class PartSearchRules : public test::DeskTest, public CarPartSearchPort {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    dm = std::make_unique<TDM>(S(dir.path()) + "/");
-    dm->MasterInfo.M_CODE = "S00001";
-    search = std::make_unique<CarPartSearch>(*dm, *this);
-    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
-  }
-  void TearDown() override { unsetenv("TARVIK_SERVER"); }
-
   Offer OfferToBasket(const OfferedProduct& p) override {
     asked.push_back(p);
     if (!quantityOk) return Offer::Cancelled;
@@ -93,12 +78,8 @@ class PartSearchRules : public ::testing::Test, public CarPartSearchPort {
   std::string SentPath() const { return test::SplitRequest(server.LastRequest()).lines.at(0); }
   void Answer(const std::string& text) { server.SetReply(test::GzipReply(text)); }
 
-  test::LoopbackServer server;
-  test::ScriptedPrompter prompter;
-  QTemporaryDir dir;
-  std::unique_ptr<TDM> dm;
   OrderDraft draft;
-  std::unique_ptr<CarPartSearch> search;
+  std::unique_ptr<CarPartSearch> search = std::make_unique<CarPartSearch>(dm, *this);
   std::vector<OfferedProduct> asked;
   bool quantityOk = true;
   int basketChanges = 0;
@@ -208,7 +189,7 @@ std::string CodeListReply(const std::string& prefix, int n) {
 
 TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
   Answer(CodeListReply("CM", 40));
-  CodePicker picker(*dm, kCarMakeList);
+  CodePicker picker(dm, kCarMakeList);
   ASSERT_EQ(picker.Load(), ReplyRecordSource::Load::Records);
   EXPECT_EQ(SentPath(), "POST /NET/CarMake.php HTTP/1.1");
   EXPECT_EQ(SentElements(),
@@ -229,7 +210,7 @@ TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
   EXPECT_EQ(picker.CountText(), "0");
 
   Answer(CodeListReply("CG", 15));
-  CodePicker groups(*dm, kCarGroupList);
+  CodePicker groups(dm, kCarGroupList);
   groups.Load();
   EXPECT_EQ(SentPath(), "POST /NET/CarGroup.php HTTP/1.1");
   EXPECT_EQ(SentElements(),
@@ -237,7 +218,7 @@ TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
 
   prompter.Clear();
   Answer(kFailure);  // a read error: its message once, an empty list
-  CodePicker failed(*dm, kCarMakeList);
+  CodePicker failed(dm, kCarMakeList);
   EXPECT_EQ(failed.Load(), ReplyRecordSource::Load::ReadError);
   EXPECT_EQ(failed.ListCount(), -1);
   EXPECT_EQ(prompter.Texts(),

@@ -10,12 +10,7 @@
 #include "mainwindow/ProductPanel.h"
 #include "catalog/ProductSearch.h"
 #include "order/OrderDraft.h"
-#include "platform/QtText.h"
-#include "session/Session.h"
-#include "tests/net/WireParts.h"
-#include "tests/support/Environment.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "wire/MessageFormat.h"
+#include "tests/order/DeskFixture.h"
 
 namespace tarvik {
 namespace {
@@ -190,14 +185,9 @@ TEST(ProductNote, LinesAreEmptiedThenFilledAndCappedAtTwenty) {
 }
 
 // The code goes as a bare GM_GC element, before the line order.
-TEST(ProductNote, TheRequestAndAnUnreachableService) {
-  QTemporaryDir dir;
-  TDM dm(S(dir.path()) + "/");
-  dm.MasterInfo.M_CODE = "S00001";
-  test::ScriptedPrompter prompter;
-  test::LoopbackServer server;
+using ProductNoteRequest = test::DeskTest;
+TEST_F(ProductNoteRequest, TheRequestAndAnUnreachableService) {
   server.SetReply(test::GzipReply(NoteReply(3)));
-  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
   EXPECT_EQ(LoadProductNote(dm, "P00042", true), 3);
   const test::WireRequest w = test::SplitRequest(server.LastRequest());  // its frame: the request functions' test
   EXPECT_EQ(w.lines.at(0), "POST /NET/GMemo.php HTTP/1.1");
@@ -206,7 +196,6 @@ TEST(ProductNote, TheRequestAndAnUnreachableService) {
   EXPECT_TRUE(prompter.prompts.empty());
   setenv("TARVIK_SERVER", "127.0.0.1:1", 1);  // nothing listens there
   EXPECT_EQ(LoadProductNote(dm, "P00001", true), -1);
-  unsetenv("TARVIK_SERVER");
   EXPECT_EQ(prompter.Last(), "전체 읽기 오류입니다\r\r다시 시도하십시요.");
   EXPECT_TRUE(dm.Catalogue.MemoReply.empty());
 }
