@@ -151,9 +151,8 @@ TEST(SystemPrinter, WithoutAPrinterThePagesBecomeOnePdfFileInTheDocumentsFolder)
   ASSERT_EQ(prompter.prompts.size(), 1u);
   const std::string folder = PdfFolder();
   EXPECT_EQ(folder, S(QDir::homePath()) + "/Documents/Tarvik");
-  const QStringList lines = Q(prompter.Last()).split(QLatin1Char('\r'));
+  const QStringList lines = Q(prompter.Last()).split(QLatin1Char('\r'));  // its words: the test above
   ASSERT_EQ(lines.size(), 3);
-  EXPECT_EQ(S(lines[0]), "설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.");
   const std::string file = S(lines[2]);
   EXPECT_EQ(S(QFileInfo(Q(file)).absolutePath()), folder);
   EXPECT_TRUE(QFileInfo(Q(file)).isFile()) << file;
