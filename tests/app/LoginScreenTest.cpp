@@ -200,12 +200,8 @@ TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
 // A box per record beyond the limits took 247 presses of OK before the main screen.
 TEST_F(LoginScreen, BigCatalogueShowsEachLimitMessageOnceWithItsCount) {
   Open();
-  LogIn("BIG", "SHOP1", "1234");
+  LogIn("BIG", "SHOP1", "1234");  // how the tables fill is the loader's limits test
   EXPECT_TRUE(Accepted());
-  EXPECT_EQ(dm->Catalogue.AllCount, 3100);
-  EXPECT_EQ(dm->Catalogue.AllMajorCount, 100);
-  EXPECT_EQ(dm->Catalogue.AllGoods[2999].RowNo, 2999);
-  EXPECT_EQ(dm->Catalogue.TradedCount, 50);
   // The five majors past the hundredth hold records 2953 to 3099 (147);
   // records 3000 to 3099 are not stored (100): one message for each limit.
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{TooManyMajorsText(147), TooManyGoodsText(100)}));
