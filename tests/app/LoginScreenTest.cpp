@@ -1,15 +1,12 @@
 // The log-in screen driven with keys against the real reference service.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
 #include "app/LoginFlow.h"
@@ -17,7 +14,6 @@
 #include "app/PasswordChange.h"
 #include "app/PasswordDialog.h"
 #include "platform/QtText.h"
-#include "platform/Translation.h"
 #include "session/Session.h"
 #include "tests/support/Files.h"
 #include "tests/support/ModalScript.h"
@@ -125,25 +121,6 @@ TEST_F(LoginScreen, RefusedLogInsKeepTheScreenOpenAndWriteNothing) {
   }
   EXPECT_EQ(dm->Catalogue.AllCount, 0);  // no catalogue load
   EXPECT_NE(test::ReadFile(Ini()).find("ID=DEMO"), std::string::npos);  // nothing written on failure
-
-  // UnsupportedSupplierIsToldInAKoreanBox: the program's own box, as the clerk sees it.
-  ASSERT_TRUE(InstallKoreanTranslation());
-  SetPrompter(nullptr);  // the real message box
-  QString text;
-  QStringList buttons;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    text = box->text();
-    for (const QPushButton* b : box->findChildren<QPushButton*>()) buttons << b->text();
-    QTest::keyClick(box, Qt::Key_Return);
-  });
-  LogIn("OLDDB", "SHOP1", "1234");
-  SetPrompter(&prompter);
-  EXPECT_EQ(S(text), DisplayLineBreaks(kUnsupportedSupplier));
-  EXPECT_EQ(buttons, QStringList{QStringLiteral("확인")});
-  EXPECT_FALSE(Accepted());
-  EXPECT_TRUE(screen->isVisible());
 }
 
 TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
