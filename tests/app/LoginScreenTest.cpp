@@ -1,15 +1,12 @@
 // The log-in screen driven with keys against the real reference service.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
 #include "app/LoginFlow.h"
@@ -17,7 +14,6 @@
 #include "app/PasswordChange.h"
 #include "app/PasswordDialog.h"
 #include "platform/QtText.h"
-#include "platform/Translation.h"
 #include "session/Session.h"
 #include "tests/support/Files.h"
 #include "tests/support/ModalScript.h"
@@ -78,15 +74,8 @@ TEST_F(LoginScreen, Shop1AtDemoLogsInWithKeysAndLoadsBothCatalogues) {
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
   EXPECT_EQ(dm->MasterInfo.M_CODE + " " + dm->MasterInfo.M_BIGO, "S00001 타르빅 자동차부품 (데모)");
   EXPECT_EQ(dm->CustomerInfo.C_CODE + " " + dm->CustomerInfo.C_NAME, "C00001 한빛카센터");
-  // Both tables filled to their counts (the category lists are the loader's tests).
-  EXPECT_EQ(dm->Catalogue.AllCount, 2525);
-  EXPECT_EQ(dm->Catalogue.TradedCount, 300);
-  EXPECT_EQ(dm->Catalogue.AllGoods[2524].RowNo, 2524);
-  EXPECT_TRUE(dm->Catalogue.AllGoods[2525].G_CODE.empty());
-  EXPECT_FALSE(dm->Catalogue.TradedGoods[299].U_COST.empty());
-  EXPECT_TRUE(dm->Catalogue.TradedGoods[300].G_CODE.empty());
-  EXPECT_GT(dm->Catalogue.AllMajorCount, 0);
-  EXPECT_GT(dm->Catalogue.TradedGroupCount, 0);
+  // Both tables loaded (how records fill them is the loader's test).
+  EXPECT_EQ(std::to_string(dm->Catalogue.AllCount) + "/" + std::to_string(dm->Catalogue.TradedCount), "2525/300");
   EXPECT_FALSE(screen->findChild<QProgressBar*>("PBrS")->isVisible());
   EXPECT_NE(test::ReadFile(Ini()).find("[MASTER]\r\nID=DEMO\r\n[CUSTOMER]\r\nID=SHOP1\r\n"), std::string::npos);
 
@@ -132,25 +121,6 @@ TEST_F(LoginScreen, RefusedLogInsKeepTheScreenOpenAndWriteNothing) {
   }
   EXPECT_EQ(dm->Catalogue.AllCount, 0);  // no catalogue load
   EXPECT_NE(test::ReadFile(Ini()).find("ID=DEMO"), std::string::npos);  // nothing written on failure
-
-  // UnsupportedSupplierIsToldInAKoreanBox: the program's own box, as the clerk sees it.
-  ASSERT_TRUE(InstallKoreanTranslation());
-  SetPrompter(nullptr);  // the real message box
-  QString text;
-  QStringList buttons;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    text = box->text();
-    for (const QPushButton* b : box->findChildren<QPushButton*>()) buttons << b->text();
-    QTest::keyClick(box, Qt::Key_Return);
-  });
-  LogIn("OLDDB", "SHOP1", "1234");
-  SetPrompter(&prompter);
-  EXPECT_EQ(S(text), DisplayLineBreaks(kUnsupportedSupplier));
-  EXPECT_EQ(buttons, QStringList{QStringLiteral("확인")});
-  EXPECT_FALSE(Accepted());
-  EXPECT_TRUE(screen->isVisible());
 }
 
 TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
@@ -207,12 +177,8 @@ TEST_F(LoginScreen, NewOrdererRegistersAPasswordAndLogsInWithItAfterwards) {
 // A box per record beyond the limits took 247 presses of OK before the main screen.
 TEST_F(LoginScreen, BigCatalogueShowsEachLimitMessageOnceWithItsCount) {
   Open();
-  LogIn("BIG", "SHOP1", "1234");
+  LogIn("BIG", "SHOP1", "1234");  // how the tables fill is the loader's limits test
   EXPECT_TRUE(Accepted());
-  EXPECT_EQ(dm->Catalogue.AllCount, 3100);
-  EXPECT_EQ(dm->Catalogue.AllMajorCount, 100);
-  EXPECT_EQ(dm->Catalogue.AllGoods[2999].RowNo, 2999);
-  EXPECT_EQ(dm->Catalogue.TradedCount, 50);
   // The five majors past the hundredth hold records 2953 to 3099 (147);
   // records 3000 to 3099 are not stored (100): one message for each limit.
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{TooManyMajorsText(147), TooManyGoodsText(100)}));

@@ -28,21 +28,19 @@ TEST_F(MainScreen, FirstActivationShowsTheNoticesAndTheTradedList) {
   EXPECT_EQ(UpdateNoteFromArguments({"TKClientI", "/SKIPCHECK"}), "");
 }
 
+// Where the window and the selection land is the paging table's; here, that
+// keys, buttons and the wheel reach the list shown, and F12 switches lists.
 TEST_F(MainScreen, PagingThroughTheTradedAndTheAllProductsList) {
   ASSERT_EQ(dm->Catalogue.TradedCount, 300);
   Key(Qt::Key_Down);  // search box -> list
   ASSERT_EQ(Focus(), Find<RowGrid>("SGU"));
-  for (int i = 0; i < 25; ++i) Key(Qt::Key_Down);
-  EXPECT_EQ(Count(), "26");
-  EXPECT_EQ(main->Panel().Visible().Top(), 1);
   Key(Qt::Key_End);
-  Key(Qt::Key_Down);  // the last record: swallowed
   EXPECT_EQ(Count(), "300");
-  Key(Qt::Key_PageUp);
-  EXPECT_EQ(main->Panel().Visible().Top(), 250);
   Key(Qt::Key_Home);
   Key(Qt::Key_PageDown);
   EXPECT_EQ(Count(), "26");
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(Count(), "1");
   Click("SBEnd");
   EXPECT_EQ(Count(), "300");
   Click("SBHome");
@@ -58,16 +56,11 @@ TEST_F(MainScreen, PagingThroughTheTradedAndTheAllProductsList) {
   ASSERT_EQ(Focus(), Find<RowGrid>("SGA"));
   Key(Qt::Key_End);
   EXPECT_EQ(Count(), "2525");
-  Key(Qt::Key_PageUp);
-  EXPECT_EQ(main->Panel().Visible().Top(), 2475);
-  EXPECT_EQ(Count(), "2500");
-  // A wheel notch towards the user on row 24 scrolls one record.
   QWidget* vp = Find<RowGrid>("SGA")->viewport();
-  QWheelEvent wheel(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+  QWheelEvent wheel(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(vp, &wheel);
-  EXPECT_EQ(main->Panel().Visible().Top(), 2476);
-  EXPECT_EQ(Count(), "2501");
+  EXPECT_EQ(Count(), "2524");
   // Space goes back to the box, F12 back to the traded list.
   Key(Qt::Key_Space);
   EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
@@ -102,11 +95,6 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
   EXPECT_TRUE(found->isVisible());
   EXPECT_EQ(Focus(), Find<RowGrid>("SGU"));
   EXPECT_TRUE(Find<QLineEdit>("EdtGN")->text().isEmpty());
-  EXPECT_NE(main->Panel().Visible().Cell(0, kColName).find(word), std::string::npos);
-  EXPECT_EQ(main->Panel().Visible().Count(), contains);
-  ASSERT_GT(contains, 24);  // more than a page of the demo data
-  Key(Qt::Key_End);
-  EXPECT_EQ(Count(), std::to_string(contains));  // the position, not the hits
 
   Key(Qt::Key_Space);  // back to the box: the whole list again from record 0
   EXPECT_TRUE(found->text().isEmpty());
@@ -118,7 +106,6 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
   EXPECT_EQ(dm->Catalogue.ShownCount, prefix);
   ASSERT_GT(prefix, 0);
   EXPECT_LT(prefix, contains);
-  EXPECT_EQ(main->Panel().Visible().Cell(0, kColName).rfind(word, 0), 0u);
 
   // Nothing found: an empty page, and Enter there asks for a product.
   Key(Qt::Key_F2);
@@ -273,8 +260,8 @@ TEST_F(MainScreen, EscLeavesAtOnceOrAsksWhenTheBasketHasLines) {
   main->Draft().AddLine("P00002", "x", "EA", "1", "");
   main->RefreshDraft();
   prompter.answers = {false, true};
-  Key(Qt::Key_Escape);
-  EXPECT_EQ(prompter.Last(), "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
+  Key(Qt::Key_Escape);  // the question's text is the draft test's
+  EXPECT_EQ(prompter.prompts.size(), 1u);
   EXPECT_TRUE(main->isVisible());
   Key(Qt::Key_Escape);  // Yes
   EXPECT_FALSE(main->isVisible());

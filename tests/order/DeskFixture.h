@@ -39,6 +39,26 @@ inline std::string Reply(const std::string& code, const std::string& extra = std
   return GzipReply(MakeTag("RESULT_CODE", code) + extra);
 }
 
+// Two catalogue lines and one typed in by hand; row 0 selected.
+inline void AddThreeLines(OrderDraft& d) {
+  d.AddLine("P00002", "피스톤 링", "EA", "3", "");
+  d.AddLine("P00010", "캠 샤프트", "SET", "1,200", "급함  ");
+  d.AddDirectLine("수동 전구", "EA", "10", "");
+  d.Select(0);
+}
+
+// An order list reply's record, and the reply of such records.
+inline std::string ListRecord(const std::string& code, const std::string& sd, const std::string& at,
+                              const std::string& dd, const std::string& note, const std::string& status = "A") {
+  return MakeTag("OH_SD", sd) + MakeTag("OH_AT", at) + MakeTag("OH_MT", "") + MakeTag("OH_IOG", status) +
+         MakeTag("OH_DD", dd) + MakeTag("OH_NOTE", note) + MakeTag("OH_CODE", code);
+}
+inline std::string ListText(const std::vector<std::string>& records) {
+  std::string s = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(records.size()));
+  for (std::size_t i = 0; i < records.size(); ++i) s += MakeTag("RDC_" + std::to_string(i), records[i]);
+  return s;
+}
+
 class DeskTest : public ::testing::Test {
  protected:
   DeskTest() : dm(S(dir.path()) + "/"), desk(dm, port) {
@@ -50,9 +70,8 @@ class DeskTest : public ::testing::Test {
   ~DeskTest() override { setenv("TARVIK_SERVER", "", 1); }
 
   std::string Folder() const { return S(dir.path()) + "/baskets"; }
-  // The decoded text of request i, its request line and its COMMAND.
+  // The decoded text of request i and its COMMAND.
   std::string Sent(std::size_t i) const { return SplitRequest(server.Requests().at(i)).text; }
-  std::string Line(std::size_t i) const { return SplitRequest(server.Requests().at(i)).lines.at(0); }
   std::string Command(std::size_t i) const { return TagValue("COMMAND", Sent(i)); }
   std::size_t Requests() const { return server.Requests().size(); }
 

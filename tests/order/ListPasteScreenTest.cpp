@@ -5,18 +5,13 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include <fstream>
-
 #include "order/ListPasteDialog.h"
 #include "order/NotSold.h"
 #include "tests/catalog/MainFixture.h"
+#include "tests/support/Files.h"
 
 namespace tarvik::test {
 namespace {
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // What the list dialog showed: one text per row, its cells joined by "|".
 struct Shown {
@@ -120,7 +115,7 @@ TEST_F(ListPaste, EscAndTheButtonAddNothingAndAnEmptyClipboardIsSaid) {
 TEST_F(ListPaste, CtrlOOpensACp949FileAndAFileDroppedOnTheBasketGoesInToo) {
   // "제품코드,수량" and the rows as a Korean spreadsheet saves them.
   const std::string cp949 = S(dir.path()) + "/목록.csv";
-  WriteBytes(cp949, "\xC1\xA6\xC7\xB0\xC4\xDA\xB5\xE5,\xBC\xF6\xB7\xAE\r\n" + dm->Catalogue.TradedGoods[4].G_CODE +
+  WriteFile(cp949, "\xC1\xA6\xC7\xB0\xC4\xDA\xB5\xE5,\xBC\xF6\xB7\xAE\r\n" + dm->Catalogue.TradedGoods[4].G_CODE +
                         ",\"1,500\"\r\n" + dm->Catalogue.TradedGoods[5].G_BCODE + ",2\r\n");
   Shown shown;
   script.Then(ChooseFile(cp949));
@@ -133,7 +128,7 @@ TEST_F(ListPaste, CtrlOOpensACp949FileAndAFileDroppedOnTheBasketGoesInToo) {
                                                dm->Catalogue.TradedGoods[5].G_CODE + " 2"}));
 
   const std::string utf8 = S(dir.path()) + "/more.txt";
-  WriteBytes(utf8, dm->Catalogue.TradedGoods[6].G_CODE + ";3\n");
+  WriteFile(utf8, dm->Catalogue.TradedGoods[6].G_CODE + ";3\n");
   QMimeData mime;
   mime.setUrls({QUrl::fromLocalFile(Q(utf8))});
   QWidget* viewport = Basket()->viewport();
@@ -150,7 +145,7 @@ TEST_F(ListPaste, CtrlOOpensACp949FileAndAFileDroppedOnTheBasketGoesInToo) {
 
   // A file too large is not read.
   const std::string big = S(dir.path()) + "/big.csv";
-  WriteBytes(big, std::string(static_cast<std::size_t>(kListFileBytes) + 1, 'x'));
+  WriteFile(big, std::string(static_cast<std::size_t>(kListFileBytes) + 1, 'x'));
   script.Then(ChooseFile(big));
   Key(Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(prompter.Last(), "파일이 너무 큽니다.\r\r1MB까지의 목록 파일을 여십시요.");
@@ -165,7 +160,7 @@ class RemovedProduct : public ListPaste {
     MainWindowTest::SetUpTestSuite();
     if (!service_->Running()) return;
     const std::string gone = service_->Folder() + "gone.csv";
-    WriteBytes(gone, "P00010\n");
+    WriteFile(gone, "P00010\n");
     EXPECT_EQ(service_->Admin({"demo-orders"}), 0);
     EXPECT_EQ(service_->Admin({"import-catalogue", "--supplier", "S00001", "--remove", gone}), 0);
   }

@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QRegularExpression>
 
 #include "order/OrderDraft.h"
 #include "order/OrderPrint.h"
@@ -141,14 +140,6 @@ std::string PdfText(const std::string& file, int page) {
   return S(QString::fromUtf8(p.readAllStandardOutput()));
 }
 
-// The two-digit numbers that begin the lines of the text.
-std::vector<std::string> LeadingNumbers(const std::string& text) {
-  std::vector<std::string> out;
-  const QRegularExpression re(QStringLiteral("^\\s*(\\d\\d)\\s"), QRegularExpression::MultilineOption);
-  for (auto it = re.globalMatch(Q(text)); it.hasNext();) out.push_back(S(it.next().captured(1)));
-  return out;
-}
-
 TEST(SystemPrinter, WithoutAPrinterThePagesBecomeOnePdfFileInTheDocumentsFolder) {
   // The tests point CUPS at a socket where no scheduler listens.
   ASSERT_TRUE(QPrinterInfo::availablePrinterNames().isEmpty()) << "a test must not reach a real printer";
@@ -160,20 +151,17 @@ TEST(SystemPrinter, WithoutAPrinterThePagesBecomeOnePdfFileInTheDocumentsFolder)
   ASSERT_EQ(prompter.prompts.size(), 1u);
   const std::string folder = PdfFolder();
   EXPECT_EQ(folder, S(QDir::homePath()) + "/Documents/Tarvik");
-  const QStringList lines = Q(prompter.Last()).split(QLatin1Char('\r'));
+  const QStringList lines = Q(prompter.Last()).split(QLatin1Char('\r'));  // its words: the test above
   ASSERT_EQ(lines.size(), 3);
-  EXPECT_EQ(S(lines[0]), "설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.");
   const std::string file = S(lines[2]);
   EXPECT_EQ(S(QFileInfo(Q(file)).absolutePath()), folder);
   EXPECT_TRUE(QFileInfo(Q(file)).isFile()) << file;
 
 #ifndef _WIN32  // pdftotext is a Linux program: a Windows test under Wine cannot run it
+  // Which lines go on which page is the first test's and the CUPS queue's.
   const std::string text1 = PdfText(file, 1), text2 = PdfText(file, 2);
   EXPECT_NE(text1.find("DEMO상사 24/01/31 일 발주리스트"), std::string::npos) << text1;
-  EXPECT_NE(text1.find("제품 50"), std::string::npos) << text1;
-  EXPECT_EQ(LeadingNumbers(text1), Numbers(1, 50)) << text1;
-  EXPECT_EQ(LeadingNumbers(text2), std::vector<std::string>{"51"}) << text2;
-  EXPECT_EQ(text2.find("발주리스트"), std::string::npos) << text2;
+  EXPECT_NE(text2.find("제품 51"), std::string::npos) << text2;
 #endif
 
   // A second print (mostly in the same second) keeps the first files.

@@ -3,11 +3,8 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include <fstream>
 #include <map>
 
-#include "order/LineText.h"
-#include "order/NotSold.h"
 #include "tests/catalog/MainFixture.h"
 
 namespace tarvik::test {
@@ -19,13 +16,13 @@ const std::string kAdvice =
 
 class Ordering : public MainWindowTest {
  protected:
-  // The last message left for the supplier: kind and text (line breaks as \n).
-  std::pair<std::string, std::string> LastMessage() {
+  // The kind of the last message left for the supplier (its text is the desk test's).
+  std::string LastKind() {
     const std::vector<Texts> all = Messages();
     if (all.empty() || all.back().size() < 8) return {};
     const Texts& f = all.back();
     EXPECT_EQ(f[1] + f[2] + f[4], dm->MasterInfo.M_CODE + dm->CustomerInfo.C_CODE + "W");
-    return {f[3], f[7]};
+    return f[3];
   }
   const DraftLine& Line(int row) { return main->Draft().Line(row); }
 };
@@ -44,21 +41,10 @@ TEST_F(Ordering, NewOrderIsSentReadBackReopenedAndSentAgainAsAChange) {
   EXPECT_TRUE(Find<QLineEdit>("EdtDD")->text().isEmpty());
   EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
 
-  // What went out is the desk test's, byte for byte; here, what was stored.
+  // What went out is the desk test's, byte for byte, and what the service
+  // stores of it the service's order test; here, that it comes back whole.
   const std::string code = Newest();
-  const std::string head = Head(code);
-  EXPECT_EQ(TagValue("OH_MCOUNT", head) + TagValue("OH_IOG", head) + TagValue("OH_RCOUNT", head), "1A3");
-  EXPECT_EQ(TagValue("OH_DD", head) + TagValue("OH_NOTE", head), "240215빠른 배송");
-  const std::string gcs[] = {g0.G_CODE, g1.G_CODE, "YZ"}, names[] = {g0.G_NAME, g1.G_NAME, ""};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(TagValue("OL_GC", LineOf(code, i)), gcs[i]) << i;
-    EXPECT_EQ(TagValue("G_NAME", LineOf(code, i)), names[i]) << i;
-  }
-  EXPECT_EQ(TagValue("OL_GN", LineOf(code, 2)) + TagValue("OL_GBOX", LineOf(code, 2)) +
-                TagValue("OL_LC", LineOf(code, 2)), "수동 전구EA10");
-  auto [kind, text] = LastMessage();
-  EXPECT_EQ(kind, "O");
-  EXPECT_EQ(text, "거래처\\n\\n" + dm->CustomerInfo.C_NAME + " 에서\\n\\n발주가 왔습니다.");
+  EXPECT_EQ(LastKind(), "O");
 
   // F3: the list over the main window, then the order in the basket.
   prompter.Clear();
@@ -68,9 +54,8 @@ TEST_F(Ordering, NewOrderIsSentReadBackReopenedAndSentAgainAsAChange) {
   const OrderDraft& d = main->Draft();
   EXPECT_EQ(d.OpenedCode + d.OpenedStatus + std::to_string(d.SendCount), code + "A1");
   EXPECT_EQ(S(Find<QLineEdit>("EdtDD")->text() + Find<QLineEdit>("EdtNote")->text()), "240215빠른 배송");
-  ASSERT_EQ(d.LineCount(), 3);
+  EXPECT_EQ(Lines(), (Texts{g0.G_CODE + " 3", g1.G_CODE + " 1200", "YZ 10"}));
   EXPECT_EQ(Line(0).GoodsName, g0.G_NAME);
-  EXPECT_EQ(Line(1).Quantity, "1200");
   EXPECT_EQ(Line(2).GoodsName + Line(2).GoodsBox, "수동 전구EA");
   EXPECT_TRUE(prompter.prompts.empty());
 
@@ -81,9 +66,7 @@ TEST_F(Ordering, NewOrderIsSentReadBackReopenedAndSentAgainAsAChange) {
   EXPECT_EQ(Newest(), code);
   EXPECT_EQ(TagValue("OH_MCOUNT", Head(code)) + TagValue("OH_RCOUNT", Head(code)), "22");
   EXPECT_EQ(TagValue("OL_GC", LineOf(code, 0)), g1.G_CODE);
-  std::tie(kind, text) = LastMessage();
-  EXPECT_EQ(kind, "R");
-  EXPECT_EQ(text, "거래처\\n\\n" + dm->CustomerInfo.C_NAME + " 에서\\n\\n발주가 수정되었습니다.");
+  EXPECT_EQ(LastKind(), "R");
 }
 
 TEST_F(Ordering, BeingWrittenIsStoredAsXAndBecomesAWhenSentWithoutTheFlag) {
@@ -169,7 +152,7 @@ TEST_F(Ordering, OrdersTheSupplierHasMarkedAreRefusedButBecomeSamples) {
   const std::string fresh = Newest();
   EXPECT_NE(fresh, code);
   EXPECT_EQ(TagValue("OH_MCOUNT", Head(fresh)) + TagValue("OH_IOG", Head(fresh)), "1A");
-  EXPECT_EQ(LastMessage().first, "O");
+  EXPECT_EQ(LastKind(), "O");
 }
 
 TEST_F(Ordering, CopyMakesANewOrderAndDeleteAsksFirst) {
@@ -192,8 +175,8 @@ TEST_F(Ordering, CopyMakesANewOrderAndDeleteAsksFirst) {
   Open(copy);
   const std::string date = main->Draft().OpenedDate;
   prompter.answers = {false};
-  Key(Qt::Key_F8);
-  EXPECT_EQ(prompter.Last(), "발주일: " + date + "\r\r발주 내역을 삭제합니다.");
+  Key(Qt::Key_F8);  // the question's text is the desk test's
+  EXPECT_EQ(prompter.Last().rfind("발주일: " + date, 0), 0u);
   EXPECT_EQ(Orders(), before + 1);
   EXPECT_EQ(main->Draft().OpenedCode, copy);
   prompter.answers = {true};
@@ -211,23 +194,16 @@ TEST_F(Ordering, ServiceDownKeepsTheBasketAndTheNextSendCountsTwice) {
   const long long before = Orders();
   service_->Kill();
   Send();
-  EXPECT_EQ(prompter.Texts(), Texts{"발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요."});
+  EXPECT_EQ(prompter.Texts(), Texts{kSendFailed});
   EXPECT_EQ(main->Draft().LineCount(), 1);
-  EXPECT_EQ(S(Find<QLineEdit>("EdtNote")->text()), "다시 보냄");
-  EXPECT_EQ(S(Find<QLineEdit>("EdtDD")->text()), "240301");
-  // The lists cannot be read either: told once, nothing chosen.
-  prompter.Clear();
-  Key(Qt::Key_F3);
-  EXPECT_EQ(prompter.Texts(),
-            Texts{"발주 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요."});
-  EXPECT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(S(Find<QLineEdit>("EdtNote")->text() + Find<QLineEdit>("EdtDD")->text()), "다시 보냄240301");
 
   ASSERT_TRUE(service_->Restart());
   Send();
   EXPECT_EQ(prompter.Texts(), Texts{kSent});
   EXPECT_EQ(Orders(), before + 1);
   EXPECT_EQ(TagValue("OH_MCOUNT", Head(Newest())), "2");
-  EXPECT_EQ(LastMessage().first, "R");
+  EXPECT_EQ(LastKind(), "R");
 }
 
 // On an empty basket each order key and its button answer alike: a refusal,
@@ -315,30 +291,6 @@ TEST_F(DemoOrders, ListEveryStatusAndTwoSamples) {
   // Not written twice.
   EXPECT_NE(service_->Admin({"demo-orders"}), 0);
   EXPECT_EQ(Orders(true), 2);
-}
-
-// A service of its own: a product leaves the catalogue after the log-in, so
-// the log-in's table still holds it and the service reads its line unnamed.
-class CatalogueChange : public Ordering {};
-
-TEST_F(CatalogueChange, AProductRemovedDuringTheSessionIsMarkedWhenItsOrderIsReopened) {
-  AddTraded(3, "2");
-  AddTraded(4, "1");
-  Send();
-  const std::string code = Newest();
-  const std::string gone = TagValue("OL_GC", LineOf(code, 0));
-  const std::string file = service_->Folder() + "gone.csv";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << "G_CODE\r\n" << gone << "\r\n";
-  }
-  ASSERT_EQ(service_->Admin({"import-catalogue", "--supplier", "S00001", "--remove", file}), 0);
-  prompter.Clear();
-  Open(code);
-  EXPECT_EQ(prompter.Texts(), Texts{NotSoldMessage(1)});
-  EXPECT_TRUE(Line(0).NotSold);
-  EXPECT_FALSE(Line(1).NotSold);
-  EXPECT_EQ(DraftLineCell(Line(0), kDColName, Line(0).GoodsName).text, "[" + gone + "]");
 }
 
 }  // namespace

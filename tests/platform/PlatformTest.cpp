@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -21,6 +22,7 @@
 namespace tarvik { namespace {
 
 struct Seen {
+  QString text;
   QStringList buttons;
   int left = -1, right = -1;  // room between the outermost text or icon and the border
 };
@@ -32,6 +34,7 @@ Seen WhileBoxIsUp(const std::function<void()>& ask, Qt::Key key) {
   QTimer::singleShot(0, [&] {
     QWidget* box = QApplication::activeModalWidget();
     if (!box) return;  // the test fails on the empty record; the guard below ends the box
+    if (auto* m = qobject_cast<QMessageBox*>(box)) seen.text = m->text();
     for (const QPushButton* b : box->findChildren<QPushButton*>()) seen.buttons << b->text();
     int left = box->width(), right = 0;
     for (const QLabel* l : box->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -93,6 +96,8 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
     EXPECT_NEAR(seen.left, seen.right, 1);
     EXPECT_EQ(answer, c.answer);
   }
+  // A message's line breaks as the box shows them (the log-in's refusals are told so).
+  EXPECT_EQ(WhileBoxIsUp([] { ShowMessage("a\r\rb\r\nc"); }, Qt::Key_Return).text, QStringLiteral("a\n\nb\nc"));
 }
 
 // Without a window manager nobody gives the keys back when a modal window
