@@ -1,0 +1,234 @@
+// The imported-car part-number search and its make and group pickers: the
+// screens, opened from the main window against the reference service.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "catalog/CodePickerScreen.h"
+#include "catalog/PartNumberSearchScreen.h"
+#include "tests/catalog/MainFixture.h"
+
+namespace tarvik::test {
+namespace {
+
+class PartSearch : public MainWindowTest {
+ protected:
+  // Clicks "수입차 부품 검색" (or presses its key) and runs body in the search
+  // screen it opens.
+  void InSearch(const std::function<void(TFrmCarPartNumFind&)>& body, bool byKey = false) {
+    bool ran = false;
+    script.Then([&](QDialog& d) {
+      ran = true;
+      auto* search = dynamic_cast<TFrmCarPartNumFind*>(&d);
+      ASSERT_NE(search, nullptr) << S(d.objectName());
+      body(*search);
+    });
+    if (byKey)
+      Key(Qt::Key_I, Qt::ControlModifier);
+    else
+      Click("SpeedButton2");
+    EXPECT_TRUE(ran);
+  }
+  // The next picker: moves down `rows` rows and confirms with Enter.
+  void PickRow(int rows) {
+    script.Then([rows](QDialog& p) {
+      for (int i = 0; i < rows; ++i) Press(p, Qt::Key_Down);
+      Press(p, Qt::Key_Return);
+    });
+  }
+  // Picks make and group from the keyboard: Enter in the empty name fields.
+  void PickMakeAndGroup(QDialog& s, int makeRow, int groupRow) {
+    Edit(s, "EdtCMN")->setFocus();
+    PickRow(makeRow);
+    Press(s, Qt::Key_Return);
+    PickRow(groupRow);
+    Press(s, Qt::Key_Return);
+  }
+
+  static void Press(QWidget& w, int key) {
+    QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, static_cast<Qt::Key>(key));
+  }
+  static void TypeHere(QWidget& w, const char* text) { QTest::keyClicks(w.focusWidget(), QString::fromUtf8(text)); }
+  static QLineEdit* Edit(QWidget& w, const char* name) {
+    auto* e = w.findChild<QLineEdit*>(name);
+    EXPECT_NE(e, nullptr) << name;
+    return e;
+  }
+  static std::string Text(QWidget& w, const char* name) { return S(Edit(w, name)->text()); }
+  static std::string CountOf(QWidget& w) { return S(w.findChild<QPushButton*>("SBCount")->text()); }
+  static QWidget* List(QWidget& w) { return w.findChild<RowGrid*>("SGList"); }
+  // Moves the selection down to the first row whose entry names a product.
+  static void ToRowWithProduct(TFrmCarPartNumFind& s) {
+    while (s.Search().List().Cell(s.Search().List().Selected(), kPartGoodsCode).empty()) Press(s, Qt::Key_Down);
+  }
+};
+
+TEST_F(PartSearch, KeysAloneOpenBothPickersAndAddAProduct) {
+  std::string shownName;
+  QPoint makeAt, groupAt, quantityAt;
+  InSearch([&](TFrmCarPartNumFind& s) {
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
+
+    script.Then([&](QDialog& p) {
+      makeAt = p.pos();
+      EXPECT_EQ(S(p.objectName()), "FrmMakeS");
+      for (int i = 0; i < 10; ++i) Press(p, Qt::Key_Down);
+      EXPECT_EQ(CountOf(p), "10");
+      Press(p, Qt::Key_Return);
+    });
+    Press(s, Qt::Key_Return);  // in the empty EdtCMN
+    EXPECT_EQ(Text(s, "EdtCMN"), "포르쉐");  // the padded name without its blanks
+    EXPECT_EQ(Text(s, "EdtCMC"), "11");
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCGN"));
+
+    script.Then([&](QDialog& p) {
+      groupAt = p.pos();
+      EXPECT_EQ(S(p.objectName()), "FrmGroupS");
+      Press(p, Qt::Key_Down);
+      Press(p, Qt::Key_Return);
+    });
+    Press(s, Qt::Key_Return);  // in the empty EdtCGN
+    EXPECT_EQ(Text(s, "EdtCGN"), "브레이크디스크");
+    EXPECT_EQ(Text(s, "EdtCGC"), "02");
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtModel"));
+
+    TypeHere(s, "cay");
+    EXPECT_EQ(Text(s, "EdtModel"), "CAY");
+    Press(s, Qt::Key_Return);
+    EXPECT_EQ(s.Search().ListCount(), 1);
+    EXPECT_EQ(s.focusWidget(), List(s));
+
+    script.Then([&](QDialog& q) {
+      quantityAt = q.pos();
+      shownName = Text(q, "EdtGN");
+      TypeHere(q, "3");
+      Press(q, Qt::Key_Return);
+    });
+    Press(s, Qt::Key_Return);
+    EXPECT_TRUE(s.isVisible());  // open for the next product
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
+    Press(s, Qt::Key_Escape);
+    EXPECT_FALSE(s.isVisible());
+  }, /*byKey=*/true);
+  EXPECT_EQ(script.opened, (std::vector<std::string>{"FrmMessage", "FrmCarPartNumFind", "FrmMakeS",
+                                                     "FrmGroupS", "FrmCnt"}));
+  const QPoint searchAt = main->pos() + QPoint((main->width() - 875) / 2, (main->height() - 576) / 2);
+  EXPECT_EQ(makeAt, searchAt + QPoint(80, 20));
+  EXPECT_EQ(groupAt, searchAt + QPoint(280, 20));
+  EXPECT_EQ(quantityAt, main->pos() + QPoint(470, 80));
+  EXPECT_EQ(shownName, "브레이크디스크 956 ");  // the part number's last two groups cut
+  ASSERT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(main->Draft().Line(0).GoodsCode + main->Draft().Line(0).Quantity, "P025113");
+  EXPECT_EQ(S(Find<RowGrid>("SGS")->model()->index(0, 1).data().toString()), "브레이크디스크 956");
+}
+
+TEST_F(PartSearch, PickersPageFortyMakesAndAnEmptyRowKeepsTheCode) {
+  InSearch([&](TFrmCarPartNumFind& s) {
+    script.Then([&](QDialog& d) {
+      Press(d, Qt::Key_End);  // the window and the count there are the paging table's and the picker rules'
+      Press(d, Qt::Key_Return);
+    });
+    s.findChild<QPushButton*>("BtnMFind")->click();
+    EXPECT_EQ(Text(s, "EdtCMN") + Text(s, "EdtCMC"), "맥라렌40");
+
+    PickRow(0);
+    Press(s, Qt::Key_Return);  // EdtCGN
+    ASSERT_EQ(Text(s, "EdtCGC"), "01");
+    // 15 groups: End selects the empty row 24; Enter there cancels.
+    script.Then([](QDialog& p) {
+      Press(p, Qt::Key_End);
+      Press(p, Qt::Key_Return);
+    });
+    s.findChild<QPushButton*>("BtnGCFind")->click();
+    EXPECT_EQ(Text(s, "EdtCGC"), "01");
+    EXPECT_EQ(Text(s, "EdtCGN"), "브레이크패드");
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCGN"));
+    // Esc cancels too; the focus goes back to the make name.
+    script.Then([](QDialog& p) { Press(p, Qt::Key_Escape); });
+    s.findChild<QPushButton*>("BtnMFind")->click();
+    EXPECT_EQ(Text(s, "EdtCMC"), "40");
+    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
+  });
+  EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
+}
+
+TEST_F(PartSearch, NoWordATypedNameAnEmptiedNameAndAnEntryWithoutProduct) {
+  InSearch([&](TFrmCarPartNumFind& s) {
+    PickMakeAndGroup(s, 1, 0);  // BMW, brake pads; the focus in EdtModel
+    Press(s, Qt::Key_Return);
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"검색어를 입력해 주십시요."});
+
+    // A name typed over the pick leaves the picked code in force.
+    Edit(s, "EdtCMN")->setFocus();
+    Edit(s, "EdtCMN")->selectAll();
+    TypeHere(s, "AUDI");
+    Press(s, Qt::Key_Down);
+    Press(s, Qt::Key_Down);
+    TypeHere(s, "320");
+    Press(s, Qt::Key_Return);
+    ASSERT_EQ(s.Search().ListCount(), 2);  // "320I 1.6" and "320I 2.0"
+    EXPECT_EQ(Text(s, "EdtCMC"), "02");
+    EXPECT_EQ(s.focusWidget(), List(s));
+
+    // Emptying the name (F10) empties the code at the next search.
+    Press(s, Qt::Key_Space);
+    Press(s, Qt::Key_Up);
+    Press(s, Qt::Key_Up);
+    ASSERT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
+    Press(s, Qt::Key_F10);
+    EXPECT_EQ(Text(s, "EdtCMN"), "");
+    for (int i = 0; i < 3; ++i) Press(s, Qt::Key_Down);
+    ASSERT_EQ(s.focusWidget(), Edit(s, "EdtBody"));
+    TypeHere(s, "WBA");
+    Press(s, Qt::Key_Return);
+    EXPECT_EQ(prompter.Last(), "차종을 먼저 선택해주십시요");
+    EXPECT_EQ(Text(s, "EdtCMC"), "");
+    EXPECT_EQ(s.Search().List().Cell(0, kPartName), "320I 1.6");  // the rows stay
+  });
+  EXPECT_EQ(main->Draft().LineCount(), 0);
+}
+
+TEST_F(PartSearch, AddingLeavesTheResultToPageAndAnEmptySearchKeepsTheRows) {
+  InSearch([&](TFrmCarPartNumFind& s) {
+    PickMakeAndGroup(s, 10, 0);  // 포르쉐, brake pads: 30 entries
+    Press(s, Qt::Key_Down);      // EdtBody
+    TypeHere(s, "wp0");
+    Press(s, Qt::Key_Return);
+    ASSERT_EQ(s.Search().ListCount(), 30);
+    ToRowWithProduct(s);
+    const int row = s.Search().List().Selected();
+    auto addOne = [&] {
+      script.Then([&](QDialog& q) {
+        TypeHere(q, "1");
+        Press(q, Qt::Key_Return);
+      });
+      Press(s, Qt::Key_Return);
+    };
+    addOne();
+    ASSERT_EQ(main->Draft().LineCount(), 1);
+    // The lookup did not touch the list: it pages on through the same result.
+    Press(s, Qt::Key_Down);
+    EXPECT_EQ(CountOf(s), std::to_string(row + 2));
+
+    // A search that finds nothing: no message, the rows stay, row 0 selected.
+    Press(s, Qt::Key_Space);
+    ASSERT_EQ(s.focusWidget(), Edit(s, "EdtModel"));
+    TypeHere(s, "ZZZ");
+    Press(s, Qt::Key_Return);
+    EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
+    EXPECT_EQ(s.Search().ListCount(), 0);
+    EXPECT_EQ(s.Search().List().Selected(), 0);
+    EXPECT_EQ(s.Search().List().Cell(0, kPartBody).substr(0, 3), "WP0");
+    main->Draft().ClearDraft();
+    Press(s, Qt::Key_Down);
+    Press(s, Qt::Key_Down);  // after EdtBody: the list
+    ASSERT_EQ(s.focusWidget(), List(s));
+    ToRowWithProduct(s);
+    addOne();
+    EXPECT_EQ(main->Draft().LineCount(), 1);
+  });
+}
+
+}  // namespace
+}  // namespace tarvik::test
