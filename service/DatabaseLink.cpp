@@ -1,3 +1,5 @@
+// The two kinds of database connection: SQLite through its C library, with
+// each statement prepared once and kept, and PostgreSQL through libpq.
 #include "service/DatabaseLink.h"
 
 #include <libpq-fe.h>

@@ -1,3 +1,5 @@
+// One request's way through a connection: read, framed, handed to the
+// workers, and its reply written (the loop and the rest are in Reactor.cpp).
 #include <sys/epoll.h>
 #include <sys/sendfile.h>
 #include <sys/socket.h>
