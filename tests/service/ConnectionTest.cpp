@@ -293,6 +293,7 @@ TEST(Connections, FailureRepliesCarryTheirOwnReasonPhrase) {
       {"not gzip", PostRaw(port, "/NET/KorvanMember.php", multipart, MultipartBody("b", "x")), 400, "Bad Request"},
       {"GET of an endpoint", Get(port, "/NET/Good.php"), 405, "Method Not Allowed"},
       {"unknown endpoint", PostRaw(port, "/NET/Nothing.php", multipart, "x"), 404, "Not Found"},
+      // Bigger than the body limit: refused before it is read.
       {"too large", PostRaw(port, "/NET/Good.php", multipart, std::string(3 << 20, 'x')), 413,
        "Request Entity Too Large"},
   };

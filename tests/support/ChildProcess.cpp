@@ -11,8 +11,6 @@
 
 #include <cerrno>
 
-#include "tests/support/LoopbackServer.h"
-
 namespace tarvik::test {
 
 pid_t Spawn(const SpawnSpec& job, int* stdoutFd) {
@@ -83,8 +81,6 @@ bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit) {
     line += c;
   }
 }
-
-int FreeLoopbackPort() { return LoopbackServer::ClosedPort(); }
 
 void UnprivilegedUser(uid_t& uid, gid_t& gid) {
   uid = static_cast<uid_t>(-1);

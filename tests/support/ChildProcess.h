@@ -30,8 +30,6 @@ int WaitExit(pid_t pid);
 int RunProgram(const SpawnSpec& job, std::string* out = nullptr);
 // One line from fd within the time limit; false on end of file or time-out.
 bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit);
-// A TCP port on 127.0.0.1 that was free a moment ago.
-int FreeLoopbackPort();
 // When the test runs as root: the user `nobody` (for servers that refuse
 // root, such as PostgreSQL); uid/gid stay -1 otherwise.
 void UnprivilegedUser(uid_t& uid, gid_t& gid);

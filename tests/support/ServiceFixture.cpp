@@ -19,6 +19,7 @@
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Files.h"
+#include "tests/support/LoopbackServer.h"
 #include "tests/support/Postgres.h"
 #include "tests/support/ServiceCluster.h"
 
@@ -74,7 +75,8 @@ bool OnPostgres() {
 ServiceProcess::ServiceProcess(bool demoData, const std::string& updateDir)
     : ServiceProcess(ServiceSetup{demoData, updateDir, {}, {}, TestDb::kFromEnvironment}) {}
 
-ServiceProcess::ServiceProcess(const ServiceSetup& setup) : setup_(setup) {
+ServiceProcess::ServiceProcess(const ServiceSetup& setup, const std::string& program)
+    : setup_(setup), program_(program) {
   folder_ = NewFolder(std::getenv("TMPDIR"), "tarvik-service");
   if (folder_.empty()) return;
   if (!setup.sharedDb.empty()) {
@@ -112,7 +114,7 @@ ServiceProcess::~ServiceProcess() {
 }
 
 bool ServiceProcess::Start() {
-  std::vector<std::string> args = {TARVIK_SERVICE_BIN, "serve", "--listen", "127.0.0.1:0", "--db", db_};
+  std::vector<std::string> args = {program_, "serve", "--listen", "127.0.0.1:0", "--db", db_};
   if (!setup_.updateDir.empty()) args.insert(args.end(), {"--update-dir", setup_.updateDir});
   args.insert(args.end(), setup_.serveArgs.begin(), setup_.serveArgs.end());
   int fd = -1;
@@ -158,7 +160,7 @@ bool ServiceProcess::Restart() {
 }
 
 int ServiceProcess::Admin(const std::vector<std::string>& args, std::string* out, bool addDb) const {
-  std::vector<std::string> all = {TARVIK_SERVICE_BIN};
+  std::vector<std::string> all = {program_};
   all.insert(all.end(), args.begin(), args.end());
   if (addDb) all.insert(all.end(), {"--db", db_});
   return RunProgram(SpawnSpec{all, true}, out);
@@ -194,7 +196,7 @@ bool ServiceCluster::Running() const {
 }
 
 bool ServiceCluster::StartProxy() {
-  port_ = static_cast<std::uint16_t>(FreeLoopbackPort());
+  port_ = LoopbackServer::ClosedPort();  // free a moment ago
   const std::string folder = instances_[0]->Folder(), config = folder + "haproxy.cfg";
   // The distributor's configuration (scripts/cluster writes the same).
   std::string text = ReadFile(TARVIK_SOURCE_DIR "/scripts/haproxy.cfg");
@@ -265,7 +267,7 @@ bool PostgresServer::Start(std::string* why) {
                            false, log, uid, gid}) != 0)
     return *why = "initdb failed: " + Tail(log), false;
   for (int attempt = 0; attempt < 3; ++attempt) {
-    port_ = FreeLoopbackPort();
+    port_ = LoopbackServer::ClosedPort();
     if (Run()) return true;
   }
   return *why = "postgres did not start: " + Tail(log), false;
