@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
 
 namespace tarvik::test {
 
@@ -46,6 +47,21 @@ int WaitExit(pid_t pid) {
   while (::waitpid(pid, &status, 0) < 0)
     if (errno != EINTR) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool Ended(pid_t& pid) {
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0) return false;
+  pid = -1;
+  return true;
+}
+
+void Stop(pid_t& pid, int signal, std::chrono::milliseconds grace) {
+  if (pid <= 0 || ::kill(pid, signal) != 0) return void(pid = -1);
+  for (const auto until = std::chrono::steady_clock::now() + grace; !Ended(pid) && std::chrono::steady_clock::now() < until;)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  if (pid > 0 && ::kill(pid, SIGKILL) == 0) WaitExit(pid);
+  pid = -1;
 }
 
 int RunProgram(const SpawnSpec& job, std::string* out) {

@@ -25,6 +25,10 @@ struct SpawnSpec {
 pid_t Spawn(const SpawnSpec& job, int* stdoutFd = nullptr);
 // Waits for the child; its exit code, or -1 when it did not exit normally.
 int WaitExit(pid_t pid);
+// Whether the child has ended (and is reaped); pid is -1 after.
+bool Ended(pid_t& pid);
+// Sends signal, waits up to grace for the child to end, then SIGKILL; pid is -1 after.
+void Stop(pid_t& pid, int signal, std::chrono::milliseconds grace = std::chrono::milliseconds(0));
 // Runs a program to its end; its exit code (-1: it could not run), its
 // standard output in *out when given.
 int RunProgram(const SpawnSpec& job, std::string* out = nullptr);
