@@ -68,8 +68,6 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
   setenv("TARVIK_SERVER", "", 1);
 }
 
-std::string Closed() { return "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort()); }
-
 // Runs tarvik-call with args (passed through the shell); exit code and
 // standard output, or standard error with errors.
 std::pair<int, std::string> Call(const std::string& args, bool errors = false) {
@@ -111,7 +109,7 @@ TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
   setenv("TARVIK_STALL_TIMEOUT", "1", 1);
   EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true).second,
             "tarvik-call: no data for 1 seconds\n");
-  setenv("TARVIK_SERVER", Closed().c_str(), 1);
+  setenv("TARVIK_SERVER", ("127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort())).c_str(), 1);
   const auto [code, err] = Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true);
   EXPECT_EQ(code, 1);
   EXPECT_EQ(err.rfind("tarvik-call: Failed to connect to 127.0.0.1 port", 0), 0u) << err;
