@@ -14,11 +14,8 @@ using namespace tarvik::service;
 TARVIK_FUZZ(bytes) {
   HttpHead head;
   std::size_t used = 0;
-  const HeadStatus status = ParseHead(bytes, head, used);
-  if (status == HeadStatus::kIncomplete) Check(bytes.size() < kMaxHeadBytes, "an endless head is waited for");
-  if (status != HeadStatus::kComplete) return;
-  Check(used > 0 && used <= bytes.size() && used <= kMaxHeadBytes, "head length out of range");
-  Check(head.contentLength >= 0, "negative Content-Length accepted");
+  // The head's own checks are the http_framing target's.
+  if (ParseHead(bytes, head, used) != HeadStatus::kComplete) return;
   std::string body = bytes.substr(used);
   if (head.contentLength > 0 && static_cast<std::size_t>(head.contentLength) < body.size())
     body.resize(static_cast<std::size_t>(head.contentLength));

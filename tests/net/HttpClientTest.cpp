@@ -2,7 +2,6 @@
 // gzip members; THTTPClient against a raw loopback server, the exact bytes it
 // sends and what it makes of exact replies.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <array>
 #include <chrono>
@@ -208,9 +207,6 @@ TEST(TagValue, FindsTheFirstElementOfExactlyThatNameAndTagIntTakesDigitsOnly) {
     EXPECT_EQ(TagInt("N", bad), 0) << bad;
 }
 
-// The reply reader agrees with TagValue on any text: the fuzz target
-// reply_reader, its seeds replayed as a test. The largest index fits; one past
-// it is another name, not index 0.
 // One splitter reads the catalogue files (CSV as written) and the basket's
 // lists (trimmed, separator chosen per line): records joined by "|", fields by "/".
 TEST(Csv, QuotesOpenOnlyAtAFieldStartAndSpanLines) {
@@ -242,27 +238,13 @@ TEST(Csv, QuotesOpenOnlyAtAFieldStartAndSpanLines) {
   EXPECT_TRUE(SplitCsv("a,\"b\nc").unclosedQuote);
 }
 
+// That the reader agrees with TagValue is the reply_reader fuzz target's.
 TEST(ReplyReader, LargestIndexIsReadAndOverflowIsNoIndex) {
   const std::string reply = "<RDC_18446744073709551615>max</RDC_18446744073709551615>"
                             "<RDC_18446744073709551616>0?</RDC_18446744073709551616>";
   const ReplyReader r(reply);
   EXPECT_EQ(r.Record(static_cast<std::size_t>(-1)), "max");
   EXPECT_EQ(r.Record(0), "");
-}
-
-// zlib's own gzip reader, as an independent judge of what we write.
-std::string ZlibGunzip(const std::string& member, std::size_t size) {
-  std::string out(size + 1, '\0');
-  z_stream zs{};
-  if (inflateInit2(&zs, 16 + 15) != Z_OK) return "init failed";
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(member.data()));
-  zs.avail_in = static_cast<uInt>(member.size());
-  zs.next_out = reinterpret_cast<Bytef*>(&out[0]);
-  zs.avail_out = static_cast<uInt>(out.size());
-  const int rc = inflate(&zs, Z_FINISH);
-  out.resize(zs.total_out);
-  inflateEnd(&zs);
-  return rc == Z_STREAM_END ? out : "not a whole member";
 }
 
 std::string Sample(std::size_t n) {
@@ -272,24 +254,8 @@ std::string Sample(std::size_t n) {
   return s;
 }
 
-// zlib checks the trailer (CRC-32 and length, little-endian).
-TEST(Gzip, MemberHasTheFixedHeaderAndALittleEndianTrailer_InputThatFillsTheDeflateBound) {
-  // The last: deflate filled its deflateBound buffer exactly and answered
-  // Z_OK, not Z_STREAM_END, and the member came back empty.
-  for (const std::string& data : {std::string(), std::string("VALUE=<POST_DATA></POST_DATA>"), Sample(200000),
-                                  std::string("\xcd\xc9\xf6\x9f\xff\xfe\xcf\xcd\xc9\xf6\xfd\xff\xff\xff\xa0", 15)}) {
-    const std::string m = GzipCompress(data);
-    ASSERT_GE(m.size(), 18u);
-    EXPECT_EQ(m.substr(0, 10), std::string("\x1F\x8B\x08\0\0\0\0\0\0\0", 10));
-    EXPECT_EQ(ZlibGunzip(m, data.size()), data);
-    std::string back;
-    ASSERT_TRUE(GzipDecompress(m, back));
-    EXPECT_EQ(back, data);
-  }
-  EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
-}
-
-// The cap on inflation: the gzip fuzz target's seed bomb_1mb_of_zeros.
+// What GzipCompress writes, zlib judges in the gzip fuzz target over its seeds;
+// here each way a received member can be broken.
 TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutput) {
   const std::string good = GzipCompress(Sample(5000));
   const auto with = [&](std::size_t at, int flip) {

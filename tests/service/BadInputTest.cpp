@@ -46,6 +46,8 @@ class BadInput : public ::testing::Test {
   std::string order_;
 };
 
+// Not gzip, an unknown endpoint, a GET and a body past the limit are in the
+// reason-phrase table of ConnectionTest.cpp, with their exact statuses.
 TEST_F(BadInput, BrokenRequestsGetFailureReplies) {
   const std::string member = WrapPostData(Member("DEMO"));
   EXPECT_TRUE(Ok(PostText(member).text));  // the well-formed one answers
@@ -62,21 +64,16 @@ TEST_F(BadInput, BrokenRequestsGetFailureReplies) {
       {"text/plain", Post(member, "text/plain")},
       {"garbage", Post("garbage")},
       {"another part", Post(otherPart)},
-      {"not gzip", Post(MultipartBody(kBoundary, member))},
       {"a bad CRC", Post(MultipartBody(kBoundary, badCrc))},
       {"a small member that inflates past the cap",
        PostText(WrapPostData(Member("DEMO") + MakeTag("PAD", std::string(3 << 20, 'A'))))},
       {"invalid UTF-8", PostText(WrapPostData(MakeTag("COMMAND", "100000") + Same("M_ID", "DEMO\xC3\x28")))},
       {"no envelope", PostText(Member("DEMO"))},
-      {"unknown endpoint", PostText(member, "/NET/Nothing.php")},
       {"not a Good command", PostText(member, "/NET/Good.php")},
       {"unknown command", PostText(WrapPostData(Full("999999", "S00001", "")), "/NET/Good.php")},
       {"no DB_KEY", PostText(WrapPostData(MakeTag("COMMAND", "100106") + Like("G_NAME", "%")), "/NET/Good.php")},
       {"not closed", PostText(WrapPostData(MakeTag("COMMAND", "100000") + "<SAME_FIELD>M_ID</SAME_FIELD><SAME_KEY>DEMO"))},
       {"too many elements", PostText(WrapPostData(many))},
-      {"GET", Get(service.Port(), "/NET/Good.php")},
-      // Bigger than the body limit: refused before it is read.
-      {"too large", Post(MultipartBody(kBoundary, std::string(3 << 20, 'x')))},
   };
   for (const auto& c : cases) {
     EXPECT_NE(c.reply.status, 0) << c.what;
@@ -110,21 +107,8 @@ TEST_F(BadInput, InjectionInConditionsChangesAndLeaksNothing) {
     return Ask("Good", Full("100106", "S00001", MakeTag("C_CODE", "C00001") + conditions));
   };
   auto costs = [&](const std::string& conditions) { return Ask("UCost", Short("100300", "S00001", conditions)); };
-  // Values are bound: they only ever match themselves.
-  for (const std::string key : {"SHOP1' OR '1'='1", "SHOP1\" OR \"1\"=\"1", "x'; DROP TABLE C_; --", "SHOP1'--",
-                                "' UNION SELECT M_CODE, M_ID, M_BIGO, M_MGU, M_DBTYPE, M_CODE FROM M_ --", "SHOP1/*",
-                                "SHOP1; DELETE FROM C_"}) {
-    const std::string r = customer(Same("C_ID", key));
-    EXPECT_TRUE(Ok(r)) << key;
-    EXPECT_EQ(Count(r), 0) << key;
-    EXPECT_EQ(Count(goods(Like("G_NAME", key))), 0) << key;
-    EXPECT_EQ(Count(costs(Same("U_CC", key))), 0) << key;
-    EXPECT_EQ(Count(Ask("CarPartNum", Full("100102", "S00001",
-                                           Same("CPN_GROUP", "01") + Same("CPN_MAKE", key) + Like("CPN_BODY", key)))),
-              0)
-        << key;
-  }
-  EXPECT_EQ(Count(goods(Like("G_NAME", "%' OR 1=1 --"))), 0);
+  // That values are bound, whatever they hold, the service_request fuzz
+  // target checks in every statement (its seeds key_with_*).
   // Field names come from a list: anything else is refused.
   for (const std::string field : {"C_ID OR 1=1 OR C_ID", "1=1 --", "C_SS", "C_ID;", "c_id"}) {
     EXPECT_FALSE(Ok(customer(Same(field, "SHOP1")))) << field;

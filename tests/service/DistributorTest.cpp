@@ -2,9 +2,8 @@
 // unit, the packaged program with the packaged config), the config file,
 // the request log and /metrics as Prometheus reads it.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <stdlib.h>
 
+#include <QTemporaryDir>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -21,24 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir {  // removed with everything in it
-  TempDir() {
-    std::string t = fs::temp_directory_path().string() + "/tarvik-distributor.XXXXXX";
-    path = ::mkdtemp(t.data()) ? t : std::string();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path.empty()) fs::remove_all(path, ec);
-  }
-  std::string path;
-};
-
 int Exec(std::vector<std::string> argv, std::string* out = nullptr) { return RunProgram(SpawnSpec(std::move(argv)), out); }
 
 TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
-  TempDir tmp;
-  ASSERT_FALSE(tmp.path.empty());
-  const std::string out = tmp.path + "/out", root = tmp.path + "/root", data = tmp.path + "/data";
+  const QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string tmp = dir.path().toStdString(), out = tmp + "/out", root = tmp + "/root";
   ASSERT_EQ(Exec({TARVIK_CPACK, "-G", "DEB", "-B", out, "--config", TARVIK_CPACK_CONFIG}), 0);
   std::string deb;
   for (const auto& e : fs::directory_iterator(out))
@@ -57,29 +44,18 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
   // with the system's own units beside it.
   fs::copy("/lib/systemd/system", root + "/lib/systemd/system",
            fs::copy_options::recursive | fs::copy_options::skip_existing | fs::copy_options::copy_symlinks);
-  const std::string unitLog = tmp.path + "/verify.log";
+  const std::string unitLog = tmp + "/verify.log";
   EXPECT_EQ(RunProgram(SpawnSpec({"/usr/bin/systemd-analyze", "--man=no", "--root=" + root, "verify",
                                   "/lib/systemd/system/tarvik-service.service"},
                                  false, unitLog)),
             0);
   EXPECT_EQ(ReadFile(unitLog), "");
 
-  // The packaged program, its packaged config, a data folder of the test's.
-  const std::string program = root + "/usr/bin/tarvik-service", db = data + "/service.db", log = tmp.path + "/service.log";
-  fs::create_directories(data + "/update");
-  ASSERT_EQ(Exec({program, "demo", "--db", db}), 0);
-  int fd = -1;
-  const pid_t pid = Spawn(SpawnSpec({program, "serve", "--config", root + "/etc/tarvik/service.conf", "--listen",
-                                     "127.0.0.1:0", "--db", db, "--update-dir", data + "/update"},
-                                    true, log),
-                          &fd);
-  ASSERT_GT(pid, 0);
-  std::string line;
-  const bool listening = ReadLine(fd, line, std::chrono::seconds(20));
-  ::close(fd);
-  if (!listening) ::kill(pid, SIGKILL);
-  ASSERT_TRUE(listening) << ReadFile(log);
-  const auto port = static_cast<std::uint16_t>(std::atoi(line.c_str() + line.rfind(':') + 1));
+  // The packaged program with its packaged config.
+  ServiceProcess service(ServiceSetup{true, tmp, {"--config", root + "/etc/tarvik/service.conf"}, "", TestDb::kSQLite},
+                         root + "/usr/bin/tarvik-service");
+  REQUIRE_RUNNING(service);
+  const std::uint16_t port = service.Port();
 
   // A shop logs in (NEWSHOP registers its first password) and orders.
   EXPECT_EQ(TagValue("M_CODE", Call(port, "KorvanMember", Member("DEMO"))), "S00001");
@@ -90,11 +66,10 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
   const std::string saved = Call(port, "Order", OrderSave("", "packaged order note", 3));
   ASSERT_TRUE(Ok(saved)) << saved;
   EXPECT_EQ(Get(port, "/metrics").status, 200);  // on, as the packaged config has it
-  ::kill(pid, SIGTERM);
-  EXPECT_EQ(WaitExit(pid), 0);
+  EXPECT_EQ(service.Terminate(), 0);
 
   // The request log: one line a request, whose it was, never a password or a body.
-  const std::string text = ReadFile(log);
+  const std::string text = service.Log();
   std::istringstream lines(text);
   int count = 0;
   const std::regex shape(
@@ -162,7 +137,7 @@ TEST(Metrics, ParseAsPrometheusTextAndMoveWithRequests) {
 // serve --config: settings from the file, the command line over them, and a
 // misspelt setting refused rather than ignored.
 TEST(Config, FileSetsServeOptionsAndTheCommandLineOverrides) {
-  TempDir tmp;
+  const QTemporaryDir tmp;
   int n = 0;
   for (const auto& [config, args, metricsStatus] : std::vector<std::tuple<std::string, std::vector<std::string>, int>>{
            {"# comment\nmetrics = off\ncache-mb = 0\n", {}, 404},
@@ -170,7 +145,7 @@ TEST(Config, FileSetsServeOptionsAndTheCommandLineOverrides) {
            {"metrics = on\nthreads = 2\n", {}, 200},
            {"metrix = off\n", {}, 0},  // 0: the service does not start
            {"metrics = maybe\n", {}, 0}}) {
-    const std::string file = tmp.path + "/" + std::to_string(++n) + ".conf";
+    const std::string file = tmp.path().toStdString() + "/" + std::to_string(++n) + ".conf";
     WriteFile(file, config);
     std::vector<std::string> all = {"--config", file};
     all.insert(all.end(), args.begin(), args.end());

@@ -113,7 +113,7 @@ inline const char* kGoodsOrder = "G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME 
 struct CategoryRuns {
   bool whole = true;
   std::string broken;  // the first pair that came back after another one
-  std::size_t majors = 0, pairs = 0;
+  std::size_t majors = 0;
 };
 inline CategoryRuns CountCategoryRuns(const std::string& reply) {
   CategoryRuns runs;
@@ -131,7 +131,6 @@ inline CategoryRuns CountCategoryRuns(const std::string& reply) {
     lastPair = pair;
   }
   runs.majors = majors.size();
-  runs.pairs = pairs.size();
   return runs;
 }
 

@@ -10,8 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "tests/support/LoopbackServer.h"
+#include <thread>
 
 namespace tarvik::test {
 
@@ -50,6 +49,21 @@ int WaitExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+bool Ended(pid_t& pid) {
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0) return false;
+  pid = -1;
+  return true;
+}
+
+void Stop(pid_t& pid, int signal, std::chrono::milliseconds grace) {
+  if (pid <= 0 || ::kill(pid, signal) != 0) return void(pid = -1);
+  for (const auto until = std::chrono::steady_clock::now() + grace; !Ended(pid) && std::chrono::steady_clock::now() < until;)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  if (pid > 0 && ::kill(pid, SIGKILL) == 0) WaitExit(pid);
+  pid = -1;
+}
+
 int RunProgram(const SpawnSpec& job, std::string* out) {
   SpawnSpec s = job;
   s.captureStdout = true;
@@ -83,8 +97,6 @@ bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit) {
     line += c;
   }
 }
-
-int FreeLoopbackPort() { return LoopbackServer::ClosedPort(); }
 
 void UnprivilegedUser(uid_t& uid, gid_t& gid) {
   uid = static_cast<uid_t>(-1);

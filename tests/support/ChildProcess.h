@@ -25,13 +25,15 @@ struct SpawnSpec {
 pid_t Spawn(const SpawnSpec& job, int* stdoutFd = nullptr);
 // Waits for the child; its exit code, or -1 when it did not exit normally.
 int WaitExit(pid_t pid);
+// Whether the child has ended (and is reaped); pid is -1 after.
+bool Ended(pid_t& pid);
+// Sends signal, waits up to grace for the child to end, then SIGKILL; pid is -1 after.
+void Stop(pid_t& pid, int signal, std::chrono::milliseconds grace = std::chrono::milliseconds(0));
 // Runs a program to its end; its exit code (-1: it could not run), its
 // standard output in *out when given.
 int RunProgram(const SpawnSpec& job, std::string* out = nullptr);
 // One line from fd within the time limit; false on end of file or time-out.
 bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit);
-// A TCP port on 127.0.0.1 that was free a moment ago.
-int FreeLoopbackPort();
 // When the test runs as root: the user `nobody` (for servers that refuse
 // root, such as PostgreSQL); uid/gid stay -1 otherwise.
 void UnprivilegedUser(uid_t& uid, gid_t& gid);

@@ -14,8 +14,15 @@ inline std::string ReadFile(const std::string& path) {
   return ss.str();
 }
 
-inline void WriteFile(const std::string& path, const std::string& data) {
-  std::ofstream(path, std::ios::binary) << data;
+// Whether all of data was written.
+inline bool WriteFile(const std::string& path, const std::string& data) {
+  return static_cast<bool>(std::ofstream(path, std::ios::binary) << data);
+}
+
+// The file's last n bytes (all of a shorter one), for failure messages.
+inline std::string ReadTail(const std::string& path, std::size_t n = 2000) {
+  const std::string all = ReadFile(path);
+  return all.size() > n ? all.substr(all.size() - n) : all;
 }
 
 }  // namespace tarvik::test

@@ -1,6 +1,7 @@
 #include "tests/support/PrivateCups.h"
 
 #include <grp.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/Files.h"
 
 namespace tarvik::test {
@@ -22,16 +24,6 @@ const char* const kLpstat = "/usr/bin/lpstat";
 const char* const kBackend = "/usr/lib/cups/backend/cups-pdf";
 const char* const kPpd = "/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd";
 const char* const kPdfConfDir = "/etc/cups";  // cups-pdf's built-in settings folder
-
-bool WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::trunc);
-  return static_cast<bool>(out << text);
-}
-
-std::string Tail(const std::string& path, std::size_t n) {
-  const std::string all = ReadFile(path);
-  return all.size() > n ? all.substr(all.size() - n) : all;
-}
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -46,13 +38,7 @@ PrivateCups::PrivateCups() {
 }
 
 PrivateCups::~PrivateCups() {
-  if (cupsd_.state() != QProcess::NotRunning) {
-    cupsd_.terminate();  // the scheduler stops its jobs' filters and backends itself
-    if (!cupsd_.waitForFinished(15000)) {
-      cupsd_.kill();
-      cupsd_.waitForFinished(5000);
-    }
-  }
+  Stop(cupsd_, SIGTERM, std::chrono::seconds(15));  // the scheduler stops its jobs' filters and backends itself
   if (!pdfConf_.empty()) std::remove(pdfConf_.c_str());
   if (hadServer_) qputenv("CUPS_SERVER", oldServer_);
   else qunsetenv("CUPS_SERVER");
@@ -85,17 +71,8 @@ bool PrivateCups::CheckMachine() {
   return dir_.isValid() || no("no temporary folder");
 }
 
-bool PrivateCups::Run(const std::string& program, const QStringList& args, std::string* out) {
-  QProcess p;
-  p.setProcessChannelMode(QProcess::MergedChannels);
-  p.start(Q(program), args);
-  const bool done = p.waitForFinished(30000);
-  if (!done) {
-    p.kill();
-    p.waitForFinished();
-  }
-  if (out) *out = p.readAll().toStdString();
-  return done && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+bool PrivateCups::Run(const std::vector<std::string>& argv, std::string* out) {
+  return RunProgram(SpawnSpec(argv, true, Path("log/tools_log")), out) == 0;
 }
 
 bool PrivateCups::Start() {
@@ -110,32 +87,29 @@ bool PrivateCups::Start() {
   pdfConf_ = std::string(kPdfConfDir) + "/cups-pdf-" + queue_ + ".conf";
   // Only the local socket: nothing listens on the network. Anyone who can
   // reach the socket may administer this private scheduler.
-  if (!WriteText(files, "ServerRoot " + Path("conf") + "\nRequestRoot " + Path("spool") + "\nCacheDir " +
+  if (!WriteFile(files, "ServerRoot " + Path("conf") + "\nRequestRoot " + Path("spool") + "\nCacheDir " +
                             Path("cache") + "\nStateDir " + Path("state") + "\nTempDir " + Path("tmp") +
                             "\nErrorLog " + Path("log/error_log") + "\nAccessLog " + Path("log/access_log") +
                             "\nPageLog " + Path("log/page_log") + "\nUser lp\nGroup lp\nSystemGroup root\n") ||
-      !WriteText(conf, "Listen " + socket +
+      !WriteFile(conf, "Listen " + socket +
                            "\nBrowsing No\nWebInterface No\nLogLevel info\n"
                            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n") ||
-      !WriteText(pdfConf_, "Out " + Path("out") + "\nSpool " + Path("pdfspool") + "\nLog " + Path("log") +
+      !WriteFile(pdfConf_, "Out " + Path("out") + "\nSpool " + Path("pdfspool") + "\nLog " + Path("log") +
                                "\nGSTmp " + Path("tmp") + "\nGrp lp\nLogType 3\n"))
     return why_ = "cannot write the scheduler's settings", false;
   qputenv("CUPS_SERVER", QByteArray::fromStdString(socket));
-  cupsd_.setProcessChannelMode(QProcess::MergedChannels);
-  cupsd_.start(QString::fromUtf8(kCupsd), {"-f", "-c", Q(conf), "-s", Q(files)});
-  if (!cupsd_.waitForStarted(10000)) return why_ = "cupsd did not start", false;
+  cupsd_ = Spawn(SpawnSpec({kCupsd, "-f", "-c", conf, "-s", files}, false, Path("log/cupsd_out")));
+  if (cupsd_ < 0) return why_ = "cupsd did not start", false;
   bool running = false;
   for (int i = 0; i < 150 && !running; ++i) {
     std::string out;
-    running = Run(kLpstat, {"-r"}, &out) && out.find("is running") != std::string::npos;
-    if (!running && cupsd_.waitForFinished(100)) break;  // it ended: settings refused
+    running = Run({kLpstat, "-r"}, &out) && out.find("is running") != std::string::npos;
+    if (!running && Ended(cupsd_)) break;  // it ended: settings refused
+    if (!running) QThread::msleep(100);
   }
-  if (!running) return why_ = "cupsd is not running: " + cupsd_.readAll().toStdString() + Logs(), false;
-  std::string out;
-  const QString q = Q(queue_);
-  if (!Run(kLpadmin, {"-p", q, "-E", "-v", "cups-pdf:/" + q, "-P", QString::fromUtf8(kPpd)}, &out) ||
-      !Run(kLpadmin, {"-d", q}, &out))
-    return why_ = "lpadmin failed: " + out + Logs(), false;
+  if (!running) return why_ = "cupsd is not running: " + ReadFile(Path("log/cupsd_out")) + Logs(), false;
+  if (!Run({kLpadmin, "-p", queue_, "-E", "-v", "cups-pdf:/" + queue_, "-P", kPpd}) || !Run({kLpadmin, "-d", queue_}))
+    return why_ = "lpadmin failed: " + ReadFile(Path("log/tools_log")) + Logs(), false;
   return true;
 }
 
@@ -144,7 +118,7 @@ std::vector<std::string> PrivateCups::WaitForPdfs(std::size_t n, int timeoutMs) 
   std::vector<std::string> files;
   for (int waited = 0; waited <= timeoutMs; waited += 200) {
     std::string pending;
-    const bool idle = Run(kLpstat, {"-o", Q(queue_)}, &pending) && pending.empty();
+    const bool idle = Run({kLpstat, "-o", queue_}, &pending) && pending.empty();
     files.clear();
     for (const QFileInfo& f : out.entryInfoList({"*.pdf"}, QDir::Files, QDir::Name))
       files.push_back(f.absoluteFilePath().toStdString());
@@ -155,8 +129,8 @@ std::vector<std::string> PrivateCups::WaitForPdfs(std::size_t n, int timeoutMs) 
 }
 
 std::string PrivateCups::Logs() const {
-  return "\n--- error_log ---\n" + Tail(Path("log/error_log"), 3000) + "\n--- cups-pdf log ---\n" +
-         Tail(Path("log/cups-pdf-" + queue_ + "_log"), 2000);
+  return "\n--- error_log ---\n" + ReadTail(Path("log/error_log"), 3000) + "\n--- cups-pdf log ---\n" +
+         ReadTail(Path("log/cups-pdf-" + queue_ + "_log"));
 }
 
 }  // namespace tarvik::test

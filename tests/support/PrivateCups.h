@@ -4,7 +4,8 @@
 // socket there, CUPS_SERVER pointing at it while the object lives. It needs
 // root (cups-pdf's backend is 0700 root) and writes, then removes,
 // /etc/cups/cups-pdf-<queue>.conf (the only place cups-pdf reads settings).
-#include <QProcess>
+#include <sys/types.h>
+
 #include <QTemporaryDir>
 
 #include <string>
@@ -34,13 +35,14 @@ class PrivateCups {
  private:
   bool CheckMachine();
   bool Start();
-  bool Run(const std::string& program, const QStringList& args, std::string* out = nullptr);
+  // A CUPS tool to its end: whether it succeeded; its output in *out, its errors in log/tools_log.
+  bool Run(const std::vector<std::string>& argv, std::string* out = nullptr);
   std::string Path(const std::string& sub) const { return dir_.path().toStdString() + "/" + sub; }
 
   // Below /tmp, not TMPDIR: the filters (user lp) must reach it, and the
   // socket's path must stay short.
   QTemporaryDir dir_{QStringLiteral("/tmp/tarvik-cups-XXXXXX")};
-  QProcess cupsd_;
+  pid_t cupsd_ = -1;
   std::string queue_;
   std::string pdfConf_;  // /etc/cups/cups-pdf-<queue>.conf, once written
   QByteArray oldServer_;

@@ -19,6 +19,7 @@
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Files.h"
+#include "tests/support/LoopbackServer.h"
 #include "tests/support/Postgres.h"
 #include "tests/support/ServiceCluster.h"
 
@@ -33,19 +34,6 @@ const char kHaproxy[] = "/usr/sbin/haproxy";
 std::string NewFolder(const char* root, const std::string& name) {
   std::string templ = std::string(root && *root ? root : "/tmp") + "/" + name + ".XXXXXX";
   return ::mkdtemp(templ.data()) ? templ + "/" : std::string();
-}
-
-std::string Tail(const std::string& path) {
-  const std::string text = ReadFile(path);
-  return text.size() > 2000 ? text.substr(text.size() - 2000) : text;
-}
-
-// Whether the child has ended (and is reaped); pid is -1 after.
-bool Ended(pid_t& pid) {
-  int status = 0;
-  if (pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0) return false;
-  pid = -1;
-  return true;
 }
 
 // The newest installed server's program folder (Debian keeps them off PATH).
@@ -74,7 +62,8 @@ bool OnPostgres() {
 ServiceProcess::ServiceProcess(bool demoData, const std::string& updateDir)
     : ServiceProcess(ServiceSetup{demoData, updateDir, {}, {}, TestDb::kFromEnvironment}) {}
 
-ServiceProcess::ServiceProcess(const ServiceSetup& setup) : setup_(setup) {
+ServiceProcess::ServiceProcess(const ServiceSetup& setup, const std::string& program)
+    : setup_(setup), program_(program) {
   folder_ = NewFolder(std::getenv("TMPDIR"), "tarvik-service");
   if (folder_.empty()) return;
   if (!setup.sharedDb.empty()) {
@@ -112,7 +101,7 @@ ServiceProcess::~ServiceProcess() {
 }
 
 bool ServiceProcess::Start() {
-  std::vector<std::string> args = {TARVIK_SERVICE_BIN, "serve", "--listen", "127.0.0.1:0", "--db", db_};
+  std::vector<std::string> args = {program_, "serve", "--listen", "127.0.0.1:0", "--db", db_};
   if (!setup_.updateDir.empty()) args.insert(args.end(), {"--update-dir", setup_.updateDir});
   args.insert(args.end(), setup_.serveArgs.begin(), setup_.serveArgs.end());
   int fd = -1;
@@ -138,8 +127,7 @@ bool ServiceProcess::Running() const { return port_ != 0 && !Ended(pid_); }
 std::string ServiceProcess::Address() const { return "127.0.0.1:" + std::to_string(port_); }
 
 void ServiceProcess::Kill() {
-  if (pid_ > 0 && ::kill(pid_, SIGKILL) == 0) WaitExit(pid_);
-  pid_ = -1;
+  Stop(pid_, SIGKILL);
   port_ = 0;
 }
 
@@ -158,7 +146,7 @@ bool ServiceProcess::Restart() {
 }
 
 int ServiceProcess::Admin(const std::vector<std::string>& args, std::string* out, bool addDb) const {
-  std::vector<std::string> all = {TARVIK_SERVICE_BIN};
+  std::vector<std::string> all = {program_};
   all.insert(all.end(), args.begin(), args.end());
   if (addDb) all.insert(all.end(), {"--db", db_});
   return RunProgram(SpawnSpec{all, true}, out);
@@ -182,7 +170,7 @@ ServiceCluster::ServiceCluster(std::size_t instances, const ServiceSetup& setup)
 }
 
 ServiceCluster::~ServiceCluster() {
-  if (proxy_ > 0 && ::kill(proxy_, SIGKILL) == 0) WaitExit(proxy_);
+  Stop(proxy_, SIGKILL);
   while (!instances_.empty()) instances_.pop_back();  // the first owns the database: it goes last
 }
 
@@ -194,7 +182,7 @@ bool ServiceCluster::Running() const {
 }
 
 bool ServiceCluster::StartProxy() {
-  port_ = static_cast<std::uint16_t>(FreeLoopbackPort());
+  port_ = LoopbackServer::ClosedPort();  // free a moment ago
   const std::string folder = instances_[0]->Folder(), config = folder + "haproxy.cfg";
   // The distributor's configuration (scripts/cluster writes the same).
   std::string text = ReadFile(TARVIK_SOURCE_DIR "/scripts/haproxy.cfg");
@@ -263,12 +251,12 @@ bool PostgresServer::Start(std::string* why) {
   if (RunProgram(SpawnSpec{{bin_ + "initdb", "-D", folder_ + "data", "-U", "tarvik", "--auth=trust", "--no-locale",
                             "-E", "UTF8", "--no-sync"},
                            false, log, uid, gid}) != 0)
-    return *why = "initdb failed: " + Tail(log), false;
+    return *why = "initdb failed: " + ReadTail(log), false;
   for (int attempt = 0; attempt < 3; ++attempt) {
-    port_ = FreeLoopbackPort();
+    port_ = LoopbackServer::ClosedPort();
     if (Run()) return true;
   }
-  return *why = "postgres did not start: " + Tail(log), false;
+  return *why = "postgres did not start: " + ReadTail(log), false;
 }
 
 bool PostgresServer::Run() {
@@ -294,13 +282,7 @@ bool PostgresServer::Restart() {
   return Run();
 }
 
-void PostgresServer::Halt() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGINT);  // fast shutdown
-  for (int i = 0; i < 100 && !Ended(pid_); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  if (pid_ > 0 && ::kill(pid_, SIGKILL) == 0) WaitExit(pid_);
-  pid_ = -1;
-}
+void PostgresServer::Halt() { Stop(pid_, SIGINT, std::chrono::seconds(10)); }  // fast shutdown
 
 bool PostgresServer::Sql(const std::string& dbname, const std::string& sql, std::string* out) {
   return RunProgram(SpawnSpec{{bin_ + "psql", "-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-h", "127.0.0.1", "-p",

@@ -30,7 +30,8 @@ class ServiceProcess {
   // --listen 127.0.0.1:0 --db ...`, waits (at most 20 s) for its "listening
   // on" line. Running() is false when any step failed.
   explicit ServiceProcess(bool demoData = true, const std::string& updateDir = std::string());
-  explicit ServiceProcess(const ServiceSetup& setup);
+  // program: another tarvik-service (the packaged one) for serve and Admin.
+  explicit ServiceProcess(const ServiceSetup& setup, const std::string& program = TARVIK_SERVICE_BIN);
   ~ServiceProcess();  // kills and reaps the child, unsets TARVIK_SERVER, removes folder and database
   ServiceProcess(const ServiceProcess&) = delete;
   ServiceProcess& operator=(const ServiceProcess&) = delete;
@@ -60,6 +61,7 @@ class ServiceProcess {
   bool onPostgres_ = false;
   std::string skipped_;
   ServiceSetup setup_;
+  std::string program_;
   mutable pid_t pid_ = -1;  // -1 once the child is reaped
   std::uint16_t port_ = 0;
 };
