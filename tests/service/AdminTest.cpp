@@ -70,9 +70,7 @@ TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   EXPECT_NE(service.Admin({"demo"}), 0);           // the demo set is written once, never over data
 }
 
-// An order's line of a removed product, read back without its name, is the
-// ordering screen's (tests/order/OrderingScreenTest.cpp, CatalogueChange).
-TEST(Admin, RemovedProductsLeaveTheCatalogueAndItsPrices) {
+TEST(Admin, RemovedProductsLeaveTheCatalogueAndItsPricesButOrdersKeepTheirLines) {
   ServiceProcess service;
   REQUIRE_RUNNING(service);
   const auto port = service.Port();
@@ -83,13 +81,23 @@ TEST(Admin, RemovedProductsLeaveTheCatalogueAndItsPrices) {
   // Read once first, so a reply kept from before the removal would show.
   EXPECT_EQ(all(), 2525);
   EXPECT_EQ(traded(), 300);
-  std::string out;
+  std::string out, first;  // SHOP1's oldest demo order: P00002, P00010, P00018
+  ASSERT_EQ(service.Admin({"demo-orders"}), 0);
+  ASSERT_EQ(service.Admin({"orders"}, &out), 0);
+  for (const auto& row : OrderRows(out))
+    if (row.size() > 9 && row[9] == "정기 주문입니다") first = row[0];
   const std::string gone = service.Folder() + "gone.csv";
   WriteFile(gone, "G_CODE,G_NAME\r\nP00010,캠 샤프트\r\nN09999\r\n");  // the second is no product
   ASSERT_EQ(service.Admin({"import-catalogue", "--supplier", "S00001", "--remove", gone}, &out), 0);
   EXPECT_NE(out.find("1 products removed for S00001"), std::string::npos) << out;
   EXPECT_EQ(all(), 2524);
   EXPECT_EQ(traded(), 299);
+  // The order keeps the line, without a name: that is how a reopened basket
+  // learns the product was taken out while the clerk was logged in.
+  const std::string opened = TagValue("ORDERL_DATA", Call(port, "Order", OrderOpen(first)));
+  ReplyReader lines(opened);
+  EXPECT_EQ(TagValue("OL_GC", lines.Record(1)) + "|" + TagValue("G_NAME", lines.Record(1)), "P00010|");
+  EXPECT_NE(TagValue("G_NAME", lines.Record(2)), "");
   WriteFile(gone, "P00018\r\n,빈 코드\r\n");
   EXPECT_NE(service.Admin({"import-catalogue", "--supplier", "S00001", "--remove", gone}), 0);
   EXPECT_EQ(all(), 2524);  // a refused file removes nothing
