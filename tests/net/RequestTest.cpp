@@ -31,9 +31,8 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
   const std::string e = "<X_A>1</X_A><X_B>2</X_B>", c = "<COMMAND>", k = "</COMMAND><DB_KEY>K1</DB_KEY>";
   const std::string goods = "<C_CODE>C00001</C_CODE><LIKE_FIELD>G_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY>"
                             "<ORDERBY>G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC</ORDERBY>";
-  // Each request raises the counter by one. The order commands' and the notes'
-  // bytes, path and CALL_INDEX are pinned where they are sent: the order desk's,
-  // the order list's and the product note's tests (tests/order, tests/catalog).
+  const std::string where = " OH_CC = 'C7' AND OH_SG='0' ";
+  // Every command, in the order of ServiceCommands(); each request raises the counter by one.
   const std::vector<Case> cases = {
       {[&] { return RequestMember(e); }, "/NET/KorvanMember.php", c + "100000</COMMAND>" + e},
       {[&] { return RequestCustomer("K1", e); }, "/NET/Customer.php", "@" + c + "100200" + k + e},
@@ -46,10 +45,19 @@ TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
       {[&] { return RequestUnitCostDelete("K1", "C7", "G9"); }, "/NET/UCost.php",
        c + "100303" + k + "<U_CC>C7</U_CC><U_GC>G9</U_GC>"},
       {[&] { return RequestGoodByCode("K1", e); }, "/NET/Good.php", "@" + c + "100102" + k + e},
+      {[&] { return RequestGoodsMemo("K1", e); }, "/NET/GMemo.php", "@" + c + "100102" + k + e},
       {[&] { return RequestCarGroups("K1", e); }, "/NET/CarGroup.php", "@" + c + "100102" + k + e},
       {[&] { return RequestCarMakes("K1", e); }, "/NET/CarMake.php", "@" + c + "100102" + k + e},
       {[&] { return RequestCarPartNums("K1", e); }, "/NET/CarPartNum.php", "@" + c + "100102" + k + e},
+      {[&] { return RequestOrderList("K1", where + e); }, "/NET/Order.php", "@" + c + "100400" + k + where + e},
+      {[&] { return RequestOrderSave("K1", e); }, "/NET/Order.php", "@" + c + "100401" + k + e},
+      {[&] { return RequestOrderDelete("K1", "O5"); }, "/NET/Order.php", "@" + c + "100403" + k + "<OH_CODE>O5</OH_CODE>"},
+      {[&] { return RequestOrderOpen("K1", "O5"); }, "/NET/Order.php", "@" + c + "100406" + k + "<OH_CODE>O5</OH_CODE>"},
+      {[&] { return RequestOrderSample("K1", "O5", e); }, "/NET/Order.php",
+       c + "100411" + k + "<OH_CODE>O5</OH_CODE>" + e},
+      {[&] { return RequestOrderAuth(e); }, "/NET/OrderAuth.php", c + "100001</COMMAND>" + e},
   };
+  ASSERT_EQ(ServiceCommands().size(), cases.size());
   const std::int64_t before = RequestCounter();
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].text);
