@@ -153,6 +153,7 @@ TEST_F(Orders, SupplierMessageIsStoredWithTheServiceClock) {
   const auto at = out.find("S00001\tC00001\tO\tW\t");
   ASSERT_NE(at, std::string::npos) << out;
   EXPECT_EQ(out.substr(at + 18, 7).find('\t'), 6u);
+  EXPECT_NE(out.find("거래처\\n\\n한빛카센터 에서\\n\\n발주가 왔습니다."), std::string::npos) << out;  // kept whole
   body.replace(body.find("S00001"), 6, "S09999");
   EXPECT_FALSE(Ok(RequestOrderAuth(body)));
   ASSERT_EQ(service.Admin({"messages"}, &out), 0);
