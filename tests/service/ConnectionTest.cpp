@@ -82,8 +82,8 @@ std::string AnsweredMember(int fd, const std::string& id) {
 }
 
 TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
-  // Deadlines of 0.8 s idle and per request, so the test takes two seconds.
-  ServiceProcess service(Serving({"--idle-timeout", "0.8", "--request-timeout", "0.8"}));
+  // Deadlines of 0.4 s idle and per request, so the test takes half a second.
+  ServiceProcess service(Serving({"--idle-timeout", "0.4", "--request-timeout", "0.4"}));
   REQUIRE_RUNNING(service);
   const auto start = Clock::now();
   std::vector<int> idle, slow;
@@ -95,23 +95,23 @@ TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
   for (int fd : idle) ASSERT_GE(fd, 0);
   for (int fd : slow) ASSERT_GE(fd, 0);
   std::atomic<bool> stop{false};
-  std::thread trickle([&] {  // a header line every 100 ms on each slow connection
+  std::thread trickle([&] {  // a header line every 50 ms on each slow connection
     for (int n = 0; !stop; ++n) {
       for (int fd : slow) SendAll(fd, "X-Slow-" + std::to_string(n) + ": a\r\n");
-      std::this_thread::sleep_for(milliseconds(100));
+      std::this_thread::sleep_for(milliseconds(50));
     }
   });
   for (int round = 0; round < 4; ++round) {
     const auto t0 = Clock::now();
     EXPECT_EQ(Count(Call(service.Port(), "KorvanMember", Member("DEMO"))), 1) << round;
     EXPECT_LT(Clock::now() - t0, milliseconds(1000)) << round;
-    std::this_thread::sleep_for(milliseconds(150));
+    std::this_thread::sleep_for(milliseconds(100));
   }
-  // Both kinds end by their deadline (0.8 s from the first byte or from the
+  // Both kinds end by their deadline (0.4 s from the first byte or from the
   // connect), with time to spare for the sweep and a busy machine.
   int slowOpen = 0, idleOpen = 0;
-  for (int fd : slow) slowOpen += !ClosedBy(fd, start + milliseconds(2500));
-  for (int fd : idle) idleOpen += !ClosedBy(fd, start + milliseconds(2500));
+  for (int fd : slow) slowOpen += !ClosedBy(fd, start + milliseconds(1500));
+  for (int fd : idle) idleOpen += !ClosedBy(fd, start + milliseconds(1500));
   stop = true;
   trickle.join();
   EXPECT_EQ(slowOpen, 0);
