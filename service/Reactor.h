@@ -15,6 +15,8 @@
 // answers every request that has arrived whole by then, pipelined ones
 // included; connections without one are closed. It waits at most
 // stopSeconds for the replies.
+#include <sys/types.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -99,6 +101,9 @@ class Reactor {
   void Refuse(Conn& c, int status, const std::string& why);
   void StartWriting(Conn& c, HttpReply reply);
   void Write(Conn& c);
+  // After a send or sendfile of n bytes: true to go on writing; false once
+  // the connection waits for the socket to take more, or is closed.
+  bool Progressed(Conn& c, ssize_t n);
   void Close(Conn& c);
   void SetInterest(Conn& c, std::uint32_t events);
   void TakeReplies();

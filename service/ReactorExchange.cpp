@@ -142,33 +142,26 @@ void Reactor::StartWriting(Conn& c, HttpReply reply) {
   Write(c);
 }
 
+bool Reactor::Progressed(Conn& c, ssize_t n) {
+  if (n > 0) {
+    c.deadline = After(limits_.writeSeconds);
+    return true;
+  }
+  if (n < 0 && errno == EINTR) return true;
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) SetInterest(c, EPOLLOUT);
+  else Close(c);  // the peer is gone, or the file shrank under us
+  return false;
+}
+
 void Reactor::Write(Conn& c) {
-  auto wait = [&] { SetInterest(c, EPOLLOUT); };
   while (c.outPos < c.out.size()) {
     const ssize_t n = ::send(c.fd, c.out.data() + c.outPos, c.out.size() - c.outPos, MSG_NOSIGNAL);
-    if (n > 0) {
-      c.outPos += static_cast<std::size_t>(n);
-      c.deadline = After(limits_.writeSeconds);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      return wait();
-    } else {
-      return Close(c);
-    }
+    if (!Progressed(c, n)) return;
+    if (n > 0) c.outPos += static_cast<std::size_t>(n);
   }
   while (c.file.get() >= 0 && c.fileOffset < c.fileEnd) {
     const std::size_t chunk = static_cast<std::size_t>(std::min<off_t>(c.fileEnd - c.fileOffset, 1 << 20));
-    const ssize_t n = ::sendfile(c.fd, c.file.get(), &c.fileOffset, chunk);
-    if (n > 0) {
-      c.deadline = After(limits_.writeSeconds);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      return wait();
-    } else {
-      return Close(c);  // the file shrank under us, or the peer is gone
-    }
+    if (!Progressed(c, ::sendfile(c.fd, c.file.get(), &c.fileOffset, chunk))) return;
   }
   c.out.clear();
   c.outPos = 0;
