@@ -7,8 +7,8 @@
 
 #include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/RequestChecks.h"
-#include "service/Commands.h"
-#include "service/DemoData.h"
+#include "service/commands/Commands.h"
+#include "service/admin/DemoData.h"
 #include "wire/Gzip.h"
 #include "wire/MessageFormat.h"
 #include "wire/Text.h"

@@ -16,7 +16,7 @@
 #include <fstream>
 #include <thread>
 
-#include "service/Reactor.h"
+#include "service/front/Reactor.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/LoopbackSocket.h"
