@@ -13,7 +13,6 @@
 
 #include "service/admin/Admin.h"
 #include "service/front/HttpServer.h"
-#include "service/commands/UpdateFiles.h"
 
 namespace {
 

@@ -8,8 +8,7 @@
 #include "service/admin/CatalogImport.h"
 #include "service/store/Database.h"
 #include "service/admin/DemoData.h"
-#include "service/commands/ReplyCache.h"
-#include "service/commands/UpdateFiles.h"
+#include "service/store/CatalogueVersion.h"
 
 namespace tarvik::service {
 

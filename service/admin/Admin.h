@@ -45,4 +45,15 @@ int AdminBackup(const std::string& dbPath, const std::string& to, std::ostream& 
 // one transaction; meant for a stopped service, whose newer orders it drops.
 int AdminRestore(const std::string& from, const std::string& dbPath, std::ostream& out,
                  std::ostream& err);
+
+// `publish`: writes the program, modules and images and the manifest
+// tkclienti.ini as a new release of the update folder (commands/UpdateFiles.h)
+// and makes it the current one at once.
+int AdminPublish(const std::string& updateDir, const std::string& program,
+                 const std::vector<std::string>& modules, const std::vector<std::string>& images,
+                 const std::string& message, std::ostream& out, std::ostream& err);
+
+// The whole file at path into data (bytes as they are); false when it cannot
+// be read.
+bool ReadWholeFile(const std::string& path, std::string& data);
 }  // namespace tarvik::service

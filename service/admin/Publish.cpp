@@ -1,5 +1,5 @@
-// Serving paths of the update folder, and `publish`.
-#include "service/commands/UpdateFiles.h"
+// `publish`: a new release of the update folder, switched to in one rename.
+#include "service/admin/Admin.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +14,6 @@
 #include <sstream>
 
 #include "wire/Gzip.h"
-#include "service/admin/Admin.h"
 
 namespace tarvik::service {
 
@@ -71,26 +70,6 @@ void PruneReleases(const fs::path& base, const std::string& current, const std::
 }
 
 }  // namespace
-
-std::string UpdateFilePath(const std::string& updateDir, const std::string& relative) {
-  if (updateDir.empty() || relative.empty()) return std::string();
-  if (relative.find('\\') != std::string::npos || relative.find('\0') != std::string::npos)
-    return std::string();
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t slash = relative.find('/', start);
-    const std::string seg = relative.substr(start, slash == std::string::npos ? std::string::npos
-                                                                              : slash - start);
-    if (seg.empty() || seg == "." || seg == "..") return std::string();
-    if (slash == std::string::npos) break;
-    start = slash + 1;
-  }
-  std::string dir = updateDir;
-  if (dir.back() != '/') dir += '/';
-  struct stat st {};
-  if (::stat((dir + "current").c_str(), &st) == 0 && S_ISDIR(st.st_mode)) dir += "current/";
-  return dir + relative;
-}
 
 int AdminPublish(const std::string& updateDir, const std::string& program,
                  const std::vector<std::string>& modules, const std::vector<std::string>& images,

@@ -1,6 +1,7 @@
 // Log-in, catalogue, note and car-part commands.
 #include "service/commands/Commands.h"
 #include "service/commands/Conditions.h"
+#include "service/store/CatalogueVersion.h"
 #include "wire/Text.h"
 
 namespace tarvik::service {

@@ -2,17 +2,16 @@
 // Compressed replies of the catalogue reads (all products, traded products,
 // product by code, notes, car lists), kept by the request and the supplier's
 // catalogue version. Every catalogue write raises the version in the database
-// in the same transaction, and every request reads it there, so a write is
-// seen at the next request on every instance. Thread-safe; the least recently
-// used replies go first when the byte budget is spent.
+// in the same transaction (store/CatalogueVersion.h), and every request reads
+// it there, so a write is seen at the next request on every instance.
+// Thread-safe; the least recently used replies go first when the byte budget
+// is spent.
 #include <cstddef>
 #include <list>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
-
-#include "service/store/Database.h"
 
 namespace tarvik::service {
 
@@ -36,9 +35,5 @@ class ReplyCache {
   std::list<Entry> entries_;  // most recently used first
   std::unordered_map<std::string, std::list<Entry>::iterator> index_;
 };
-
-// Raises the supplier's catalogue version; call inside the transaction that
-// writes the catalogue.
-bool RaiseCatalogueVersion(Connection& db, const std::string& supplier, std::string* error);
 
 }  // namespace tarvik::service

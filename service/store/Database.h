@@ -12,11 +12,9 @@
 #include <vector>
 
 #include "service/store/Dialect.h"
+#include "service/store/Rows.h"
 
 namespace tarvik::service {
-
-using Row = std::vector<std::string>;
-using Rows = std::vector<Row>;
 
 class Link;
 class Pool;

@@ -17,7 +17,7 @@ constexpr std::size_t kMaxPrepared = 256;
 
 class SqliteLink : public Link {
  public:
-  static std::unique_ptr<Link> Open(const std::string& file, std::string* error) {
+  static std::unique_ptr<Link> OpenFile(const std::string& file, std::string* error) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                                    nullptr);
@@ -100,8 +100,8 @@ class SqliteLink : public Link {
 
 class PgLink : public Link {
  public:
-  static std::unique_ptr<Link> Open(const std::string& conninfo, const Dialect& dialect,
-                                    std::string* error) {
+  static std::unique_ptr<Link> OpenServer(const std::string& conninfo, const Dialect& dialect,
+                                          std::string* error) {
     std::unique_ptr<PgLink> link(new PgLink(PQconnectdb(conninfo.c_str()), dialect));
     if (!link->conn_ || PQstatus(link->conn_) != CONNECTION_OK) {
       SetError(error, link->conn_ ? Trimmed(PQerrorMessage(link->conn_)) : "out of memory");
@@ -188,8 +188,8 @@ class PgLink : public Link {
 
 std::unique_ptr<Link> OpenLink(const DbTarget& target, const Dialect& dialect,
                                std::string* error) {
-  if (target.backend == Backend::PostgreSQL) return PgLink::Open(target.connectionString, dialect, error);
-  return SqliteLink::Open(target.connectionString, error);
+  if (target.backend == Backend::PostgreSQL) return PgLink::OpenServer(target.connectionString, dialect, error);
+  return SqliteLink::OpenFile(target.connectionString, error);
 }
 
 }  // namespace tarvik::service

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "service/store/Database.h"
+#include "service/store/Dialect.h"
+#include "service/store/Rows.h"
 
 namespace tarvik::service {
 
