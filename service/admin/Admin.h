@@ -20,7 +20,7 @@ int AdminOrders(const std::string& dbPath, std::ostream& out, std::ostream& err)
 int AdminMark(const std::string& dbPath, const std::string& code, const std::string& status,
               std::ostream& out, std::ostream& err);
 // Clears an orderer's password, so that the orderer registers a new one
-// (command "100202") at its next log-in.
+// (RequestCustomerPassword) at its next log-in.
 int AdminPasswordReset(const std::string& dbPath, const std::string& supplier,
                        const std::string& orderer, std::ostream& out, std::ostream& err);
 // One line per supplier message: OA_CODE OA_SC OA_CC OA_IOG OA_STATUS OA_WDATE OA_WTIME OA_MSG

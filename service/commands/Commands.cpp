@@ -1,8 +1,8 @@
 #include "service/commands/Commands.h"
 
-#include <map>
 #include <utility>
 
+#include "protocol/CommandTable.h"
 #include "wire/Gzip.h"
 #include "wire/MessageFormat.h"
 
@@ -13,33 +13,40 @@ namespace {
 using Handler = std::string (*)(Context&);
 
 struct Route {
+  const protocol::Command& command;
   Handler handler;
-  bool needsDbKey;
   bool cached;  // a catalogue read: its reply depends on the request and the catalogue only
 };
 
-// (endpoint, COMMAND) -> command. "100102" means five things, told apart by path.
-const std::map<std::pair<std::string, std::string>, Route>& Routes() {
-  static const std::map<std::pair<std::string, std::string>, Route> routes = {
-      {{"KorvanMember", "100000"}, {CmdMember, false, false}},
-      {{"Customer", "100200"}, {CmdCustomer, true, false}},
-      {{"Customer", "100202"}, {CmdCustomerPassword, true, false}},
-      {{"Good", "100106"}, {CmdGoods, true, true}},
-      {{"Good", "100102"}, {CmdGoodByCode, true, true}},
-      {{"UCost", "100300"}, {CmdUnitCosts, true, true}},
-      {{"UCost", "100303"}, {CmdUnitCostDelete, true, false}},
-      {{"GMemo", "100102"}, {CmdGoodsMemo, true, true}},
-      {{"CarGroup", "100102"}, {CmdCarGroups, true, true}},
-      {{"CarMake", "100102"}, {CmdCarMakes, true, true}},
-      {{"CarPartNum", "100102"}, {CmdCarPartNums, true, true}},
-      {{"Order", "100400"}, {CmdOrderList, true, false}},
-      {{"Order", "100401"}, {CmdOrderSave, true, false}},
-      {{"Order", "100403"}, {CmdOrderDelete, true, false}},
-      {{"Order", "100406"}, {CmdOrderOpen, true, false}},
-      {{"Order", "100411"}, {CmdOrderSample, true, false}},
-      {{"OrderAuth", "100001"}, {CmdOrderAuth, false, false}},
-  };
-  return routes;
+// Each command of the table and what answers it. One code may mean several
+// things, told apart by the endpoint.
+const Route kRoutes[] = {
+    {protocol::kMember, CmdMember, false},
+    {protocol::kCustomer, CmdCustomer, false},
+    {protocol::kCustomerPassword, CmdCustomerPassword, false},
+    {protocol::kGoods, CmdGoods, true},
+    {protocol::kGoodByCode, CmdGoodByCode, true},
+    {protocol::kUnitCosts, CmdUnitCosts, true},
+    {protocol::kUnitCostDelete, CmdUnitCostDelete, false},
+    {protocol::kGoodsMemo, CmdGoodsMemo, true},
+    {protocol::kCarGroups, CmdCarGroups, true},
+    {protocol::kCarMakes, CmdCarMakes, true},
+    {protocol::kCarPartNums, CmdCarPartNums, true},
+    {protocol::kOrderList, CmdOrderList, false},
+    {protocol::kOrderSave, CmdOrderSave, false},
+    {protocol::kOrderDelete, CmdOrderDelete, false},
+    {protocol::kOrderOpen, CmdOrderOpen, false},
+    {protocol::kOrderSample, CmdOrderSample, false},
+    {protocol::kOrderAuth, CmdOrderAuth, false},
+};
+
+// The route of a request, or null when its endpoint has no such command.
+const Route* FindRoute(const Request& req) {
+  const protocol::Command* command = protocol::FindCommand(req.endpoint, req.Value("COMMAND"));
+  for (const Route& r : kRoutes) {
+    if (&r.command == command) return &r;
+  }
+  return nullptr;
 }
 
 // Requests bigger than this are answered without the cache.
@@ -95,21 +102,14 @@ void Describe(const Request& req, ReplyFacts& f) {
 
 std::string Reply::Body() const { return gzip ? *gzip : GzipCompress(text); }
 
-bool IsKnownEndpoint(const std::string& endpoint) {
-  for (const auto& r : Routes()) {
-    if (r.first.first == endpoint) return true;
-  }
-  return false;
-}
-
 namespace {
 
 Reply Answer(Service& service, const Request& req, const std::string& text, ReplyFacts& facts) {
   std::string error;
-  const auto it = Routes().find({req.endpoint, req.Value("COMMAND")});
-  if (it == Routes().end()) return {FailureReply("unknown command for this endpoint"), {}};
-  facts.command = it->first.second;
-  const Route& route = it->second;
+  const Route* found = FindRoute(req);
+  if (!found) return {FailureReply("unknown command for this endpoint"), {}};
+  const Route& route = *found;
+  facts.command = route.command.code;
   for (const auto& e : req.elements) {
     // Records are checked field by field by their commands; plain values here.
     if (e.name != "ORDERH_DATA" && e.name != "ORDERL_DATA" && e.value.size() > kMaxFieldBytes)
@@ -119,7 +119,8 @@ Reply Answer(Service& service, const Request& req, const std::string& text, Repl
   if (!db) return {FailureReply("database: " + error), {}};
   Context c{*db, req, std::string(), &service.db};
   std::string key;
-  if (route.needsDbKey) {
+  // Every command but the bare ones names its supplier.
+  if (route.command.header != protocol::Header::Bare) {
     const std::string dbKey = req.Value("DB_KEY");
     if (dbKey.empty()) return {FailureReply("no DB_KEY"), {}};
     Rows rows;
@@ -164,7 +165,7 @@ Reply HandleRequest(Service& service, const std::string& endpoint, const std::st
   facts.result = reply.gzip && reply.text.empty() ? "1" : TagValue("RESULT_CODE", reply.text);
   if (!reply.text.empty() && reply.text.find("<RESULT_RECORD_COUNT>") != std::string::npos)
     facts.records = TagInt("RESULT_RECORD_COUNT", reply.text);
-  if (facts.command == "100401" && facts.result == "1") {
+  if (facts.command == protocol::kOrderSave.code && facts.result == "1") {
     facts.orderSaved = true;
     facts.order = TagValue("OH_CODE", reply.text);
   }

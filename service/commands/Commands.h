@@ -42,9 +42,6 @@ struct Reply {
 Reply HandleRequest(Service& service, const std::string& endpoint, const std::string& text,
                     ReplyFacts* facts = nullptr);
 
-// True for the ten endpoint names ("Good", "Order", ...).
-bool IsKnownEndpoint(const std::string& endpoint);
-
 // Catalogue and log-in commands (CatalogCommands.cpp).
 std::string CmdMember(Context& c);
 std::string CmdCustomer(Context& c);

@@ -3,6 +3,7 @@
 #include <map>
 #include <thread>
 
+#include "protocol/CommandTable.h"
 #include "wire/MessageFormat.h"
 #include "service/commands/Commands.h"
 #include "service/commands/Conditions.h"
@@ -17,15 +18,21 @@ namespace {
 constexpr int kLookupAttempts = 10;
 constexpr std::chrono::milliseconds kLookupPause{200};
 
-const std::vector<std::string> kHeaderFields = {"OH_CODE", "OH_SD",  "OH_AT",    "OH_MT",
-                                                "OH_MCOUNT", "OH_DD", "OH_CC",   "OH_TYPE",
-                                                "OH_IOG",  "OH_SG",  "OH_SCODE", "OH_RCOUNT",
-                                                "OH_NOTE"};
+const protocol::Names& kHeaderFields = protocol::kOrderHeader;
+// The same fields as columns of OH_, and their places in both.
 const char* const kHeaderColumns =
     "OH_CODE, OH_SD, OH_AT, OH_MT, OH_MCOUNT, OH_DD, OH_CC, OH_TYPE, OH_IOG, OH_SG, OH_SCODE,"
     " OH_RCOUNT, OH_NOTE";
 
 enum HeaderIndex { kCode = 0, kSd, kAt, kMt, kMcount, kDd, kCc, kType, kIog, kSg, kScode, kRcount, kNote };
+
+// An opened order's line: the fields its save sent, then the product's own
+// name and packing unit from the catalogue.
+const std::vector<std::string> kOpenedLineFields = [] {
+  std::vector<std::string> names(protocol::kOrderLine.begin(), protocol::kOrderLine.end());
+  names.insert(names.end(), {"G_NAME", "G_BOX"});
+  return names;
+}();
 
 bool AllDigits(const std::string& s) {
   if (s.empty()) return false;
@@ -241,13 +248,9 @@ std::string CmdOrderOpen(Context& c) {
                  {code}, 10, lines, &error);
   c.db.Rollback();  // nothing was written
   if (!ok) return FailureReply(error);
-  std::string head;
-  for (std::size_t i = 0; i < kHeaderFields.size(); ++i) head += MakeTag(kHeaderFields[i], header[i]);
+  const std::string head = protocol::Elements(kHeaderFields, header);
   ReplyBuilder body;
-  for (const auto& l : lines)
-    body.AddRecord({"OL_NO", "OL_CC", "OL_OC", "OL_GC", "OL_GN", "OL_GBOX", "OL_LC", "OL_LN",
-                    "G_NAME", "G_BOX"},
-                   l);
+  for (const auto& l : lines) body.AddRecord(kOpenedLineFields, l);
   // The lines sit inside ORDERL_DATA; the count outside says how many there are.
   return SuccessReply(MakeTag("RESULT_RECORD_COUNT", std::to_string(body.Count())) +
                       MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", body.Records()));

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "protocol/CommandTable.h"
 #include "wire/Gzip.h"
 #include "service/operations/Metrics.h"
 #include "service/commands/UpdateFiles.h"
@@ -58,15 +59,7 @@ HttpReply Health(Site& site) {
   return Plain(200, "ok\n");
 }
 
-const std::string kNet = "/NET/", kPhp = ".php", kUpdate = "/update/";
-
-// The endpoint name of "/NET/<name>.php"; empty for any other path.
-std::string NetEndpoint(const std::string& path) {
-  if (!StartsWith(path, kNet) || path.size() <= kNet.size() + kPhp.size() ||
-      path.compare(path.size() - kPhp.size(), kPhp.size(), kPhp) != 0)
-    return std::string();
-  return path.substr(kNet.size(), path.size() - kNet.size() - kPhp.size());
-}
+const std::string kNet = "/NET/", kUpdate = "/update/";
 
 HttpReply WireFailure(int status, const std::string& why) {
   HttpReply r = Wire(status, GzipCompress(FailureReply(why)));
@@ -76,10 +69,10 @@ HttpReply WireFailure(int status, const std::string& why) {
 
 HttpReply Answer(Site& site, const HttpHead& head, const std::string& body) {
   const std::string& path = head.path;
-  const std::string endpoint = NetEndpoint(path);
+  const std::string endpoint = protocol::EndpointOfPath(path);
   if (!endpoint.empty()) {
     if (head.method != "POST") return WireFailure(405, "POST only");
-    if (!IsKnownEndpoint(endpoint)) return WireFailure(404, "unknown endpoint");
+    if (!protocol::IsEndpoint(endpoint)) return WireFailure(404, "unknown endpoint");
     std::string text, error;
     if (!DecodePostBody(head.contentType, body, text, &error)) return WireFailure(400, error);
     ReplyFacts facts;
@@ -107,8 +100,8 @@ HttpReply Answer(Site& site, const HttpHead& head, const std::string& body) {
 }  // namespace
 
 std::string EndpointLabel(const std::string& path) {
-  const std::string endpoint = NetEndpoint(path);
-  if (!endpoint.empty()) return IsKnownEndpoint(endpoint) ? endpoint : "unknown";
+  const std::string endpoint = protocol::EndpointOfPath(path);
+  if (!endpoint.empty()) return protocol::IsEndpoint(endpoint) ? endpoint : "unknown";
   if (StartsWith(path, kNet)) return "unknown";
   if (StartsWith(path, kUpdate)) return "update";
   if (path == "/health") return "health";

@@ -10,6 +10,8 @@
 #include <prometheus/registry.h>
 #include <prometheus/text_serializer.h>
 
+#include "protocol/CommandTable.h"
+
 namespace tarvik::service {
 
 namespace {
@@ -70,11 +72,12 @@ struct Metrics::Families {
           .Register(registry);
   prometheus::Counter& cacheHits = cache.Add({{"outcome", "hit"}});
   prometheus::Counter& cacheMisses = cache.Add({{"outcome", "miss"}});
-  prometheus::Counter& ordersSaved = prometheus::BuildCounter()
-                                         .Name("tarvik_orders_saved_total")
-                                         .Help("Orders saved and acknowledged (command 100401).")
-                                         .Register(registry)
-                                         .Add({});
+  prometheus::Counter& ordersSaved =
+      prometheus::BuildCounter()
+          .Name("tarvik_orders_saved_total")
+          .Help(std::string("Orders saved and acknowledged (command ") + protocol::kOrderSave.code + ").")
+          .Register(registry)
+          .Add({});
 };
 
 Metrics::Metrics(Sources sources) : families_(std::make_unique<Families>(std::move(sources))) {}

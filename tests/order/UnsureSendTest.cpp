@@ -212,10 +212,10 @@ TEST_F(UnsureDesk, TheNextSendFindsTheStoredOrderAndOpensItInstead) {
   // Only the commands every service answers: the list exactly as the order
   // list screen asks for it, then the reads.
   EXPECT_EQ(Sent(1).substr(Sent(1).find("<COMMAND>")),
-            "<COMMAND>100400</COMMAND><DB_KEY>S00001</DB_KEY>" + OrderListBody("C00001", false) + "</POST_DATA>");
-  EXPECT_EQ(Command(2) + TagValue("OH_CODE", Sent(2)) + Command(3), "100406K9100406");
+            MakeTag("COMMAND", protocol::kOrderList.code) + "<DB_KEY>S00001</DB_KEY>" + OrderListBody("C00001", false) + "</POST_DATA>");
+  EXPECT_EQ(Command(2) + TagValue("OH_CODE", Sent(2)) + Command(3), protocol::kOrderOpen.code + std::string("K9") + protocol::kOrderOpen.code);
   // The supplier's message the lost reply kept back, as after a first send.
-  EXPECT_EQ(Command(4), "100001");
+  EXPECT_EQ(Command(4), protocol::kOrderAuth.code);
   EXPECT_EQ(TagValue("OA_IOG", Sent(4)), "O");
   const OrderDraft& d = desk.Draft();
   EXPECT_EQ(d.OpenedCode + d.OpenedStatus + std::to_string(d.SendCount * 10 + d.LineCount()), "K9A12");
@@ -230,7 +230,7 @@ TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
                        Reply("1"), Reply("1")});
   desk.SendOrder();
   ASSERT_EQ(Requests(), 4u);
-  EXPECT_EQ(Command(1) + Command(2) + TagValue("OH_MCOUNT", Sent(2)), "1004001004012");
+  EXPECT_EQ(Command(1) + Command(2) + TagValue("OH_MCOUNT", Sent(2)), protocol::kOrderList.code + std::string(protocol::kOrderSave.code) + "2");
   EXPECT_EQ(TagValue("OA_IOG", Sent(3)), "R");
   EXPECT_EQ(prompter.Texts(), Texts{kSent});
 
@@ -241,7 +241,7 @@ TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
   prompter.answers = {false};
   desk.SendOrder();
   EXPECT_EQ(prompter.Texts(), (Texts{Question(true), kSent}));
-  EXPECT_EQ(Command(Requests() - 2), "100401");
+  EXPECT_EQ(Command(Requests() - 2), protocol::kOrderSave.code);
   EXPECT_EQ(TagValue("OH_CODE", Sent(Requests() - 2)), "");
 }
 
@@ -273,7 +273,7 @@ TEST_F(UnsureDesk, WhenTheServiceCannotBeAskedNothingIsSent) {
   desk.SendOrder();
   EXPECT_EQ(prompter.Texts(), (Texts{cannot, cannot}));
   EXPECT_EQ(Requests(), 4u);
-  for (std::size_t i = 1; i < 4; ++i) EXPECT_NE(Command(i), "100401");
+  for (std::size_t i = 1; i < 4; ++i) EXPECT_NE(Command(i), protocol::kOrderSave.code);
   EXPECT_EQ(desk.Draft().SendCount, 1);
 
   // The open after Yes fails: still unsure, so the next F7 asks again.
@@ -337,7 +337,7 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
                                     "   제품 1개\r\r접수된 발주를 여시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다."});
   EXPECT_FALSE(journal.Exists());
   EXPECT_EQ(next.Draft().OpenedCode, "K9");
-  for (std::size_t i = 2; i < Requests(); ++i) EXPECT_NE(Command(i), "100401");
+  for (std::size_t i = 2; i < Requests(); ++i) EXPECT_NE(Command(i), protocol::kOrderSave.code);
   EXPECT_EQ(Requests(), 5u);  // the list and two reads
 }
 
