@@ -23,25 +23,20 @@ using test::kSent;
 using test::Reply;
 using test::Texts;
 
-// The order read a service gives for a stored body.
+// The order read a service gives for a stored body: the header and lines as
+// sent, with the service's code, date and time and each product's own name.
 std::string OpenText(const std::string& body, const std::string& code, const std::string& sd,
                      const std::string& at) {
   const std::string head = TagValue("ORDERH_DATA", body), sent = TagValue("ORDERL_DATA", body);
-  const std::string header = MakeTag("OH_CODE", code) + MakeTag("OH_SD", sd) + MakeTag("OH_AT", at) +
-                             MakeTag("OH_MCOUNT", "1") + MakeTag("OH_DD", TagValue("OH_DD", head)) +
-                             MakeTag("OH_NOTE", TagValue("OH_NOTE", head)) + MakeTag("OH_IOG", "A") +
-                             MakeTag("OH_RCOUNT", TagValue("OH_RCOUNT", head));
+  std::vector<std::string> header;
+  for (const char* field : protocol::kOrderHeader) header.push_back(TagValue(field, head));
+  header[0] = code, header[1] = sd, header[2] = at, header[8] = "A";  // OH_CODE, OH_SD, OH_AT, OH_IOG
   std::string lines;
-  for (int r = 0;; ++r) {
-    const std::string l = TagValue("OLD_" + std::to_string(r), sent);
-    if (l.empty()) break;
+  for (int r = 0; !TagValue("OLD_" + std::to_string(r), sent).empty(); ++r)
     lines += MakeTag("RDC_" + std::to_string(r),
-                     MakeTag("OL_GC", TagValue("OL_GC", l)) + MakeTag("OL_GN", TagValue("OL_GN", l)) +
-                         MakeTag("OL_GBOX", TagValue("OL_GBOX", l)) + MakeTag("OL_LC", TagValue("OL_LC", l)) +
-                         MakeTag("OL_LN", TagValue("OL_LN", l)) + MakeTag("G_NAME", "이름") +
-                         MakeTag("G_BOX", "EA"));
-  }
-  return MakeTag("RESULT_CODE", "1") + MakeTag("ORDERH_DATA", header) + MakeTag("ORDERL_DATA", lines);
+                     TagValue("OLD_" + std::to_string(r), sent) + MakeTag("G_NAME", "이름") + MakeTag("G_BOX", "EA"));
+  return MakeTag("RESULT_CODE", "1") + MakeTag("ORDERH_DATA", protocol::Elements(protocol::kOrderHeader, header)) +
+         MakeTag("ORDERL_DATA", lines);
 }
 
 OrderDraft ThreeLines() {
