@@ -69,17 +69,10 @@ void PruneReleases(const fs::path& base, const std::string& current, const std::
   }
 }
 
-}  // namespace
-
-int AdminPublish(const std::string& updateDir, const std::string& program,
-                 const std::vector<std::string>& modules, const std::vector<std::string>& images,
-                 const std::string& message, std::ostream& out, std::ostream& err) {
-  // Every name becomes one "name,crc" line of the manifest that every client
-  // reads: a line break, another control character or a comma in it would
-  // break the manifest for all of them.
-  std::vector<std::string> files{program};
-  files.insert(files.end(), modules.begin(), modules.end());
-  files.insert(files.end(), images.begin(), images.end());
+// Every name becomes one "name,crc" line of the manifest that every client
+// reads: a line break, another control character or a comma in it would
+// break the manifest for all of them. False, said on err, for the first such.
+bool ManifestCanCarry(const std::vector<std::string>& files, std::ostream& err) {
   for (const auto& f : files) {
     const std::string name = fs::path(f).filename().string();
     const bool plain = std::none_of(name.begin(), name.end(), [](char ch) {
@@ -90,11 +83,16 @@ int AdminPublish(const std::string& updateDir, const std::string& program,
       err << "tarvik-service: publish: a file name the manifest cannot carry (a control character or a"
              " comma): "
           << f << "\n";
-      return 2;
+      return false;
     }
   }
+  return true;
+}
+
+// A new release folder below base/releases, named by the time, with its
+// DATA/IMAGE; empty when it cannot be made.
+fs::path NewRelease(const fs::path& base) {
   std::error_code ec;
-  const fs::path base(updateDir);
   fs::create_directories(base / "releases", ec);
   char stamp[32];
   const std::time_t now = std::time(nullptr);
@@ -102,40 +100,43 @@ int AdminPublish(const std::string& updateDir, const std::string& program,
   gmtime_r(&now, &tm);
   std::strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &tm);
   std::string folder = (base / "releases" / (std::string("r-") + stamp + "-XXXXXX")).string();
-  if (ec || !::mkdtemp(folder.data())) {
-    err << "tarvik-service: publish: cannot make a release folder below " << updateDir << "\n";
-    return 1;
+  if (ec || !::mkdtemp(folder.data())) return fs::path();
+  fs::create_directories(fs::path(folder) / "DATA" / "IMAGE", ec);
+  return fs::path(folder);
+}
+
+// Copies one file into the folder `to` and gives "name,crc\r\n" for the
+// manifest; false, said on err, when it cannot.
+bool CopyInto(const std::string& source, const fs::path& to, std::string& entry, std::ostream& err) {
+  std::string data;
+  if (!ReadWholeFile(source, data)) {
+    err << "tarvik-service: publish: cannot read " << source << "\n";
+    return false;
   }
-  const fs::path release(folder);
-  fs::create_directories(release / "DATA" / "IMAGE", ec);
-  // Copies one file into the release and gives "name,crc\r\n" for the manifest.
-  auto copy = [&](const std::string& source, const fs::path& to, std::string& entry) {
-    std::string data;
-    if (!ReadWholeFile(source, data)) {
-      err << "tarvik-service: publish: cannot read " << source << "\n";
-      return false;
-    }
-    const std::string name = fs::path(source).filename().string();
-    if (!WriteNewFile(to / name, data)) {
-      err << "tarvik-service: publish: cannot write " << (to / name).string() << "\n";
-      return false;
-    }
-    entry = name + "," + std::to_string(Crc32(data)) + "\r\n";
-    return true;
-  };
-  auto fail = [&] {
-    fs::remove_all(release, ec);
-    return 1;
-  };
-  std::string version, moduleList, imageList, entry;
-  if (!copy(program, release / "DATA", entry)) return fail();
+  const std::string name = fs::path(source).filename().string();
+  if (!WriteNewFile(to / name, data)) {
+    err << "tarvik-service: publish: cannot write " << (to / name).string() << "\n";
+    return false;
+  }
+  entry = name + "," + std::to_string(Crc32(data)) + "\r\n";
+  return true;
+}
+
+// The program, modules and images and the manifest naming them, written and
+// flushed into release; version gets the program's CRC. False, said on err,
+// at the first file that fails.
+bool FillRelease(const fs::path& release, const std::string& program,
+                 const std::vector<std::string>& modules, const std::vector<std::string>& images,
+                 const std::string& message, std::string& version, std::ostream& err) {
+  std::string moduleList, imageList, entry;
+  if (!CopyInto(program, release / "DATA", entry, err)) return false;
   version = entry.substr(entry.find(',') + 1, entry.size() - entry.find(',') - 3);
   for (const auto& m : modules) {
-    if (!copy(m, release / "DATA", entry)) return fail();
+    if (!CopyInto(m, release / "DATA", entry, err)) return false;
     moduleList += entry;
   }
   for (const auto& i : images) {
-    if (!copy(i, release / "DATA" / "IMAGE", entry)) return fail();
+    if (!CopyInto(i, release / "DATA" / "IMAGE", entry, err)) return false;
     imageList += entry;
   }
   const std::string manifest = "<VERSION>" + version + "</VERSION><MODULE>" + moduleList +
@@ -143,17 +144,41 @@ int AdminPublish(const std::string& updateDir, const std::string& program,
                                "</MESSAGE>";
   if (!WriteNewFile(release / "tkclienti.ini", manifest)) {
     err << "tarvik-service: publish: cannot write the manifest\n";
-    return fail();
+    return false;
   }
   SyncFolder(release / "DATA" / "IMAGE");
   SyncFolder(release / "DATA");
   SyncFolder(release);
+  return true;
+}
+
+}  // namespace
+
+int AdminPublish(const std::string& updateDir, const std::string& program,
+                 const std::vector<std::string>& modules, const std::vector<std::string>& images,
+                 const std::string& message, std::ostream& out, std::ostream& err) {
+  std::vector<std::string> files{program};
+  files.insert(files.end(), modules.begin(), modules.end());
+  files.insert(files.end(), images.begin(), images.end());
+  if (!ManifestCanCarry(files, err)) return 2;
+  const fs::path base(updateDir);
+  const fs::path release = NewRelease(base);
+  if (release.empty()) {
+    err << "tarvik-service: publish: cannot make a release folder below " << updateDir << "\n";
+    return 1;
+  }
+  std::error_code ec;
+  std::string version, error;
+  if (!FillRelease(release, program, modules, images, message, version, err)) {
+    fs::remove_all(release, ec);
+    return 1;
+  }
   const std::string name = release.filename().string();
   const std::string previous = fs::read_symlink(base / "current", ec).filename().string();
-  std::string error;
   if (!PointCurrentAt(base, name, error)) {
     err << "tarvik-service: publish: cannot switch to the new release: " << error << "\n";
-    return fail();
+    fs::remove_all(release, ec);
+    return 1;
   }
   PruneReleases(base, name, previous);
   out << "published " << fs::path(program).filename().string() << " crc " << version << " with "

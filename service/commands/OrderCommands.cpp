@@ -124,28 +124,45 @@ std::string CmdOrderList(Context& c) {
                       "OH_MCOUNT", "OH_SG", "OH_RCOUNT"});
 }
 
-std::string CmdOrderSave(Context& c) {
-  const std::string head = c.req.Value("ORDERH_DATA");
-  std::string h[13];
-  for (std::size_t i = 0; i < kHeaderFields.size(); ++i) h[i] = TagValue(kHeaderFields[i], head);
-  std::string error;
-  std::vector<Line> lines;
-  if (!c.req.Has("ORDERH_DATA") || !c.req.Has("ORDERL_DATA")) return FailureReply("no order");
-  if (h[kCc].empty()) return FailureReply("no OH_CC");
-  if (h[kIog] != "A" && h[kIog] != "X") return FailureReply("OH_IOG must be A or X");
-  if (!h[kSg].empty() && h[kSg] != "0") return FailureReply("an order is saved with OH_SG 0");
+namespace {
+
+// The header (in kHeaderFields' order) and the lines of an order save as its
+// request gives them, checked; false with the failure reply in refusal.
+bool ReadSave(const Request& req, Row& h, std::vector<Line>& lines, std::string& refusal) {
+  const auto refuse = [&refusal](const std::string& why) {
+    refusal = FailureReply(why);
+    return false;
+  };
+  const std::string head = req.Value("ORDERH_DATA");
+  h.clear();
+  for (const char* field : kHeaderFields) h.push_back(TagValue(field, head));
+  if (!req.Has("ORDERH_DATA") || !req.Has("ORDERL_DATA")) return refuse("no order");
+  if (h[kCc].empty()) return refuse("no OH_CC");
+  if (h[kIog] != "A" && h[kIog] != "X") return refuse("OH_IOG must be A or X");
+  if (!h[kSg].empty() && h[kSg] != "0") return refuse("an order is saved with OH_SG 0");
   // The client lets a delivery date of only blanks pass as "no date" and
   // sends it as typed: it is stored as the empty date it stands for.
   if (h[kDd].find_first_not_of(' ') == std::string::npos) h[kDd].clear();
   if (!h[kDd].empty() && (h[kDd].size() != 6 || !AllDigits(h[kDd])))
-    return FailureReply("OH_DD must be yymmdd");
+    return refuse("OH_DD must be yymmdd");
   for (const auto& v : h) {
-    if (v.size() > 400) return FailureReply("header field too long");
+    if (v.size() > 400) return refuse("header field too long");
   }
-  if (!ReadLines(c.req.Value("ORDERL_DATA"), h[kCc], lines, error)) return FailureReply(error);
-  if (lines.empty()) return FailureReply("an order without lines");
+  std::string error;
+  if (!ReadLines(req.Value("ORDERL_DATA"), h[kCc], lines, error)) return refuse(error);
+  if (lines.empty()) return refuse("an order without lines");
   if (h[kRcount] != std::to_string(lines.size()))
-    return FailureReply("OH_RCOUNT differs from the number of lines");
+    return refuse("OH_RCOUNT differs from the number of lines");
+  return true;
+}
+
+}  // namespace
+
+std::string CmdOrderSave(Context& c) {
+  Row h;
+  std::vector<Line> lines;
+  std::string error;
+  if (!ReadSave(c.req, h, lines, error)) return error;
   const std::string mcount = AllDigits(h[kMcount]) && h[kMcount].size() < 6 ? h[kMcount] : "1";
 
   std::string code = h[kCode];
