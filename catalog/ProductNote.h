@@ -14,9 +14,9 @@ extern const char* const kNoticeCode;  // "999999"
 
 using NoteLines = std::array<std::string, kNoteLineCount>;
 
-// Asks the service for the note lines of code (command "100102" on
-// "/NET/GMemo.php"); the reply stays in the session's MemoReply. Returns the
-// number of lines (RESULT_RECORD_COUNT), 0 when there are none (MemoReply
+// Asks the service for the note lines of code (RequestGoodsMemo); the reply
+// stays in the session's MemoReply. Returns the number of lines
+// (RESULT_RECORD_COUNT), 0 when there are none (MemoReply
 // emptied; with withMessage "정보가 없는 제품입니다." is shown), or -1 after a
 // read error (its message shown, MemoReply emptied).
 int LoadProductNote(TDM& dm, const std::string& code, bool withMessage);

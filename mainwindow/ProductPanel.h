@@ -59,7 +59,7 @@ class ProductPanel {
   void PrefixSearch(const std::string& key);
 
   // SBF8U: asks whether to remove the selected traded product, asks the
-  // service to remove it ("100303") and drops it (below). False when nothing
+  // service to remove it (RequestUnitCostDelete) and drops it (below). False when nothing
   // was selected, the answer was No, or the service refused
   // ("등록삭제 오류입니다." shown, page unchanged).
   bool DeleteTradedProduct();

@@ -1,6 +1,7 @@
 #pragma once
-// One request function per service command. Each creates one THTTPClient
-// (which raises the request counter), builds
+// One request function per service command of the table
+// (protocol/CommandTable.h). Each creates one THTTPClient (which raises the
+// request counter), builds
 //   [CALL_INDEX] COMMAND [DB_KEY] fixed extras... caller's elements
 // wraps it with WrapPostData, posts it to ServerHost():ServerPort() and the
 // command's endpoint, and returns the reply text unchanged (on a failed
@@ -12,29 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "protocol/CommandTable.h"
+
 namespace tarvik {
-
-// bare: COMMAND only; short: COMMAND, DB_KEY; full: CALL_INDEX, COMMAND, DB_KEY.
-enum class HeaderKind { Bare, Short, Full };
-
-struct ServiceCommand {
-  const char* function;  // "RequestMember" ...
-  const char* command;   // "100000" ...
-  const char* path;      // "/NET/KorvanMember.php" ...
-  HeaderKind header;
-  std::vector<const char*> extras;  // names of the fixed extra elements, in order
-};
-
-// The seventeen commands in table order.
-const std::vector<ServiceCommand>& ServiceCommands();
-// The command of a function name, or nullptr.
-const ServiceCommand* FindServiceCommand(const std::string& function);
-
-// The request text (before WrapPostData) of a command: callIndex is used only
-// by full-header commands; extraValues pair with cmd.extras (missing ones empty).
-std::string BuildRequestText(const ServiceCommand& cmd, const std::string& callIndex,
-                             const std::string& dbKey, const std::vector<std::string>& extraValues,
-                             const std::string& elements);
 
 // How far an exchange got, for a caller that must know whether the service
 // may have acted on a request whose reply it never read. The bytes on the
@@ -45,11 +26,12 @@ enum class Delivery {
   Unknown   // the request left whole, but no reply was read (time-out, cut)
 };
 
-// Sends any command of the table (what every function below does). When the
+// Sends any command of the table (what every function below does); extraValues
+// pair with the command's fixed extras (missing ones empty). When the
 // transfer fails and transportError is given, it gets libcurl's own words;
 // delivery, when given, tells how far the exchange got; replyDate, when
 // given, gets the reply's Date header (the service's clock; empty when none).
-std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbKey,
+std::string SendServiceCommand(const protocol::Command& cmd, const std::string& dbKey,
                                const std::vector<std::string>& extraValues,
                                const std::string& elements, std::string* transportError = nullptr,
                                Delivery* delivery = nullptr, std::string* replyDate = nullptr);

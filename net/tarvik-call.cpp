@@ -27,10 +27,10 @@ int Usage(const char* why) {
                "  of FUNCTION are given the same way; =TEXT adds TEXT untagged.\n"
                "  The server is TARVIK_SERVER=host[:port].\n"
                "functions (fixed extras):\n");
-  for (const auto& c : tarvik::ServiceCommands()) {
-    std::string extras = c.header == tarvik::HeaderKind::Bare ? "" : "DB_KEY";
-    for (const char* e : c.extras) extras += std::string(extras.empty() ? "" : " ") + e;
-    std::fprintf(stderr, "  %-24s %s\n", c.function, extras.c_str());
+  for (const tarvik::protocol::Command* c : tarvik::protocol::Commands()) {
+    std::string extras = c->header == tarvik::protocol::Header::Bare ? "" : "DB_KEY";
+    for (const char* e : c->extras) extras += std::string(extras.empty() ? "" : " ") + e;
+    std::fprintf(stderr, "  %-24s %s\n", c->function, extras.c_str());
   }
   return 2;
 }
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     return Usage(nullptr);
   }
-  const tarvik::ServiceCommand* cmd = tarvik::FindServiceCommand(argv[1]);
+  const tarvik::protocol::Command* cmd = tarvik::protocol::FindCommand(argv[1]);
   if (!cmd) return Usage((std::string("unknown function ") + argv[1]).c_str());
 
   std::string dbKey;
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     }
     const std::string value = arg.substr(eq + 1);
     if (name == "DB_KEY") {
-      if (cmd->header == tarvik::HeaderKind::Bare) {
+      if (cmd->header == tarvik::protocol::Header::Bare) {
         return Usage((std::string(cmd->function) + " sends no DB_KEY").c_str());
       }
       dbKey = value;

@@ -1,5 +1,6 @@
 #include "order/OrderWire.h"
 
+#include "protocol/CommandTable.h"
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "wire/Text.h"
@@ -8,27 +9,22 @@ namespace tarvik {
 
 std::string OrderSaveBody(const OrderDraft& draft, const std::string& ordererCode) {
   const int lines = draft.LineCount();
-  const std::string head =
-      MakeTag("OH_CODE", draft.OpenedCode) + MakeTag("OH_SD", draft.OpenedDate) +
-      MakeTag("OH_AT", draft.OpenedTime) + MakeTag("OH_MT", "") +
-      MakeTag("OH_MCOUNT", std::to_string(draft.SendCount)) + MakeTag("OH_DD", draft.DeliveryDate) +
-      MakeTag("OH_CC", ordererCode) + MakeTag("OH_TYPE", "C") +
-      MakeTag("OH_IOG", draft.BeingWritten ? "X" : "A") + MakeTag("OH_SG", "0") +
-      MakeTag("OH_SCODE", "") + MakeTag("OH_RCOUNT", std::to_string(lines)) +
-      MakeTag("OH_NOTE", TrimBlanks(draft.Note));
+  const std::string head = protocol::Elements(
+      protocol::kOrderHeader,
+      {draft.OpenedCode, draft.OpenedDate, draft.OpenedTime, "", std::to_string(draft.SendCount),
+       draft.DeliveryDate, ordererCode, "C", draft.BeingWritten ? "X" : "A", "0", "",
+       std::to_string(lines), TrimBlanks(draft.Note)});
   std::string records;
   for (int r = 0; r < lines; ++r) {
     const DraftLine& l = draft.Line(r);
     const bool direct = l.GoodsCode == kDirectCode;
     records += MakeTag("OLD_" + std::to_string(r),
-                       MakeTag("OL_NO", std::to_string(r)) + MakeTag("OL_CC", ordererCode) +
-                           MakeTag("OL_OC", "") + MakeTag("OL_GC", l.GoodsCode) +
-                           MakeTag("OL_GN", direct ? l.GoodsName : "") +
-                           MakeTag("OL_GBOX", direct ? l.GoodsBox : "") +
-                           MakeTag("OL_LC", StripCommas(l.Quantity)) +
-                           MakeTag("OL_LN", TrimRightBlanks(l.LineNote)));
+                       protocol::Elements(protocol::kOrderLine,
+                                          {std::to_string(r), ordererCode, "", l.GoodsCode,
+                                           direct ? l.GoodsName : "", direct ? l.GoodsBox : "",
+                                           StripCommas(l.Quantity), TrimRightBlanks(l.LineNote)}));
   }
-  return MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", records);
+  return protocol::Elements(protocol::kOrderSave.carries, {head, records});
 }
 
 std::string SendKindOf(int sendCount) { return sendCount == 1 ? "O" : "R"; }
@@ -40,9 +36,8 @@ std::string OrderNotice(const std::string& ordererName, const std::string& sendK
 
 std::string SupplierMessageBody(const std::string& supplierCode, const std::string& ordererCode,
                                 const std::string& sendKind, const std::string& notice) {
-  return MakeTag("OA_CODE", "") + MakeTag("OA_SC", supplierCode) + MakeTag("OA_CC", ordererCode) +
-         MakeTag("OA_IOG", sendKind) + MakeTag("OA_STATUS", "W") + MakeTag("OA_WDATE", "") +
-         MakeTag("OA_WTIME", "") + MakeTag("OA_RTIME", "") + MakeTag("OA_MSG", notice);
+  return protocol::Elements(protocol::kOrderAuth.carries,
+                            {"", supplierCode, ordererCode, sendKind, "W", "", "", "", notice});
 }
 
 short SendCountOf(const std::string& mcount) {
@@ -57,11 +52,13 @@ std::string OrderListCondition(const std::string& ordererCode, bool samples) {
 
 std::string OrderListBody(const std::string& ordererCode, bool samples) {
   const std::string condition = OrderListCondition(ordererCode, samples);
-  return condition + MakeTag("WHERE_OPTION", condition) + MakeTag("ORDERBY", "OH_SD DESC,OH_CODE DESC");
+  return protocol::Elements(protocol::kOrderList.carries,
+                            {condition, condition, "OH_SD DESC,OH_CODE DESC"});
 }
 
 std::string SampleBody(const std::string& orderCode) {
-  return MakeTag("ORDERH_DATA", MakeTag("OH_CODE", orderCode) + MakeTag("OH_SG", "1"));
+  return protocol::Elements(protocol::kOrderSample.carries,
+                            {MakeTag("OH_CODE", orderCode) + MakeTag("OH_SG", "1")});
 }
 
 }  // namespace tarvik

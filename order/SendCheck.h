@@ -1,7 +1,8 @@
 #pragma once
 // Finding on the service the order that a send of unknown outcome may have
 // stored, with the commands every service answers: the orderer's order list
-// ("100400") and the order read ("100406"). Plain functions over reply texts.
+// (RequestOrderList) and the order read (RequestOrderOpen). Plain functions
+// over reply texts.
 #include <QDateTime>
 
 #include <string>

@@ -11,9 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "service/Admin.h"
-#include "service/HttpServer.h"
-#include "service/UpdateFiles.h"
+#include "service/admin/Admin.h"
+#include "service/front/HttpServer.h"
 
 namespace {
 

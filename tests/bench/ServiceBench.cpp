@@ -31,12 +31,11 @@ Services fixtures;  // started in main, on the main thread: a child dies with th
 
 // The body bytes of one POST as the client sends it, not decompressed: the
 // client's own reading of a 1 MB reply would be what is measured otherwise.
-std::string RawBody(std::uint16_t port, const std::string& endpoint, const std::string& text) {
+std::string RawBody(std::uint16_t port, const Req& request) {
   const std::string boundary = "--------DHC013124153045123";
-  const std::string body = MultipartBody(boundary, tarvik::GzipCompress(tarvik::WrapPostData(text)));
+  const std::string body = MultipartBody(boundary, tarvik::GzipCompress(tarvik::WrapPostData(request.text)));
   Poco::Net::HTTPClientSession session("127.0.0.1", port);
-  Poco::Net::HTTPRequest req(Poco::Net::HTTPRequest::HTTP_POST, "/NET/" + endpoint + ".php",
-                             Poco::Net::HTTPMessage::HTTP_1_1);
+  Poco::Net::HTTPRequest req(Poco::Net::HTTPRequest::HTTP_POST, request.path, Poco::Net::HTTPMessage::HTTP_1_1);
   req.setContentType("multipart/form-data; boundary=" + boundary);
   req.setContentLength(body.size());
   session.sendRequest(req) << body;
@@ -53,17 +52,16 @@ void BM_AllProducts(benchmark::State& state) {
     state.SkipWithError("the service did not start");
     return;
   }
-  const std::string request =
-      Full("100106", "S00001", MakeTag("C_CODE", "C00001") + Like("G_NAME", "%") + OrderBy(kGoodsOrder));
+  const Req request = AllGoods();
   // The first reply is read whole; the others must be as long.
   std::string text;
-  const std::string first = RawBody(service->Port(), "Good", request);
+  const std::string first = RawBody(service->Port(), request);
   if (!tarvik::GzipDecompress(first, text) || tarvik::TagInt("RESULT_RECORD_COUNT", text) != 2525) {
     state.SkipWithError("short reply");
     return;
   }
   for (auto _ : state) {
-    if (RawBody(service->Port(), "Good", request).size() != first.size()) {
+    if (RawBody(service->Port(), request).size() != first.size()) {
       state.SkipWithError("short reply");
       break;
     }
@@ -83,9 +81,9 @@ void BM_OrderSave(benchmark::State& state) {
   }
   std::vector<LineSpec> lines;  // an order of 10 catalogue lines
   for (int i = 0; i < 10; ++i) lines.push_back({"P0" + std::to_string(1100 + i), "", "", "3", ""});
-  const std::string body = Full("100401", "S00001", OrderBody("", "A", lines, "벤치마크 주문"));
+  const Req save = For(tarvik::protocol::kOrderSave, "S00001", OrderBody("", "A", lines, "벤치마크 주문"));
   for (auto _ : state) {
-    const std::string reply = Call(cluster->Port(), "Order", body);
+    const std::string reply = Call(cluster->Port(), save);
     if (tarvik::TagValue("RESULT_CODE", reply) != "1") {
       state.SkipWithError("order refused");
       break;

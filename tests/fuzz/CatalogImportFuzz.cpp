@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "service/CatalogImport.h"
+#include "service/admin/CatalogImport.h"
 #include "wire/Text.h"
 
 using namespace tarvik::fuzz;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "service/HttpFraming.h"
-#include "service/Wire.h"
+#include "service/requests/HttpFraming.h"
+#include "service/requests/RequestText.h"
 
 using namespace tarvik::fuzz;
 using namespace tarvik::service;

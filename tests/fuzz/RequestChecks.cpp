@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <map>
 
-#include "service/Conditions.h"
+#include "service/commands/Conditions.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "wire/Text.h"
 

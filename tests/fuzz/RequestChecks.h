@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "service/Wire.h"
+#include "service/requests/RequestText.h"
 
 namespace tarvik::fuzz {
 

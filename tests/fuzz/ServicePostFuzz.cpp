@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "service/HttpFraming.h"
-#include "service/Wire.h"
+#include "service/requests/HttpFraming.h"
+#include "service/requests/RequestText.h"
 #include "wire/Text.h"
 
 using namespace tarvik::fuzz;

@@ -7,8 +7,9 @@
 
 #include "tests/fuzz/FuzzCheck.h"
 #include "tests/fuzz/RequestChecks.h"
-#include "service/Commands.h"
-#include "service/DemoData.h"
+#include "protocol/CommandTable.h"
+#include "service/commands/Commands.h"
+#include "service/admin/DemoData.h"
 #include "wire/Gzip.h"
 #include "wire/MessageFormat.h"
 #include "wire/Text.h"
@@ -132,7 +133,7 @@ TARVIK_FUZZ(input) {
   CheckElements(text, elements, scanned, error);
   if (scanned) CheckConditions(Request{endpoint, elements});
   // Only UTF-8 gets this far in the service (DecodePostBody).
-  if (IsKnownEndpoint(endpoint) && tarvik::IsValidUtf8(text)) {
+  if (tarvik::protocol::IsEndpoint(endpoint) && tarvik::IsValidUtf8(text)) {
     RunCommand(*world, endpoint, text);
     if (++world->runs % 256 == 0) Forget(*world);
   }

@@ -18,13 +18,13 @@
 #include "wire/Csv.h"
 #include "wire/LocalTime.h"
 #include "wire/MessageFormat.h"
+#include "protocol/CommandTable.h"
 
 namespace tarvik { namespace {
 
 using test::LoopbackServer;
-const std::string kRequest =
-    "VALUE=<POST_DATA><CALL_INDEX>240131-7</CALL_INDEX><COMMAND>100200</COMMAND>"
-    "<DB_KEY>S00001</DB_KEY><SAME_FIELD>C_ID</SAME_FIELD><SAME_KEY>한-01</SAME_KEY></POST_DATA>";
+const std::string kRequest = WrapPostData(protocol::RequestText(
+    protocol::kCustomer, "240131-7", "S00001", {}, "<SAME_FIELD>C_ID</SAME_FIELD><SAME_KEY>한-01</SAME_KEY>"));
 const std::string kCallIndex = "<CALL_INDEX>240131-7</CALL_INDEX>";
 const std::string kUtf8Gzip = "Content-Type: text/html; charset=utf-8\r\nContent-Encoding: gzip\r\n";
 

@@ -17,62 +17,62 @@ namespace tarvik { namespace {
 // The dates of the CALL_INDEX these tests expect cannot change at midnight.
 const bool kTodayFixed = (FixToday("261207"), true);
 
-TEST(RequestFunctions, EachSendsItsHeaderExtrasAndElementsToItsEndpoint) {
+TEST(RequestFunctions, EachSendsItsRowOfTheTableToItsEndpoint) {
   test::LoopbackServer server;
   const std::string ok = "<RESULT_CODE>1</RESULT_CODE>";
   server.SetReply(test::GzipReply(ok));
   setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  using namespace protocol;
   struct Case {
     std::function<std::string()> call;
-    const char* path;
-    std::string text;  // "@" stands for the CALL_INDEX element
+    const Command& command;
+    std::vector<std::string> extras;
   };
-
-  const std::string e = "<X_A>1</X_A><X_B>2</X_B>", c = "<COMMAND>", k = "</COMMAND><DB_KEY>K1</DB_KEY>";
-  const std::string goods = "<C_CODE>C00001</C_CODE><LIKE_FIELD>G_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY>"
-                            "<ORDERBY>G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC</ORDERBY>";
-  const std::string where = " OH_CC = 'C7' AND OH_SG='0' ";
-  // Every command, in the order of ServiceCommands(); each request raises the counter by one.
+  const std::string e = "<X_A>1</X_A><X_B>2</X_B>";
+  // Every command, in the table's order; each request raises the counter by one.
   const std::vector<Case> cases = {
-      {[&] { return RequestMember(e); }, "/NET/KorvanMember.php", c + "100000</COMMAND>" + e},
-      {[&] { return RequestCustomer("K1", e); }, "/NET/Customer.php", "@" + c + "100200" + k + e},
-      {[&] { return RequestCustomerPassword("K1", "C7", e); }, "/NET/Customer.php",
-       "@" + c + "100202" + k + "<C_CODE>C7</C_CODE>" + e},
-      // The all-products example, byte for byte.
-      {[&] { return RequestGoods("S00001", goods); }, "/NET/Good.php",
-       "@<COMMAND>100106</COMMAND><DB_KEY>S00001</DB_KEY>" + goods},
-      {[&] { return RequestUnitCosts("K1", e); }, "/NET/UCost.php", c + "100300" + k + e},
-      {[&] { return RequestUnitCostDelete("K1", "C7", "G9"); }, "/NET/UCost.php",
-       c + "100303" + k + "<U_CC>C7</U_CC><U_GC>G9</U_GC>"},
-      {[&] { return RequestGoodByCode("K1", e); }, "/NET/Good.php", "@" + c + "100102" + k + e},
-      {[&] { return RequestGoodsMemo("K1", e); }, "/NET/GMemo.php", "@" + c + "100102" + k + e},
-      {[&] { return RequestCarGroups("K1", e); }, "/NET/CarGroup.php", "@" + c + "100102" + k + e},
-      {[&] { return RequestCarMakes("K1", e); }, "/NET/CarMake.php", "@" + c + "100102" + k + e},
-      {[&] { return RequestCarPartNums("K1", e); }, "/NET/CarPartNum.php", "@" + c + "100102" + k + e},
-      {[&] { return RequestOrderList("K1", where + e); }, "/NET/Order.php", "@" + c + "100400" + k + where + e},
-      {[&] { return RequestOrderSave("K1", e); }, "/NET/Order.php", "@" + c + "100401" + k + e},
-      {[&] { return RequestOrderDelete("K1", "O5"); }, "/NET/Order.php", "@" + c + "100403" + k + "<OH_CODE>O5</OH_CODE>"},
-      {[&] { return RequestOrderOpen("K1", "O5"); }, "/NET/Order.php", "@" + c + "100406" + k + "<OH_CODE>O5</OH_CODE>"},
-      {[&] { return RequestOrderSample("K1", "O5", e); }, "/NET/Order.php",
-       c + "100411" + k + "<OH_CODE>O5</OH_CODE>" + e},
-      {[&] { return RequestOrderAuth(e); }, "/NET/OrderAuth.php", c + "100001</COMMAND>" + e},
+      {[&] { return RequestMember(e); }, kMember, {}},
+      {[&] { return RequestCustomer("K1", e); }, kCustomer, {}},
+      {[&] { return RequestCustomerPassword("K1", "C7", e); }, kCustomerPassword, {"C7"}},
+      {[&] { return RequestGoods("K1", e); }, kGoods, {}},
+      {[&] { return RequestUnitCosts("K1", e); }, kUnitCosts, {}},
+      {[&] { return RequestUnitCostDelete("K1", "C7", "G9", e); }, kUnitCostDelete, {"C7", "G9"}},
+      {[&] { return RequestGoodByCode("K1", e); }, kGoodByCode, {}},
+      {[&] { return RequestGoodsMemo("K1", e); }, kGoodsMemo, {}},
+      {[&] { return RequestCarGroups("K1", e); }, kCarGroups, {}},
+      {[&] { return RequestCarMakes("K1", e); }, kCarMakes, {}},
+      {[&] { return RequestCarPartNums("K1", e); }, kCarPartNums, {}},
+      {[&] { return RequestOrderList("K1", e); }, kOrderList, {}},
+      {[&] { return RequestOrderSave("K1", e); }, kOrderSave, {}},
+      {[&] { return RequestOrderDelete("K1", "O5", e); }, kOrderDelete, {"O5"}},
+      {[&] { return RequestOrderOpen("K1", "O5", e); }, kOrderOpen, {"O5"}},
+      {[&] { return RequestOrderSample("K1", "O5", e); }, kOrderSample, {"O5"}},
+      {[&] { return RequestOrderAuth(e); }, kOrderAuth, {}},
   };
-  ASSERT_EQ(ServiceCommands().size(), cases.size());
+  ASSERT_EQ(Commands().size(), cases.size());
   const std::int64_t before = RequestCounter();
   for (std::size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE(cases[i].text);
+    const Command& c = cases[i].command;
+    SCOPED_TRACE(c.function);
+    EXPECT_EQ(&c, Commands()[i]);
     const std::string reply = cases[i].call();
     const std::int64_t number = before + static_cast<std::int64_t>(i) + 1;
     ASSERT_EQ(RequestCounter(), number);
     // The first (bare) request uses its number without sending it; the next sends the one after.
-    const std::string ci = TodayStamp() + "-" + std::to_string(number), text = cases[i].text;
-    const bool full = text[0] == '@';
+    const std::string ci = TodayStamp() + "-" + std::to_string(number);
     const test::WireRequest w = test::SplitRequest(server.LastRequest());
-    EXPECT_EQ(w.lines.at(0), std::string("POST ") + cases[i].path + " HTTP/1.1");
-    EXPECT_EQ(w.text, WrapPostData(full ? MakeTag("CALL_INDEX", ci) + text.substr(1) : text));
+    EXPECT_EQ(w.lines.at(0), "POST " + EndpointPath(c) + " HTTP/1.1");
+    EXPECT_EQ(w.text, WrapPostData(RequestText(c, ci, "K1", cases[i].extras, e)));
     // The reply comes back unchanged with the request's CALL_INDEX (empty when none was sent).
-    EXPECT_EQ(reply, ok + MakeTag("CALL_INDEX", full ? ci : ""));
+    EXPECT_EQ(reply, ok + MakeTag("CALL_INDEX", c.header == Header::Full ? ci : ""));
   }
+  // The all-products example, byte for byte.
+  const std::string goods = "<C_CODE>C00001</C_CODE><LIKE_FIELD>G_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY>"
+                            "<ORDERBY>G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC</ORDERBY>";
+  RequestGoods("S00001", goods);
+  EXPECT_EQ(test::SplitRequest(server.LastRequest()).text,
+            "VALUE=<POST_DATA><CALL_INDEX>" + TodayStamp() + "-" + std::to_string(RequestCounter()) +
+                "</CALL_INDEX><COMMAND>100106</COMMAND><DB_KEY>S00001</DB_KEY>" + goods + "</POST_DATA>");
   setenv("TARVIK_SERVER", "", 1);
 }
 
@@ -97,15 +97,14 @@ TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
   EXPECT_EQ(Call("RequestOrderSample 'ORDERH_DATA=<OH_CODE>O9</OH_CODE>' OH_CODE=O9 DB_KEY=S1 'X_NOTE=a b'"),
             std::make_pair(0, std::string("<RESULT_CODE>1</RESULT_CODE><CALL_INDEX></CALL_INDEX>\n")));
   EXPECT_EQ(test::SplitRequest(server.LastRequest()).text,
-            "VALUE=<POST_DATA><COMMAND>100411</COMMAND><DB_KEY>S1</DB_KEY><OH_CODE>O9</OH_CODE>"
-            "<ORDERH_DATA><OH_CODE>O9</OH_CODE></ORDERH_DATA><X_NOTE>a b</X_NOTE></POST_DATA>");
+            WrapPostData(protocol::RequestText(protocol::kOrderSample, "", "S1", {"O9"},
+                                               "<ORDERH_DATA><OH_CODE>O9</OH_CODE></ORDERH_DATA><X_NOTE>a b</X_NOTE>")));
 
   // A full-header command numbers its first request 1; "=TEXT" goes in untagged.
   Call("RequestOrderList DB_KEY=S1 \"= OH_CC = 'C1' AND OH_SG='0' \" ORDERBY=OH_SD");
   EXPECT_EQ(test::SplitRequest(server.LastRequest()).text,
-            "VALUE=<POST_DATA><CALL_INDEX>" + TodayStamp() +
-                "-1</CALL_INDEX><COMMAND>100400</COMMAND><DB_KEY>S1</DB_KEY> OH_CC = 'C1' AND OH_SG='0' "
-                "<ORDERBY>OH_SD</ORDERBY></POST_DATA>");
+            WrapPostData(protocol::RequestText(protocol::kOrderList, TodayStamp() + "-1", "S1", {},
+                                               " OH_CC = 'C1' AND OH_SG='0' <ORDERBY>OH_SD</ORDERBY>")));
 
   server.SetReply(test::GzipReply("<RESULT_CODE>0</RESULT_CODE>"));
   EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x").first, 1);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/CommandTable.h"
 #include "wire/MessageFormat.h"
 #include "order/OrderDesk.h"
 #include "platform/QtText.h"
@@ -70,7 +71,7 @@ class DeskTest : public ::testing::Test {
   ~DeskTest() override { setenv("TARVIK_SERVER", "", 1); }
 
   std::string Folder() const { return S(dir.path()) + "/baskets"; }
-  // The decoded text of request i and its COMMAND.
+  // The decoded text of request i and its COMMAND (a code of protocol/CommandTable.h).
   std::string Sent(std::size_t i) const { return SplitRequest(server.Requests().at(i)).text; }
   std::string Command(std::size_t i) const { return TagValue("COMMAND", Sent(i)); }
   std::size_t Requests() const { return server.Requests().size(); }

@@ -178,7 +178,7 @@ TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
   ASSERT_EQ(Requests(), 2u);
   EXPECT_EQ(Sent(0),
             "VALUE=<POST_DATA><CALL_INDEX>" + ci +
-                "</CALL_INDEX><COMMAND>100401</COMMAND><DB_KEY>S00001</DB_KEY>"
+                "</CALL_INDEX>" + MakeTag("COMMAND", protocol::kOrderSave.code) + "<DB_KEY>S00001</DB_KEY>"
                 "<ORDERH_DATA><OH_CODE></OH_CODE><OH_SD></OH_SD><OH_AT></OH_AT><OH_MT></OH_MT>"
                 "<OH_MCOUNT>1</OH_MCOUNT><OH_DD></OH_DD><OH_CC>C00001</OH_CC><OH_TYPE>C</OH_TYPE>"
                 "<OH_IOG>A</OH_IOG><OH_SG>0</OH_SG><OH_SCODE></OH_SCODE><OH_RCOUNT>3</OH_RCOUNT>"
@@ -191,7 +191,7 @@ TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
                 "<OL_GN>수동 전구</OL_GN><OL_GBOX>EA</OL_GBOX><OL_LC>10</OL_LC><OL_LN></OL_LN></OLD_2>"
                 "</ORDERL_DATA></POST_DATA>");
   EXPECT_EQ(Sent(1),
-            "VALUE=<POST_DATA><COMMAND>100001</COMMAND><OA_CODE></OA_CODE><OA_SC>S00001</OA_SC>"
+            "VALUE=<POST_DATA>" + MakeTag("COMMAND", protocol::kOrderAuth.code) + "<OA_CODE></OA_CODE><OA_SC>S00001</OA_SC>"
             "<OA_CC>C00001</OA_CC><OA_IOG>O</OA_IOG><OA_STATUS>W</OA_STATUS><OA_WDATE></OA_WDATE>"
             "<OA_WTIME></OA_WTIME><OA_RTIME></OA_RTIME>"
             "<OA_MSG>거래처\r\n\r\n한빛카센터 에서\r\n\r\n발주가 왔습니다.</OA_MSG></POST_DATA>");
@@ -224,7 +224,7 @@ TEST_F(Desk, RefusedSendKeepsTheBasketAndAFailedMessageStillEndsAsSent) {
   desk.SendOrder();
   EXPECT_EQ(prompter.Texts(), Texts{kSendFailed});
   EXPECT_EQ(Requests(), 2u);  // the header read again finds no reason; no message to the supplier
-  EXPECT_EQ(TagValue("COMMAND", Sent(1)), "100406");
+  EXPECT_EQ(Command(1), protocol::kOrderOpen.code);
   EXPECT_EQ(d.LineCount(), 3);
   EXPECT_EQ(d.Line(1).Quantity, "1,200");
   EXPECT_EQ(d.OpenedCode + d.DeliveryDate, "K1240215");
@@ -256,7 +256,7 @@ TEST_F(Desk, ShortLineRecordsKeepWhatWasReadAndAFailedReadChangesNothing) {
   server.SetReply(Reply("1", MakeTag("ORDERH_DATA", head) +
                                  MakeTag("ORDERL_DATA", MakeTag("RDC_0", line) + MakeTag("RDC_1", line))));
   desk.OpenOrder(false);  // each request's frame is the request functions' test; here, what the desk puts in
-  EXPECT_EQ(Command(0) + TagValue("DB_KEY", Sent(0)) + TagValue("OH_CODE", Sent(0)), "100406S00001K7");
+  EXPECT_EQ(Command(0) + TagValue("DB_KEY", Sent(0)) + TagValue("OH_CODE", Sent(0)), protocol::kOrderOpen.code + std::string("S00001K7"));
   const OrderDraft& d = desk.Draft();
   EXPECT_EQ(d.OpenedCode, "K7");
   EXPECT_EQ(d.SendCount, 0);  // not a number
@@ -302,7 +302,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   d.OpenedStatus = "A";
   server.SetReply(Reply("1"));
   desk.DeleteOrder();
-  EXPECT_EQ(Command(4) + TagValue("DB_KEY", Sent(4)) + TagValue("OH_CODE", Sent(4)), "100403S00001K7");
+  EXPECT_EQ(Command(4) + TagValue("DB_KEY", Sent(4)) + TagValue("OH_CODE", Sent(4)), protocol::kOrderDelete.code + std::string("S00001K7"));
   EXPECT_TRUE(d.OpenedCode.empty());
 
   d.AddLine("P1", "n", "EA", "1", "");
@@ -314,7 +314,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   server.SetReply(Reply("1"));
   desk.RegisterSample();
   EXPECT_EQ(Sent(7).substr(Sent(7).find("<COMMAND>")),
-            "<COMMAND>100411</COMMAND><DB_KEY>S00001</DB_KEY><OH_CODE>K8</OH_CODE>"
+            MakeTag("COMMAND", protocol::kOrderSample.code) + "<DB_KEY>S00001</DB_KEY><OH_CODE>K8</OH_CODE>"
             "<ORDERH_DATA><OH_CODE>K8</OH_CODE><OH_SG>1</OH_SG></ORDERH_DATA></POST_DATA>");
   EXPECT_EQ(prompter.prompts.size(), 1u);  // no message on success, a note instead
   EXPECT_EQ(port.calls.back(), "note 샘플로 등록하였습니다.");

@@ -68,7 +68,7 @@ TEST_F(OrderListScreen, AsksOnceForTheOrderersOrdersOrSamplesNewestFirst) {
     // The request's frame is the request functions' test; what follows it is the list's.
     const std::string text = test::SplitRequest(server.LastRequest()).text, sg = samples ? "1" : "0";
     EXPECT_EQ(text.substr(text.find("<COMMAND>")),
-              "<COMMAND>100400</COMMAND><DB_KEY>S00001</DB_KEY> OH_CC = 'C00001' AND OH_SG='" + sg +
+              MakeTag("COMMAND", protocol::kOrderList.code) + "<DB_KEY>S00001</DB_KEY> OH_CC = 'C00001' AND OH_SG='" + sg +
                   "' <WHERE_OPTION> OH_CC = 'C00001' AND OH_SG='" + sg +
                   "' </WHERE_OPTION><ORDERBY>OH_SD DESC,OH_CODE DESC</ORDERBY></POST_DATA>");
     s->hide();

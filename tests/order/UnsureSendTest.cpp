@@ -23,25 +23,20 @@ using test::kSent;
 using test::Reply;
 using test::Texts;
 
-// The order read a service gives for a stored body.
+// The order read a service gives for a stored body: the header and lines as
+// sent, with the service's code, date and time and each product's own name.
 std::string OpenText(const std::string& body, const std::string& code, const std::string& sd,
                      const std::string& at) {
   const std::string head = TagValue("ORDERH_DATA", body), sent = TagValue("ORDERL_DATA", body);
-  const std::string header = MakeTag("OH_CODE", code) + MakeTag("OH_SD", sd) + MakeTag("OH_AT", at) +
-                             MakeTag("OH_MCOUNT", "1") + MakeTag("OH_DD", TagValue("OH_DD", head)) +
-                             MakeTag("OH_NOTE", TagValue("OH_NOTE", head)) + MakeTag("OH_IOG", "A") +
-                             MakeTag("OH_RCOUNT", TagValue("OH_RCOUNT", head));
+  std::vector<std::string> header;
+  for (const char* field : protocol::kOrderHeader) header.push_back(TagValue(field, head));
+  header[0] = code, header[1] = sd, header[2] = at, header[8] = "A";  // OH_CODE, OH_SD, OH_AT, OH_IOG
   std::string lines;
-  for (int r = 0;; ++r) {
-    const std::string l = TagValue("OLD_" + std::to_string(r), sent);
-    if (l.empty()) break;
+  for (int r = 0; !TagValue("OLD_" + std::to_string(r), sent).empty(); ++r)
     lines += MakeTag("RDC_" + std::to_string(r),
-                     MakeTag("OL_GC", TagValue("OL_GC", l)) + MakeTag("OL_GN", TagValue("OL_GN", l)) +
-                         MakeTag("OL_GBOX", TagValue("OL_GBOX", l)) + MakeTag("OL_LC", TagValue("OL_LC", l)) +
-                         MakeTag("OL_LN", TagValue("OL_LN", l)) + MakeTag("G_NAME", "이름") +
-                         MakeTag("G_BOX", "EA"));
-  }
-  return MakeTag("RESULT_CODE", "1") + MakeTag("ORDERH_DATA", header) + MakeTag("ORDERL_DATA", lines);
+                     TagValue("OLD_" + std::to_string(r), sent) + MakeTag("G_NAME", "이름") + MakeTag("G_BOX", "EA"));
+  return MakeTag("RESULT_CODE", "1") + MakeTag("ORDERH_DATA", protocol::Elements(protocol::kOrderHeader, header)) +
+         MakeTag("ORDERL_DATA", lines);
 }
 
 OrderDraft ThreeLines() {
@@ -212,10 +207,10 @@ TEST_F(UnsureDesk, TheNextSendFindsTheStoredOrderAndOpensItInstead) {
   // Only the commands every service answers: the list exactly as the order
   // list screen asks for it, then the reads.
   EXPECT_EQ(Sent(1).substr(Sent(1).find("<COMMAND>")),
-            "<COMMAND>100400</COMMAND><DB_KEY>S00001</DB_KEY>" + OrderListBody("C00001", false) + "</POST_DATA>");
-  EXPECT_EQ(Command(2) + TagValue("OH_CODE", Sent(2)) + Command(3), "100406K9100406");
+            MakeTag("COMMAND", protocol::kOrderList.code) + "<DB_KEY>S00001</DB_KEY>" + OrderListBody("C00001", false) + "</POST_DATA>");
+  EXPECT_EQ(Command(2) + TagValue("OH_CODE", Sent(2)) + Command(3), protocol::kOrderOpen.code + std::string("K9") + protocol::kOrderOpen.code);
   // The supplier's message the lost reply kept back, as after a first send.
-  EXPECT_EQ(Command(4), "100001");
+  EXPECT_EQ(Command(4), protocol::kOrderAuth.code);
   EXPECT_EQ(TagValue("OA_IOG", Sent(4)), "O");
   const OrderDraft& d = desk.Draft();
   EXPECT_EQ(d.OpenedCode + d.OpenedStatus + std::to_string(d.SendCount * 10 + d.LineCount()), "K9A12");
@@ -230,7 +225,7 @@ TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
                        Reply("1"), Reply("1")});
   desk.SendOrder();
   ASSERT_EQ(Requests(), 4u);
-  EXPECT_EQ(Command(1) + Command(2) + TagValue("OH_MCOUNT", Sent(2)), "1004001004012");
+  EXPECT_EQ(Command(1) + Command(2) + TagValue("OH_MCOUNT", Sent(2)), protocol::kOrderList.code + std::string(protocol::kOrderSave.code) + "2");
   EXPECT_EQ(TagValue("OA_IOG", Sent(3)), "R");
   EXPECT_EQ(prompter.Texts(), Texts{kSent});
 
@@ -241,7 +236,7 @@ TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
   prompter.answers = {false};
   desk.SendOrder();
   EXPECT_EQ(prompter.Texts(), (Texts{Question(true), kSent}));
-  EXPECT_EQ(Command(Requests() - 2), "100401");
+  EXPECT_EQ(Command(Requests() - 2), protocol::kOrderSave.code);
   EXPECT_EQ(TagValue("OH_CODE", Sent(Requests() - 2)), "");
 }
 
@@ -273,7 +268,7 @@ TEST_F(UnsureDesk, WhenTheServiceCannotBeAskedNothingIsSent) {
   desk.SendOrder();
   EXPECT_EQ(prompter.Texts(), (Texts{cannot, cannot}));
   EXPECT_EQ(Requests(), 4u);
-  for (std::size_t i = 1; i < 4; ++i) EXPECT_NE(Command(i), "100401");
+  for (std::size_t i = 1; i < 4; ++i) EXPECT_NE(Command(i), protocol::kOrderSave.code);
   EXPECT_EQ(desk.Draft().SendCount, 1);
 
   // The open after Yes fails: still unsure, so the next F7 asks again.
@@ -337,7 +332,7 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
                                     "   제품 1개\r\r접수된 발주를 여시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다."});
   EXPECT_FALSE(journal.Exists());
   EXPECT_EQ(next.Draft().OpenedCode, "K9");
-  for (std::size_t i = 2; i < Requests(); ++i) EXPECT_NE(Command(i), "100401");
+  for (std::size_t i = 2; i < Requests(); ++i) EXPECT_NE(Command(i), protocol::kOrderSave.code);
   EXPECT_EQ(Requests(), 5u);  // the list and two reads
 }
 

@@ -21,10 +21,9 @@ TEST(Admin, NoticesAndCatalogueImportReachTheClient) {
   const auto port = service.Port();
   // All of S00002's products, or those of a condition.
   auto goods = [&](const std::string& where) {
-    return Call(port, "Good", where.empty() ? Full("100106", "S00002", Like("G_NAME", "%") + OrderBy(kGoodsOrder))
-                                            : Full("100102", "S00002", where));
+    return Call(port, where.empty() ? AllGoods("S00002") : For(protocol::kGoodByCode, "S00002", where));
   };
-  auto notices = [&] { return Call(port, "GMemo", Full("100102", "S00001", MakeTag("GM_GC", "999999") + OrderBy("GM_NO ASC"))); };
+  auto notices = [&] { return Call(port, For(protocol::kGoodsMemo, "S00001", MakeTag("GM_GC", "999999") + OrderBy("GM_NO ASC"))); };
   // Read once before every change, so a reply kept from before would show.
   EXPECT_EQ(Count(notices()), 3);
   EXPECT_EQ(Count(goods("")), 3100);
@@ -74,10 +73,8 @@ TEST(Admin, RemovedProductsLeaveTheCatalogueAndItsPricesButOrdersKeepTheirLines)
   ServiceProcess service;
   REQUIRE_RUNNING(service);
   const auto port = service.Port();
-  auto all = [&] {
-    return Count(Call(port, "Good", Full("100106", "S00001", MakeTag("C_CODE", "C00001") + Like("G_NAME", "%") + OrderBy(kGoodsOrder))));
-  };
-  auto traded = [&] { return Count(Call(port, "UCost", Short("100300", "S00001", Same("U_CC", "C00001") + OrderBy(kGoodsOrder)))); };
+  auto all = [&] { return Count(Call(port, AllGoods())); };
+  auto traded = [&] { return Count(Call(port, Traded())); };
   // Read once first, so a reply kept from before the removal would show.
   EXPECT_EQ(all(), 2525);
   EXPECT_EQ(traded(), 300);
@@ -94,7 +91,7 @@ TEST(Admin, RemovedProductsLeaveTheCatalogueAndItsPricesButOrdersKeepTheirLines)
   EXPECT_EQ(traded(), 299);
   // The order keeps the line, without a name: that is how a reopened basket
   // learns the product was taken out while the clerk was logged in.
-  const std::string opened = TagValue("ORDERL_DATA", Call(port, "Order", OrderOpen(first)));
+  const std::string opened = TagValue("ORDERL_DATA", Call(port, OrderOpen(first)));
   ReplyReader lines(opened);
   EXPECT_EQ(TagValue("OL_GC", lines.Record(1)) + "|" + TagValue("G_NAME", lines.Record(1)), "P00010|");
   EXPECT_NE(TagValue("G_NAME", lines.Record(2)), "");

@@ -16,7 +16,7 @@
 #include <fstream>
 #include <thread>
 
-#include "service/Reactor.h"
+#include "service/front/Reactor.h"
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/LoopbackSocket.h"
@@ -72,7 +72,7 @@ ServiceSetup Serving(std::vector<std::string> args) {
   return s;
 }
 
-std::string MemberRequest(const std::string& id) { return RawCall("KorvanMember", Member(id)); }
+std::string MemberRequest(const std::string& id) { return RawCall(Member(id)); }
 
 // The member a request on fd is answered with, "" when none came.
 std::string AnsweredMember(int fd, const std::string& id) {
@@ -103,7 +103,7 @@ TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
   });
   for (int round = 0; round < 4; ++round) {
     const auto t0 = Clock::now();
-    EXPECT_EQ(Count(Call(service.Port(), "KorvanMember", Member("DEMO"))), 1) << round;
+    EXPECT_EQ(Count(Call(service.Port(), Member("DEMO"))), 1) << round;
     EXPECT_LT(Clock::now() - t0, milliseconds(1000)) << round;
     std::this_thread::sleep_for(milliseconds(100));
   }
@@ -118,7 +118,7 @@ TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
   EXPECT_EQ(idleOpen, 0);
   for (int fd : idle) ::close(fd);
   for (int fd : slow) ::close(fd);
-  EXPECT_EQ(Count(Call(service.Port(), "KorvanMember", Member("BIG"))), 1);  // and it still serves
+  EXPECT_EQ(Count(Call(service.Port(), Member("BIG"))), 1);  // and it still serves
 }
 
 // The front in this process with a write deadline of 0.3 s: a client that

@@ -37,7 +37,7 @@ class Savers {
     for (int t = 0; t < clients; ++t)
       clients_.emplace_back([this, t, perClient, port] {
         for (int i = 0; i < perClient && !stop_; ++i) {
-          const std::string r = Call(port, "Order", OrderSave("", Note(t, i), LinesOf(t, i)));
+          const std::string r = Call(port, OrderSave("", Note(t, i), LinesOf(t, i)));
           if (!Ok(r)) continue;  // failed, or lost with its instance: not acknowledged
           std::lock_guard<std::mutex> lock(mutex_);
           acked_[TagValue("OH_CODE", r)] = {t, i};
@@ -81,7 +81,7 @@ class Savers {
 // there once. The number stored.
 int ExpectWhole(std::uint16_t port, const ServiceProcess& admin, const Acked& acked) {
   for (const auto& [code, who] : acked) {
-    const std::string open = Call(port, "Order", OrderOpen(code));
+    const std::string open = Call(port, OrderOpen(code));
     EXPECT_TRUE(Ok(open)) << "acknowledged order lost: " << code;
     const auto notes = OpenedLineNotes(open);
     EXPECT_EQ(notes.size(), static_cast<std::size_t>(Savers::LinesOf(who.first, who.second))) << code;
@@ -232,7 +232,7 @@ TEST(Cluster, SupplierMarkingNeverLosesToResendsAndDeletesOnTwoInstances) {
   };
   std::vector<Log> logs(kOrders);
   for (int i = 0; i < kOrders; ++i) {
-    const std::string r = Call(ports[i % 2], "Order", OrderSave("", note(i, 0), 2));
+    const std::string r = Call(ports[i % 2], OrderSave("", note(i, 0), 2));
     ASSERT_TRUE(Ok(r)) << r;
     logs[i].code = TagValue("OH_CODE", r);
   }
@@ -252,9 +252,8 @@ TEST(Cluster, SupplierMarkingNeverLosesToResendsAndDeletesOnTwoInstances) {
           // Every third order is deleted on its sixth round; the others re-sent.
           const bool remove = i % 3 == 0 && version == 6;
           const auto sent = Clock::now();
-          const std::string r = Call(ports[(k + version) % 2], "Order",
-                                     remove ? Full("100403", "S00001", MakeTag("OH_CODE", code))
-                                            : OrderSave(code, note(i, version), 1 + version % 3));
+          const std::string r = Call(ports[(k + version) % 2], remove ? For(protocol::kOrderDelete, "S00001", "", {code})
+                                                                      : OrderSave(code, note(i, version), 1 + version % 3));
           if (!Ok(r)) continue;
           std::lock_guard<std::mutex> lock(mutex);
           logs[i].lastAck = sent;
@@ -277,7 +276,7 @@ TEST(Cluster, SupplierMarkingNeverLosesToResendsAndDeletesOnTwoInstances) {
   int marked = 0;
   for (int i = 0; i < kOrders; ++i) {
     const Log& log = logs[i];
-    const std::string open = Call(ports[0], "Order", OrderOpen(log.code));
+    const std::string open = Call(ports[0], OrderOpen(log.code));
     if (!log.marked) {  // only an order deleted before the supplier came to it
       EXPECT_TRUE(log.deleted && !Ok(open)) << i;
       continue;
@@ -299,18 +298,13 @@ TEST(Cluster, CatalogueWritesAreSeenAtTheNextRequestOnEveryInstance) {
   ServiceCluster cluster(2);
   REQUIRE_RUNNING(cluster);
   const std::uint16_t a = cluster.Instance(0).Port(), b = cluster.Instance(1).Port();
-  auto traded = [](std::uint16_t port) {
-    return Count(Call(port, "UCost", Short("100300", "S00001", Same("U_CC", "C00001") + OrderBy(kGoodsOrder))));
-  };
-  auto all = [](std::uint16_t port) {
-    return Count(Call(port, "Good", Full("100106", "S00001", MakeTag("C_CODE", "C00001") + Like("G_NAME", "%") +
-                                                                 OrderBy(kGoodsOrder))));
-  };
+  auto traded = [](std::uint16_t port) { return Count(Call(port, Traded())); };
+  auto all = [](std::uint16_t port) { return Count(Call(port, AllGoods())); };
   for (auto port : {a, b, a, b}) {  // the second round comes from the caches
     EXPECT_EQ(traded(port), 300);
     EXPECT_EQ(all(port), 2525);
   }
-  EXPECT_TRUE(Ok(Call(a, "UCost", Short("100303", "S00001", MakeTag("U_CC", "C00001") + MakeTag("U_GC", "P00002")))));
+  EXPECT_TRUE(Ok(Call(a, For(protocol::kUnitCostDelete, "S00001", "", {"C00001", "P00002"}))));
   EXPECT_EQ(traded(b), 299);
   EXPECT_EQ(traded(a), 299);
   const std::string csv = cluster.Instance(0).Folder() + "new.csv";

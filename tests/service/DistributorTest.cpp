@@ -58,12 +58,12 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
   const std::uint16_t port = service.Port();
 
   // A shop logs in (NEWSHOP registers its first password) and orders.
-  EXPECT_EQ(TagValue("M_CODE", Call(port, "KorvanMember", Member("DEMO"))), "S00001");
-  const std::string customer = Call(port, "Customer", Full("100200", "S00001", Same("C_ID", "NEWSHOP")));
+  EXPECT_EQ(TagValue("M_CODE", Call(port, Member("DEMO"))), "S00001");
+  const std::string customer = Call(port, For(protocol::kCustomer, "S00001", Same("C_ID", "NEWSHOP")));
   const std::string code = TagValue("C_CODE", customer), password = "Pw7secret";
   ASSERT_FALSE(code.empty()) << customer;
-  EXPECT_TRUE(Ok(Call(port, "Customer", Full("100202", "S00001", MakeTag("C_CODE", code) + MakeTag("C_SS", password)))));
-  const std::string saved = Call(port, "Order", OrderSave("", "packaged order note", 3));
+  EXPECT_TRUE(Ok(Call(port, For(protocol::kCustomerPassword, "S00001", MakeTag("C_SS", password), {code}))));
+  const std::string saved = Call(port, OrderSave("", "packaged order note", 3));
   ASSERT_TRUE(Ok(saved)) << saved;
   EXPECT_EQ(Get(port, "/metrics").status, 200);  // on, as the packaged config has it
   EXPECT_EQ(service.Terminate(), 0);
@@ -76,11 +76,12 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
       R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z client=127\.0\.0\.1 (POST|GET) \S+( \S+=\S+)* status=\d+( \S+=\S+)* ms=\d+\.\d bytes=\d+)");
   for (std::string l; std::getline(lines, l); ++count) EXPECT_TRUE(std::regex_match(l, shape)) << l;
   EXPECT_EQ(count, 5) << text;
+  const auto command = [](const protocol::Command& c) { return "command=" + std::string(c.code); };
   for (const std::string& part : std::vector<std::string>{
-           "POST /NET/KorvanMember.php command=100000 supplier-id=DEMO status=200 result=1 records=1",
-           "command=100200 supplier=S00001 orderer-id=NEWSHOP status=200 result=1 records=1",
-           "command=100202 supplier=S00001 orderer=" + code + " status=200 result=1",
-           "command=100401 supplier=S00001 orderer=C00001 order=" + TagValue("OH_CODE", saved) + " status=200 result=1",
+           "POST /NET/KorvanMember.php " + command(protocol::kMember) + " supplier-id=DEMO status=200 result=1 records=1",
+           command(protocol::kCustomer) + " supplier=S00001 orderer-id=NEWSHOP status=200 result=1 records=1",
+           command(protocol::kCustomerPassword) + " supplier=S00001 orderer=" + code + " status=200 result=1",
+           command(protocol::kOrderSave) + " supplier=S00001 orderer=C00001 order=" + TagValue("OH_CODE", saved) + " status=200 result=1",
            "GET /metrics status=200"})
     EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
   EXPECT_EQ(text.find(password), std::string::npos);
@@ -111,15 +112,15 @@ TEST(Metrics, ParseAsPrometheusTextAndMoveWithRequests) {
   REQUIRE_RUNNING(service);
   const std::uint16_t port = service.Port();
   const auto before = Samples(Get(port, "/metrics").body, service.Folder());
-  const std::string goods = Full("100102", "S00001", Same("G_CODE", "P00002"));
-  EXPECT_TRUE(Ok(Call(port, "Good", goods)));
-  EXPECT_TRUE(Ok(Call(port, "Good", goods)));  // from the cache
-  EXPECT_TRUE(Ok(Call(port, "Order", OrderSave("", "metrics", 2))));
-  EXPECT_FALSE(Ok(Call(port, "Order", Full("100406", "S00001", ""))));
+  const Req goods = For(protocol::kGoodByCode, "S00001", Same("G_CODE", "P00002"));
+  EXPECT_TRUE(Ok(Call(port, goods)));
+  EXPECT_TRUE(Ok(Call(port, goods)));  // from the cache
+  EXPECT_TRUE(Ok(Call(port, OrderSave("", "metrics", 2))));
+  EXPECT_FALSE(Ok(Call(port, For(protocol::kOrderOpen, "S00001"))));
   auto after = Samples(Get(port, "/metrics").body, service.Folder());
   for (const auto& [sample, by] : std::vector<std::pair<std::string, double>>{
-           {R"(tarvik_requests_total{command="100401",endpoint="Order",result="1",status="200"})", 1},
-           {R"(tarvik_requests_total{command="100406",endpoint="Order",result="0",status="200"})", 1},
+           {R"(tarvik_requests_total{command=")" + std::string(protocol::kOrderSave.code) + R"(",endpoint="Order",result="1",status="200"})", 1},
+           {R"(tarvik_requests_total{command=")" + std::string(protocol::kOrderOpen.code) + R"(",endpoint="Order",result="0",status="200"})", 1},
            {R"(tarvik_requests_total{command="",endpoint="metrics",result="",status="200"})", 1},
            {R"(tarvik_request_duration_seconds_count{endpoint="Order"})", 2},
            {R"(tarvik_request_duration_seconds_bucket{endpoint="Order",le="+Inf"})", 2},

@@ -3,10 +3,10 @@
 // request log's line for what a client chose.
 #include <gtest/gtest.h>
 
-#include "service/Dialect.h"
-#include "service/HttpFraming.h"
-#include "service/ReplyCache.h"
-#include "service/RequestLog.h"
+#include "service/store/Dialect.h"
+#include "service/requests/HttpFraming.h"
+#include "service/commands/ReplyCache.h"
+#include "service/operations/RequestLog.h"
 
 namespace tarvik::service {
 namespace {

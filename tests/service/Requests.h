@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "protocol/CommandTable.h"
+#include "tests/service/WireClient.h"
 #include "wire/MessageFormat.h"
 
 // A service (or cluster) of the test that must run: skips the test where it
@@ -20,12 +22,11 @@
 
 namespace tarvik::test {
 
-// Full header: CALL_INDEX, COMMAND, DB_KEY, then the rest; Short: no CALL_INDEX.
-inline std::string Full(const std::string& command, const std::string& dbKey, const std::string& rest) {
-  return MakeTag("CALL_INDEX", "240131-2") + MakeTag("COMMAND", command) + MakeTag("DB_KEY", dbKey) + rest;
-}
-inline std::string Short(const std::string& command, const std::string& dbKey, const std::string& rest) {
-  return MakeTag("COMMAND", command) + MakeTag("DB_KEY", dbKey) + rest;
+// A request of command for supplier dbKey as the client builds it: the
+// header of its row of the table (a fixed CALL_INDEX), its fixed extras, then rest.
+inline Req For(const protocol::Command& command, const std::string& dbKey, const std::string& rest = "",
+               const std::vector<std::string>& extras = {}) {
+  return {protocol::EndpointPath(command), protocol::RequestText(command, "240131-2", dbKey, extras, rest)};
 }
 inline std::string Same(const std::string& field, const std::string& key) {
   return MakeTag("SAME_FIELD", field) + MakeTag("SAME_KEY", key);
@@ -34,7 +35,7 @@ inline std::string Like(const std::string& field, const std::string& key) {
   return MakeTag("LIKE_FIELD", field) + MakeTag("LIKE_KEY", key);
 }
 inline std::string OrderBy(const std::string& list) { return MakeTag("ORDERBY", list); }
-inline std::string Member(const std::string& id) { return MakeTag("COMMAND", "100000") + Same("M_ID", id); }
+inline Req Member(const std::string& id) { return For(protocol::kMember, "", Same("M_ID", id)); }
 inline bool Ok(const std::string& reply) { return TagValue("RESULT_CODE", reply) == "1"; }
 inline long long Count(const std::string& reply) { return TagInt("RESULT_RECORD_COUNT", reply); }
 
@@ -47,39 +48,39 @@ struct LineSpec {
 inline std::string OrderBody(const std::string& ohCode, const std::string& iog, const std::vector<LineSpec>& lines,
                              const std::string& note = "빠른 배송 부탁", const std::string& cc = "C00001",
                              int rcount = -1) {
-  std::string head;
-  for (const auto& [tag, value] :
-       std::vector<std::pair<std::string, std::string>>{{"OH_CODE", ohCode}, {"OH_SD", ""}, {"OH_AT", ""},
-                                                         {"OH_MT", ""}, {"OH_MCOUNT", "1"}, {"OH_DD", "240215"},
-                                                         {"OH_CC", cc}, {"OH_TYPE", "C"}, {"OH_IOG", iog},
-                                                         {"OH_SG", "0"}, {"OH_SCODE", ""}})
-    head += MakeTag(tag, value);
-  head += MakeTag("OH_RCOUNT", std::to_string(rcount < 0 ? static_cast<int>(lines.size()) : rcount)) +
-          MakeTag("OH_NOTE", note);
+  const std::string count = std::to_string(rcount < 0 ? static_cast<int>(lines.size()) : rcount);
+  const std::string head = protocol::Elements(
+      protocol::kOrderHeader, {ohCode, "", "", "", "1", "240215", cc, "C", iog, "0", "", count, note});
   std::string body;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const LineSpec& l = lines[i];
     const bool yz = l.code == "YZ";
     body += MakeTag("OLD_" + std::to_string(i),
-                    MakeTag("OL_NO", std::to_string(i)) + MakeTag("OL_CC", cc) + MakeTag("OL_OC", "") +
-                        MakeTag("OL_GC", l.code) + MakeTag("OL_GN", yz ? l.name : "") +
-                        MakeTag("OL_GBOX", yz ? l.box : "") + MakeTag("OL_LC", l.qty) + MakeTag("OL_LN", l.note));
+                    protocol::Elements(protocol::kOrderLine, {std::to_string(i), cc, "", l.code, yz ? l.name : "",
+                                                              yz ? l.box : "", l.qty, l.note}));
   }
-  return MakeTag("ORDERH_DATA", head) + MakeTag("ORDERL_DATA", body);
+  return protocol::Elements(protocol::kOrderSave.carries, {head, body});
 }
 
 // A whole save request for C00001 with `lines` lines (every third typed in
 // by hand), line i noted note + "-" + i, so a stored order tells whose and
 // how long it is.
-inline std::string OrderSave(const std::string& code, const std::string& note, int lines, const std::string& iog = "A") {
+inline Req OrderSave(const std::string& code, const std::string& note, int lines, const std::string& iog = "A") {
   std::vector<LineSpec> specs;
   for (int l = 0; l < lines; ++l)
     specs.push_back({l % 3 ? "P0" + std::to_string(1000 + l) : "YZ", "수기", "EA", "1", note + "-" + std::to_string(l)});
-  return Full("100401", "S00001", OrderBody(code, iog, specs, note));
+  return For(protocol::kOrderSave, "S00001", OrderBody(code, iog, specs, note));
 }
-inline std::string OrderOpen(const std::string& code) { return Full("100406", "S00001", MakeTag("OH_CODE", code)); }
+inline Req OrderOpen(const std::string& code) { return For(protocol::kOrderOpen, "S00001", "", {code}); }
 
-// The notes of the lines of an order as read back ("100406"), in order.
+inline const char* kGoodsOrder = "G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC";
+// Every product of the supplier with C00001's prices, and C00001's traded products, as the log-in loads them.
+inline Req AllGoods(const std::string& supplier = "S00001") {
+  return For(protocol::kGoods, supplier, MakeTag("C_CODE", "C00001") + Like("G_NAME", "%") + OrderBy(kGoodsOrder));
+}
+inline Req Traded() { return For(protocol::kUnitCosts, "S00001", Same("U_CC", "C00001") + OrderBy(kGoodsOrder)); }
+
+// The notes of the lines of an order as read back (RequestOrderOpen), in order.
 inline std::vector<std::string> OpenedLineNotes(const std::string& openReply) {
   std::vector<std::string> notes;
   const std::string lines = TagValue("ORDERL_DATA", openReply);
@@ -105,8 +106,6 @@ inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
 inline void ExpectTags(const std::string& record, const std::vector<std::pair<std::string, std::string>>& want) {
   for (const auto& [name, value] : want) EXPECT_EQ(TagValue(name, record), value) << name;
 }
-
-inline const char* kGoodsOrder = "G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC";
 
 // The categories of a product reply. The client's category lists need each
 // major (G_GPN1) and each (major, minor) pair to arrive in one run.

@@ -56,16 +56,15 @@ RawReply PostRaw(std::uint16_t port, const std::string& path, const std::string&
   return Exchange(port, "POST", path, contentType, body);
 }
 
-std::string Call(std::uint16_t port, const std::string& endpoint, const std::string& elements) {
-  return PostRaw(port, "/NET/" + endpoint + ".php", "multipart/form-data; boundary=" + kBoundary, CallBody(elements))
-      .text;
+std::string Call(std::uint16_t port, const Req& request) {
+  return PostRaw(port, request.path, "multipart/form-data; boundary=" + kBoundary, CallBody(request.text)).text;
 }
 
 RawReply Get(std::uint16_t port, const std::string& path) { return Exchange(port, "GET", path, "", ""); }
 
-std::string RawCall(const std::string& endpoint, const std::string& elements) {
-  const std::string body = CallBody(elements);
-  return "POST /NET/" + endpoint + ".php HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; boundary=" +
+std::string RawCall(const Req& request) {
+  const std::string body = CallBody(request.text);
+  return "POST " + request.path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; boundary=" +
          kBoundary + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
