@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 
+#include "service/Database.h"
 #include "service/Reactor.h"
 
 namespace tarvik::service {
@@ -20,6 +21,7 @@ struct ServeOptions {
   // Connections beyond maxConnections are accepted and closed at once;
   // maxConnections is lowered to what the open-file limit allows.
   ReactorLimits limits;
+  DbLimits dbLimits;     // waits for PostgreSQL
   bool metrics = true;  // GET /metrics
 };
 
