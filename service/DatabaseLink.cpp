@@ -148,6 +148,10 @@ class PgLink : public Link {
   bool Run(const std::string& sql, const std::vector<const std::string*>& params,
            std::size_t columns, Rows* rows, std::size_t& changed, std::string* error) override {
     changed = 0;
+    if (abandoned_) {  // what it was last sent may still be under way
+      SetError(error, "the database did not answer in time");
+      return false;
+    }
     const std::string* name = Statement(sql, error);
     if (!name) return false;
     std::vector<const char*> values(params.size());
@@ -214,8 +218,8 @@ class PgLink : public Link {
     const auto until = Clock::now() + std::chrono::milliseconds(
                                           static_cast<long long>(limits_.statementSeconds * 1000) + 1000);
     last = nullptr;
-    if (abandoned_ || !sent) {
-      SetError(error, abandoned_ ? "the database did not answer" : Trimmed(PQerrorMessage(conn_)));
+    if (!sent) {
+      SetError(error, Trimmed(PQerrorMessage(conn_)));
       return false;
     }
     for (;;) {
