@@ -2,10 +2,8 @@
 // hold it, its caps leave room for others, large bodies stay within their
 // budget, requests in pieces and pipelined are answered in order, and failure
 // replies carry their own reason phrase.
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -256,15 +254,8 @@ TEST(Connections, OnePeerOpeningManyConnectionsLeavesRoomForOthers) {
 
   std::vector<int> flood;
   for (int i = 0; i < 30; ++i) flood.push_back(ConnectLoopback(service.Port()));
-  // Another loopback address than 127.0.0.1.
-  const int other = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  ::inet_pton(AF_INET, "127.0.0.2", &a.sin_addr);
-  ASSERT_EQ(::bind(other, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(service.Port());
-  ASSERT_EQ(::connect(other, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  const int other = ConnectLoopback(service.Port(), "127.0.0.2");
+  ASSERT_GE(other, 0);
   EXPECT_EQ(AnsweredMember(other, "DEMO"), "DEMO");
   // Accepted before the other peer's: those beyond the peer's share are closed.
   int open = 0;

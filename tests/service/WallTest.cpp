@@ -2,9 +2,7 @@
 // idle, slow-header and slow-body floods and a request flood from nine
 // addresses leave the other shops served and the instances up, and paths are
 // matched as the instances read them.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -30,27 +28,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// A connection to 127.0.0.1:port from another loopback address, or -1.
-int ConnectFrom(const std::string& source, std::uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  ::inet_pton(AF_INET, source.c_str(), &a.sin_addr);
-  // The port is chosen at connect: a port bound first is one HAProxy's own
-  // connections to the instances may no longer take.
-  const int one = 1;
-  ::setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
-  const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(port);
-  if (bound && ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return fd;
-  CloseSocket(fd);
-  return -1;
-}
-
 // A shop's supplier check from source, answered whole and right.
 bool Answered(const std::string& source, std::uint16_t port) {
-  const int fd = ConnectFrom(source, port);
+  const int fd = ConnectLoopback(port, source);
   const std::atomic<bool> stop{false};
   const std::string reply = fd >= 0 && SendAll(fd, RawCall("KorvanMember", Member("DEMO")))
                                 ? ReadHttpMessage(fd, stop, std::chrono::seconds(10), NoLength::ToPeerEnd, 1 << 20)
@@ -75,7 +55,7 @@ struct Flood {
       const bool closed = fd < 0 || ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0 || (!piece.empty() && !SendAll(fd, piece));
       if (!closed) continue;
       CloseSocket(fd);
-      fd = ConnectFrom(source, port);
+      fd = ConnectLoopback(port, source);
       reopened += fd >= 0 && SendAll(fd, opening);
     }
   }
