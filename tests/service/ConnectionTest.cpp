@@ -309,7 +309,10 @@ TEST(Connections, LargeBodiesPastTheBudgetAreRefusedAndMemoryStaysWithinIt) {
   const long grown = PeakKb(service.Pid()) - before;
   std::printf("%d bodies of 2 MB, budget %d MB: %d refused, peak grown by %ld kB\n", clients, budgetMb, refused, grown);
   EXPECT_GE(refused, clients - budgetMb / 2);
-  EXPECT_LT(grown, (budgetMb + 16) * 1024L);
+  // Under AddressSanitizer freed memory waits in its quarantine first.
+  if (!std::getenv("ASAN_OPTIONS")) {
+    EXPECT_LT(grown, (budgetMb + 16) * 1024L);
+  }
   EXPECT_EQ(Count(Call(service.Port(), "KorvanMember", Member("DEMO"))), 1);  // small requests still go
   for (int fd : fds) ::close(fd);
 }
