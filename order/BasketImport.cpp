@@ -120,13 +120,14 @@ std::optional<long long> ParseQuantity(const std::string& text) {
 }  // namespace
 
 std::string DecodeListBytes(const std::string& bytes) {
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    // "Unicode text" as a spreadsheet saves it: UTF-16, low byte first.
+  const auto byte = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  // UTF-16 by its mark: low byte first ("Unicode text" as a spreadsheet
+  // saves it) or high byte first.
+  const bool low = bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE;
+  if (low || (bytes.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF)) {
     std::u16string units;
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-      units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+      units.push_back(static_cast<char16_t>(low ? byte(i) | (byte(i + 1) << 8) : (byte(i) << 8) | byte(i + 1)));
     return S(QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size())));
   }
   // A mark that claims UTF-8 is dropped, not believed: what follows is

@@ -117,7 +117,7 @@ Reply Answer(Service& service, const Request& req, const std::string& text, Repl
   }
   auto db = service.db.Acquire(&error);
   if (!db) return {FailureReply("database: " + error), {}};
-  Context c{*db, req, std::string(), &service.db};
+  Context c{*db, req, std::string()};
   std::string key;
   // Every command but the bare ones names its supplier.
   if (route.command.header != protocol::Header::Bare) {
@@ -140,6 +140,7 @@ Reply Answer(Service& service, const Request& req, const std::string& text, Repl
     }
   }
   Reply reply{route.handler(c), {}};
+  if (c.unknown) return {std::string(), {}, true};
   if (!key.empty() && TagValue("RESULT_CODE", reply.text) == "1") {
     reply.gzip = std::make_shared<const std::string>(GzipCompress(reply.text));
     service.cache->Store(key, reply.gzip);

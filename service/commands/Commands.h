@@ -19,7 +19,9 @@ struct Context {
   Connection& db;
   const Request& req;
   std::string supplier;  // DB_KEY, checked to name a supplier (empty for bare commands)
-  Database* database = nullptr;  // for a fresh connection when db may have gone
+  // Set by a write whose COMMIT may or may not have stored it: its reply
+  // text is then not sent (HandleRequest).
+  bool unknown = false;
 };
 
 // What the commands share in one process.
@@ -28,10 +30,13 @@ struct Service {
   ReplyCache* cache = nullptr;  // null: every reply is built afresh
 };
 
-// A reply: its text, or (from the cache) the compressed body already.
+// A reply: its text, or (from the cache) the compressed body already; or
+// none, when a write's outcome is unknown (the client must ask, not be told
+// "not stored").
 struct Reply {
   std::string text;
   ReplyCache::Body gzip;
+  bool unknown = false;
   // The body to send: gzip, or text compressed now.
   std::string Body() const;
 };
@@ -69,12 +74,16 @@ std::string SelectReply(Connection& db, const std::string& sql,
                         const std::vector<std::string>& names);
 
 // Runs body as one writing transaction; false with error when body or the
-// commit fails, and then nothing is stored. Writers of every instance wait
-// for each other in the database (SQLite's file lock, PostgreSQL's row
-// locks), never in a lock of one process.
+// commit fails, and then nothing is stored, unless c.unknown is set: the
+// COMMIT's outcome could not be learnt. Writers of every instance wait for
+// each other in the database (SQLite's file lock, PostgreSQL's row locks),
+// never in a lock of one process.
 template <class F>
-bool WriteTransaction(Context& c, F&& body, std::string& error, bool* commitFailed = nullptr) {
-  return InTransaction(c.db, body, &error, commitFailed);
+bool WriteTransaction(Context& c, F&& body, std::string& error) {
+  bool unknown = false;
+  const bool ok = InTransaction(c.db, body, &error, &unknown);
+  c.unknown = c.unknown || unknown;
+  return ok;
 }
 
 // One writing statement that must change exactly one row: the success reply, or

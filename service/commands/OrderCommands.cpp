@@ -1,7 +1,5 @@
 // Order list, save, delete, open, sample registration and the supplier message.
-#include <chrono>
 #include <map>
-#include <thread>
 
 #include "protocol/CommandTable.h"
 #include "wire/MessageFormat.h"
@@ -13,10 +11,6 @@
 namespace tarvik::service {
 
 namespace {
-
-// How often and how far apart a failed commit's outcome is asked for.
-constexpr int kLookupAttempts = 10;
-constexpr std::chrono::milliseconds kLookupPause{200};
 
 const protocol::Names& kHeaderFields = protocol::kOrderHeader;
 // The same fields as columns of OH_, and their places in both.
@@ -67,32 +61,6 @@ std::string WhyUnchanged(Connection& db, const std::string& supplier, const std:
   // Refusals a clerk may meet are worded for the clerk.
   if (!cc.empty() && (stored[kSg] != "0" || stored[kCc] != cc)) return "이 거래처의 발주가 아닙니다.";
   return stored[kIog] == "O" ? "거래처에서 발주가 이미 접수되었습니다." : "거래처에서 발주가 접수중입니다.";
-}
-
-// After a COMMIT that failed, asks on fresh connections whether the database
-// stored the save all the same (a connection that drops during COMMIT leaves
-// the outcome unknown): true when the order's header holds what the save
-// wrote (change time, send count, delivery date, status, line count, note),
-// stored then gets it. A database that is restarting is given a few tries.
-bool StoredAfterAll(Context& c, const std::string& code, const Row& wrote, Row& stored) {
-  if (!c.database || code.empty()) return false;
-  for (int attempt = 0; attempt < kLookupAttempts; ++attempt) {
-    if (attempt > 0) std::this_thread::sleep_for(kLookupPause);
-    std::string error;
-    auto fresh = c.database->Connect(&error);
-    if (!fresh) continue;
-    Rows rows;
-    if (!fresh->Query(std::string("SELECT ") + kHeaderColumns + " FROM OH_ WHERE M_CODE = ? AND OH_CODE = ?",
-                      {c.supplier, code}, kHeaderFields.size(), rows, &error))
-      continue;
-    if (rows.empty()) return false;
-    for (int f : {kMt, kMcount, kDd, kIog, kRcount, kNote}) {
-      if (rows[0][f] != wrote[f]) return false;
-    }
-    stored = rows[0];
-    return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -168,8 +136,7 @@ std::string CmdOrderSave(Context& c) {
   std::string code = h[kCode];
   std::string sd, at;
   Clock now;
-  bool commitFailed = false;
-  bool ok = WriteTransaction(
+  const bool ok = WriteTransaction(
       c,
       [&] {
         if (!CheckOrderable(c.db, c.supplier, h[kCc], lines, error) || !c.db.Now(now, &error))
@@ -207,23 +174,7 @@ std::string CmdOrderSave(Context& c) {
         return c.db.Exec("DELETE FROM OL_ WHERE OH_CODE = ?", {code}, &error) &&
                InsertLines(c.db, code, h[kCc], lines, error);
       },
-      error, &commitFailed);
-  if (!ok && commitFailed) {
-    // What this save wrote to the header: found so, the save is stored.
-    Row wrote(kHeaderFields.size());
-    wrote[kMt] = h[kCode].empty() ? std::string() : now.hhmm;  // a new order has no change time
-    wrote[kMcount] = mcount;
-    wrote[kDd] = h[kDd];
-    wrote[kIog] = h[kIog];
-    wrote[kRcount] = h[kRcount];
-    wrote[kNote] = h[kNote];
-    Row stored;
-    if (StoredAfterAll(c, code, wrote, stored)) {
-      ok = true;
-      sd = stored[kSd];
-      at = stored[kAt];
-    }
-  }
+      error);
   if (!ok) return FailureReply(error);
   return SuccessReply(MakeTag("OH_CODE", code) + MakeTag("OH_SD", sd) + MakeTag("OH_AT", at));
 }

@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <memory>
+
 namespace tarvik::service {
 
 std::string UpdateFilePath(const std::string& updateDir, const std::string& relative) {
@@ -21,7 +24,13 @@ std::string UpdateFilePath(const std::string& updateDir, const std::string& rela
   if (dir.back() != '/') dir += '/';
   struct stat st {};
   if (::stat((dir + "current").c_str(), &st) == 0 && S_ISDIR(st.st_mode)) dir += "current/";
-  return dir + relative;
+  // Links are followed only while they stay inside the folder: a link to a
+  // file elsewhere on the machine is not given out.
+  std::unique_ptr<char, decltype(&std::free)> base(::realpath(dir.c_str(), nullptr), &std::free),
+      file(::realpath((dir + relative).c_str(), nullptr), &std::free);
+  if (!base || !file) return std::string();
+  const std::string inside = std::string(base.get()) + "/";
+  return std::string(file.get()).compare(0, inside.size(), inside) == 0 ? file.get() : std::string();
 }
 
 }  // namespace tarvik::service

@@ -10,9 +10,10 @@
 
 namespace tarvik::service {
 
-// The file below updateDir for the path after "/update/", or empty when the
-// path is not one the update server gives out ("..", ".", empty segments,
-// backslashes, NUL).
+// The file below updateDir for the path after "/update/" (links resolved), or
+// empty when the path is not one the update server gives out ("..", ".",
+// empty segments, backslashes, NUL, a file that is missing or lies outside
+// the folder).
 std::string UpdateFilePath(const std::string& updateDir, const std::string& relative);
 
 }  // namespace tarvik::service

@@ -51,12 +51,8 @@ HttpReply UpdateFile(const Site& site, const HttpHead& head, const std::string& 
   return r;
 }
 
-HttpReply Health(Site& site) {
-  std::string error;
-  auto db = site.service.db.Acquire(&error);
-  Rows rows;
-  if (!db || !db->Query("SELECT 1", {}, 1, rows, &error)) return Plain(503, "database: " + error);
-  return Plain(200, "ok\n");
+HttpReply HealthReply(bool healthy, const std::string& why) {
+  return healthy ? Plain(200, "ok\n") : Plain(503, "database: " + why + "\n");
 }
 
 const std::string kNet = "/NET/", kUpdate = "/update/";
@@ -69,6 +65,11 @@ HttpReply WireFailure(int status, const std::string& why) {
 
 HttpReply Answer(Site& site, const HttpHead& head, const std::string& body) {
   const std::string& path = head.path;
+  // Paths are matched as they arrived: a percent escape is served only in a
+  // file name below /update/, so no rule in front of the service (a proxy's
+  // deny of /metrics) is passed by writing a path another way.
+  if (head.rawPath.find('%') != std::string::npos && !StartsWith(head.rawPath, kUpdate))
+    return Refusal(400, path, "percent-encoded path");
   const std::string endpoint = protocol::EndpointOfPath(path);
   if (!endpoint.empty()) {
     if (head.method != "POST") return WireFailure(405, "POST only");
@@ -76,7 +77,11 @@ HttpReply Answer(Site& site, const HttpHead& head, const std::string& body) {
     std::string text, error;
     if (!DecodePostBody(head.contentType, body, text, &error)) return WireFailure(400, error);
     ReplyFacts facts;
-    HttpReply r = Wire(200, HandleRequest(site.service, endpoint, text, &facts).Body());
+    const Reply reply = HandleRequest(site.service, endpoint, text, &facts);
+    // A write that may be stored is never answered "not stored": no result
+    // at all makes the client look for it before it sends it again.
+    HttpReply r = reply.unknown ? Plain(503, "outcome unknown\n") : Wire(200, reply.Body());
+    r.close = reply.unknown;
     r.facts = std::move(facts);
     return r;
   }
@@ -84,7 +89,7 @@ HttpReply Answer(Site& site, const HttpHead& head, const std::string& body) {
     return UpdateFile(site, head, path.substr(kUpdate.size()));
   const bool isGet = head.method == "GET" || head.method == "HEAD";
   if (path == "/health" && isGet) {
-    HttpReply r = Health(site);
+    HttpReply r = site.health.Answer(site.service.db);
     r.omitBody = head.method == "HEAD";
     return r;
   }
@@ -98,6 +103,28 @@ HttpReply Answer(Site& site, const HttpHead& head, const std::string& body) {
 }
 
 }  // namespace
+
+HttpReply HealthProbe::Answer(Database& db) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto now = Clock::now();
+    if (asking_ && now - askedAt_ > std::chrono::seconds(1)) return HealthReply(false, "no answer");
+    if (asking_ || now - answeredAt_ < std::chrono::milliseconds(250)) return HealthReply(healthy_, why_);
+    asking_ = true;
+    askedAt_ = now;
+  }
+  std::string error;
+  auto c = db.Acquire(&error);
+  Rows rows;
+  const bool healthy = c && c->Query("SELECT 1", {}, 1, rows, &error);
+  c.reset();
+  std::lock_guard<std::mutex> lock(mutex_);
+  asking_ = false;
+  answeredAt_ = Clock::now();
+  healthy_ = healthy;
+  why_ = error;
+  return HealthReply(healthy_, why_);
+}
 
 std::string EndpointLabel(const std::string& path) {
   const std::string endpoint = protocol::EndpointOfPath(path);

@@ -95,7 +95,7 @@ int Serve(const ServeOptions& options) {
   }
   const std::size_t workers = options.workers < 1 ? 1 : options.workers;
   std::string error;
-  auto db = Database::Open(options.db, workers + 2, &error);
+  auto db = Database::Open(options.db, workers + 2, &error, options.dbLimits);
   std::unique_ptr<Connection> first = db ? db->Acquire(&error) : nullptr;
   if (!first || !first->EnsureSchema(&error)) {
     std::cerr << "tarvik-service: " << (db ? db->Shown() : options.db) << ": " << error << "\n";
@@ -121,7 +121,7 @@ int Serve(const ServeOptions& options) {
   Metrics metrics({[&counts] { return counts.open.load(); },
                    [&counts] { return counts.refused.load(); },
                    [&db] { return db->Errors(); }});
-  Site site{service, options.updateDir, options.metrics ? &metrics : nullptr};
+  Site site{service, options.updateDir, options.metrics ? &metrics : nullptr, {}};
   try {
     Poco::Net::ServerSocket socket;
     socket.bind(Poco::Net::SocketAddress(host, static_cast<Poco::UInt16>(port)), true);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "service/front/Reactor.h"
+#include "service/store/Database.h"
 
 namespace tarvik::service {
 
@@ -20,6 +21,7 @@ struct ServeOptions {
   // Connections beyond maxConnections are accepted and closed at once;
   // maxConnections is lowered to what the open-file limit allows.
   ReactorLimits limits;
+  DbLimits dbLimits;     // waits for PostgreSQL
   bool metrics = true;  // GET /metrics
 };
 

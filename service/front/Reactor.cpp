@@ -33,20 +33,21 @@ std::string PeerText(const sockaddr_storage& addr) {
   return text;
 }
 
-// The address of a peer without its port: what the per-peer limit counts.
-std::string PeerAddress(const sockaddr_storage& addr) {
+}  // namespace
+
+std::string PeerGroup(const sockaddr_storage& addr) {
   if (addr.ss_family == AF_INET) {
     const auto& a = reinterpret_cast<const sockaddr_in&>(addr).sin_addr;
     return std::string(reinterpret_cast<const char*>(&a), sizeof a);
   }
   if (addr.ss_family == AF_INET6) {
     const auto& a = reinterpret_cast<const sockaddr_in6&>(addr).sin6_addr;
-    return std::string(reinterpret_cast<const char*>(&a), sizeof a);
+    const char* bytes = reinterpret_cast<const char*>(&a);
+    // An IPv4 client of a dual-stack socket counts as that IPv4 address.
+    return IN6_IS_ADDR_V4MAPPED(&a) ? std::string(bytes + 12, 4) : std::string(bytes, 8);
   }
   return std::string();
 }
-
-}  // namespace
 
 Reactor::Reactor(int listenFd, const ReactorLimits& limits, std::size_t workers,
                  RequestHandler handler)
@@ -187,7 +188,7 @@ void Reactor::Accept() {
       }
       return;
     }
-    const std::string peer = PeerAddress(addr);
+    const std::string peer = PeerGroup(addr);
     std::size_t& held = perPeer_[peer];
     if (conns_.size() >= limits_.maxConnections || held >= limits_.maxPerPeer) {
       if (held == 0) perPeer_.erase(peer);
@@ -213,12 +214,18 @@ void Reactor::Accept() {
 
 
 void Reactor::Close(Conn& c) {
+  Release(c);
   const auto held = perPeer_.find(c.peer);
   if (held != perPeer_.end() && --held->second == 0) perPeer_.erase(held);
   const int fd = c.fd;
   ::close(fd);  // also removes it from the epoll set
   conns_.erase(fd);
   if (counts_) --counts_->open;
+}
+
+void Reactor::Release(Conn& c) {
+  bodyReserved_ -= c.reserved;
+  c.reserved = 0;
 }
 
 void Reactor::SetInterest(Conn& c, std::uint32_t events) {

@@ -15,6 +15,7 @@
 // answers every request that has arrived whole by then, pipelined ones
 // included; connections without one are closed. It waits at most
 // stopSeconds for the replies.
+#include <sys/socket.h>
 #include <sys/types.h>
 
 #include <atomic>
@@ -40,6 +41,14 @@ struct ReactorLimits {
   // Of those, what one peer address may hold, so that one client opening
   // thousands leaves room for the others.
   std::size_t maxPerPeer = 512;
+  // Request bodies: each may bring bodyAllowance bytes unasked (three times
+  // the largest order the program sends); a larger one takes its announced
+  // length from bodyBudget, shared by every connection from its head until
+  // its reply, and is refused at once (503) when that is spent. So the front
+  // holds at most about maxConnections x (kMaxHeadBytes + bodyAllowance) +
+  // bodyBudget of requests.
+  std::size_t bodyAllowance = 32u << 10;
+  std::size_t bodyBudget = 64u << 20;
   double requestSeconds = 5;  // from the first byte of a request to its last
   // ... and beyond that, the time its announced body takes at this many bytes
   // a second: an honest upload on a slow line is not cut.
@@ -55,6 +64,10 @@ struct ConnectionCounts {
   std::atomic<std::uint64_t> open{0};
   std::atomic<std::uint64_t> refused{0};  // accepted and closed at once: a limit was reached
 };
+
+// What the per-peer limit counts for an address: an IPv4 address, or the /64
+// of an IPv6 one (a site is given a /64 and may use every address in it).
+std::string PeerGroup(const sockaddr_storage& addr);
 
 // Called on the loop thread as each reply starts out (the request log, the metrics).
 using ExchangeObserver = std::function<void(const Exchange&)>;
@@ -105,6 +118,8 @@ class Reactor {
   // the connection waits for the socket to take more, or is closed.
   bool Progressed(Conn& c, ssize_t n);
   void Close(Conn& c);
+  void Release(Conn& c);  // its share of the body budget
+  std::size_t ReadLimit(const Conn& c) const;
   void SetInterest(Conn& c, std::uint32_t events);
   void TakeReplies();
   void Sweep(bool stopping);
@@ -122,7 +137,8 @@ class Reactor {
   bool acceptPaused_ = false;
   std::uint64_t nextId_ = 0;
   std::unordered_map<int, std::unique_ptr<Conn>> conns_;  // loop thread only
-  std::unordered_map<std::string, std::size_t> perPeer_;   // open connections by address
+  std::unordered_map<std::string, std::size_t> perPeer_;   // open connections by PeerGroup
+  std::size_t bodyReserved_ = 0;  // of the body budget
 
   std::mutex mutex_;  // guards everything below
   std::condition_variable workAvailable_;

@@ -20,8 +20,6 @@ inline SteadyClock::time_point After(double seconds) {
          std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(seconds));
 }
 
-// What one connection may hold unread: a whole request and a little more.
-constexpr std::size_t kMaxBuffered = kMaxHeadBytes + kMaxBodyBytes + 64 * 1024;
 constexpr double kDrainSeconds = 2;
 
 }  // namespace tarvik::service::reactor
@@ -31,7 +29,7 @@ namespace tarvik::service {
 struct Reactor::Conn {
   enum class State { kIdle, kHead, kBody, kWorking, kWriting, kDraining };
   int fd = -1;
-  std::string peer;  // the peer's address bytes
+  std::string peer;  // the peer's PeerGroup
   std::string peerText;
   std::uint64_t id = 0;
   State state = State::kIdle;
@@ -39,6 +37,7 @@ struct Reactor::Conn {
   HttpHead head;
   std::size_t headBytes = 0;
   std::size_t headScanned = 0;  // bytes of in known to hold no end of the head
+  std::size_t reserved = 0;     // of the body budget, for the request in hand
   bool continued = false;   // "100 Continue" sent for this request
   bool peerClosed = false;  // the peer sends nothing more
   std::string out;

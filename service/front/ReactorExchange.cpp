@@ -4,7 +4,9 @@
 #include <sys/sendfile.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "service/front/Endpoints.h"
 #include "service/front/ReactorConnection.h"
@@ -14,12 +16,21 @@ namespace tarvik::service {
 using reactor::After;
 using reactor::SteadyClock;
 using reactor::kDrainSeconds;
-using reactor::kMaxBuffered;
+
+std::size_t Reactor::ReadLimit(const Conn& c) const {
+  using State = Conn::State;
+  if (c.state == State::kDraining) return SIZE_MAX;  // read and dropped
+  if (c.state == State::kBody) return c.headBytes + static_cast<std::size_t>(c.head.contentLength);
+  return kMaxHeadBytes;  // more without the head's end is refused
+}
 
 void Reactor::Read(Conn& c) {
+  // Only what the next step needs: a connection's buffer never holds more
+  // than a head, or a head and the body it announced; what comes after waits
+  // in the socket.
   char buf[65536];
-  while (c.in.size() < kMaxBuffered) {
-    const ssize_t n = ::recv(c.fd, buf, sizeof buf, 0);
+  for (std::size_t limit; c.in.size() < (limit = ReadLimit(c));) {
+    const ssize_t n = ::recv(c.fd, buf, std::min(sizeof buf, limit - c.in.size()), 0);
     if (n > 0) {
       if (c.state != Conn::State::kDraining) c.in.append(buf, static_cast<std::size_t>(n));
       continue;
@@ -66,6 +77,13 @@ void Reactor::Advance(Conn& c) {
     if (c.head.chunked) return Refuse(c, 411, "a Content-Length is needed");
     if (c.head.contentLength > static_cast<long long>(kMaxBodyBytes))
       return Refuse(c, 413, "request too large");
+    const auto length = static_cast<std::size_t>(c.head.contentLength);
+    if (length > limits_.bodyAllowance) {
+      if (bodyReserved_ + length > limits_.bodyBudget) return Refuse(c, 503, "too many large requests at once");
+      bodyReserved_ += length;
+      c.reserved = length;
+    }
+    c.in.reserve(c.headBytes + length);
     c.state = State::kBody;
     c.continued = false;
     if (limits_.bodyBytesPerSecond > 0)
@@ -107,6 +125,7 @@ void Reactor::Refuse(Conn& c, int status, const std::string& why) {
 }
 
 void Reactor::StartWriting(Conn& c, HttpReply reply) {
+  Release(c);  // the request's body is gone with its job
   ++c.requests;
   // A peer that half-closed after sending more requests still gets the
   // replies to those read whole; the connection closes after the last. So

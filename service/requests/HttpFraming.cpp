@@ -48,6 +48,11 @@ HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& hea
     return buffer.size() >= kMaxHeadBytes ? HeadStatus::kTooLarge : HeadStatus::kIncomplete;
   }
   if (end > kMaxHeadBytes) return HeadStatus::kTooLarge;
+  // A line that starts with a blank continues the one before (obsolete line
+  // folding): refused, as RFC 9112 lets a server do, rather than read in one
+  // of the ways a proxy in front might not.
+  for (std::size_t i = buffer.find('\n'); i != std::string::npos && i + 1 < end; i = buffer.find('\n', i + 1))
+    if (buffer[i + 1] == ' ' || buffer[i + 1] == '\t') return HeadStatus::kBad;
   head = HttpHead();
   try {
     std::istringstream in(buffer.substr(0, end));
@@ -57,6 +62,14 @@ HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& hea
       return HeadStatus::kBad;
     head.method = req.getMethod();
     head.path = Poco::URI(req.getURI()).getPath();
+    head.rawPath = req.getURI().substr(0, req.getURI().find_first_of("?#"));
+    // Two lengths that differ make the body's end a guess (RFC 9112 6.3).
+    std::string length;
+    for (const auto& [name, value] : req) {
+      if (Poco::icompare(name, "Content-Length") != 0) continue;
+      if (!length.empty() && Poco::trim(value) != length) return HeadStatus::kBad;
+      length = Poco::trim(value);
+    }
     head.contentType = req.getContentType();
     head.chunked = req.getChunkedTransferEncoding();
     if (req.hasContentLength()) {

@@ -13,6 +13,7 @@ constexpr std::size_t kMaxHeadBytes = 16 * 1024;
 struct HttpHead {
   std::string method;
   std::string path;  // percent-decoded, without query
+  std::string rawPath;  // the request target up to its query, as it arrived
   std::string contentType;
   long long contentLength = 0;  // 0 when not given
   bool chunked = false;
@@ -24,7 +25,8 @@ struct HttpHead {
 enum class HeadStatus {
   kIncomplete,  // no blank line yet, and still below kMaxHeadBytes
   kComplete,
-  kBad,       // not HTTP (or a Content-Length that is no number)
+  kBad,       // not HTTP, a Content-Length that is no number or given twice
+              // differently, a header line folded onto the next
   kTooLarge,  // kMaxHeadBytes without the blank line
 };
 

@@ -1,6 +1,7 @@
 #include "service/store/Database.h"
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <mutex>
 
@@ -72,10 +73,12 @@ const char* const kSchema[] = {
 // handed out so that they can come back after the Database is gone.
 class Pool {
  public:
-  Pool(const DbTarget& target, const Dialect& dialect, std::size_t max)
-      : target_(target), dialect_(dialect), max_(max) {}
+  Pool(const DbTarget& target, const Dialect& dialect, std::size_t max, const DbLimits& limits)
+      : target_(target), dialect_(dialect), max_(max), limits_(limits) {}
 
   std::unique_ptr<Link> Take(std::string* error) {
+    using Clock = std::chrono::steady_clock;
+    bool probe = false;
     {
       std::lock_guard lock(mutex_);
       while (!idle_.empty()) {
@@ -89,12 +92,25 @@ class Pool {
         ++errors;
         return nullptr;
       }
+      // Out of reach: one caller tries again at a time, the others fail at once.
+      if (failing_ && (probing_ || Clock::now() < failedAt_ + kRetryPause)) {
+        SetError(error, lastError_);
+        ++errors;
+        return nullptr;
+      }
+      probe = probing_ = failing_;
       ++open_;
     }
-    std::unique_ptr<Link> link = OpenLink(target_, dialect_, error);
+    std::string why;
+    std::unique_ptr<Link> link = OpenLink(target_, dialect_, limits_, &why);
+    std::lock_guard lock(mutex_);
+    if (probe) probing_ = false;
+    failing_ = !link;
     if (!link) {
+      SetError(error, why);
+      lastError_ = why;
+      failedAt_ = Clock::now();
       ++errors;
-      std::lock_guard lock(mutex_);
       --open_;
     }
     return link;
@@ -119,12 +135,17 @@ class Pool {
   }
 
  private:
+  static constexpr std::chrono::milliseconds kRetryPause{500};
   const DbTarget target_;
   const Dialect dialect_;
   const std::size_t max_;
+  const DbLimits limits_;
   std::mutex mutex_;
   std::vector<std::unique_ptr<Link>> idle_;
   std::size_t open_ = 0;
+  bool failing_ = false, probing_ = false;  // the last connect failed; one is being tried
+  std::chrono::steady_clock::time_point failedAt_;
+  std::string lastError_;
 };
 
 Connection::Connection(const Dialect& dialect, std::unique_ptr<Link> link,
@@ -187,10 +208,14 @@ bool Connection::BeginRead(std::string* error) {
   return inTransaction_;
 }
 
-bool Connection::Commit(std::string* error) {
-  if (!Exec("COMMIT", {}, error)) return false;
+CommitOutcome Connection::Commit(std::string* error) {
+  const CommitOutcome outcome = link_->Commit(error);
+  if (outcome != CommitOutcome::kStored) {
+    if (pool_) pool_->Counted(false, error);
+    return outcome;
+  }
   inTransaction_ = false;
-  return true;
+  return outcome;
 }
 
 void Connection::Rollback() {
@@ -237,26 +262,20 @@ bool Connection::Now(Clock& out, std::string* error) {
   return true;
 }
 
-Database::Database(const DbTarget& target, std::size_t maxSessions)
+Database::Database(const DbTarget& target, std::size_t maxSessions, const DbLimits& limits)
     : target_(target),
       dialect_(target.backend),
-      pool_(std::make_shared<Pool>(target, dialect_, maxSessions)) {}
+      pool_(std::make_shared<Pool>(target, dialect_, maxSessions, limits)) {}
 
 Database::~Database() = default;
 
 std::unique_ptr<Database> Database::Open(const std::string& db, std::size_t maxSessions,
-                                         std::string* error) {
+                                         std::string* error, const DbLimits& limits) {
   DbTarget target;
   if (!ParseDbTarget(db, target, error)) return nullptr;
-  std::unique_ptr<Database> d(new Database(target, maxSessions < 1 ? 1 : maxSessions));
+  std::unique_ptr<Database> d(new Database(target, maxSessions < 1 ? 1 : maxSessions, limits));
   if (!d->Acquire(error)) return nullptr;
   return d;
-}
-
-std::unique_ptr<Connection> Database::Connect(std::string* error) {
-  std::unique_ptr<Link> link = OpenLink(target_, dialect_, error);
-  if (!link) return nullptr;
-  return std::unique_ptr<Connection>(new Connection(dialect_, std::move(link), nullptr));
 }
 
 std::uint64_t Database::Errors() const { return pool_->errors; }

@@ -52,7 +52,9 @@ class Connection {
 
   bool BeginWrite(std::string* error = nullptr);
   bool BeginRead(std::string* error = nullptr);
-  bool Commit(std::string* error = nullptr);
+  // A COMMIT whose answer is lost is looked up on fresh connections
+  // (PostgreSQL: the transaction's status by its id) before this returns.
+  CommitOutcome Commit(std::string* error = nullptr);
   void Rollback();
 
   // Creates the tables when they are missing (one instance at a time).
@@ -75,13 +77,13 @@ class Database {
   // maxSessions bounds the open connections; Acquire fails beyond it. Opens
   // one connection to find out whether the database answers.
   static std::unique_ptr<Database> Open(const std::string& db, std::size_t maxSessions,
-                                        std::string* error);
+                                        std::string* error, const DbLimits& limits = DbLimits());
   ~Database();
 
+  // A pooled connection. While the database cannot be reached, one caller
+  // at a time tries a new connection and the others fail at once, so an
+  // outage does not cost every request a connect time-out.
   std::unique_ptr<Connection> Acquire(std::string* error);
-  // A connection of its own, outside the pool, so that it cannot be one the
-  // database has dropped: for asking what a failed commit left.
-  std::unique_ptr<Connection> Connect(std::string* error);
   const Dialect& dialect() const { return dialect_; }
   // Failures so far of pooled connections: statements that failed where the
   // caller asked for the reason (probes that may fail ask for none), and
@@ -91,30 +93,28 @@ class Database {
   const std::string& Shown() const { return target_.shown; }
 
  private:
-  Database(const DbTarget& target, std::size_t maxSessions);
+  Database(const DbTarget& target, std::size_t maxSessions, const DbLimits& limits);
   DbTarget target_;
   Dialect dialect_;
   std::shared_ptr<Pool> pool_;
 };
 
 // Runs body inside a writing transaction; rolls back when body returns false
-// or the commit fails. commitFailed, when given, tells that the COMMIT itself
-// failed: when the connection went with it, the database may have stored
-// the transaction all the same.
+// or the commit fails. unknown, when given, tells that the COMMIT's outcome
+// could not be learnt: the transaction may be stored.
 template <class F>
-bool InTransaction(Connection& c, F&& body, std::string* error, bool* commitFailed = nullptr) {
-  if (commitFailed) *commitFailed = false;
+bool InTransaction(Connection& c, F&& body, std::string* error, bool* unknown = nullptr) {
+  if (unknown) *unknown = false;
   if (!c.BeginWrite(error)) return false;
   if (!body()) {
     c.Rollback();
     return false;
   }
-  if (!c.Commit(error)) {
-    if (commitFailed) *commitFailed = true;
-    c.Rollback();
-    return false;
-  }
-  return true;
+  const CommitOutcome outcome = c.Commit(error);
+  if (outcome == CommitOutcome::kStored) return true;
+  if (unknown) *unknown = outcome == CommitOutcome::kUnknown;
+  c.Rollback();
+  return false;
 }
 
 }  // namespace tarvik::service

@@ -3,8 +3,13 @@
 #include "service/store/DatabaseLink.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
 #include <unordered_map>
 
 namespace tarvik::service {
@@ -63,6 +68,7 @@ class SqliteLink : public Link {
       }
     }
     const bool ok = rc == SQLITE_DONE;
+    lastCode_ = ok ? SQLITE_OK : sqlite3_extended_errcode(db_);
     if (!ok) SetError(error, sqlite3_errmsg(db_));
     // Rows written by this statement alone, not by its foreign-key actions;
     // a statement that wrote nothing leaves the last count standing.
@@ -74,6 +80,14 @@ class SqliteLink : public Link {
   }
 
   bool Reusable() override { return sqlite3_get_autocommit(db_) != 0; }
+
+  CommitOutcome Commit(std::string* error) override {
+    std::size_t changed = 0;
+    if (Run("COMMIT", {}, 0, nullptr, changed, error)) return CommitOutcome::kStored;
+    // An I/O error may strike after the transaction reached the log; busy or
+    // full leaves it out.
+    return (lastCode_ & 0xFF) == SQLITE_IOERR ? CommitOutcome::kUnknown : CommitOutcome::kNotStored;
+  }
 
  private:
   explicit SqliteLink(sqlite3* db) : db_(db) {}
@@ -95,25 +109,37 @@ class SqliteLink : public Link {
   }
 
   sqlite3* db_;
+  int lastCode_ = SQLITE_OK;
   std::unordered_map<std::string, sqlite3_stmt*> prepared_;
 };
 
+// libpq settings every connection gets before those of the URL (which win):
+// bounded connects, dead peers found by TCP keepalives and unacknowledged
+// sends, and the server's own bounds on a statement, a lock wait and a
+// transaction left idle (one whose COMMIT never arrived ends, so a lost
+// commit's status settles while it is looked up).
+std::string PgSettings(const DbLimits& limits) {
+  const long long statementMs = static_cast<long long>(limits.statementSeconds * 1000);
+  const long long waitMs = statementMs + 1000;
+  return "connect_timeout='" + std::to_string(std::max(2, limits.connectSeconds)) +
+         "' keepalives='1' keepalives_idle='10' keepalives_interval='3' keepalives_count='3'"
+         " tcp_user_timeout='" + std::to_string(waitMs) + "' client_encoding='UTF8'"
+         " options='-c statement_timeout=" + std::to_string(statementMs) +
+         " -c lock_timeout=" + std::to_string(statementMs) +
+         " -c idle_in_transaction_session_timeout=" + std::to_string(2 * statementMs) + "' ";
+}
+
 class PgLink : public Link {
  public:
-  static std::unique_ptr<Link> OpenServer(const std::string& conninfo, const Dialect& dialect,
-                                          std::string* error) {
-    std::unique_ptr<PgLink> link(new PgLink(PQconnectdb(conninfo.c_str()), dialect));
+  static std::unique_ptr<PgLink> OpenServer(const std::string& conninfo, const Dialect& dialect,
+                                             const DbLimits& limits, std::string* error) {
+    std::unique_ptr<PgLink> link(
+        new PgLink(PQconnectdb((PgSettings(limits) + conninfo).c_str()), conninfo, dialect, limits));
     if (!link->conn_ || PQstatus(link->conn_) != CONNECTION_OK) {
       SetError(error, link->conn_ ? Trimmed(PQerrorMessage(link->conn_)) : "out of memory");
       return nullptr;
     }
     PQsetNoticeProcessor(link->conn_, [](void*, const char*) {}, nullptr);
-    // Bounded waits for a row another instance holds; UTF-8 whatever the
-    // server's default.
-    std::size_t changed = 0;
-    for (const char* sql : {"SET client_encoding = 'UTF8'", "SET lock_timeout = '10s'"}) {
-      if (!link->Run(sql, {}, 0, nullptr, changed, error)) return nullptr;
-    }
     return link;
   }
 
@@ -122,16 +148,23 @@ class PgLink : public Link {
   bool Run(const std::string& sql, const std::vector<const std::string*>& params,
            std::size_t columns, Rows* rows, std::size_t& changed, std::string* error) override {
     changed = 0;
+    if (abandoned_) {  // what it was last sent may still be under way
+      SetError(error, "the database did not answer in time");
+      return false;
+    }
     const std::string* name = Statement(sql, error);
     if (!name) return false;
     std::vector<const char*> values(params.size());
     for (std::size_t i = 0; i < params.size(); ++i) values[i] = params[i]->c_str();
-    PGresult* r = PQexecPrepared(conn_, name->c_str(), static_cast<int>(values.size()),
-                                 values.data(), nullptr, nullptr, 0);
+    PGresult* r = nullptr;
+    if (!Sent(PQsendQueryPrepared(conn_, name->c_str(), static_cast<int>(values.size()), values.data(),
+                                  nullptr, nullptr, 0),
+              r, error))
+      return false;
     const ExecStatusType status = PQresultStatus(r);
     const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
     if (!ok) {
-      SetError(error, Trimmed(r ? PQresultErrorMessage(r) : PQerrorMessage(conn_)));
+      SetError(error, Trimmed(PQresultErrorMessage(r)));
     } else if (status == PGRES_TUPLES_OK && rows) {
       const int n = PQntuples(r), have = PQnfields(r);
       for (int i = 0; i < n; ++i) {
@@ -148,47 +181,127 @@ class PgLink : public Link {
   }
 
   bool Reusable() override {
+    if (abandoned_) return false;
     // Reads what the server sent meanwhile, such as the notice of its own
     // shutdown, so a connection it ended is not handed out again.
     PQconsumeInput(conn_);
     return PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) == PQTRANS_IDLE;
   }
 
+  CommitOutcome Commit(std::string* error) override {
+    // The transaction's id first: should COMMIT's answer be lost, the
+    // database is asked by it whether the transaction committed.
+    Rows id;
+    std::size_t changed = 0;
+    if (!Run("SELECT CAST(txid_current() AS TEXT)", {}, 1, &id, changed, error) || id.empty())
+      return CommitOutcome::kNotStored;  // COMMIT never went out
+    if (Run("COMMIT", {}, 0, nullptr, changed, error)) return CommitOutcome::kStored;
+    // An answer (an error) on a live connection: the database refused it.
+    if (!abandoned_ && PQstatus(conn_) == CONNECTION_OK) return CommitOutcome::kNotStored;
+    return LookUp(id[0][0], error);
+  }
+
  private:
-  PgLink(PGconn* conn, const Dialect& dialect) : conn_(conn), dialect_(dialect) {}
+  PgLink(PGconn* conn, std::string conninfo, const Dialect& dialect, const DbLimits& limits)
+      : conn_(conn), conninfo_(std::move(conninfo)), dialect_(dialect), limits_(limits) {}
 
   static std::string Trimmed(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
     return text;
   }
 
+  // After a query was sent (sent != 0): its last result, awaited no longer
+  // than the statement bound and one second. A connection that does not
+  // answer in time is abandoned: it is never used again.
+  bool Sent(int sent, PGresult*& last, std::string* error) {
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(
+                                          static_cast<long long>(limits_.statementSeconds * 1000) + 1000);
+    last = nullptr;
+    if (!sent) {
+      SetError(error, Trimmed(PQerrorMessage(conn_)));
+      return false;
+    }
+    for (;;) {
+      while (!PQisBusy(conn_)) {
+        PGresult* r = PQgetResult(conn_);
+        if (!r) {
+          if (!last) SetError(error, Trimmed(PQerrorMessage(conn_)));
+          return last != nullptr;
+        }
+        PQclear(last);
+        last = r;
+      }
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+      pollfd p{PQsocket(conn_), POLLIN, 0};
+      if (left <= 0 || (::poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR) ||
+          (p.revents && !PQconsumeInput(conn_))) {
+        PQclear(last);
+        last = nullptr;
+        abandoned_ = left <= 0;
+        SetError(error, left <= 0 ? "the database did not answer in time" : Trimmed(PQerrorMessage(conn_)));
+        return false;
+      }
+    }
+  }
+
+  // Whether transaction xid committed, asked on fresh connections until it
+  // is known or the lookup bound is over; a database restarting or out of
+  // reach meanwhile is asked again every 200 ms.
+  CommitOutcome LookUp(const std::string& xid, std::string* error) {
+    const auto until = std::chrono::steady_clock::now() +
+                       std::chrono::milliseconds(static_cast<long long>(limits_.commitLookupSeconds * 1000));
+    for (;;) {
+      std::string why;
+      auto fresh = OpenServer(conninfo_, dialect_, limits_, &why);
+      Rows rows;
+      std::size_t changed = 0;
+      if (fresh && fresh->Run("SELECT txid_status(CAST(? AS BIGINT))", {&xid}, 1, &rows, changed, &why) &&
+          !rows.empty()) {
+        if (rows[0][0] == "committed") return CommitOutcome::kStored;
+        if (rows[0][0] == "aborted") return CommitOutcome::kNotStored;
+        if (rows[0][0] != "in progress") break;  // too old to tell
+      }
+      if (std::chrono::steady_clock::now() >= until) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    SetError(error, "the outcome of COMMIT is unknown");
+    return CommitOutcome::kUnknown;
+  }
+
   const std::string* Statement(const std::string& sql, std::string* error) {
     if (auto it = prepared_.find(sql); it != prepared_.end()) return &it->second;
+    PGresult* r = nullptr;
     if (prepared_.size() >= kMaxPrepared) {
-      PQclear(PQexec(conn_, "DEALLOCATE ALL"));
+      if (!Sent(PQsendQuery(conn_, "DEALLOCATE ALL"), r, error)) return nullptr;
+      PQclear(r);
       prepared_.clear();
     }
     std::string name = "t" + std::to_string(++named_);
     // No types given: the server infers each value's type from where it stands.
-    PGresult* r = PQprepare(conn_, name.c_str(), dialect_.Prepare(sql).c_str(), 0, nullptr);
+    if (!Sent(PQsendPrepare(conn_, name.c_str(), dialect_.Prepare(sql).c_str(), 0, nullptr), r, error))
+      return nullptr;
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-    if (!ok) SetError(error, Trimmed(r ? PQresultErrorMessage(r) : PQerrorMessage(conn_)));
+    if (!ok) SetError(error, Trimmed(PQresultErrorMessage(r)));
     PQclear(r);
     if (!ok) return nullptr;
     return &prepared_.emplace(sql, std::move(name)).first->second;
   }
 
   PGconn* conn_;
+  const std::string conninfo_;  // for the lookup's fresh connections
   const Dialect& dialect_;
+  const DbLimits limits_;
+  bool abandoned_ = false;  // an answer did not come in time
   std::unordered_map<std::string, std::string> prepared_;
   unsigned long named_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<Link> OpenLink(const DbTarget& target, const Dialect& dialect,
+std::unique_ptr<Link> OpenLink(const DbTarget& target, const Dialect& dialect, const DbLimits& limits,
                                std::string* error) {
-  if (target.backend == Backend::PostgreSQL) return PgLink::OpenServer(target.connectionString, dialect, error);
+  if (target.backend == Backend::PostgreSQL) return PgLink::OpenServer(target.connectionString, dialect, limits, error);
   return SqliteLink::OpenFile(target.connectionString, error);
 }
 

@@ -19,11 +19,15 @@ class Link {
   virtual ~Link() = default;
   virtual bool Run(const std::string& sql, const std::vector<const std::string*>& params,
                    std::size_t columns, Rows* rows, std::size_t& changed, std::string* error) = 0;
-  // False once the database dropped the connection or a transaction is left open.
+  // False once the database dropped the connection, did not answer in time,
+  // or a transaction is left open.
   virtual bool Reusable() = 0;
+  // COMMIT of the open transaction (Connection::Commit).
+  virtual CommitOutcome Commit(std::string* error) = 0;
 };
 
-std::unique_ptr<Link> OpenLink(const DbTarget& target, const Dialect& dialect, std::string* error);
+std::unique_ptr<Link> OpenLink(const DbTarget& target, const Dialect& dialect, const DbLimits& limits,
+                               std::string* error);
 
 inline void SetError(std::string* error, const std::string& text) {
   if (error) *error = text;

@@ -136,10 +136,12 @@ TEST(ListFile, Cp949WithAHeaderAndUtf8WithoutOneGiveTheSameBasket) {
   EXPECT_EQ(basket(cp949), (std::vector<std::string>{"P00001 3", "P00002 1200"}));
   EXPECT_EQ(basket(cp949), basket(utf8));
   EXPECT_EQ(basket("\xEF\xBB\xBF" + utf8), basket(utf8));
-  // "Unicode text" a spreadsheet saves: UTF-16, low byte first.
-  std::string utf16 = "\xFF\xFE";
-  for (char c : std::string("P00001\t3\r\n")) utf16 += std::string{c, '\0'};
-  EXPECT_EQ(basket(utf16), (std::vector<std::string>{"P00001 3"}));
+  // "Unicode text" a spreadsheet saves: UTF-16, low byte first; and
+  // (regression: read as CP949) high byte first.
+  std::string low = "\xFF\xFE", high = "\xFE\xFF";
+  for (char c : std::string("P00001\t3\r\n")) low += std::string{c, '\0'}, high += std::string{'\0', c};
+  EXPECT_EQ(basket(low), (std::vector<std::string>{"P00001 3"}));
+  EXPECT_EQ(basket(high), basket(low));
   // A UTF-8 mark before other bytes does not skip the UTF-8 check.
   EXPECT_EQ(DecodeListBytes("\xEF\xBB\xBFP1,\xBA\xEA\xB7\xB9\xC0\xCC\xC5\xA9"), "P1,브레이크");
 }

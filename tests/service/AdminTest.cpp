@@ -134,8 +134,10 @@ TEST(Admin, PublishedUpdateIsServedWithItsManifest) {
     EXPECT_EQ(Get(port, "/update/DATA/libextra.so").body, "module bytes");
     EXPECT_EQ(Get(port, "/update/DATA/IMAGE/ClientLeft.bmp").body, "BM image bytes");
     // Regression: a missing file was an unopened stream read as good. Nothing
-    // outside the folder, however the path is spelled; a folder is no file.
-    for (const char* path : {"/update/DATA/missing.bmp", "/update/DATA", "/update/../TKClientI", "/update/%2e%2e/TKClientI",
+    // outside the folder, however the path is spelled (regression: nor by a
+    // link that leads out of it); a folder is no file.
+    fs::create_symlink(src + "/TKClientI", update + "/current/DATA/out.bmp");
+    for (const char* path : {"/update/DATA/out.bmp", "/update/DATA/missing.bmp", "/update/DATA", "/update/../TKClientI", "/update/%2e%2e/TKClientI",
                              "/update/DATA/..%2f..%2fTKClientI", "/update/DATA/%2E%2E/../TKClientI",
                              "/update//etc/passwd", "/update/DATA\\..\\..\\TKClientI"})
       EXPECT_EQ(Get(port, path).status, 404) << path;

@@ -51,6 +51,8 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
             0);
   EXPECT_EQ(ReadFile(unitLog), "");
 
+  // Regression: the packaged config served every address, /metrics included.
+  EXPECT_NE(ReadFile(root + "/etc/tarvik/service.conf").find("\nlisten = 127.0.0.1:80\n"), std::string::npos);
   // The packaged program with its packaged config.
   ServiceProcess service(ServiceSetup{true, tmp, {"--config", root + "/etc/tarvik/service.conf"}, "", TestDb::kSQLite},
                          root + "/usr/bin/tarvik-service");

@@ -2,12 +2,19 @@
 // the client's own request functions against a fresh demo service per test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <memory>
 #include <set>
+#include <thread>
 
 #include "net/ServiceRequests.h"
 #include "tests/service/Requests.h"
+#include "tests/service/WireClient.h"
 #include "tests/support/CuttingProxy.h"
+#include "tests/support/Environment.h"
 #include "tests/support/Files.h"
 #include "tests/support/Postgres.h"
 #include "tests/support/ServiceFixture.h"
@@ -249,6 +256,58 @@ TEST_F(CommitOutcome, AConnectionLostInTheMiddleOfAWriteAbortsNothing) {
   proxy->CutAfter("INSERT INTO G_", 2);
   EXPECT_EQ(service.Admin({"import-catalogue", "--supplier", "S00001", csv}), 1);
   EXPECT_EQ(proxy->Cuts(), 2);
+}
+
+// A network black hole between the service and PostgreSQL (30 s at full
+// size, with the default bounds): every request fails within the bound,
+// /health says so, and serving resumes by itself once it lifts.
+TEST_F(CommitOutcome, ABlackHoledDatabaseCostsBoundedWaitsAndServingResumes) {
+  using Clock = std::chrono::steady_clock;
+  const bool full = FullSize();
+  // The longest wait: a pooled connection's statement and one second, or a connect.
+  const double hole = full ? 30 : 4, bound = full ? 6 : 2;
+  if (!full) setup.serveArgs = {"--db-statement-timeout", "0.5", "--db-connect-timeout", "2"};
+  ServiceProcess service(setup);
+  REQUIRE_RUNNING(service);
+  const auto port = service.Port();
+  auto seconds = [](Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); };
+  ASSERT_TRUE(Ok(Call(port, Member("DEMO"))));
+  proxy->BlackHole(true);
+  const auto start = Clock::now();
+  // Two balancers check /health, the second 300 ms after the first.
+  std::atomic<long long> unhealthyMs{-1};
+  std::vector<std::thread> balancers;
+  for (int b = 0; b < 2; ++b)
+    balancers.emplace_back([&, b] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300 * b));
+      while (Get(port, "/health").status != 503 && seconds(start) < hole) {
+      }
+      const long long ms = static_cast<long long>(seconds(start) * 1000);
+      for (long long was = unhealthyMs; (was < 0 || ms < was) && !unhealthyMs.compare_exchange_weak(was, ms);) {
+      }
+    });
+  double slowest = 0;
+  int failed = 0;
+  while (seconds(start) < hole) {
+    const auto t0 = Clock::now();
+    failed += !Ok(Call(port, Member("DEMO")));
+    slowest = std::max(slowest, seconds(t0));
+  }
+  for (auto& b : balancers) b.join();
+  const double unhealthyAfter = unhealthyMs / 1000.0;
+  proxy->BlackHole(false);
+  const auto lifted = Clock::now();
+  while (!Ok(Call(port, Member("DEMO"))) && seconds(lifted) < 10) {
+  }
+  const double back = seconds(lifted);
+  std::printf("black hole of %.0f s: /health 503 after %.1f s, %d requests failed, the slowest in %.1f s;"
+              " served again %.1f s after it lifted\n", hole, unhealthyAfter, failed, slowest, back);
+  EXPECT_GE(unhealthyAfter, 0);
+  EXPECT_LT(unhealthyAfter, 2);
+  EXPECT_GT(failed, 0);
+  EXPECT_LT(slowest, bound + 1);
+  EXPECT_LT(back, 3);
+  EXPECT_EQ(Get(port, "/health").status, 200);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// The service's parsing on bytes alone: request heads, what --db names, the
-// statement text each database gets, the reply cache's budget, and the
-// request log's line for what a client chose.
+// The service's parsing on bytes alone: request heads, peer addresses, what
+// --db names, the statement text each database gets, the reply cache's
+// budget, and the request log's line for what a client chose.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include "service/store/Dialect.h"
 #include "service/requests/HttpFraming.h"
+#include "service/front/Reactor.h"
 #include "service/commands/ReplyCache.h"
 #include "service/operations/RequestLog.h"
 
@@ -60,6 +62,10 @@ TEST(Parsing, RequestHeads) {
       {"length not a number", "POST / HTTP/1.1\r\nContent-Length: 1x\r\n\r\n", HeadStatus::kBad, 0, false, ""},
       {"negative length", "POST / HTTP/1.1\r\nContent-Length: -5\r\n\r\n", HeadStatus::kBad, 0, false, ""},
       {"endless head", "GET / HTTP/1.1\r\n" + std::string(kMaxHeadBytes, 'a'), HeadStatus::kTooLarge, 0, false, ""},
+      {"one length twice", "POST / HTTP/1.1\r\nContent-Length: 2\r\ncontent-length: 2\r\n\r\nab", HeadStatus::kComplete, 2, true, "ab"},
+      // Regressions: read one way here and another by a proxy in front.
+      {"two lengths", "POST / HTTP/1.1\r\nContent-Length: 2\r\nContent-Length: 3\r\n\r\nabc", HeadStatus::kBad, 0, false, ""},
+      {"a folded line", "GET /health HTTP/1.1\r\nX-A: a\r\n b\r\n\r\n", HeadStatus::kBad, 0, false, ""},
   };
   for (const auto& c : cases) {
     HttpHead head;
@@ -84,8 +90,27 @@ TEST(Parsing, RequestHeads) {
                       head, used),
             HeadStatus::kComplete);
   EXPECT_EQ(head.path, "/NET/Good.php");
+  EXPECT_EQ(head.rawPath, "/NET/%47ood.php");
   EXPECT_TRUE(head.chunked);
   EXPECT_TRUE(head.expectContinue);
+}
+
+// The per-peer limit counts an IPv6 client by its /64 (regression: each of
+// its addresses had a share of its own), an IPv4 one by its address, also
+// through a dual-stack socket.
+TEST(Parsing, PeersAreCountedByAddressOrIpv6Network) {
+  auto group = [](const char* text) {
+    sockaddr_storage s{};
+    auto& v4 = reinterpret_cast<sockaddr_in&>(s);
+    auto& v6 = reinterpret_cast<sockaddr_in6&>(s);
+    s.ss_family = ::inet_pton(AF_INET, text, &v4.sin_addr) == 1 ? AF_INET : AF_INET6;
+    if (s.ss_family == AF_INET6) ::inet_pton(AF_INET6, text, &v6.sin6_addr);
+    return PeerGroup(s);
+  };
+  EXPECT_EQ(group("2001:db8:1:2::1"), group("2001:db8:1:2:ffff:ffff:ffff:ffff"));
+  EXPECT_NE(group("2001:db8:1:2::1"), group("2001:db8:1:3::1"));
+  EXPECT_EQ(group("::ffff:10.0.0.7"), group("10.0.0.7"));
+  EXPECT_NE(group("10.0.0.7"), group("10.0.0.8"));
 }
 
 TEST(Parsing, DatabaseTargetsAndStatements) {

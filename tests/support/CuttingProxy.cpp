@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 
 #include <chrono>
+#include <thread>
 
 #include "tests/support/LoopbackSocket.h"
 
@@ -24,6 +25,11 @@ bool HoldsExecute(const std::string& bytes) {
   return false;
 }
 
+long long Now() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 }  // namespace
 
 CuttingProxy::CuttingProxy(std::uint16_t upstreamPort) : upstream_(upstreamPort) {
@@ -31,7 +37,8 @@ CuttingProxy::CuttingProxy(std::uint16_t upstreamPort) : upstream_(upstreamPort)
   thread_ = std::thread([this] {
     while (listenFd_ >= 0 && !stop_) {
       const int fd = Readable(listenFd_) ? ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC) : -1;
-      if (fd >= 0) relays_.emplace_back([this, fd] { Relay(fd); });
+      if (fd >= 0 && Now() < reachableAt_) CloseSocket(fd);
+      else if (fd >= 0) relays_.emplace_back([this, fd] { Relay(fd); });
     }
   });
 }
@@ -43,17 +50,23 @@ CuttingProxy::~CuttingProxy() {
   CloseSocket(listenFd_);
 }
 
-void CuttingProxy::CutAfter(const std::string& marker, int execute) {
+void CuttingProxy::CutAfter(const std::string& marker, int execute, double unreachableSeconds) {
   std::lock_guard<std::mutex> lock(mutex_);
   marker_ = marker;
   execute_ = execute;
+  unreachable_ = unreachableSeconds;
 }
 
 void CuttingProxy::Relay(int client) {
+  while (blackHole_ && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   const int server = ConnectLoopback(upstream_);
   char buf[65536];
   int runs = 0;  // once the marker was sent on this connection: the runs still to pass, plus one
   while (server >= 0 && !stop_) {
+    if (blackHole_) {  // what is sent meanwhile waits in the sockets
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      continue;
+    }
     pollfd p[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
     if (::poll(p, 2, 50) <= 0) continue;
     if (p[1].revents) {
@@ -65,6 +78,7 @@ void CuttingProxy::Relay(int client) {
     if (n <= 0) break;
     const std::string bytes(buf, static_cast<std::size_t>(n));
     bool cut = false;
+    double unreachable = 0;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (!marker_.empty() && bytes.find(marker_) != std::string::npos) {
@@ -72,6 +86,7 @@ void CuttingProxy::Relay(int client) {
         runs = execute_;
       }
       cut = runs > 0 && HoldsExecute(bytes) && --runs == 0;
+      unreachable = unreachable_;
     }
     if (!SendAll(server, bytes)) break;
     if (cut) {  // the server has acted once it answers; the answer never arrives
@@ -79,6 +94,7 @@ void CuttingProxy::Relay(int client) {
       while (!stop_ && std::chrono::steady_clock::now() < until && !Readable(server)) {
       }
       ++cuts_;
+      reachableAt_ = Now() + static_cast<long long>(unreachable * 1e9);
       break;
     }
   }

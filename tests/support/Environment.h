@@ -7,3 +7,7 @@
 inline int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
 inline int unsetenv(const char* name) { return _putenv_s(name, ""); }
 #endif
+
+// TARVIK_FULL_SIZE set: the load tests run with the figures of their
+// issues (minutes) instead of the same ratios at a small size (CI's).
+inline bool FullSize() { return std::getenv("TARVIK_FULL_SIZE") != nullptr; }

@@ -89,10 +89,21 @@ bool SendAll(int fd, const std::string& bytes) {
   return true;
 }
 
-int ConnectLoopback(std::uint16_t port) {
+int ConnectLoopback(std::uint16_t port, const std::string& from) {
   const int fd = NewSocket();
-  sockaddr_in addr = Loopback(port);
-  if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
+  sockaddr_in addr = Loopback(port), source = Loopback(0);
+  bool ok = fd >= 0;
+  if (ok && !from.empty()) {
+#ifdef IP_BIND_ADDRESS_NO_PORT
+    // The port is chosen at connect: one bound before is lost to every other
+    // connection of this machine, HAProxy's to its instances included.
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
+#endif
+    ok = ::inet_pton(AF_INET, from.c_str(), &source.sin_addr) == 1 &&
+         ::bind(fd, reinterpret_cast<sockaddr*>(&source), sizeof source) == 0;
+  }
+  if (ok && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
   CloseSocket(fd);
   return -1;
 }

@@ -14,7 +14,9 @@ int LoopbackSocket(std::uint16_t* port, bool listen);
 // Accepts connections on listenFd one at a time, hands each to serve and
 // closes it after, until stop is set.
 void ServeEach(int listenFd, const std::atomic<bool>& stop, const std::function<void(int)>& serve);
-int ConnectLoopback(std::uint16_t port);  // a connection to 127.0.0.1:port, or -1
+// A connection to 127.0.0.1:port, from another loopback address when from
+// is given ("127.0.0.2"), or -1.
+int ConnectLoopback(std::uint16_t port, const std::string& from = std::string());
 // Sends up to n bytes (never raising SIGPIPE); the count sent, <= 0 on failure.
 long SendSome(int fd, const char* data, std::size_t n);
 bool SendAll(int fd, const std::string& bytes);  // false when the peer went away
