@@ -10,7 +10,8 @@
 //     "format": "tarvik-basket", "version": 1,
 //     "supplier": M_CODE, "orderer": C_CODE,
 //     "saved": "yyyy-MM-ddTHH:mm:ss" (local time of the write),
-//     "opened": {"code", "date", "time", "status", "sendCount"},
+//     "opened": {"code", "date", "time", "status", "sendCount",
+//                "storedSendCount" (missing in older files: sendCount)},
 //     "deliveryDate", "note", "beingWritten", "selected" (row index),
 //     "lines": [{"code", "name", "box", "quantity", "note"}, ...] (row order),
 //     "unsureSend": {"body", "at"}   (only while a send's outcome is unknown)
