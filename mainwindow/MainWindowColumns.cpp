@@ -139,12 +139,12 @@ void TFrmMain::BuildDraftColumn() {
   connect(pgDn, &QPushButton::clicked, this, [sendKey] { sendKey(Qt::Key_PageDown); });
 
   y += kBar;
-  auto* noteCaption = Button(this, "SBNoteCaption", "전달내용", "", x, y, 70, 26);
-  (void)noteCaption;
+  auto* noteCaption = Button(this, "SBNoteCaption", "전달내용", "단축키[Ctrl+M] 전달내용 입력란으로 갑니다.", x, y, 70, 26);
+  connect(noteCaption, &QPushButton::clicked, this, [this] { Act(MainAction::FocusNote); });
   edtNote_ = new QLineEdit(this);
   edtNote_->setObjectName("EdtNote");
   edtNote_->setGeometry(x + 72, y, kLeftWidth - 76, 26);
-  edtNote_->setToolTip(QStringLiteral("발주처에 전달할 내용을 입력하십시요."));
+  edtNote_->setToolTip(QStringLiteral("단축키[Ctrl+M] 발주처에 전달할 내용을 입력하십시요."));
   LimitEdit(edtNote_, OrderDraft::kNoteChars, true);
   connect(edtNote_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.SetNote(S(t)); });
   setTabOrder(edtDD_, sgs_);

@@ -24,7 +24,6 @@ char32_t Printable(const QKeyEvent& k) {
 
 ScanGate::ScanGate(Sink sink, ScanTiming timing) : sink_(std::move(sink)), rule_(timing) {
   timeout_.setSingleShot(true);
-  timeout_.setInterval(timing.holdGapMs);
   connect(&timeout_, &QTimer::timeout, this, [this] {
     rule_.Reset();
     GiveBack();
@@ -74,7 +73,7 @@ bool ScanGate::eventFilter(QObject* o, QEvent* e) {
     case ScanRule::Verdict::Hold:
       if (step.releaseFirst) GiveBack();
       Hold(o, k);
-      timeout_.start();
+      timeout_.start(rule_.PatienceMs());
       return true;
     case ScanRule::Verdict::Scan:
       break;

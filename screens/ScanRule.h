@@ -9,13 +9,19 @@
 namespace tarvik {
 
 struct ScanTiming {
-  // The longest pause between two keys of one scan. Scanners send their keys
-  // 1-10 ms apart; on a loaded PC single gaps of up to 71 ms were measured.
+  // The longest pause after the first keys of what may be a scan: a key typed
+  // by hand waits at most this long before it reaches its field.
   int holdGapMs = 80;
+  // The longest pause inside a burst already as fast as a scanner (three
+  // keys or more, meanGapMs apart on average): scanners send their keys 1-10
+  // ms apart, but a loaded PC delivers single gaps of up to 250 ms
+  // (tests/bench/ScanGapProbe).
+  int scanGapMs = 300;
   // The longest average gap of a scan, from its first key to its Enter:
-  // measured at most 16 ms; a person's average over four keys and Enter is
-  // far above it (people rarely type two keys under 40 ms apart).
-  int meanGapMs = 25;
+  // 2-12 ms measured, up to 42 ms on a PC loaded far beyond the usual; a
+  // person's average over four keys and Enter lies far above (the fastest
+  // typists average 60 ms, and people rarely type two keys under 40 ms apart).
+  int meanGapMs = 40;
   // The fewest characters of a scan (EAN-8 has 8, a product code 6).
   int minChars = 4;
 };
@@ -45,6 +51,9 @@ class ScanRule {
   void Reset();
 
   bool Holding() const { return count_ > 0; }
+  // How long the keys held may wait for the next: holdGapMs, or scanGapMs
+  // once they are as fast as a scanner's.
+  int PatienceMs() const;
   // The code of the burst held, UTF-8.
   const std::string& Code() const { return code_; }
 

@@ -146,6 +146,19 @@ TEST(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   EXPECT_EQ(e.Confirm({}), QuantityEntry::Outcome::CloseOk);
   ASSERT_TRUE(e.Entered);
   EXPECT_EQ(e.Entered->name + "|" + e.Entered->box + "|" + e.Entered->qty, "이름|BOX|-3");
+  // Above the field's own four digits (a barcode's first seven landed there)
+  // it asks, No by default; No stays in the dialog.
+  prompter.Clear();
+  prompter.answers = {false, true};
+  for (const double q : {9999.0, -10000.0, 8801230.0}) {
+    e.Quantity = q;
+    e.Confirm({});
+  }
+  ASSERT_EQ(prompter.prompts.size(), 2u);
+  EXPECT_TRUE(prompter.prompts[0].noByDefault);
+  EXPECT_EQ(prompter.prompts[1].text, "주문 수량이 8,801,230 입니다.\r\r제품: 이름\r\r이 수량이 맞습니까?\r\r"
+                                      "[아니요]를 누르면 수량을 다시 입력합니다.");
+  EXPECT_EQ(e.Entered->qty, "8801230");  // the second answered Yes
 }
 
 TEST(QuantityText, GroupedInTheCellNoSeparatorsOnTheLine) {
@@ -329,6 +342,53 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   EXPECT_EQ(d.OpenedCode + d.OpenedStatus + std::to_string(d.SendCount) + d.DeliveryDate, "0240203");
   EXPECT_TRUE(d.BeingWritten);
   EXPECT_EQ(d.LineCount(), 1);
+}
+
+// Regression: a typed note or delivery date without a line was dropped
+// without a question when an order or a sample was opened over it (and by
+// F9 and Esc).
+TEST_F(Desk, ANoteOrADateWithoutLinesWasDroppedWithoutAQuestion) {
+  port.pick = "K1";
+  for (const bool date : {false, true}) {
+    SCOPED_TRACE(date ? "date" : "note");
+    const std::function<bool()> keys[] = {
+        [&] { desk.OpenOrder(false); return false; }, [&] { desk.OpenOrder(true); return false; },
+        [&] { return desk.ClearScreen(); }, [&] { return desk.ConfirmExit(); }};
+    for (const auto& key : keys) {
+      prompter.Clear();
+      prompter.enterAtEveryQuestion = true;
+      if (date) desk.Draft().SetDeliveryDate("240301"); else desk.Draft().SetNote("CALL FIRST");
+      EXPECT_FALSE(key());
+      ASSERT_EQ(prompter.prompts.size(), 1u);
+      EXPECT_TRUE(prompter.prompts[0].noByDefault);
+      EXPECT_EQ(desk.Draft().DeliveryDate + desk.Draft().Note, date ? "240301" : "CALL FIRST");
+      desk.Draft().SetDeliveryDate("");
+      desk.Draft().SetNote("");
+    }
+  }
+  EXPECT_EQ(Requests(), 0u);
+}
+
+// F4 and F9 taken back with Ctrl+Z, one step: a line at its row, a cleared
+// basket with its header while nothing was written since.
+TEST_F(Desk, UndoTakesBackTheLastRemovedLineOrTheClearedBasket) {
+  FillThreeLines();
+  desk.Draft().SetNote("NOTE");
+  desk.DeleteLine(1);
+  EXPECT_TRUE(desk.Undo());
+  EXPECT_EQ(desk.Draft().Line(1).GoodsCode + desk.Draft().Line(1).LineNo + desk.Draft().Line(2).LineNo, "P0001023");
+  EXPECT_FALSE(desk.Undo());  // one step only
+  prompter.answers = {true, true};
+  ASSERT_TRUE(desk.ClearScreen());
+  EXPECT_TRUE(desk.Undo());
+  EXPECT_EQ(desk.Draft().LineCount(), 3);
+  EXPECT_EQ(desk.Draft().Note, "NOTE");
+  ASSERT_TRUE(desk.ClearScreen());
+  desk.Draft().AddLine("P00099", "새 제품", "EA", "1", "");
+  EXPECT_FALSE(desk.Undo());
+  EXPECT_EQ(prompter.Last(), "화면을 지운 뒤에 작성한 내용이 있어 지운 발주 내역을 되살리지 않았습니다.");
+  desk.ClearDraft();  // a send, an opened order...: nothing to take back
+  EXPECT_FALSE(desk.Undo());
 }
 
 // A catalogue product without a name still makes a basket worth asking about.
