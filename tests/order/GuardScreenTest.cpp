@@ -272,6 +272,10 @@ TEST_F(SafeSend, ALostReplyIsFoundOnTheNextSendWhateverTheClocksAndTheOrderIsSto
   EXPECT_EQ(main->Draft().OpenedCode + std::to_string(main->Draft().SendCount), stored + "1");
   EXPECT_EQ(S(Find<QLineEdit>("EdtNote")->text()), "LOST REPLY");  // the supplier's message then: the desk test's
   EXPECT_TRUE(main->Draft().Unsure.Empty());
+  // Regression: the status line's right end was cut to "인된 발주 26/12/07 16:38 …".
+  const auto* state = Find<QLabel>("LblBasketState");
+  EXPECT_EQ(S(state->text()).rfind("접수 확인된 발주 ", 0), 0u);
+  EXPECT_EQ(state->text(), state->toolTip());
 }
 
 }  // namespace
