@@ -173,10 +173,10 @@ class OrderDesk {
   bool DropJournal();
   // After a change to the opened order (send, delete, sample) failed with
   // reply: when the service answered it with a refusal, reads the order's
-  // header again and, when the supplier has begun receiving or received it,
-  // tells that (statusMessage of "I" or "O") and keeps the new status. False
-  // otherwise (no answer at all is not asked about twice): the caller's own
-  // message stands then.
+  // header again (ReadStatusAgain) and, when the supplier has begun
+  // receiving or received it, tells that (statusMessage of "I" or "O").
+  // False otherwise (no answer at all is not asked about twice): the
+  // caller's own message, with the service's reason, stands then.
   bool ExplainRefusal(const std::string& reply,
                       const std::function<std::string(const std::string& status)>& statusMessage);
   // Reads the opened order's header again: the draft takes the status and
