@@ -75,7 +75,9 @@ std::string BasketJournal::Text(const OrderDraft& draft, const std::string& save
                    {"selected", draft.Selected()},
                    {"lines", lines}};
   if (!draft.Unsure.Empty())
-    root.insert("unsureSend", QJsonObject{{"body", J(draft.Unsure.body)}, {"at", J(draft.Unsure.at)}});
+    root.insert("unsureSend", QJsonObject{{"body", J(draft.Unsure.body)},
+                                          {"at", J(draft.Unsure.at)},
+                                          {"fromJournal", draft.Unsure.fromJournal}});
   const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -126,7 +128,8 @@ BasketJournal::ReadResult BasketJournal::Read(OrderDraft& draft, std::string* sa
   draft.SetNote(Str(root, "note"));
   draft.SetBeingWritten(root.value("beingWritten").toBool(false));
   const QJsonObject unsure = root.value("unsureSend").toObject();
-  if (!Str(unsure, "body").empty()) draft.SetUnsure({Str(unsure, "body"), Str(unsure, "at")});
+  if (!Str(unsure, "body").empty())
+    draft.SetUnsure({Str(unsure, "body"), Str(unsure, "at"), unsure.value("fromJournal").toBool(false)});
   draft.Select(root.value("selected").toInt(0));
   if (saved) *saved = Str(root, "saved");
   return ReadResult::Read;

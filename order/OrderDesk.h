@@ -165,7 +165,8 @@ class OrderDesk {
   // the orders stored since (the journal of a send it could not remove):
   // when one holds all its lines, or when the service cannot be asked, the
   // question says so and No is its default; in the second case left is
-  // also marked unsure, so that F7 asks the service again before it sends.
+  // also marked unsure (fromJournal), so that F7 looks again before it
+  // sends, and asks, No by default, when an order holds its lines.
   bool OfferLeftJournal(OrderDraft& left, const std::string& saved);
   // Removes the journal of a draft that is done with; a journal left behind
   // would be offered back at the next start, so every failure is told.

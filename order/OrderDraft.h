@@ -50,6 +50,9 @@ CellText DraftCell(int col, const std::string& raw);
 struct UnsureSend {
   std::string body;  // the ORDERH_DATA and ORDERL_DATA text that went out
   std::string at;    // when, local time "yyyy-MM-ddTHH:mm:ss"
+  // Not a send: the basket of a journal left at the start, which the service
+  // could not be asked about; an order sent from it may hold it with more.
+  bool fromJournal = false;
   bool Empty() const { return body.empty(); }
 };
 

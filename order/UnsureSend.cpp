@@ -30,6 +30,13 @@ std::string Arrived(const char* lead, const UnsureCandidate& c, const UnsureSend
          c.time.substr(2, 2) + "   제품 " + std::to_string(lines) + "개";
 }
 
+// The stored order that holds every line of a journal's basket.
+std::string HeldBy(const UnsureCandidate& c, const std::string& read) {
+  return "저장되어 있던 발주 내용의 제품이 모두 이미 전송된 발주에 들어 있습니다.\r\r발주일: " + FormatYymmdd(c.date) +
+         " " + c.time.substr(0, 2) + ":" + c.time.substr(2, 2) + "   제품 " +
+         TrimBlanks(TagValue("OH_RCOUNT", TagValue("ORDERH_DATA", read))) + "개";
+}
+
 }  // namespace
 
 OrderDesk::Lookup OrderDesk::LookUpStored(const UnsureSend& unsure, UnsureCandidate& found,
@@ -63,7 +70,7 @@ OrderDesk::Lookup OrderDesk::LookUpStored(const UnsureSend& unsure, UnsureCandid
 bool OrderDesk::SettleUnsureSend() {
   UnsureCandidate found;
   std::string read;
-  const Lookup lookup = LookUpStored(draft_.Unsure, found, read);
+  const Lookup lookup = LookUpStored(draft_.Unsure, found, read, draft_.Unsure.fromJournal);
   if (lookup == Lookup::CannotCheck) {
     ShowMessage(kCannotCheck);
     return false;
@@ -72,6 +79,14 @@ bool OrderDesk::SettleUnsureSend() {
   if (lookup == Lookup::NotFound) {  // not stored: this send is the only one
     draft_.SetUnsure(UnsureSend());
     return true;
+  }
+  if (unsure.fromJournal) {  // the order found may hold more: never changed from here
+    const bool again = CurrentPrompter().AskYesNo(
+        HeldBy(found, read) + "\r\r그래도 새 발주로 전송하시겠습니까?\r\r[아니요]를 누르면 전송하지 않습니다. "
+                              "전송된 발주는 [주문열기]로 볼 수 있습니다.",
+        std::string(), true);
+    if (again) draft_.SetUnsure(UnsureSend());
+    return again;
   }
 
   const bool unchanged = OrderSaveBody(draft_, dm_.CustomerInfo.C_CODE) == unsure.body;
@@ -132,19 +147,14 @@ bool OrderDesk::OfferLeftJournal(OrderDraft& left, const std::string& saved) {
     case Lookup::NotFound:
       return AskYesNo(RestoreQuestion(left, saved));
     case Lookup::CannotCheck:
-      left.SetUnsure(sent);  // F7 asks the service first
+      left.SetUnsure({sent.body, sent.at, true});  // F7 asks the service first
       question = RestoreQuestion(left, saved, "이미 전송된 발주인지 서버에 확인하지 못했습니다.");
       break;
-    case Lookup::Found: {
-      const std::string head = TagValue("ORDERH_DATA", read);
-      question = "저장되어 있던 발주 내용의 제품이 모두 이미 전송된 발주에 들어 있습니다.\r\r발주일: " +
-                 FormatYymmdd(found.date) + " " + found.time.substr(0, 2) + ":" + found.time.substr(2, 2) +
-                 "   제품 " + TrimBlanks(TagValue("OH_RCOUNT", head)) + "개\r\r저장된 내용(제품 " +
-                 std::to_string(left.LineCount()) +
+    case Lookup::Found:
+      question = HeldBy(found, read) + "\r\r저장된 내용(제품 " + std::to_string(left.LineCount()) +
                  "개)을 그래도 불러오시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다. "
                  "전송된 발주는 [주문열기]로 볼 수 있습니다.";
       break;
-    }
   }
   // An Enter by habit must not make it a second order.
   return CurrentPrompter().AskYesNo(question, std::string(), true);

@@ -356,6 +356,21 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
     EXPECT_EQ(journal.Exists(), restore);
     EXPECT_EQ(next.Draft().LineCount(), restore ? 1 : 0);
   }
+  // The service cannot be asked at the start: the question says so, No by
+  // default; restored all the same, F7 looks first and asks, No by default.
+  server.QueueReplies({Reply("0"), GzipReply(ListText({ListRecord("K9", sd, at, "240215", "")})), stored});
+  prompter.Clear();
+  prompter.answers = {true};
+  prompter.enterAtEveryQuestion = true;
+  OrderDesk next(dm, port);
+  next.StartJournal(folder);
+  next.SendOrder();
+  const Texts asked = prompter.Texts();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[0].find("이미 전송된 발주인지 서버에 확인하지 못했습니다.\r\r불러오시겠습니까?"), std::string::npos);
+  EXPECT_EQ(asked[1].substr(asked[1].find("제품 2개")), "제품 2개\r\r그래도 새 발주로 전송하시겠습니까?\r\r[아니요]를 "
+                                                      "누르면 전송하지 않습니다. 전송된 발주는 [주문열기]로 볼 수 있습니다.");
+  EXPECT_TRUE(prompter.prompts[0].noByDefault && prompter.prompts[1].noByDefault);
   for (std::size_t i = 2; i < Requests(); ++i) EXPECT_NE(Command(i), "100401");
 }
 
