@@ -165,10 +165,10 @@ TEST_F(Guard, AJournalThatCouldNotBeRemovedNeverBecomesASecondOrder) {
   EXPECT_FALSE(journal.Exists());
 }
 
-// Issue: a scan typed its code where the focus was (a barcode as a quantity,
-// a date), its Enter confirmed the dialog, and a scan onto a message box or
-// half-typed search text was lost. Every scan goes into the basket or is
-// named; no dialog and no field takes it.
+// Regression: a scan typed its code where the focus was (a barcode as a
+// quantity, a date), its Enter confirmed the dialog, and a scan onto a
+// message box or half-typed search text was lost. Every scan goes into the
+// basket or is named; no dialog and no field takes it.
 TEST_F(Guard, AScanGoesIntoTheBasketOrIsNamedWhereverTheFocusIs) {
   const GoodsRecord g = dm->Catalogue.TradedGoods[3];
   ASSERT_FALSE(g.G_BCODE.empty());
