@@ -1,5 +1,7 @@
 #include "order/QuantityDialog.h"
 
+#include <cmath>
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -173,6 +175,10 @@ void TFrmCnt::Confirm() {
   ReadFields();
   switch (entry_.Confirm(addDirect_)) {
     case QuantityEntry::Outcome::Stay:
+      if (std::fabs(entry_.Quantity) > kPlausibleQuantity) {  // No to the question: typed anew
+        cedtCnt_->setFocus();
+        cedtCnt_->selectAll();
+      }
       break;
     case QuantityEntry::Outcome::CloseOk:
       accept();

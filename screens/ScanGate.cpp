@@ -35,6 +35,12 @@ ScanGate::~ScanGate() { qApp->removeEventFilter(this); }
 
 bool ScanGate::eventFilter(QObject* o, QEvent* e) {
   const QEvent::Type type = e->type();
+  if ((type == QEvent::MouseButtonPress || type == QEvent::InputMethod) && rule_.Holding()) {
+    // A click or a Korean character right after a typed key: the key first.
+    rule_.Reset();
+    GiveBack();
+    return false;
+  }
   if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || e == replaying_ || !o->isWidgetType())
     return false;
   const auto& k = *static_cast<QKeyEvent*>(e);

@@ -126,6 +126,9 @@ TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
   EXPECT_EQ(S(edit->text()), "12ab");
   QTest::qWait(ScanTiming().holdGapMs + 50);  // a pause: typed after all
   EXPECT_EQ(S(edit->text()), "12ab3");
+  Send(edit, QStringLiteral("4"), '4', t += 150);
+  QTest::mouseClick(edit, Qt::LeftButton);  // a click right after: the key first
+  EXPECT_EQ(S(edit->text()), "12ab34");
   Send(edit, QStringLiteral("\r"), Qt::Key_Return, t += 150);
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_EQ(scans.size(), 1u);
