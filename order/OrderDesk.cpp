@@ -194,6 +194,7 @@ std::string OrderDesk::ReadStatusAgain() {
   if (!ReplySucceeded(reply)) return std::string();
   const std::string head = TagValue("ORDERH_DATA", reply);
   const std::string status = TagValue("OH_IOG", head);
+  if (status.empty()) return status;  // a reply without the header tells nothing
   const short stored = SendCountOf(TagValue("OH_MCOUNT", head));
   // The basket stays as typed; its header learns what the service holds, so
   // the next key refuses at once with the same reason.
