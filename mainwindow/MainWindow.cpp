@@ -87,7 +87,7 @@ TFrmMain::TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent)
   Build();
   qApp->installEventFilter(this);
   // After the screen's own key filter: scans are told from typing first.
-  scanGate_ = std::make_unique<ScanGate>([this](const std::string& code, QWidget* w) { TakeScan(code, w); });
+  scanGate_ = std::make_unique<ScanGate>(this, [this](const std::string& code, QWidget* w) { TakeScan(code, w); });
 }
 
 TFrmMain::~TFrmMain() {

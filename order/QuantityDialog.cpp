@@ -11,6 +11,7 @@
 #include "controls/KeyPicture.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
+#include "screens/ScanGate.h"
 #include "screens/ScreenKit.h"
 
 namespace tarvik {
@@ -23,6 +24,7 @@ QLineEdit* MakeField(QWidget* parent, const char* name, int x, int y, int w, int
   auto* e = new QLineEdit(parent);
   e->setObjectName(name);
   e->setGeometry(x, y, w, h);
+  ScanGate::RefuseScans(e);
   return e;
 }
 

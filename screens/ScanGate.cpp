@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
+
+#include "controls/CEdit.h"
 
 namespace tarvik {
 
@@ -14,6 +17,9 @@ bool EndsScan(const QKeyEvent& k) {
 }
 
 // The one character a key types, or 0 for a key that types none.
+const char* const kKeysLeft = "tarvikKeysLeftToWindow";
+const char* const kRefuses = "tarvikRefusesScans";
+
 char32_t Printable(const QKeyEvent& k) {
   const QList<uint> chars = k.text().toUcs4();
   if (chars.size() != 1 || !QChar::isPrint(chars.front())) return 0;
@@ -22,7 +28,8 @@ char32_t Printable(const QKeyEvent& k) {
 
 }  // namespace
 
-ScanGate::ScanGate(Sink sink, ScanTiming timing) : sink_(std::move(sink)), rule_(timing) {
+ScanGate::ScanGate(QWidget* home, Sink sink, ScanTiming timing)
+    : home_(home), sink_(std::move(sink)), rule_(timing) {
   timeout_.setSingleShot(true);
   connect(&timeout_, &QTimer::timeout, this, [this] {
     rule_.Reset();
@@ -32,6 +39,18 @@ ScanGate::ScanGate(Sink sink, ScanTiming timing) : sink_(std::move(sink)), rule_
 }
 
 ScanGate::~ScanGate() { qApp->removeEventFilter(this); }
+
+void ScanGate::LeaveKeysTo(QWidget* window) { window->setProperty(kKeysLeft, true); }
+
+void ScanGate::RefuseScans(QWidget* field) { field->setProperty(kRefuses, true); }
+
+bool ScanGate::ToSink(QObject* to, QWidget* window) const {
+  if (window == home_) return true;
+  auto* edit = qobject_cast<QLineEdit*>(to);
+  // A numeric edit holds a quantity or an amount: never a code.
+  return !edit || edit->isReadOnly() || !edit->isEnabled() || edit->echoMode() != QLineEdit::Normal ||
+         edit->property(kRefuses).toBool() || qobject_cast<TCEdit*>(edit);
+}
 
 bool ScanGate::eventFilter(QObject* o, QEvent* e) {
   const QEvent::Type type = e->type();
@@ -44,6 +63,13 @@ bool ScanGate::eventFilter(QObject* o, QEvent* e) {
   if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || e == replaying_ || !o->isWidgetType())
     return false;
   const auto& k = *static_cast<QKeyEvent*>(e);
+  if (static_cast<QWidget*>(o)->window()->property(kKeysLeft).toBool()) {
+    if (rule_.Holding()) {
+      rule_.Reset();
+      GiveBack();
+    }
+    return false;
+  }
   if (type == QEvent::KeyRelease) {
     if (swallowRelease_ != 0 && k.key() == swallowRelease_) {
       swallowRelease_ = 0;
@@ -84,12 +110,20 @@ bool ScanGate::eventFilter(QObject* o, QEvent* e) {
     case ScanRule::Verdict::Scan:
       break;
   }
+  QPointer<QWidget> window = static_cast<QWidget*>(o)->window();
+  if (!ToSink(o, window)) {
+    // Typed over the field's text, its validator and its Enter as a
+    // person's keys would go.
+    static_cast<QLineEdit*>(o)->selectAll();
+    rule_.Reset();
+    GiveBack();
+    return false;
+  }
   const std::string code = rule_.Code();
   rule_.Reset();
   timeout_.stop();
   held_.clear();
   swallowRelease_ = k.key();
-  QPointer<QWidget> window = static_cast<QWidget*>(o)->window();
   // After the key's own delivery: the sink may open a message box.
   QTimer::singleShot(0, this, [this, code, window] { sink_(code, window.data()); });
   return true;

@@ -2,9 +2,14 @@
 // The one place where a barcode scan is told from typing, for every screen
 // of the program: an application-wide key filter. Printable keys that may
 // belong to a scan are held back (ScanRule) and given back in their order as
-// soon as they turn out to be typing; a scan goes to the sink instead of the
-// focused control, and the Enter or Tab that ended it goes nowhere, so no
-// dialog is ever confirmed or closed by it.
+// soon as they turn out to be typing. A scan in the home window (the main
+// screen) goes to the sink. In another window it goes to the sink too when
+// the focus is anywhere but an ordinary text field (a button, a list, the
+// calendar, a message box, a field given to RefuseScans), and the Enter or
+// Tab that ended it goes nowhere, so no dialog is ever confirmed or closed by
+// it. An ordinary text field of another window (a search or code field)
+// takes the scan as typed over its whole text, Enter included: a code there
+// is what the field is for, and a tool may type it at a scanner's pace.
 //
 // Only keys of the window system count: a key without a time (sent by the
 // program itself or by a test) is typing.
@@ -32,8 +37,16 @@ class ScanGate : public QObject {
   using Sink = std::function<void(const std::string& code, QWidget* window)>;
   // Installs itself on the application until destroyed. Filters installed
   // later see keys before it: make it last.
-  explicit ScanGate(Sink sink, ScanTiming timing = ScanTiming());
+  explicit ScanGate(QWidget* home, Sink sink, ScanTiming timing = ScanTiming());
   ~ScanGate() override;
+
+  // A quantity, date or note field of a dialog: a scan never types into it.
+  static void RefuseScans(QWidget* field);
+
+  // Keys typed into window (and its children) pass untouched: the log-in and
+  // the password change hold no basket, and their IDs and passwords are
+  // typed, pasted or filled in by a tool at any speed.
+  static void LeaveKeysTo(QWidget* window);
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
@@ -47,6 +60,11 @@ class ScanGate : public QObject {
   // Sends the held keys to where they were going, in order.
   void GiveBack();
 
+  // Whether a scan ending at key in window goes to the sink (else it is
+  // typed over the focused field's text).
+  bool ToSink(QObject* to, QWidget* window) const;
+
+  QPointer<QWidget> home_;
   Sink sink_;
   ScanRule rule_;
   std::vector<Held> held_;

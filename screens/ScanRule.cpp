@@ -1,5 +1,7 @@
 #include "screens/ScanRule.h"
 
+#include <algorithm>
+
 #include "wire/Text.h"
 
 namespace tarvik {
@@ -13,7 +15,7 @@ ScanRule::Step ScanRule::Char(char32_t c, long long ms) {
     s.releaseFirst = true;
     Reset();
   }
-  if (!Holding()) first_ = ms;
+  if (Holding()) gaps_.push_back(ms - last_);
   code_ += EncodeUtf8(std::u32string(1, c));
   ++count_;
   last_ = ms;
@@ -23,9 +25,7 @@ ScanRule::Step ScanRule::Char(char32_t c, long long ms) {
 ScanRule::Step ScanRule::End(long long ms) {
   Step s;
   if (!Holding()) return s;
-  const long long span = ms - first_;
-  const bool fast = ms >= last_ && ms - last_ <= PatienceMs() &&
-                    span <= static_cast<long long>(timing_.meanGapMs) * count_;
+  const bool fast = ms >= last_ && ms - last_ <= PatienceMs() && MedianGap(ms - last_) <= timing_.medianGapMs;
   s.verdict = fast && count_ >= timing_.minChars ? Verdict::Scan : Verdict::Give;
   return s;
 }
@@ -37,13 +37,23 @@ ScanRule::Step ScanRule::Other() {
 }
 
 int ScanRule::PatienceMs() const {
-  const bool scannerFast = count_ >= 3 && last_ - first_ <= static_cast<long long>(timing_.meanGapMs) * (count_ - 1);
+  const bool scannerFast = count_ >= 3 && MedianGap() <= timing_.medianGapMs;
   return scannerFast ? timing_.scanGapMs : timing_.holdGapMs;
 }
 
 void ScanRule::Reset() {
   code_.clear();
   count_ = 0;
+  gaps_.clear();
+}
+
+long long ScanRule::MedianGap(long long end) const {
+  std::vector<long long> gaps = gaps_;
+  if (end >= 0) gaps.push_back(end);
+  if (gaps.empty()) return 0;
+  const auto middle = gaps.begin() + static_cast<long>(gaps.size() / 2);
+  std::nth_element(gaps.begin(), middle, gaps.end());
+  return *middle;
 }
 
 }  // namespace tarvik

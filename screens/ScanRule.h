@@ -5,6 +5,7 @@
 // keys of a possible scan can be held back until it is known what they are:
 // a scan never types into a field and its Enter never confirms a dialog.
 #include <string>
+#include <vector>
 
 namespace tarvik {
 
@@ -13,14 +14,16 @@ struct ScanTiming {
   // by hand waits at most this long before it reaches its field.
   int holdGapMs = 80;
   // The longest pause inside a burst already as fast as a scanner (three
-  // keys or more, meanGapMs apart on average): scanners send their keys 1-10
-  // ms apart, but a loaded PC delivers single gaps of up to 250 ms
+  // keys or more, their middle gap at most medianGapMs): scanners send their
+  // keys 1-10 ms apart, but a loaded PC delivers single gaps of up to 250 ms
   // (tests/bench/ScanGapProbe).
   int scanGapMs = 300;
-  // The longest average gap of a scan, from its first key to its Enter:
-  // scanners send their keys 1-10 ms apart and a person rarely types two
-  // keys under 40 ms apart; this lies between, with room for a busy PC.
-  int meanGapMs = 25;
+  // The longest middle (median) gap of a scan, its Enter included: scanners
+  // send their keys 1-8 ms apart; a person rarely types two keys under 40 ms
+  // apart, and keys typed by a tool at its usual pace (xdotool: 12 ms) are
+  // typing too. The median, not the mean, so that a single stall of a busy
+  // PC inside a scan does not make it typing.
+  int medianGapMs = 10;
   // The fewest characters of a scan (EAN-8 has 8, a product code 6).
   int minChars = 4;
 };
@@ -57,10 +60,14 @@ class ScanRule {
   const std::string& Code() const { return code_; }
 
  private:
+  // The middle of the gaps so far, with end (the gap to the end key) when >= 0.
+  long long MedianGap(long long end = -1) const;
+
   ScanTiming timing_;
   std::string code_;
   int count_ = 0;
-  long long first_ = 0, last_ = 0;
+  long long last_ = 0;
+  std::vector<long long> gaps_;  // between the keys held
 };
 
 }  // namespace tarvik

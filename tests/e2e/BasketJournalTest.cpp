@@ -37,7 +37,7 @@ std::string Tool(const std::vector<std::string>& args) {  // xdotool's standard 
 void Keys(const std::vector<std::string>& keys) {  // to the window with the focus, in order
   for (const auto& k : keys) Tool({"key", k});
 }
-void Type(const std::string& text) { Tool({"type", "--delay", "100", text}); }  // 50 ms a key: a person, no scanner
+void Type(const std::string& text) { Tool({"type", "--delay", "40", text}); }
 std::string Focused() {  // the top-level window that has the keyboard focus
   std::string id = Tool({"getwindowfocus"});
   while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();

@@ -70,6 +70,7 @@ TEST(ScanRule, ABurstFasterThanAPersonTypesEndedByEnterOrTabIsAScan) {
       {"5 ms apart with one gap of 246 ms", Keys(code, {5, 5, 5, 5, 246, 5}), code, 0},
       {"a person, 60 ms apart", Keys("1234", {60}, "\r", 60), "", 1},
       {"a tool typing 30 ms apart (xdotool --delay 60)", Keys("1234", {30}, "\r", 30), "", 1},
+      {"a tool at its usual pace, 12 ms apart (xdotool)", Keys("SHOP1234", {12}, "\t", 25), "", 1},
       {"a person's quick pair, then a pause", Keys("1234", {20, 20, 90, 20}, "\r", 20), "", 2},
       {"fast but three keys", Keys("123", {3}), "", 1},
       {"a pause before Enter", Keys(code, {3}, "\r", 310), "", 1},
@@ -97,12 +98,13 @@ void Send(QWidget* to, const QString& text, int key, unsigned long ms) {
 TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
   std::vector<std::string> scans;
   std::vector<QWidget*> windows;
-  ScanGate gate([&](const std::string& code, QWidget* w) {
+  ScanGate gate(nullptr, [&](const std::string& code, QWidget* w) {
     scans.push_back(code);
     windows.push_back(w);
   });
   QDialog dlg;
   auto* edit = new QLineEdit(&dlg);
+  ScanGate::RefuseScans(edit);  // as a quantity field
   auto* ok = new QPushButton(QStringLiteral("확인"), &dlg);
   ok->setDefault(true);
   QObject::connect(ok, &QPushButton::clicked, &dlg, &QDialog::accept);
@@ -131,6 +133,20 @@ TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
   EXPECT_EQ(S(edit->text()), "12ab34");
   Send(edit, QStringLiteral("\r"), Qt::Key_Return, t += 150);
   EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(scans.size(), 1u);
+
+  // An ordinary text field of a dialog (a search or code field) takes a
+  // code typed at a scanner's pace over its text, Enter included.
+  QDialog search;
+  auto* field = new QLineEdit(QStringLiteral("피스"), &search);
+  int entered = 0;
+  QObject::connect(field, &QLineEdit::returnPressed, [&] { ++entered; });
+  search.show();
+  field->setFocus();
+  for (char c : std::string("KMHD341CBHU12345")) Send(field, QString(QChar(c)), c, t += 3);
+  Send(field, QStringLiteral("\r"), Qt::Key_Return, t += 3);
+  EXPECT_EQ(S(field->text()), "KMHD341CBHU12345");
+  EXPECT_EQ(entered, 1);
   EXPECT_EQ(scans.size(), 1u);
 }
 

@@ -70,7 +70,7 @@ wait_gone() {
   while [ $SECONDS -lt $until ] && program_windows | grep -qx "$1"; do sleep 0.2; done
 }
 key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
-type_text() { xdotool type --delay 100 "$1"; sleep 0.3; }  # 50 ms a key, as a person types
+type_text() { xdotool type --delay 60 "$1"; sleep 0.3; }
 # scan TEXT: a barcode scanner types a few milliseconds a character, then Enter.
 scan() { xdotool type --delay 8 "$1"; xdotool key Return; sleep 0.8; }
 log_in() {
