@@ -19,6 +19,7 @@
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
+#include "screens/ScanGate.h"
 #include "session/Session.h"
 
 namespace tarvik {
@@ -42,6 +43,7 @@ bool RunLogin(TDM& dm, QWidget* parent) {
 }
 
 TFrmSecS::TFrmSecS(TDM& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
+  ScanGate::LeaveKeysTo(this);
   setObjectName(QStringLiteral("FrmSecS"));
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setFixedSize(719, 278);

@@ -10,6 +10,7 @@
 #include "controls/KeyPicture.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
+#include "screens/ScanGate.h"
 
 namespace tarvik {
 namespace {
@@ -27,6 +28,7 @@ QPushButton* MakeLabel(QWidget* parent, const char* text, const QRect& r) {
 }  // namespace
 
 TFrmSecModi::TFrmSecModi(TDM& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
+  ScanGate::LeaveKeysTo(this);
   setObjectName(QStringLiteral("FrmSecModi"));
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   setFixedSize(263, 180);

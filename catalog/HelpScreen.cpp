@@ -34,7 +34,23 @@ const char* HelpText() {
          "9. 배송일은 특별한 날짜를 원할 때만 입력하십시요. [배송일]을 클릭하면 달력이 "
          "표시됩니다.\n\n"
          "10. [제품삭제]를 클릭하면 선택한 제품이 거래된 제품 목록에서 삭제됩니다. "
-         "[주문인쇄] 또는 [F11]로 주문 목록을 인쇄하고, [Esc]로 프로그램을 마칩니다.";
+         "[주문인쇄] 또는 [F11]로 주문 목록을 인쇄하고, [Esc]로 프로그램을 마칩니다.\n\n"
+         "바코드 스캐너로 읽은 바코드는 커서가 어느 칸에 있든 주문 목록에 담깁니다. 다른 창이 "
+         "열려 있으면 넣지 않고 읽은 바코드를 알려 드립니다.\n\n"
+         "[단축키]\n"
+         "[F1] 제품설명   [F2] 검색란   [F3] 주문열기\n"
+         "[F4] 한줄삭제(주문 목록에서)   [F5] 직접입력\n"
+         "[F6] 내용복사   [F7] 주문전송   [F8] 주문삭제\n"
+         "[F9] 화면취소   [F10] 입력란 지우기\n"
+         "[F11] 주문인쇄 (검색란에서는 앞 검색)\n"
+         "[F12] 거래된제품 / 모든제품   [Esc] 종료\n"
+         "[Ctrl+F3] 샘플열기   [Ctrl+F7] 샘플등록\n"
+         "[Ctrl+G] 분류로 검색   [Ctrl+I] 수입차 부품 검색\n"
+         "[Ctrl+D] 배송일   [Ctrl+M] 전달내용   [Ctrl+B] 주문 목록\n"
+         "[Ctrl+V] 붙여넣기   [Ctrl+O] 목록 파일 열기\n"
+         "[Ctrl+W] 작성중   [Ctrl+R] 제품삭제   [Ctrl+U] 단가검색\n"
+         "[Ctrl+N] 공지사항   [Ctrl+H] 사용방법\n"
+         "[Ctrl+Z] 마지막 한줄삭제나 화면취소 되돌리기";
 }
 
 TFrmHelp::TFrmHelp(QWidget* parent) : TClosableDialog(parent, "FrmHelp", 465, 418) {
@@ -58,6 +74,9 @@ TFrmHelp::TFrmHelp(QWidget* parent) : TClosableDialog(parent, "FrmHelp", 465, 41
   text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   text->setFont(GridFont(13));
   text->setPlainText(QString::fromUtf8(HelpText()));
+  // The arrows, PgDn and Ctrl+End reach the keys at the end without the mouse.
+  text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  text->setFocus();
 }
 
 }  // namespace tarvik

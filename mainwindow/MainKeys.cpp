@@ -23,6 +23,9 @@ MainAction MainKeyAction(int key, Qt::KeyboardModifiers modifiers, MainFocus foc
       case Qt::Key_N: return MainAction::Notices;
       case Qt::Key_H: return MainAction::Help;
       case Qt::Key_U: return MainAction::TogglePriceCheck;
+      case Qt::Key_M: return MainAction::FocusNote;
+      // The date and note boxes keep their own undo of typing.
+      case Qt::Key_Z: return focus == MainFocus::Field ? MainAction::None : MainAction::Undo;
       default: break;
     }
     if (key == Qt::Key_V && (focus == MainFocus::Basket || focus == MainFocus::ProductList))

@@ -40,11 +40,13 @@ enum class MainAction {
   DeleteTraded,      // Ctrl+R, SBF8U "제품삭제"
   Notices,           // Ctrl+N, SBMessage "공지사항"
   Help,              // Ctrl+H, SBHelp "사용방법"
-  TogglePriceCheck   // Ctrl+U, ChkBxOCost "단가검색"
+  TogglePriceCheck,  // Ctrl+U, ChkBxOCost "단가검색"
+  FocusNote,         // Ctrl+M, EdtNote "전달내용"
+  Undo               // Ctrl+Z outside the date and note boxes: the last F4 or F9 undone
 };
 
-// Where the focus is when the key arrives.
-enum class MainFocus { SearchBox, ProductList, Basket, Other };
+// Where the focus is when the key arrives (Field: the date or the note box).
+enum class MainFocus { SearchBox, ProductList, Basket, Field, Other };
 
 // The action of key with modifiers in focus. Exactly Alt: no function key
 // acts. Exactly Ctrl: Ctrl+F3, Ctrl+F7, Ctrl+O, Ctrl+G, Ctrl+I, and Ctrl+V

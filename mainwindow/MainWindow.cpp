@@ -15,6 +15,7 @@
 
 #include "session/Session.h"
 #include "screens/RowGrid.h"
+#include "screens/ScanGate.h"
 #include "screens/ScreenKit.h"
 #include "controls/ImageButton.h"
 #include "platform/Folders.h"
@@ -85,9 +86,14 @@ TFrmMain::TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent)
   panel_ = std::make_unique<ProductPanel>(dm_, draft_);
   Build();
   qApp->installEventFilter(this);
+  // After the screen's own key filter: scans are told from typing first.
+  scanGate_ = std::make_unique<ScanGate>(this, [this](const std::string& code, QWidget* w) { TakeScan(code, w); });
 }
 
-TFrmMain::~TFrmMain() { qApp->removeEventFilter(this); }
+TFrmMain::~TFrmMain() {
+  scanGate_.reset();
+  qApp->removeEventFilter(this);
+}
 
 QPushButton* TFrmMain::Button(QWidget* parent, const char* name, const char* caption,
                               const char* hint, int x, int y, int w, int h) {

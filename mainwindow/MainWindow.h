@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "catalog/ProductNote.h"
 #include "mainwindow/DraftBasket.h"
@@ -27,6 +28,7 @@ class QRadioButton;
 namespace tarvik {
 
 class RowGrid;
+class ScanGate;
 class TDM;
 class TImageButton;
 class TFrmMain;
@@ -94,6 +96,11 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   void PasteList();
   void OpenListFile();
   void ImportListFile(const std::string& path);
+  // A barcode scan (ScanGate) from window: where the main screen has the
+  // keys, into the basket as a scan in the search box; over any other window
+  // (a dialog, a message box, the calendar) nothing changes and a message
+  // names the code that was not taken.
+  void TakeScan(const std::string& code, QWidget* window);
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
@@ -110,11 +117,13 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   void SearchBoxFocused();
   void FocusSearchBox();
   void FocusList();
-  void SearchEnter(bool prefix);
+  ProductPanel::BoxResult SearchEnter(bool prefix);
   // The status line under the basket: the whole name and note of the
   // selected line, which the grid's columns may cut; and the selected line's
   // amount in the amount bar right under the grid.
   void ShowLineStatus();
+  // Sizes the two parts of the status line to statusText_ and basketText_.
+  void FitStatusLine();
   // Hides the product list and frames its panel while a dialog changes the
   // basket, as the screen does around ModifyLine and direct input.
   void FrameListPanel(bool framed);
@@ -143,6 +152,8 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   bool firstActivation_ = true;
   bool switching_ = false;  // FocusSearchBox runs the list switch itself
   QString listFolder_;       // where the last list file was opened
+  std::unique_ptr<ScanGate> scanGate_;
+  std::vector<std::string> scansNotTaken_;  // while their message is shown
 
   QLabel* imgLeft_ = nullptr;
   QLabel* imgRight_ = nullptr;
@@ -157,6 +168,7 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   QLineEdit* edtNote_ = nullptr;
   QLabel* lblStatus_ = nullptr;
   QLabel* lblBasket_ = nullptr;  // what the basket holds, at the status line's right end
+  QString statusText_, basketText_;  // their whole texts
   QLabel* lblLineAmount_ = nullptr;  // the selected line's amount, under the basket
   QLabel* lblTotal_ = nullptr;       // "합계", beside it
   QCheckBox* chkBxIOG_ = nullptr;

@@ -34,6 +34,7 @@ MainFocus TFrmMain::FocusKind(QObject* o) const {
   if (o == edtGN_) return MainFocus::SearchBox;
   if (o == sgu_ || o == sga_) return MainFocus::ProductList;
   if (o == sgs_) return MainFocus::Basket;
+  if (o == edtDD_ || o == edtNote_) return MainFocus::Field;
   return MainFocus::Other;
 }
 
@@ -46,7 +47,7 @@ bool TFrmMain::eventFilter(QObject* o, QEvent* e) {
       // focused control (or one of the main controls), never again while they
       // climb to the parents.
       QWidget* f = focusWidget();
-      const bool mainControl = FocusKind(o) != MainFocus::Other;
+      const bool mainControl = FocusKind(o) != MainFocus::Other && FocusKind(o) != MainFocus::Field;
       if (!mainControl && (f ? o != f : o != this)) return false;
       auto* k = static_cast<QKeyEvent*>(e);
       const auto mods = k->modifiers() & ~Qt::KeypadModifier;
@@ -138,6 +139,8 @@ void TFrmMain::Act(MainAction action) {
       break;
     case MainAction::Notices: ShowNotices(); break;
     case MainAction::Help: ShowHelp(); break;
+    case MainAction::FocusNote: edtNote_->setFocus(Qt::ShortcutFocusReason); break;
+    case MainAction::Undo: desk_.Undo(); break;
     case MainAction::TogglePriceCheck:
       if (!chkBxOCost_->isHidden()) chkBxOCost_->toggle();
       break;
@@ -154,16 +157,16 @@ void TFrmMain::RefreshList() {
 }
 
 void TFrmMain::ShowLineStatus() {
-  const QString text = Q(DraftLineStatus(draft_.Line(draft_.Selected())));
-  lblStatus_->setText(text);
-  lblStatus_->setToolTip(text);  // for a text longer than the line
+  statusText_ = Q(DraftLineStatus(draft_.Line(draft_.Selected())));
+  FitStatusLine();
   lblLineAmount_->setText(Q(LineAmountText(draft_.Line(draft_.Selected()), prices_)));
 }
 
 void TFrmMain::RefreshDraft() {
   sgs_->Refresh(draft_.Selected());
   ShowLineStatus();
-  lblBasket_->setText(Q(desk_.BasketState()));
+  basketText_ = Q(desk_.BasketState());
+  FitStatusLine();
   lblTotal_->setText(Q(TotalText(draft_, prices_)));
   if (S(edtDD_->text()) != draft_.DeliveryDate) edtDD_->setText(Q(draft_.DeliveryDate));
   if (S(edtNote_->text()) != draft_.Note) edtNote_->setText(Q(draft_.Note));
@@ -190,7 +193,7 @@ void TFrmMain::FocusSearchBox() {
 
 void TFrmMain::FocusList() { (panel_->AllShown() ? sga_ : sgu_)->setFocus(Qt::OtherFocusReason); }
 
-void TFrmMain::SearchEnter(bool prefix) {
+ProductPanel::BoxResult TFrmMain::SearchEnter(bool prefix) {
   const std::string t = S(edtGN_->text());
   const ProductPanel::BoxResult r =
       prefix ? panel_->SearchBoxPrefix(t) : panel_->SearchBoxEnter(t, chkBxOCost_->isChecked());
@@ -198,6 +201,7 @@ void TFrmMain::SearchEnter(bool prefix) {
   RefreshList();
   RefreshDraft();
   if (r.focusList) FocusList();
+  return r;
 }
 
 void TFrmMain::ToggleList() {
@@ -298,8 +302,7 @@ void TFrmMain::DirectInput() {
 }
 
 void TFrmMain::DeleteLine() {
-  draft_.Select(sgs_->SelectedRow());
-  draft_.DeleteLine();
+  desk_.DeleteLine(sgs_->SelectedRow());
   RefreshDraft();
 }
 
@@ -315,8 +318,8 @@ void TFrmMain::RedrawBasket(bool cleared) {
 }
 
 void TFrmMain::ShowNote(const std::string& note) {
-  lblStatus_->setText(Q(note));
-  lblStatus_->setToolTip(Q(note));
+  statusText_ = Q(note);
+  FitStatusLine();
 }
 
 std::string TFrmMain::PickFromOrderList(bool samples) {

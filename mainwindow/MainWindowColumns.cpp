@@ -1,6 +1,7 @@
 // The two columns of the main screen: the order draft on the left, the
 // product lists on the right.
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QFrame>
@@ -23,7 +24,6 @@ constexpr int kFrame = 5, kTop = 83, kLeftWidth = 497, kRightX = kFrame + kLeftW
 constexpr int kRightWidth = 1150 - kFrame - kRightX;
 constexpr int kBar = 30, kListRowHeight = 22;
 constexpr int kAmountBar = 22;  // the amounts under the basket
-constexpr int kBasketStateWidth = 230;  // the right end of the status line
 constexpr int kListHeight = 25 * kListRowHeight + 4;
 }  // namespace
 
@@ -139,12 +139,12 @@ void TFrmMain::BuildDraftColumn() {
   connect(pgDn, &QPushButton::clicked, this, [sendKey] { sendKey(Qt::Key_PageDown); });
 
   y += kBar;
-  auto* noteCaption = Button(this, "SBNoteCaption", "전달내용", "", x, y, 70, 26);
-  (void)noteCaption;
+  auto* noteCaption = Button(this, "SBNoteCaption", "전달내용", "단축키[Ctrl+M] 전달내용 입력란으로 갑니다.", x, y, 70, 26);
+  connect(noteCaption, &QPushButton::clicked, this, [this] { Act(MainAction::FocusNote); });
   edtNote_ = new QLineEdit(this);
   edtNote_->setObjectName("EdtNote");
   edtNote_->setGeometry(x + 72, y, kLeftWidth - 76, 26);
-  edtNote_->setToolTip(QStringLiteral("발주처에 전달할 내용을 입력하십시요."));
+  edtNote_->setToolTip(QStringLiteral("단축키[Ctrl+M] 발주처에 전달할 내용을 입력하십시요."));
   LimitEdit(edtNote_, OrderDraft::kNoteChars, true);
   connect(edtNote_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.SetNote(S(t)); });
   setTabOrder(edtDD_, sgs_);
@@ -152,7 +152,7 @@ void TFrmMain::BuildDraftColumn() {
   y += 29;
   lblStatus_ = new QLabel(this);
   lblStatus_->setObjectName("LblStatus");
-  lblStatus_->setGeometry(x, y, kLeftWidth - 4 - kBasketStateWidth, 24);
+  lblStatus_->setGeometry(x, y, kLeftWidth - 4, 24);
   lblStatus_->setFont(GridFont(12, true));
   lblStatus_->setAutoFillBackground(true);
   QPalette sp = lblStatus_->palette();
@@ -163,13 +163,28 @@ void TFrmMain::BuildDraftColumn() {
   // order looks like a new basket otherwise.
   lblBasket_ = new QLabel(this);
   lblBasket_->setObjectName("LblBasketState");
-  lblBasket_->setGeometry(x + kLeftWidth - 4 - kBasketStateWidth, y, kBasketStateWidth, 24);
+  lblBasket_->setGeometry(x + kLeftWidth - 4, y, 0, 24);  // FitStatusLine sizes both
   lblBasket_->setFont(GridFont(11, true));
   lblBasket_->setAutoFillBackground(true);
   sp.setColor(QPalette::WindowText, QColor(0, 0, 160));
   lblBasket_->setPalette(sp);
   lblBasket_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   lblBasket_->setContentsMargins(6, 0, 6, 0);
+}
+
+void TFrmMain::FitStatusLine() {
+  // The basket's state takes the width its text needs (a lost reply's
+  // "접수 확인된 발주 ..." was cut at a fixed width); the note or the selected
+  // line gets the rest, cut with "…" when it must be, whole in its hint.
+  const int whole = kLeftWidth - 4, margins = 12;
+  const int stateWidth = std::min(lblBasket_->fontMetrics().horizontalAdvance(basketText_) + margins + 2, whole - 120);
+  const QRect line = lblStatus_->geometry();
+  lblBasket_->setGeometry(kFrame + whole - stateWidth, line.y(), stateWidth, line.height());
+  lblBasket_->setText(lblBasket_->fontMetrics().elidedText(basketText_, Qt::ElideRight, stateWidth - margins));
+  lblBasket_->setToolTip(basketText_);
+  lblStatus_->setGeometry(kFrame, line.y(), whole - stateWidth, line.height());
+  lblStatus_->setText(lblStatus_->fontMetrics().elidedText(statusText_, Qt::ElideRight, whole - stateWidth - margins));
+  lblStatus_->setToolTip(statusText_);
 }
 
 void TFrmMain::BuildProductColumn() {

@@ -105,7 +105,7 @@ void TFrmMain::ImportListText(const std::string& text, const std::string& source
     dlg.move(At((width() - dlg.width()) / 2, (height() - dlg.height()) / 2));
     result = RunModal(dlg);
   }
-  if (result != QDialog::Accepted) return;
+  if (result != QDialog::Accepted || !plan.ConfirmQuantities()) return;
   plan.Apply(draft_);
   RefreshDraft();
   sgs_->setFocus(Qt::OtherFocusReason);

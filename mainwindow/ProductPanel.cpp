@@ -6,6 +6,7 @@
 #include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
+#include "order/OrderWire.h"
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"
 #include "session/Session.h"
@@ -57,12 +58,12 @@ ProductPanel::BoxResult ProductPanel::SearchBoxEnter(const std::string& t, bool 
   if (t.empty()) return r;
   if (LooksLikeBarcode(t)) {
     if (unitPriceCheck) {
-      ScanLocate(t);
+      r.found = ScanLocate(t);
       r.clearBox = true;
       return r;
     }
     if (ScanAdd(t)) {
-      r.clearBox = true;
+      r.clearBox = r.found = true;
       return r;
     }
   }
@@ -139,7 +140,7 @@ bool ProductPanel::DeleteTradedProduct() {
   const std::string reply =
       RequestUnitCostDelete(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, code);
   if (!ReplySucceeded(reply)) {
-    ShowMessage("등록삭제 오류입니다.");
+    ShowMessage(FailureText("등록삭제 오류입니다.", reply, ""));
     return false;
   }
   DropSelectedTraded();

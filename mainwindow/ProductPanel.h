@@ -46,6 +46,7 @@ class ProductPanel {
   struct BoxResult {
     bool clearBox = false;   // the search box is emptied
     bool focusList = false;  // a name search ran: focus goes to the list
+    bool found = false;      // taken as a barcode and its product found
   };
   // Enter in the search box with text t; unitPriceCheck is ChkBxOCost.
   BoxResult SearchBoxEnter(const std::string& t, bool unitPriceCheck);

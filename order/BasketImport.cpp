@@ -2,11 +2,15 @@
 
 #include <QFile>
 
+#include <cmath>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "order/QuantityEntry.h"
+#include "platform/Prompter.h"
 #include "platform/QtText.h"
+#include "screens/CellFormat.h"
 #include "wire/Csv.h"
 #include "wire/Text.h"
 
@@ -319,6 +323,21 @@ std::string ListPlan::Summary() const {
   }
   return "새 줄 " + std::to_string(add) + " · 수량 더함 " + std::to_string(raise) + " · 합침 " +
          std::to_string(merged) + " · 제외 " + std::to_string(RefusedRows());
+}
+
+bool ListPlan::ConfirmQuantities() const {
+  std::string rows;
+  int n = 0;
+  for (const PlannedRow& r : rows_) {
+    const double q = static_cast<double>(ParseQuantity(r.quantity).value_or(0)) / 100;
+    if (!r.Good() || std::fabs(q) <= kPlausibleQuantity) continue;
+    if (++n <= 10) rows += "\r" + std::to_string(r.rowNo) + "행 " + r.name + ": " + FormatGrouped(q, 2);
+  }
+  if (n == 0) return true;
+  if (n > 10) rows += "\r... 모두 " + std::to_string(n) + "행";
+  return CurrentPrompter().AskYesNo("수량이 아주 큰 행이 있습니다." + rows +
+                                        "\r\r이 수량대로 넣으시겠습니까?\r\r[아니요]를 누르면 목록을 넣지 않습니다.",
+                                    std::string(), true);
 }
 
 int ListPlan::Apply(OrderDraft& draft) const {

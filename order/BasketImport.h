@@ -93,6 +93,11 @@ class ListPlan {
   // "넣을 행 8 (새 줄 6, 수량 더함 1, 합침 1) · 제외 2행"
   std::string Summary() const;
 
+  // Good rows whose quantity lies above kPlausibleQuantity (a barcode in the
+  // quantity column) are asked about in one question naming each row's
+  // product and quantity, No by default. True when there are none or Yes.
+  bool ConfirmQuantities() const;
+
   // Adds every good row through AddOrRaise (merged rows as one quantity),
   // in the order of the rows. Returns the number of lines added or raised.
   int Apply(OrderDraft& draft) const;

@@ -52,7 +52,8 @@ std::string BasketJournal::Text(const OrderDraft& draft, const std::string& save
                      {"date", J(draft.OpenedDate)},
                      {"time", J(draft.OpenedTime)},
                      {"status", J(draft.OpenedStatus)},
-                     {"sendCount", draft.SendCount}};
+                     {"sendCount", draft.SendCount},
+                     {"storedSendCount", draft.StoredSendCount}};
   QJsonArray lines;
   for (int r = 0; r < draft.LineCount(); ++r) {
     const DraftLine& l = draft.Line(r);
@@ -74,7 +75,9 @@ std::string BasketJournal::Text(const OrderDraft& draft, const std::string& save
                    {"selected", draft.Selected()},
                    {"lines", lines}};
   if (!draft.Unsure.Empty())
-    root.insert("unsureSend", QJsonObject{{"body", J(draft.Unsure.body)}, {"at", J(draft.Unsure.at)}});
+    root.insert("unsureSend", QJsonObject{{"body", J(draft.Unsure.body)},
+                                          {"at", J(draft.Unsure.at)},
+                                          {"fromJournal", draft.Unsure.fromJournal}});
   const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -110,7 +113,8 @@ BasketJournal::ReadResult BasketJournal::Read(OrderDraft& draft, std::string* sa
   }
   const QJsonObject opened = root.value("opened").toObject();
   const int sendCount = opened.value("sendCount").toInt(0);
-  if (sendCount < 0 || sendCount > 32767) return ReadResult::Unreadable;
+  const int stored = opened.value("storedSendCount").toInt(sendCount);
+  if (sendCount < 0 || sendCount > 32767 || stored < 0 || stored > sendCount) return ReadResult::Unreadable;
 
   OrderDraft::ChangeBatch batch(draft);
   draft.ClearDraft();
@@ -119,12 +123,13 @@ BasketJournal::ReadResult BasketJournal::Read(OrderDraft& draft, std::string* sa
     draft.LoadLine(r, Str(l, "code"), Str(l, "name"), Str(l, "box"), Str(l, "quantity"), Str(l, "note"));
   }
   draft.SetOpened(Str(opened, "code"), Str(opened, "date"), Str(opened, "time"), Str(opened, "status"),
-                  static_cast<short>(sendCount));
+                  static_cast<short>(sendCount), static_cast<short>(stored));
   draft.SetDeliveryDate(Str(root, "deliveryDate"));
   draft.SetNote(Str(root, "note"));
   draft.SetBeingWritten(root.value("beingWritten").toBool(false));
   const QJsonObject unsure = root.value("unsureSend").toObject();
-  if (!Str(unsure, "body").empty()) draft.SetUnsure({Str(unsure, "body"), Str(unsure, "at")});
+  if (!Str(unsure, "body").empty())
+    draft.SetUnsure({Str(unsure, "body"), Str(unsure, "at"), unsure.value("fromJournal").toBool(false)});
   draft.Select(root.value("selected").toInt(0));
   if (saved) *saved = Str(root, "saved");
   return ReadResult::Read;

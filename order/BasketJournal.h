@@ -10,10 +10,12 @@
 //     "format": "tarvik-basket", "version": 1,
 //     "supplier": M_CODE, "orderer": C_CODE,
 //     "saved": "yyyy-MM-ddTHH:mm:ss" (local time of the write),
-//     "opened": {"code", "date", "time", "status", "sendCount"},
+//     "opened": {"code", "date", "time", "status", "sendCount",
+//                "storedSendCount" (missing in older files: sendCount)},
 //     "deliveryDate", "note", "beingWritten", "selected" (row index),
 //     "lines": [{"code", "name", "box", "quantity", "note"}, ...] (row order),
-//     "unsureSend": {"body", "at"}   (only while a send's outcome is unknown)
+//     "unsureSend": {"body", "at", "fromJournal"}   (only while a send's
+//                   outcome is unknown, or a left journal's was not checked)
 //   }
 // Texts are stored exactly as the draft holds them (blanks included).
 #include <string>

@@ -17,10 +17,10 @@ std::string SavedWhen(const std::string& iso) {
 
 }  // namespace
 
-std::string RestoreQuestion(const OrderDraft& left, const std::string& saved) {
+std::string RestoreQuestion(const OrderDraft& left, const std::string& saved, const std::string& note) {
   return "작성하던 발주 내용이 저장되어 있습니다.\r\r(제품 " + std::to_string(left.LineCount()) +
-         "개, 저장 시각 " + SavedWhen(saved) +
-         ")\r\r불러오시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다.";
+         "개, 저장 시각 " + SavedWhen(saved) + ")\r\r" + (note.empty() ? "" : note + "\r\r") +
+         "불러오시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다.";
 }
 
 void OrderDesk::StartJournal(const std::string& folder) {
@@ -45,9 +45,7 @@ void OrderDesk::StartJournal(const std::string& folder) {
     case BasketJournal::ReadResult::Read:
       if (left.IsBlank()) {
         DropJournal();
-      } else if (SettleLeftJournal(left, saved)) {
-        break;
-      } else if (AskYesNo(RestoreQuestion(left, saved))) {
+      } else if (OfferLeftJournal(left, saved)) {
         draft_ = left;  // contents only: the draft keeps its own hook
         // The catalogue may have changed since the basket was written.
         const int notSold = MarkLinesNotSold(draft_, dm_.Catalogue.AllGoods, dm_.Catalogue.AllCount);

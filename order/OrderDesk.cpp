@@ -33,6 +33,8 @@ int CountOrZero(const std::string& text) {
 
 }  // namespace
 
+bool ReceivedNow(const std::string& status) { return status == "I" || status == "O"; }
+
 std::string ReceivedMessage(const std::string& status) {
   return std::string(status == "O" ? "거래처에서 발주가 이미 접수되었습니다."
                                    : "거래처에서 발주가 접수중입니다.") +
@@ -53,7 +55,7 @@ std::string BasketStateText(const OrderDraft& draft, BasketOrigin origin) {
   }
   const std::string word = OrderListCell(OrderList::kColStatus, draft.OpenedStatus).text;
   if (!word.empty()) text += " · " + word;
-  return text + " · 전송 " + std::to_string(draft.SendCount) + "회";
+  return text + " · 전송 " + std::to_string(draft.StoredSendCount) + "회";
 }
 
 OrderDesk::OrderDesk(TDM& dm, OrderDeskPort& port) : dm_(dm), port_(port) {}
@@ -63,7 +65,7 @@ OrderDesk::~OrderDesk() = default;
 void OrderDesk::OpenOrder(bool samples) {
   const std::string code = port_.PickFromOrderList(samples);
   if (code.empty()) return;
-  if (HoldsLine(draft_) &&
+  if (HoldsWork(draft_) &&
       !AskToDiscard(samples ? "작성중인 내역이 있습니다 \r\r취소하고 샘플을 여시겠습니까?"
                             : "작성중인 내역이 있습니다 \r\r취소하고 발주를 여시겠습니까?"))
     return;
@@ -77,7 +79,7 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
     reply = RequestOrderOpen(dm_.MasterInfo.M_CODE, code);
   }
   if (!ReplySucceeded(reply)) {
-    ShowMessage("발주 내용 읽기 실패입니다.\r\r인터넷 연결을 확인하십시요.");
+    ShowMessage(FailureText("발주 내용 읽기 실패입니다.", reply, "\r\r인터넷 연결을 확인하십시요."));
     return;
   }
   OrderDraft::ChangeBatch batch(draft_);  // the journal takes the opened order in one write
@@ -88,7 +90,7 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
     draft_.OpenedCode = TagValue("OH_CODE", head);
     draft_.OpenedDate = TagValue("OH_SD", head);
     draft_.OpenedTime = TagValue("OH_AT", head);
-    draft_.SendCount = SendCountOf(TagValue("OH_MCOUNT", head));
+    draft_.SendCount = draft_.StoredSendCount = SendCountOf(TagValue("OH_MCOUNT", head));
     draft_.DeliveryDate = TagValue("OH_DD", head);
     draft_.Note = TagValue("OH_NOTE", head);
     draft_.OpenedStatus = TagValue("OH_IOG", head);
@@ -141,7 +143,7 @@ void OrderDesk::DeleteOrder() {
     if (!ExplainRefusal(reply, [](const std::string& status) {
           return status == "O" ? "이미 접수된 내용은 삭제할수 없습니다." : "접수중인 내용은 삭제할수 없습니다.";
         }))
-      ShowMessage("발주내역 삭제 오류입니다.");
+      ShowMessage(FailureText("발주내역 삭제 오류입니다.", reply, ""));
     return;
   }
   ClearDraft();
@@ -164,12 +166,10 @@ void OrderDesk::RegisterSample() {
     ShowMessage("먼저 샘플로 등록할 내용을 발주열기하여 선택해 주십시요.");
     return;
   }
-  if (draft_.OpenedStatus == "X") {
-    ShowMessage("작성중인 내용은 샘플등록을 할수 없습니다.");
-    return;
-  }
-  if (draft_.OpenedStatus == "A") {
-    ShowMessage("미접수 내용은 샘플등록을 할수 없습니다.");
+  // The supplier may have begun receiving the order since it was opened.
+  if ((draft_.OpenedStatus == "X" || draft_.OpenedStatus == "A") && !ReceivedNow(ReadStatusAgain())) {
+    ShowMessage(draft_.OpenedStatus == "X" ? "작성중인 내용은 샘플등록을 할수 없습니다."
+                                           : "미접수 내용은 샘플등록을 할수 없습니다.");
     return;
   }
   std::string reply;
@@ -178,30 +178,38 @@ void OrderDesk::RegisterSample() {
     reply = RequestOrderSample(dm_.MasterInfo.M_CODE, draft_.OpenedCode, SampleBody(draft_.OpenedCode));
   }
   if (!ReplySucceeded(reply)) {
-    if (!ExplainRefusal(reply, ReceivedMessage)) ShowMessage("샘플 등록 오류입니다.");
+    if (!ExplainRefusal(reply, ReceivedMessage)) ShowMessage(FailureText("샘플 등록 오류입니다.", reply, ""));
     return;
   }
   ClearDraft();
   port_.ShowNote("샘플로 등록하였습니다.");
 }
 
-bool OrderDesk::ExplainRefusal(
-    const std::string& refused, const std::function<std::string(const std::string& status)>& statusMessage) {
-  if (draft_.OpenedCode.empty() || TagValue("RESULT_CODE", refused) != "0") return false;
+std::string OrderDesk::ReadStatusAgain() {
   std::string reply;
   {
     BusyCursor wait;
     reply = RequestOrderOpen(dm_.MasterInfo.M_CODE, draft_.OpenedCode);
   }
-  if (!ReplySucceeded(reply)) return false;
+  if (!ReplySucceeded(reply)) return std::string();
   const std::string head = TagValue("ORDERH_DATA", reply);
   const std::string status = TagValue("OH_IOG", head);
-  if (status != "I" && status != "O") return false;
-  // The basket stays as typed; its header learns the status the supplier
-  // set, so the next key refuses at once with the same reason.
-  draft_.SetOpened(draft_.OpenedCode, draft_.OpenedDate, draft_.OpenedTime, status,
-                   draft_.SendCount);
-  port_.RedrawBasket(false);
+  if (status.empty()) return status;  // a reply without the header tells nothing
+  const short stored = SendCountOf(TagValue("OH_MCOUNT", head));
+  // The basket stays as typed; its header learns what the service holds, so
+  // the next key refuses at once with the same reason.
+  if (status != draft_.OpenedStatus || stored != draft_.StoredSendCount) {
+    draft_.SetOpened(draft_.OpenedCode, draft_.OpenedDate, draft_.OpenedTime, status, draft_.SendCount, stored);
+    port_.RedrawBasket(false);
+  }
+  return status;
+}
+
+bool OrderDesk::ExplainRefusal(
+    const std::string& refused, const std::function<std::string(const std::string& status)>& statusMessage) {
+  if (draft_.OpenedCode.empty() || TagValue("RESULT_CODE", refused) != "0") return false;
+  const std::string status = ReadStatusAgain();
+  if (!ReceivedNow(status)) return false;
   ShowMessage(statusMessage(status));
   return true;
 }
@@ -210,14 +218,52 @@ void OrderDesk::Print() { PrintOrderList(draft_, port_.PrintTitle(), CurrentPrin
 
 void OrderDesk::ClearDraft() {
   origin_ = BasketOrigin::New;
+  undo_ = UndoStep();
   draft_.ClearDraft();
   port_.RedrawBasket(true);
 }
 
 bool OrderDesk::ClearScreen() {
   // One key used to throw away a whole typed basket without a word.
-  if (HoldsLine(draft_) && !AskToDiscard(kClearQuestion)) return false;
+  if (HoldsWork(draft_) && !AskToDiscard(kClearQuestion)) return false;
+  UndoStep step;
+  step.kind = draft_.IsBlank() ? UndoStep::Kind::None : UndoStep::Kind::Basket;
+  step.basket = draft_;
+  step.origin = origin_;
   ClearDraft();
+  undo_ = step;
+  return true;
+}
+
+void OrderDesk::DeleteLine(int row) {
+  draft_.Select(row);
+  const DraftLine line = draft_.Line(draft_.Selected());
+  if (!draft_.DeleteLine()) return;
+  undo_ = UndoStep();
+  undo_.kind = UndoStep::Kind::Line;
+  undo_.row = row;
+  undo_.line = line;
+}
+
+bool OrderDesk::Undo() {
+  const UndoStep step = undo_;
+  switch (step.kind) {
+    case UndoStep::Kind::None:
+      return false;
+    case UndoStep::Kind::Line:
+      if (!draft_.InsertLine(step.row, step.line)) return false;
+      break;
+    case UndoStep::Kind::Basket:
+      if (!draft_.IsBlank()) {
+        ShowMessage("화면을 지운 뒤에 작성한 내용이 있어 지운 발주 내역을 되살리지 않았습니다.");
+        return false;
+      }
+      draft_.ReplaceWith(step.basket);
+      origin_ = step.origin;
+      break;
+  }
+  undo_ = UndoStep();
+  port_.RedrawBasket(false);
   return true;
 }
 

@@ -29,13 +29,16 @@ extern const char* const kUnsureSendMessage;
 enum class BasketOrigin { New, Opened, Sample, FoundAfterLostReply };
 std::string BasketStateText(const OrderDraft& draft, BasketOrigin origin);
 
+// Whether the supplier has begun receiving ("I") or received ("O") an order.
+bool ReceivedNow(const std::string& status);
 // The message the opening of an order gives when the supplier has begun
 // receiving ("I") or received ("O") it.
 std::string ReceivedMessage(const std::string& status);
 
 // The question that offers the basket an earlier run left: its line count
 // and when it was saved ("yyyy-MM-ddTHH:mm:ss", shown as yy/mm/dd HH:MM).
-std::string RestoreQuestion(const OrderDraft& left, const std::string& saved);
+// note, when given, stands before the question itself.
+std::string RestoreQuestion(const OrderDraft& left, const std::string& saved, const std::string& note = "");
 
 // What the desk needs of the main screen, which implements it.
 class OrderDeskPort {
@@ -79,7 +82,7 @@ class OrderDesk {
   // offers the order found instead of storing it twice (SettleUnsureSend).
   void SendOrder();
   // F3, SBF3 (orders) / Ctrl+F3, SBF3S (samples): the order list picks an
-  // order, which is read and replaces the draft; a basket holding a line is
+  // order, which is read and replaces the draft; a basket holding work (HoldsWork) is
   // replaced only after a Yes (No is the default). An order brings its header
   // (code, dates, send count, delivery date, note, status; "X" turns the
   // being-written flag on, "I" and "O" are announced); a sample brings only
@@ -98,7 +101,8 @@ class OrderDesk {
   // and flag stay; its code, dates, status and send count go).
   void CopyOrder();
   // Ctrl+F7, SBF7S: registers the opened order as a sample on the service;
-  // only an order the supplier has begun receiving ("I") or received ("O").
+  // only an order the supplier has begun receiving ("I") or received ("O"),
+  // as the service says when the draft still holds "A" or "X".
   void RegisterSample();
   // The message to the supplier after a sent order: true when the service
   // stored it; otherwise shows "메세지 보내기 오류입니다..." and gives false.
@@ -110,11 +114,19 @@ class OrderDesk {
   // also the first activation and the operations that end with a clear
   // screen call it.
   void ClearDraft();
-  // F9, SBF9: when the basket holds a line, first asks ClearQuestion (Yes/No)
+  // F9, SBF9: when the basket holds work (HoldsWork), first asks ClearQuestion (Yes/No)
   // and keeps everything on No; then ClearDraft. True when it cleared.
   bool ClearScreen();
+  // F4, SBF4, Delete: removes the basket's line on row (nothing on an empty
+  // row); Undo can put it back.
+  void DeleteLine(int row);
+  // Ctrl+Z: one step back, the last of: a line removed with DeleteLine (put
+  // back at its row), the basket cleared by ClearScreen (back whole, header
+  // included, while nothing was written since). Any other clear of the
+  // basket forgets the step. False when there was nothing to undo.
+  bool Undo();
   // Esc: true when the main screen may close; asks first when the basket
-  // holds a line (ConfirmExit). Leaving removes the basket's journal.
+  // holds work (ConfirmExit). Leaving removes the basket's journal.
   bool ConfirmExit();
 
   // From now on the draft is kept in a journal below folder for the session's
@@ -144,31 +156,48 @@ class OrderDesk {
   // Whether the service stored the order a send carried (the order list and
   // the reads of its candidates). Found: found and openReply are the order.
   enum class Lookup { Found, NotFound, CannotCheck };
-  Lookup LookUpStored(const UnsureSend& unsure, UnsureCandidate& found, std::string& openReply);
-  // A new order a journal brought back at the start, saved at saved: when the
-  // service holds it already (a send whose journal could not be removed),
-  // the clerk is told and may open it, and the journal goes; true then.
-  // When the service cannot be asked, the restored draft is marked unsure, so
-  // that F7 asks again before it sends.
-  bool SettleLeftJournal(OrderDraft& left, const std::string& saved);
+  // journal: unsure is a journal's basket, which the order may hold with more
+  // (JournalCandidates, StoredOrderHoldsLines).
+  Lookup LookUpStored(const UnsureSend& unsure, UnsureCandidate& found, std::string& openReply,
+                      bool journal = false);
+  // Asks whether the journal left by an earlier run (draft left, written at
+  // saved) is to be restored. A new order in it is first looked for among
+  // the orders stored since (the journal of a send it could not remove):
+  // when one holds all its lines, or when the service cannot be asked, the
+  // question says so and No is its default; in the second case left is
+  // also marked unsure (fromJournal), so that F7 looks again before it
+  // sends, and asks, No by default, when an order holds its lines.
+  bool OfferLeftJournal(OrderDraft& left, const std::string& saved);
   // Removes the journal of a draft that is done with; a journal left behind
   // would be offered back at the next start, so every failure is told.
   // True when no journal is left.
   bool DropJournal();
   // After a change to the opened order (send, delete, sample) failed with
   // reply: when the service answered it with a refusal, reads the order's
-  // header again and, when the supplier has begun receiving or received it,
-  // tells that (statusMessage of "I" or "O") and keeps the new status. False
-  // otherwise (no answer at all is not asked about twice): the caller's own
-  // message stands then.
+  // header again (ReadStatusAgain) and, when the supplier has begun
+  // receiving or received it, tells that (statusMessage of "I" or "O").
+  // False otherwise (no answer at all is not asked about twice): the
+  // caller's own message, with the service's reason, stands then.
   bool ExplainRefusal(const std::string& reply,
                       const std::function<std::string(const std::string& status)>& statusMessage);
+  // Reads the opened order's header again: the draft takes the status and
+  // the send count the service holds now, which is returned ("" when it
+  // could not be read).
+  std::string ReadStatusAgain();
 
   TDM& dm_;
   OrderDeskPort& port_;
   OrderDraft draft_;
   std::unique_ptr<BasketJournal> journal_;
   BasketOrigin origin_ = BasketOrigin::New;
+  // The one step Undo takes back.
+  struct UndoStep {
+    enum class Kind { None, Line, Basket } kind = Kind::None;
+    int row = 0;
+    DraftLine line;
+    OrderDraft basket;
+    BasketOrigin origin = BasketOrigin::New;
+  } undo_;
   bool journalWarned_ = false;  // a failed write was told; told again only after a success
   std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
 };

@@ -128,12 +128,39 @@ bool OrderDraft::DeleteLine() {
   return true;
 }
 
+void OrderDraft::ReplaceWith(const OrderDraft& other) {
+  *this = other;  // the hook stays
+  Changed();
+}
+
+bool OrderDraft::InsertLine(int row, const DraftLine& line) {
+  const int count = LineCount();
+  if (line.GoodsCode != kDirectCode && FindCode(line.GoodsCode) >= 0) {
+    ShowMessage("이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.");
+    return false;
+  }
+  if (count == kMaxDraftLines) {
+    ShowMessage("더이상 입력할 수 없습니다.");
+    return false;
+  }
+  row = std::clamp(row, 0, count);
+  for (int r = count; r > row; --r) {
+    lines_[r] = lines_[r - 1];
+    lines_[r].LineNo = std::to_string(r + 1);
+  }
+  lines_[row] = line;
+  lines_[row].LineNo = std::to_string(row + 1);
+  selected_ = row;
+  Changed();
+  return true;
+}
+
 void OrderDraft::ClearDraft() {
   OpenedCode.clear();
   OpenedDate.clear();
   OpenedTime.clear();
   OpenedStatus.clear();
-  SendCount = 0;
+  SendCount = StoredSendCount = 0;
   DeliveryDate.clear();
   Note.clear();
   BeingWritten = false;
@@ -185,12 +212,13 @@ void OrderDraft::SetBeingWritten(bool on) {
 }
 
 void OrderDraft::SetOpened(const std::string& code, const std::string& date, const std::string& time,
-                           const std::string& status, short sendCount) {
+                           const std::string& status, short sendCount, short storedSendCount) {
   OpenedCode = code;
   OpenedDate = date;
   OpenedTime = time;
   OpenedStatus = status;
   SendCount = sendCount;
+  StoredSendCount = storedSendCount < 0 ? sendCount : storedSendCount;
   Changed();
 }
 
@@ -234,15 +262,16 @@ int OrderDraft::LineCount() const {
   return k;
 }
 
-bool HoldsLine(const OrderDraft& draft) {
+bool HoldsWork(const OrderDraft& draft) {
   // A catalogue product may have an empty name: a basket that starts with one
   // is still a basket, and throwing it away without asking would lose it.
   const DraftLine& first = draft.Line(0);
-  return !first.Empty() || !first.GoodsName.empty();
+  return !first.Empty() || !first.GoodsName.empty() || !TrimBlanks(draft.Note).empty() ||
+         !TrimBlanks(draft.DeliveryDate).empty();
 }
 
 bool ConfirmExit(const OrderDraft& draft) {
-  if (!HoldsLine(draft)) return true;
+  if (!HoldsWork(draft)) return true;
   return AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
 }
 

@@ -50,6 +50,9 @@ CellText DraftCell(int col, const std::string& raw);
 struct UnsureSend {
   std::string body;  // the ORDERH_DATA and ORDERL_DATA text that went out
   std::string at;    // when, local time "yyyy-MM-ddTHH:mm:ss"
+  // Not a send: the basket of a journal left at the start, which the service
+  // could not be asked about; an order sent from it may hold it with more.
+  bool fromJournal = false;
   bool Empty() const { return body.empty(); }
 };
 
@@ -61,6 +64,9 @@ class OrderDraft {
   // Identity of an order reopened from the service (empty for a new order).
   std::string OpenedCode, OpenedDate, OpenedTime, OpenedStatus;
   short SendCount = 0;
+  // The send count the service holds (OH_MCOUNT as last read or stored):
+  // below SendCount after a send that failed, whose raise stays.
+  short StoredSendCount = 0;
   std::string DeliveryDate;  // EdtDD, yymmdd or empty; checked only when sending
   std::string Note;          // EdtNote
   bool BeingWritten = false; // ChkBxIOG: sent with status "X"
@@ -69,9 +75,10 @@ class OrderDraft {
   void SetDeliveryDate(const std::string& date);
   void SetNote(const std::string& note);
   void SetBeingWritten(bool on);
-  // The identity of an opened order; all empty and 0 make the draft a new order.
+  // The identity of an opened order; all empty and 0 make the draft a new
+  // order. The service holds sendCount too, unless storedSendCount says less.
   void SetOpened(const std::string& code, const std::string& date, const std::string& time,
-                 const std::string& status, short sendCount);
+                 const std::string& status, short sendCount, short storedSendCount = -1);
   // SendCount + 1 (it stops at the largest 16-bit value).
   void RaiseSendCount();
   void SetUnsure(const UnsureSend& unsure);
@@ -118,8 +125,15 @@ class OrderDraft {
   // Removes the selected line; later lines move up and are renumbered. The
   // selection keeps its row index. False (nothing happens) on an empty row.
   bool DeleteLine();
+  // Puts line back at row (at most after the last line): later lines move
+  // down and are renumbered; it is selected. False when the draft is full
+  // or already holds its catalogue product ("이미 발주 내용이 ..." shown).
+  bool InsertLine(int row, const DraftLine& line);
   // Empties the lines and the whole header; selects row 0.
   void ClearDraft();
+  // Takes the lines and the header of other (as an assignment does) and
+  // tells the change hook.
+  void ReplaceWith(const OrderDraft& other);
   // Writes a line of an order read from the service into row (0 .. 98) with
   // LineNo row + 1: no duplicate check and no message. Rows are loaded in
   // order from 0, so no gap appears.
@@ -170,11 +184,12 @@ class OrderDraft {
 };
 
 // Whether the basket holds work a question must guard (leave, clear,
-// replace): row 0 has a product code or a name.
-bool HoldsLine(const OrderDraft& draft);
+// replace): a line (row 0 has a product code or a name), a note or a
+// delivery date (blanks alone are none).
+bool HoldsWork(const OrderDraft& draft);
 
-// Leaving the main screen: true at once when row 0 is empty (no product code
-// and no name), otherwise the answer to "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?".
+// Leaving the main screen: true at once when the basket holds no work,
+// otherwise the answer to "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?".
 bool ConfirmExit(const OrderDraft& draft);
 
 // The quantity text without thousands separators.

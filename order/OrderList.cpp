@@ -30,9 +30,11 @@ bool OrderList::LoadOrderList(const TDM& dm, bool samples) {
     BusyCursor wait;
     reply = RequestOrderList(dm.MasterInfo.M_CODE, OrderListBody(dm.CustomerInfo.C_CODE, samples));
   }
+  const std::string failure =
+      ReplySucceeded(reply) ? std::string()
+                            : FailureText("발주 읽기 오류입니다", reply, "\r\r인터넷을 확인하시고 다시 시도하십시요.");
   const ReplyRecordSource::Load result = source_.TakeReply(std::move(reply));
-  if (result == ReplyRecordSource::Load::ReadError)
-    ShowMessage("발주 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요.");
+  if (result == ReplyRecordSource::Load::ReadError) ShowMessage(failure);
   if (result == ReplyRecordSource::Load::Records) list_.FillPage(0, 0);
   list_.Select(0);
   return result == ReplyRecordSource::Load::Records;

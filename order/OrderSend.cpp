@@ -1,6 +1,7 @@
 // Sending the draft (F7) and the message to the supplier that follows.
 #include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
+#include "order/NotSold.h"
 #include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
@@ -18,6 +19,11 @@ void OrderDesk::SendOrder() {
   }
   if (!CheckYymmdd(draft_.DeliveryDate, true)) {
     ShowMessage("배송일을 정확히 입력해 주십시요.");
+    return;
+  }
+  // The service refuses an order with a product it no longer sells.
+  if (const std::string notSold = NotSoldLines(draft_); !notSold.empty()) {
+    ShowMessage(notSold);
     return;
   }
   if (!draft_.Unsure.Empty() && !SettleUnsureSend()) return;
@@ -49,7 +55,7 @@ void OrderDesk::SendOrder() {
     if (unsure) {
       ShowMessage(kUnsureSendMessage);
     } else if (!ExplainRefusal(reply, ReceivedMessage)) {
-      ShowMessage("발주 전송 실패입니다.\r\r인터넷 연결을 확인하십시요.");
+      ShowMessage(FailureText("발주 전송 실패입니다.", reply, "\r\r인터넷 연결을 확인하십시요."));
     }
     return;
   }
@@ -70,7 +76,7 @@ bool OrderDesk::SendSupplierMessage(const std::string& supplierCode, const std::
     reply = RequestOrderAuth(SupplierMessageBody(supplierCode, ordererCode, sendKind, notice));
   }
   if (ReplySucceeded(reply)) return true;
-  ShowMessage("메세지 보내기 오류입니다\r\r인터넷을 확인 하십시요.");
+  ShowMessage(FailureText("메세지 보내기 오류입니다", reply, "\r\r인터넷을 확인 하십시요."));
   return false;
 }
 

@@ -61,4 +61,10 @@ std::string SampleBody(const std::string& orderCode) {
                             {MakeTag("OH_CODE", orderCode) + MakeTag("OH_SG", "1")});
 }
 
+std::string FailureText(const std::string& lead, const std::string& reply, const std::string& advice) {
+  const std::string why = TrimBlanks(TagValue("RESULT_MSG", reply));
+  if (TagValue("RESULT_CODE", reply) == "0" && !why.empty()) return lead + "\r\r" + why;
+  return lead + advice;
+}
+
 }  // namespace tarvik

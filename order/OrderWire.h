@@ -42,4 +42,9 @@ std::string OrderListBody(const std::string& ordererCode, bool samples);
 // ORDERH_DATA holding OH_CODE and OH_SG "1".
 std::string SampleBody(const std::string& orderCode);
 
+// The message of a request that failed: lead, then the service's own reason
+// when it refused with one (RESULT_CODE "0" and a RESULT_MSG), else advice
+// (the connection's, for a reply that never came or cannot be read).
+std::string FailureText(const std::string& lead, const std::string& reply, const std::string& advice);
+
 }  // namespace tarvik

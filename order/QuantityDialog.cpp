@@ -1,5 +1,7 @@
 #include "order/QuantityDialog.h"
 
+#include <cmath>
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,7 @@
 #include "controls/KeyPicture.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
+#include "screens/ScanGate.h"
 #include "screens/ScreenKit.h"
 
 namespace tarvik {
@@ -21,6 +24,7 @@ QLineEdit* MakeField(QWidget* parent, const char* name, int x, int y, int w, int
   auto* e = new QLineEdit(parent);
   e->setObjectName(name);
   e->setGeometry(x, y, w, h);
+  ScanGate::RefuseScans(e);
   return e;
 }
 
@@ -173,6 +177,10 @@ void TFrmCnt::Confirm() {
   ReadFields();
   switch (entry_.Confirm(addDirect_)) {
     case QuantityEntry::Outcome::Stay:
+      if (std::fabs(entry_.Quantity) > kPlausibleQuantity) {  // No to the question: typed anew
+        cedtCnt_->setFocus();
+        cedtCnt_->selectAll();
+      }
       break;
     case QuantityEntry::Outcome::CloseOk:
       accept();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/Prompter.h"
+#include "screens/CellFormat.h"
 #include "wire/Text.h"
 
 namespace tarvik {
@@ -32,6 +33,13 @@ double QuantityValue(const std::string& text) {
   const double v = std::strtod(s.c_str(), &end);
   if (end != s.c_str() + s.size() || !std::isfinite(v)) return 0;
   return v;
+}
+
+bool ConfirmQuantity(const std::string& product, double quantity) {
+  if (std::fabs(quantity) <= kPlausibleQuantity) return true;
+  return CurrentPrompter().AskYesNo("주문 수량이 " + FormatGrouped(quantity, 2) + " 입니다.\r\r제품: " + product +
+                                        "\r\r이 수량이 맞습니까?\r\r[아니요]를 누르면 수량을 다시 입력합니다.",
+                                    std::string(), true);
 }
 
 QuantityEntry::QuantityEntry(const Inputs& in) : mode_(in.mode) {
@@ -73,6 +81,7 @@ QuantityEntry::Outcome QuantityEntry::Confirm(const AddDirect& addDirect) {
     ShowMessage("     주문 제품명이 없습니다.     \r\r     제품명을 입력해 주십시요.");
     return Outcome::Stay;
   }
+  if (!ConfirmQuantity(name, Quantity)) return Outcome::Stay;
   const EnteredLine line{name, TrimBlanks(Box), QuantityText(Quantity), TrimRightBlanks(Note)};
   if (mode_ != CntMode::New) {
     Entered = line;

@@ -23,6 +23,15 @@ std::string QuantityText(double value);
 // A quantity text ("," ignored) as a number; 0 when it is not a number.
 double QuantityValue(const std::string& text);
 
+// The largest quantity taken without a question: the quantity field's own
+// length (4 digits). What lies above it fits only through its extra places
+// (two decimals and one more), which is where the first 7 digits of a
+// barcode typed into it land.
+constexpr double kPlausibleQuantity = 9999;
+// Asks, No by default, whether quantity of product is meant (the name and the
+// quantity in the question); true at once for a plausible quantity.
+bool ConfirmQuantity(const std::string& product, double quantity);
+
 class QuantityEntry {
  public:
   struct Inputs {
@@ -50,8 +59,8 @@ class QuantityEntry {
   void Del() { Quantity = 0; }
 
   enum class Outcome { Stay, CloseOk, Added };
-  // Checks quantity and name (showing their messages: Stay); "ADD"/"MODI"
-  // then keep the line in Entered and close with OK, "NEW" adds the line
+  // Checks quantity and name (showing their messages: Stay) and asks about
+  // an implausible quantity (No: Stay); "ADD"/"MODI" then keep the line in Entered and close with OK, "NEW" adds the line
   // through addDirect, empties the fields and stays open (Added).
   Outcome Confirm(const AddDirect& addDirect);
   // The line of the last OK; empty until then and after any other close.

@@ -42,16 +42,21 @@ SaveOutcome SaveOutcomeOf(const std::string& reply, Delivery delivery) {
 
 std::string UnsureStamp(const QDateTime& t) { return t.toString(Qt::ISODate).toStdString(); }
 
-std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, const UnsureSend& unsure,
-                                              const QDateTime& now, const QDateTime& serviceNow) {
+namespace {
+
+// The orders of a list reply stored since sentAt, newest first, at most max;
+// with header given, only those with its delivery date and note.
+std::vector<UnsureCandidate> StoredSince(const std::string& listReply, const std::string& sentAt,
+                                         const QDateTime& now, const QDateTime& serviceNow, int max,
+                                         const std::string* header) {
   std::vector<UnsureCandidate> found;
-  const QDateTime sent = QDateTime::fromString(QString::fromStdString(unsure.at), Qt::ISODate);
+  const QDateTime sent = QDateTime::fromString(QString::fromStdString(sentAt), Qt::ISODate);
   if (!sent.isValid()) return found;
   const qint64 slack = 60 * kUnsureWindowMinutes;
   // A PC clock set back since the send gives no span; the slack still holds.
   const qint64 since = std::max<qint64>(0, sent.secsTo(now)) + slack;
-  const std::string head = TagValue("ORDERH_DATA", unsure.body);
-  const std::string dd = TagValue("OH_DD", head), note = TagValue("OH_NOTE", head);
+  const std::string dd = header ? TagValue("OH_DD", *header) : std::string();
+  const std::string note = header ? TagValue("OH_NOTE", *header) : std::string();
   const ReplyReader records(listReply);
   const RecordFields fields({"OH_CODE", "OH_SD", "OH_AT", "OH_DD", "OH_NOTE"});
   std::vector<std::string> f;
@@ -69,13 +74,13 @@ std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, cons
     const QDateTime at = StoredAt(f[1], f[2]);
     if (!at.isValid() || f[0].empty()) continue;
     if (!newest.isValid() || at > newest) newest = at;
-    if (SameText(f[3], dd) && SameText(f[4], note)) alike.push_back({at, {f[0], f[1], f[2]}});
+    if (!header || (SameText(f[3], dd) && SameText(f[4], note))) alike.push_back({at, {f[0], f[1], f[2]}});
   }
   // Within a day the list is in the order of the codes, which need not be
   // the order of time.
   std::stable_sort(alike.begin(), alike.end(), [](const Stored& a, const Stored& b) { return a.at > b.at; });
   for (const Stored& s : alike) {
-    if (static_cast<int>(found.size()) >= kUnsureMaxCandidates) break;
+    if (static_cast<int>(found.size()) >= max) break;
     if (s.at.secsTo(newest) > since) continue;
     if (serviceNow.isValid()) {
       const QDateTime utc = serviceNow.toUTC();
@@ -86,12 +91,49 @@ std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, cons
   return found;
 }
 
+}  // namespace
+
+std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, const UnsureSend& unsure,
+                                              const QDateTime& now, const QDateTime& serviceNow) {
+  const std::string head = TagValue("ORDERH_DATA", unsure.body);
+  return StoredSince(listReply, unsure.at, now, serviceNow, kUnsureMaxCandidates, &head);
+}
+
+std::vector<UnsureCandidate> JournalCandidates(const std::string& listReply, const std::string& saved,
+                                               const QDateTime& now, const QDateTime& serviceNow) {
+  return StoredSince(listReply, saved, now, serviceNow, kJournalMaxCandidates, nullptr);
+}
+
 QDateTime ServiceTimeOf(const std::string& dateHeader) {
   // Qt reads the zone of RFC 2822 only as an offset; HTTP always writes "GMT".
   QString text = QString::fromStdString(dateHeader);
   if (text.endsWith(QLatin1String(" GMT"))) text.replace(text.size() - 3, 3, QStringLiteral("+0000"));
   const QDateTime t = QDateTime::fromString(text, Qt::RFC2822Date);
   return t.isValid() ? t.toUTC() : QDateTime();
+}
+
+bool StoredOrderHoldsLines(const std::string& body, const std::string& openReply) {
+  if (!ReplySucceeded(openReply)) return false;
+  const std::string sentLines = TagValue("ORDERL_DATA", body);
+  const std::string storedLines = TagValue("ORDERL_DATA", openReply);
+  const ReplyReader stored(storedLines);
+  const RecordFields fields({"OL_GC", "OL_GN", "OL_GBOX"});
+  std::vector<std::vector<std::string>> held;
+  std::vector<std::string> f;
+  for (std::size_t r = 0; !stored.Record(r).empty(); ++r) {
+    fields.Read(stored.Record(r), f);
+    held.push_back(f);
+  }
+  const int lines = std::atoi(TagValue("OH_RCOUNT", TagValue("ORDERH_DATA", body)).c_str());
+  for (int r = 0; r < lines; ++r) {
+    fields.Read(TagValue("OLD_" + std::to_string(r), sentLines), f);
+    const bool direct = f[0] == kDirectCode;
+    const bool in = std::any_of(held.begin(), held.end(), [&](const std::vector<std::string>& h) {
+      return TrimBlanks(h[0]) == TrimBlanks(f[0]) && (!direct || (SameText(h[1], f[1]) && SameText(h[2], f[2])));
+    });
+    if (f[0].empty() || !in) return false;
+  }
+  return lines > 0;
 }
 
 bool StoredOrderMatches(const std::string& body, const std::string& openReply) {

@@ -24,8 +24,11 @@ SaveOutcome SaveOutcomeOf(const std::string& reply, Delivery delivery);
 // Minutes of slack in the comparisons of stored times (whole minutes, the
 // service's clock) with the time that passed since the send (the PC's clock).
 constexpr int kUnsureWindowMinutes = 10;
-// At most this many candidates are read one by one.
+// At most this many candidates are read one by one: of a lost reply, the
+// orders alike; of a journal left at the start, the newest orders since it
+// was written (a clerk may have sent more after the one it belongs to).
 constexpr int kUnsureMaxCandidates = 3;
+constexpr int kJournalMaxCandidates = 10;
 
 struct UnsureCandidate {
   std::string code;  // OH_CODE
@@ -46,6 +49,14 @@ struct UnsureCandidate {
 std::vector<UnsureCandidate> UnsureCandidates(const std::string& listReply, const UnsureSend& unsure,
                                               const QDateTime& now, const QDateTime& serviceNow);
 
+// From an order list reply, the orders that may hold a basket journal
+// written at saved (local time, "yyyy-MM-ddTHH:mm:ss"): those stored since,
+// as UnsureCandidates tells it without asking for the same delivery date and
+// note (they may have been typed after the journal's last write); newest
+// first, at most kJournalMaxCandidates.
+std::vector<UnsureCandidate> JournalCandidates(const std::string& listReply, const std::string& saved,
+                                               const QDateTime& now, const QDateTime& serviceNow);
+
 // The time of an HTTP Date header ("Sun, 06 Nov 1994 08:49:37 GMT") in UTC;
 // invalid when there is none or it cannot be read.
 QDateTime ServiceTimeOf(const std::string& dateHeader);
@@ -56,6 +67,12 @@ QDateTime ServiceTimeOf(const std::string& dateHeader);
 // typed in by hand also its name and packing unit (blanks at both ends of
 // texts ignored).
 bool StoredOrderMatches(const std::string& body, const std::string& openReply);
+
+// True when the order read holds every line of body (ORDERL_DATA of at least
+// one line): each catalogue product by its code, each product typed in by
+// hand by its name and packing unit, whatever the quantities and notes. A
+// basket only grows between its journal's last write and its send.
+bool StoredOrderHoldsLines(const std::string& body, const std::string& openReply);
 
 // "yyyy-MM-ddTHH:mm:ss" of a local time, as UnsureSend::at holds it.
 std::string UnsureStamp(const QDateTime& t);

@@ -30,10 +30,17 @@ std::string Arrived(const char* lead, const UnsureCandidate& c, const UnsureSend
          c.time.substr(2, 2) + "   제품 " + std::to_string(lines) + "개";
 }
 
+// The stored order that holds every line of a journal's basket.
+std::string HeldBy(const UnsureCandidate& c, const std::string& read) {
+  return "저장되어 있던 발주 내용의 제품이 모두 이미 전송된 발주에 들어 있습니다.\r\r발주일: " + FormatYymmdd(c.date) +
+         " " + c.time.substr(0, 2) + ":" + c.time.substr(2, 2) + "   제품 " +
+         TrimBlanks(TagValue("OH_RCOUNT", TagValue("ORDERH_DATA", read))) + "개";
+}
+
 }  // namespace
 
 OrderDesk::Lookup OrderDesk::LookUpStored(const UnsureSend& unsure, UnsureCandidate& found,
-                                          std::string& openReply) {
+                                          std::string& openReply, bool journal) {
   std::string list;
   std::vector<std::string> reads;
   std::vector<UnsureCandidate> candidates;
@@ -42,7 +49,8 @@ OrderDesk::Lookup OrderDesk::LookUpStored(const UnsureSend& unsure, UnsureCandid
     std::string date;
     list = RequestOrderList(dm_.MasterInfo.M_CODE, OrderListBody(dm_.CustomerInfo.C_CODE, false), &date);
     if (ReplySucceeded(list)) {
-      candidates = UnsureCandidates(list, unsure, now_(), ServiceTimeOf(date));
+      candidates = journal ? JournalCandidates(list, unsure.at, now_(), ServiceTimeOf(date))
+                           : UnsureCandidates(list, unsure, now_(), ServiceTimeOf(date));
       for (const UnsureCandidate& c : candidates) reads.push_back(RequestOrderOpen(dm_.MasterInfo.M_CODE, c.code));
     }
   }
@@ -50,7 +58,7 @@ OrderDesk::Lookup OrderDesk::LookUpStored(const UnsureSend& unsure, UnsureCandid
   for (const std::string& read : reads)
     if (!ReplySucceeded(read)) return Lookup::CannotCheck;
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    if (StoredOrderMatches(unsure.body, reads[i])) {
+    if (journal ? StoredOrderHoldsLines(unsure.body, reads[i]) : StoredOrderMatches(unsure.body, reads[i])) {
       found = candidates[i];
       openReply = reads[i];
       return Lookup::Found;
@@ -62,7 +70,7 @@ OrderDesk::Lookup OrderDesk::LookUpStored(const UnsureSend& unsure, UnsureCandid
 bool OrderDesk::SettleUnsureSend() {
   UnsureCandidate found;
   std::string read;
-  const Lookup lookup = LookUpStored(draft_.Unsure, found, read);
+  const Lookup lookup = LookUpStored(draft_.Unsure, found, read, draft_.Unsure.fromJournal);
   if (lookup == Lookup::CannotCheck) {
     ShowMessage(kCannotCheck);
     return false;
@@ -71,6 +79,14 @@ bool OrderDesk::SettleUnsureSend() {
   if (lookup == Lookup::NotFound) {  // not stored: this send is the only one
     draft_.SetUnsure(UnsureSend());
     return true;
+  }
+  if (unsure.fromJournal) {  // the order found may hold more: never changed from here
+    const bool again = CurrentPrompter().AskYesNo(
+        HeldBy(found, read) + "\r\r그래도 새 발주로 전송하시겠습니까?\r\r[아니요]를 누르면 전송하지 않습니다. "
+                              "전송된 발주는 [주문열기]로 볼 수 있습니다.",
+        std::string(), true);
+    if (again) draft_.SetUnsure(UnsureSend());
+    return again;
   }
 
   const bool unchanged = OrderSaveBody(draft_, dm_.CustomerInfo.C_CODE) == unsure.body;
@@ -100,41 +116,48 @@ bool OrderDesk::SettleUnsureSend() {
   }
   // Changed since: the changes go to the order that arrived.
   const std::string head = TagValue("ORDERH_DATA", read);
-  OrderDraft::ChangeBatch batch(draft_);
-  draft_.SetUnsure(UnsureSend());
-  draft_.SetOpened(found.code, TagValue("OH_SD", head), TagValue("OH_AT", head), TagValue("OH_IOG", head),
-                   SendCountOf(TagValue("OH_MCOUNT", head)));
+  {
+    OrderDraft::ChangeBatch batch(draft_);
+    draft_.SetUnsure(UnsureSend());
+    draft_.SetOpened(found.code, TagValue("OH_SD", head), TagValue("OH_AT", head), TagValue("OH_IOG", head),
+                     SendCountOf(TagValue("OH_MCOUNT", head)));
+  }
   origin_ = BasketOrigin::FoundAfterLostReply;
   port_.RedrawBasket(false);
+  // The supplier first hears of the order the lost reply stored, then (after
+  // this send) of its change.
+  const std::string kind = SendKindOf(draft_.SendCount);
+  SendSupplierMessage(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, kind,
+                      OrderNotice(dm_.CustomerInfo.C_NAME, kind));
   return true;
 }
 
-bool OrderDesk::SettleLeftJournal(OrderDraft& left, const std::string& saved) {
+bool OrderDesk::OfferLeftJournal(OrderDraft& left, const std::string& saved) {
   // A reopened order sent again changes that order, and an unsure send is
   // settled by the next F7: only a new order can be stored twice from here.
-  if (!left.OpenedCode.empty() || !left.Unsure.Empty() || !left.HasLines()) return false;
-  // The journal was last written as the send went out.
+  if (!left.OpenedCode.empty() || !left.Unsure.Empty() || !left.HasLines())
+    return AskYesNo(RestoreQuestion(left, saved));
+  // A journal that could not be removed after its send holds the basket as
+  // last written: the order sent holds all of its lines, maybe more.
   const UnsureSend sent{OrderSaveBody(left, dm_.CustomerInfo.C_CODE), saved};
   UnsureCandidate found;
   std::string read;
-  switch (LookUpStored(sent, found, read)) {
+  std::string question;
+  switch (LookUpStored(sent, found, read, true)) {
     case Lookup::NotFound:
-      return false;
+      return AskYesNo(RestoreQuestion(left, saved));
     case Lookup::CannotCheck:
-      left.SetUnsure(sent);
-      return false;
+      left.SetUnsure({sent.body, sent.at, true});  // F7 asks the service first
+      question = RestoreQuestion(left, saved, "이미 전송된 발주인지 서버에 확인하지 못했습니다.");
+      break;
     case Lookup::Found:
+      question = HeldBy(found, read) + "\r\r저장된 내용(제품 " + std::to_string(left.LineCount()) +
+                 "개)을 그래도 불러오시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다. "
+                 "전송된 발주는 [주문열기]로 볼 수 있습니다.";
       break;
   }
-  const bool open = AskYesNo(Arrived("저장되어 있던 발주 내용은 이미 전송되어 접수되어 있습니다.", found, sent) +
-                             "\r\r접수된 발주를 여시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다.");
-  DropJournal();
-  if (open) ReadOrder(found.code, false);
-  if (open && draft_.OpenedCode == found.code) {
-    origin_ = BasketOrigin::FoundAfterLostReply;
-    port_.RedrawBasket(false);
-  }
-  return true;
+  // An Enter by habit must not make it a second order.
+  return CurrentPrompter().AskYesNo(question, std::string(), true);
 }
 
 }  // namespace tarvik

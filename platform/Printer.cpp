@@ -2,6 +2,8 @@
 
 #include "platform/BusyCursor.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -9,8 +11,10 @@
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "platform/QtText.h"
@@ -34,6 +38,14 @@ bool DrawOn(QPrinter& printer, const PrintPage& page) {
   return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
+// Whether the file at path is size bytes long and ends as a whole PDF does.
+bool WholePdf(const QString& path, qint64 size) {
+  QFile f(path);
+  if (size <= 0 || !f.open(QIODevice::ReadOnly) || f.size() != size) return false;
+  f.seek(std::max<qint64>(0, size - 64));
+  return f.readAll().trimmed().endsWith("%%EOF");
+}
+
 // A file name in folder that holds the date and time and is not taken yet
 // (two prints in one second must not overwrite each other).
 QString FreePdfName(const QString& folder) {
@@ -44,29 +56,36 @@ QString FreePdfName(const QString& folder) {
   return path;
 }
 
-// All pages into one PDF file, a page each.
+// All pages into one PDF file, a page each. The PDF writer does not report a
+// write that failed (a full disk left a cut file it called saved): the file
+// is written whole through QSaveFile and read back before it counts.
 PrintOutcome ToPdf(const std::vector<PrintPage>& pages) {
   const QString folder = Q(PdfFolder());
   if (!QDir().mkpath(folder)) return Failed("PDF 파일을 저장할 폴더를 만들 수 없습니다.\r" + S(folder));
   const QString path = FreePdfName(folder);
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(path);
-  printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                    QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
-  if (!pages.empty()) printer.setDocName(Q(pages.front().jobName));
-  printer.setCreator(QStringLiteral("Tarvik"));
-  QPainter painter;
-  bool drawn = painter.begin(&printer);
-  const double dpi = printer.resolution();
-  for (std::size_t i = 0; drawn && i < pages.size(); ++i) {
-    if (i > 0) drawn = printer.newPage();
-    if (drawn) DrawPage(painter, pages[i], PageMapping(dpi, dpi));
+  QSaveFile file(path);
+  bool drawn = file.open(QIODevice::WriteOnly);
+  if (drawn) {
+    QPdfWriter pdf(&file);
+    pdf.setResolution(1200);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
+                                  QPageLayout::Millimeter));
+    if (!pages.empty()) pdf.setTitle(Q(pages.front().jobName));
+    pdf.setCreator(QStringLiteral("Tarvik"));
+    QPainter painter;
+    drawn = painter.begin(&pdf);
+    const double dpi = pdf.resolution();
+    for (std::size_t i = 0; drawn && i < pages.size(); ++i) {
+      if (i > 0) drawn = pdf.newPage();
+      if (drawn) DrawPage(painter, pages[i], PageMapping(dpi, dpi));
+    }
+    drawn = painter.end() && drawn;
   }
-  drawn = painter.end() && drawn && printer.printerState() != QPrinter::Error;
-  if (!drawn) {
+  const qint64 size = file.size();
+  if (!drawn || file.error() != QFileDevice::NoError || !file.commit() || !WholePdf(path, size)) {
+    file.cancelWriting();
     QFile::remove(path);
-    return Failed("PDF 파일을 만들 수 없습니다.\r" + S(path));
+    return Failed("PDF 파일을 저장하지 못했습니다.\r" + S(path) + "\r\r디스크 공간과 폴더의 쓰기 권한을 확인하십시요.");
   }
   PrintOutcome o;
   o.ok = true;

@@ -69,7 +69,7 @@ bool CheckOrderable(Connection& db, const std::string& supplier, const std::stri
                 {supplier, cc}, 1, rows, &error))
     return false;
   if (rows.empty()) {
-    error = "unknown orderer, or the supplier takes no orders";
+    error = "지금은 주문을 받을 수 없습니다. (등록되지 않은 주문처이거나 거래처가 주문을 받지 않습니다)";
     return false;
   }
   std::set<std::string> codes;
@@ -86,7 +86,7 @@ bool CheckOrderable(Connection& db, const std::string& supplier, const std::stri
   if (!db.Query(sql + ")", params, 1, rows, &error)) return false;
   if (rows.size() == codes.size()) return true;
   for (const auto& r : rows) codes.erase(r[0]);
-  error = "unknown product " + *codes.begin();
+  error = "현재 판매하지 않는 제품이 있습니다: " + *codes.begin();
   return false;
 }
 

@@ -78,6 +78,10 @@ TEST(MainKeys, ModifiersAndFocusChooseTheAction) {
       {Qt::Key_P, Qt::ShiftModifier, F::Basket, MainAction::TypeIntoSearch},
       {Qt::Key_8, none, F::SearchBox, MainAction::None},
       {Qt::Key_8, none, F::Other, MainAction::None},
+      {Qt::Key_Z, ctrl, F::SearchBox, MainAction::Undo},
+      {Qt::Key_Z, ctrl, F::Field, MainAction::None},  // the box's own undo of typing
+      {Qt::Key_M, ctrl, F::Field, MainAction::FocusNote},
+      {Qt::Key_Return, none, F::Field, MainAction::Swallow},
   };
   for (const auto& c : cases)
     EXPECT_EQ(MainKeyAction(c.key, c.mods, c.focus), c.action) << c.key << " " << int(c.mods) << " " << int(c.focus);

@@ -86,9 +86,13 @@ TEST(ListPlan, QuantitiesAreNumbersAboveZeroWithTwoDecimalsAtMost) {
       {"0", RowVerdict::NotPositive, ""},   {"0.00", RowVerdict::NotPositive, ""},
       {"-1", RowVerdict::NotPositive, ""},
   };
+  test::ScriptedPrompter prompter;
+  prompter.enterAtEveryQuestion = true;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.written);
     const ListPlan plan({{1, {"P00001"}, c.written}}, t.Both(), OrderDraft());
+    // Above 9,999 Enter asks first, naming the row, No by default.
+    EXPECT_EQ(plan.ConfirmQuantities(), std::string(c.written) != "9,999,999");
     ASSERT_EQ(plan.Rows().size(), 1u);
     EXPECT_EQ(plan.Rows()[0].verdict, c.verdict);
     EXPECT_EQ(plan.Rows()[0].name, "브레이크 패드");  // named also when refused
@@ -96,6 +100,8 @@ TEST(ListPlan, QuantitiesAreNumbersAboveZeroWithTwoDecimalsAtMost) {
       EXPECT_EQ(plan.Rows()[0].after, c.line);
     }
   }
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"수량이 아주 큰 행이 있습니다.\r1행 브레이크 패드: 9,999,999\r\r이 수량대로 "
+                                    "넣으시겠습니까?\r\r[아니요]를 누르면 목록을 넣지 않습니다."});
 }
 
 TEST(ListPlan, ABasketThatWouldPassNinetyNineLinesTakesUpToTheNinetyNinth) {
@@ -162,6 +168,7 @@ TEST(NotSold, CatalogueLinesMissingFromAllProductsAreMarkedAndTheMarkMovesWithTh
   for (long long count : {-1LL, 0LL, static_cast<long long>(kGoodsCapacity) + 1})  // no table: no marks
     EXPECT_EQ(MarkLinesNotSold(d, all, count), 0) << count;
   EXPECT_EQ(MarkLinesNotSold(d, all, 3), 3);
+  EXPECT_EQ(DraftLineCell(d.Line(5), kDColName, d.Line(5).GoodsName).text, "[P2] b");  // named from the table
   std::vector<bool> marks;
   for (int r = 0; r < 7; ++r) marks.push_back(d.Line(r).NotSold);
   EXPECT_EQ(marks, (std::vector<bool>{false, true, false, false, true, true, false}));

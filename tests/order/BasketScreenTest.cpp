@@ -214,7 +214,8 @@ TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
-// The note and name columns cut long texts with no way to read them.
+// The note and name columns cut long texts with no way to read them; the
+// status line holds them whole in its hint and never cuts the basket's state.
 TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
   const std::string name = "브레이크 패드 세트 앞 좌우 (그랜저 HG 2.4) 순정형";
   const std::string note = "화요일오전배송부탁드립니다";  // 13 syllables, 26 bytes: more than the column holds
@@ -224,7 +225,10 @@ TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
   main->RefreshDraft();
   auto* sgs = Find<RowGrid>("SGS");
   auto* status = Find<QLabel>("LblStatus");
-  EXPECT_EQ(S(status->text()), "1. " + name + "   비고: " + note);
+  auto* state = Find<QLabel>("LblBasketState");
+  EXPECT_EQ(S(status->toolTip()), "1. " + name + "   비고: " + note);
+  EXPECT_EQ(S(state->text()), "새 발주");
+  for (QLabel* l : {status, state}) EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->contentsRect().width());
   // The cells do cut them: the whole texts are wider than their columns.
   const QFontMetrics fm(sgs->font());
   EXPECT_GT(fm.horizontalAdvance(Q(note)), sgs->columnWidth(kDColNote));
@@ -242,7 +246,7 @@ TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
   EXPECT_TRUE(status->text().isEmpty());
   Key(Qt::Key_Up);
   Key(Qt::Key_Up);
-  EXPECT_EQ(S(status->text()), "1. " + name + "   비고: " + note);
+  EXPECT_EQ(S(status->toolTip()), "1. " + name + "   비고: " + note);
   EXPECT_TRUE(status->isVisible());
   EXPECT_GE(main->rect().bottom() - 5, status->geometry().bottom());  // inside the frame
 }

@@ -2,12 +2,17 @@
 // amounts, the characters the wire cannot carry, the journal that brings a
 // basket back, and a send whose reply a proxy loses.
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 
 #include <ctime>
 
+#include "order/BasketJournal.h"
 #include "tests/catalog/MainFixture.h"
 #include "tests/support/DroppingProxy.h"
+#include "tests/support/Files.h"
 
 namespace tarvik::test {
 namespace {
@@ -15,6 +20,33 @@ namespace {
 class Guard : public MainWindowTest {
  protected:
   std::string Label(const char* name) { return S(Find<QLabel>(name)->text()); }
+  // A new main window that keeps its basket below folder, as at a log-in.
+  void Start(const std::string& folder) {
+    main = std::make_unique<TFrmMain>(*dm, TFrmMain::AlreadyLoggedIn{});
+    main->KeepBasketJournal(folder);
+    script.Then([](QDialog&) {});  // the notices
+    main->move(0, 0);
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    main->FirstActivation();
+  }
+  // A barcode scanner: the code's keys, then Enter, 3 ms apart by their
+  // window-system times; what the scan leads to has run when this returns.
+  static void Scan(QWidget* to, const std::string& code) {
+    static unsigned long t = 10000000;
+    t += 1000;
+    auto key = [&](int k, const QString& text) {
+      for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent e(type, k, Qt::NoModifier, text);
+        e.setTimestamp(t);
+        QApplication::sendEvent(to, &e);
+      }
+      t += 3;
+    };
+    for (char c : code) key(c, QString(QChar(c)));
+    key(Qt::Key_Return, QStringLiteral("\r"));
+    QApplication::processEvents();
+  }
 };
 
 TEST_F(Guard, AmountsOfPricedLinesAndALineWithoutAPrice) {
@@ -70,17 +102,8 @@ TEST_F(Guard, AngleBracketsNeverReachTheBasket) {
 
 TEST_F(Guard, ABasketLeftByAnEarlierRunComesBackExactly) {
   const std::string folder = S(dir.path()) + "/baskets";
-  auto start = [&] {
-    main = std::make_unique<TFrmMain>(*dm, TFrmMain::AlreadyLoggedIn{});
-    main->KeepBasketJournal(folder);
-    script.Then([](QDialog&) {});  // the notices
-    main->move(0, 0);
-    main->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-    main->FirstActivation();
-  };
   main.reset();
-  start();
+  Start(folder);
   AddTraded(0, "3");
   AddByHand(QStringLiteral("수동 전구"), "EA", "5");
   TypeInBox("EdtDD", "240301");
@@ -91,7 +114,7 @@ TEST_F(Guard, ABasketLeftByAnEarlierRunComesBackExactly) {
 
   prompter.Clear();
   prompter.answers = {true};
-  start();
+  Start(folder);
   ASSERT_EQ(prompter.prompts.size(), 1u);
   EXPECT_TRUE(prompter.prompts[0].question);
   const std::string q = prompter.prompts[0].text;
@@ -105,6 +128,93 @@ TEST_F(Guard, ABasketLeftByAnEarlierRunComesBackExactly) {
   EXPECT_TRUE(Find<QCheckBox>("ChkBxIOG")->isChecked());
   EXPECT_EQ(Label("LblTotal"), total);
   EXPECT_EQ(S(Find<RowGrid>("SGS")->model()->index(1, kDColName).data().toString()), "수동 전구");
+}
+
+// Regression: a journal that could not be removed after its order was sent
+// (a read-only folder, a virus scanner holding the file) came back at the
+// next log-in with Yes as the default; Enter, then F7 stored a second order.
+TEST_F(Guard, AJournalThatCouldNotBeRemovedNeverBecomesASecondOrder) {
+  const std::string folder = S(dir.path()) + "/baskets";
+  main.reset();
+  Start(folder);
+  AddTraded(0, "2");
+  AddTraded(1, "3");
+  const BasketJournal journal(folder, dm->MasterInfo.M_CODE, dm->CustomerInfo.C_CODE);
+  const std::string written = ReadFile(journal.Path());
+  // From here nothing in the folder can be written or removed: a folder in
+  // the journal's place. The disk keeps the journal as written above.
+  QFile::remove(Q(journal.Path()));
+  QDir().mkpath(Q(journal.Path() + "/x"));
+  AddTraded(2, "1");
+  AddTraded(3, "4");
+  const long long before = Orders();
+  Send();
+  ASSERT_EQ(Orders(), before + 1);
+  EXPECT_EQ(prompter.Texts().size(), 2u);  // sent, and the journal not removed
+  main.reset();
+  QDir(Q(journal.Path())).removeRecursively();
+  WriteFile(journal.Path(), written);
+
+  prompter.Clear();
+  prompter.enterAtEveryQuestion = true;
+  Start(folder);
+  ASSERT_EQ(prompter.prompts.size(), 1u);
+  EXPECT_EQ(prompter.Last().rfind("저장되어 있던 발주 내용의 제품이 모두 이미 전송된 발주에 들어 있습니다.", 0), 0u);
+  Send();
+  EXPECT_EQ(Orders(), before + 1);
+  EXPECT_FALSE(journal.Exists());
+}
+
+// Regression: a scan typed its code where the focus was (a barcode as a
+// quantity, a date), its Enter confirmed the dialog, and a scan onto a
+// message box or half-typed search text was lost. Every scan goes into the
+// basket or is named; no dialog and no field takes it.
+TEST_F(Guard, AScanGoesIntoTheBasketOrIsNamedWhereverTheFocusIs) {
+  const GoodsRecord g = dm->Catalogue.TradedGoods[3];
+  ASSERT_FALSE(g.G_BCODE.empty());
+  // The main screen takes it, onto half-typed search text and from the date box.
+  Key(Qt::Key_F2);
+  Type(QStringLiteral("피스"));
+  Scan(Focus(), g.G_BCODE);
+  EXPECT_TRUE(Find<QLineEdit>("EdtGN")->text().isEmpty());
+  script.Then([&](QDialog& d) {
+    Scan(d.focusWidget(), g.G_BCODE);  // the calendar in front
+    EXPECT_TRUE(d.isVisible());
+    QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
+  });
+  Key(Qt::Key_D, Qt::ControlModifier);
+  ASSERT_EQ(Focus(), Find<QLineEdit>("EdtDD"));
+  Scan(Focus(), g.G_BCODE);
+  EXPECT_EQ(Lines(), Texts{g.G_CODE + " 2"});
+  EXPECT_TRUE(main->Draft().DeliveryDate.empty());
+
+  // The quantity dialogs in front stay as they were.
+  auto inFront = [&](QDialog& d) {
+    const QString qty = Field(d, "CEdtCnt")->text();
+    Scan(d.focusWidget(), g.G_BCODE);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(Field(d, "CEdtCnt")->text(), qty);
+    QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
+  };
+  Key(Qt::Key_F2);
+  for (int i = 0; i < 6; ++i) Key(Qt::Key_Down);
+  script.Then(inFront);
+  Key(Qt::Key_Return);
+  Key(Qt::Key_B, Qt::ControlModifier);
+  script.Then(inFront);
+  Key(Qt::Key_Return);
+  // And a message box.
+  QMessageBox box(QMessageBox::Information, Q(kAppTitle), QStringLiteral("발주 내용을 전송하였습니다."),
+                  QMessageBox::Ok, main.get());
+  box.show();
+  QApplication::processEvents();
+  Scan(box.focusWidget() ? box.focusWidget() : &box, g.G_BCODE);
+  EXPECT_TRUE(box.isVisible());
+
+  EXPECT_EQ(Lines(), Texts{g.G_CODE + " 2"});
+  const std::string named = "스캔한 바코드: " + g.G_BCODE +
+                            "\r\r열려 있는 창이 있어 발주에 넣지 않았습니다.\r\r창을 닫은 뒤 다시 스캔하십시요.";
+  EXPECT_EQ(prompter.Texts(), Texts(4, named));
 }
 
 // Through a proxy that loses the reply of an order the service stored, the
@@ -162,6 +272,10 @@ TEST_F(SafeSend, ALostReplyIsFoundOnTheNextSendWhateverTheClocksAndTheOrderIsSto
   EXPECT_EQ(main->Draft().OpenedCode + std::to_string(main->Draft().SendCount), stored + "1");
   EXPECT_EQ(S(Find<QLineEdit>("EdtNote")->text()), "LOST REPLY");  // the supplier's message then: the desk test's
   EXPECT_TRUE(main->Draft().Unsure.Empty());
+  // Regression: the status line's right end was cut to "인된 발주 26/12/07 16:38 …".
+  const auto* state = Find<QLabel>("LblBasketState");
+  EXPECT_EQ(S(state->text()).rfind("접수 확인된 발주 ", 0), 0u);
+  EXPECT_EQ(state->text(), state->toolTip());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "order/LineText.h"
 #include "order/ListPasteDialog.h"
 #include "order/NotSold.h"
 #include "tests/catalog/MainFixture.h"
@@ -166,7 +167,7 @@ class RemovedProduct : public ListPaste {
   }
 };
 
-TEST_F(RemovedProduct, AReopenedSampleMarksTheLineAndSaysSoOnceAndSendsItAsItStands) {
+TEST_F(RemovedProduct, AReopenedSampleMarksTheLineAndF7NamesItAndSendsNothing) {
   ASSERT_EQ(dm->Catalogue.AllCount, 2524);
   script.Then([](QDialog& d) {
     auto& list = static_cast<TFrmOrderS&>(d);
@@ -192,14 +193,43 @@ TEST_F(RemovedProduct, AReopenedSampleMarksTheLineAndSaysSoOnceAndSendsItAsItSta
   EXPECT_GT(plain.green(), 150);
   EXPECT_EQ(Tip(sgs, 1, kDColLineNo), kNotSoldTip);
 
-  // Nothing on the wire changes: the line goes out as it stands (this
-  // service refuses an order naming a product it no longer has) and the
-  // basket stays as it was.
+  // F7 names the line and sends nothing: the service would refuse the order.
+  const long long before = Orders();
   prompter.Clear();
   Key(Qt::Key_F7);
-  EXPECT_EQ(prompter.Texts(), Texts{kSendFailed});
+  EXPECT_EQ(prompter.Texts(), Texts{"현재 판매하지 않는 제품이 있어 전송하지 않았습니다.\r\r2. [P00010]\r\r"
+                                    "빨간색으로 표시된 줄을 지운 뒤 다시 전송하십시요."});
+  EXPECT_EQ(Orders(), before);
   EXPECT_EQ(Lines(), (Texts{"P00002 10", "P00010 4", "P00018 2"}));
-  EXPECT_TRUE(main->Draft().Line(1).NotSold);
+}
+
+// Regression: a product taken out of the catalogue while it sat in an opened
+// order: F7 told the clerk to check the connection though the service said
+// why, the status line then counted the failed send as stored, and the order
+// opened again showed the line as "[code]" without the name the log-in's
+// table still held.
+TEST_F(RemovedProduct, ARefusalNamedTheConnectionAndTheRemovedLineLostItsName) {
+  const GoodsRecord g = dm->Catalogue.TradedGoods[3];
+  AddTraded(0, "1");
+  AddTraded(3, "2");
+  Send();
+  const std::string code = Newest();
+  Open(code);
+  const std::string gone = service_->Folder() + "gone-now.csv";
+  WriteFile(gone, g.G_CODE + "\n");
+  ASSERT_EQ(service_->Admin({"import-catalogue", "--supplier", "S00001", "--remove", gone}), 0);
+
+  Send();
+  EXPECT_EQ(prompter.Texts(), Texts{"발주 전송 실패입니다.\r\r현재 판매하지 않는 제품이 있습니다: " + g.G_CODE});
+  const std::string state = S(Find<QLabel>("LblBasketState")->toolTip());
+  EXPECT_EQ(state.substr(state.rfind("전송")), "전송 1회");
+  EXPECT_EQ(main->Draft().SendCount, 2);  // the next send says 2, as a failed send leaves it
+
+  prompter.answers = {true};
+  Open(code);
+  const DraftLine& line = main->Draft().Line(1);
+  EXPECT_TRUE(line.NotSold);
+  EXPECT_EQ(DraftLineCell(line, kDColName, line.GoodsName).text, "[" + g.G_CODE + "] " + g.G_NAME);
 }
 
 }  // namespace

@@ -2,12 +2,11 @@
 // what each operation puts on the wire and how it answers the replies.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include <functional>
 
 #include "net/CallIndex.h"
 #include "order/OrderDraft.h"
+#include "order/OrderWire.h"
 #include "order/QuantityEntry.h"
 #include "platform/QtText.h"
 #include "tests/order/DeskFixture.h"
@@ -117,17 +116,6 @@ TEST(OrderDraft, DeleteKeepsLinesAfterAProductWithoutAName) {
   EXPECT_EQ(d.Line(1).LineNo, "2");
 }
 
-TEST(OrderDraft, ExitWithANamelessProductOnTheFirstLineStillAsks) {
-  test::ScriptedPrompter prompter;
-  prompter.answers = {false};
-  OrderDraft d;
-  EXPECT_TRUE(ConfirmExit(d));
-  EXPECT_TRUE(prompter.prompts.empty());
-  d.AddLine("B", "", "EA", "1", "");
-  EXPECT_FALSE(ConfirmExit(d));
-  EXPECT_EQ(prompter.Last(), "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
-}
-
 TEST(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   test::ScriptedPrompter prompter;
   QuantityEntry::Inputs in;
@@ -146,6 +134,17 @@ TEST(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   EXPECT_EQ(e.Confirm({}), QuantityEntry::Outcome::CloseOk);
   ASSERT_TRUE(e.Entered);
   EXPECT_EQ(e.Entered->name + "|" + e.Entered->box + "|" + e.Entered->qty, "이름|BOX|-3");
+  // Above the field's own four digits (a barcode's first seven landed there)
+  // it asks, No by default; No stays in the dialog.
+  prompter.Clear();
+  prompter.answers = {false, true};
+  using O = QuantityEntry::Outcome;
+  std::vector<O> outcomes;
+  for (const double q : {9999.0, -10000.0, 8801230.0}) e.Quantity = q, outcomes.push_back(e.Confirm({}));
+  EXPECT_EQ(outcomes, (std::vector<O>{O::CloseOk, O::Stay, O::CloseOk}));
+  EXPECT_TRUE(prompter.prompts.at(0).noByDefault);
+  EXPECT_EQ(prompter.Last(), "주문 수량이 8,801,230 입니다.\r\r제품: 이름\r\r이 수량이 맞습니까?\r\r"
+                             "[아니요]를 누르면 수량을 다시 입력합니다.");
 }
 
 TEST(QuantityText, GroupedInTheCellNoSeparatorsOnTheLine) {
@@ -331,15 +330,70 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   EXPECT_EQ(d.LineCount(), 1);
 }
 
-// A catalogue product without a name still makes a basket worth asking about.
-TEST_F(Desk, ClearScreenAsksForANamelessProductAndKeepsAllOnNo) {
-  prompter.answers = {false};
-  desk.Draft().AddLine("P1", "", "EA", "2", "");
-  desk.Draft().Note = "note";
-  EXPECT_FALSE(desk.ClearScreen());
-  EXPECT_EQ(prompter.Texts(), Texts{kClearQuestion});
-  EXPECT_EQ(desk.Draft().Line(0).GoodsCode + desk.Draft().Note, "P1note");
-  EXPECT_TRUE(port.calls.empty());
+// Regression: a typed note or delivery date without a line was dropped
+// without a question when an order or a sample was opened over it (and by
+// F9 and Esc). A catalogue product without a name is a basket too.
+TEST_F(Desk, ANoteOrADateWithoutLinesWasDroppedWithoutAQuestion) {
+  port.pick = "K1";
+  OrderDraft& d = desk.Draft();
+  const std::function<void()> work[] = {[&] { d.SetNote("CALL FIRST"); }, [&] { d.SetDeliveryDate("240301"); },
+                                        [&] { d.AddLine("P1", "", "EA", "2", ""); }};
+  const std::function<bool()> keys[] = {[&] { return desk.OpenOrder(false), false; },
+                                        [&] { return desk.OpenOrder(true), false; },
+                                        [&] { return desk.ClearScreen(); }, [&] { return desk.ConfirmExit(); }};
+  prompter.enterAtEveryQuestion = true;
+  for (const auto& write : work)
+    for (const auto& key : keys) {
+      write();
+      const std::string held = OrderSaveBody(d, "C00001");
+      prompter.Clear();
+      EXPECT_FALSE(key());
+      ASSERT_EQ(prompter.prompts.size(), 1u);
+      EXPECT_TRUE(prompter.prompts[0].noByDefault);
+      EXPECT_EQ(OrderSaveBody(d, "C00001"), held);
+      desk.ClearDraft();
+    }
+  EXPECT_EQ(prompter.Last(), "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
+  EXPECT_EQ(Requests(), 0u);
+}
+
+// F4 and F9 taken back with Ctrl+Z, one step: a line at its row, a cleared
+// basket with its header while nothing was written since.
+TEST_F(Desk, UndoTakesBackTheLastRemovedLineOrTheClearedBasket) {
+  FillThreeLines();
+  desk.Draft().SetNote("NOTE");
+  desk.DeleteLine(1);
+  EXPECT_TRUE(desk.Undo());
+  EXPECT_FALSE(desk.Undo());  // one step only
+  EXPECT_EQ(desk.Draft().Line(1).GoodsCode + desk.Draft().Line(1).LineNo + desk.Draft().Line(2).LineNo, "P0001023");
+  prompter.answers = {true, true};
+  for (const bool typedSince : {false, true}) {
+    ASSERT_TRUE(desk.ClearScreen());
+    if (typedSince) desk.Draft().AddLine("P00099", "새 제품", "EA", "1", "");
+    EXPECT_EQ(desk.Undo(), !typedSince);
+  }
+  EXPECT_EQ(prompter.Last(), "화면을 지운 뒤에 작성한 내용이 있어 지운 발주 내역을 되살리지 않았습니다.");
+  desk.ClearDraft();  // a send, an opened order...: nothing to take back
+  EXPECT_FALSE(desk.Undo());
+}
+
+// Regression: Ctrl+F7 refused an order opened as not yet received after the
+// supplier had begun receiving it, without asking; and a refusal by the
+// service named the connection instead of the service's reason.
+TEST_F(Desk, ASampleOfAnOrderMarkedSinceWasRefusedWithoutAsking) {
+  OrderDraft& d = desk.Draft();
+  d.AddLine("P1", "n", "EA", "1", "");
+  d.SetOpened("K9", "240131", "0930", "A", 1);
+  auto header = [](const char* status) {
+    return Reply("1", MakeTag("ORDERH_DATA", MakeTag("OH_IOG", status) + MakeTag("OH_MCOUNT", "1")));
+  };
+  server.QueueReplies({header("A"), header("I"), Reply("0", MakeTag("RESULT_MSG", "발주 내역이 없습니다.")),
+                       Reply("0"), Reply("1")});
+  for (int i = 0; i < 3; ++i) desk.RegisterSample();
+  EXPECT_EQ(prompter.Texts(), (Texts{"미접수 내용은 샘플등록을 할수 없습니다.", "샘플 등록 오류입니다.\r\r발주 내역이 없습니다."}));
+  ASSERT_EQ(Requests(), 5u);
+  EXPECT_EQ(Command(0) + Command(1) + Command(2) + Command(4), "100406100406100411100411");
+  EXPECT_EQ(port.calls.back(), "note 샘플로 등록하였습니다.");
 }
 }  // namespace
 }  // namespace tarvik

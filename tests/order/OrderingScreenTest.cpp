@@ -74,6 +74,10 @@ TEST_F(Ordering, BeingWrittenIsStoredAsXAndBecomesAWhenSentWithoutTheFlag) {
   Find<QCheckBox>("ChkBxIOG")->click();
   Send();
   EXPECT_EQ(prompter.Texts(), Texts{kSent});
+  // Regression: the note was cut to "...거래처에서 아직 접수".
+  const auto* note = Find<QLabel>("LblStatus");
+  EXPECT_EQ(S(note->text()), "작성중으로 전송하였습니다: 거래처에서 아직 접수할 수 없습니다.");
+  EXPECT_LE(note->fontMetrics().horizontalAdvance(note->text()), note->contentsRect().width());
   const std::string code = Newest();
   EXPECT_EQ(TagValue("OH_IOG", Head(code)), "X");
 

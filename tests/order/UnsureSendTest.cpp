@@ -240,20 +240,23 @@ TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
   EXPECT_EQ(TagValue("OH_CODE", Sent(Requests() - 2)), "");
 }
 
-TEST_F(UnsureDesk, ChangesMadeSinceGoToTheStoredOrder) {
+// Regression: after a lost reply and a changed basket the stored order was
+// sent again as a change only, so the supplier never heard of the new order.
+TEST_F(UnsureDesk, ChangesMadeSinceGoToTheStoredOrderAfterItsNewOrderMessage) {
   LoseTheFirstSend();
   ServiceHolds();
   desk.Draft().AddLine("P00010", "캠 샤프트", "SET", "1", "");
-  server.QueueReplies({GzipReply(list), GzipReply(open), Reply("1"), Reply("1")});
+  server.QueueReplies({GzipReply(list), GzipReply(open), Reply("1"), Reply("1"), Reply("1")});
   prompter.answers = {true};
   desk.SendOrder();
   EXPECT_EQ(prompter.Texts(), (Texts{Question(false), kSent}));
-  ASSERT_EQ(Requests(), 5u);
-  const std::string head = TagValue("ORDERH_DATA", Sent(3));
+  ASSERT_EQ(Requests(), 6u);
+  EXPECT_EQ(Command(3) + TagValue("OA_IOG", Sent(3)) + Command(4) + Command(5) + TagValue("OA_IOG", Sent(5)),
+            "100001O100401100001R");
+  const std::string head = TagValue("ORDERH_DATA", Sent(4));
   EXPECT_EQ(head.substr(0, head.find("<OH_DD>")), "<OH_CODE>K9</OH_CODE><OH_SD>" + sd + "</OH_SD><OH_AT>" + at +
                                                       "</OH_AT><OH_MT></OH_MT><OH_MCOUNT>2</OH_MCOUNT>");
   EXPECT_EQ(TagValue("OH_RCOUNT", head), "3");
-  EXPECT_EQ(TagValue("OA_IOG", Sent(4)), "R");
   EXPECT_TRUE(desk.Draft().IsBlank());
 }
 
@@ -304,36 +307,66 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
   desk.StartJournal(folder);
   OrderDraft& d = desk.Draft();
   d.AddLine("P00002", "피스톤 링", "EA", "3", "");
-  d.SetDeliveryDate("240215");
-  OrderDraft sent = d;
-  sent.SendCount = 1;
+  const OrderDraft written = d;  // the journal's last write
   // A journal that cannot be removed (nor written): a folder in its place.
   QFile::remove(Q(journal.Path()));
   QDir().mkpath(Q(journal.Path() + "/x"));
+  d.SetDeliveryDate("240215");
+  d.RaiseQuantity(0);
+  d.AddDirectLine("수동 전구", "EA", "10", "");
+  OrderDraft sent = d;
+  sent.SendCount = 1;
   server.QueueReplies({Reply("1"), Reply("1")});
   desk.SendOrder();
   const std::string notRemoved =
       "임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + journal.Path() + "\r\r폴더의 쓰기 권한을 확인하십시요.";
   desk.ClearScreen();  // each time it should go, it is told again
-  ASSERT_EQ(prompter.prompts.size(), 4u);
-  EXPECT_EQ(prompter.Texts()[1] + prompter.Texts()[2] + prompter.Texts()[3], kSent + notRemoved + notRemoved);
+  const Texts told = prompter.Texts();
+  ASSERT_EQ(told.size(), 4u);  // the failed write, then these
+  EXPECT_EQ(told[1] + told[2] + told[3], kSent + notRemoved + notRemoved);
 
-  // The next log-in finds the journal of the order sent: the service holds it.
+  // The next log-in finds the journal of an earlier state of the order sent,
+  // which holds its line and more: offered with No as the default, on any
+  // clock (the PC's a day behind the service's).
   QDir(Q(journal.Path())).removeRecursively();
-  ASSERT_TRUE(journal.Save(sent));
+  ASSERT_TRUE(journal.Save(written));
   Now();
   const std::string stored = GzipReply(OpenText(OrderSaveBody(sent, "C00001"), "K9", sd, at));
-  server.QueueReplies({GzipReply(ListText({ListRecord("K9", sd, at, "240215", "")})), stored, stored});
+  for (const bool restore : {false, true}) {
+    SCOPED_TRACE(restore ? "Yes" : "No");
+    if (!journal.Exists()) {
+      ASSERT_TRUE(journal.Save(written));
+    }
+    server.QueueReplies({GzipReply(ListText({ListRecord("K9", sd, at, "240215", "")})), stored});
+    prompter.Clear();
+    prompter.answers = {restore};
+    OrderDesk next(dm, port);
+    next.SetClock([] { return QDateTime::currentDateTime().addDays(-1); });
+    next.StartJournal(folder);
+    ASSERT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_TRUE(prompter.prompts[0].noByDefault);
+    EXPECT_EQ(prompter.Last(), "저장되어 있던 발주 내용의 제품이 모두 이미 전송된 발주에 들어 있습니다.\r\r" + When() +
+                                   "   제품 2개\r\r저장된 내용(제품 1개)을 그래도 불러오시겠습니까?\r\r[아니요]를 누르면 저장된 "
+                                   "내용은 지워집니다. 전송된 발주는 [주문열기]로 볼 수 있습니다.");
+    EXPECT_EQ(journal.Exists(), restore);
+    EXPECT_EQ(next.Draft().LineCount(), restore ? 1 : 0);
+  }
+  // The service cannot be asked at the start: the question says so, No by
+  // default; restored all the same, F7 looks first and asks, No by default.
+  server.QueueReplies({Reply("0"), GzipReply(ListText({ListRecord("K9", sd, at, "240215", "")})), stored});
   prompter.Clear();
   prompter.answers = {true};
+  prompter.enterAtEveryQuestion = true;
   OrderDesk next(dm, port);
   next.StartJournal(folder);
-  EXPECT_EQ(prompter.Texts(), Texts{"저장되어 있던 발주 내용은 이미 전송되어 접수되어 있습니다.\r\r" + When() +
-                                    "   제품 1개\r\r접수된 발주를 여시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다."});
-  EXPECT_FALSE(journal.Exists());
-  EXPECT_EQ(next.Draft().OpenedCode, "K9");
+  next.SendOrder();
+  const Texts asked = prompter.Texts();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[0].find("이미 전송된 발주인지 서버에 확인하지 못했습니다.\r\r불러오시겠습니까?"), std::string::npos);
+  EXPECT_EQ(asked[1].substr(asked[1].find("제품 2개")), "제품 2개\r\r그래도 새 발주로 전송하시겠습니까?\r\r[아니요]를 "
+                                                      "누르면 전송하지 않습니다. 전송된 발주는 [주문열기]로 볼 수 있습니다.");
+  EXPECT_TRUE(prompter.prompts[0].noByDefault && prompter.prompts[1].noByDefault);
   for (std::size_t i = 2; i < Requests(); ++i) EXPECT_NE(Command(i), protocol::kOrderSave.code);
-  EXPECT_EQ(Requests(), 5u);  // the list and two reads
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ class ScriptedPrompter : public Prompter {
   }
   bool AskYesNo(const std::string& text, const std::string& caption, bool noByDefault) override {
     prompts.push_back({text, caption, PromptIcon::Question, true, noByDefault});
+    if (answers.empty() && enterAtEveryQuestion) return !noByDefault;
     if (answers.empty()) {
       ADD_FAILURE() << "a question nobody planned an answer for: " << text;
       return false;
@@ -49,6 +50,7 @@ class ScriptedPrompter : public Prompter {
 
   std::vector<Prompt> prompts;
   std::deque<bool> answers;                    // planned answers to AskYesNo
+  bool enterAtEveryQuestion = false;           // unplanned questions get their default
 };
 
 }  // namespace tarvik::test

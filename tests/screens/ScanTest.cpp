@@ -1,0 +1,154 @@
+// A barcode scan told from typing: the rule by the times of the keys, and the
+// application-wide filter that holds a scan's keys back from any control.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "platform/QtText.h"
+#include "screens/ScanGate.h"
+
+namespace tarvik {
+namespace {
+
+// Keys as "text@ms", blank-separated: "\r" is Enter, "\t" Tab, "#" any
+// other key. What the keys come to: the scan's code, or "typed" when the
+// end key gave the keys back, and how often held keys were given back
+// before a new one was held.
+struct Outcome {
+  std::string scan;
+  int givenBack = 0;
+};
+
+Outcome Feed(const std::vector<std::pair<std::string, long long>>& keys) {
+  ScanRule rule;
+  Outcome o;
+  for (const auto& [k, ms] : keys) {
+    ScanRule::Step s;
+    if (k == "\r" || k == "\t")
+      s = rule.End(ms);
+    else if (k == "#")
+      s = rule.Other();
+    else
+      s = rule.Char(static_cast<char32_t>(k[0]), ms);
+    if (s.releaseFirst || s.verdict == ScanRule::Verdict::Give) ++o.givenBack;
+    if (s.verdict == ScanRule::Verdict::Scan) o.scan = rule.Code();
+    if (s.verdict == ScanRule::Verdict::Give || s.verdict == ScanRule::Verdict::Scan) rule.Reset();
+  }
+  return o;
+}
+
+// code typed gap ms apart from start, then end after endGap.
+std::vector<std::pair<std::string, long long>> Keys(const std::string& code, std::vector<long long> gaps,
+                                                    const std::string& end = "\r", long long endGap = 3) {
+  std::vector<std::pair<std::string, long long>> keys;
+  long long t = 1000;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    t += gaps[std::min(i, gaps.size() - 1)];
+    keys.push_back({std::string(1, code[i]), t});
+  }
+  if (!end.empty()) keys.push_back({end, t + endGap});
+  return keys;
+}
+
+// Measured with xdotool into Xvfb (tests/bench/ScanGapProbe): gaps of 1-10
+// ms, single gaps up to 246 ms on a loaded PC.
+TEST(ScanRule, ABurstFasterThanAPersonTypesEndedByEnterOrTabIsAScan) {
+  const std::string code = "8801230000264";
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, long long>> keys;
+    std::string scan;
+    int givenBack;
+  } cases[] = {
+      {"3 ms apart", Keys(code, {3}), code, 0},
+      {"ended by Tab", Keys(code, {3}, "\t"), code, 0},
+      {"5 ms apart with one gap of 246 ms", Keys(code, {5, 5, 5, 5, 246, 5}), code, 0},
+      {"a person, 60 ms apart", Keys("1234", {60}, "\r", 60), "", 1},
+      {"a tool typing 30 ms apart (xdotool --delay 60)", Keys("1234", {30}, "\r", 30), "", 1},
+      {"a tool at its usual pace, 12 ms apart (xdotool)", Keys("SHOP1234", {12}, "\t", 25), "", 1},
+      {"a person's quick pair, then a pause", Keys("1234", {20, 20, 90, 20}, "\r", 20), "", 2},
+      {"fast but three keys", Keys("123", {3}), "", 1},
+      {"a pause before Enter", Keys(code, {3}, "\r", 310), "", 1},
+      {"a pause inside: typing, then a new burst", Keys("12345678", {3, 3, 3, 310, 3}, ""), "", 1},
+      {"another key inside", Keys("1234#567", {3}), "", 2},
+      {"a clock that went back", {{"1", 500}, {"2", 400}, {"3", 403}, {"4", 406}, {"5", 409}, {"\r", 412}},
+       "2345", 1},
+  };
+  for (const auto& c : cases) {
+    const Outcome o = Feed(c.keys);
+    EXPECT_EQ(o.scan, c.scan) << c.what;
+    EXPECT_EQ(o.givenBack, c.givenBack) << c.what;
+  }
+}
+
+// Window-system keys with their times (X11 and Windows give every key one).
+void Send(QWidget* to, const QString& text, int key, unsigned long ms) {
+  for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent e(t, key, Qt::NoModifier, text);
+    e.setTimestamp(ms);
+    QApplication::sendEvent(to, &e);
+  }
+}
+
+TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
+  std::vector<std::string> scans;
+  std::vector<QWidget*> windows;
+  ScanGate gate(nullptr, [&](const std::string& code, QWidget* w) {
+    scans.push_back(code);
+    windows.push_back(w);
+  });
+  QDialog dlg;
+  auto* edit = new QLineEdit(&dlg);
+  ScanGate::RefuseScans(edit);  // as a quantity field
+  auto* ok = new QPushButton(QStringLiteral("확인"), &dlg);
+  ok->setDefault(true);
+  QObject::connect(ok, &QPushButton::clicked, &dlg, &QDialog::accept);
+  dlg.show();
+  edit->setFocus();
+  unsigned long t = 5000;
+  for (char c : std::string("8801230000264")) Send(edit, QString(QChar(c)), c, t += 3);
+  Send(edit, QStringLiteral("\r"), Qt::Key_Return, t += 3);
+  QApplication::processEvents();
+  EXPECT_EQ(scans, std::vector<std::string>{"8801230000264"});
+  EXPECT_EQ(windows, std::vector<QWidget*>{&dlg});
+  EXPECT_TRUE(edit->text().isEmpty());
+  EXPECT_TRUE(dlg.isVisible());  // its default button was not pressed
+
+  // A person: each key held until the next shows it is no scan, then given
+  // back in order; keys the program sends itself pass at once.
+  for (char c : std::string("12")) Send(edit, QString(QChar(c)), c, t += 150);
+  QTest::keyClicks(edit, "ab");
+  EXPECT_EQ(S(edit->text()), "12ab");
+  Send(edit, QStringLiteral("3"), '3', t += 150);
+  EXPECT_EQ(S(edit->text()), "12ab");
+  QTest::qWait(ScanTiming().holdGapMs + 50);  // a pause: typed after all
+  EXPECT_EQ(S(edit->text()), "12ab3");
+  Send(edit, QStringLiteral("4"), '4', t += 150);
+  QTest::mouseClick(edit, Qt::LeftButton);  // a click right after: the key first
+  EXPECT_EQ(S(edit->text()), "12ab34");
+  Send(edit, QStringLiteral("\r"), Qt::Key_Return, t += 150);
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(scans.size(), 1u);
+
+  // An ordinary text field of a dialog (a search or code field) takes a
+  // code typed at a scanner's pace over its text, Enter included.
+  QDialog search;
+  auto* field = new QLineEdit(QStringLiteral("피스"), &search);
+  int entered = 0;
+  QObject::connect(field, &QLineEdit::returnPressed, [&] { ++entered; });
+  search.show();
+  field->setFocus();
+  for (char c : std::string("KMHD341CBHU12345")) Send(field, QString(QChar(c)), c, t += 3);
+  Send(field, QStringLiteral("\r"), Qt::Key_Return, t += 3);
+  EXPECT_EQ(S(field->text()), "KMHD341CBHU12345");
+  EXPECT_EQ(entered, 1);
+  EXPECT_EQ(scans.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tarvik
