@@ -2,6 +2,10 @@
 # first, set in the top-level CMakeLists.txt). A library may link and include
 # only libraries of lower rows: never one of its own row, never one above.
 #
+# The same build step reads the client's sources for narrow file calls
+# (CheckFileCalls.cmake): on Windows they miss every path with a character
+# outside the ANSI code page.
+#
 # Links are checked here, when CMake configures. Includes are checked by a
 # build step (CheckLayers.cmake) that runs again whenever a source changes,
 # so an upward #include fails the normal build.
@@ -57,9 +61,12 @@ function(tarvik_check_layers)
   set(stamp "${CMAKE_BINARY_DIR}/tarvik_layers.stamp")
   add_custom_command(OUTPUT "${stamp}"
     COMMAND ${CMAKE_COMMAND} -DMAP=${map} -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
+    COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR} -DFOLDERS=${TARVIK_CLIENT_FOLDERS}
+            -P ${PROJECT_SOURCE_DIR}/cmake/CheckFileCalls.cmake
     COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
     DEPENDS ${allSources} "${map}" ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
-    COMMENT "Checking that no library includes a header of a library above it"
+            ${PROJECT_SOURCE_DIR}/cmake/CheckFileCalls.cmake
+    COMMENT "Checking that no library includes a header of a library above it, and no narrow file call"
     VERBATIM)
   add_custom_target(tarvik_layer_check ALL DEPENDS "${stamp}")
 endfunction()

@@ -47,7 +47,7 @@ QString FreePdfName(const QString& folder) {
 // All pages into one PDF file, a page each.
 PrintOutcome ToPdf(const std::vector<PrintPage>& pages) {
   const QString folder = Q(PdfFolder());
-  if (!QDir().mkpath(folder)) return Failed("PDF 파일을 저장할 폴더를 만들 수 없습니다.\r" + S(folder));
+  if (!QDir().mkpath(folder)) return Failed("PDF 파일을 저장할 폴더를 만들 수 없습니다.\r" + S(QDir::toNativeSeparators(folder)));
   const QString path = FreePdfName(folder);
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -66,11 +66,11 @@ PrintOutcome ToPdf(const std::vector<PrintPage>& pages) {
   drawn = painter.end() && drawn && printer.printerState() != QPrinter::Error;
   if (!drawn) {
     QFile::remove(path);
-    return Failed("PDF 파일을 만들 수 없습니다.\r" + S(path));
+    return Failed("PDF 파일을 만들 수 없습니다.\r" + S(QDir::toNativeSeparators(path)));
   }
   PrintOutcome o;
   o.ok = true;
-  o.pdfFile = S(path);
+  o.pdfFile = S(QDir::toNativeSeparators(path));  // shown to the clerk: in the system's own form
   return o;
 }
 
