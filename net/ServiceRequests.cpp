@@ -27,7 +27,14 @@ const ServiceCommand kOrderOpen{"RequestOrderOpen", "100406", "/NET/Order.php", 
 const ServiceCommand kOrderSample{"RequestOrderSample", "100411", "/NET/Order.php", H::Short, {"OH_CODE"}};
 const ServiceCommand kOrderAuth{"RequestOrderAuth", "100001", "/NET/OrderAuth.php", H::Bare, {}};
 
+ExchangeRunner& Runner() {
+  static ExchangeRunner runner;
+  return runner;
+}
+
 }  // namespace
+
+void SetExchangeRunner(ExchangeRunner runner) { Runner() = std::move(runner); }
 
 const std::vector<ServiceCommand>& ServiceCommands() {
   static const std::vector<ServiceCommand> all = {
@@ -66,7 +73,16 @@ std::string SendServiceCommand(const ServiceCommand& cmd, const std::string& dbK
   const std::string callIndex = TodayStamp() + "-" + std::to_string(client.RequestNumber());
   const std::string request =
       WrapPostData(BuildRequestText(cmd, callIndex, dbKey, extraValues, elements));
-  PostOutcome out = client.PostRequest(ServerHost(), cmd.path, ServerPort(), request);
+  // The request is numbered and built here; only the exchange may move to
+  // another thread.
+  const std::string host = ServerHost();
+  const std::uint16_t port = ServerPort();
+  PostOutcome out;
+  const auto exchange = [&] { out = client.PostRequest(host, cmd.path, port, request); };
+  if (Runner())
+    Runner()(exchange);
+  else
+    exchange();
   if (transportError) *transportError = out.transportError;
   if (replyDate) *replyDate = out.date;
   if (delivery) *delivery = out.delivery;
