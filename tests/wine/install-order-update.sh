@@ -53,7 +53,7 @@ for link in "$user_dir/Desktop/TarvikⅢ 주문형.lnk" \
 done
 entry="$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik' | tr -d '\r')"
 for value in "Publisher *REG_SZ *Tarvik" "DisplayIcon *REG_SZ .*TKClientI.exe,0" "EstimatedSize *REG_DWORD *0x[0-9a-f]"; do
-  grep -q "$value" <<<"$entry" || fail "the uninstall entry lacks $value: $entry"
+  grep -aq "$value" <<<"$entry" || fail "the uninstall entry lacks $value: $entry"
 done
 step "installed silently into $inst with both shortcuts and the uninstall entry"
 
