@@ -105,8 +105,8 @@ type_text() { xdotool type --delay 60 "$1"; sleep 0.3; }
 # scan TEXT: a barcode scanner types a few milliseconds a character, then Enter.
 scan() { xdotool type --delay 8 "$1"; xdotool key Return; sleep 0.8; }
 # log_in [no-main]: types the IDs and the password into the log-in screen.
+login=""
 log_in() {
-  local login
   login=$(wait_for 120 700 760) || fail "no log-in screen"
   sleep 1
   # No window manager: the pointer over the window and X's focus give it the
@@ -154,6 +154,7 @@ if [ -z "$install_dir" ]; then
   (cd "$inst" && wine TKClientI.exe /SKIPCHECK) &
   second=$!
   log_in no-main
+  wait_gone "$login"  # the log-in (and its catalogue load) over
   refused=$(dialog)
   shot second-start
   key Return
