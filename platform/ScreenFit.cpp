@@ -15,7 +15,10 @@ double FitScale(const ScreenRoom& room, int needWidth, int needHeight) {
   // One device pixel to spare on each axis: Qt rounds the window's size.
   const double fits = std::min(double(room.width - 1) / needWidth, double(room.height - 1) / needHeight);
   if (system <= fits) return system;
-  return std::max(0.5, std::floor(fits * 1000) / 1000);
+  // Never below 1: Qt 6.4's widgets clip each child to its size scaled twice
+  // below 1 (buttons cut in half). A screen too small at 1 keeps the 1024
+  // width rule of the main window, and the dialogs are moved inside.
+  return std::max(std::min(system, 1.0), std::floor(fits * 1000) / 1000);
 }
 
 double ChooseScreenScale() {

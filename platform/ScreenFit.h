@@ -3,8 +3,8 @@
 // specified layout in layout pixels; the program chooses how many device
 // pixels a layout pixel takes, before any window exists: the system's own
 // scale (its DPI setting: 125 %, 150 % ...) where the main window fits at
-// it, else the largest at which it fits. Each window is then kept inside the
-// usable area (the screen less the taskbar).
+// it, else the largest at which it fits, down to 1. Each window is then kept
+// inside the usable area (the screen less the taskbar).
 class QWidget;
 
 namespace tarvik {
@@ -25,7 +25,8 @@ constexpr int kLayoutWidth = 1152, kLayoutHeight = 705;
 
 // Device pixels per layout pixel for content of needWidth x needHeight on
 // room: dpi / 96 where the content fits at that, else the largest scale at
-// which it fits (rounded down to a thousandth). 0 when room is unknown.
+// which it fits (rounded down to a thousandth), but never below 1 (nor
+// above dpi / 96). 0 when room is unknown.
 double FitScale(const ScreenRoom& room, int needWidth = kLayoutWidth, int needHeight = kLayoutHeight);
 
 // Before QApplication: where the main window would not fit at the system's

@@ -239,12 +239,13 @@ TEST(ScreenFit, TheSystemScaleWhereTheMainWindowFitsElseTheLargestThatDoes) {
       {{1920, 1040, 96}, 1.0},    {{1366, 728, 96}, 1.0},     {{2560, 1400, 96}, 1.0},
       {{1920, 1020, 144}, 1.445},  // 150 %: 1058 pixels high would go under the taskbar
       {{1366, 718, 120}, 1.017},   // a laptop at its default 125 %
-      {{1024, 728, 96}, 0.888},    // the 1150-pixel layout on 1024
+      {{1024, 728, 96}, 1.0},      // never below 1: the 1024 width rule instead
+      {{1024, 728, 120}, 1.0},
       {{0, 0, 96}, 0.0},           // not known: Qt's own
   };
   for (const auto& c : cases) {
     EXPECT_DOUBLE_EQ(FitScale(c.room), c.scale) << c.room.width << "x" << c.room.height << "@" << c.room.dpi;
-    if (c.scale > 0) {
+    if (c.scale > 1) {
       EXPECT_LE(kLayoutWidth * c.scale, c.room.width);
       EXPECT_LE(kLayoutHeight * c.scale, c.room.height);
     }

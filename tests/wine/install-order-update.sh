@@ -51,7 +51,7 @@ for link in "$user_dir/Desktop/TarvikⅢ 주문형.lnk" \
   "$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/TarvikⅢ 주문형.lnk"; do
   [ -f "$link" ] || fail "no shortcut $link"
 done
-entry="$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik' | tr -d '\r')"
+entry="$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik' | tr -d '\r' | iconv -f CP949 -t UTF-8 -c)"
 for value in "Publisher *REG_SZ *Tarvik" "DisplayIcon *REG_SZ .*TKClientI.exe,0" "EstimatedSize *REG_DWORD *0x[0-9a-f]"; do
   grep -aq "$value" <<<"$entry" || fail "the uninstall entry lacks $value: $entry"
 done
@@ -157,6 +157,10 @@ if [ -z "$install_dir" ]; then
   wait_gone "$login"  # the log-in (and its catalogue load) over
   refused=$(dialog)
   shot second-start
+  # A box without a main window under it: X's focus is given to it here.
+  xdotool mousemove --window "$refused" 20 20
+  xdotool windowfocus "$refused" 2>/dev/null || true
+  sleep 0.5
   key Return
   wait_gone "$refused"
   for _ in $(seq 50); do kill -0 $second 2>/dev/null || break; sleep 0.2; done
