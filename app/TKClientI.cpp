@@ -1,6 +1,7 @@
 // The program entry: the command line and the update step decide whether this
 // run works, hands over to another copy of the program, or just ends.
 #include <QApplication>
+#include <QDebug>
 #include <QStringList>
 
 #include <string>
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
   for (const QString& a : QCoreApplication::arguments()) args.push_back(tarvik::S(a));
   if (args.empty()) args.emplace_back(argc > 0 ? argv[0] : "");
   tarvik::TraceStart(args);
+  // Each start in the run log: a support person sees the update's hand-overs.
+  qInfo().noquote() << "start:" << QCoreApplication::arguments().join(QLatin1Char(' '));
 
   tarvik::StartValues v;
   // args[0], not argv[0]: Windows hands main() its arguments in the ANSI code

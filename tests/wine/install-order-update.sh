@@ -223,7 +223,11 @@ sed -n 3p "$trace" | grep -q "	/SKIPCHECK	업데이트가^끝났습니다./다�
 leftovers="$(find "$inst" -newer "$published" -name '*.tmp' -o -newer "$published" -name 'NEW_*' | wc -l)"
 [ "$leftovers" -eq 0 ] || fail "temporary files left in the program folder"
 key Return
-step "updated itself through three processes; CRC-32 $(crc "$inst/TKClientI.exe") as published; note shown"
+log="$user_dir/AppData/Local/Tarvik/TKClientI.log"
+[ "$(grep -ac ' info: start:' "$log")" -ge 3 ] && grep -aq ' info: start:.*/TMPFILE' "$log" ||
+  fail "the run log lacks the update's starts: $(tail -5 "$log" 2>/dev/null)"
+step "updated itself through three processes; CRC-32 $(crc "$inst/TKClientI.exe") as published; note shown; the starts in the run log"
+grep -a ' \(warning\|critical\|fatal\):' "$log" | sed 's/^/wine e2e: in the run log: /' | head -5 || true
 wineserver -k
 wineserver -w
 
