@@ -4,8 +4,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cstdlib>
-
 #include "platform/Folders.h"
 #include "platform/Launcher.h"
 #include "platform/QtText.h"
@@ -106,8 +104,10 @@ bool ActOnStartResult(const StartValues& v) {
 }
 
 void TraceStart(const std::vector<std::string>& args) {
-  const char* file = std::getenv("TARVIK_TRACE_START");
-  if (!file || !*file) return;
+  // Qt's reading of the environment is the wide one on Windows: the path may
+  // hold characters the ANSI code page lacks.
+  const QString file = qEnvironmentVariable("TARVIK_TRACE_START");
+  if (file.isEmpty()) return;
   std::string line = std::to_string(QCoreApplication::applicationPid());
   for (const auto& a : args) {
     line += '\t';
@@ -122,7 +122,7 @@ void TraceStart(const std::vector<std::string>& args) {
     }
   }
   line += '\n';
-  AppendToFile(file, line);
+  AppendToFile(S(file), line);
 }
 
 }  // namespace tarvik

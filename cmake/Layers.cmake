@@ -5,6 +5,10 @@
 # the libraries they link. Every .h and .cpp file in the folders of these
 # sources must belong to one of them, so that no header escapes the check.
 #
+# The same build step reads the client's sources for narrow file calls
+# (CheckFileCalls.cmake): on Windows they miss every path with a character
+# outside the ANSI code page.
+#
 # Links are checked here, when CMake configures. Includes are checked by a
 # build step (CheckLayers.cmake) that runs again whenever a source changes,
 # so an upward #include fails the normal build.
@@ -110,9 +114,12 @@ function(tarvik_check_layers)
   set(stamp "${CMAKE_BINARY_DIR}/tarvik_layers.stamp")
   add_custom_command(OUTPUT "${stamp}"
     COMMAND ${CMAKE_COMMAND} -DMAP=${map} -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
+    COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR} -DFOLDERS=${TARVIK_CLIENT_FOLDERS}
+            -P ${PROJECT_SOURCE_DIR}/cmake/CheckFileCalls.cmake
     COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
     DEPENDS ${allSources} "${map}" ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
-    COMMENT "Checking that no library includes a header of a library above it, nor a program one it does not link"
+            ${PROJECT_SOURCE_DIR}/cmake/CheckFileCalls.cmake
+    COMMENT "Checking that no library includes a header of a library above it, nor a program one it does not link, and no narrow file call"
     VERBATIM)
   add_custom_target(tarvik_layer_check ALL DEPENDS "${stamp}")
 endfunction()

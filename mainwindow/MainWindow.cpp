@@ -20,6 +20,7 @@
 #include "controls/ImageButton.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
+#include "platform/ScreenFit.h"
 #include "platform/QtText.h"
 #include "platform/Window.h"
 
@@ -155,6 +156,7 @@ void TFrmMain::ApplyWidthRule() {
     imgBtnEsc_->move(imgBtnEsc_->x() - 128, imgBtnEsc_->y());
     load(imgRight_, icons + "Client1000.bmp");
   }
+  KeepInside(this);  // the whole window within the usable area, above the taskbar
 }
 
 void TFrmMain::showEvent(QShowEvent* e) {

@@ -2,7 +2,8 @@
 // THTTPClient carries one request text to the web service as a gzip file part
 // of a multipart/form-data POST and returns the reply text. One object serves
 // exactly one PostRequest and is then destroyed; nothing is kept between
-// requests. Blocking; used only on the thread of the user interface.
+// requests. Blocking, on the thread that calls PostRequest (in the program a
+// thread of its own per request: SetExchangeRunner, net/ServiceRequests.h).
 #include <cstdint>
 #include <string>
 

@@ -7,6 +7,17 @@
 
 namespace tarvik {
 
+namespace {
+
+ExchangeRunner& Runner() {
+  static ExchangeRunner runner;
+  return runner;
+}
+
+}  // namespace
+
+void SetExchangeRunner(ExchangeRunner runner) { Runner() = std::move(runner); }
+
 std::string SendServiceCommand(const protocol::Command& cmd, const std::string& dbKey,
                                const std::vector<std::string>& extraValues,
                                const std::string& elements, std::string* transportError,
@@ -15,8 +26,17 @@ std::string SendServiceCommand(const protocol::Command& cmd, const std::string& 
   const std::string callIndex = TodayStamp() + "-" + std::to_string(client.RequestNumber());
   const std::string request =
       WrapPostData(protocol::RequestText(cmd, callIndex, dbKey, extraValues, elements));
-  PostOutcome out =
-      client.PostRequest(ServerHost(), protocol::EndpointPath(cmd), ServerPort(), request);
+  // The request is numbered and built here; only the exchange may move to
+  // another thread.
+  const std::string host = ServerHost();
+  const std::uint16_t port = ServerPort();
+  const std::string path = protocol::EndpointPath(cmd);
+  PostOutcome out;
+  const auto exchange = [&] { out = client.PostRequest(host, path, port, request); };
+  if (Runner())
+    Runner()(exchange);
+  else
+    exchange();
   if (transportError) *transportError = out.transportError;
   if (replyDate) *replyDate = out.date;
   if (delivery) *delivery = out.delivery;

@@ -10,6 +10,7 @@
 //
 // dbKey is the supplier's M_CODE. elements is the caller's element text,
 // built with MakeTag, sent as it stands after the fixed part.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,13 @@ enum class Delivery {
   NotSent,  // the request never left whole (refused connection, broken send)
   Unknown   // the request left whole, but no reply was read (time-out, cut)
 };
+
+// Where the blocking exchange of every request runs. The default runs it in
+// place; the program installs one that runs it off the GUI thread
+// (platform/OffThread.h) so the window stays alive meanwhile. The request's
+// text, its number and every byte sent are the same either way.
+using ExchangeRunner = std::function<void(const std::function<void()>& exchange)>;
+void SetExchangeRunner(ExchangeRunner runner);  // empty: in place again
 
 // Sends any command of the table (what every function below does); extraValues
 // pair with the command's fixed extras (missing ones empty). When the

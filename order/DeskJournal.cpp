@@ -3,6 +3,7 @@
 #include "order/BasketJournal.h"
 #include "order/NotSold.h"
 #include "order/OrderDesk.h"
+#include "platform/Folders.h"
 #include "platform/Prompter.h"
 #include "session/Session.h"
 
@@ -34,12 +35,12 @@ void OrderDesk::StartJournal(const std::string& folder) {
       const std::string aside = journal_->SetAside();
       if (aside.empty()) {
         // Writing over it would lose it for good: this run keeps no journal.
-        ShowMessage("저장해 둔 발주 내용을 읽을 수 없습니다.\r\r" + journal_->Path() +
+        ShowMessage("저장해 둔 발주 내용을 읽을 수 없습니다.\r\r" + ShownPath(journal_->Path()) +
                     "\r\r이번에 작성하는 내용은 임시 저장되지 않습니다.");
         journal_.reset();
         return;
       }
-      ShowMessage("저장해 둔 발주 내용을 읽을 수 없습니다.\r\r파일을 다음 이름으로 옮겨 두었습니다.\r\r" + aside);
+      ShowMessage("저장해 둔 발주 내용을 읽을 수 없습니다.\r\r파일을 다음 이름으로 옮겨 두었습니다.\r\r" + ShownPath(aside));
       break;
     }
     case BasketJournal::ReadResult::Read:
@@ -61,7 +62,7 @@ void OrderDesk::StartJournal(const std::string& folder) {
 
 bool OrderDesk::DropJournal() {
   if (!journal_ || journal_->Remove()) return true;
-  ShowMessage("임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + journal_->Path() +
+  ShowMessage("임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + ShownPath(journal_->Path()) +
               "\r\r폴더의 쓰기 권한을 확인하십시요.");
   return false;
 }
@@ -78,7 +79,7 @@ void OrderDesk::KeepJournal() {
   }
   if (journalWarned_) return;
   journalWarned_ = true;
-  ShowMessage("작성중인 발주 내용을 임시 저장하지 못했습니다.\r\r" + journal_->Path() +
+  ShowMessage("작성중인 발주 내용을 임시 저장하지 못했습니다.\r\r" + ShownPath(journal_->Path()) +
               "\r\r디스크 공간과 폴더의 쓰기 권한을 확인하십시요.");
 }
 

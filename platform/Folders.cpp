@@ -30,6 +30,8 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, pos + 1);
 }
 
+std::string ShownPath(const std::string& path) { return S(QDir::toNativeSeparators(Q(path))); }
+
 std::string FileNameOf(const std::string& path) {
   const auto pos = path.find_last_of('/');
   return pos == std::string::npos ? path : path.substr(pos + 1);

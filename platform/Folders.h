@@ -25,6 +25,8 @@ std::string IconFolder(const std::string& base);
 
 // Folder part of a file path, with trailing "/" ("./" when there is none).
 std::string FolderOf(const std::string& path);
+// A path as the clerk is shown it: in the system's own form ("\\" on Windows).
+std::string ShownPath(const std::string& path);
 // File name part of a path.
 std::string FileNameOf(const std::string& path);
 

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDialog>
 
+#include "platform/ScreenFit.h"
+
 namespace tarvik {
 
 namespace {
@@ -13,6 +15,9 @@ ModalRunner& Runner() {
 }  // namespace
 
 int RunModal(QDialog& dlg) {
+  // Placed by its caller relative to the main window; a screen smaller than
+  // the layout would cut it off.
+  KeepInside(&dlg);
   if (Runner()) return Runner()(dlg);
   KeysComeBack back(dlg.parentWidget());
   return dlg.exec();

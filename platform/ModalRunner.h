@@ -12,8 +12,8 @@ namespace tarvik {
 
 using ModalRunner = std::function<int(QDialog&)>;
 
-// Runs dlg modally (QDialog::exec unless a runner is installed); returns its
-// result code. The window that had the keys before gets them back after.
+// Runs dlg modally (QDialog::exec unless a runner is installed), first moved
+// inside its screen's usable area; returns its result code. The window that had the keys before gets them back after.
 int RunModal(QDialog& dlg);
 // Installs r for every later RunModal; an empty runner restores exec().
 void SetModalRunner(ModalRunner r);

@@ -61,7 +61,7 @@ QString FreePdfName(const QString& folder) {
 // is written whole through QSaveFile and read back before it counts.
 PrintOutcome ToPdf(const std::vector<PrintPage>& pages) {
   const QString folder = Q(PdfFolder());
-  if (!QDir().mkpath(folder)) return Failed("PDF 파일을 저장할 폴더를 만들 수 없습니다.\r" + S(folder));
+  if (!QDir().mkpath(folder)) return Failed("PDF 파일을 저장할 폴더를 만들 수 없습니다.\r" + S(QDir::toNativeSeparators(folder)));
   const QString path = FreePdfName(folder);
   QSaveFile file(path);
   bool drawn = file.open(QIODevice::WriteOnly);
@@ -85,11 +85,11 @@ PrintOutcome ToPdf(const std::vector<PrintPage>& pages) {
   if (!drawn || file.error() != QFileDevice::NoError || !file.commit() || !WholePdf(path, size)) {
     file.cancelWriting();
     QFile::remove(path);
-    return Failed("PDF 파일을 저장하지 못했습니다.\r" + S(path) + "\r\r디스크 공간과 폴더의 쓰기 권한을 확인하십시요.");
+    return Failed("PDF 파일을 저장하지 못했습니다.\r" + S(QDir::toNativeSeparators(path)) + "\r\r디스크 공간과 폴더의 쓰기 권한을 확인하십시요.");
   }
   PrintOutcome o;
   o.ok = true;
-  o.pdfFile = S(path);
+  o.pdfFile = S(QDir::toNativeSeparators(path));  // shown to the clerk: in the system's own form
   return o;
 }
 

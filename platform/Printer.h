@@ -11,7 +11,7 @@ namespace tarvik {
 
 struct PrintOutcome {
   bool ok = false;
-  std::string pdfFile;  // set when the pages went to a PDF file instead of a printer
+  std::string pdfFile;  // set when the pages went to a PDF file instead of a printer (in the system's own form)
   std::string error;    // Korean, for the orderer, when !ok
 };
 

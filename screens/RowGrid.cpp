@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/QtText.h"
 #include "screens/ScreenKit.h"
 
@@ -47,6 +50,50 @@ class RowGrid::Model : public QAbstractTableModel {
   CellFn tip_;
 };
 
+namespace {
+
+// WCAG's relative luminance and contrast ratio.
+double Luminance(const QColor& c) {
+  auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+  return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+
+QColor Mix(const QColor& a, const QColor& b, double share) {
+  return QColor::fromRgbF(a.redF() * share + b.redF() * (1 - share), a.greenF() * share + b.greenF() * (1 - share),
+                          a.blueF() * share + b.blueF() * (1 - share));
+}
+
+// The background darkened (light text) or lightened (dark text) until the
+// pair reads at 4.5 : 1.
+QColor Readable(QColor back, const QColor& text) {
+  const bool lightText = Luminance(text) > 0.5;
+  for (int i = 0; i < 20 && Contrast(back, text) < 4.5; ++i) back = lightText ? back.darker(112) : back.lighter(108);
+  return back;
+}
+
+}  // namespace
+
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+std::pair<QColor, QColor> SelectionColours(const QPalette& p, bool focused) {
+  const QColor text = p.color(QPalette::Active, QPalette::HighlightedText);
+  const QColor back = p.color(QPalette::Active, QPalette::Highlight);
+  if (focused) return {Readable(back, text), text};
+  // Without the focus the palette's own inactive pair where it reads and
+  // stands out from the rows (a grid that set its own); else a pale tint of
+  // the highlight under the normal text. What the platform's style draws for
+  // it (Windows: near white, under white text) is never used.
+  const QColor base = p.color(QPalette::Inactive, QPalette::Base);
+  const QColor inactive = p.color(QPalette::Inactive, QPalette::Highlight);
+  const QColor inactiveText = p.color(QPalette::Inactive, QPalette::HighlightedText);
+  if (Contrast(inactive, inactiveText) >= 4.5 && Contrast(inactive, base) >= 1.25) return {inactive, inactiveText};
+  const QColor normal = p.color(QPalette::Inactive, QPalette::Text);
+  return {Readable(Mix(back, base, 0.35), normal), normal};
+}
+
 class RowGrid::Delegate : public QStyledItemDelegate {
  public:
   Delegate(QObject* parent, FormatFn format) : QStyledItemDelegate(parent), format_(std::move(format)) {}
@@ -56,14 +103,20 @@ class RowGrid::Delegate : public QStyledItemDelegate {
     const std::string raw = S(index.data().toString());
     const CellText c = rowFormat_ ? rowFormat_(index.row(), index.column(), raw) : format_(index.column(), raw);
     opt.text.clear();
+    // The selected row's background and text are one pair chosen here: the
+    // style's own selection (on Windows a near-white one without the focus)
+    // would lie under a text colour it did not choose.
+    const bool selected = opt.state & QStyle::State_Selected;
+    const bool focused = opt.widget && opt.widget->hasFocus() && (opt.state & QStyle::State_Active);
+    opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
     QStyle* style = opt.widget ? opt.widget->style() : nullptr;
     if (style) style->drawControl(QStyle::CE_ItemViewItem, &opt, p, opt.widget);
+    const auto pair = SelectionColours(opt.palette, focused);
+    if (selected) p->fillRect(opt.rect, pair.first);
     if (c.background) p->fillRect(opt.rect, QColor(static_cast<QRgb>(*c.background)));
     p->save();
     p->setFont(opt.font);
-    const bool selected = opt.state & QStyle::State_Selected;
-    p->setPen(c.rgb ? QColor(static_cast<QRgb>(*c.rgb))
-                    : opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    p->setPen(c.rgb ? QColor(static_cast<QRgb>(*c.rgb)) : selected ? pair.second : opt.palette.color(QPalette::Text));
     QRect r = opt.rect.adjusted(c.rightAligned ? 0 : c.indent, c.top, c.rightAligned ? -c.indent : 0, 0);
     p->setClipRect(opt.rect);
     p->drawText(r, (c.rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop, Q(c.text));

@@ -7,11 +7,21 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "screens/CellFormat.h"
 
 namespace tarvik {
+
+// The WCAG contrast ratio of two colours (1 to 21).
+double Contrast(const QColor& a, const QColor& b);
+// Background and text of a selected row, with and without the focus: the
+// palette's highlight pair (the background made darker or lighter until the
+// text reads at 4.5 : 1) with it; without it the palette's inactive pair
+// where that reads and stands out from the rows, else a pale tint of the
+// highlight under the normal text colour.
+std::pair<QColor, QColor> SelectionColours(const QPalette& palette, bool focused);
 
 class RowGrid : public QTableView {
   Q_OBJECT

@@ -6,7 +6,6 @@
 #include <QStandardPaths>
 
 #include <cctype>
-#include <fstream>
 
 #include "platform/Folders.h"
 #include "platform/QtText.h"
@@ -22,12 +21,18 @@ struct IniFile {
   std::vector<std::string> lines;
 
   bool Load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
+    QFile in(Q(path));  // never a narrow file call: the folder may be named in Korean
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = in.readAll();
+    std::size_t start = 0;
+    const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    while (start < text.size()) {
+      std::size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(start, end - start);
       if (!line.empty() && line.back() == '\r') line.pop_back();
       lines.push_back(line);
+      start = end + 1;
     }
     return true;
   }

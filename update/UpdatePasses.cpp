@@ -24,6 +24,7 @@ const char* const kNoUpdateServerCap = "접속 실패";
 const char* const kManifestError = "업데이트 정보 확인 오류 입니다.";
 const char* const kFileError = "파일 다운로드 오류 입니다.";
 const char* const kChecking = "업데이트 정보를 확인중 입니다..";
+const char* const kUnwritableFolder = "받은 파일을 폴더에 쓸 수 없습니다. 폴더의 쓰기 권한을 확인하십시요.";
 
 namespace {
 
@@ -35,10 +36,6 @@ std::string Counted(int i, int n) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "파일 다운로드중 입니다. ( %d / %d )", i, n);
   return buf;
-}
-
-void FileError(const char* where) {
-  CurrentPrompter().Show(std::string(kFileError) + where, "ERROR", PromptIcon::Stop);
 }
 
 bool Exists(const std::string& path) { return QFileInfo::exists(Q(path)); }
@@ -200,7 +197,17 @@ bool UpdatePasses::FetchFile(const std::string& url, const std::string& localPat
                                 std::uint32_t code, const std::string& text, bool& cancel) {
     FetchProgress(s, max, pos, code, text, cancel);
   };
-  return d.Download(localPath);
+  const bool ok = d.Download(localPath);
+  unwritableFolder_ = !ok && d.ErrorText.rfind("cannot write", 0) == 0 ? FolderOf(localPath) : std::string();
+  return ok;
+}
+
+void UpdatePasses::FileError(const char* where) const {
+  std::string text = std::string(kFileError) + where;
+  // A folder the program may not write into (a read-only program folder) is
+  // no download error: the clerk is told where the cause lies.
+  if (!unwritableFolder_.empty()) text += std::string("\r\r") + kUnwritableFolder + "\r" + ShownPath(unwritableFolder_);
+  CurrentPrompter().Show(text, "ERROR", PromptIcon::Stop);
 }
 
 void UpdatePasses::FetchProgress(TUrlDownload&, std::uint32_t progressMax, std::uint32_t progress,

@@ -94,9 +94,13 @@ class UpdatePasses {
   std::string UrlBase(const std::string& path) const;
   void Status(const std::string& text);
   bool SwapInProgram(const std::string& newPath, const std::string& oldPath);
+  // "파일 다운로드 오류 입니다." + where; after a fetch that could not write
+  // its file, with the folder and kUnwritableFolder.
+  void FileError(const char* where) const;
 
   UpdatePlaces places_;
   UpdateView* view_;
+  std::string unwritableFolder_;  // the last fetch's, when it could not write its file
 };
 
 // Texts of the passes.
@@ -105,5 +109,6 @@ extern const char* const kNoUpdateServerCap;  // "접속 실패"
 extern const char* const kManifestError;      // "업데이트 정보 확인 오류 입니다."
 extern const char* const kFileError;          // "파일 다운로드 오류 입니다."
 extern const char* const kChecking;           // "업데이트 정보를 확인중 입니다.."
+extern const char* const kUnwritableFolder;   // "받은 파일을 폴더에 쓸 수 없습니다. ..."
 
 }  // namespace tarvik

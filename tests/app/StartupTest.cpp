@@ -1,10 +1,18 @@
-// The start-up decision: which command lines go on, and what each hand-over starts.
+// The start-up decision: which command lines go on, and what each hand-over
+// starts; one running program per basket.
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
+#include "app/BasketClaim.h"
 #include "app/Startup.h"
 #include "platform/Launcher.h"
+#include "platform/QtText.h"
+#include "platform/RunningProgram.h"
+#include "session/Session.h"
+#include "tests/support/ScriptedPrompter.h"
 #include "tests/update/UpdateSite.h"
 
 namespace tarvik { namespace {
@@ -85,6 +93,29 @@ TEST(Startup, ProgramDirIsTheRealProgramFilesFolder) {
   EXPECT_EQ(v.ProgramDir + "|" + v.ExeName, site.programDir + "|TKClientI");
   EXPECT_TRUE(v.TargetDir.empty() && v.UpdateMessage.empty() && v.ExtraArg.empty());
   EXPECT_FALSE(ResolveProgramFile(site.root + "nothing/here").empty());  // no such file: the running executable
+}
+
+}}  // namespace tarvik
+
+namespace tarvik { namespace {
+
+TEST(BasketClaim, ASecondProgramOfTheSameOrdererIsToldAndEnds_AnotherOrdererOrALaterOneGetsIt) {
+  QTemporaryDir dir;
+  const std::string folder = S(dir.path()) + "/바구니";  // made on demand, Korean and all
+  TDM dm(S(dir.path()) + "/"), other(S(dir.path()) + "/");
+  dm.MasterInfo.M_CODE = other.MasterInfo.M_CODE = "S00001";
+  dm.CustomerInfo.C_CODE = "C00001";
+  other.CustomerInfo.C_CODE = "C00002";
+  test::ScriptedPrompter prompter;
+  auto first = ClaimBasket(folder, dm);
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(QFileInfo::exists(Q(folder + "/basket-S00001-C00001.json.lock")));
+  EXPECT_FALSE(ClaimBasket(folder, dm));  // the one process stands for a second program here
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kBasketOpenElsewhere});
+  EXPECT_TRUE(ClaimBasket(folder, other));
+  first.reset();
+  EXPECT_TRUE(ClaimBasket(folder, dm));
+  EXPECT_EQ(prompter.prompts.size(), 1u);
 }
 
 }}  // namespace tarvik

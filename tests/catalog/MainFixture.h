@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QInputMethodEvent>
+#include <QTextCharFormat>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -86,17 +87,30 @@ class MainWindowTest : public ::testing::Test {
     QWidget* target = main->focusWidget() ? main->focusWidget() : main.get();
     QTest::keyClick(target, static_cast<Qt::Key>(key), mods);
   }
-  // ASCII as key presses; Korean arrives as the input method commits it.
+  // ASCII as key presses; Korean as a Korean input method delivers it: each
+  // syllable first composed (underlined in the field, not yet its text),
+  // then committed.
   void Type(const QString& text) { TypeInto(main->focusWidget(), text); }
   static void TypeInto(QWidget* w, const QString& text) {
     for (QChar c : text) {
       if (c.unicode() < 128) {
         QTest::keyClicks(w, QString(c));
-      } else {
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(c));
-        QApplication::sendEvent(w, &commit);
+        continue;
       }
+      auto* edit = qobject_cast<QLineEdit*>(w);
+      QString before = edit ? edit->text() : QString();  // less a selection the syllable replaces
+      if (edit && edit->hasSelectedText()) before.remove(edit->selectionStart(), edit->selectedText().size());
+      QTextCharFormat underline;
+      underline.setFontUnderline(true);
+      QInputMethodEvent composing(QString(c), {{QInputMethodEvent::TextFormat, 0, 1, underline},
+                                               {QInputMethodEvent::Cursor, 1, 1, QVariant()}});
+      QApplication::sendEvent(w, &composing);
+      if (edit) {
+        EXPECT_EQ(edit->text(), before) << "composing text taken as typed";
+      }
+      QInputMethodEvent commit;
+      commit.setCommitString(QString(c));
+      QApplication::sendEvent(w, &commit);
     }
   }
   static QLineEdit* Field(QDialog& d, const char* name) { return d.findChild<QLineEdit*>(name); }

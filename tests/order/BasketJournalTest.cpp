@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "order/BasketJournal.h"
+#include "platform/Folders.h"
 #include "order/OrderDesk.h"
 #include "platform/QtText.h"
 #include "tests/order/DeskFixture.h"
@@ -201,7 +202,7 @@ TEST_F(DeskJournal, AFailedWriteIsToldOnceUntilOneSucceeds) {
   d.AddLine("P1", "n", "EA", "1", "");
   d.SetNote("N");
   ASSERT_EQ(prompter.prompts.size(), 1u);
-  EXPECT_EQ(prompter.Last(), "작성중인 발주 내용을 임시 저장하지 못했습니다.\r\r" + journal.Path() +
+  EXPECT_EQ(prompter.Last(), "작성중인 발주 내용을 임시 저장하지 못했습니다.\r\r" + ShownPath(journal.Path()) +
                                  "\r\r디스크 공간과 폴더의 쓰기 권한을 확인하십시요.");
   QFile::remove(QString::fromStdString(Folder()));
   d.SetNote("NN");

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "order/BasketJournal.h"
+#include "platform/Folders.h"
 #include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
@@ -319,7 +320,7 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
   server.QueueReplies({Reply("1"), Reply("1")});
   desk.SendOrder();
   const std::string notRemoved =
-      "임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + journal.Path() + "\r\r폴더의 쓰기 권한을 확인하십시요.";
+      "임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + ShownPath(journal.Path()) + "\r\r폴더의 쓰기 권한을 확인하십시요.";
   desk.ClearScreen();  // each time it should go, it is told again
   const Texts told = prompter.Texts();
   ASSERT_EQ(told.size(), 4u);  // the failed write, then these

@@ -2,21 +2,32 @@
 // button texts from the carried translation, text with as much room on the
 // right as on the left), the keys after a modal window, and CP949 text.
 // Window shapes from bitmaps: the start-up screen's and the image button's tests.
+// The request's thread, the run log and the choice of the screen's scale.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <functional>
+#include <thread>
 
 #include "platform/ModalRunner.h"
+#include "platform/OffThread.h"
 #include "platform/Prompter.h"
+#include "platform/QtText.h"
+#include "platform/RunLog.h"
+#include "platform/ScreenFit.h"
 #include "platform/Translation.h"
+#include "tests/support/Files.h"
 #include "wire/Text.h"
 
 namespace tarvik { namespace {
@@ -168,6 +179,77 @@ TEST(Cp949, ReadAsUtf8WithUndefinedBytesReplacedAndTheRestKept_CrashOnUndefinedP
       {"", ""},
   };
   for (const auto& [cp949, utf8] : cases) EXPECT_EQ(Cp949ToUtf8(cp949), utf8) << utf8;
+}
+
+}}  // namespace tarvik
+
+namespace tarvik { namespace {
+
+TEST(OffThread, TheWindowLivesWhileTheCallRunsKeysComeAfterItClicksNever) {
+  QLineEdit edit;
+  edit.show();
+  edit.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&edit));
+  int ticks = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+  timer.start(10);
+  QString during;
+  bool busy = false;
+  QTimer::singleShot(40, [&] {  // the clerk types and clicks while the request runs
+    QTest::keyClicks(&edit, "ab");
+    QTest::mouseDClick(&edit, Qt::LeftButton);
+    during = edit.text();
+    busy = QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+  });
+  bool ranElsewhere = false;
+  RunOffGuiThread([&] {
+    ranElsewhere = QThread::currentThread() != qApp->thread();
+    QThread::msleep(300);
+  });
+  EXPECT_TRUE(ranElsewhere);
+  EXPECT_GE(ticks, 5);  // the GUI thread went on
+  EXPECT_TRUE(during.isEmpty());
+  EXPECT_TRUE(busy);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  QApplication::processEvents();
+  EXPECT_EQ(edit.text(), QStringLiteral("ab"));  // in order, once it ended
+  std::thread([&] { RunOffGuiThread([&] { ranElsewhere = false; }); }).join();  // elsewhere: in place
+  EXPECT_FALSE(ranElsewhere);
+}
+
+TEST(RunLog, QtMessagesGoToTheFileWhichTurnsOverPastItsSize) {
+  QTemporaryDir dir;
+  const std::string path = S(dir.path()) + "/TKClientI.log";
+  KeepRunLog(path, 120);
+  for (const char* text : {"first", "second", "third", "fourth"}) qWarning("%s", text);
+  qInstallMessageHandler(nullptr);
+  const std::string now = test::ReadFile(path), before = test::ReadFile(path + ".1");
+  EXPECT_NE(now.find(" warning: fourth\n"), std::string::npos) << now;
+  EXPECT_EQ(now.find("third"), std::string::npos);
+  EXPECT_NE(before.find("first"), std::string::npos);
+  EXPECT_NE(before.find("third"), std::string::npos);
+}
+
+TEST(ScreenFit, TheSystemScaleWhereTheMainWindowFitsElseTheLargestThatDoes) {
+  const struct {
+    ScreenRoom room;  // usable area (the screen less the taskbar) and DPI
+    double scale;
+  } cases[] = {
+      {{1920, 1040, 96}, 1.0},    {{1366, 728, 96}, 1.0},     {{2560, 1400, 96}, 1.0},
+      {{1920, 1020, 144}, 1.445},  // 150 %: 1058 pixels high would go under the taskbar
+      {{1366, 718, 120}, 1.017},   // a laptop at its default 125 %
+      {{1024, 728, 96}, 1.0},      // never below 1: the 1024 width rule instead
+      {{1024, 728, 120}, 1.0},
+      {{0, 0, 96}, 0.0},           // not known: Qt's own
+  };
+  for (const auto& c : cases) {
+    EXPECT_DOUBLE_EQ(FitScale(c.room), c.scale) << c.room.width << "x" << c.room.height << "@" << c.room.dpi;
+    if (c.scale > 1) {
+      EXPECT_LE(kLayoutWidth * c.scale, c.room.width);
+      EXPECT_LE(kLayoutHeight * c.scale, c.room.height);
+    }
+  }
 }
 
 }}  // namespace tarvik

@@ -11,6 +11,9 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <map>
+
 #include "platform/QtText.h"
 #include "screens/CellFormat.h"
 #include "screens/ListScreen.h"
@@ -77,6 +80,42 @@ TEST(ListScreen, StripButtonColumnAndCountDisplayFollowTheLayout) {
   EXPECT_EQ(screen.CountDisplay()->palette().color(QPalette::ButtonText), QColor(0, 128, 128));
   EXPECT_EQ(screen.SideButton(ListButton::Esc)->palette().color(QPalette::ButtonText), QColor(Qt::red));
   EXPECT_EQ(S(screen.SideButton(ListButton::Esc)->toolTip()), "닫음");
+}
+
+// The most frequent colour of a row's cells (its background) and, of the
+// rest, the one furthest from it (its text).
+std::pair<QColor, QColor> RowColours(const QImage& img, const QRect& row) {
+  std::map<QRgb, int> seen;
+  for (int y = row.top() + 1; y < row.bottom(); ++y)
+    for (int x = row.left() + 1; x < row.right(); ++x) ++seen[img.pixel(x, y)];
+  const QColor back(std::max_element(seen.begin(), seen.end(), [](auto& a, auto& b) { return a.second < b.second; })->first);
+  QColor text = back;
+  for (const auto& [rgb, n] : seen)
+    if (Contrast(QColor(rgb), back) > Contrast(text, back)) text = QColor(rgb);
+  return {back, text};
+}
+
+TEST(RowGrid, SelectedRowReadsWithAndWithoutTheFocus) {
+  // Drawn by the platform's own style (Windows under Wine): the grid picks
+  // the selected row's pair itself, so it reads wherever the focus is.
+  TTestList screen(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+  screen.activateWindow();
+  for (bool focused : {true, false}) {
+    SCOPED_TRACE(focused ? "focused" : "unfocused");
+    (focused ? static_cast<QWidget*>(screen.grid) : screen.edit)->setFocus();
+    QTest::qWait(50);
+    ASSERT_EQ(screen.grid->hasFocus(), focused);
+    const QImage img = screen.grid->grab().toImage();
+    const int row = screen.grid->SelectedRow();
+    const QRect cell = screen.grid->visualRect(screen.grid->model()->index(row, 0));
+    const auto [back, text] = RowColours(img, cell);
+    const auto plain = RowColours(img, cell.translated(0, cell.height())).first;
+    EXPECT_GE(Contrast(back, text), 4.5) << back.name().toStdString() << " " << text.name().toStdString();
+    EXPECT_GE(Contrast(back, plain), 1.25) << "the selection must stand out: " << back.name().toStdString();
+    const QString shots = qEnvironmentVariable("TARVIK_SHOTS");
+    if (!shots.isEmpty()) img.save(shots + (focused ? "/row-focused.png" : "/row-unfocused.png"));
+  }
 }
 
 TEST(ListScreen, KeysButtonsAndWheelPageTheListAndShowTheCount) {

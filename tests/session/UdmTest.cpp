@@ -22,7 +22,10 @@ struct UserIni : ::testing::Test {
     const TDM dm(dir.empty() ? Dir() : dir);
     return dm.MasterInfo.M_ID + "|" + dm.CustomerInfo.C_ID;
   }
-  std::string Dir() const { return S(tmp.path()) + "/"; }
+  // A program folder named in Korean, as a shop's may be: under Windows a
+  // narrow file call would miss it.
+  UserIni() { QDir(tmp.path()).mkdir(QStringLiteral("매장")); }
+  std::string Dir() const { return S(tmp.path()) + "/매장/"; }
   std::string Ini() const { return Dir() + "user.ini"; }
   QTemporaryDir tmp;
 };
@@ -51,7 +54,7 @@ TEST_F(UserIni, LoginWritesTheIdsAsTypedOnlyIntoAnExistingIni) {
   EXPECT_FALSE(TDM(Dir() + "no/such/folder/").WriteUserIni("a", "b"));
   ASSERT_TRUE(QDir().mkdir(Q(Ini())));  // a user.ini that cannot be replaced
   EXPECT_FALSE(TDM(Dir()).WriteUserIni("a", "b"));
-  EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+  EXPECT_EQ(QDir(Q(Dir())).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST(CheckYymmdd, CalendarRulesWithTheTwoDigitLeapYearAndItsMessages) {

@@ -2,6 +2,7 @@
 // service on loopback.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
@@ -215,10 +216,16 @@ TEST(UpdatePassesServerFailures, EachStopsThePassWithItsMessage) {
   EXPECT_EQ(RunPass(site.CheckPlaces(), nullptr), -1);
   EXPECT_EQ(apply("1", ""), -1);
   EXPECT_EQ(apply(kOld, "gone.so,1"), -1);
+  // A program folder the new file cannot be written into: the cause is said.
+  server.SetReply("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nnew");
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(site.programDir + "NEW_" + site.exeName)));
+  EXPECT_EQ(apply("1", ""), -1);
+  QDir().rmdir(QString::fromStdString(site.programDir + "NEW_" + site.exeName));
   ::unsetenv("TARVIK_SERVER");
   const std::string noServer = "업데이트 서버와 연결할수 없습니다.";
   EXPECT_EQ(prompter.Texts(), (Strings{noServer, noServer, "업데이트 정보 확인 오류 입니다.", kFileError + "[ 1 ] ",
-                                       kFileError + "[ 3 ] "}));
+                                       kFileError + "[ 3 ] ",
+                                       kFileError + "[ 1 ] \r\r" + kUnwritableFolder + "\r" + site.programDir}));
   for (const auto& p : prompter.prompts) {
     EXPECT_EQ(p.caption, p.text == noServer ? "접속 실패" : "ERROR");
     EXPECT_EQ(p.icon, PromptIcon::Stop);

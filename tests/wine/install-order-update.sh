@@ -1,39 +1,61 @@
 #!/usr/bin/env bash
-# The Windows build end to end under Wine, as a shop gets it:
-#   1. the installer runs silently into a fresh prefix (program folder,
-#      user.ini, icon\, both shortcuts);
-#   2. the installed TKClientI.exe starts against the Linux reference service
-#      on a loopback port, the log-in is typed with xdotool, two barcodes are
-#      scanned and one product typed by hand, F7 sends the order, and the
-#      order is read back from the service's database line by line;
-#   3. a changed program is published; the installed program updates itself
+# The Windows build end to end under Wine set up as a Korean PC (user 김철수,
+# code page 949), as a shop gets it:
+#   1. the installer runs silently (program folder, user.ini, icon\, both
+#      shortcuts, the uninstall entry with publisher, icon and size);
+#   2. a plain start with the installed program published unchanged passes
+#      the update check in one process and reaches the log-in, typed with
+#      xdotool; user.ini then holds the IDs;
+#   full run (the default folder, C:\users\김철수\AppData\Local\Programs\Tarvik):
+#   3. two barcodes are scanned, a second program of the same orderer is
+#      turned away (it never offers the first one's basket), one product is
+#      typed by hand, F7 sends the order, and the order is read back from the
+#      service's database line by line; an install while the program runs
+#      asks to close it (silent: gives up, nothing replaced);
+#   4. a changed program is published; the installed program updates itself
 #      through its three processes (check pass, the copy's replacement pass,
 #      the finished run with the note): the installed file has the published
-#      CRC-32, no NEW_ file is left, and the note is shown after the log-in.
-# Usage: install-order-update.sh SETUP.exe SERVICE WORKDIR SHOTS
+#      CRC-32, no NEW_ file is left, and the note is shown after the log-in;
+#   5. a reinstall keeps the shop's user.ini; the uninstaller removes the
+#      program folder, the update's work copy in Templates and its entry.
+#   With INSTALL_DIR (a Windows path, such as C:\매장\타르빅주문) the program
+#   is installed there and steps 3 and 5's uninstall are left out.
+# Usage: install-order-update.sh SETUP.exe SERVICE WORKDIR SHOTS [INSTALL_DIR]
 # (run by scripts/test-windows, which has made the prefix and the display).
 set -euo pipefail
-setup="$1" service="$2" work="$3" shots="$4"
-USER="${USER:-$(id -un)}"
+setup="$1" service="$2" work="$3" shots="$4" install_dir="${5:-}"
 mkdir -p "$shots"
-fail() { echo "wine e2e: FAILED: $*" >&2; import -window root "$shots/wine-failure.png" 2>/dev/null || true; exit 1; }
+tag="${install_dir:+korean-folder-}"
+fail() { echo "wine e2e: FAILED: $*" >&2; import -window root "$shots/wine-${tag}failure.png" 2>/dev/null || true; exit 1; }
 step() { echo "wine e2e: $*"; }
 crc() { gzip -c "$1" | tail -c 8 | head -c 4 | od -An -tu4 | tr -d ' '; }
+shot() { import -window root "$shots/wine-$tag$1.png"; }
+unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 
 # --- 1. silent install -----------------------------------------------------------
-wine "$setup" /S
+user_dir="$WINEPREFIX/drive_c/users/$USER"
+templates="$user_dir/AppData/Roaming/Microsoft/Windows/Templates"
+if [ -n "$install_dir" ]; then
+  wine "$setup" /S "/D=$install_dir"
+  inst="$(unix_path "$install_dir")"
+else
+  wine "$setup" /S
+  inst="$user_dir/AppData/Local/Programs/Tarvik"
+fi
 wineserver -w
-local_app="$WINEPREFIX/drive_c/users/$USER/AppData/Local"
-inst="$local_app/Programs/Tarvik"
 [ -f "$inst/TKClientI.exe" ] || fail "no TKClientI.exe in $inst"
 [ -d "$inst/icon" ] || fail "no icon folder"
-[ "$(cat "$inst/user.ini")" = "$(printf '[MASTER]\r\nID=\r\n[CUSTOMER]\r\nID=\r')" ] || fail "user.ini: $(od -c "$inst/user.ini" | head)"
-user_dir="$WINEPREFIX/drive_c/users/$USER"
+empty_ini="$(printf '[MASTER]\r\nID=\r\n[CUSTOMER]\r\nID=\r')"
+[ "$(cat "$inst/user.ini")" = "$empty_ini" ] || fail "user.ini: $(od -c "$inst/user.ini" | head)"
 for link in "$user_dir/Desktop/TarvikⅢ 주문형.lnk" \
   "$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/TarvikⅢ 주문형.lnk"; do
   [ -f "$link" ] || fail "no shortcut $link"
 done
-step "installed silently into $inst with both shortcuts"
+entry="$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik' | tr -d '\r' | iconv -f CP949 -t UTF-8 -c)"
+for value in "Publisher *REG_SZ *Tarvik" "DisplayIcon *REG_SZ .*TKClientI.exe,0" "EstimatedSize *REG_DWORD *0x[0-9a-f]"; do
+  grep -aq "$value" <<<"$entry" || fail "the uninstall entry lacks $value: $entry"
+done
+step "installed silently into $inst with both shortcuts and the uninstall entry"
 
 # --- the service -------------------------------------------------------------------
 db="$work/demo.db" updates="$work/update"
@@ -64,6 +86,15 @@ wait_for() {
     sleep 0.3
   done
 }
+# count_windows MIN_WIDTH: how many visible program windows are at least that wide.
+count_windows() {
+  local w n=0
+  for w in $(program_windows); do
+    eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
+    [ "${WIDTH:-0}" -lt "$1" ] || n=$((n + 1))
+  done
+  echo "$n"
+}
 # wait_gone ID: until the window is no longer visible (at most 20 s).
 wait_gone() {
   local until=$((SECONDS + 20))
@@ -73,8 +104,9 @@ key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
 type_text() { xdotool type --delay 60 "$1"; sleep 0.3; }
 # scan TEXT: a barcode scanner types a few milliseconds a character, then Enter.
 scan() { xdotool type --delay 8 "$1"; xdotool key Return; sleep 0.8; }
+# log_in [no-main]: types the IDs and the password into the log-in screen.
+login=""
 log_in() {
-  local login
   login=$(wait_for 120 700 760) || fail "no log-in screen"
   sleep 1
   # No window manager: the pointer over the window and X's focus give it the
@@ -83,58 +115,93 @@ log_in() {
   xdotool windowfocus "$login" 2>/dev/null || true
   sleep 1
   for field in DEMO SHOP1 1234; do type_text "$field"; key Return; done
+  [ "${1:-}" = no-main ] && return 0
   wait_for 60 1000 >/dev/null || fail "no main window after the log-in"
   sleep 2
 }
 # The one dialog in front of the main window (a message box, the notices).
 dialog() { wait_for 30 100 999 || fail "no dialog in front of the main window"; }
+ids_ini="$(printf '[MASTER]\r\nID=DEMO\r\n[CUSTOMER]\r\nID=SHOP1\r')"
 
 trace="$work/trace.txt"
 export TARVIK_TRACE_START="Z:${trace}"
 
-# --- 2. log-in, two scans, one typed line, F7 ------------------------------------
-codes=($(sqlite3 "$db" "SELECT G.G_BCODE FROM U_ U JOIN G_ G ON G.M_CODE = U.M_CODE AND G.G_CODE = U.U_GC
-  WHERE U.M_CODE = 'S00001' AND U.U_CC = 'C00001' AND G.G_BCODE <> '' ORDER BY G.G_CODE LIMIT 2"))
-goods=($(sqlite3 "$db" "SELECT G.G_CODE FROM U_ U JOIN G_ G ON G.M_CODE = U.M_CODE AND G.G_CODE = U.U_GC
-  WHERE U.M_CODE = 'S00001' AND U.U_CC = 'C00001' AND G.G_BCODE <> '' ORDER BY G.G_CODE LIMIT 2"))
-[ ${#codes[@]} -eq 2 ] || fail "the demo data has no two barcodes for SHOP1"
-(cd "$inst" && wine TKClientI.exe /SKIPCHECK) &
+# --- 2. a plain start: the update check passes in one process ---------------------
+(cd "$inst" && wine TKClientI.exe) &
 log_in
+[ "$(wc -l <"$trace")" -eq 1 ] || fail "a plain start with the published program made more than one start: $(cat "$trace")"
+[ "$(cat "$inst/user.ini")" = "$ids_ini" ] || fail "user.ini after the log-in: $(od -c "$inst/user.ini" | head)"
 notices=$(dialog)
 key Escape
 wait_gone "$notices"
-scan "${codes[0]}"
-scan "${codes[1]}"
-key F5
-dialog >/dev/null
-type_text BULB; key Return
-type_text EA; key Return
-type_text 2; key Return
-key Escape
-# The basket with its three lines, once the entry dialog has gone.
-until=$((SECONDS + 15))
-while [ $SECONDS -lt $until ] && wait_for 0 100 999 >/dev/null; do sleep 0.3; done
-sleep 0.5
-import -window root "$shots/wine-main.png"
-key F7
-sent=$(dialog)
-import -window root "$shots/wine-sent.png"
-key Return
-wait_gone "$sent"
-lines="$(sqlite3 -separator '|' "$db" "SELECT L.OL_GC, L.OL_GN, L.OL_GBOX, L.OL_LC FROM OL_ L JOIN OH_ H
-  ON H.OH_CODE = L.OH_CODE WHERE H.OH_CC = 'C00001' ORDER BY L.OL_NO")"
-expected="${goods[0]}|||1
+step "a plain start passed the update check in one process; user.ini holds DEMO and SHOP1"
+
+if [ -z "$install_dir" ]; then
+  # --- 3. scans, a second program turned away, a typed line, F7 ------------------------
+  codes=($(sqlite3 "$db" "SELECT G.G_BCODE FROM U_ U JOIN G_ G ON G.M_CODE = U.M_CODE AND G.G_CODE = U.U_GC
+    WHERE U.M_CODE = 'S00001' AND U.U_CC = 'C00001' AND G.G_BCODE <> '' ORDER BY G.G_CODE LIMIT 2"))
+  goods=($(sqlite3 "$db" "SELECT G.G_CODE FROM U_ U JOIN G_ G ON G.M_CODE = U.M_CODE AND G.G_CODE = U.U_GC
+    WHERE U.M_CODE = 'S00001' AND U.U_CC = 'C00001' AND G.G_BCODE <> '' ORDER BY G.G_CODE LIMIT 2"))
+  [ ${#codes[@]} -eq 2 ] || fail "the demo data has no two barcodes for SHOP1"
+  main=$(wait_for 5 1000) || fail "no main window"
+  scan "${codes[0]}"
+  scan "${codes[1]}"
+  shot main  # the basket's selected row while the search box has the keys
+  key ctrl+b
+  shot basket-focused  # the same row in the focused basket
+  key F2
+  # A second program of the same orderer: told the basket is open, it ends.
+  (cd "$inst" && wine TKClientI.exe /SKIPCHECK) &
+  second=$!
+  log_in no-main
+  wait_gone "$login"  # the log-in (and its catalogue load) over
+  refused=$(dialog)
+  shot second-start
+  # A box without a main window under it: X's focus is given to it here.
+  xdotool mousemove --window "$refused" 20 20
+  xdotool windowfocus "$refused" 2>/dev/null || true
+  sleep 0.5
+  key Return
+  wait_gone "$refused"
+  for _ in $(seq 50); do kill -0 $second 2>/dev/null || break; sleep 0.2; done
+  ! kill -0 $second 2>/dev/null || fail "the second program did not end"
+  [ "$(count_windows 1000)" -eq 1 ] || fail "a second main window opened"
+  # An install now asks to close the program; a silent one gives up.
+  touch -d '2000-01-01' "$inst/TKClientI.exe"
+  if wine "$setup" /S; then fail "the installer ran over the running program"; fi
+  [ "$(stat -c %Y "$inst/TKClientI.exe")" -lt 1000000000 ] || fail "the installer replaced the running program"
+  step "a second program of SHOP1 was turned away; an install waits for the program to close"
+  xdotool windowfocus "$main" 2>/dev/null || true
+  key F5
+  dialog >/dev/null
+  type_text BULB; key Return
+  type_text EA; key Return
+  type_text 2; key Return
+  key Escape
+  # The basket with its three lines, once the entry dialog has gone.
+  until=$((SECONDS + 15))
+  while [ $SECONDS -lt $until ] && wait_for 0 100 999 >/dev/null; do sleep 0.3; done
+  sleep 0.5
+  key F7
+  sent=$(dialog)
+  shot sent
+  key Return
+  wait_gone "$sent"
+  lines="$(sqlite3 -separator '|' "$db" "SELECT L.OL_GC, L.OL_GN, L.OL_GBOX, L.OL_LC FROM OL_ L JOIN OH_ H
+    ON H.OH_CODE = L.OH_CODE WHERE H.OH_CC = 'C00001' ORDER BY L.OL_NO")"
+  expected="${goods[0]}|||1
 ${goods[1]}|||1
 YZ|BULB|EA|2"
-[ "$lines" = "$expected" ] || fail "the stored order's lines are
+  [ "$lines" = "$expected" ] || fail "the stored order's lines are
 $lines
 expected
 $expected"
-step "order sent with F7 and stored: $(echo "$lines" | tr '\n' ' ')"
+  step "order sent with F7 and stored once: $(echo "$lines" | tr '\n' ' ')"
+fi
 wineserver -k
 wineserver -w
 
-# --- 3. the self-update through three processes ---------------------------------
+# --- 4. the self-update through three processes ---------------------------------
 published="$work/publish/TKClientI.exe"
 mkdir -p "$work/publish"
 cp "$inst/TKClientI.exe" "$published"
@@ -145,7 +212,7 @@ rm -f "$trace"
 (cd "$inst" && wine TKClientI.exe) &
 log_in
 note=$(dialog)
-import -window root "$shots/wine-update-note.png"
+shot update-note
 starts="$(wc -l <"$trace")"
 [ "$starts" -eq 3 ] || fail "expected three starts, the trace holds: $(cat "$trace")"
 sed -n 2p "$trace" | grep -q "	/TMPFILE	" || fail "the second start was not the copy's replacement pass: $(cat "$trace")"
@@ -156,5 +223,29 @@ sed -n 3p "$trace" | grep -q "	/SKIPCHECK	업데이트가^끝났습니다./다�
 leftovers="$(find "$inst" -newer "$published" -name '*.tmp' -o -newer "$published" -name 'NEW_*' | wc -l)"
 [ "$leftovers" -eq 0 ] || fail "temporary files left in the program folder"
 key Return
-step "updated itself through three processes; CRC-32 $(crc "$inst/TKClientI.exe") as published; note shown"
+log="$user_dir/AppData/Local/Tarvik/TKClientI.log"
+[ "$(grep -ac ' info: start:' "$log")" -ge 3 ] && grep -aq ' info: start:.*/TMPFILE' "$log" ||
+  fail "the run log lacks the update's starts: $(tail -5 "$log" 2>/dev/null)"
+step "updated itself through three processes; CRC-32 $(crc "$inst/TKClientI.exe") as published; note shown; the starts in the run log"
+grep -a ' \(warning\|critical\|fatal\):' "$log" | sed 's/^/wine e2e: in the run log: /' | head -5 || true
+wineserver -k
+wineserver -w
+
+# --- 5. reinstall, uninstall ---------------------------------------------------------
+wine "$setup" /S ${install_dir:+"/D=$install_dir"}
+wineserver -w
+[ "$(cat "$inst/user.ini")" = "$ids_ini" ] || fail "a reinstall changed user.ini: $(od -c "$inst/user.ini" | head)"
+step "a reinstall kept user.ini"
+if [ -z "$install_dir" ]; then
+  [ -f "$templates/TKClientI.exe" ] && [ -f "$templates/TKClienti.dat" ] || fail "no work copy in $templates"
+  wine "$inst/uninstall.exe" /S
+  wineserver -w
+  for _ in $(seq 50); do [ -e "$inst" ] || break; sleep 0.2; done
+  [ ! -e "$inst" ] || fail "the uninstaller left $inst"
+  left="$(find "$templates" -type f | wc -l)"
+  [ "$left" -eq 0 ] || fail "the uninstaller left the work copy: $(ls "$templates" | head)"
+  ! wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik' >/dev/null 2>&1 ||
+    fail "the uninstall entry stayed"
+  step "the uninstaller removed the program folder, the work copy in Templates and its entry"
+fi
 echo "wine e2e: 1 passed, 0 failed"
