@@ -4,7 +4,7 @@
 #include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "session/Session.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

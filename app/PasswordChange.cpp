@@ -3,7 +3,7 @@
 #include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 #include "session/Session.h"
 
 namespace tarvik {

@@ -6,7 +6,7 @@
 #include "wire/MessageFormat.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 #include "session/Session.h"
 
 namespace tarvik {

@@ -6,7 +6,7 @@
 #include "screens/RowGrid.h"
 #include "screens/ScreenKit.h"
 #include "session/Session.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

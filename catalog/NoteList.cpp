@@ -4,7 +4,7 @@
 
 #include "platform/QtText.h"
 #include "screens/ScreenKit.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "session/Session.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "platform/QtText.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 namespace {

@@ -26,7 +26,7 @@
 #include "screens/ListScreen.h"
 #include "screens/RowGrid.h"
 #include "session/Session.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

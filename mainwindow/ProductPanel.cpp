@@ -10,7 +10,7 @@
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"
 #include "session/Session.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

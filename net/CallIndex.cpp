@@ -3,7 +3,7 @@
 #include <atomic>
 #include <ctime>
 
-#include "wire/LocalTime.h"
+#include "text/LocalTime.h"
 
 namespace tarvik {
 namespace {

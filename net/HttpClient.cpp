@@ -8,8 +8,8 @@
 #include "wire/Gzip.h"
 #include "wire/MessageFormat.h"
 #include "platform/Folders.h"
-#include "wire/LocalTime.h"
-#include "wire/Text.h"
+#include "text/LocalTime.h"
+#include "text/Text.h"
 
 namespace tarvik {
 namespace {

@@ -11,8 +11,8 @@
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "screens/CellFormat.h"
-#include "wire/Csv.h"
-#include "wire/Text.h"
+#include "text/Csv.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

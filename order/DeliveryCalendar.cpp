@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "screens/ScreenKit.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

@@ -1,7 +1,7 @@
 #include "order/LineText.h"
 
 #include "order/NotSold.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

@@ -3,7 +3,7 @@
 #include <unordered_map>
 
 #include "order/OrderDraft.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/Prompter.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

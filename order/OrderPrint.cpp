@@ -6,7 +6,7 @@
 #include "order/OrderDraft.h"
 #include "platform/Printer.h"
 #include "platform/Prompter.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

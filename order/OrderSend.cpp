@@ -8,7 +8,7 @@
 #include "platform/Prompter.h"
 #include "platform/BusyCursor.h"
 #include "session/Session.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

@@ -3,7 +3,7 @@
 #include "protocol/CommandTable.h"
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

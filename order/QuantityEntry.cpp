@@ -6,7 +6,7 @@
 
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

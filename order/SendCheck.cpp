@@ -6,7 +6,7 @@
 #include "wire/MessageFormat.h"
 #include "order/OrderDraft.h"
 #include "screens/CellFormat.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 #include "session/Session.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

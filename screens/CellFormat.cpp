@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

@@ -10,7 +10,7 @@
 #include "controls/ImageButton.h"
 #include "controls/KeyPicture.h"
 #include "platform/QtText.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

@@ -9,7 +9,7 @@
 
 #include "platform/Folders.h"
 #include "platform/QtText.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 namespace {

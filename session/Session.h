@@ -1,7 +1,7 @@
 #pragma once
 // The session of one run: supplier and orderer, the program folder with its
 // user.ini, and the catalogue tables of the log-in. Screens and flows are handed the session (TDM&); there is
-// no global one. (The text and date helpers are in wire/Text.h, the folder
+// no global one. (The text and date helpers are in text/Text.h, the folder
 // helpers in platform/Folders.h.)
 #include <string>
 #include <vector>

@@ -15,7 +15,7 @@
 #include "platform/QtText.h"
 #include "update/CRC32.h"
 #include "update/UrlDownLoad.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 

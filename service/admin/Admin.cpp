@@ -4,7 +4,7 @@
 #include <memory>
 #include <set>
 
-#include "wire/Text.h"
+#include "text/Text.h"
 #include "service/admin/CatalogImport.h"
 #include "service/store/Database.h"
 #include "service/admin/DemoData.h"

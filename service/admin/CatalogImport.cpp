@@ -5,8 +5,8 @@
 #include <map>
 #include <set>
 
-#include "wire/Csv.h"
-#include "wire/Text.h"
+#include "text/Csv.h"
+#include "text/Text.h"
 
 namespace tarvik::service {
 

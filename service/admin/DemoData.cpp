@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::service {
 

@@ -2,7 +2,7 @@
 #include "service/commands/Commands.h"
 #include "service/commands/Conditions.h"
 #include "service/store/CatalogueVersion.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::service {
 

@@ -12,7 +12,7 @@
 
 #include "wire/Gzip.h"
 #include "wire/MessageFormat.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::service {
 

@@ -12,7 +12,7 @@
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"
 #include "wire/MessageFormat.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 #include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
 

@@ -12,7 +12,7 @@
 #include "screens/CellFormat.h"
 #include "tests/catalog/MainFixture.h"
 #include "tests/support/Files.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::test {
 namespace {

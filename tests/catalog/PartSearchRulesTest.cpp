@@ -8,7 +8,7 @@
 #include "catalog/CodePicker.h"
 #include "order/OrderDraft.h"
 #include "tests/order/DeskFixture.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 namespace {

@@ -6,7 +6,7 @@
 #include "tests/fuzz/FuzzCheck.h"
 #include "order/BasketImport.h"
 #include "order/OrderDraft.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 using namespace tarvik;
 using namespace tarvik::fuzz;

@@ -7,7 +7,7 @@
 
 #include "tests/fuzz/FuzzCheck.h"
 #include "service/admin/CatalogImport.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 using namespace tarvik::fuzz;
 using namespace tarvik::service;

@@ -10,7 +10,7 @@
 
 #include "tests/fuzz/FuzzCheck.h"
 #include "update/UpdatePasses.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 using namespace tarvik::fuzz;
 

@@ -8,7 +8,7 @@
 
 #include "service/commands/Conditions.h"
 #include "tests/fuzz/FuzzCheck.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::fuzz {
 

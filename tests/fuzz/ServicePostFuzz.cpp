@@ -6,7 +6,7 @@
 #include "tests/fuzz/FuzzCheck.h"
 #include "service/requests/HttpFraming.h"
 #include "service/requests/RequestText.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 using namespace tarvik::fuzz;
 using namespace tarvik::service;

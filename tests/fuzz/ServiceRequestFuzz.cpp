@@ -12,7 +12,7 @@
 #include "service/admin/DemoData.h"
 #include "wire/Gzip.h"
 #include "wire/MessageFormat.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 using namespace tarvik::service;
 using namespace tarvik::fuzz;

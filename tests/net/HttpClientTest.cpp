@@ -15,8 +15,8 @@
 #include "tests/net/WireParts.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Files.h"
-#include "wire/Csv.h"
-#include "wire/LocalTime.h"
+#include "text/Csv.h"
+#include "text/LocalTime.h"
 #include "wire/MessageFormat.h"
 #include "protocol/CommandTable.h"
 

@@ -12,7 +12,7 @@
 #include "platform/QtText.h"
 #include "tests/order/DeskFixture.h"
 #include "tests/support/Files.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 namespace {

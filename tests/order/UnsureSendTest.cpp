@@ -11,7 +11,7 @@
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
 #include "tests/order/DeskFixture.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik {
 namespace {

@@ -28,7 +28,7 @@
 #include "platform/ScreenFit.h"
 #include "platform/Translation.h"
 #include "tests/support/Files.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik { namespace {
 

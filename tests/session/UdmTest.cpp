@@ -10,7 +10,7 @@
 #include "platform/QtText.h"
 #include "session/Session.h"
 #include "tests/support/Files.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik { namespace {
 

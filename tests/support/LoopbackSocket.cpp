@@ -13,7 +13,7 @@
 
 #include <cstdlib>
 
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::test {
 namespace {

@@ -1,10 +1,10 @@
-#include "wire/Text.h"
+#include "text/Text.h"
 
 #include <mutex>
 #include <unordered_map>
 #include <vector>
 
-#include "wire/CodePage.h"
+#include "text/CodePage.h"
 
 namespace tarvik {
 namespace {

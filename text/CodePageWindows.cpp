@@ -1,4 +1,4 @@
-#include "wire/CodePage.h"
+#include "text/CodePage.h"
 
 #include <windows.h>
 

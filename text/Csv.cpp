@@ -1,4 +1,4 @@
-#include "wire/Csv.h"
+#include "text/Csv.h"
 
 namespace tarvik {
 
