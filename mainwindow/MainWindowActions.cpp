@@ -10,11 +10,11 @@
 #include <QWheelEvent>
 
 #include "catalog/CategoryBrowserScreen.h"
-#include "catalog/HelpScreen.h"
+#include "mainwindow/HelpScreen.h"
 #include "catalog/PartNumberSearchScreen.h"
 #include "catalog/ProductNoteScreen.h"
 #include "mainwindow/MainWindow.h"
-#include "catalog/NoticeScreen.h"
+#include "mainwindow/NoticeScreen.h"
 #include "controls/CEdit.h"
 #include "order/LineText.h"
 #include "order/DeliveryCalendar.h"

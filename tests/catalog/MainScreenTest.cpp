@@ -7,7 +7,7 @@
 #include <set>
 
 #include "app/LoginScreen.h"
-#include "catalog/HelpScreen.h"
+#include "mainwindow/HelpScreen.h"
 #include "catalog/ProductNote.h"
 #include "screens/CellFormat.h"
 #include "tests/catalog/MainFixture.h"

@@ -1,4 +1,4 @@
-#include "catalog/HelpScreen.h"
+#include "mainwindow/HelpScreen.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

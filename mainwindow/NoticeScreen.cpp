@@ -1,4 +1,4 @@
-#include "catalog/NoticeScreen.h"
+#include "mainwindow/NoticeScreen.h"
 
 #include "catalog/NoteList.h"
 #include "controls/ImageButton.h"
