@@ -5,7 +5,7 @@
 
 #include "catalog/CategoryBrowserScreen.h"
 #include "catalog/ProductNoteScreen.h"
-#include "tests/catalog/MainFixture.h"
+#include "tests/mainwindow/MainFixture.h"
 
 namespace tarvik::test {
 namespace {

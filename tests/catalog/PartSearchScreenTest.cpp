@@ -7,7 +7,7 @@
 
 #include "catalog/CodePickerScreen.h"
 #include "catalog/PartNumberSearchScreen.h"
-#include "tests/catalog/MainFixture.h"
+#include "tests/mainwindow/MainFixture.h"
 
 namespace tarvik::test {
 namespace {

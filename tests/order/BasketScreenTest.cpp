@@ -7,7 +7,7 @@
 #include "controls/ImageButton.h"
 #include "order/DeliveryCalendar.h"
 #include "order/QuantityDialog.h"
-#include "tests/catalog/MainFixture.h"
+#include "tests/mainwindow/MainFixture.h"
 #include "tests/support/CountingPrinter.h"
 
 namespace tarvik::test {

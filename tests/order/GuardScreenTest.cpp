@@ -10,7 +10,7 @@
 #include <ctime>
 
 #include "order/BasketJournal.h"
-#include "tests/catalog/MainFixture.h"
+#include "tests/mainwindow/MainFixture.h"
 #include "tests/support/DroppingProxy.h"
 #include "tests/support/Files.h"
 

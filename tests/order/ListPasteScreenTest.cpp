@@ -8,7 +8,7 @@
 #include "order/LineText.h"
 #include "order/ListPasteDialog.h"
 #include "order/NotSold.h"
-#include "tests/catalog/MainFixture.h"
+#include "tests/mainwindow/MainFixture.h"
 #include "tests/support/Files.h"
 
 namespace tarvik::test {

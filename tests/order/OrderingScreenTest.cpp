@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "tests/catalog/MainFixture.h"
+#include "tests/mainwindow/MainFixture.h"
 
 namespace tarvik::test {
 namespace {

@@ -10,7 +10,7 @@
 #include "mainwindow/HelpScreen.h"
 #include "catalog/ProductNote.h"
 #include "screens/CellFormat.h"
-#include "tests/catalog/MainFixture.h"
+#include "tests/mainwindow/MainFixture.h"
 #include "tests/support/Files.h"
 #include "text/Text.h"
 
