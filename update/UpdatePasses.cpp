@@ -14,7 +14,7 @@
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "update/CRC32.h"
-#include "update/UrlDownLoad.h"
+#include "update/UrlDownload.h"
 #include "text/Text.h"
 
 namespace tarvik {

@@ -11,7 +11,7 @@
 #include "tests/order/DeskFixture.h"
 #include "tests/support/FullDisk.h"
 #include "tests/update/UpdateSite.h"
-#include "update/UrlDownLoad.h"
+#include "update/UrlDownload.h"
 
 namespace tarvik {
 namespace {

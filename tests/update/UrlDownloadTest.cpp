@@ -7,7 +7,7 @@
 #include "tests/support/LoopbackServer.h"
 #include "tests/update/UpdateSite.h"
 #include "update/CRC32.h"
-#include "update/UrlDownLoad.h"
+#include "update/UrlDownload.h"
 
 namespace tarvik { namespace {
 

@@ -1,4 +1,4 @@
-#include "update/UrlDownLoad.h"
+#include "update/UrlDownload.h"
 
 #include <QSaveFile>
 #include <QString>
