@@ -3,6 +3,7 @@
 #include "catalog/CatalogLoader.h"
 #include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 #include "text/Text.h"
 
@@ -37,13 +38,14 @@ LoginOutcome LoginFlow::Login(const std::string& midField, const std::string& ci
   if (orderer != LoginOutcome::Done) return orderer;
   dm_.WriteUserIni(midField, cidField);  // only when user.ini exists
   // Their failures show their own messages and do not stop the log-in.
-  LoadAllGoods(dm_, port_.Progress());
-  LoadTradedGoods(dm_, port_.Progress());
+  LoadAllGoods(dm_, seams_, port_.Progress());
+  LoadTradedGoods(dm_, seams_, port_.Progress());
   return LoginOutcome::Done;
 }
 
 bool LoginFlow::CheckSupplier(const std::string& supplierId) {
-  const std::string reply = RequestMember(MakeTag("SAME_FIELD", "M_ID") + MakeTag("SAME_KEY", supplierId));
+  const std::string reply =
+      RequestMember(seams_.service, MakeTag("SAME_FIELD", "M_ID") + MakeTag("SAME_KEY", supplierId)).reply;
   if (!ReplySucceeded(reply)) {
     port_.Message(kLoginReadError);
     return false;
@@ -75,7 +77,8 @@ LoginOutcome LoginFlow::CheckOrderer(const std::string& ordererId, const std::st
     return LoginOutcome::Failed;
   }
   const std::string reply =
-      RequestCustomer(m.M_CODE, MakeTag("SAME_FIELD", "C_ID") + MakeTag("SAME_KEY", ordererId));
+      RequestCustomer(seams_.service, m.M_CODE, MakeTag("SAME_FIELD", "C_ID") + MakeTag("SAME_KEY", ordererId))
+          .reply;
   if (!ReplySucceeded(reply)) {
     port_.Message(kLoginReadError);
     return LoginOutcome::Failed;

@@ -9,6 +9,7 @@ namespace tarvik {
 
 class TDM;
 class LoadProgress;
+struct Seams;
 
 // What the steps need from the screen they run on.
 class LoginPort {
@@ -32,7 +33,8 @@ enum class LoginOutcome {
 
 class LoginFlow {
  public:
-  LoginFlow(TDM& dm, LoginPort& port) : dm_(dm), port_(port) {}
+  // dm, seams and port must outlive the flow.
+  LoginFlow(TDM& dm, const Seams& seams, LoginPort& port) : dm_(dm), seams_(seams), port_(port) {}
 
   // midField / cidField / password: the texts of EdtMID, EdtCID and MEdtS as
   // they stand. Every failure has shown its message before this returns.
@@ -47,6 +49,7 @@ class LoginFlow {
   LoginOutcome CheckOrderer(const std::string& ordererId, const std::string& password);
 
   TDM& dm_;
+  const Seams& seams_;
   LoginPort& port_;
 };
 

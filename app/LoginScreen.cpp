@@ -20,6 +20,7 @@
 #include "platform/QtText.h"
 #include "platform/Window.h"
 #include "screens/ScanGate.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 
 namespace tarvik {
@@ -32,8 +33,8 @@ int ToInt(long long v) { return static_cast<int>(std::min<long long>(std::max<lo
 
 }  // namespace
 
-bool RunLogin(TDM& dm, QWidget* parent) {
-  TFrmSecS screen(dm, parent);
+bool RunLogin(TDM& dm, const Seams& seams, QWidget* parent) {
+  TFrmSecS screen(dm, seams, parent);
   const QRect around = parent && parent->isVisible() ? parent->frameGeometry()
                        : QGuiApplication::primaryScreen()
                            ? QGuiApplication::primaryScreen()->availableGeometry()
@@ -42,7 +43,7 @@ bool RunLogin(TDM& dm, QWidget* parent) {
   return RunModal(screen) == QDialog::Accepted;
 }
 
-TFrmSecS::TFrmSecS(TDM& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
+TFrmSecS::TFrmSecS(TDM& dm, const Seams& seams, QWidget* parent) : QDialog(parent), dm_(dm), seams_(seams) {
   ScanGate::LeaveKeysTo(this);
   setObjectName(QStringLiteral("FrmSecS"));
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -103,20 +104,20 @@ void TFrmSecS::Activated() {
 }
 
 void TFrmSecS::SBLoginClick() {
-  LoginFlow flow(dm_, *this);
+  LoginFlow flow(dm_, seams_, *this);
   const LoginOutcome outcome = flow.Login(S(EdtMID->text()), S(EdtCID->text()), S(MEdtS->text()));
   if (outcome == LoginOutcome::WrongPassword) MEdtS->clear();
   if (outcome == LoginOutcome::Done) accept();
 }
 
 void TFrmSecS::Message(const std::string& text) {
-  ShowMessage(text);
+  seams_.prompter.Show(text);
   // The box has closed: the screen is the active window again.
   Activated();
 }
 
 bool TFrmSecS::RunPasswordChange() {
-  TFrmSecModi change(dm_, this);
+  TFrmSecModi change(dm_, seams_, this);
   change.move(pos() + QPoint(80, 50));
   const bool ok = RunModal(change) == QDialog::Accepted;
   Activated();

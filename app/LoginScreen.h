@@ -18,16 +18,18 @@ namespace tarvik {
 
 class TDM;
 class TImageButton;
+struct Seams;
 
 // Shows the log-in screen modally over parent (through the modal seam). True
 // when the log-in succeeded and the catalogue load has run; false when it was
 // cancelled.
-bool RunLogin(TDM& dm, QWidget* parent);
+bool RunLogin(TDM& dm, const Seams& seams, QWidget* parent);
 
 class TFrmSecS : public QDialog, private LoginPort, private LoadProgress {
   Q_OBJECT
  public:
-  explicit TFrmSecS(TDM& dm, QWidget* parent = nullptr);
+  // dm and seams must outlive the screen.
+  TFrmSecS(TDM& dm, const Seams& seams, QWidget* parent = nullptr);
 
   // The log-in (SBLogin, or Enter in MEdtS); accepts the dialog on success.
   void SBLoginClick();
@@ -51,6 +53,7 @@ class TFrmSecS : public QDialog, private LoginPort, private LoadProgress {
   void MoveFocus(QObject* from, int step);
 
   TDM& dm_;
+  const Seams& seams_;
   QLabel* ImgLeft = nullptr;
   QLabel* ImgRight = nullptr;
   QLineEdit* EdtMID = nullptr;

@@ -4,6 +4,7 @@
 #include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
 #include "text/Text.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 
 namespace tarvik {
@@ -17,17 +18,18 @@ bool PasswordChange::Register(const std::string& newField, const std::string& ag
   const std::string v = TrimBlanks(againField);
   if (s.empty() || v.empty()) return false;
   if (s != v) {
-    ShowMessage(kPasswordMismatch);
+    seams_.prompter.Show(kPasswordMismatch);
     return false;
   }
   if (DecodeUtf8(s).size() < 4) {
-    ShowMessage(kPasswordTooShort);
+    seams_.prompter.Show(kPasswordTooShort);
     return false;
   }
-  const std::string reply = RequestCustomerPassword(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE,
-                                                    MakeTag("C_SS", s));
+  const std::string reply =
+      RequestCustomerPassword(seams_.service, dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, MakeTag("C_SS", s))
+          .reply;
   if (!ReplySucceeded(reply)) {
-    ShowMessage(kPasswordStoreError);
+    seams_.prompter.Show(kPasswordStoreError);
     return false;
   }
   dm_.CustomerInfo.C_SS = FitField(s, CustomerInfoRec::kSs);

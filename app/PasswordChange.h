@@ -5,6 +5,7 @@
 namespace tarvik {
 
 class TDM;
+struct Seams;
 
 extern const char* const kPasswordMismatch;
 extern const char* const kPasswordTooShort;
@@ -12,7 +13,8 @@ extern const char* const kPasswordStoreError;
 
 class PasswordChange {
  public:
-  explicit PasswordChange(TDM& dm) : dm_(dm) {}
+  // dm and seams must outlive the change.
+  PasswordChange(TDM& dm, const Seams& seams) : dm_(dm), seams_(seams) {}
   // "등록": both texts have their blanks at both ends removed; an empty one
   // does nothing; then the mismatch check, the length check (4 or more) and
   // the request (RequestCustomerPassword with M_CODE, C_CODE and C_SS), each
@@ -22,6 +24,7 @@ class PasswordChange {
 
  private:
   TDM& dm_;
+  const Seams& seams_;
 };
 
 }  // namespace tarvik

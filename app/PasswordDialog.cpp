@@ -27,7 +27,8 @@ QPushButton* MakeLabel(QWidget* parent, const char* text, const QRect& r) {
 
 }  // namespace
 
-TFrmSecModi::TFrmSecModi(TDM& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
+TFrmSecModi::TFrmSecModi(TDM& dm, const Seams& seams, QWidget* parent)
+    : QDialog(parent), dm_(dm), seams_(seams) {
   ScanGate::LeaveKeysTo(this);
   setObjectName(QStringLiteral("FrmSecModi"));
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -69,7 +70,7 @@ TFrmSecModi::TFrmSecModi(TDM& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
 }
 
 void TFrmSecModi::SBLoginClick() {
-  PasswordChange change(dm_);
+  PasswordChange change(dm_, seams_);
   if (change.Register(S(MEdtS->text()), S(MEdtV->text()))) accept();
 }
 

@@ -10,11 +10,13 @@ class QPushButton;
 namespace tarvik {
 
 class TDM;
+struct Seams;
 
 class TFrmSecModi : public QDialog {
   Q_OBJECT
  public:
-  TFrmSecModi(TDM& dm, QWidget* parent = nullptr);
+  // dm and seams must outlive the dialog.
+  TFrmSecModi(TDM& dm, const Seams& seams, QWidget* parent = nullptr);
 
   // "등록" (also Enter in MEdtV): closes with OK when the password was stored.
   void SBLoginClick();
@@ -25,6 +27,7 @@ class TFrmSecModi : public QDialog {
 
  private:
   TDM& dm_;
+  const Seams& seams_;
   QLineEdit* MEdtS = nullptr;
   QLineEdit* MEdtV = nullptr;
   QPushButton* SBEsc = nullptr;

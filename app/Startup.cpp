@@ -29,40 +29,63 @@ void SetStartPaths(StartValues& v, const std::string& programFile, const std::st
   v.ExtraArg.clear();
 }
 
-StartForm ReadCommandLine(StartValues& v, const std::vector<std::string>& args) {
+namespace {
+
+// "/" becomes a line break and "^" a blank: the note travels as one argument.
+std::string NoteOfArgument(const std::string& argument) {
+  std::string note;
+  for (char c : argument) {
+    if (c == '/')
+      note += "\r\n";
+    else if (c == '^')
+      note += ' ';
+    else
+      note += c;
+  }
+  return note;
+}
+
+}  // namespace
+
+CommandLine ReadCommandLine(const std::vector<std::string>& args) {
   const std::size_t n = args.empty() ? 0 : args.size() - 1;  // arguments after the program
+  CommandLine line;
   if (n == 0) {
-    v.StartResult = 0;
-    return StartForm::Normal;
+    line.form = StartForm::Normal;
+  } else if (args[1] == "/TMPFILE" && n >= 2 && !args[2].empty()) {
+    line.form = StartForm::Replace;
+    line.targetDir = args[2];
+    if (n >= 3) line.extraArg = args[3];
+  } else if (args[1] == "/SKIPCHECK") {
+    line.form = StartForm::SkipCheck;
+    if (n >= 2) line.updateNote = NoteOfArgument(args[2]);
+    if (n >= 3) line.extraArg = args[3];
   }
-  if (args[1] == "/TMPFILE" && n >= 2 && !args[2].empty()) {
-    v.TargetDir = args[2];
-    if (v.TargetDir.back() != '/') v.TargetDir += '/';
-    v.ExtraArg = n >= 3 ? args[3] : std::string();
-    return StartForm::Replace;
-  }
-  if (args[1] == "/SKIPCHECK") {
-    if (n >= 3) v.ExtraArg = args[3];
-    v.StartResult = 0;
-    return StartForm::SkipCheck;
-  }
-  v.StartResult = -1;
-  return StartForm::Unknown;
+  return line;
+}
+
+void TakeCommandLine(StartValues& v, const CommandLine& line) {
+  v.ExtraArg = line.extraArg;
+  v.TargetDir = line.targetDir;
+  if (!v.TargetDir.empty() && v.TargetDir.back() != '/') v.TargetDir += '/';
+  if (line.form == StartForm::Normal || line.form == StartForm::SkipCheck) v.StartResult = 0;
+  if (line.form == StartForm::Unknown) v.StartResult = -1;
 }
 
 UpdatePlaces PlacesOf(const StartValues& v) {
   return UpdatePlaces{v.ProgramDir, v.ExeName, v.WorkDir, v.TargetDir, IconFolder("")};
 }
 
-int RunStartStep(StartValues& v, const std::vector<std::string>& args) {
-  switch (ReadCommandLine(v, args)) {
+int RunStartStep(StartValues& v, const CommandLine& line, const Seams& seams) {
+  TakeCommandLine(v, line);
+  switch (line.form) {
     case StartForm::Normal: {
-      TFrmSplash splash(PlacesOf(v));
+      TFrmSplash splash(PlacesOf(v), seams);
       v.StartResult = splash.RunCheck();
       break;
     }
     case StartForm::Replace: {
-      TFrmSplash splash(PlacesOf(v));
+      TFrmSplash splash(PlacesOf(v), seams);
       v.StartResult = splash.RunApply();
       v.UpdateMessage = splash.Passes().UpdateMessage;
       break;
@@ -82,20 +105,20 @@ std::string FinishedRunNote(const StartValues& v) {
   return note + v.ExtraArg;
 }
 
-bool ActOnStartResult(const StartValues& v) {
+bool ActOnStartResult(const StartValues& v, Launcher& launcher) {
   switch (v.StartResult) {
     case 0:
       return true;
     case 1:
       // Any existing folder serves as the copy's working folder: it takes
       // every path from its arguments and from the work folder.
-      CurrentLauncher().Start(v.WorkDir + v.ExeName, {"/TMPFILE", v.ProgramDir}, v.WorkDir);
+      launcher.Start(v.WorkDir + v.ExeName, {"/TMPFILE", v.ProgramDir}, v.WorkDir);
       return false;
     case 2: {
       std::vector<std::string> args{"/SKIPCHECK"};
       const std::string note = FinishedRunNote(v);
       if (!note.empty()) args.push_back(note);
-      CurrentLauncher().Start(v.TargetDir + v.ExeName, args, v.TargetDir);
+      launcher.Start(v.TargetDir + v.ExeName, args, v.TargetDir);
       return false;
     }
     default:

@@ -6,8 +6,9 @@
 #include "wire/MessageFormat.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
-#include "text/Text.h"
+#include "session/Seams.h"
 #include "session/Session.h"
+#include "text/Text.h"
 
 namespace tarvik {
 
@@ -56,8 +57,9 @@ std::string PartSearchElements(PartSearchKind kind, const std::string& groupCode
   return e;
 }
 
-CarPartSearch::CarPartSearch(TDM& dm, CarPartSearchPort& port)
+CarPartSearch::CarPartSearch(TDM& dm, const Seams& seams, CarPartSearchPort& port)
     : dm_(dm),
+      seams_(seams),
       port_(port),
       source_({"CPN_NAME", "CPN_TYPE", "CPN_POWER", "CPN_YEAR", "CPN_BODY", "CPN_GCODE"}) {
   list_.SetRowSource(&source_);
@@ -87,19 +89,20 @@ CarPartSearch::Outcome CarPartSearch::Search(PartSearchKind kind) {
                         : word.empty()  ? "검색어를 입력해 주십시요."
                                         : nullptr;
   if (refusal) {
-    ShowMessage(refusal);
+    seams_.prompter.Show(refusal);
     return Outcome::Refused;
   }
   std::string reply;
   {
     BusyCursor busy;
-    reply = RequestCarPartNums(dm_.MasterInfo.M_CODE, PartSearchElements(kind, group, make, word));
+    reply = RequestCarPartNums(seams_.service, dm_.MasterInfo.M_CODE, PartSearchElements(kind, group, make, word))
+                .reply;
   }
   const auto load = source_.TakeReply(std::move(reply));
   Outcome outcome = Outcome::Records;
   switch (load) {
     case ReplyRecordSource::Load::ReadError:
-      ShowMessage(kReadError);
+      seams_.prompter.Show(kReadError);
       outcome = Outcome::ReadError;
       break;
     case ReplyRecordSource::Load::NoRecords:
@@ -116,23 +119,23 @@ CarPartSearch::Outcome CarPartSearch::Search(PartSearchKind kind) {
 CarPartSearch::AddOutcome CarPartSearch::AddSelectedProduct() {
   const int row = list_.Selected();
   if (TrimRightBlanks(list_.Cell(row, kPartName)).empty()) {
-    ShowMessage("제품을 선택해 주십시요.");
+    seams_.prompter.Show("제품을 선택해 주십시요.");
     return AddOutcome::NoProduct;
   }
   const std::string code = list_.Cell(row, kPartGoodsCode);
   if (TrimRightBlanks(code).empty()) {
-    ShowMessage("준비되지 않은 제품입니다.");
+    seams_.prompter.Show("준비되지 않은 제품입니다.");
     return AddOutcome::NotReady;
   }
   // The lookup's reply stays here: the list keeps its own reply and count.
   std::string reply;
   {
     BusyCursor busy;
-    reply = RequestGoodByCode(dm_.MasterInfo.M_CODE,
-                              MakeTag("SAME_FIELD", "G_CODE") + MakeTag("SAME_KEY", code));
+    reply = RequestGoodByCode(seams_.service, dm_.MasterInfo.M_CODE,
+                              MakeTag("SAME_FIELD", "G_CODE") + MakeTag("SAME_KEY", code)).reply;
   }
   if (!ReplySucceeded(reply)) {
-    ShowMessage(kProductReadError);
+    seams_.prompter.Show(kProductReadError);
     return AddOutcome::ReadError;
   }
   OfferedProduct p;

@@ -15,6 +15,7 @@
 namespace tarvik {
 
 class TDM;
+struct Seams;
 
 // A product name as the search hands it to the quantity dialog. With L its
 // length in CP949 bytes: when L > 13 and the bytes L-11, L-7 and L-3 (from 1)
@@ -52,8 +53,8 @@ struct PartSearchFields {
 
 class CarPartSearch {
  public:
-  // dm and port must outlive the search.
-  CarPartSearch(TDM& dm, CarPartSearchPort& port);
+  // dm, seams and port must outlive the search.
+  CarPartSearch(TDM& dm, const Seams& seams, CarPartSearchPort& port);
   CarPartSearch(const CarPartSearch&) = delete;
   CarPartSearch& operator=(const CarPartSearch&) = delete;
 
@@ -89,6 +90,7 @@ class CarPartSearch {
 
  private:
   TDM& dm_;
+  const Seams& seams_;
   CarPartSearchPort& port_;
   ReplyRecordSource source_;
   PagedList list_{PagedList::WheelRule::WithinWindow};

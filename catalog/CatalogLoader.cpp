@@ -7,6 +7,7 @@
 #include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 
 namespace tarvik {
@@ -31,14 +32,14 @@ const RecordFields& ProductFields() {
   return fields;
 }
 
-using Request = std::string (*)(const std::string&, const std::string&);
+using Request = PostOutcome (*)(const ServiceLink&, const std::string&, const std::string&);
 
-bool LoadSet(TDM& dm, std::string& reply, long long& count, GoodsTableSet set, Request request,
-             const std::string& elements, LoadProgress* progress) {
+bool LoadSet(TDM& dm, const Seams& seams, std::string& reply, long long& count, GoodsTableSet set,
+             Request request, const std::string& elements, LoadProgress* progress) {
   if (!reply.empty()) return false;
-  reply = request(dm.MasterInfo.M_CODE, elements);
+  reply = request(seams.service, dm.MasterInfo.M_CODE, elements).reply;
   if (!ReplySucceeded(reply)) {
-    ShowMessage(kReadError);
+    seams.prompter.Show(kReadError);
     count = -1;
     return false;
   }
@@ -47,7 +48,9 @@ bool LoadSet(TDM& dm, std::string& reply, long long& count, GoodsTableSet set, R
     reply.clear();
     return false;
   }
-  BuildGoodsTables(reply, count, set, progress);
+  // One message per limit, after the build: a box per record made a clerk
+  // press OK hundreds of times before the main screen came up.
+  for (const std::string& message : BuildGoodsTables(reply, count, set, progress)) seams.prompter.Show(message);
   return true;
 }
 
@@ -73,8 +76,8 @@ GoodsTableSet TradedTables(TDM& dm) {
   return {t.TradedGoods, t.TradedMajors, t.TradedMajorCount, t.TradedGroups, t.TradedGroupCount};
 }
 
-void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet set,
-                      LoadProgress* progress) {
+std::vector<std::string> BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet set,
+                                          LoadProgress* progress) {
   const long long goodsCap = static_cast<long long>(set.goods.size());
   const int majorCap = static_cast<int>(set.majors.size());
   const int pairCap = static_cast<int>(set.pairs.size());
@@ -133,24 +136,24 @@ void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet
   set.majorCount = majorsUsed;
   set.pairCount = pairsUsed;
   if (progress) progress->End();
-  // One message per limit, after the build: a box per record made a clerk
-  // press OK hundreds of times before the main screen came up.
-  if (majorsLeftOut > 0) ShowMessage(TooManyMajorsText(majorsLeftOut));
-  if (goodsLeftOut > 0) ShowMessage(TooManyGoodsText(goodsLeftOut));
+  std::vector<std::string> messages;
+  if (majorsLeftOut > 0) messages.push_back(TooManyMajorsText(majorsLeftOut));
+  if (goodsLeftOut > 0) messages.push_back(TooManyGoodsText(goodsLeftOut));
+  return messages;
 }
 
-bool LoadAllGoods(TDM& dm, LoadProgress* progress) {
+bool LoadAllGoods(TDM& dm, const Seams& seams, LoadProgress* progress) {
   const std::string elements = MakeTag("C_CODE", dm.CustomerInfo.C_CODE) + MakeTag("LIKE_FIELD", "G_NAME") +
                                MakeTag("LIKE_KEY", "%") + MakeTag("ORDERBY", kOrderBy);
   CatalogueTables& t = dm.Catalogue;
-  return LoadSet(dm, t.AllReply, t.AllCount, AllTables(dm), &RequestGoods, elements, progress);
+  return LoadSet(dm, seams, t.AllReply, t.AllCount, AllTables(dm), &RequestGoods, elements, progress);
 }
 
-bool LoadTradedGoods(TDM& dm, LoadProgress* progress) {
+bool LoadTradedGoods(TDM& dm, const Seams& seams, LoadProgress* progress) {
   const std::string elements = MakeTag("SAME_FIELD", "U_CC") + MakeTag("SAME_KEY", dm.CustomerInfo.C_CODE) +
                                MakeTag("ORDERBY", kOrderBy);
   CatalogueTables& t = dm.Catalogue;
-  return LoadSet(dm, t.TradedReply, t.TradedCount, TradedTables(dm), &RequestUnitCosts, elements, progress);
+  return LoadSet(dm, seams, t.TradedReply, t.TradedCount, TradedTables(dm), &RequestUnitCosts, elements, progress);
 }
 
 }  // namespace tarvik

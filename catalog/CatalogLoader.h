@@ -11,8 +11,8 @@
 //    refused read;
 //  - MajorCount / GroupCount hold the entries used (start values 99 / 999
 //    stay when nothing was built).
-// Messages go through the Prompter; the progress goes through LoadProgress,
-// so no widget is involved here.
+// Messages go through the Seams' prompter; the progress goes through
+// LoadProgress, so no widget is involved here.
 #include <string>
 #include <vector>
 
@@ -21,6 +21,7 @@
 namespace tarvik {
 
 class TDM;
+struct Seams;
 
 // Told once per record while a table is built.
 class LoadProgress {
@@ -48,13 +49,13 @@ GoodsTableSet TradedTables(TDM& dm);
 // together). The major limit is the set's major count before the build (99
 // at the first load: at most 100 names); the records of further majors are
 // not registered in the category lists (they are stored as products), and
-// once the build is done one message TooManyMajorsText says how many there
-// were. Records from the 3001st on are not stored; one message
-// TooManyGoodsText says how many. Pairs beyond the 1000 entries of the pair
-// list are not stored. Stored major names are cut to 20 CP949 bytes, never
-// inside a character.
-void BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet set,
-                      LoadProgress* progress);
+// the message TooManyMajorsText says how many there were. Records from the
+// 3001st on are not stored; the message TooManyGoodsText says how many.
+// Pairs beyond the 1000 entries of the pair list are not stored. Stored major
+// names are cut to 20 CP949 bytes, never inside a character. Returns the
+// messages of the limits met, to be shown after the build, in order.
+std::vector<std::string> BuildGoodsTables(const std::string& reply, long long records, GoodsTableSet set,
+                                          LoadProgress* progress);
 
 // "Error 대분류명이 100개 이상입니다." and "제품 갯수가 초과하였습니다.", each
 // followed by the number of records the limit left out.
@@ -65,8 +66,8 @@ std::string TooManyGoodsText(long long leftOut);
 // AllGroups. False when already loaded, on a refused read (message
 // "전체 읽기 오류입니다\r\r다시 시도하십시요.", AllCount -1) and for an empty
 // catalogue (AllCount 0, AllReply emptied); true when the tables were built.
-bool LoadAllGoods(TDM& dm, LoadProgress* progress = nullptr);
+bool LoadAllGoods(TDM& dm, const Seams& seams, LoadProgress* progress = nullptr);
 // The same for the traded products (RequestUnitCosts) into the Traded... set.
-bool LoadTradedGoods(TDM& dm, LoadProgress* progress = nullptr);
+bool LoadTradedGoods(TDM& dm, const Seams& seams, LoadProgress* progress = nullptr);
 
 }  // namespace tarvik

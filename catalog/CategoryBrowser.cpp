@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Prompter.h"
+#include "session/Seams.h"
 #include "text/Text.h"
 #include "session/Session.h"
 
@@ -43,7 +44,8 @@ int Clamp(int row, std::size_t rows) { return std::clamp(row, 0, static_cast<int
 
 }  // namespace
 
-CategoryBrowser::CategoryBrowser(TDM& dm) : dm_(dm), majors_(1), minors_(1), products_(1) {}
+CategoryBrowser::CategoryBrowser(TDM& dm, const Seams& seams)
+    : dm_(dm), seams_(seams), majors_(1), minors_(1), products_(1) {}
 
 void CategoryBrowser::ShowTradedView() { ShowView(false); }
 void CategoryBrowser::ShowAllView() { ShowView(true); }
@@ -159,7 +161,7 @@ std::string CategoryBrowser::Shown(BrowserList list, int row) const {
 bool CategoryBrowser::AddSelectedProduct(const OfferToBasket& offer) {
   const BrowserProduct product = SelectedProduct();
   if (product.G_CODE.empty()) {
-    ShowMessage("제품을 선택하십시요.");
+    seams_.prompter.Show("제품을 선택하십시요.");
     return false;
   }
   const OfferedProduct p{product.G_CODE, product.G_NAME, product.G_BOX,
@@ -171,7 +173,7 @@ void CategoryBrowser::ShowProductNote(const ShowNote& show) {
   const std::string code = TrimRightBlanks(SelectedProduct().G_CODE);
   const std::string name = TrimRightBlanks(SelectedProduct().G_NAME);
   if (code.empty()) return;
-  const int n = LoadProductNote(dm_, code, true);
+  const int n = LoadProductNote(dm_, seams_, code, true);
   if (n <= 0) return;
   FillNoteLines(notes_, dm_.Catalogue.MemoReply, n);
   if (show) show(name, notes_);

@@ -18,6 +18,7 @@
 namespace tarvik {
 
 class TDM;
+struct Seams;
 
 enum class BrowserList { Majors, Minors, Products };  // SGP1, SGP2, SGN
 
@@ -41,8 +42,9 @@ struct BrowserProduct {
 
 class CategoryBrowser {
  public:
-  // dm must outlive the browser. The lists stay empty until a view is shown.
-  explicit CategoryBrowser(TDM& dm);
+  // dm and seams must outlive the browser. The lists stay empty until a view
+  // is shown.
+  CategoryBrowser(TDM& dm, const Seams& seams);
   CategoryBrowser(const CategoryBrowser&) = delete;
   CategoryBrowser& operator=(const CategoryBrowser&) = delete;
 
@@ -97,6 +99,7 @@ class CategoryBrowser {
   void ListProductsOfSelectedMinor();
 
   TDM& dm_;
+  const Seams& seams_;
   bool all_ = false;
   std::vector<std::string> majors_;
   std::vector<MinorRow> minors_;

@@ -51,9 +51,10 @@ int IndexOf(BrowserList list) { return static_cast<int>(list); }
 
 }  // namespace
 
-TFrmGPartS::TFrmGPartS(QWidget* main, TDM& dm, BasketPort& basket, std::function<void()> basketChanged)
+TFrmGPartS::TFrmGPartS(QWidget* main, TDM& dm, const Seams& seams, BasketPort& basket,
+                       std::function<void()> basketChanged)
     : TListScreen(main, "FrmGPartS", Layout()),
-      browser_(dm),
+      browser_(dm, seams),
       basket_(basket),
       dm_(dm),
       basketChanged_(std::move(basketChanged)) {

@@ -28,9 +28,10 @@ class TFrmGPartS : public TListScreen {
  public:
   // main is the main screen: the parent, and the corner the quantity dialog
   // is placed from. Lines go into basket; basketChanged runs after each line
-  // added so the basket can be redrawn behind the browser. dm and basket must
-  // outlive the screen.
-  TFrmGPartS(QWidget* main, TDM& dm, BasketPort& basket, std::function<void()> basketChanged = {});
+  // added so the basket can be redrawn behind the browser. dm, seams and
+  // basket must outlive the screen.
+  TFrmGPartS(QWidget* main, TDM& dm, const Seams& seams, BasketPort& basket,
+             std::function<void()> basketChanged = {});
 
   CategoryBrowser& Browser() { return browser_; }
   // Builds the traded view; runs once, at the first activation.

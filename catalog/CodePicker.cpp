@@ -4,6 +4,7 @@
 #include "wire/MessageFormat.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 #include "text/Text.h"
 
@@ -18,8 +19,8 @@ std::string CodeListElements(const CodeListKind& kind) {
   return MakeTag("LIKE_FIELD", kind.nameField) + MakeTag("LIKE_KEY", "%") + MakeTag("ORDERBY", kind.order);
 }
 
-CodePicker::CodePicker(TDM& dm, const CodeListKind& kind)
-    : dm_(dm), kind_(kind), source_({kind.codeField, kind.nameField}) {
+CodePicker::CodePicker(TDM& dm, const Seams& seams, const CodeListKind& kind)
+    : dm_(dm), seams_(seams), kind_(kind), source_({kind.codeField, kind.nameField}) {
   list_.SetRowSource(&source_);
 }
 
@@ -29,11 +30,11 @@ ReplyRecordSource::Load CodePicker::Load() {
   std::string reply;
   {
     BusyCursor busy;
-    reply = kind_.request(dm_.MasterInfo.M_CODE, CodeListElements(kind_));
+    reply = kind_.request(seams_.service, dm_.MasterInfo.M_CODE, CodeListElements(kind_)).reply;
   }
   load_ = source_.TakeReply(std::move(reply));
   if (load_ == ReplyRecordSource::Load::ReadError)
-    ShowMessage("자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요.");
+    seams_.prompter.Show("자료 읽기 오류입니다\r\r인터넷을 확인하시고 다시 시도하십시요.");
   if (load_ == ReplyRecordSource::Load::Records) list_.FillPage(0, 0);
   list_.Select(0);
   return load_;

@@ -12,11 +12,14 @@
 namespace tarvik {
 
 class TDM;
+struct PostOutcome;
+struct Seams;
+struct ServiceLink;
 
 struct CodeListKind {
   const char* screenName;  // objectName of the picker screen
   // The request function of the list (RequestCarMakes, RequestCarGroups).
-  std::string (*request)(const std::string& dbKey, const std::string& elements);
+  PostOutcome (*request)(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
   const char* codeField;
   const char* nameField;
   const char* order;        // ORDERBY
@@ -36,8 +39,8 @@ struct CodeAndName {
 
 class CodePicker {
  public:
-  // dm must outlive the picker.
-  CodePicker(TDM& dm, const CodeListKind& kind);
+  // dm and seams must outlive the picker.
+  CodePicker(TDM& dm, const Seams& seams, const CodeListKind& kind);
   CodePicker(const CodePicker&) = delete;
   CodePicker& operator=(const CodePicker&) = delete;
 
@@ -67,6 +70,7 @@ class CodePicker {
 
  private:
   TDM& dm_;
+  const Seams& seams_;
   const CodeListKind& kind_;
   ReplyRecordSource source_;
   PagedList list_;

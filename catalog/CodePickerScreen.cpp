@@ -40,8 +40,8 @@ QLabel* Caption(QWidget* parent, const char* text, int x, int width) {
 
 }  // namespace
 
-TFrmCodePickS::TFrmCodePickS(QWidget* parent, TDM& dm, const CodeListKind& kind)
-    : TListScreen(parent, kind.screenName, PickerLayout()), picker_(dm, kind) {
+TFrmCodePickS::TFrmCodePickS(QWidget* parent, TDM& dm, const Seams& seams, const CodeListKind& kind)
+    : TListScreen(parent, kind.screenName, PickerLayout()), picker_(dm, seams, kind) {
   setWindowTitle(QStringLiteral(" Tarvik Ⅲ"));
   Caption(this, "코드", kGridX, kCodeWidth + 1);
   Caption(this, kind.nameCaption, kGridX + kCodeWidth + 1, kNameWidth + 1);

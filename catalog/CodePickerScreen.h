@@ -14,8 +14,8 @@ class TDM;
 class TFrmCodePickS : public TListScreen {
   Q_OBJECT
  public:
-  // dm must outlive the screen.
-  TFrmCodePickS(QWidget* parent, TDM& dm, const CodeListKind& kind);
+  // dm and seams must outlive the screen.
+  TFrmCodePickS(QWidget* parent, TDM& dm, const Seams& seams, const CodeListKind& kind);
 
   CodePicker& Picker() { return picker_; }
   void done(int r) override;
@@ -33,13 +33,13 @@ class TFrmCodePickS : public TListScreen {
 class TFrmMakeS : public TFrmCodePickS {
   Q_OBJECT
  public:
-  TFrmMakeS(QWidget* parent, TDM& dm) : TFrmCodePickS(parent, dm, kCarMakeList) {}
+  TFrmMakeS(QWidget* parent, TDM& dm, const Seams& seams) : TFrmCodePickS(parent, dm, seams, kCarMakeList) {}
 };
 
 class TFrmGroupS : public TFrmCodePickS {
   Q_OBJECT
  public:
-  TFrmGroupS(QWidget* parent, TDM& dm) : TFrmCodePickS(parent, dm, kCarGroupList) {}
+  TFrmGroupS(QWidget* parent, TDM& dm, const Seams& seams) : TFrmCodePickS(parent, dm, seams, kCarGroupList) {}
 };
 
 }  // namespace tarvik

@@ -60,14 +60,15 @@ void PaintRows(RowGrid* grid) {
 
 }  // namespace
 
-TFrmCarPartNumFind::TFrmCarPartNumFind(QWidget* parent, TDM& dm, BasketPort& basket,
+TFrmCarPartNumFind::TFrmCarPartNumFind(QWidget* parent, TDM& dm, const Seams& seams, BasketPort& basket,
                                        std::function<void()> basketChanged, QPoint quantityAt)
     : TListScreen(parent, "FrmCarPartNumFind", SearchLayout()),
       dm_(dm),
+      seams_(seams),
       basket_(basket),
       basketChanged_(std::move(basketChanged)),
       quantityAt_(quantityAt),
-      search_(dm, *this) {
+      search_(dm, seams, *this) {
   setWindowTitle(QStringLiteral(" 수입차 부품 검색"));
   Build();
 }
@@ -184,7 +185,7 @@ void TFrmCarPartNumFind::OpenMakePicker() {
   ReadFields();
   std::optional<CodeAndName> chosen;
   {
-    TFrmMakeS picker(this, dm_);
+    TFrmMakeS picker(this, dm_, seams_);
     picker.move(pos() + QPoint(80, 20));
     if (RunModal(picker) == QDialog::Accepted) chosen = picker.Picker().Chosen();
   }
@@ -198,7 +199,7 @@ void TFrmCarPartNumFind::OpenGroupPicker() {
   ReadFields();
   std::optional<CodeAndName> chosen;
   {
-    TFrmGroupS picker(this, dm_);
+    TFrmGroupS picker(this, dm_, seams_);
     picker.move(pos() + QPoint(280, 20));
     if (RunModal(picker) == QDialog::Accepted) chosen = picker.Picker().Chosen();
   }

@@ -19,14 +19,15 @@ namespace tarvik {
 class BasketPort;
 class RowGrid;
 class TDM;
+struct Seams;
 
 class TFrmCarPartNumFind : public TListScreen, private CarPartSearchPort {
   Q_OBJECT
  public:
-  // dm and basket must outlive the screen. basketChanged runs after a line was
-  // added; the quantity dialog opens at quantityAt (global position).
-  TFrmCarPartNumFind(QWidget* parent, TDM& dm, BasketPort& basket, std::function<void()> basketChanged,
-                     QPoint quantityAt);
+  // dm, seams and basket must outlive the screen. basketChanged runs after a
+  // line was added; the quantity dialog opens at quantityAt (global position).
+  TFrmCarPartNumFind(QWidget* parent, TDM& dm, const Seams& seams, BasketPort& basket,
+                     std::function<void()> basketChanged, QPoint quantityAt);
 
   CarPartSearch& Search() { return search_; }
 
@@ -56,6 +57,7 @@ class TFrmCarPartNumFind : public TListScreen, private CarPartSearchPort {
   void BasketChanged() override;
 
   TDM& dm_;
+  const Seams& seams_;
   BasketPort& basket_;
   std::function<void()> basketChanged_;
   QPoint quantityAt_;

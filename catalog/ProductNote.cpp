@@ -5,17 +5,18 @@
 #include "net/ServiceRequests.h"
 #include "wire/MessageFormat.h"
 #include "platform/Prompter.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 
 namespace tarvik {
 
 const char* const kNoticeCode = "999999";
 
-int LoadProductNote(TDM& dm, const std::string& code, bool withMessage) {
+int LoadProductNote(TDM& dm, const Seams& seams, const std::string& code, bool withMessage) {
   const std::string elements = MakeTag("GM_GC", code) + MakeTag("ORDERBY", "GM_NO ASC");
-  dm.Catalogue.MemoReply = RequestGoodsMemo(dm.MasterInfo.M_CODE, elements);
+  dm.Catalogue.MemoReply = RequestGoodsMemo(seams.service, dm.MasterInfo.M_CODE, elements).reply;
   if (!ReplySucceeded(dm.Catalogue.MemoReply)) {
-    ShowMessage("전체 읽기 오류입니다\r\r다시 시도하십시요.");
+    seams.prompter.Show("전체 읽기 오류입니다\r\r다시 시도하십시요.");
     dm.Catalogue.MemoReply.clear();
     return -1;
   }
@@ -23,7 +24,7 @@ int LoadProductNote(TDM& dm, const std::string& code, bool withMessage) {
   // A negative count from a broken reply is no lines at all.
   if (count <= 0) {
     dm.Catalogue.MemoReply.clear();
-    if (withMessage) ShowMessage("정보가 없는 제품입니다.");
+    if (withMessage) seams.prompter.Show("정보가 없는 제품입니다.");
     return 0;
   }
   return static_cast<int>(std::min<long long>(count, 1 << 30));

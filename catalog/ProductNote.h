@@ -7,6 +7,7 @@
 namespace tarvik {
 
 class TDM;
+struct Seams;
 
 constexpr int kNoteLineCount = 20;
 // The code under which the supplier keeps its notices.
@@ -19,7 +20,7 @@ using NoteLines = std::array<std::string, kNoteLineCount>;
 // (RESULT_RECORD_COUNT), 0 when there are none (MemoReply
 // emptied; with withMessage "정보가 없는 제품입니다." is shown), or -1 after a
 // read error (its message shown, MemoReply emptied).
-int LoadProductNote(TDM& dm, const std::string& code, bool withMessage);
+int LoadProductNote(TDM& dm, const Seams& seams, const std::string& code, bool withMessage);
 
 // Empties all 20 lines, then fills lines 0 .. min(count, 20)-1 with GM_NOTE of
 // the records RDC_0 .. of reply. A longer reply keeps its first 20 lines.

@@ -13,7 +13,7 @@ Offer DraftBasket::AskAndAdd(const OfferedProduct& p, QWidget* over, const QPoin
   in.box = p.box;
   in.unitQty = p.unitQty;
   in.defaultQty = "0";
-  TFrmCnt dlg(over, in);
+  TFrmCnt dlg(over, prompter_, in);
   dlg.move(at);
   if (RunModal(dlg) != QDialog::Accepted || !dlg.Result()) return Offer::Cancelled;
   const EnteredLine& e = *dlg.Result();

@@ -6,15 +6,17 @@
 namespace tarvik {
 
 class OrderDraft;
+class Prompter;
 
 class DraftBasket : public BasketPort {
  public:
-  // draft must outlive this.
-  explicit DraftBasket(OrderDraft& draft) : draft_(draft) {}
+  // draft and prompter (the quantity dialog's) must outlive this.
+  DraftBasket(OrderDraft& draft, Prompter& prompter) : draft_(draft), prompter_(prompter) {}
   Offer AskAndAdd(const OfferedProduct& p, QWidget* over, const QPoint& at) override;
 
  private:
   OrderDraft& draft_;
+  Prompter& prompter_;
 };
 
 }  // namespace tarvik

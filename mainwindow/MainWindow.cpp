@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +12,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "session/Seams.h"
 #include "session/Session.h"
 #include "screens/RowGrid.h"
 #include "screens/ScanGate.h"
@@ -60,31 +60,23 @@ QPixmap DefaultRightPicture(int width) {
 
 }  // namespace
 
-std::string UpdateNoteFromArguments(const QStringList& arguments) {
-  if (arguments.size() < 3) return std::string();
-  std::string note;
-  for (char c : S(arguments.at(2))) {
-    if (c == '/')
-      note += "\r\n";
-    else if (c == '^')
-      note += ' ';
-    else
-      note += c;
-  }
-  return note;
-}
-
-TFrmMain::TFrmMain(TDM& dm, const LoginFunction& login, QWidget* parent)
-    : TFrmMain(dm, AlreadyLoggedIn{}, parent) {
+TFrmMain::TFrmMain(TDM& dm, const Seams& seams, const LoginFunction& login, QWidget* parent)
+    : TFrmMain(dm, seams, AlreadyLoggedIn{}, parent) {
   // The log-in runs before anything is shown; cancelling it ends the program.
   loggedIn_ = login && login(this);
 }
 
-TFrmMain::TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent)
-    : QWidget(parent), dm_(dm), desk_(dm, *this), draft_(desk_.Draft()), prices_(dm) {
+TFrmMain::TFrmMain(TDM& dm, const Seams& seams, AlreadyLoggedIn, QWidget* parent)
+    : QWidget(parent),
+      dm_(dm),
+      seams_(seams),
+      desk_(dm, seams, *this),
+      draft_(desk_.Draft()),
+      basket_(draft_, seams.prompter),
+      prices_(dm) {
   setObjectName("FrmMain");
   loggedIn_ = true;
-  panel_ = std::make_unique<ProductPanel>(dm_, draft_);
+  panel_ = std::make_unique<ProductPanel>(dm_, seams_, draft_);
   Build();
   qApp->installEventFilter(this);
   // After the screen's own key filter: scans are told from typing first.
@@ -174,8 +166,7 @@ void TFrmMain::FirstActivation() {
   ClearDraft();  // also puts the focus in the search box, which shows the list
   chkBxOCost_->setVisible(dm_.CustomerInfo.C_GU != "2");
   if (!journalFolder_.empty()) desk_.StartJournal(journalFolder_);
-  const std::string note = UpdateNoteFromArguments(QCoreApplication::arguments());
-  if (!note.empty()) ShowMessage(note);
+  if (!updateNote_.empty()) seams_.prompter.Show(updateNote_);
   ShowNotices();
 }
 

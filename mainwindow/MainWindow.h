@@ -30,13 +30,9 @@ namespace tarvik {
 class RowGrid;
 class ScanGate;
 class TDM;
+struct Seams;
 class TImageButton;
 class TFrmMain;
-
-// The update note of the command line: the second parameter with "/" made a
-// line break and "^" a blank; empty with fewer than two parameters.
-// arguments includes the program name first.
-std::string UpdateNoteFromArguments(const QStringList& arguments);
 
 class TFrmMain : public QWidget, private OrderDeskPort {
   Q_OBJECT
@@ -46,11 +42,11 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   using LoginFunction = std::function<bool(QWidget* parent)>;
 
   // Creating the screen runs login; LoggedIn() tells whether it succeeded.
-  // dm must outlive the screen.
-  TFrmMain(TDM& dm, const LoginFunction& login, QWidget* parent = nullptr);
+  // dm and seams must outlive the screen.
+  TFrmMain(TDM& dm, const Seams& seams, const LoginFunction& login, QWidget* parent = nullptr);
   // For a session whose log-in already ran (its tables are filled).
   struct AlreadyLoggedIn {};
-  TFrmMain(TDM& dm, AlreadyLoggedIn, QWidget* parent = nullptr);
+  TFrmMain(TDM& dm, const Seams& seams, AlreadyLoggedIn, QWidget* parent = nullptr);
   ~TFrmMain() override;
 
   // False when the log-in was cancelled: the program ends.
@@ -63,6 +59,9 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   // The first activation keeps the basket in a journal below folder (offering
   // first what an earlier run left there); without it nothing is kept.
   void KeepBasketJournal(const std::string& folder) { journalFolder_ = folder; }
+  // The first activation shows note (a finished update's, from the command
+  // line) before the notices; an empty one shows nothing.
+  void ShowUpdateNote(const std::string& note) { updateNote_ = note; }
 
   OrderDraft& Draft() { return desk_.Draft(); }
   OrderDesk& Desk() { return desk_; }
@@ -141,13 +140,15 @@ class TFrmMain : public QWidget, private OrderDeskPort {
   void ShowNote(const std::string& note) override;
 
   TDM& dm_;
+  const Seams& seams_;
   OrderDesk desk_;
   OrderDraft& draft_;  // the desk's
-  DraftBasket basket_{draft_};  // the draft as the catalogue's screens reach it
+  DraftBasket basket_;  // the draft as the catalogue's screens reach it
   std::unique_ptr<ProductPanel> panel_;
   NoteLines notes_;
   PriceBook prices_;
   std::string journalFolder_;
+  std::string updateNote_;
   bool loggedIn_ = false;
   bool firstActivation_ = true;
   bool switching_ = false;  // FocusSearchBox runs the list switch itself

@@ -25,6 +25,7 @@
 #include "platform/QtText.h"
 #include "screens/ListScreen.h"
 #include "screens/RowGrid.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 #include "text/Text.h"
 
@@ -217,7 +218,7 @@ void TFrmMain::AddFromList() {
   const int row = page.Selected();
   RowGrid* grid = panel_->AllShown() ? sga_ : sgu_;
   if (page.RowEmpty(row)) {
-    ShowMessage("제품을 선택하십시요.");
+    seams_.prompter.Show("제품을 선택하십시요.");
     return;
   }
   auto orZero = [](const std::string& s) { return s.empty() ? std::string("0") : s; };
@@ -229,7 +230,7 @@ void TFrmMain::AddFromList() {
   in.defaultQty = panel_->AllShown() ? "0" : orZero(page.Cell(row, kColCount));
   const std::string code = page.Cell(row, kColCode);
   {
-    TFrmCnt dlg(this, in);
+    TFrmCnt dlg(this, seams_.prompter, in);
     dlg.move(At(670, 180));
     if (RunModal(dlg) == QDialog::Accepted && dlg.Result()) {
       const EnteredLine& e = *dlg.Result();
@@ -244,7 +245,7 @@ void TFrmMain::AddFromList() {
 
 void TFrmMain::BrowseCategories() {
   {
-    TFrmGPartS dlg(this, dm_, basket_, [this] { RefreshDraft(); });
+    TFrmGPartS dlg(this, dm_, seams_, basket_, [this] { RefreshDraft(); });
     dlg.move(At(500, 20));
     RunModal(dlg);
   }
@@ -273,7 +274,7 @@ void TFrmMain::ModifyLine() {
   FrameListPanel(true);
   std::optional<EnteredLine> entered;
   {
-    TFrmCnt dlg(this, in);
+    TFrmCnt dlg(this, seams_.prompter, in);
     dlg.move(At(670, 180));
     if (RunModal(dlg) == QDialog::Accepted) entered = dlg.Result();
   }
@@ -288,7 +289,7 @@ void TFrmMain::DirectInput() {
   in.mode = CntMode::New;
   FrameListPanel(true);
   {
-    TFrmCnt dlg(this, in, [this](const std::string& n, const std::string& b, const std::string& q,
+    TFrmCnt dlg(this, seams_.prompter, in, [this](const std::string& n, const std::string& b, const std::string& q,
                                  const std::string& note) {
       const bool added = draft_.AddDirectLine(n, b, q, note);
       RefreshDraft();
@@ -323,7 +324,7 @@ void TFrmMain::ShowNote(const std::string& note) {
 }
 
 std::string TFrmMain::PickFromOrderList(bool samples) {
-  TFrmOrderS dlg(this, dm_, samples);
+  TFrmOrderS dlg(this, dm_, seams_, samples);
   dlg.move(At(240, 20));
   return RunModal(dlg) == QDialog::Accepted ? dlg.Chosen() : std::string();
 }
@@ -345,7 +346,7 @@ void TFrmMain::ShowProductNote() {
   const std::string code = TrimRightBlanks(page.Cell(page.Selected(), kColCode));
   const std::string name = TrimRightBlanks(page.Cell(page.Selected(), kColName));
   if (code.empty()) return;
-  const int n = LoadProductNote(dm_, code, true);
+  const int n = LoadProductNote(dm_, seams_, code, true);
   if (n <= 0) return;
   FillNoteLines(notes_, dm_.Catalogue.MemoReply, n);
   TFrmInfo dlg(this, "MAIN", name, notes_);
@@ -354,7 +355,7 @@ void TFrmMain::ShowProductNote() {
 }
 
 void TFrmMain::ShowNotices() {
-  const int n = LoadProductNote(dm_, kNoticeCode, false);
+  const int n = LoadProductNote(dm_, seams_, kNoticeCode, false);
   if (n <= 0) return;
   FillNoteLines(notes_, dm_.Catalogue.MemoReply, n);
   TFrmMessage dlg(this, notes_);
@@ -369,7 +370,7 @@ void TFrmMain::ShowHelp() {
 }
 
 void TFrmMain::OpenPartNumberSearch() {
-  TFrmCarPartNumFind dlg(this, dm_, basket_, [this] { RefreshDraft(); }, At(470, 80));
+  TFrmCarPartNumFind dlg(this, dm_, seams_, basket_, [this] { RefreshDraft(); }, At(470, 80));
   dlg.move(At((width() - dlg.width()) / 2, (height() - dlg.height()) / 2));
   RunModal(dlg);
 }

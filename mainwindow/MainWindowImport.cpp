@@ -19,6 +19,7 @@
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
 #include "screens/RowGrid.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 
 namespace tarvik {
@@ -79,7 +80,7 @@ void TFrmMain::OpenListFile() {
 void TFrmMain::ImportListFile(const std::string& path) {
   std::string text, message;
   if (!ReadListFile(path, text, message)) {
-    ShowMessage(message);
+    seams_.prompter.Show(message);
     return;
   }
   ImportListText(text, S(QFileInfo(Q(path)).fileName()));
@@ -88,11 +89,11 @@ void TFrmMain::ImportListFile(const std::string& path) {
 void TFrmMain::ImportListText(const std::string& text, const std::string& source) {
   const std::vector<ListRow> rows = SplitListRows(text);
   if (rows.empty()) {
-    ShowMessage("넣을 제품 목록이 없습니다.\r\r한 줄에 바코드나 제품코드, 그리고 수량을 적은 목록을\r복사하거나 파일로 여십시요.");
+    seams_.prompter.Show("넣을 제품 목록이 없습니다.\r\r한 줄에 바코드나 제품코드, 그리고 수량을 적은 목록을\r복사하거나 파일로 여십시요.");
     return;
   }
   if (rows.size() > static_cast<std::size_t>(kListRows)) {
-    ShowMessage("목록이 너무 깁니다.\r\r한 번에 " + std::to_string(kListRows) + "행까지 넣을 수 있습니다.");
+    seams_.prompter.Show("목록이 너무 깁니다.\r\r한 번에 " + std::to_string(kListRows) + "행까지 넣을 수 있습니다.");
     return;
   }
   // The visible list's table first, then every product.
@@ -105,7 +106,7 @@ void TFrmMain::ImportListText(const std::string& text, const std::string& source
     dlg.move(At((width() - dlg.width()) / 2, (height() - dlg.height()) / 2));
     result = RunModal(dlg);
   }
-  if (result != QDialog::Accepted || !plan.ConfirmQuantities()) return;
+  if (result != QDialog::Accepted || !plan.ConfirmQuantities(seams_.prompter)) return;
   plan.Apply(draft_);
   RefreshDraft();
   sgs_->setFocus(Qt::OtherFocusReason);

@@ -3,6 +3,7 @@
 
 #include "mainwindow/MainWindow.h"
 #include "platform/Prompter.h"
+#include "session/Seams.h"
 #include "platform/QtText.h"
 
 namespace tarvik {
@@ -26,7 +27,7 @@ void TFrmMain::TakeScan(const std::string& code, QWidget* window) {
     if (scansNotTaken_.size() > 1) return;
     while (!scansNotTaken_.empty()) {
       const std::vector<std::string> codes = scansNotTaken_;
-      ShowMessage(NotTakenMessage(codes));
+      seams_.prompter.Show(NotTakenMessage(codes));
       scansNotTaken_.erase(scansNotTaken_.begin(), scansNotTaken_.begin() + static_cast<long>(codes.size()));
     }
     return;

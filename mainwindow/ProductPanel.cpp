@@ -9,12 +9,14 @@
 #include "order/OrderWire.h"
 #include "platform/Prompter.h"
 #include "screens/CellFormat.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 #include "text/Text.h"
 
 namespace tarvik {
 
-ProductPanel::ProductPanel(TDM& dm, OrderDraft& draft) : dm_(dm), tables_(dm.Catalogue), draft_(draft) {
+ProductPanel::ProductPanel(TDM& dm, const Seams& seams, OrderDraft& draft)
+    : dm_(dm), seams_(seams), tables_(dm.Catalogue), draft_(draft) {
   sgu_.Clear();
   sga_.Clear();
   Rebind();
@@ -136,11 +138,11 @@ bool ProductPanel::DeleteTradedProduct() {
   const std::string code = page.Cell(page.Selected(), kColCode);
   if (code.empty()) return false;
   const std::string name = page.Cell(page.Selected(), kColName);
-  if (!AskToDiscard("제품: " + name + " 를" + "\r\r" + "거래된 제품 목록에서 삭제합니다.")) return false;
+  if (!seams_.prompter.AskToDiscard("제품: " + name + " 를" + "\r\r" + "거래된 제품 목록에서 삭제합니다.")) return false;
   const std::string reply =
-      RequestUnitCostDelete(dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, code);
+      RequestUnitCostDelete(seams_.service, dm_.MasterInfo.M_CODE, dm_.CustomerInfo.C_CODE, code).reply;
   if (!ReplySucceeded(reply)) {
-    ShowMessage(FailureText("등록삭제 오류입니다.", reply, ""));
+    seams_.prompter.Show(FailureText("등록삭제 오류입니다.", reply, ""));
     return false;
   }
   DropSelectedTraded();

@@ -12,11 +12,12 @@ namespace tarvik {
 struct CatalogueTables;
 class TDM;
 class OrderDraft;
+struct Seams;
 
 class ProductPanel {
  public:
-  // dm and draft must outlive the panel.
-  ProductPanel(TDM& dm, OrderDraft& draft);
+  // dm, seams and draft must outlive the panel.
+  ProductPanel(TDM& dm, const Seams& seams, OrderDraft& draft);
 
   // The orderer class "2" sees unit-cost dates instead of prices.
   bool ShowsDate() const;
@@ -77,6 +78,7 @@ class ProductPanel {
   void Rebind();
 
   TDM& dm_;
+  const Seams& seams_;
   CatalogueTables& tables_;  // dm_'s
   OrderDraft& draft_;
   ProductPage sgu_, sga_;

@@ -21,11 +21,11 @@ int EnvSeconds(const char* name, int fallback) {
 
 }  // namespace
 
-TransferLimits RequestLimits() {
+TransferLimits RequestLimitsAtStart() {
   TransferLimits l;
-  l.connectSeconds = EnvSeconds("TARVIK_CONNECT_TIMEOUT", 60);
-  l.stallSeconds = EnvSeconds("TARVIK_STALL_TIMEOUT", 30);
-  l.totalSeconds = EnvSeconds("TARVIK_REQUEST_TIMEOUT", 120);
+  l.connectSeconds = EnvSeconds("TARVIK_CONNECT_TIMEOUT", kRequestLimits.connectSeconds);
+  l.stallSeconds = EnvSeconds("TARVIK_STALL_TIMEOUT", kRequestLimits.stallSeconds);
+  l.totalSeconds = EnvSeconds("TARVIK_REQUEST_TIMEOUT", kRequestLimits.totalSeconds);
   return l;
 }
 

@@ -22,10 +22,12 @@ struct TransferLimits {
   int totalSeconds = 0;     // the whole transfer; 0: no overall limit
 };
 
-// The limits of a service request: 60, 30 and 120 s, each of which the
-// environment may set (TARVIK_CONNECT_TIMEOUT, TARVIK_STALL_TIMEOUT,
-// TARVIK_REQUEST_TIMEOUT; whole seconds). Read at each call.
-TransferLimits RequestLimits();
+// The limits of a service request: 60, 30 and 120 s.
+constexpr TransferLimits kRequestLimits{60, 30, 120};
+// kRequestLimits with what the environment sets of them (TARVIK_CONNECT_TIMEOUT,
+// TARVIK_STALL_TIMEOUT, TARVIK_REQUEST_TIMEOUT; whole seconds). Only a
+// program's start calls it.
+TransferLimits RequestLimitsAtStart();
 
 class CurlTransfer {
  public:

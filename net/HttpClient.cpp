@@ -67,7 +67,7 @@ std::string FromUtf8(const std::string& bytes) {
   return IsValidUtf8(bytes) ? bytes : std::string();
 }
 
-THTTPClient::THTTPClient() : requestNumber_(NextRequestNumber()), limits_(RequestLimits()) {}
+THTTPClient::THTTPClient() : requestNumber_(NextRequestNumber()) {}
 
 PostOutcome THTTPClient::PostRequest(const std::string& server, const std::string& path,
                                      std::uint16_t port, const std::string& request) const {

@@ -3,14 +3,22 @@
 // of a multipart/form-data POST and returns the reply text. One object serves
 // exactly one PostRequest and is then destroyed; nothing is kept between
 // requests. Blocking, on the thread that calls PostRequest (in the program a
-// thread of its own per request: SetExchangeRunner, net/ServiceRequests.h).
+// thread of its own per request: ServiceLink::runner, net/ServiceRequests.h).
 #include <cstdint>
 #include <string>
 
 #include "net/CurlTransfer.h"
-#include "net/ServiceRequests.h"
 
 namespace tarvik {
+
+// How far an exchange got, for a caller that must know whether the service
+// may have acted on a request whose reply it never read. The bytes on the
+// wire are the same either way.
+enum class Delivery {
+  Replied,  // a reply was read and decoded, whatever it says
+  NotSent,  // the request never left whole (refused connection, broken send)
+  Unknown   // the request left whole, but no reply was read (time-out, cut)
+};
 
 // What one exchange brought back.
 struct PostOutcome {
@@ -32,7 +40,7 @@ struct PostOutcome {
 class THTTPClient {
  public:
   // Raises the run's request counter by one (net/CallIndex.h). The time
-  // limits are RequestLimits() as the environment stands now.
+  // limits are kRequestLimits until SetLimits.
   THTTPClient();
 
   // The counter value this object's creation produced (the number of the
@@ -50,7 +58,7 @@ class THTTPClient {
 
  private:
   std::int64_t requestNumber_ = 0;
-  TransferLimits limits_;
+  TransferLimits limits_ = kRequestLimits;
 };
 
 // Reply text as the transport hands it on: valid UTF-8 stays as it is, invalid

@@ -1,115 +1,92 @@
 #include "net/ServiceRequests.h"
 
 #include "net/CallIndex.h"
-#include "net/HttpClient.h"
 #include "wire/MessageFormat.h"
-#include "net/ServerAddress.h"
 
 namespace tarvik {
 
-namespace {
-
-ExchangeRunner& Runner() {
-  static ExchangeRunner runner;
-  return runner;
+ServiceLink ServiceLinkAtStart() {
+  ServiceLink link;
+  link.server = ServerAddressAtStart();
+  link.limits = RequestLimitsAtStart();
+  return link;
 }
 
-}  // namespace
-
-void SetExchangeRunner(ExchangeRunner runner) { Runner() = std::move(runner); }
-
-std::string SendServiceCommand(const protocol::Command& cmd, const std::string& dbKey,
-                               const std::vector<std::string>& extraValues,
-                               const std::string& elements, std::string* transportError,
-                               Delivery* delivery, std::string* replyDate) {
+PostOutcome SendServiceCommand(const ServiceLink& link, const protocol::Command& cmd,
+                               const std::string& dbKey, const std::vector<std::string>& extraValues,
+                               const std::string& elements) {
   THTTPClient client;  // raises the request counter
+  client.SetLimits(link.limits);
   const std::string callIndex = TodayStamp() + "-" + std::to_string(client.RequestNumber());
   const std::string request =
       WrapPostData(protocol::RequestText(cmd, callIndex, dbKey, extraValues, elements));
   // The request is numbered and built here; only the exchange may move to
   // another thread.
-  const std::string host = ServerHost();
-  const std::uint16_t port = ServerPort();
   const std::string path = protocol::EndpointPath(cmd);
   PostOutcome out;
-  const auto exchange = [&] { out = client.PostRequest(host, path, port, request); };
-  if (Runner())
-    Runner()(exchange);
+  const auto exchange = [&] { out = client.PostRequest(link.server.host, path, link.server.port, request); };
+  if (link.runner)
+    link.runner(exchange);
   else
     exchange();
-  if (transportError) *transportError = out.transportError;
-  if (replyDate) *replyDate = out.date;
-  if (delivery) *delivery = out.delivery;
-  return std::move(out.reply);
+  return out;
 }
 
-namespace {
-
-std::string Send(const protocol::Command& cmd, const std::string& dbKey,
-                 const std::vector<std::string>& extras, const std::string& elements,
-                 Delivery* delivery = nullptr) {
-  return SendServiceCommand(cmd, dbKey, extras, elements, nullptr, delivery);
+PostOutcome RequestMember(const ServiceLink& link, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kMember, std::string(), {}, elements);
 }
-
-}  // namespace
-
-std::string RequestMember(const std::string& elements) {
-  return Send(protocol::kMember, std::string(), {}, elements);
+PostOutcome RequestCustomer(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kCustomer, dbKey, {}, elements);
 }
-std::string RequestCustomer(const std::string& dbKey, const std::string& elements) {
-  return Send(protocol::kCustomer, dbKey, {}, elements);
-}
-std::string RequestCustomerPassword(const std::string& dbKey, const std::string& cCode,
+PostOutcome RequestCustomerPassword(const ServiceLink& link, const std::string& dbKey, const std::string& cCode,
                                     const std::string& elements) {
-  return Send(protocol::kCustomerPassword, dbKey, {cCode}, elements);
+  return SendServiceCommand(link, protocol::kCustomerPassword, dbKey, {cCode}, elements);
 }
-std::string RequestGoods(const std::string& dbKey, const std::string& elements) {
-  return Send(protocol::kGoods, dbKey, {}, elements);
+PostOutcome RequestGoods(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kGoods, dbKey, {}, elements);
 }
-std::string RequestUnitCosts(const std::string& dbKey, const std::string& elements) {
-  return Send(protocol::kUnitCosts, dbKey, {}, elements);
+PostOutcome RequestUnitCosts(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kUnitCosts, dbKey, {}, elements);
 }
-std::string RequestUnitCostDelete(const std::string& dbKey, const std::string& uCc,
+PostOutcome RequestUnitCostDelete(const ServiceLink& link, const std::string& dbKey, const std::string& uCc,
                                   const std::string& uGc, const std::string& elements) {
-  return Send(protocol::kUnitCostDelete, dbKey, {uCc, uGc}, elements);
+  return SendServiceCommand(link, protocol::kUnitCostDelete, dbKey, {uCc, uGc}, elements);
 }
-std::string RequestGoodByCode(const std::string& dbKey, const std::string& elements) {
-  return Send(protocol::kGoodByCode, dbKey, {}, elements);
+PostOutcome RequestGoodByCode(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kGoodByCode, dbKey, {}, elements);
 }
-std::string RequestGoodsMemo(const std::string& dbKey, const std::string& elements) {
-  return Send(protocol::kGoodsMemo, dbKey, {}, elements);
+PostOutcome RequestGoodsMemo(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kGoodsMemo, dbKey, {}, elements);
 }
-std::string RequestCarGroups(const std::string& dbKey, const std::string& elements) {
-  return Send(protocol::kCarGroups, dbKey, {}, elements);
+PostOutcome RequestCarGroups(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kCarGroups, dbKey, {}, elements);
 }
-std::string RequestCarMakes(const std::string& dbKey, const std::string& elements) {
-  return Send(protocol::kCarMakes, dbKey, {}, elements);
+PostOutcome RequestCarMakes(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kCarMakes, dbKey, {}, elements);
 }
-std::string RequestCarPartNums(const std::string& dbKey, const std::string& elements) {
-  return Send(protocol::kCarPartNums, dbKey, {}, elements);
+PostOutcome RequestCarPartNums(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kCarPartNums, dbKey, {}, elements);
 }
-std::string RequestOrderList(const std::string& dbKey, const std::string& elements,
-                             std::string* replyDate) {
-  return SendServiceCommand(protocol::kOrderList, dbKey, {}, elements, nullptr, nullptr, replyDate);
+PostOutcome RequestOrderList(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kOrderList, dbKey, {}, elements);
 }
-std::string RequestOrderSave(const std::string& dbKey, const std::string& elements,
-                             Delivery* delivery) {
-  return Send(protocol::kOrderSave, dbKey, {}, elements, delivery);
+PostOutcome RequestOrderSave(const ServiceLink& link, const std::string& dbKey, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kOrderSave, dbKey, {}, elements);
 }
-std::string RequestOrderDelete(const std::string& dbKey, const std::string& ohCode,
+PostOutcome RequestOrderDelete(const ServiceLink& link, const std::string& dbKey, const std::string& ohCode,
                                const std::string& elements) {
-  return Send(protocol::kOrderDelete, dbKey, {ohCode}, elements);
+  return SendServiceCommand(link, protocol::kOrderDelete, dbKey, {ohCode}, elements);
 }
-std::string RequestOrderOpen(const std::string& dbKey, const std::string& ohCode,
+PostOutcome RequestOrderOpen(const ServiceLink& link, const std::string& dbKey, const std::string& ohCode,
                              const std::string& elements) {
-  return Send(protocol::kOrderOpen, dbKey, {ohCode}, elements);
+  return SendServiceCommand(link, protocol::kOrderOpen, dbKey, {ohCode}, elements);
 }
-std::string RequestOrderSample(const std::string& dbKey, const std::string& ohCode,
+PostOutcome RequestOrderSample(const ServiceLink& link, const std::string& dbKey, const std::string& ohCode,
                                const std::string& elements) {
-  return Send(protocol::kOrderSample, dbKey, {ohCode}, elements);
+  return SendServiceCommand(link, protocol::kOrderSample, dbKey, {ohCode}, elements);
 }
-std::string RequestOrderAuth(const std::string& elements) {
-  return Send(protocol::kOrderAuth, std::string(), {}, elements);
+PostOutcome RequestOrderAuth(const ServiceLink& link, const std::string& elements) {
+  return SendServiceCommand(link, protocol::kOrderAuth, std::string(), {}, elements);
 }
 
 }  // namespace tarvik

@@ -3,9 +3,11 @@
 // (protocol/CommandTable.h). Each creates one THTTPClient (which raises the
 // request counter), builds
 //   [CALL_INDEX] COMMAND [DB_KEY] fixed extras... caller's elements
-// wraps it with WrapPostData, posts it to ServerHost():ServerPort() and the
-// command's endpoint, and returns the reply text unchanged (on a failed
-// exchange the transport's error text). The functions inspect nothing and
+// wraps it with WrapPostData, posts it to the link's server and the command's
+// endpoint, and returns the exchange's outcome (net/HttpClient.h,
+// PostOutcome): the reply text unchanged (on a failed exchange the
+// transport's error text), how far the request got, libcurl's words for a
+// failed transfer and the reply's Date. The functions inspect nothing and
 // show nothing; the caller checks RESULT_CODE.
 //
 // dbKey is the supplier's M_CODE. elements is the caller's element text,
@@ -14,67 +16,66 @@
 #include <string>
 #include <vector>
 
+#include "net/CurlTransfer.h"
+#include "net/HttpClient.h"
+#include "net/ServerAddress.h"
 #include "protocol/CommandTable.h"
 
 namespace tarvik {
 
-// How far an exchange got, for a caller that must know whether the service
-// may have acted on a request whose reply it never read. The bytes on the
-// wire are the same either way.
-enum class Delivery {
-  Replied,  // a reply was read and decoded, whatever it says
-  NotSent,  // the request never left whole (refused connection, broken send)
-  Unknown   // the request left whole, but no reply was read (time-out, cut)
+// Where the blocking exchange of a request runs. Empty: in place; the program
+// runs it off the GUI thread (platform/OffThread.h) so the window stays alive
+// meanwhile. The request's text, its number and every byte sent are the same
+// either way.
+using ExchangeRunner = std::function<void(const std::function<void()>& exchange)>;
+
+// How requests reach the service: made once at a program's start and handed
+// to whatever sends them.
+struct ServiceLink {
+  ServerAddress server;                    // where every request goes
+  TransferLimits limits = kRequestLimits;  // the transfer's time limits
+  ExchangeRunner runner;                   // where the exchange runs
 };
 
-// Where the blocking exchange of every request runs. The default runs it in
-// place; the program installs one that runs it off the GUI thread
-// (platform/OffThread.h) so the window stays alive meanwhile. The request's
-// text, its number and every byte sent are the same either way.
-using ExchangeRunner = std::function<void(const std::function<void()>& exchange)>;
-void SetExchangeRunner(ExchangeRunner runner);  // empty: in place again
+// The link as the environment sets it at start (ServerAddressAtStart,
+// RequestLimitsAtStart), exchanges in place.
+ServiceLink ServiceLinkAtStart();
 
 // Sends any command of the table (what every function below does); extraValues
-// pair with the command's fixed extras (missing ones empty). When the
-// transfer fails and transportError is given, it gets libcurl's own words;
-// delivery, when given, tells how far the exchange got; replyDate, when
-// given, gets the reply's Date header (the service's clock; empty when none).
-std::string SendServiceCommand(const protocol::Command& cmd, const std::string& dbKey,
-                               const std::vector<std::string>& extraValues,
-                               const std::string& elements, std::string* transportError = nullptr,
-                               Delivery* delivery = nullptr, std::string* replyDate = nullptr);
+// pair with the command's fixed extras (missing ones empty).
+PostOutcome SendServiceCommand(const ServiceLink& link, const protocol::Command& cmd,
+                               const std::string& dbKey, const std::vector<std::string>& extraValues,
+                               const std::string& elements);
 
 // Supplier check (bare).
-std::string RequestMember(const std::string& elements);
+PostOutcome RequestMember(const ServiceLink& link, const std::string& elements);
 // Orderer check.
-std::string RequestCustomer(const std::string& dbKey, const std::string& elements);
+PostOutcome RequestCustomer(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
 // Password change; cCode is the orderer's C_CODE.
-std::string RequestCustomerPassword(const std::string& dbKey, const std::string& cCode,
+PostOutcome RequestCustomerPassword(const ServiceLink& link, const std::string& dbKey, const std::string& cCode,
                                     const std::string& elements);
 // All products (with the orderer's unit costs).
-std::string RequestGoods(const std::string& dbKey, const std::string& elements);
+PostOutcome RequestGoods(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
 // Traded products (short).
-std::string RequestUnitCosts(const std::string& dbKey, const std::string& elements);
+PostOutcome RequestUnitCosts(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
 // Removes a traded product (short); uCc orderer code, uGc product code.
-std::string RequestUnitCostDelete(const std::string& dbKey, const std::string& uCc,
+PostOutcome RequestUnitCostDelete(const ServiceLink& link, const std::string& dbKey, const std::string& uCc,
                                   const std::string& uGc, const std::string& elements = std::string());
-std::string RequestGoodByCode(const std::string& dbKey, const std::string& elements);
-std::string RequestGoodsMemo(const std::string& dbKey, const std::string& elements);
-std::string RequestCarGroups(const std::string& dbKey, const std::string& elements);
-std::string RequestCarMakes(const std::string& dbKey, const std::string& elements);
-std::string RequestCarPartNums(const std::string& dbKey, const std::string& elements);
-std::string RequestOrderList(const std::string& dbKey, const std::string& elements,
-                             std::string* replyDate = nullptr);
-std::string RequestOrderSave(const std::string& dbKey, const std::string& elements,
-                             Delivery* delivery = nullptr);
-std::string RequestOrderDelete(const std::string& dbKey, const std::string& ohCode,
+PostOutcome RequestGoodByCode(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
+PostOutcome RequestGoodsMemo(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
+PostOutcome RequestCarGroups(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
+PostOutcome RequestCarMakes(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
+PostOutcome RequestCarPartNums(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
+PostOutcome RequestOrderList(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
+PostOutcome RequestOrderSave(const ServiceLink& link, const std::string& dbKey, const std::string& elements);
+PostOutcome RequestOrderDelete(const ServiceLink& link, const std::string& dbKey, const std::string& ohCode,
                                const std::string& elements = std::string());
-std::string RequestOrderOpen(const std::string& dbKey, const std::string& ohCode,
+PostOutcome RequestOrderOpen(const ServiceLink& link, const std::string& dbKey, const std::string& ohCode,
                              const std::string& elements = std::string());
 // Registers a sample (short); ohCode is the opened order's code.
-std::string RequestOrderSample(const std::string& dbKey, const std::string& ohCode,
+PostOutcome RequestOrderSample(const ServiceLink& link, const std::string& dbKey, const std::string& ohCode,
                                const std::string& elements);
 // Message to the supplier (bare).
-std::string RequestOrderAuth(const std::string& elements);
+PostOutcome RequestOrderAuth(const ServiceLink& link, const std::string& elements);
 
 }  // namespace tarvik

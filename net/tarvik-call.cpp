@@ -87,11 +87,11 @@ int main(int argc, char** argv) {
     if (!extra) elements += tarvik::MakeTag(name, value);
   }
 
-  std::string transportError;
-  const std::string reply = tarvik::SendServiceCommand(*cmd, dbKey, extras, elements, &transportError);
-  std::fwrite(reply.data(), 1, reply.size(), stdout);
+  const tarvik::PostOutcome out =
+      tarvik::SendServiceCommand(tarvik::ServiceLinkAtStart(), *cmd, dbKey, extras, elements);
+  std::fwrite(out.reply.data(), 1, out.reply.size(), stdout);
   std::fputc('\n', stdout);
   // The reply only says which step failed; libcurl tells a refusal from a time-out.
-  if (!transportError.empty()) std::fprintf(stderr, "tarvik-call: %s\n", transportError.c_str());
-  return tarvik::ReplySucceeded(reply) ? 0 : 1;
+  if (!out.transportError.empty()) std::fprintf(stderr, "tarvik-call: %s\n", out.transportError.c_str());
+  return tarvik::ReplySucceeded(out.reply) ? 0 : 1;
 }

@@ -325,7 +325,7 @@ std::string ListPlan::Summary() const {
          std::to_string(merged) + " · 제외 " + std::to_string(RefusedRows());
 }
 
-bool ListPlan::ConfirmQuantities() const {
+bool ListPlan::ConfirmQuantities(Prompter& prompter) const {
   std::string rows;
   int n = 0;
   for (const PlannedRow& r : rows_) {
@@ -335,9 +335,9 @@ bool ListPlan::ConfirmQuantities() const {
   }
   if (n == 0) return true;
   if (n > 10) rows += "\r... 모두 " + std::to_string(n) + "행";
-  return CurrentPrompter().AskYesNo("수량이 아주 큰 행이 있습니다." + rows +
-                                        "\r\r이 수량대로 넣으시겠습니까?\r\r[아니요]를 누르면 목록을 넣지 않습니다.",
-                                    std::string(), true);
+  return prompter.AskYesNo("수량이 아주 큰 행이 있습니다." + rows +
+                               "\r\r이 수량대로 넣으시겠습니까?\r\r[아니요]를 누르면 목록을 넣지 않습니다.",
+                           std::string(), true);
 }
 
 int ListPlan::Apply(OrderDraft& draft) const {

@@ -12,6 +12,8 @@
 
 namespace tarvik {
 
+class Prompter;
+
 // Limits of one list: a file larger than this is not read, a list with more
 // rows than this is not taken.
 constexpr long long kListFileBytes = 1 << 20;
@@ -96,7 +98,7 @@ class ListPlan {
   // Good rows whose quantity lies above kPlausibleQuantity (a barcode in the
   // quantity column) are asked about in one question naming each row's
   // product and quantity, No by default. True when there are none or Yes.
-  bool ConfirmQuantities() const;
+  bool ConfirmQuantities(Prompter& prompter) const;
 
   // Adds every good row through AddOrRaise (merged rows as one quantity),
   // in the order of the rows. Returns the number of lines added or raised.

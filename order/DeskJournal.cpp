@@ -5,6 +5,7 @@
 #include "order/OrderDesk.h"
 #include "platform/Folders.h"
 #include "platform/Prompter.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 
 namespace tarvik {
@@ -35,12 +36,12 @@ void OrderDesk::StartJournal(const std::string& folder) {
       const std::string aside = journal_->SetAside();
       if (aside.empty()) {
         // Writing over it would lose it for good: this run keeps no journal.
-        ShowMessage("저장해 둔 발주 내용을 읽을 수 없습니다.\r\r" + ShownPath(journal_->Path()) +
+        seams_.prompter.Show("저장해 둔 발주 내용을 읽을 수 없습니다.\r\r" + ShownPath(journal_->Path()) +
                     "\r\r이번에 작성하는 내용은 임시 저장되지 않습니다.");
         journal_.reset();
         return;
       }
-      ShowMessage("저장해 둔 발주 내용을 읽을 수 없습니다.\r\r파일을 다음 이름으로 옮겨 두었습니다.\r\r" + ShownPath(aside));
+      seams_.prompter.Show("저장해 둔 발주 내용을 읽을 수 없습니다.\r\r파일을 다음 이름으로 옮겨 두었습니다.\r\r" + ShownPath(aside));
       break;
     }
     case BasketJournal::ReadResult::Read:
@@ -51,7 +52,7 @@ void OrderDesk::StartJournal(const std::string& folder) {
         // The catalogue may have changed since the basket was written.
         const int notSold = MarkLinesNotSold(draft_, dm_.Catalogue.AllGoods, dm_.Catalogue.AllCount);
         port_.RedrawBasket(false);
-        if (notSold > 0) ShowMessage(NotSoldMessage(notSold));
+        if (notSold > 0) seams_.prompter.Show(NotSoldMessage(notSold));
       } else {
         DropJournal();
       }
@@ -62,7 +63,7 @@ void OrderDesk::StartJournal(const std::string& folder) {
 
 bool OrderDesk::DropJournal() {
   if (!journal_ || journal_->Remove()) return true;
-  ShowMessage("임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + ShownPath(journal_->Path()) +
+  seams_.prompter.Show("임시 저장해 둔 발주 내용을 지우지 못했습니다.\r\r" + ShownPath(journal_->Path()) +
               "\r\r폴더의 쓰기 권한을 확인하십시요.");
   return false;
 }
@@ -79,7 +80,7 @@ void OrderDesk::KeepJournal() {
   }
   if (journalWarned_) return;
   journalWarned_ = true;
-  ShowMessage("작성중인 발주 내용을 임시 저장하지 못했습니다.\r\r" + ShownPath(journal_->Path()) +
+  seams_.prompter.Show("작성중인 발주 내용을 임시 저장하지 못했습니다.\r\r" + ShownPath(journal_->Path()) +
               "\r\r디스크 공간과 폴더의 쓰기 권한을 확인하십시요.");
 }
 

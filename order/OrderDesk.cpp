@@ -14,6 +14,7 @@
 #include "platform/Printer.h"
 #include "platform/Prompter.h"
 #include "platform/BusyCursor.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 
 namespace tarvik {
@@ -58,7 +59,8 @@ std::string BasketStateText(const OrderDraft& draft, BasketOrigin origin) {
   return text + " · 전송 " + std::to_string(draft.StoredSendCount) + "회";
 }
 
-OrderDesk::OrderDesk(TDM& dm, OrderDeskPort& port) : dm_(dm), port_(port) {}
+OrderDesk::OrderDesk(TDM& dm, const Seams& seams, OrderDeskPort& port)
+    : dm_(dm), seams_(seams), port_(port), draft_(seams.prompter) {}
 
 OrderDesk::~OrderDesk() = default;
 
@@ -66,8 +68,8 @@ void OrderDesk::OpenOrder(bool samples) {
   const std::string code = port_.PickFromOrderList(samples);
   if (code.empty()) return;
   if (HoldsWork(draft_) &&
-      !AskToDiscard(samples ? "작성중인 내역이 있습니다 \r\r취소하고 샘플을 여시겠습니까?"
-                            : "작성중인 내역이 있습니다 \r\r취소하고 발주를 여시겠습니까?"))
+      !seams_.prompter.AskToDiscard(samples ? "작성중인 내역이 있습니다 \r\r취소하고 샘플을 여시겠습니까?"
+                                            : "작성중인 내역이 있습니다 \r\r취소하고 발주를 여시겠습니까?"))
     return;
   ReadOrder(code, samples);
 }
@@ -76,10 +78,10 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
   std::string reply;
   {
     BusyCursor wait;
-    reply = RequestOrderOpen(dm_.MasterInfo.M_CODE, code);
+    reply = RequestOrderOpen(seams_.service, dm_.MasterInfo.M_CODE, code).reply;
   }
   if (!ReplySucceeded(reply)) {
-    ShowMessage(FailureText("발주 내용 읽기 실패입니다.", reply, "\r\r인터넷 연결을 확인하십시요."));
+    seams_.prompter.Show(FailureText("발주 내용 읽기 실패입니다.", reply, "\r\r인터넷 연결을 확인하십시요."));
     return;
   }
   OrderDraft::ChangeBatch batch(draft_);  // the journal takes the opened order in one write
@@ -97,7 +99,7 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
     if (draft_.OpenedStatus == "X") draft_.BeingWritten = true;
     if (draft_.OpenedStatus == "O" || draft_.OpenedStatus == "I") {
       port_.RedrawBasket(false);  // the header shows behind the message
-      ShowMessage(ReceivedMessage(draft_.OpenedStatus));
+      seams_.prompter.Show(ReceivedMessage(draft_.OpenedStatus));
     }
   }
   const std::string lines = TagValue("ORDERL_DATA", reply);
@@ -119,31 +121,31 @@ void OrderDesk::ReadOrder(const std::string& code, bool samples) {
   }
   const int notSold = MarkLinesNotSold(draft_, dm_.Catalogue.AllGoods, dm_.Catalogue.AllCount);
   port_.RedrawBasket(false);
-  if (!complete) ShowMessage("발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요.");
-  if (notSold > 0) ShowMessage(NotSoldMessage(notSold));
+  if (!complete) seams_.prompter.Show("발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요.");
+  if (notSold > 0) seams_.prompter.Show(NotSoldMessage(notSold));
 }
 
 void OrderDesk::DeleteOrder() {
   if (draft_.OpenedStatus == "I") {
-    ShowMessage("접수중인 내용은 삭제할수 없습니다.");
+    seams_.prompter.Show("접수중인 내용은 삭제할수 없습니다.");
     return;
   }
   if (draft_.OpenedStatus == "O") {
-    ShowMessage("이미 접수된 내용은 삭제할수 없습니다.");
+    seams_.prompter.Show("이미 접수된 내용은 삭제할수 없습니다.");
     return;
   }
   if (draft_.OpenedCode.empty()) return;
-  if (!AskToDiscard("발주일: " + draft_.OpenedDate + "\r\r" + "발주 내역을 삭제합니다.")) return;
+  if (!seams_.prompter.AskToDiscard("발주일: " + draft_.OpenedDate + "\r\r" + "발주 내역을 삭제합니다.")) return;
   std::string reply;
   {
     BusyCursor wait;
-    reply = RequestOrderDelete(dm_.MasterInfo.M_CODE, draft_.OpenedCode);
+    reply = RequestOrderDelete(seams_.service, dm_.MasterInfo.M_CODE, draft_.OpenedCode).reply;
   }
   if (!ReplySucceeded(reply)) {
     if (!ExplainRefusal(reply, [](const std::string& status) {
           return status == "O" ? "이미 접수된 내용은 삭제할수 없습니다." : "접수중인 내용은 삭제할수 없습니다.";
         }))
-      ShowMessage(FailureText("발주내역 삭제 오류입니다.", reply, ""));
+      seams_.prompter.Show(FailureText("발주내역 삭제 오류입니다.", reply, ""));
     return;
   }
   ClearDraft();
@@ -152,33 +154,34 @@ void OrderDesk::DeleteOrder() {
 
 void OrderDesk::CopyOrder() {
   if (draft_.OpenedCode.empty()) {
-    ShowMessage("복사할 내용을 열기하여 먼저 선택하십시요.");
+    seams_.prompter.Show("복사할 내용을 열기하여 먼저 선택하십시요.");
     return;
   }
   draft_.SetOpened("", "", "", "", 0);
   origin_ = BasketOrigin::New;
   port_.RedrawBasket(false);
-  ShowMessage("새로운 발주로 복사 돠었습니다.");
+  seams_.prompter.Show("새로운 발주로 복사 돠었습니다.");
 }
 
 void OrderDesk::RegisterSample() {
   if (draft_.OpenedCode.empty()) {
-    ShowMessage("먼저 샘플로 등록할 내용을 발주열기하여 선택해 주십시요.");
+    seams_.prompter.Show("먼저 샘플로 등록할 내용을 발주열기하여 선택해 주십시요.");
     return;
   }
   // The supplier may have begun receiving the order since it was opened.
   if ((draft_.OpenedStatus == "X" || draft_.OpenedStatus == "A") && !ReceivedNow(ReadStatusAgain())) {
-    ShowMessage(draft_.OpenedStatus == "X" ? "작성중인 내용은 샘플등록을 할수 없습니다."
+    seams_.prompter.Show(draft_.OpenedStatus == "X" ? "작성중인 내용은 샘플등록을 할수 없습니다."
                                            : "미접수 내용은 샘플등록을 할수 없습니다.");
     return;
   }
   std::string reply;
   {
     BusyCursor wait;
-    reply = RequestOrderSample(dm_.MasterInfo.M_CODE, draft_.OpenedCode, SampleBody(draft_.OpenedCode));
+    reply = RequestOrderSample(seams_.service, dm_.MasterInfo.M_CODE, draft_.OpenedCode, SampleBody(draft_.OpenedCode))
+                .reply;
   }
   if (!ReplySucceeded(reply)) {
-    if (!ExplainRefusal(reply, ReceivedMessage)) ShowMessage(FailureText("샘플 등록 오류입니다.", reply, ""));
+    if (!ExplainRefusal(reply, ReceivedMessage)) seams_.prompter.Show(FailureText("샘플 등록 오류입니다.", reply, ""));
     return;
   }
   ClearDraft();
@@ -189,7 +192,7 @@ std::string OrderDesk::ReadStatusAgain() {
   std::string reply;
   {
     BusyCursor wait;
-    reply = RequestOrderOpen(dm_.MasterInfo.M_CODE, draft_.OpenedCode);
+    reply = RequestOrderOpen(seams_.service, dm_.MasterInfo.M_CODE, draft_.OpenedCode).reply;
   }
   if (!ReplySucceeded(reply)) return std::string();
   const std::string head = TagValue("ORDERH_DATA", reply);
@@ -210,11 +213,11 @@ bool OrderDesk::ExplainRefusal(
   if (draft_.OpenedCode.empty() || TagValue("RESULT_CODE", refused) != "0") return false;
   const std::string status = ReadStatusAgain();
   if (!ReceivedNow(status)) return false;
-  ShowMessage(statusMessage(status));
+  seams_.prompter.Show(statusMessage(status));
   return true;
 }
 
-void OrderDesk::Print() { PrintOrderList(draft_, port_.PrintTitle(), CurrentPrinter()); }
+void OrderDesk::Print() { PrintOrderList(draft_, port_.PrintTitle(), seams_.printer, seams_.prompter); }
 
 void OrderDesk::ClearDraft() {
   origin_ = BasketOrigin::New;
@@ -225,7 +228,7 @@ void OrderDesk::ClearDraft() {
 
 bool OrderDesk::ClearScreen() {
   // One key used to throw away a whole typed basket without a word.
-  if (HoldsWork(draft_) && !AskToDiscard(kClearQuestion)) return false;
+  if (HoldsWork(draft_) && !seams_.prompter.AskToDiscard(kClearQuestion)) return false;
   UndoStep step;
   step.kind = draft_.IsBlank() ? UndoStep::Kind::None : UndoStep::Kind::Basket;
   step.basket = draft_;
@@ -255,7 +258,7 @@ bool OrderDesk::Undo() {
       break;
     case UndoStep::Kind::Basket:
       if (!draft_.IsBlank()) {
-        ShowMessage("화면을 지운 뒤에 작성한 내용이 있어 지운 발주 내역을 되살리지 않았습니다.");
+        seams_.prompter.Show("화면을 지운 뒤에 작성한 내용이 있어 지운 발주 내역을 되살리지 않았습니다.");
         return false;
       }
       draft_.ReplaceWith(step.basket);
@@ -268,7 +271,7 @@ bool OrderDesk::Undo() {
 }
 
 bool OrderDesk::ConfirmExit() {
-  if (!tarvik::ConfirmExit(draft_)) return false;
+  if (!tarvik::ConfirmExit(draft_, seams_.prompter)) return false;
   DropJournal();
   // Leaving: whatever the screen does while it closes is no change to keep.
   draft_.SetChangeHook(nullptr);

@@ -3,8 +3,6 @@
 // written and what acts on it as a whole (send, open an order or a sample,
 // delete, copy, register a sample, print, clear, leave). The desk works on the
 // session it is given and reaches the main screen only through its port.
-#include <QDateTime>
-
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +13,7 @@ namespace tarvik {
 
 class BasketJournal;
 class TDM;
+struct Seams;
 struct UnsureCandidate;
 
 // F9's question, worded as Esc's exit question is.
@@ -60,8 +59,9 @@ class OrderDeskPort {
 
 class OrderDesk {
  public:
-  // dm and port must outlive the desk.
-  OrderDesk(TDM& dm, OrderDeskPort& port);
+  // dm, seams and port must outlive the desk. The desk's messages and
+  // questions, its requests, its printing and its clock are the seams'.
+  OrderDesk(TDM& dm, const Seams& seams, OrderDeskPort& port);
   ~OrderDesk();
   OrderDesk(const OrderDesk&) = delete;
   OrderDesk& operator=(const OrderDesk&) = delete;
@@ -108,7 +108,7 @@ class OrderDesk {
   // stored it; otherwise shows "메세지 보내기 오류입니다..." and gives false.
   bool SendSupplierMessage(const std::string& supplierCode, const std::string& ordererCode,
                            const std::string& sendKind, const std::string& notice);
-  // F11, SBF11: prints the basket's lines on the current printer.
+  // F11, SBF11: prints the basket's lines on the seams' printer.
   void Print();
   // Empties the draft and its header, then redraws (cleared). Asks nothing:
   // also the first activation and the operations that end with a clear
@@ -142,9 +142,6 @@ class OrderDesk {
 
   // What the basket holds, worded for the status line.
   std::string BasketState() const { return BasketStateText(draft_, origin_); }
-
-  // The PC's clock as the desk reads it (the local time now); tests set another.
-  void SetClock(std::function<QDateTime()> now) { now_ = std::move(now); }
 
  private:
   // Writes (or removes, for a blank draft) the journal after a change.
@@ -186,6 +183,7 @@ class OrderDesk {
   std::string ReadStatusAgain();
 
   TDM& dm_;
+  const Seams& seams_;
   OrderDeskPort& port_;
   OrderDraft draft_;
   std::unique_ptr<BasketJournal> journal_;
@@ -199,7 +197,6 @@ class OrderDesk {
     BasketOrigin origin = BasketOrigin::New;
   } undo_;
   bool journalWarned_ = false;  // a failed write was told; told again only after a success
-  std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
 };
 
 }  // namespace tarvik

@@ -59,6 +59,10 @@ long long WholeOrZero(const std::string& text) {
 
 }  // namespace
 
+void OrderDraft::Refuse(const std::string& text) const {
+  if (hook_.prompter) hook_.prompter->Show(text);
+}
+
 int OrderDraft::FindCode(const std::string& code) const {
   for (int r = 0; r < kMaxDraftLines; ++r)
     if (!lines_[r].GoodsCode.empty() && lines_[r].GoodsCode == code) return r;
@@ -70,7 +74,7 @@ bool OrderDraft::AddRow(const std::string& code, const std::string& name, const 
   int row = 0;
   while (row < kMaxDraftLines && !lines_[row].Empty()) ++row;
   if (row == kMaxDraftLines) {
-    ShowMessage("더이상 입력할 수 없습니다.");
+    Refuse("더이상 입력할 수 없습니다.");
     return false;
   }
   DraftLine& l = lines_[row];
@@ -89,7 +93,7 @@ bool OrderDraft::AddLine(const std::string& code, const std::string& name, const
                          const std::string& quantity, const std::string& note) {
   const int existing = FindCode(code);
   if (existing >= 0) {
-    ShowMessage("이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.");
+    Refuse("이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.");
     selected_ = existing;
     return false;
   }
@@ -136,11 +140,11 @@ void OrderDraft::ReplaceWith(const OrderDraft& other) {
 bool OrderDraft::InsertLine(int row, const DraftLine& line) {
   const int count = LineCount();
   if (line.GoodsCode != kDirectCode && FindCode(line.GoodsCode) >= 0) {
-    ShowMessage("이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.");
+    Refuse("이미 발주 내용이 있습니다.\r\r기존의 내용을 수정하십시요.");
     return false;
   }
   if (count == kMaxDraftLines) {
-    ShowMessage("더이상 입력할 수 없습니다.");
+    Refuse("더이상 입력할 수 없습니다.");
     return false;
   }
   row = std::clamp(row, 0, count);
@@ -270,9 +274,9 @@ bool HoldsWork(const OrderDraft& draft) {
          !TrimBlanks(draft.DeliveryDate).empty();
 }
 
-bool ConfirmExit(const OrderDraft& draft) {
+bool ConfirmExit(const OrderDraft& draft, Prompter& prompter) {
   if (!HoldsWork(draft)) return true;
-  return AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
+  return prompter.AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?");
 }
 
 void OrderDraft::Select(int row) { selected_ = std::clamp(row, 0, kMaxDraftLines - 1); }

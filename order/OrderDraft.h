@@ -1,7 +1,8 @@
 #pragma once
 // The basket of up to 99 lines and its header: the order being written on the
 // main screen. Plain data and rules; the main screen draws it in the grid SGS
-// and the edits EdtDD, EdtNote and ChkBxIOG. Messages go through the Prompter.
+// and the edits EdtDD, EdtNote and ChkBxIOG. Its refusals go through the
+// prompter it was made with.
 #include <array>
 #include <functional>
 #include <string>
@@ -9,6 +10,8 @@
 #include "screens/CellFormat.h"
 
 namespace tarvik {
+
+class Prompter;
 
 constexpr int kMaxDraftLines = 99;
 constexpr int kDraftColumns = 14;
@@ -58,6 +61,13 @@ struct UnsureSend {
 
 class OrderDraft {
  public:
+  // The refusals of adding a line (a full draft, a product already in it)
+  // are told through prompter, which must outlive the draft; a draft made
+  // without one (a copy kept aside, a journal read back) refuses without a
+  // word. Like the change hook, the prompter stays with its draft.
+  OrderDraft() = default;
+  explicit OrderDraft(Prompter& prompter) { hook_.prompter = &prompter; }
+
   // The header fields are read directly. The program changes them through the
   // setters below, which tell the change hook; a direct write is heard only
   // when a reported change follows it in the same ChangeBatch.
@@ -169,12 +179,16 @@ class OrderDraft {
 
   // Tells the hook, or remembers the change while a batch is open.
   void Changed();
+  // Tells a refusal through the prompter, if there is one.
+  void Refuse(const std::string& text) const;
 
   std::array<DraftLine, kMaxDraftLines> lines_;
   int selected_ = 0;
-  // The hook stays with its draft: copying a draft copies its contents only.
+  // The hook and the prompter stay with their draft: copying a draft copies
+  // its contents only.
   struct Hook {
     std::function<void()> fn;
+    Prompter* prompter = nullptr;
     int depth = 0;
     bool pending = false;
     Hook() = default;
@@ -190,7 +204,7 @@ bool HoldsWork(const OrderDraft& draft);
 
 // Leaving the main screen: true at once when the basket holds no work,
 // otherwise the answer to "작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?".
-bool ConfirmExit(const OrderDraft& draft);
+bool ConfirmExit(const OrderDraft& draft, Prompter& prompter);
 
 // The quantity text without thousands separators.
 std::string StripCommas(const std::string& quantity);

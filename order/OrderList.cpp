@@ -4,6 +4,7 @@
 #include "order/OrderWire.h"
 #include "platform/Prompter.h"
 #include "platform/BusyCursor.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 #include "text/Text.h"
 
@@ -24,17 +25,17 @@ OrderList::OrderList()
   list_.SetRowSource(&source_);
 }
 
-bool OrderList::LoadOrderList(const TDM& dm, bool samples) {
+bool OrderList::LoadOrderList(const TDM& dm, const Seams& seams, bool samples) {
   std::string reply;
   {
     BusyCursor wait;
-    reply = RequestOrderList(dm.MasterInfo.M_CODE, OrderListBody(dm.CustomerInfo.C_CODE, samples));
+    reply = RequestOrderList(seams.service, dm.MasterInfo.M_CODE, OrderListBody(dm.CustomerInfo.C_CODE, samples)).reply;
   }
   const std::string failure =
       ReplySucceeded(reply) ? std::string()
                             : FailureText("발주 읽기 오류입니다", reply, "\r\r인터넷을 확인하시고 다시 시도하십시요.");
   const ReplyRecordSource::Load result = source_.TakeReply(std::move(reply));
-  if (result == ReplyRecordSource::Load::ReadError) ShowMessage(failure);
+  if (result == ReplyRecordSource::Load::ReadError) seams.prompter.Show(failure);
   if (result == ReplyRecordSource::Load::Records) list_.FillPage(0, 0);
   list_.Select(0);
   return result == ReplyRecordSource::Load::Records;

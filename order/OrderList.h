@@ -11,6 +11,7 @@
 namespace tarvik {
 
 class TDM;
+struct Seams;
 
 class OrderList {
  public:
@@ -27,7 +28,7 @@ class OrderList {
   // "발주 읽기 오류입니다..." and leaves the list empty with ListCount -1; no
   // record leaves it empty without a message. The selection goes to row 0.
   // True when at least one record came.
-  bool LoadOrderList(const TDM& dm, bool samples);
+  bool LoadOrderList(const TDM& dm, const Seams& seams, bool samples);
 
   PagedList& Paged() { return list_; }
   const PagedList& Paged() const { return list_; }

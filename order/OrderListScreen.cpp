@@ -32,8 +32,8 @@ ListScreenLayout Layout() {
 
 }  // namespace
 
-TFrmOrderS::TFrmOrderS(QWidget* parent, TDM& dm, bool sampleMode)
-    : TListScreen(parent, "FrmOrderS", Layout()), dm_(dm), sampleMode_(sampleMode) {
+TFrmOrderS::TFrmOrderS(QWidget* parent, TDM& dm, const Seams& seams, bool sampleMode)
+    : TListScreen(parent, "FrmOrderS", Layout()), dm_(dm), seams_(seams), sampleMode_(sampleMode) {
   setWindowTitle(Q("  " + dm_.MasterInfo.M_BIGO));
   int x = kGridX + 1;  // inside the grid's frame
   for (int c = 0; c < 6; ++c) {
@@ -62,7 +62,7 @@ void TFrmOrderS::showEvent(QShowEvent* e) {
 void TFrmOrderS::Activate() {
   if (activated_) return;
   activated_ = true;
-  if (orders_.LoadOrderList(dm_, sampleMode_)) {
+  if (orders_.LoadOrderList(dm_, seams_, sampleMode_)) {
     grid_->setFocus(Qt::OtherFocusReason);
     RefreshList();
   } else {

@@ -13,13 +13,14 @@ namespace tarvik {
 
 class RowGrid;
 class TDM;
+struct Seams;
 
 class TFrmOrderS : public TListScreen {
   Q_OBJECT
  public:
-  // sampleMode: the samples instead of the sent orders; dm must outlive the
-  // screen.
-  TFrmOrderS(QWidget* parent, TDM& dm, bool sampleMode);
+  // sampleMode: the samples instead of the sent orders; dm and seams must
+  // outlive the screen.
+  TFrmOrderS(QWidget* parent, TDM& dm, const Seams& seams, bool sampleMode);
   // The OH_CODE of the order chosen with OK; empty otherwise.
   const std::string& Chosen() const { return chosen_; }
 
@@ -35,6 +36,7 @@ class TFrmOrderS : public TListScreen {
 
  private:
   TDM& dm_;
+  const Seams& seams_;
   bool sampleMode_;
   bool activated_ = false;
   OrderList orders_;

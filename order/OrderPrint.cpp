@@ -66,17 +66,17 @@ std::vector<PrintPage> OrderListPages(const OrderDraft& draft, const std::string
   return out;
 }
 
-int PrintOrderList(const OrderDraft& draft, const std::string& title, Printer& printer) {
+int PrintOrderList(const OrderDraft& draft, const std::string& title, Printer& printer, Prompter& prompter) {
   if (draft.Line(0).Empty()) {
-    ShowMessage("발주내역이 없읍니다.\r\r발주내역을 선택해주십시요.");
+    prompter.Show("발주내역이 없읍니다.\r\r발주내역을 선택해주십시요.");
     return 0;
   }
   const std::vector<PrintPage> pages = OrderListPages(draft, title, OrderListDate(draft.DeliveryDate));
   int done = 0;
   const PrintOutcome r = printer.PrintPages(pages, done);
   if (!r.pdfFile.empty())
-    ShowMessage("설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.\r\r" + r.pdfFile);
-  if (!r.ok) ShowMessage("발주리스트를 인쇄하지 못했습니다.\r\r" + r.error);
+    prompter.Show("설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.\r\r" + r.pdfFile);
+  if (!r.ok) prompter.Show("발주리스트를 인쇄하지 못했습니다.\r\r" + r.error);
   return done;
 }
 

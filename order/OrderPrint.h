@@ -11,6 +11,7 @@ namespace tarvik {
 
 class OrderDraft;
 class Printer;
+class Prompter;
 
 constexpr int kPrintLinesPerPage = 50;
 
@@ -27,8 +28,9 @@ std::vector<PrintPage> OrderListPages(const OrderDraft& draft, const std::string
 // Prints the basket (F11, SBF11 "주문인쇄"): an empty basket shows
 // "발주내역이 없읍니다.\r\r발주내역을 선택해주십시요." and prints nothing.
 // title is the text of LblTitle. Pages saved as PDF files instead are named
-// in one message; a failing page shows the printer's error and ends the run.
-// The basket never changes. Returns the number of pages printed or saved.
-int PrintOrderList(const OrderDraft& draft, const std::string& title, Printer& printer);
+// in one message; a failing page shows the printer's error and ends the run
+// (the messages through prompter). The basket never changes. Returns the
+// number of pages printed or saved.
+int PrintOrderList(const OrderDraft& draft, const std::string& title, Printer& printer, Prompter& prompter);
 
 }  // namespace tarvik

@@ -30,9 +30,9 @@ QLineEdit* MakeField(QWidget* parent, const char* name, int x, int y, int w, int
 
 }  // namespace
 
-TFrmCnt::TFrmCnt(QWidget* parent, const QuantityEntry::Inputs& in,
+TFrmCnt::TFrmCnt(QWidget* parent, Prompter& prompter, const QuantityEntry::Inputs& in,
                  QuantityEntry::AddDirect addDirect)
-    : QDialog(parent), entry_(in), addDirect_(std::move(addDirect)) {
+    : QDialog(parent), entry_(in, prompter), addDirect_(std::move(addDirect)) {
   setObjectName("FrmCnt");
   MakeFramedWindow(this, 0);
   setFixedSize(kWidth, kHeight);

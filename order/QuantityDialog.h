@@ -16,8 +16,10 @@ class TImageButton;
 class TFrmCnt : public QDialog {
   Q_OBJECT
  public:
-  // addDirect receives every line confirmed in mode "NEW".
-  TFrmCnt(QWidget* parent, const QuantityEntry::Inputs& in, QuantityEntry::AddDirect addDirect = {});
+  // addDirect receives every line confirmed in mode "NEW"; the checks ask
+  // through prompter, which must outlive the dialog.
+  TFrmCnt(QWidget* parent, Prompter& prompter, const QuantityEntry::Inputs& in,
+          QuantityEntry::AddDirect addDirect = {});
 
   const QuantityEntry& Entry() const { return entry_; }
   // The line entered, after a close with OK.

@@ -35,14 +35,14 @@ double QuantityValue(const std::string& text) {
   return v;
 }
 
-bool ConfirmQuantity(const std::string& product, double quantity) {
+bool ConfirmQuantity(Prompter& prompter, const std::string& product, double quantity) {
   if (std::fabs(quantity) <= kPlausibleQuantity) return true;
-  return CurrentPrompter().AskYesNo("주문 수량이 " + FormatGrouped(quantity, 2) + " 입니다.\r\r제품: " + product +
-                                        "\r\r이 수량이 맞습니까?\r\r[아니요]를 누르면 수량을 다시 입력합니다.",
-                                    std::string(), true);
+  return prompter.AskYesNo("주문 수량이 " + FormatGrouped(quantity, 2) + " 입니다.\r\r제품: " + product +
+                               "\r\r이 수량이 맞습니까?\r\r[아니요]를 누르면 수량을 다시 입력합니다.",
+                           std::string(), true);
 }
 
-QuantityEntry::QuantityEntry(const Inputs& in) : mode_(in.mode) {
+QuantityEntry::QuantityEntry(const Inputs& in, Prompter& prompter) : mode_(in.mode), prompter_(prompter) {
   switch (mode_) {
     case CntMode::Add:
       Name = in.name;
@@ -73,15 +73,15 @@ void QuantityEntry::Digit(int d) {
 
 QuantityEntry::Outcome QuantityEntry::Confirm(const AddDirect& addDirect) {
   if (Quantity == 0) {
-    ShowMessage("     주문 수량이 없습니다.     \r\r     수량을 입력해 주십시요.");
+    prompter_.Show("     주문 수량이 없습니다.     \r\r     수량을 입력해 주십시요.");
     return Outcome::Stay;
   }
   const std::string name = TrimBlanks(Name);
   if (name.empty()) {
-    ShowMessage("     주문 제품명이 없습니다.     \r\r     제품명을 입력해 주십시요.");
+    prompter_.Show("     주문 제품명이 없습니다.     \r\r     제품명을 입력해 주십시요.");
     return Outcome::Stay;
   }
-  if (!ConfirmQuantity(name, Quantity)) return Outcome::Stay;
+  if (!ConfirmQuantity(prompter_, name, Quantity)) return Outcome::Stay;
   const EnteredLine line{name, TrimBlanks(Box), QuantityText(Quantity), TrimRightBlanks(Note)};
   if (mode_ != CntMode::New) {
     Entered = line;

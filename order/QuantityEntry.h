@@ -7,6 +7,8 @@
 
 namespace tarvik {
 
+class Prompter;
+
 // The dialog's mode: a product from a list ("ADD"), a basket line changed
 // ("MODI"), lines typed in by hand ("NEW").
 enum class CntMode { Add, Modi, New };
@@ -30,7 +32,7 @@ double QuantityValue(const std::string& text);
 constexpr double kPlausibleQuantity = 9999;
 // Asks, No by default, whether quantity of product is meant (the name and the
 // quantity in the question); true at once for a plausible quantity.
-bool ConfirmQuantity(const std::string& product, double quantity);
+bool ConfirmQuantity(Prompter& prompter, const std::string& product, double quantity);
 
 class QuantityEntry {
  public:
@@ -45,7 +47,9 @@ class QuantityEntry {
   using AddDirect = std::function<bool(const std::string& name, const std::string& box,
                                        const std::string& qty, const std::string& note)>;
 
-  explicit QuantityEntry(const Inputs& in);
+  // The checks' messages and question go through prompter, which must
+  // outlive the entry.
+  QuantityEntry(const Inputs& in, Prompter& prompter);
 
   CntMode Mode() const { return mode_; }
 
@@ -68,6 +72,7 @@ class QuantityEntry {
 
  private:
   CntMode mode_;
+  Prompter& prompter_;
 };
 
 }  // namespace tarvik

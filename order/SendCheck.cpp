@@ -33,10 +33,10 @@ constexpr qint64 kZoneAheadSecs = 14 * 3600;
 
 }  // namespace
 
-SaveOutcome SaveOutcomeOf(const std::string& reply, Delivery delivery) {
-  const std::string result = TagValue("RESULT_CODE", reply);
+SaveOutcome SaveOutcomeOf(const PostOutcome& sent) {
+  const std::string result = TagValue("RESULT_CODE", sent.reply);
   if (result == "1") return SaveOutcome::Stored;
-  if (result == "0" || delivery == Delivery::NotSent) return SaveOutcome::NotStored;
+  if (result == "0" || sent.delivery == Delivery::NotSent) return SaveOutcome::NotStored;
   return SaveOutcome::Unknown;
 }
 

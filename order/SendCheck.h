@@ -8,18 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "net/ServiceRequests.h"
+#include "net/HttpClient.h"
 
 namespace tarvik {
 
 struct UnsureSend;
 
-// How a save ended. Stored: RESULT_CODE "1". NotStored: the service said
+// How the save a request carried ended (its outcome as the request function
+// returned it). Stored: RESULT_CODE "1". NotStored: the service said
 // RESULT_CODE "0", or the request never left whole. Unknown: anything else
 // (time-out or cut connection after the request went out, a reply that
 // cannot be read or holds no result).
 enum class SaveOutcome { Stored, NotStored, Unknown };
-SaveOutcome SaveOutcomeOf(const std::string& reply, Delivery delivery);
+SaveOutcome SaveOutcomeOf(const PostOutcome& sent);
 
 // Minutes of slack in the comparisons of stored times (whole minutes, the
 // service's clock) with the time that passed since the send (the PC's clock).

@@ -10,6 +10,7 @@
 #include "order/SendCheck.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
+#include "session/Seams.h"
 #include "session/Session.h"
 #include "text/Text.h"
 
@@ -41,17 +42,19 @@ std::string HeldBy(const UnsureCandidate& c, const std::string& read) {
 
 OrderDesk::Lookup OrderDesk::LookUpStored(const UnsureSend& unsure, UnsureCandidate& found,
                                           std::string& openReply, bool journal) {
-  std::string list;
+  PostOutcome listed;
   std::vector<std::string> reads;
   std::vector<UnsureCandidate> candidates;
+  const std::string& list = listed.reply;
   {
     BusyCursor wait;
-    std::string date;
-    list = RequestOrderList(dm_.MasterInfo.M_CODE, OrderListBody(dm_.CustomerInfo.C_CODE, false), &date);
+    listed = RequestOrderList(seams_.service, dm_.MasterInfo.M_CODE, OrderListBody(dm_.CustomerInfo.C_CODE, false));
     if (ReplySucceeded(list)) {
-      candidates = journal ? JournalCandidates(list, unsure.at, now_(), ServiceTimeOf(date))
-                           : UnsureCandidates(list, unsure, now_(), ServiceTimeOf(date));
-      for (const UnsureCandidate& c : candidates) reads.push_back(RequestOrderOpen(dm_.MasterInfo.M_CODE, c.code));
+      const QDateTime now = seams_.clock(), serviceNow = ServiceTimeOf(listed.date);
+      candidates = journal ? JournalCandidates(list, unsure.at, now, serviceNow)
+                           : UnsureCandidates(list, unsure, now, serviceNow);
+      for (const UnsureCandidate& c : candidates)
+        reads.push_back(RequestOrderOpen(seams_.service, dm_.MasterInfo.M_CODE, c.code).reply);
     }
   }
   if (!ReplySucceeded(list)) return Lookup::CannotCheck;
@@ -72,7 +75,7 @@ bool OrderDesk::SettleUnsureSend() {
   std::string read;
   const Lookup lookup = LookUpStored(draft_.Unsure, found, read, draft_.Unsure.fromJournal);
   if (lookup == Lookup::CannotCheck) {
-    ShowMessage(kCannotCheck);
+    seams_.prompter.Show(kCannotCheck);
     return false;
   }
   const UnsureSend unsure = draft_.Unsure;
@@ -81,7 +84,7 @@ bool OrderDesk::SettleUnsureSend() {
     return true;
   }
   if (unsure.fromJournal) {  // the order found may hold more: never changed from here
-    const bool again = CurrentPrompter().AskYesNo(
+    const bool again = seams_.prompter.AskYesNo(
         HeldBy(found, read) + "\r\r그래도 새 발주로 전송하시겠습니까?\r\r[아니요]를 누르면 전송하지 않습니다. "
                               "전송된 발주는 [주문열기]로 볼 수 있습니다.",
         std::string(), true);
@@ -95,7 +98,7 @@ bool OrderDesk::SettleUnsureSend() {
       (unchanged ? "\r\r다시 전송하지 않고 접수된 발주를 여시겠습니까?"
                  : "\r\r그 뒤에 바뀐 내용으로 접수된 발주를 수정하여 전송하시겠습니까?") +
       "\r\r[아니요]를 누르면 새 발주로 한 번 더 전송합니다.";
-  if (!AskYesNo(question)) {  // the clerk wants it twice
+  if (!seams_.prompter.AskYesNo(question)) {  // the clerk wants it twice
     draft_.SetUnsure(UnsureSend());
     return true;
   }
@@ -136,7 +139,7 @@ bool OrderDesk::OfferLeftJournal(OrderDraft& left, const std::string& saved) {
   // A reopened order sent again changes that order, and an unsure send is
   // settled by the next F7: only a new order can be stored twice from here.
   if (!left.OpenedCode.empty() || !left.Unsure.Empty() || !left.HasLines())
-    return AskYesNo(RestoreQuestion(left, saved));
+    return seams_.prompter.AskYesNo(RestoreQuestion(left, saved));
   // A journal that could not be removed after its send holds the basket as
   // last written: the order sent holds all of its lines, maybe more.
   const UnsureSend sent{OrderSaveBody(left, dm_.CustomerInfo.C_CODE), saved};
@@ -145,7 +148,7 @@ bool OrderDesk::OfferLeftJournal(OrderDraft& left, const std::string& saved) {
   std::string question;
   switch (LookUpStored(sent, found, read, true)) {
     case Lookup::NotFound:
-      return AskYesNo(RestoreQuestion(left, saved));
+      return seams_.prompter.AskYesNo(RestoreQuestion(left, saved));
     case Lookup::CannotCheck:
       left.SetUnsure({sent.body, sent.at, true});  // F7 asks the service first
       question = RestoreQuestion(left, saved, "이미 전송된 발주인지 서버에 확인하지 못했습니다.");
@@ -157,7 +160,7 @@ bool OrderDesk::OfferLeftJournal(OrderDraft& left, const std::string& saved) {
       break;
   }
   // An Enter by habit must not make it a second order.
-  return CurrentPrompter().AskYesNo(question, std::string(), true);
+  return seams_.prompter.AskYesNo(question, std::string(), true);
 }
 
 }  // namespace tarvik

@@ -14,7 +14,11 @@ class Launcher {
                      const std::string& workDir) = 0;
 };
 
-Launcher& CurrentLauncher();      // QProcess::startDetached unless a test installed another
-void SetLauncher(Launcher* l);    // not owned; nullptr restores the real one
+// The program's launcher: QProcess::startDetached.
+class ProcessLauncher : public Launcher {
+ public:
+  bool Start(const std::string& program, const std::vector<std::string>& args,
+             const std::string& workDir) override;
+};
 
 }  // namespace tarvik

@@ -3,6 +3,6 @@
 namespace tarvik {
 
 // Qt's plugins are the system's, wherever the program file runs from.
-void UseProgramFolderPlugins() {}
+void UseProgramFolderPlugins(const std::string&) {}
 
 }  // namespace tarvik

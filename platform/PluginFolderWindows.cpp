@@ -1,6 +1,3 @@
-#include <windows.h>
-#include <shellapi.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QString>
@@ -9,14 +6,8 @@
 
 namespace tarvik {
 
-void UseProgramFolderPlugins() {
-  // The wide command line: the folder may hold characters the ANSI code page lacks.
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (!argv) return;
-  if (argc >= 3 && QString::fromWCharArray(argv[1]) == QStringLiteral("/TMPFILE"))
-    QCoreApplication::addLibraryPath(QDir::fromNativeSeparators(QString::fromWCharArray(argv[2])));
-  LocalFree(argv);
+void UseProgramFolderPlugins(const std::string& folder) {
+  if (!folder.empty()) QCoreApplication::addLibraryPath(QDir::fromNativeSeparators(QString::fromStdString(folder)));
 }
 
 }  // namespace tarvik

@@ -104,33 +104,6 @@ QPrinterInfo ChosenPrinter() {
   return info;
 }
 
-class SystemPrinter : public Printer {
- public:
-  PrintOutcome PrintJob(const PrintPage& page) override {
-    BusyCursor wait;
-    const QPrinterInfo info = ChosenPrinter();
-    if (info.isNull()) return ToPdf({page});
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(Q(page.jobName));
-    printer.setCreator(QStringLiteral("Tarvik"));
-    if (!DrawOn(printer, page))
-      return Failed("프린터(" + S(info.printerName()) + ")에 인쇄하지 못했습니다.");
-    PrintOutcome o;
-    o.ok = true;
-    return o;
-  }
-  PrintOutcome PrintPages(const std::vector<PrintPage>& pages, int& done) override {
-    if (!ChosenPrinter().isNull()) return Printer::PrintPages(pages, done);
-    BusyCursor wait;
-    PrintOutcome o = ToPdf(pages);
-    done = o.ok ? static_cast<int>(pages.size()) : 0;
-    return o;
-  }
-};
-
-SystemPrinter g_system;
-Printer* g_current = nullptr;
-
 }  // namespace
 
 PrintOutcome Printer::PrintPages(const std::vector<PrintPage>& pages, int& done) {
@@ -150,8 +123,26 @@ PrintOutcome Printer::PrintPages(const std::vector<PrintPage>& pages, int& done)
   return all;
 }
 
-Printer& CurrentPrinter() { return g_current ? *g_current : g_system; }
-void SetPrinter(Printer* p) { g_current = p; }
+PrintOutcome SystemPrinter::PrintJob(const PrintPage& page) {
+  BusyCursor wait;
+  const QPrinterInfo info = ChosenPrinter();
+  if (info.isNull()) return ToPdf({page});
+  QPrinter printer(info, QPrinter::HighResolution);
+  printer.setDocName(Q(page.jobName));
+  printer.setCreator(QStringLiteral("Tarvik"));
+  if (!DrawOn(printer, page)) return Failed("프린터(" + S(info.printerName()) + ")에 인쇄하지 못했습니다.");
+  PrintOutcome o;
+  o.ok = true;
+  return o;
+}
+
+PrintOutcome SystemPrinter::PrintPages(const std::vector<PrintPage>& pages, int& done) {
+  if (!ChosenPrinter().isNull()) return Printer::PrintPages(pages, done);
+  BusyCursor wait;
+  PrintOutcome o = ToPdf(pages);
+  done = o.ok ? static_cast<int>(pages.size()) : 0;
+  return o;
+}
 
 std::string PdfFolder() {
   return S(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Tarvik"));

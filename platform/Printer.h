@@ -26,8 +26,14 @@ class Printer {
   virtual PrintOutcome PrintPages(const std::vector<PrintPage>& pages, int& done);
 };
 
-Printer& CurrentPrinter();  // the system printer unless a test installed another
-void SetPrinter(Printer* p);  // not owned; nullptr restores the system printer
+// The program's printer: the system's default printer (else the first
+// installed one); without any, the pages of one print as one PDF file in
+// PdfFolder().
+class SystemPrinter : public Printer {
+ public:
+  PrintOutcome PrintJob(const PrintPage& page) override;
+  PrintOutcome PrintPages(const std::vector<PrintPage>& pages, int& done) override;
+};
 
 // The folder the PDF files go to: the documents folder + "/Tarvik".
 std::string PdfFolder();

@@ -41,43 +41,34 @@ class EvenBox : public QMessageBox {
   }
 };
 
-class BoxPrompter : public Prompter {
- public:
-  void Show(const std::string& text, const std::string& caption, PromptIcon icon) override {
-    EvenBox box(ToIcon(icon), Q(caption.empty() ? kAppTitle : caption), Q(DisplayLineBreaks(text)),
-                QMessageBox::Ok, QApplication::activeWindow());
-    KeysComeBack back(nullptr);
-    box.exec();
+QMessageBox::Icon ToIcon(PromptIcon icon) {
+  switch (icon) {
+    case PromptIcon::Information: return QMessageBox::Information;
+    case PromptIcon::Warning: return QMessageBox::Warning;
+    case PromptIcon::Stop: return QMessageBox::Critical;
+    case PromptIcon::Question: return QMessageBox::Question;
+    case PromptIcon::None: break;
   }
-  bool AskYesNo(const std::string& text, const std::string& caption, bool noByDefault) override {
-    EvenBox box(QMessageBox::Question, Q(caption.empty() ? kAppTitle : caption),
-                Q(DisplayLineBreaks(text)), QMessageBox::Yes | QMessageBox::No,
-                QApplication::activeWindow());
-    box.setDefaultButton(noByDefault ? QMessageBox::No : QMessageBox::Yes);
-    KeysComeBack back(nullptr);
-    return box.exec() == QMessageBox::Yes;
-  }
-
- private:
-  static QMessageBox::Icon ToIcon(PromptIcon icon) {
-    switch (icon) {
-      case PromptIcon::Information: return QMessageBox::Information;
-      case PromptIcon::Warning: return QMessageBox::Warning;
-      case PromptIcon::Stop: return QMessageBox::Critical;
-      case PromptIcon::Question: return QMessageBox::Question;
-      case PromptIcon::None: break;
-    }
-    return QMessageBox::NoIcon;
-  }
-};
-
-BoxPrompter g_box;
-Prompter* g_current = nullptr;
+  return QMessageBox::NoIcon;
+}
 
 }  // namespace
 
-Prompter& CurrentPrompter() { return g_current ? *g_current : g_box; }
-void SetPrompter(Prompter* p) { g_current = p; }
+void BoxPrompter::Show(const std::string& text, const std::string& caption, PromptIcon icon) {
+  EvenBox box(ToIcon(icon), Q(caption.empty() ? kAppTitle : caption), Q(DisplayLineBreaks(text)),
+              QMessageBox::Ok, QApplication::activeWindow());
+  KeysComeBack back(nullptr);
+  box.exec();
+}
+
+bool BoxPrompter::AskYesNo(const std::string& text, const std::string& caption, bool noByDefault) {
+  EvenBox box(QMessageBox::Question, Q(caption.empty() ? kAppTitle : caption),
+              Q(DisplayLineBreaks(text)), QMessageBox::Yes | QMessageBox::No,
+              QApplication::activeWindow());
+  box.setDefaultButton(noByDefault ? QMessageBox::No : QMessageBox::Yes);
+  KeysComeBack back(nullptr);
+  return box.exec() == QMessageBox::Yes;
+}
 
 std::string DisplayLineBreaks(const std::string& text) {
   std::string out;

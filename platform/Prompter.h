@@ -1,7 +1,8 @@
 #pragma once
 // Every message box and Yes/No question of the program goes through the
-// current Prompter, so that tests can read each text and plan each answer.
-// Texts are UTF-8 and may hold "\r" line breaks as the messages are written.
+// Prompter the flow was given (Seams, session/Seams.h), so that tests can read
+// each text and plan each answer. Texts are UTF-8 and may hold "\r" line
+// breaks as the messages are written.
 #include <string>
 
 namespace tarvik {
@@ -19,21 +20,20 @@ class Prompter {
   // an Enter pressed by habit for a Yes.
   virtual bool AskYesNo(const std::string& text, const std::string& caption = std::string(),
                         bool noByDefault = false) = 0;
+  // A question whose Yes destroys work (clear, delete, leave, replace): No is
+  // the default button.
+  bool AskToDiscard(const std::string& text) { return AskYesNo(text, std::string(), true); }
 };
 
-// The prompter in force: the QMessageBox one unless a test installed another.
-Prompter& CurrentPrompter();
-// Installs p (not owned; nullptr restores the QMessageBox prompter).
-void SetPrompter(Prompter* p);
-
-// Short forms used all over the program.
-inline void ShowMessage(const std::string& text) { CurrentPrompter().Show(text); }
-inline bool AskYesNo(const std::string& text) { return CurrentPrompter().AskYesNo(text); }
-// A question whose Yes destroys work (clear, delete, leave, replace): No is
-// the default button.
-inline bool AskToDiscard(const std::string& text) {
-  return CurrentPrompter().AskYesNo(text, std::string(), true);
-}
+// The program's prompter: QMessageBox over the active window, the keys given
+// back to the window that had them when the box closes.
+class BoxPrompter : public Prompter {
+ public:
+  void Show(const std::string& text, const std::string& caption = std::string(),
+            PromptIcon icon = PromptIcon::None) override;
+  bool AskYesNo(const std::string& text, const std::string& caption = std::string(),
+                bool noByDefault = false) override;
+};
 
 // "\r\n" and lone "\r" of the message texts become "\n" for display.
 std::string DisplayLineBreaks(const std::string& text);

@@ -21,9 +21,9 @@ namespace tarvik {
 
 const char* const kDefaultSkin = ":/tarvik/update/splash.png";
 
-TFrmSplash::TFrmSplash(const UpdatePlaces& places, QWidget* parent)
+TFrmSplash::TFrmSplash(const UpdatePlaces& places, const Seams& seams, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      passes_(places, this) {
+      passes_(places, seams, this) {
   setObjectName("FrmSplash");
   setFixedSize(402, 268);
   QPalette pal = palette();

@@ -23,7 +23,8 @@ class TFrmSplash : public QDialog, public UpdateView {
   // Removes a left-over "NEW_" program file, computes OwnCrc and loads the
   // skin bitmap when present; without it the screen keeps 402 x 268 and
   // shows the carried picture kDefaultSkin.
-  explicit TFrmSplash(const UpdatePlaces& places, QWidget* parent = nullptr);
+  // seams must outlive the screen.
+  TFrmSplash(const UpdatePlaces& places, const Seams& seams, QWidget* parent = nullptr);
 
   // Normal start: shown modally with an empty status line; 600 ms after it is
   // shown the check pass runs once and the screen closes. Its result.

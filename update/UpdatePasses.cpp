@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <utility>
 
-#include "net/ServerAddress.h"
 #include "platform/Folders.h"
 #include "platform/HostProbe.h"
 #include "platform/Prompter.h"
 #include "platform/QtText.h"
+#include "session/Seams.h"
 #include "update/CRC32.h"
 #include "update/UrlDownload.h"
 #include "text/Text.h"
@@ -90,8 +90,8 @@ std::string UrlPathPart(const std::string& name) {
   return bytes.toPercentEncoding("!$&'()*+,;=:@/").toStdString();
 }
 
-UpdatePasses::UpdatePasses(UpdatePlaces places, UpdateView* view)
-    : places_(std::move(places)), view_(view) {}
+UpdatePasses::UpdatePasses(UpdatePlaces places, const Seams& seams, UpdateView* view)
+    : places_(std::move(places)), seams_(seams), view_(view) {}
 
 void UpdatePasses::Prepare() {
   const std::string leftOver = places_.ProgramDir + kNewPrefix + places_.ExeName;
@@ -110,16 +110,16 @@ void UpdatePasses::Status(const std::string& text) {
 }
 
 std::string UpdatePasses::UrlBase(const std::string& path) const {
-  return "http://" + UpdateHost + ":" + std::to_string(ServerPort()) + "/update/" + path;
+  return "http://" + UpdateHost + ":" + std::to_string(seams_.service.server.port) + "/update/" + path;
 }
 
 std::string UpdatePasses::FindUpdateHost() {
   // One candidate: the vendor's web server (TARVIK_SERVER may name another).
-  const std::vector<std::string> candidates{ServerHost()};
+  const std::vector<std::string> candidates{seams_.service.server.host};
   std::string dots = ".";
   for (const auto& host : candidates) {
     Status(kConnecting + dots);
-    if (CanConnect(host, ServerPort(), ProbeTimeoutMs)) return host;
+    if (CanConnect(host, seams_.service.server.port, ProbeTimeoutMs)) return host;
     dots += ".";
   }
   return std::string();
@@ -207,7 +207,7 @@ void UpdatePasses::FileError(const char* where) const {
   // A folder the program may not write into (a read-only program folder) is
   // no download error: the clerk is told where the cause lies.
   if (!unwritableFolder_.empty()) text += std::string("\r\r") + kUnwritableFolder + "\r" + ShownPath(unwritableFolder_);
-  CurrentPrompter().Show(text, "ERROR", PromptIcon::Stop);
+  seams_.prompter.Show(text, "ERROR", PromptIcon::Stop);
 }
 
 void UpdatePasses::FetchProgress(TUrlDownload&, std::uint32_t progressMax, std::uint32_t progress,
@@ -220,7 +220,7 @@ bool UpdatePasses::ReachServer() {
   ManifestPath = places_.WorkDir + kManifestName;
   UpdateHost = FindUpdateHost();
   if (UpdateHost.empty()) {
-    CurrentPrompter().Show(kNoUpdateServer, kNoUpdateServerCap, PromptIcon::Stop);
+    seams_.prompter.Show(kNoUpdateServer, kNoUpdateServerCap, PromptIcon::Stop);
     return false;
   }
   Status(kChecking);
@@ -238,7 +238,7 @@ bool UpdatePasses::CopyToWorkDir(const std::string& folder) const {
 int UpdatePasses::CheckUpdate() {
   if (!ReachServer()) return -1;
   if (!DownloadManifest()) {
-    CurrentPrompter().Show(kManifestError, "ERROR", PromptIcon::Stop);
+    seams_.prompter.Show(kManifestError, "ERROR", PromptIcon::Stop);
     return -1;
   }
   ManifestText = ReadManifest();
@@ -296,7 +296,7 @@ int UpdatePasses::ApplyUpdate() {
     const std::string crc = CrcText(FileCrc32(fresh));
     if (crc != version) {
       QFile::remove(Q(fresh));  // a file that fails its check is never kept
-      CurrentPrompter().Show(std::string(kFileError) + "[ 2 ] ",
+      seams_.prompter.Show(std::string(kFileError) + "[ 2 ] ",
                              "WARNING[ " + version + " ] " + "[ " + crc + " ] ",
                              PromptIcon::Warning);
       return -1;

@@ -2,7 +2,8 @@
 // The two passes of the self-update, without widgets: the check pass of a
 // normal start and the replacement pass of the temporary copy. They report
 // status text and progress through an UpdateView (the start-up screen in the
-// program) and every failure through CurrentPrompter().
+// program) and every failure through the Seams' prompter; the update server
+// is the Seams' service server.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 namespace tarvik {
 
 class TUrlDownload;
+struct Seams;
 
 // Where the passes work. Every folder ends with "/".
 struct UpdatePlaces {
@@ -49,7 +51,8 @@ std::string UrlPathPart(const std::string& name);
 
 class UpdatePasses {
  public:
-  UpdatePasses(UpdatePlaces places, UpdateView* view);  // view not owned, may be null
+  // seams and view (may be null) must outlive the passes.
+  UpdatePasses(UpdatePlaces places, const Seams& seams, UpdateView* view);
 
   // What the start-up screen does when created: removes a left-over
   // ProgramDir + "NEW_" + ExeName and computes OwnCrc.
@@ -99,6 +102,7 @@ class UpdatePasses {
   void FileError(const char* where) const;
 
   UpdatePlaces places_;
+  const Seams& seams_;
   UpdateView* view_;
   std::string unwritableFolder_;  // the last fetch's, when it could not write its file
 };

@@ -19,6 +19,7 @@
 #include "tests/support/ModalScript.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"
+#include "tests/support/TestSeams.h"
 
 namespace tarvik { namespace {
 
@@ -30,7 +31,7 @@ class LoginScreen : public ::testing::Test {
     test::WriteFile(Ini(), "[MASTER]\r\nID=" + masterId + "\r\n[CUSTOMER]\r\nID=" + customerId + "\r\n");
     screen.reset();
     dm = std::make_unique<TDM>(S(dir.path()) + "/");
-    screen = std::make_unique<TFrmSecS>(*dm);
+    screen = std::make_unique<TFrmSecS>(*dm, seams);
     screen->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
   }
@@ -49,6 +50,7 @@ class LoginScreen : public ::testing::Test {
   test::ServiceProcess service;
   QTemporaryDir dir;
   test::ScriptedPrompter prompter;
+  const Seams seams = test::TestSeams(prompter, service.Address());
   test::ModalScript script;
   std::unique_ptr<TDM> dm;
   std::unique_ptr<TFrmSecS> screen;
@@ -205,7 +207,7 @@ TEST_F(LoginScreen, StoppedServiceGivesTheReadErrorAtOnceAndStoresNoPassword) {
   Open("DEMO", "SHOP1");
   dm->MasterInfo.M_CODE = "S00001";
   dm->CustomerInfo.C_CODE = "C00003";
-  PasswordChange change(*dm);
+  PasswordChange change(*dm, seams);
   EXPECT_FALSE(change.Register("ABCD", "   "));  // one field empty: nothing happens
   EXPECT_TRUE(prompter.prompts.empty());
   EXPECT_FALSE(change.Register("AB", "XY"));  // the comparison comes first

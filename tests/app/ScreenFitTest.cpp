@@ -24,6 +24,7 @@
 #include "platform/ScreenFit.h"
 #include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestSeams.h"
 
 namespace tarvik { namespace {
 
@@ -41,8 +42,8 @@ std::string Text(const QRect& r) {
 
 TEST(ScreenFit, TheMainWindowAndTheCategoryBrowserStayInsideTheUsableArea) {
   if (PrimaryScreenRoom().width == 0) GTEST_SKIP() << "this window system tells the screen only to Qt: its own scale";
-  qputenv("TARVIK_SERVER", "127.0.0.1:1");  // the notices' request is refused at once
   test::ScriptedPrompter prompter;
+  const Seams seams = test::TestSeams(prompter, "127.0.0.1:1");  // the notices' request is refused at once
   QTemporaryDir dir;
   TDM dm(S(dir.path()) + "/");
   dm.MasterInfo.M_BIGO = "한빛 자동차부품";
@@ -56,7 +57,7 @@ TEST(ScreenFit, TheMainWindowAndTheCategoryBrowserStayInsideTheUsableArea) {
     Shot("browser");
     return 0;
   });
-  TFrmMain main(dm, TFrmMain::AlreadyLoggedIn{});
+  TFrmMain main(dm, seams, TFrmMain::AlreadyLoggedIn{});
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
   main.FirstActivation();

@@ -8,26 +8,16 @@
 
 #include "app/BasketClaim.h"
 #include "app/Startup.h"
-#include "platform/Launcher.h"
 #include "platform/QtText.h"
 #include "platform/RunningProgram.h"
 #include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestSeams.h"
 #include "tests/update/UpdateSite.h"
 
 namespace tarvik { namespace {
 
 using Args = std::vector<std::string>;
-struct RecordingLauncher : Launcher {
-  RecordingLauncher() { SetLauncher(this); }
-  ~RecordingLauncher() override { SetLauncher(nullptr); }
-  bool Start(const std::string& program, const Args& args, const std::string& workDir) override {
-    launches.push_back(program + "|" + workDir);
-    for (const auto& a : args) launches.back() += "|" + a;
-    return false;  // a failed start changes nothing
-  }
-  Args launches;  // program|workDir|args...
-};
 
 StartValues Values() {
   StartValues v;
@@ -36,34 +26,39 @@ StartValues Values() {
 }
 
 TEST(Startup, CommandLineFormsAreComparedExactly) {
-  RecordingLauncher launcher;
+  test::RecordingLauncher launcher;
   for (const Args& args : std::vector<Args>{{"p"}, {"p", "/SKIPCHECK"}}) {
     StartValues v = Values();
-    ReadCommandLine(v, args);
-    EXPECT_TRUE(ActOnStartResult(v)) << args.back();
+    TakeCommandLine(v, ReadCommandLine(args));
+    EXPECT_TRUE(ActOnStartResult(v, launcher)) << args.back();
     EXPECT_TRUE(v.TargetDir.empty() && v.ExtraArg.empty());
   }
   // The last but one has no folder to update.
   for (const Args& args : std::vector<Args>{{"p", "/skipcheck"}, {"p", "/SKIPCHECK "}, {"p", "/TMPFILEX", "/opt/"},
                                             {"p", "/TMPFILE"}, {"p", ""}}) {
     StartValues v = Values();
-    EXPECT_EQ(ReadCommandLine(v, args), StartForm::Unknown) << args.back();
-    EXPECT_FALSE(ActOnStartResult(v));
+    EXPECT_EQ(ReadCommandLine(args).form, StartForm::Unknown) << args.back();
+    TakeCommandLine(v, ReadCommandLine(args));
+    EXPECT_FALSE(ActOnStartResult(v, launcher));
   }
   EXPECT_TRUE(launcher.launches.empty());
+  // The update note: "/" a line break, "^" a blank.
+  const CommandLine skip = ReadCommandLine({"p", "/SKIPCHECK", "Done^at^10/Restart", "extra"});
+  EXPECT_EQ(skip.form, StartForm::SkipCheck);
+  EXPECT_EQ(skip.updateNote + "|" + skip.extraArg, "Done at 10\r\nRestart|extra");
+  const CommandLine replace = ReadCommandLine({"p", "/TMPFILE", "/opt/Tarvik Client", "x y"});
+  EXPECT_EQ(replace.form, StartForm::Replace);
+  EXPECT_EQ(replace.targetDir, "/opt/Tarvik Client");  // Qt's plugins are looked for there
   StartValues v = Values();
-  EXPECT_EQ(ReadCommandLine(v, {"p", "/SKIPCHECK", "Done^at^10/Restart", "extra"}), StartForm::SkipCheck);
-  EXPECT_EQ(v.ExtraArg, "extra");
-  v = Values();
-  EXPECT_EQ(ReadCommandLine(v, {"p", "/TMPFILE", "/opt/Tarvik Client", "x y"}), StartForm::Replace);
+  TakeCommandLine(v, replace);
   EXPECT_EQ(v.TargetDir + "|" + v.ExtraArg, "/opt/Tarvik Client/|x y");
 }
 
 TEST(Startup, HandOversStartTheRightProgramWithWholeArguments) {
-  RecordingLauncher launcher;
+  test::RecordingLauncher launcher;
   StartValues v = Values();
   v.StartResult = 1;  // the copy gets the installed folder, blanks and all, as one argument
-  EXPECT_FALSE(ActOnStartResult(v));
+  EXPECT_FALSE(ActOnStartResult(v, launcher));
   // 2: the note, without the blank in front, is argument 2; an extra argument follows it.
   v.TargetDir = "/opt/Tarvik Client/";
   v.StartResult = 2;
@@ -71,10 +66,10 @@ TEST(Startup, HandOversStartTheRightProgramWithWholeArguments) {
   for (const auto& [note, extra] : notes) {  // an empty note gives no argument 2
     v.UpdateMessage = note;
     v.ExtraArg = extra;
-    EXPECT_FALSE(ActOnStartResult(v));
+    EXPECT_FALSE(ActOnStartResult(v, launcher));
   }
   v.StartResult = 3;  // anything else ends without a start
-  EXPECT_FALSE(ActOnStartResult(v));
+  EXPECT_FALSE(ActOnStartResult(v, launcher));
   const std::string t = "/opt/Tarvik Client/TKClientI|/opt/Tarvik Client/|/SKIPCHECK";
   EXPECT_EQ(launcher.launches, (Args{"/home/kim/work/TKClientI|/home/kim/work/|/TMPFILE|/home/kim/My Programs/Tarvik 2/",
                                      t + "|Done^at^10/Restart", t, t + "|새 버전X"}));
@@ -107,14 +102,14 @@ TEST(BasketClaim, ASecondProgramOfTheSameOrdererIsToldAndEnds_AnotherOrdererOrAL
   dm.CustomerInfo.C_CODE = "C00001";
   other.CustomerInfo.C_CODE = "C00002";
   test::ScriptedPrompter prompter;
-  auto first = ClaimBasket(folder, dm);
+  auto first = ClaimBasket(folder, dm, prompter);
   ASSERT_TRUE(first);
   EXPECT_TRUE(QFileInfo::exists(Q(folder + "/basket-S00001-C00001.json.lock")));
-  EXPECT_FALSE(ClaimBasket(folder, dm));  // the one process stands for a second program here
+  EXPECT_FALSE(ClaimBasket(folder, dm, prompter));  // the one process stands for a second program here
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kBasketOpenElsewhere});
-  EXPECT_TRUE(ClaimBasket(folder, other));
+  EXPECT_TRUE(ClaimBasket(folder, other, prompter));
   first.reset();
-  EXPECT_TRUE(ClaimBasket(folder, dm));
+  EXPECT_TRUE(ClaimBasket(folder, dm, prompter));
   EXPECT_EQ(prompter.prompts.size(), 1u);
 }
 

@@ -15,6 +15,7 @@
 #include "text/Text.h"
 #include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestSeams.h"
 
 namespace tarvik {
 namespace {
@@ -45,9 +46,10 @@ struct Tables {
   int majorCount = 99;
   int pairCount = 999;
   GoodsTableSet Set() { return {goods, majors, majorCount, pairs, pairCount}; }
-  void Build(const std::vector<Row>& rows, LoadProgress* p = nullptr, long long claimed = -1) {
+  // The build's messages.
+  std::vector<std::string> Build(const std::vector<Row>& rows, LoadProgress* p = nullptr, long long claimed = -1) {
     const std::string reply = Reply(rows, claimed);
-    BuildGoodsTables(reply, TagInt("RESULT_RECORD_COUNT", reply), Set(), p);
+    return BuildGoodsTables(reply, TagInt("RESULT_RECORD_COUNT", reply), Set(), p);
   }
 };
 
@@ -60,10 +62,9 @@ struct CountingProgress : LoadProgress {
 };
 
 TEST(CatalogBuild, CategoryListsFollowTheReplyOrder) {
-  test::ScriptedPrompter prompter;
   Tables t;
   CountingProgress progress;
-  t.Build({{"A", "x"}, {"A", "y"}}, &progress);
+  EXPECT_TRUE(t.Build({{"A", "x"}, {"A", "y"}}, &progress).empty());
   EXPECT_EQ(t.majorCount, 1);
   ASSERT_EQ(t.pairCount, 2);
   EXPECT_EQ(t.pairs[1].G_GPN2, "y");
@@ -78,12 +79,11 @@ TEST(CatalogBuild, CategoryListsFollowTheReplyOrder) {
   // A name that comes back after another one is entered again; an empty
   // category is a category like any other.
   Tables again, blank;
-  again.Build({{"A", "x"}, {"B", "x"}, {"A", "x"}});
+  EXPECT_TRUE(again.Build({{"A", "x"}, {"B", "x"}, {"A", "x"}}).empty());
   EXPECT_EQ(again.majorCount + again.pairCount, 6);
   EXPECT_EQ(again.majors[2], "A");
-  blank.Build({{"", ""}, {"", ""}});
+  EXPECT_TRUE(blank.Build({{"", ""}, {"", ""}}).empty());
   EXPECT_EQ(blank.majorCount + blank.pairCount, 2);
-  EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST(CatalogBuild, MajorNamesAreCutToTwentyBytesWithoutSplittingACharacter) {
@@ -100,12 +100,11 @@ TEST(CatalogBuild, MajorNamesAreCutToTwentyBytesWithoutSplittingACharacter) {
 }
 
 TEST(CatalogBuild, LimitsOfMajorsRowsAndPairs) {
-  test::ScriptedPrompter prompter;
   // 3100 records in 105 majors of about 30 records each.
   std::vector<Row> rows;
   for (int i = 0; i < 3100; ++i) rows.push_back({"M" + std::to_string(i * 105 / 3100), "m"});
   Tables t;
-  t.Build(rows);
+  const std::vector<std::string> messages = t.Build(rows);
   EXPECT_EQ(t.majorCount, 100);
   EXPECT_EQ(t.majors[99], "M99");
   EXPECT_EQ(t.pairCount, 100);
@@ -115,7 +114,7 @@ TEST(CatalogBuild, LimitsOfMajorsRowsAndPairs) {
   long long unlisted = 0;
   for (const auto& r : rows) unlisted += r.major >= "M100" && r.major.size() == 4;
   ASSERT_GT(unlisted, 100);
-  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{TooManyMajorsText(unlisted), TooManyGoodsText(100)}));
+  EXPECT_EQ(messages, (std::vector<std::string>{TooManyMajorsText(unlisted), TooManyGoodsText(100)}));
   EXPECT_EQ(TooManyMajorsText(148), "Error 대분류명이 100개 이상입니다.\r\r대분류에 등록되지 않은 제품: 148개");
   EXPECT_EQ(TooManyGoodsText(1234), "제품 갯수가 초과하였습니다.\r\r3000개를 넘어 읽지 않은 제품: 1,234개");
 
@@ -131,14 +130,13 @@ TEST(CatalogBuild, LimitsOfMajorsRowsAndPairs) {
 }
 
 TEST(CatalogBuild, CountBeyondTheRecordsPresentStopsAtTheLastRecord) {
-  test::ScriptedPrompter prompter;
   std::vector<Row> rows(3001, Row{"A", "x"});
   Tables t;
   CountingProgress progress;
-  t.Build(rows, &progress, 50000000);
+  const std::vector<std::string> messages = t.Build(rows, &progress, 50000000);
   EXPECT_EQ(progress.max, 50000000);
   EXPECT_EQ(progress.steps, 3001);
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{TooManyGoodsText(1)});  // the records present
+  EXPECT_EQ(messages, std::vector<std::string>{TooManyGoodsText(1)});  // the records present
   EXPECT_EQ(t.goods[2999].RowNo, 2999);
 }
 
@@ -150,7 +148,7 @@ class Browser : public ::testing::Test {
     const std::string reply = Reply(rows);
     BuildGoodsTables(reply, static_cast<long long>(rows.size()), all ? AllTables(*dm) : TradedTables(*dm), nullptr);
     (all ? dm->Catalogue.AllCount : dm->Catalogue.TradedCount) = static_cast<long long>(rows.size());
-    b = std::make_unique<CategoryBrowser>(*dm);
+    b = std::make_unique<CategoryBrowser>(*dm, seams);
   }
   std::vector<std::string> Column(BrowserList list) {
     std::vector<std::string> rows;
@@ -161,6 +159,7 @@ class Browser : public ::testing::Test {
 
   QTemporaryDir dir;
   test::ScriptedPrompter prompter;
+  const Seams seams = test::TestSeams(prompter);
   std::unique_ptr<TDM> dm;
   std::unique_ptr<CategoryBrowser> b;
 };
@@ -191,7 +190,7 @@ TEST_F(Browser, MinorListsHoldAThousandTradedAndAHundredInTheAllView) {
 
 TEST_F(Browser, ASetNeverBuiltShowsOneEmptyRowAndAsksForAProduct) {
   dm->Catalogue.TradedCount = -1;  // a refused read: category counts still 99 and 999
-  b = std::make_unique<CategoryBrowser>(*dm);
+  b = std::make_unique<CategoryBrowser>(*dm, seams);
   b->ShowTradedView();
   for (BrowserList l : {BrowserList::Majors, BrowserList::Minors, BrowserList::Products})
     EXPECT_EQ(Column(l), std::vector<std::string>{""});

@@ -72,7 +72,7 @@ class PartSearchRules : public test::DeskTest, public CarPartSearchPort {
   void Answer(const std::string& text) { server.SetReply(test::GzipReply(text)); }
 
   OrderDraft draft;
-  std::unique_ptr<CarPartSearch> search = std::make_unique<CarPartSearch>(dm, *this);
+  std::unique_ptr<CarPartSearch> search = std::make_unique<CarPartSearch>(dm, seams, *this);
   std::vector<OfferedProduct> asked;
   bool quantityOk = true;
   int basketChanges = 0;
@@ -182,7 +182,7 @@ std::string CodeListReply(const std::string& prefix, int n) {
 
 TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
   Answer(CodeListReply("CM", 40));
-  CodePicker picker(dm, kCarMakeList);
+  CodePicker picker(dm, seams, kCarMakeList);
   ASSERT_EQ(picker.Load(), ReplyRecordSource::Load::Records);
   EXPECT_EQ(SentPath(), "POST /NET/CarMake.php HTTP/1.1");
   EXPECT_EQ(SentElements(),
@@ -203,7 +203,7 @@ TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
   EXPECT_EQ(picker.CountText(), "0");
 
   Answer(CodeListReply("CG", 15));
-  CodePicker groups(dm, kCarGroupList);
+  CodePicker groups(dm, seams, kCarGroupList);
   groups.Load();
   EXPECT_EQ(SentPath(), "POST /NET/CarGroup.php HTTP/1.1");
   EXPECT_EQ(SentElements(),
@@ -211,7 +211,7 @@ TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
 
   prompter.Clear();
   Answer(kFailure);  // a read error: its message once, an empty list
-  CodePicker failed(dm, kCarMakeList);
+  CodePicker failed(dm, seams, kCarMakeList);
   EXPECT_EQ(failed.Load(), ReplyRecordSource::Load::ReadError);
   EXPECT_EQ(failed.ListCount(), -1);
   EXPECT_EQ(prompter.Texts(),

@@ -118,14 +118,15 @@ class PanelTest : public ::testing::Test {
     dm->Catalogue.TradedCount = 40;
     for (int i = 0; i < 100; ++i) dm->Catalogue.AllGoods[i] = Rec(i, "전체 " + std::to_string(i), "AB" + std::to_string(i));
     dm->Catalogue.AllCount = 100;
-    panel = std::make_unique<ProductPanel>(*dm, draft);
+    panel = std::make_unique<ProductPanel>(*dm, seams, draft);
     panel->ListSwitch();
   }
   QTemporaryDir dir;
   std::unique_ptr<TDM> dm;
-  OrderDraft draft;
-  std::unique_ptr<ProductPanel> panel;
   test::ScriptedPrompter prompter;
+  Seams seams = test::TestSeams(prompter);
+  OrderDraft draft{prompter};
+  std::unique_ptr<ProductPanel> panel;
 };
 
 TEST_F(PanelTest, SearchBoxEnterOnTextsNoScreenTestTypes) {
@@ -192,14 +193,14 @@ TEST(ProductNote, LinesAreEmptiedThenFilledAndCappedAtTwenty) {
 using ProductNoteRequest = test::DeskTest;
 TEST_F(ProductNoteRequest, TheRequestAndAnUnreachableService) {
   server.SetReply(test::GzipReply(NoteReply(3)));
-  EXPECT_EQ(LoadProductNote(dm, "P00042", true), 3);
+  EXPECT_EQ(LoadProductNote(dm, seams, "P00042", true), 3);
   const test::WireRequest w = test::SplitRequest(server.LastRequest());  // its frame: the request functions' test
   EXPECT_EQ(w.lines.at(0), "POST /NET/GMemo.php HTTP/1.1");
   EXPECT_EQ(w.text.substr(w.text.find("<DB_KEY>")),
             "<DB_KEY>S00001</DB_KEY><GM_GC>P00042</GM_GC><ORDERBY>GM_NO ASC</ORDERBY></POST_DATA>");
   EXPECT_TRUE(prompter.prompts.empty());
-  setenv("TARVIK_SERVER", "127.0.0.1:1", 1);  // nothing listens there
-  EXPECT_EQ(LoadProductNote(dm, "P00001", true), -1);
+  test::PointAt(seams, "127.0.0.1:1");  // nothing listens there
+  EXPECT_EQ(LoadProductNote(dm, seams, "P00001", true), -1);
   EXPECT_EQ(prompter.Last(), "전체 읽기 오류입니다\r\r다시 시도하십시요.");
   EXPECT_TRUE(dm.Catalogue.MemoReply.empty());
 }

@@ -204,8 +204,11 @@ class KilledProgram : public ::testing::Test {
   }
   std::string Orders(const std::string& orderer) {
     const std::string cond = " OH_CC = '" + orderer + "' AND OH_SG='0' ";
-    return RequestOrderList("S00001", cond + MakeTag("WHERE_OPTION", cond) + MakeTag("ORDERBY", "OH_SD DESC,OH_CODE DESC"));
+    return RequestOrderList(Link(), "S00001",
+                            cond + MakeTag("WHERE_OPTION", cond) + MakeTag("ORDERBY", "OH_SD DESC,OH_CODE DESC"))
+        .reply;
   }
+  ServiceLink Link() const { return {ParseServerAddress(service.Address())}; }
 
   ServiceProcess service;
   QTemporaryDir tmp;
@@ -241,7 +244,7 @@ TEST_F(KilledProgram, BasketComesBackOnYesAndIsGoneOnNo) {
   Run({"k F7", "d", "x Return"});  // the sent message
   const std::string list = Orders("C00001");
   ASSERT_EQ(TagValue("RESULT_RECORD_COUNT", list), "1") << list;
-  const std::string order = RequestOrderOpen("S00001", TagValue("OH_CODE", TagValue("RDC_0", list)));
+  const std::string order = RequestOrderOpen(Link(), "S00001", TagValue("OH_CODE", TagValue("RDC_0", list))).reply;
   const std::string head = TagValue("ORDERH_DATA", order), lines = TagValue("ORDERL_DATA", order);
   EXPECT_EQ(TagValue("OH_DD", head) + "|" + TagValue("OH_NOTE", head) + "|" + TagValue("OH_RCOUNT", head),
             "240301|CALL FIRST|3");

@@ -8,6 +8,10 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/Launcher.h"
+#include "platform/Printer.h"
+#include "platform/Prompter.h"
+#include "session/Seams.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "update/UpdatePasses.h"
 #include "text/Text.h"
@@ -81,7 +85,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   folder = TempFolder() + "/";
   WriteFile(folder + "a.dll", "module a");  // CRC-32 1639465184
   std::filesystem::create_directory(folder + "sub");
-  passes = new tarvik::UpdatePasses(tarvik::UpdatePlaces{folder, "TKClientI", folder, std::string(), folder}, nullptr);
+  // The steps read here show nothing and reach no server.
+  static tarvik::BoxPrompter prompter;
+  static tarvik::ProcessLauncher launcher;
+  static tarvik::SystemPrinter printer;
+  static const tarvik::Seams seams{tarvik::ServiceLink{}, prompter, launcher, printer};
+  passes = new tarvik::UpdatePasses(tarvik::UpdatePlaces{folder, "TKClientI", folder, std::string(), folder}, seams,
+                                    nullptr);
   passes->ManifestPath = folder + "TKClienti.dat";
   return 0;
 }

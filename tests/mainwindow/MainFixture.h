@@ -31,6 +31,7 @@
 #include "tests/support/ModalScript.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/ServiceFixture.h"
+#include "tests/support/TestSeams.h"
 
 namespace tarvik::test {
 
@@ -49,7 +50,7 @@ class MainWindowTest : public ::testing::Test {
     LogIn(ordererId(), password());
     // The first activation shows the notices; answered here.
     script.Then([](QDialog&) {});
-    main = std::make_unique<TFrmMain>(*dm, TFrmMain::AlreadyLoggedIn{});
+    main = std::make_unique<TFrmMain>(*dm, seams, TFrmMain::AlreadyLoggedIn{});
     main->move(0, 0);
     main->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
@@ -72,7 +73,7 @@ class MainWindowTest : public ::testing::Test {
       bool RunPasswordChange() override { return false; }
       LoadProgress* Progress() override { return nullptr; }
     } port;
-    LoginFlow flow(*dm, port);
+    LoginFlow flow(*dm, seams, port);
     ASSERT_EQ(flow.Login("DEMO", id, pw), LoginOutcome::Done);
   }
 
@@ -170,28 +171,23 @@ class MainWindowTest : public ::testing::Test {
     Key(Qt::Key_F3, samples ? Qt::ControlModifier : Qt::NoModifier);
   }
   // What the service holds, asked straight (past any proxy a test puts between).
-  std::string Direct(const std::function<std::string()>& request) {
-    const char* was = std::getenv("TARVIK_SERVER");
-    const std::string restore = was ? was : "";
-    setenv("TARVIK_SERVER", service_->Address().c_str(), 1);
-    const std::string r = request();
-    setenv("TARVIK_SERVER", restore.c_str(), 1);
-    return r;
+  ServiceLink Direct() const {
+    ServiceLink link = seams.service;
+    link.server = ParseServerAddress(service_->Address());
+    return link;
   }
   std::string ListOf(bool samples = false) {
-    return Direct([&] {
-      return RequestOrderList(dm->MasterInfo.M_CODE, OrderListBody(dm->CustomerInfo.C_CODE, samples));
-    });
+    return RequestOrderList(Direct(), dm->MasterInfo.M_CODE, OrderListBody(dm->CustomerInfo.C_CODE, samples)).reply;
   }
   std::string Newest(bool samples = false) { return TagValue("OH_CODE", TagValue("RDC_0", ListOf(samples))); }
   long long Orders(bool samples = false) { return TagInt("RESULT_RECORD_COUNT", ListOf(samples)); }
   // The order as the service holds it: header and line i.
   std::string Head(const std::string& code) {
-    return TagValue("ORDERH_DATA", Direct([&] { return RequestOrderOpen(dm->MasterInfo.M_CODE, code); }));
+    return TagValue("ORDERH_DATA", RequestOrderOpen(Direct(), dm->MasterInfo.M_CODE, code).reply);
   }
   std::string LineOf(const std::string& code, int i) {
     return TagValue("RDC_" + std::to_string(i),
-                    TagValue("ORDERL_DATA", Direct([&] { return RequestOrderOpen(dm->MasterInfo.M_CODE, code); })));
+                    TagValue("ORDERL_DATA", RequestOrderOpen(Direct(), dm->MasterInfo.M_CODE, code).reply));
   }
   // The messages left for the supplier, one line each, tab-separated cells.
   std::vector<Texts> Messages() {
@@ -222,6 +218,8 @@ class MainWindowTest : public ::testing::Test {
   static ServiceProcess* service_;
   QTemporaryDir dir;
   ScriptedPrompter prompter;
+  CountingPrinter printer;
+  Seams seams = TestSeams(prompter, service_->Address(), &printer);
   ModalScript script;
   std::unique_ptr<TDM> dm;
   std::unique_ptr<TFrmMain> main;

@@ -27,9 +27,6 @@ TEST_F(MainScreen, FirstActivationShowsTheNoticesAndTheTradedList) {
   EXPECT_TRUE(Find<RowGrid>("SGU")->isVisible());
   EXPECT_FALSE(Find<QCheckBox>("ChkBxOCost")->isHidden());  // C_GU "1"
   EXPECT_EQ(S(Find<QLabel>("LblTitle")->text()), dm->MasterInfo.M_BIGO);
-  EXPECT_EQ(UpdateNoteFromArguments({"TKClientI", "/SKIPCHECK", "새 버전/설치^완료"}),
-            "새 버전\r\n설치 완료");
-  EXPECT_EQ(UpdateNoteFromArguments({"TKClientI", "/SKIPCHECK"}), "");
 }
 
 // Where the window and the selection land is the paging table's; here, that
@@ -340,6 +337,7 @@ TEST(MainScreenLogin, CreationRunsTheRealLogin) {
   QTemporaryDir dir;
   TDM dm(S(dir.path()) + "/");
   ScriptedPrompter prompter;
+  const Seams seams = TestSeams(prompter, service.Address());
   // The log-in opens through the modal seam, so a failed step cancels it
   // instead of leaving the test waiting on it.
   ModalScript script;
@@ -350,7 +348,7 @@ TEST(MainScreenLogin, CreationRunsTheRealLogin) {
     static_cast<TFrmSecS&>(login).SBLoginClick();
   });
   script.Then([](QDialog&) {});
-  TFrmMain main(dm, [&dm](QWidget* parent) { return RunLogin(dm, parent); });
+  TFrmMain main(dm, seams, [&](QWidget* parent) { return RunLogin(dm, seams, parent); });
   ASSERT_TRUE(main.LoggedIn());
   main.show();
   main.FirstActivation();

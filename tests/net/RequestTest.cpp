@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 #include "net/CallIndex.h"
@@ -21,33 +20,33 @@ TEST(RequestFunctions, EachSendsItsRowOfTheTableToItsEndpoint) {
   test::LoopbackServer server;
   const std::string ok = "<RESULT_CODE>1</RESULT_CODE>";
   server.SetReply(test::GzipReply(ok));
-  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  const ServiceLink link{ParseServerAddress(server.Address())};
   using namespace protocol;
   struct Case {
-    std::function<std::string()> call;
+    std::function<PostOutcome()> call;
     const Command& command;
     std::vector<std::string> extras;
   };
   const std::string e = "<X_A>1</X_A><X_B>2</X_B>";
   // Every command, in the table's order; each request raises the counter by one.
   const std::vector<Case> cases = {
-      {[&] { return RequestMember(e); }, kMember, {}},
-      {[&] { return RequestCustomer("K1", e); }, kCustomer, {}},
-      {[&] { return RequestCustomerPassword("K1", "C7", e); }, kCustomerPassword, {"C7"}},
-      {[&] { return RequestGoods("K1", e); }, kGoods, {}},
-      {[&] { return RequestUnitCosts("K1", e); }, kUnitCosts, {}},
-      {[&] { return RequestUnitCostDelete("K1", "C7", "G9", e); }, kUnitCostDelete, {"C7", "G9"}},
-      {[&] { return RequestGoodByCode("K1", e); }, kGoodByCode, {}},
-      {[&] { return RequestGoodsMemo("K1", e); }, kGoodsMemo, {}},
-      {[&] { return RequestCarGroups("K1", e); }, kCarGroups, {}},
-      {[&] { return RequestCarMakes("K1", e); }, kCarMakes, {}},
-      {[&] { return RequestCarPartNums("K1", e); }, kCarPartNums, {}},
-      {[&] { return RequestOrderList("K1", e); }, kOrderList, {}},
-      {[&] { return RequestOrderSave("K1", e); }, kOrderSave, {}},
-      {[&] { return RequestOrderDelete("K1", "O5", e); }, kOrderDelete, {"O5"}},
-      {[&] { return RequestOrderOpen("K1", "O5", e); }, kOrderOpen, {"O5"}},
-      {[&] { return RequestOrderSample("K1", "O5", e); }, kOrderSample, {"O5"}},
-      {[&] { return RequestOrderAuth(e); }, kOrderAuth, {}},
+      {[&] { return RequestMember(link, e); }, kMember, {}},
+      {[&] { return RequestCustomer(link, "K1", e); }, kCustomer, {}},
+      {[&] { return RequestCustomerPassword(link, "K1", "C7", e); }, kCustomerPassword, {"C7"}},
+      {[&] { return RequestGoods(link, "K1", e); }, kGoods, {}},
+      {[&] { return RequestUnitCosts(link, "K1", e); }, kUnitCosts, {}},
+      {[&] { return RequestUnitCostDelete(link, "K1", "C7", "G9", e); }, kUnitCostDelete, {"C7", "G9"}},
+      {[&] { return RequestGoodByCode(link, "K1", e); }, kGoodByCode, {}},
+      {[&] { return RequestGoodsMemo(link, "K1", e); }, kGoodsMemo, {}},
+      {[&] { return RequestCarGroups(link, "K1", e); }, kCarGroups, {}},
+      {[&] { return RequestCarMakes(link, "K1", e); }, kCarMakes, {}},
+      {[&] { return RequestCarPartNums(link, "K1", e); }, kCarPartNums, {}},
+      {[&] { return RequestOrderList(link, "K1", e); }, kOrderList, {}},
+      {[&] { return RequestOrderSave(link, "K1", e); }, kOrderSave, {}},
+      {[&] { return RequestOrderDelete(link, "K1", "O5", e); }, kOrderDelete, {"O5"}},
+      {[&] { return RequestOrderOpen(link, "K1", "O5", e); }, kOrderOpen, {"O5"}},
+      {[&] { return RequestOrderSample(link, "K1", "O5", e); }, kOrderSample, {"O5"}},
+      {[&] { return RequestOrderAuth(link, e); }, kOrderAuth, {}},
   };
   ASSERT_EQ(Commands().size(), cases.size());
   const std::int64_t before = RequestCounter();
@@ -55,7 +54,7 @@ TEST(RequestFunctions, EachSendsItsRowOfTheTableToItsEndpoint) {
     const Command& c = cases[i].command;
     SCOPED_TRACE(c.function);
     EXPECT_EQ(&c, Commands()[i]);
-    const std::string reply = cases[i].call();
+    const std::string reply = cases[i].call().reply;
     const std::int64_t number = before + static_cast<std::int64_t>(i) + 1;
     ASSERT_EQ(RequestCounter(), number);
     // The first (bare) request uses its number without sending it; the next sends the one after.
@@ -69,17 +68,17 @@ TEST(RequestFunctions, EachSendsItsRowOfTheTableToItsEndpoint) {
   // The all-products example, byte for byte.
   const std::string goods = "<C_CODE>C00001</C_CODE><LIKE_FIELD>G_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY>"
                             "<ORDERBY>G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC</ORDERBY>";
-  RequestGoods("S00001", goods);
+  RequestGoods(link, "S00001", goods);
   EXPECT_EQ(test::SplitRequest(server.LastRequest()).text,
             "VALUE=<POST_DATA><CALL_INDEX>" + TodayStamp() + "-" + std::to_string(RequestCounter()) +
                 "</CALL_INDEX><COMMAND>100106</COMMAND><DB_KEY>S00001</DB_KEY>" + goods + "</POST_DATA>");
-  setenv("TARVIK_SERVER", "", 1);
 }
 
-// Runs tarvik-call with args (passed through the shell); exit code and
-// standard output, or standard error with errors.
-std::pair<int, std::string> Call(const std::string& args, bool errors = false) {
-  const std::string cmd = std::string("'") + TARVIK_CALL_BIN + "' " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
+// Runs tarvik-call with args (passed through the shell) and its start's
+// environment env ("NAME=VALUE ..."); exit code and standard output, or
+// standard error with errors.
+std::pair<int, std::string> Call(const std::string& env, const std::string& args, bool errors = false) {
+  const std::string cmd = env + " '" + TARVIK_CALL_BIN + "' " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
   std::string out;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return {-1, out};
@@ -91,37 +90,34 @@ std::pair<int, std::string> Call(const std::string& args, bool errors = false) {
 
 TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
   test::LoopbackServer server;
-  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  const std::string env = "TARVIK_SERVER=" + server.Address();
   server.SetReply(test::GzipReply("<RESULT_CODE>1</RESULT_CODE>"));
 
-  EXPECT_EQ(Call("RequestOrderSample 'ORDERH_DATA=<OH_CODE>O9</OH_CODE>' OH_CODE=O9 DB_KEY=S1 'X_NOTE=a b'"),
+  EXPECT_EQ(Call(env, "RequestOrderSample 'ORDERH_DATA=<OH_CODE>O9</OH_CODE>' OH_CODE=O9 DB_KEY=S1 'X_NOTE=a b'"),
             std::make_pair(0, std::string("<RESULT_CODE>1</RESULT_CODE><CALL_INDEX></CALL_INDEX>\n")));
   EXPECT_EQ(test::SplitRequest(server.LastRequest()).text,
             WrapPostData(protocol::RequestText(protocol::kOrderSample, "", "S1", {"O9"},
                                                "<ORDERH_DATA><OH_CODE>O9</OH_CODE></ORDERH_DATA><X_NOTE>a b</X_NOTE>")));
 
   // A full-header command numbers its first request 1; "=TEXT" goes in untagged.
-  Call("RequestOrderList DB_KEY=S1 \"= OH_CC = 'C1' AND OH_SG='0' \" ORDERBY=OH_SD");
+  Call(env, "RequestOrderList DB_KEY=S1 \"= OH_CC = 'C1' AND OH_SG='0' \" ORDERBY=OH_SD");
   EXPECT_EQ(test::SplitRequest(server.LastRequest()).text,
             WrapPostData(protocol::RequestText(protocol::kOrderList, TodayStamp() + "-1", "S1", {},
                                                " OH_CC = 'C1' AND OH_SG='0' <ORDERBY>OH_SD</ORDERBY>")));
 
   server.SetReply(test::GzipReply("<RESULT_CODE>0</RESULT_CODE>"));
-  EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x").first, 1);
-  EXPECT_EQ(Call("RequestMember DB_KEY=S1").first, 2);  // a bare command takes no DB_KEY
+  EXPECT_EQ(Call(env, "RequestMember SAME_FIELD=M_ID SAME_KEY=x").first, 1);
+  EXPECT_EQ(Call(env, "RequestMember DB_KEY=S1").first, 2);  // a bare command takes no DB_KEY
 
   // TransportFailuresAreExplainedOnStandardError: the reply says only
   // "Send_PostRequest Error"; standard error tells a refusal from a time-out.
   server.StallAfter(0);
-  setenv("TARVIK_STALL_TIMEOUT", "1", 1);
-  EXPECT_EQ(Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true).second,
+  EXPECT_EQ(Call(env + " TARVIK_STALL_TIMEOUT=1", "RequestMember SAME_FIELD=M_ID SAME_KEY=x", true).second,
             "tarvik-call: no data for 1 seconds\n");
-  setenv("TARVIK_SERVER", ("127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort())).c_str(), 1);
-  const auto [code, err] = Call("RequestMember SAME_FIELD=M_ID SAME_KEY=x", true);
+  const std::string closed = "TARVIK_SERVER=127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
+  const auto [code, err] = Call(closed, "RequestMember SAME_FIELD=M_ID SAME_KEY=x", true);
   EXPECT_EQ(code, 1);
   EXPECT_EQ(err.rfind("tarvik-call: Failed to connect to 127.0.0.1 port", 0), 0u) << err;
-  unsetenv("TARVIK_STALL_TIMEOUT");
-  setenv("TARVIK_SERVER", "", 1);
 }
 
 // A save whose reply never came may have been stored; one that never left
@@ -130,7 +126,7 @@ TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
 // short are the transport's table (HttpClientTest.cpp, HttpClientFailure).
 TEST(RequestFunctions, DeliveryTellsARequestThatLeftFromOneThatDidNot) {
   test::LoopbackServer server;
-  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  const ServiceLink link{ParseServerAddress(server.Address())};
   const std::string body = "<ORDERH_DATA><OH_CODE></OH_CODE></ORDERH_DATA>";
   const std::string noGzip = test::LoopbackServer::HttpReply(
       {"Content-Type: text/html; charset=utf-8", "Content-Encoding: gzip"}, "not gzip");
@@ -149,16 +145,13 @@ TEST(RequestFunctions, DeliveryTellsARequestThatLeftFromOneThatDidNot) {
     SCOPED_TRACE(c.what);
     server.SetReply(c.reply);
     const std::size_t before = server.Requests().size();
-    Delivery d = Delivery::NotSent;
-    RequestOrderSave("S1", body, &d);
-    EXPECT_EQ(d, c.expected);
+    EXPECT_EQ(RequestOrderSave(link, "S1", body).delivery, c.expected);
     ASSERT_EQ(server.Requests().size(), before + 1);
     std::string text = test::SplitRequest(server.Requests().back()).text;
     text.erase(text.find("<CALL_INDEX>"), text.find("</CALL_INDEX>") + 13 - text.find("<CALL_INDEX>"));
     texts.push_back(text);
   }
   for (const std::string& t : texts) EXPECT_EQ(t, texts.front());
-  setenv("TARVIK_SERVER", "", 1);
 }
 
 }}  // namespace tarvik

@@ -92,7 +92,7 @@ TEST(ListPlan, QuantitiesAreNumbersAboveZeroWithTwoDecimalsAtMost) {
     SCOPED_TRACE(c.written);
     const ListPlan plan({{1, {"P00001"}, c.written}}, t.Both(), OrderDraft());
     // Above 9,999 Enter asks first, naming the row, No by default.
-    EXPECT_EQ(plan.ConfirmQuantities(), std::string(c.written) != "9,999,999");
+    EXPECT_EQ(plan.ConfirmQuantities(prompter), std::string(c.written) != "9,999,999");
     ASSERT_EQ(plan.Rows().size(), 1u);
     EXPECT_EQ(plan.Rows()[0].verdict, c.verdict);
     EXPECT_EQ(plan.Rows()[0].name, "브레이크 패드");  // named also when refused

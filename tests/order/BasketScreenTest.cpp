@@ -8,7 +8,6 @@
 #include "order/DeliveryCalendar.h"
 #include "order/QuantityDialog.h"
 #include "tests/mainwindow/MainFixture.h"
-#include "tests/support/CountingPrinter.h"
 
 namespace tarvik::test {
 namespace {
@@ -190,7 +189,6 @@ TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
 
 // (An empty basket's refusal is the order keys' table's.)
 TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
-  CountingPrinter printer;
   main->Draft().AddLine(dm->Catalogue.TradedGoods[0].G_CODE, dm->Catalogue.TradedGoods[0].G_NAME, "EA", "3", "");
   main->Draft().AddDirectLine("수동 전구", "EA", "10", "");
   main->RefreshDraft();

@@ -6,7 +6,6 @@
 
 #include <QTemporaryDir>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "tests/order/OrderTexts.h"
 #include "tests/support/Environment.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestSeams.h"
 
 namespace tarvik::test {
 
@@ -62,13 +62,11 @@ inline std::string ListText(const std::vector<std::string>& records) {
 
 class DeskTest : public ::testing::Test {
  protected:
-  DeskTest() : dm(S(dir.path()) + "/"), desk(dm, port) {
+  DeskTest() : dm(S(dir.path()) + "/"), desk(dm, seams, port) {
     dm.MasterInfo.M_CODE = "S00001";
     dm.CustomerInfo.C_CODE = "C00001";
     dm.CustomerInfo.C_NAME = "한빛카센터";
-    setenv("TARVIK_SERVER", server.Address().c_str(), 1);
   }
-  ~DeskTest() override { setenv("TARVIK_SERVER", "", 1); }
 
   std::string Folder() const { return S(dir.path()) + "/baskets"; }
   // The decoded text of request i and its COMMAND (a code of protocol/CommandTable.h).
@@ -81,6 +79,7 @@ class DeskTest : public ::testing::Test {
   TDM dm;
   RecordingPort port;
   ScriptedPrompter prompter;
+  Seams seams = TestSeams(prompter, server.Address());
   OrderDesk desk;
 };
 

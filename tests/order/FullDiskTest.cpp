@@ -38,18 +38,19 @@ TEST_F(FullDiskJournal, KeptWhenTheDiskIsFull) {
 // was saved ("PDF 파일로 저장했습니다") while it was cut short and unreadable.
 TEST(FullDisk, APdfCutShortByAFullDiskWasSaidToBeSaved) {
   test::ScriptedPrompter prompter;
+  SystemPrinter printer;
   OrderDraft d;
   for (int i = 0; i < 60; ++i) d.AddLine("G" + std::to_string(i), "브레이크 패드 세트", "EA", "2", "");
   QDir(Q(PdfFolder())).removeRecursively();
   {
     test::FullDisk full(kRoomLeft);
-    EXPECT_EQ(PrintOrderList(d, "타르빅", CurrentPrinter()), 0);
+    EXPECT_EQ(PrintOrderList(d, "타르빅", printer, prompter), 0);
   }
   ASSERT_EQ(prompter.prompts.size(), 1u);
   EXPECT_EQ(prompter.Last().rfind("발주리스트를 인쇄하지 못했습니다.\r\rPDF 파일을 저장하지 못했습니다.", 0), 0u)
       << prompter.Last();
   EXPECT_TRUE(QDir(Q(PdfFolder())).entryList(QDir::Files | QDir::Hidden).isEmpty());
-  EXPECT_EQ(PrintOrderList(d, "타르빅", CurrentPrinter()), 2);  // room again: saved whole
+  EXPECT_EQ(PrintOrderList(d, "타르빅", printer, prompter), 2);  // room again: saved whole
   EXPECT_EQ(prompter.Last().rfind("설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.", 0), 0u);
 }
 

@@ -22,7 +22,7 @@ class Guard : public MainWindowTest {
   std::string Label(const char* name) { return S(Find<QLabel>(name)->text()); }
   // A new main window that keeps its basket below folder, as at a log-in.
   void Start(const std::string& folder) {
-    main = std::make_unique<TFrmMain>(*dm, TFrmMain::AlreadyLoggedIn{});
+    main = std::make_unique<TFrmMain>(*dm, seams, TFrmMain::AlreadyLoggedIn{});
     main->KeepBasketJournal(folder);
     script.Then([](QDialog&) {});  // the notices
     main->move(0, 0);
@@ -236,10 +236,9 @@ class SafeSend : public MainWindowTest {
   void SetUp() override {
     MainWindowTest::SetUp();
     proxy = std::make_unique<DroppingProxy>(service_->Port());
-    setenv("TARVIK_SERVER", proxy->Address().c_str(), 1);
+    PointAt(seams, proxy->Address());
   }
   void TearDown() override {
-    setenv("TARVIK_SERVER", service_->Address().c_str(), 1);
     proxy.reset();
     MainWindowTest::TearDown();
   }
@@ -254,7 +253,7 @@ TEST_F(SafeSend, ALostReplyIsFoundOnTheNextSendWhateverTheClocksAndTheOrderIsSto
   TypeInBox("EdtNote", "LOST REPLY");
 
   ASSERT_EQ(QDateTime::currentDateTime().offsetFromUtc(), 9 * 3600);  // the PC in Seoul
-  main->Desk().SetClock([] { return QDateTime::currentDateTime().addSecs(3600); });  // an hour fast
+  seams.clock = [] { return QDateTime::currentDateTime().addSecs(3600); };  // an hour fast
   proxy->DropNextReplies(1);
   Send();
   EXPECT_EQ(proxy->Dropped(), 1);

@@ -42,7 +42,7 @@ TEST_P(LostCommit, TheOrderIsStoredOnceAndTheProgramSaysSo) {
   setup.serveArgs = {"--db-commit-lookup", std::to_string(k.lookup)};
   ServiceProcess service(setup);
   ASSERT_TRUE(service.Running());
-  setenv("TARVIK_SERVER", service.Address().c_str(), 1);
+  PointAt(seams, service.Address());
 
   OrderDraft& d = desk.Draft();
   AddThreeLines(d);

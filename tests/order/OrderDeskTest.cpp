@@ -19,7 +19,7 @@ const std::string kFull = "더이상 입력할 수 없습니다.";
 
 TEST(OrderDraft, NinetyNineLinesFitAndDeleteWorksAtBothEnds) {
   test::ScriptedPrompter prompter;
-  OrderDraft d;
+  OrderDraft d(prompter);
   for (int i = 0; i < 98; ++i) ASSERT_TRUE(d.AddLine("G" + std::to_string(i), "n", "EA", "1", ""));
   EXPECT_TRUE(d.AddDirectLine("hand", "BOX", "2", ""));
   EXPECT_EQ(d.Line(98).LineNo + d.Line(98).GoodsCode, "99YZ");
@@ -41,7 +41,7 @@ TEST(OrderDraft, NinetyNineLinesFitAndDeleteWorksAtBothEnds) {
 // nothing that changes nothing may cost a write.
 TEST(OrderDraft, EveryChangeTellsTheHookOnceAndNothingElseDoes) {
   test::ScriptedPrompter prompter;
-  OrderDraft d;
+  OrderDraft d(prompter);
   int calls = 0;
   d.SetChangeHook([&] { ++calls; });
   struct Step {
@@ -122,7 +122,7 @@ TEST(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   in.mode = CntMode::Modi;
   in.name = "x";
   in.quantity = "";
-  QuantityEntry e(in);
+  QuantityEntry e(in, prompter);
   EXPECT_EQ(e.Quantity, 0);
   e.Quantity = 2.5;
   e.Name = "   ";

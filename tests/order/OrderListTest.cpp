@@ -50,7 +50,7 @@ class OrderListScreen : public test::DeskTest {
   // The screen over a reply of n records, shown and loaded.
   std::unique_ptr<TFrmOrderS> Open(int n, bool samples = false) {
     server.SetReply(test::GzipReply(ListReply(n)));
-    auto s = std::make_unique<TFrmOrderS>(nullptr, dm, samples);
+    auto s = std::make_unique<TFrmOrderS>(nullptr, dm, seams, samples);
     s->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(s.get()));
     return s;
@@ -98,7 +98,7 @@ TEST_F(OrderListScreen, ADoubleClickHandsBackTheChosenKey) {
 
 TEST_F(OrderListScreen, ReadErrorIsToldOnceAndTheEmptyListOnlyCloses) {
   server.SetReply(test::GzipReply(MakeTag("RESULT_CODE", "0")));
-  TFrmOrderS s(nullptr, dm, false);
+  TFrmOrderS s(nullptr, dm, seams, false);
   s.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&s));
   EXPECT_EQ(prompter.Texts(),

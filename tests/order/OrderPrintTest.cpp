@@ -49,7 +49,7 @@ TEST(OrderPrint, FiftyLinesAPageEachPageAJobTitleOnTheFirstOnly) {
     test::ScriptedPrompter prompter;
     test::CountingPrinter printer;
     const std::size_t jobs = lines > 50 ? 2 : 1;
-    EXPECT_EQ(PrintOrderList(BasketOf(lines), kTitle, printer), static_cast<int>(jobs));
+    EXPECT_EQ(PrintOrderList(BasketOf(lines), kTitle, printer, prompter), static_cast<int>(jobs));
     ASSERT_EQ(printer.jobs.size(), jobs);
     EXPECT_TRUE(prompter.prompts.empty());
     for (std::size_t j = 0; j < jobs; ++j) {
@@ -78,14 +78,14 @@ TEST(OrderPrint, PdfFilesAreNamedAndAPrinterErrorEndsTheRun) {
   const OrderDraft d = BasketOf(60);
   PrintOutcome pdf1{true, "/docs/Tarvik/a_1.pdf", ""}, pdf2{true, "/docs/Tarvik/a_2.pdf", ""};
   printer.outcomes = {pdf1, pdf2};
-  EXPECT_EQ(PrintOrderList(d, kTitle, printer), 2);
+  EXPECT_EQ(PrintOrderList(d, kTitle, printer, prompter), 2);
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"설치된 프린터가 없어 발주리스트를 PDF 파일로 저장했습니다.\r\r"
                                                        "/docs/Tarvik/a_1.pdf\r/docs/Tarvik/a_2.pdf"});
 
   prompter.Clear();
   printer.jobs.clear();
   printer.outcomes = {PrintOutcome{false, "", "프린터(Office)에 인쇄하지 못했습니다."}};
-  EXPECT_EQ(PrintOrderList(d, kTitle, printer), 0);
+  EXPECT_EQ(PrintOrderList(d, kTitle, printer, prompter), 0);
   EXPECT_EQ(printer.jobs.size(), 1u);  // the second page is not tried
   EXPECT_EQ(prompter.Texts(),
             std::vector<std::string>{"발주리스트를 인쇄하지 못했습니다.\r\r프린터(Office)에 인쇄하지 못했습니다."});
@@ -145,9 +145,10 @@ TEST(SystemPrinter, WithoutAPrinterThePagesBecomeOnePdfFileInTheDocumentsFolder)
   ASSERT_TRUE(QPrinterInfo::availablePrinterNames().isEmpty()) << "a test must not reach a real printer";
   QDir(Q(PdfFolder())).removeRecursively();  // the test's own home, from an earlier run
   test::ScriptedPrompter prompter;
+  SystemPrinter printer;
   OrderDraft d = BasketOf(51);
   d.DeliveryDate = "240131";
-  ASSERT_EQ(PrintOrderList(d, kTitle, CurrentPrinter()), 2);
+  ASSERT_EQ(PrintOrderList(d, kTitle, printer, prompter), 2);
   ASSERT_EQ(prompter.prompts.size(), 1u);
   const std::string folder = PdfFolder();
   EXPECT_EQ(folder, S(QDir::homePath()) + "/Documents/Tarvik");
@@ -166,7 +167,7 @@ TEST(SystemPrinter, WithoutAPrinterThePagesBecomeOnePdfFileInTheDocumentsFolder)
 
   // A second print (mostly in the same second) keeps the first files.
   prompter.Clear();
-  ASSERT_EQ(PrintOrderList(d, kTitle, CurrentPrinter()), 2);
+  ASSERT_EQ(PrintOrderList(d, kTitle, printer, prompter), 2);
   EXPECT_EQ(QDir(Q(folder)).entryList({QStringLiteral("*.pdf")}, QDir::Files).size(), 2);
 }
 

@@ -78,10 +78,11 @@ TEST(CupsQueue, EachPageIsAJobOfTheDefaultPrinter) {
   ASSERT_EQ(S(QPrinterInfo::defaultPrinterName()), cups.Queue()) << cups.Logs();
 
   test::ScriptedPrompter prompter;
+  SystemPrinter printer;
   OrderDraft d;
   for (int i = 1; i <= 51; ++i) d.AddDirectLine("브레이크 패드 " + std::to_string(i), "SET", std::to_string(i), "");
   d.DeliveryDate = "240131";
-  ASSERT_EQ(PrintOrderList(d, "DEMO상사", CurrentPrinter()), 2);
+  ASSERT_EQ(PrintOrderList(d, "DEMO상사", printer, prompter), 2);
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();  // printed, not saved
 
   const std::vector<std::string> pdfs = cups.WaitForPdfs(2);

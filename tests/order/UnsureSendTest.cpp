@@ -62,7 +62,12 @@ TEST(SendCheck, OnlyARefusalOrARequestThatNeverLeftIsNotStored) {
       {"ResponseBuffer Decompress Error<CALL_INDEX></CALL_INDEX>", Delivery::Unknown, SaveOutcome::Unknown},
       {"<HTTP HEAD>HTTP/1.1 504 Gateway Timeout</HTTP HEAD>", Delivery::Replied, SaveOutcome::Unknown},
   };
-  for (const auto& c : cases) EXPECT_EQ(SaveOutcomeOf(c.reply, c.delivery), c.outcome) << c.reply;
+  for (const auto& c : cases) {
+    PostOutcome sent;
+    sent.reply = c.reply;
+    sent.delivery = c.delivery;
+    EXPECT_EQ(SaveOutcomeOf(sent), c.outcome) << c.reply;
+  }
 }
 
 TEST(SendCheck, CandidatesAreTheNewestOrdersWithTheSameDateAndNote) {
@@ -291,10 +296,10 @@ TEST_F(UnsureDesk, ARefusalOrARefusedConnectionOrAReSendIsNeverUnsure) {
   desk.SendOrder();
   EXPECT_TRUE(d.Unsure.Empty());
   const std::string refused = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
-  setenv("TARVIK_SERVER", refused.c_str(), 1);
+  test::PointAt(seams, refused);
   desk.SendOrder();
   EXPECT_TRUE(d.Unsure.Empty());
-  setenv("TARVIK_SERVER", server.Address().c_str(), 1);
+  test::PointAt(seams, server.Address());
   d.SetOpened("K5", "240131", "0930", "A", 1);  // a re-send names its order
   server.QueueReplies({""});
   desk.SendOrder();
@@ -341,8 +346,9 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
     server.QueueReplies({GzipReply(ListText({ListRecord("K9", sd, at, "240215", "")})), stored});
     prompter.Clear();
     prompter.answers = {restore};
-    OrderDesk next(dm, port);
-    next.SetClock([] { return QDateTime::currentDateTime().addDays(-1); });
+    Seams behind = seams;
+    behind.clock = [] { return QDateTime::currentDateTime().addDays(-1); };
+    OrderDesk next(dm, behind, port);
     next.StartJournal(folder);
     ASSERT_EQ(prompter.prompts.size(), 1u);
     EXPECT_TRUE(prompter.prompts[0].noByDefault);
@@ -358,7 +364,7 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
   prompter.Clear();
   prompter.answers = {true};
   prompter.enterAtEveryQuestion = true;
-  OrderDesk next(dm, port);
+  OrderDesk next(dm, seams, port);
   next.StartJournal(folder);
   next.SendOrder();
   const Texts asked = prompter.Texts();

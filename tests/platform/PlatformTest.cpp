@@ -74,6 +74,7 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
   ASSERT_TRUE(InstallKoreanTranslation());  // a second call is harmless
   // What Qt's Korean catalogue lacks: the file dialog's type column.
   EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("폴더"));
+  BoxPrompter box;
   bool answer = true;
   const struct {
     const char* what;
@@ -82,19 +83,19 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
     Qt::Key key;
     bool answer;
   } cases[] = {
-      {"message", [] { ShowMessage("제품을 선택하십시요."); }, {"확인"}, Qt::Key_Return, true},
-      {"stop icon", [] { CurrentPrompter().Show("업데이트 서버와 연결할수 없습니다.", "접속 실패", PromptIcon::Stop); },
+      {"message", [&] { box.Show("제품을 선택하십시요."); }, {"확인"}, Qt::Key_Return, true},
+      {"stop icon", [&] { box.Show("업데이트 서버와 연결할수 없습니다.", "접속 실패", PromptIcon::Stop); },
        {"확인"}, Qt::Key_Return, true},
       // N answers No by its underlined letter.
-      {"question", [&] { answer = AskYesNo("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?"); },
+      {"question", [&] { answer = box.AskYesNo("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?"); },
        {"아니요(&N)", "예(&Y)"}, Qt::Key_N, false},
       // Enter takes the default button: Yes for an ordinary question, No for
       // one whose Yes throws typed work away.
-      {"Enter on a question", [&] { answer = AskYesNo("다시 전송하지 않고 접수된 발주를 여시겠습니까?"); },
+      {"Enter on a question", [&] { answer = box.AskYesNo("다시 전송하지 않고 접수된 발주를 여시겠습니까?"); },
        {"아니요(&N)", "예(&Y)"}, Qt::Key_Return, true},
-      {"Enter on a discard", [&] { answer = AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 화면을 지우시겠습니까?"); },
+      {"Enter on a discard", [&] { answer = box.AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 화면을 지우시겠습니까?"); },
        {"아니요(&N)", "예(&Y)"}, Qt::Key_Return, false},
-      {"Y on a discard", [&] { answer = AskToDiscard("발주 내역을 삭제합니다."); }, {"아니요(&N)", "예(&Y)"},
+      {"Y on a discard", [&] { answer = box.AskToDiscard("발주 내역을 삭제합니다."); }, {"아니요(&N)", "예(&Y)"},
        Qt::Key_Y, true},
   };
   for (const auto& c : cases) {
@@ -108,7 +109,7 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
     EXPECT_EQ(answer, c.answer);
   }
   // A message's line breaks as the box shows them (the log-in's refusals are told so).
-  EXPECT_EQ(WhileBoxIsUp([] { ShowMessage("a\r\rb\r\nc"); }, Qt::Key_Return).text, QStringLiteral("a\n\nb\nc"));
+  EXPECT_EQ(WhileBoxIsUp([&] { box.Show("a\r\rb\r\nc"); }, Qt::Key_Return).text, QStringLiteral("a\n\nb\nc"));
 }
 
 // Without a window manager nobody gives the keys back when a modal window
@@ -119,13 +120,14 @@ TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
   main.show();
   main.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  BoxPrompter box;
   const auto activeAfter = [](const std::function<void()>& open) {
     open();
     QApplication::processEvents();
     return QApplication::activeWindow();
   };
-  EXPECT_EQ(activeAfter([] { WhileBoxIsUp([] { ShowMessage("정보가 없는 제품입니다."); }, Qt::Key_Return); }), &main);
-  EXPECT_EQ(activeAfter([] { WhileBoxIsUp([] { AskYesNo("발주 내역을 삭제합니다."); }, Qt::Key_Escape); }), &main);
+  EXPECT_EQ(activeAfter([&] { WhileBoxIsUp([&] { box.Show("정보가 없는 제품입니다."); }, Qt::Key_Return); }), &main);
+  EXPECT_EQ(activeAfter([&] { WhileBoxIsUp([&] { box.AskYesNo("발주 내역을 삭제합니다."); }, Qt::Key_Escape); }), &main);
   // A dialog over a dialog (the quantity entry over the category browser):
   // each close gives the keys to the window below it.
   QWidget* afterInner = nullptr;

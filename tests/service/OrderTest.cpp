@@ -22,12 +22,16 @@
 namespace tarvik::test {
 namespace {
 
+// The service the test started: ServiceProcess names it in TARVIK_SERVER.
+ServiceLink Link() { return ServiceLinkAtStart(); }
+
 std::string List(const std::string& sg, const std::string& cc = "C00001") {
   const std::string cond = " OH_CC = '" + cc + "' AND OH_SG='" + sg + "' ";
-  return RequestOrderList("S00001", cond + MakeTag("WHERE_OPTION", cond) + OrderBy("OH_SD DESC,OH_CODE DESC"));
+  return RequestOrderList(Link(), "S00001", cond + MakeTag("WHERE_OPTION", cond) + OrderBy("OH_SD DESC,OH_CODE DESC"))
+      .reply;
 }
 bool Saved(const std::string& body, const std::string& supplier = "S00001") {
-  return Ok(RequestOrderSave(supplier, body));
+  return Ok(RequestOrderSave(Link(), supplier, body).reply);
 }
 
 const std::vector<LineSpec> kThreeLines = {
@@ -42,7 +46,7 @@ class Orders : public ::testing::Test {
     return static_cast<int>(std::count(out.begin(), out.end(), '\n'));
   }
   std::string SaveNew(const std::vector<LineSpec>& lines = kThreeLines, const std::string& iog = "A") {
-    const std::string r = RequestOrderSave("S00001", OrderBody("", iog, lines));
+    const std::string r = RequestOrderSave(Link(), "S00001", OrderBody("", iog, lines)).reply;
     EXPECT_TRUE(Ok(r)) << r;
     return TagValue("OH_CODE", r);
   }
@@ -56,22 +60,22 @@ TEST_F(Orders, AReSendKeepsTheDatesAndADeletedOrderIsGone) {
   const std::string code = SaveNew();
   ASSERT_FALSE(code.empty());
   EXPECT_EQ(Count(List("0", "C00002")), 0);  // not another orderer's
-  const std::string open = RequestOrderOpen("S00001", code);
+  const std::string open = RequestOrderOpen(Link(), "S00001", code).reply;
   const std::string head = TagValue("ORDERH_DATA", open);
   EXPECT_EQ(TagValue("OH_SD", head).size(), 6u);
   EXPECT_EQ(TagValue("OH_AT", head).size(), 4u);
   EXPECT_EQ(TagValue("G_BOX", TagValue("RDC_0", TagValue("ORDERL_DATA", open))), "SET");
   // Re-sent with one line: lines replaced whole, dates kept.
   ASSERT_TRUE(Saved(OrderBody(code, "X", {{"P00002", "", "", "5", ""}})));
-  const std::string reopened = RequestOrderOpen("S00001", code);
+  const std::string reopened = RequestOrderOpen(Link(), "S00001", code).reply;
   const std::string head2 = TagValue("ORDERH_DATA", reopened);
   ExpectTags(head2, {{"OH_SD", TagValue("OH_SD", head)}, {"OH_AT", TagValue("OH_AT", head)}});
   EXPECT_EQ(TagValue("OH_MT", head2).size(), 4u);
   EXPECT_EQ(TagValue("RDC_1", TagValue("ORDERL_DATA", reopened)), "");
   EXPECT_EQ(StoredOrders(), 1);
-  EXPECT_TRUE(Ok(RequestOrderDelete("S00001", code)));
-  EXPECT_FALSE(Ok(RequestOrderOpen("S00001", code)));
-  EXPECT_FALSE(Ok(RequestOrderDelete("S00001", code)));
+  EXPECT_TRUE(Ok(RequestOrderDelete(Link(), "S00001", code).reply));
+  EXPECT_FALSE(Ok(RequestOrderOpen(Link(), "S00001", code).reply));
+  EXPECT_FALSE(Ok(RequestOrderDelete(Link(), "S00001", code).reply));
   EXPECT_EQ(StoredOrders(), 0);
 }
 
@@ -95,7 +99,7 @@ TEST_F(Orders, RefusedSavesStoreNothing) {
       {"a closed supplier", OrderBody("", "A", {kThreeLines[2]}), "S00003"},
   };
   for (const auto& c : cases) EXPECT_FALSE(Saved(c.body, c.supplier)) << c.what;
-  EXPECT_FALSE(Ok(RequestOrderOpen("S00002", code)));
+  EXPECT_FALSE(Ok(RequestOrderOpen(Link(), "S00002", code).reply));
   EXPECT_EQ(StoredOrders(), 1);
   EXPECT_FALSE(SaveNew(std::vector<LineSpec>(99, {"YZ", "부품", "EA", "1", ""})).empty());  // 99 lines is the most
 }
@@ -107,10 +111,11 @@ TEST_F(Orders, DeliveryDateOfOnlyBlanksIsStoredAsNoDate) {
            {"      ", true}, {" ", true}, {"", true}, {" 24021", false}, {"2402 5", false}}) {
     std::string body = OrderBody("", "A", kThreeLines);
     body.replace(body.find("<OH_DD>240215</OH_DD>"), 21, MakeTag("OH_DD", dd));
-    const std::string r = RequestOrderSave("S00001", body);
+    const std::string r = RequestOrderSave(Link(), "S00001", body).reply;
     ASSERT_EQ(TagValue("RESULT_CODE", r), stored ? "1" : "0") << "[" << dd << "] " << r;
     if (stored) {
-      EXPECT_EQ(TagValue("OH_DD", TagValue("ORDERH_DATA", RequestOrderOpen("S00001", TagValue("OH_CODE", r)))), "");
+      const std::string open = RequestOrderOpen(Link(), "S00001", TagValue("OH_CODE", r)).reply;
+      EXPECT_EQ(TagValue("OH_DD", TagValue("ORDERH_DATA", open)), "");
     }
   }
 }
@@ -120,12 +125,12 @@ TEST_F(Orders, DeliveryDateOfOnlyBlanksIsStoredAsNoDate) {
 TEST_F(Orders, ReceivingOrdersCannotBeChangedOrDeleted) {
   const std::string code = SaveNew();
   const std::string sample = MakeTag("ORDERH_DATA", MakeTag("OH_CODE", "NOPE") + MakeTag("OH_SG", "1"));
-  EXPECT_FALSE(Ok(RequestOrderSample("S00001", "NOPE", sample)));
+  EXPECT_FALSE(Ok(RequestOrderSample(Link(), "S00001", "NOPE", sample).reply));
   ASSERT_EQ(service.Admin({"mark", code, "I"}), 0);
   EXPECT_FALSE(Saved(OrderBody(code, "A", kThreeLines)));
-  EXPECT_FALSE(Ok(RequestOrderDelete("S00001", code)));
+  EXPECT_FALSE(Ok(RequestOrderDelete(Link(), "S00001", code).reply));
   ASSERT_EQ(service.Admin({"mark", code, "O"}), 0);
-  EXPECT_FALSE(Ok(RequestOrderDelete("S00001", code)));
+  EXPECT_FALSE(Ok(RequestOrderDelete(Link(), "S00001", code).reply));
   EXPECT_NE(service.Admin({"mark", "NOPE", "O"}), 0);
   EXPECT_NE(service.Admin({"mark", code, "Z"}), 0);
   EXPECT_EQ(StoredOrders(), 1);
@@ -153,7 +158,7 @@ TEST_F(Orders, SupplierMessageIsStoredWithTheServiceClock) {
            {"OA_CODE", ""}, {"OA_SC", "S00001"}, {"OA_CC", "C00001"}, {"OA_IOG", "O"}, {"OA_STATUS", "W"},
            {"OA_WDATE", ""}, {"OA_WTIME", ""}, {"OA_RTIME", ""}, {"OA_MSG", msg}})
     body += MakeTag(tag, value);
-  EXPECT_TRUE(Ok(RequestOrderAuth(body)));
+  EXPECT_TRUE(Ok(RequestOrderAuth(Link(), body).reply));
   std::string out;
   ASSERT_EQ(service.Admin({"messages"}, &out), 0);
   // yymmdd and HHMM filled in by the service.
@@ -162,17 +167,17 @@ TEST_F(Orders, SupplierMessageIsStoredWithTheServiceClock) {
   EXPECT_EQ(out.substr(at + 18, 7).find('\t'), 6u);
   EXPECT_NE(out.find("거래처\\n\\n한빛카센터 에서\\n\\n발주가 왔습니다."), std::string::npos) << out;  // kept whole
   body.replace(body.find("S00001"), 6, "S09999");
-  EXPECT_FALSE(Ok(RequestOrderAuth(body)));
+  EXPECT_FALSE(Ok(RequestOrderAuth(Link(), body).reply));
   ASSERT_EQ(service.Admin({"messages"}, &out), 0);
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
 }
 
 TEST_F(Orders, PasswordChangeAndTradedProductRemoval) {
   auto set = [](const std::string& cc, const std::string& pass) {
-    return Ok(RequestCustomerPassword("S00001", cc, MakeTag("C_SS", pass)));
+    return Ok(RequestCustomerPassword(Link(), "S00001", cc, MakeTag("C_SS", pass)).reply);
   };
   auto password = [](const std::string& id) {
-    return TagValue("C_SS", TagValue("RDC_0", RequestCustomer("S00001", Same("C_ID", id))));
+    return TagValue("C_SS", TagValue("RDC_0", RequestCustomer(Link(), "S00001", Same("C_ID", id)).reply));
   };
   // A first password only: knowing an orderer's code is not enough to take its account over.
   EXPECT_TRUE(set("C00003", "ABCD"));
@@ -191,9 +196,9 @@ TEST_F(Orders, PasswordChangeAndTradedProductRemoval) {
   EXPECT_NE(service.Admin({"password-reset", "C09999"}), 0);
 
   // The first removal is the main screen's (tests/catalog/MainScreenTest.cpp).
-  EXPECT_TRUE(Ok(RequestUnitCostDelete("S00001", "C00001", "P00002")));
-  EXPECT_FALSE(Ok(RequestUnitCostDelete("S00001", "C00001", "P00002")));
-  EXPECT_EQ(Count(RequestGoodByCode("S00001", Same("G_CODE", "P00002"))), 1);  // the product stays
+  EXPECT_TRUE(Ok(RequestUnitCostDelete(Link(), "S00001", "C00001", "P00002").reply));
+  EXPECT_FALSE(Ok(RequestUnitCostDelete(Link(), "S00001", "C00001", "P00002").reply));
+  EXPECT_EQ(Count(RequestGoodByCode(Link(), "S00001", Same("G_CODE", "P00002")).reply), 1);  // the product stays
 }
 
 // A service on a fresh PostgreSQL database of its own, reached through a
@@ -225,7 +230,7 @@ TEST_F(CommitOutcome, ASaveStoredByACommitWhoseAnswerWasLostIsAnsweredAsStored) 
   REQUIRE_RUNNING(service);
   const long long before = Count(List("0"));
   proxy->CutAfter("COMMIT");
-  const std::string saved = RequestOrderSave("S00001", OrderBody("", "A", kThreeLines));
+  const std::string saved = RequestOrderSave(Link(), "S00001", OrderBody("", "A", kThreeLines)).reply;
   EXPECT_EQ(proxy->Cuts(), 1);
   EXPECT_TRUE(Ok(saved)) << saved;
   proxy->CutAfter("COMMIT");  // a re-send of it
@@ -245,7 +250,7 @@ TEST_F(CommitOutcome, AConnectionLostInTheMiddleOfAWriteAbortsNothing) {
   REQUIRE_RUNNING(service);
   const long long before = Count(List("0"));
   proxy->CutAfter("INSERT INTO OL_");  // the order's lines
-  EXPECT_EQ(TagValue("RESULT_CODE", RequestOrderSave("S00001", OrderBody("", "A", kThreeLines))), "0");
+  EXPECT_EQ(TagValue("RESULT_CODE", RequestOrderSave(Link(), "S00001", OrderBody("", "A", kThreeLines)).reply), "0");
   EXPECT_EQ(proxy->Cuts(), 1);
   EXPECT_TRUE(Saved(OrderBody("", "A", kThreeLines)));
   EXPECT_EQ(Count(List("0")), before + 1);

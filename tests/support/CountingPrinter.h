@@ -1,7 +1,7 @@
 #pragma once
 // A Printer for tests: keeps every job's page and prints nothing. A planned
 // outcome per job (ok when nothing is planned) lets a test make a page fail
-// or go to a PDF file. Installs itself while alive.
+// or go to a PDF file.
 #include <deque>
 #include <vector>
 
@@ -11,9 +11,6 @@ namespace tarvik::test {
 
 class CountingPrinter : public Printer {
  public:
-  CountingPrinter() { SetPrinter(this); }
-  ~CountingPrinter() override { SetPrinter(nullptr); }
-
   PrintOutcome PrintJob(const PrintPage& page) override {
     jobs.push_back(page);
     PrintOutcome o;

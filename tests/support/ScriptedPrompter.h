@@ -1,7 +1,7 @@
 #pragma once
 // A Prompter for tests: records every message and question and gives the
 // planned answers. A question nobody planned fails the test (and is answered
-// No). Installs itself while alive.
+// No). Handed to what a test drives through its Seams (TestSeams.h).
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -22,9 +22,6 @@ struct Prompt {
 
 class ScriptedPrompter : public Prompter {
  public:
-  ScriptedPrompter() { SetPrompter(this); }
-  ~ScriptedPrompter() override { SetPrompter(nullptr); }
-
   void Show(const std::string& text, const std::string& caption, PromptIcon icon) override {
     prompts.push_back({text, caption, icon, false});
   }

@@ -13,6 +13,7 @@
 
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestSeams.h"
 #include "tests/support/ServiceFixture.h"
 #include "tests/update/UpdateSite.h"
 #include "update/Splash.h"
@@ -28,8 +29,9 @@ const std::string kFileError = "파일 다운로드 오류 입니다.";
 const std::string kOld = CrcOf("old program");
 bool Exists(const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); }
 
-int RunPass(const UpdatePlaces& places, test::RecordingView* view, std::string* message = nullptr) {
-  UpdatePasses p(places, view);
+int RunPass(const UpdatePlaces& places, const Seams& seams, test::RecordingView* view,
+            std::string* message = nullptr) {
+  UpdatePasses p(places, seams, view);
   p.Prepare();
   const int r = places.TargetDir.empty() ? p.CheckUpdate() : p.ApplyUpdate();
   if (message) *message = p.UpdateMessage;
@@ -39,12 +41,13 @@ int RunPass(const UpdatePlaces& places, test::RecordingView* view, std::string* 
 class UpdatePassesTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(service_.Running()); }
-  int Check() { return RunPass(site.CheckPlaces(), &checkView); }
-  int Apply(std::string* message = nullptr) { return RunPass(site.ApplyPlaces(), &applyView, message); }
+  int Check() { return RunPass(site.CheckPlaces(), seams, &checkView); }
+  int Apply(std::string* message = nullptr) { return RunPass(site.ApplyPlaces(), seams, &applyView, message); }
   test::UpdateSite site;
   test::ScriptedPrompter prompter;
   test::RecordingView checkView, applyView;
   test::ServiceProcess service_{false, site.serverDir};
+  const Seams seams = test::TestSeams(prompter, service_.Address());
 };
 
 TEST_F(UpdatePassesTest, CurrentProgramFetchesOnlyTheManifestAndChangedImagesCountingOnlyThose) {
@@ -104,7 +107,7 @@ TEST_F(UpdatePassesTest, FailedSwapKeepsTheOldProgramAndTheNextStartCleansUp) {
   EXPECT_EQ(Apply(), 2);  // not reported; the finished run starts what is there
   EXPECT_TRUE(prompter.prompts.empty());
   EXPECT_EQ(ReadFile(site.programDir + "NEW_" + site.exeName), "new program");
-  UpdatePasses(site.CheckPlaces(), nullptr).Prepare();
+  UpdatePasses(site.CheckPlaces(), seams, nullptr).Prepare();
   EXPECT_FALSE(Exists(site.programDir + "NEW_" + site.exeName));
 }
 
@@ -164,7 +167,7 @@ TEST_F(UpdatePassesTest, CheckPassStartedFromTheWorkFolderKeepsItsFiles) {
   site.Manifest("1", "lib.so," + CrcOf("module 2") + "\r\n");
   UpdatePlaces places = site.CheckPlaces();
   places.ProgramDir = site.workDir;
-  EXPECT_EQ(RunPass(places, &checkView), 1);
+  EXPECT_EQ(RunPass(places, seams, &checkView), 1);
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
   EXPECT_EQ(ReadFile(site.workDir + site.exeName), "old program");
   EXPECT_EQ(ReadFile(site.workDir + "lib.so"), "module 2");
@@ -173,7 +176,7 @@ TEST_F(UpdatePassesTest, CheckPassStartedFromTheWorkFolderKeepsItsFiles) {
 // Esc used to close the screen before its timer fired: no check, and the program just ended.
 TEST_F(UpdatePassesTest, SplashRunsTheCheckOnItsTimerAndClosesOnlyThen) {
   site.Manifest(kOld, "");
-  TFrmSplash splash(site.CheckPlaces());
+  TFrmSplash splash(site.CheckPlaces(), seams);
   auto* label = splash.findChild<QLabel*>("LblMsg");
   QString shownFirst;
   QTimer::singleShot(100, &splash, [&] {
@@ -200,20 +203,20 @@ TEST(UpdatePassesServerFailures, EachStopsThePassWithItsMessage) {
   test::UpdateSite site;
   test::ScriptedPrompter prompter;
   test::LoopbackServer server;
+  Seams seams = test::TestSeams(prompter, "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort()));
   server.SetReply("HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found");
   auto apply = [&](const std::string& version, const std::string& modules) {
     QDir().mkpath(QString::fromStdString(site.workDir));
     WriteFile(site.workDir + site.exeName, "old program");
     WriteFile(site.workDir + "TKClienti.dat",  // left by the check pass
               "<VERSION>" + version + "</VERSION><MODULE>" + modules + "</MODULE>");
-    return RunPass(site.ApplyPlaces(), nullptr);
+    return RunPass(site.ApplyPlaces(), seams, nullptr);
   };
-  ::setenv("TARVIK_SERVER", ("127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort())).c_str(), 1);
-  EXPECT_EQ(RunPass(site.CheckPlaces(), nullptr), -1);
+  EXPECT_EQ(RunPass(site.CheckPlaces(), seams, nullptr), -1);
   EXPECT_TRUE(test::FilesIn(site.workDir).empty());
   EXPECT_EQ(apply(kOld, ""), -1);
-  ::setenv("TARVIK_SERVER", server.Address().c_str(), 1);
-  EXPECT_EQ(RunPass(site.CheckPlaces(), nullptr), -1);
+  test::PointAt(seams, server.Address());
+  EXPECT_EQ(RunPass(site.CheckPlaces(), seams, nullptr), -1);
   EXPECT_EQ(apply("1", ""), -1);
   EXPECT_EQ(apply(kOld, "gone.so,1"), -1);
   // A program folder the new file cannot be written into: the cause is said.
@@ -221,7 +224,6 @@ TEST(UpdatePassesServerFailures, EachStopsThePassWithItsMessage) {
   ASSERT_TRUE(QDir().mkpath(QString::fromStdString(site.programDir + "NEW_" + site.exeName)));
   EXPECT_EQ(apply("1", ""), -1);
   QDir().rmdir(QString::fromStdString(site.programDir + "NEW_" + site.exeName));
-  ::unsetenv("TARVIK_SERVER");
   const std::string noServer = "업데이트 서버와 연결할수 없습니다.";
   EXPECT_EQ(prompter.Texts(), (Strings{noServer, noServer, "업데이트 정보 확인 오류 입니다.", kFileError + "[ 1 ] ",
                                        kFileError + "[ 3 ] ",
@@ -241,8 +243,10 @@ double Luminance(QRgb c) {  // relative luminance (0 black ... 1 white) of an sR
 
 TEST(Splash, SkinBitmapShapesTheWindow_WithoutASkinTheStatusLineReadsOnTheCarriedPicture) {
   test::UpdateSite site;
+  test::ScriptedPrompter prompter;
+  const Seams seams = test::TestSeams(prompter);
   // Without update.bmp the black status line stood on a near-black background.
-  TFrmSplash plain(site.CheckPlaces());
+  TFrmSplash plain(site.CheckPlaces(), seams);
   EXPECT_FALSE(plain.HasSkin());
   EXPECT_EQ(plain.size(), QSize(402, 268));
   auto* label = plain.findChild<QLabel*>("LblMsg");
@@ -261,7 +265,7 @@ TEST(Splash, SkinBitmapShapesTheWindow_WithoutASkinTheStatusLineReadsOnTheCarrie
   skin.fill(qRgb(0x10, 0x20, 0x30));
   for (int x = 0; x < 300; ++x) skin.setPixel(x, 0, qRgb(0xFF, 0x00, 0xFF));  // transparent top row
   ASSERT_TRUE(skin.save(QString::fromStdString(site.imageDir + "update.bmp"), "BMP"));
-  TFrmSplash splash(site.CheckPlaces());
+  TFrmSplash splash(site.CheckPlaces(), seams);
   EXPECT_TRUE(splash.HasSkin());
   EXPECT_EQ(splash.size(), QSize(300, 200));
   EXPECT_FALSE(splash.mask().contains(QPoint(5, 0)));
@@ -269,7 +273,7 @@ TEST(Splash, SkinBitmapShapesTheWindow_WithoutASkinTheStatusLineReadsOnTheCarrie
   // The replacement pass takes the skin from the installed folder's icons.
   UpdatePlaces elsewhere = site.ApplyPlaces();
   elsewhere.ImageDir = site.root + "nowhere/";
-  EXPECT_TRUE(TFrmSplash(elsewhere).HasSkin());
+  EXPECT_TRUE(TFrmSplash(elsewhere, seams).HasSkin());
 }
 
 TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded_NameWithANulIsRefused) {
@@ -286,7 +290,9 @@ TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded_NameWithANul
   test::UpdateSite site;
   WriteFile(site.programDir + "keep.dll", "abc");
   const std::string name("keep.dll\0x", 10), nul = name + "," + CrcOf("abc") + "\r\n";
-  UpdatePasses passes(site.CheckPlaces(), nullptr);
+  test::ScriptedPrompter prompter;
+  const Seams seams = test::TestSeams(prompter);
+  UpdatePasses passes(site.CheckPlaces(), seams, nullptr);
   EXPECT_EQ(passes.ListChangedFiles(site.programDir, nul), Strings{name});
   EXPECT_FALSE(passes.FetchFiles(nul, site.programDir, "http://127.0.0.1:1/update/DATA/"));
   EXPECT_EQ(ReadFile(site.programDir + "keep.dll"), "abc");
