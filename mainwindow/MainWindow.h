@@ -27,6 +27,7 @@ class QRadioButton;
 
 namespace tarvik {
 
+struct ActionButton;
 class RowGrid;
 class ScanGate;
 class TDM;
@@ -108,8 +109,22 @@ class TFrmMain : public QWidget, private OrderDeskPort {
  private:
   void Build();
   void BuildHeader();
+  // The left column from the top: the date and the operations, the basket,
+  // its amounts, the second row of operations, the note and the status line.
   void BuildDraftColumn();
+  void BuildDraftTopBar(int y);
+  void BuildBasketGrid(int y);
+  void BuildAmountBar(int y);
+  void BuildDraftButtons(int y);
+  void BuildNoteAndStatus(int y);
+  // A row of buttons each running its operation (Act), width apart by one
+  // pixel, from x; the x after the last.
+  int ActionButtons(const ActionButton* buttons, std::size_t count, int x, int y, int width);
+  // The right column: the search bar, the two product lists, the paging row.
   void BuildProductColumn();
+  void BuildProductTopBar(int y);
+  void BuildProductLists(int y);
+  void BuildProductButtons(int y);
   void ApplyWidthRule();
   MainFocus FocusKind(QObject* o) const;
   bool HandleListKey(int key);

@@ -1,7 +1,6 @@
 // The two columns of the main screen: the order draft on the left, the
 // product lists on the right.
 #include <QApplication>
-#include <algorithm>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QFrame>
@@ -10,6 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <algorithm>
+#include <iterator>
 
 #include "mainwindow/MainWindow.h"
 #include "order/LineText.h"
@@ -27,9 +29,36 @@ constexpr int kAmountBar = 22;  // the amounts under the basket
 constexpr int kListHeight = 25 * kListRowHeight + 4;
 }  // namespace
 
+// A button of an operation; MainAction::None: a button without one.
+struct ActionButton {
+  const char* name;
+  const char* caption;
+  const char* hint;
+  MainAction act;
+};
+
 void TFrmMain::BuildDraftColumn() {
+  BuildDraftTopBar(kTop + 2);
+  BuildBasketGrid(kTop + kBar);
+  const int y = sgs_->geometry().bottom() + 2;
+  BuildAmountBar(y);
+  BuildDraftButtons(y + kAmountBar + 1);
+  BuildNoteAndStatus(y + kAmountBar + 1 + kBar);
+}
+
+int TFrmMain::ActionButtons(const ActionButton* buttons, std::size_t count, int x, int y, int width) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const ActionButton& b = buttons[i];
+    auto* btn = Button(this, b.name, b.caption, b.hint, x, y, width, 26);
+    const MainAction act = b.act;
+    if (act != MainAction::None) connect(btn, &QPushButton::clicked, this, [this, act] { Act(act); });
+    x += width + 1;
+  }
+  return x;
+}
+
+void TFrmMain::BuildDraftTopBar(int y) {
   const int x = kFrame;
-  int y = kTop + 2;
   auto* sbDate = Button(this, "SBDate", "배송일", "단축키[Ctrl+D] 달력표시", x, y, 52, 26);
   connect(sbDate, &QPushButton::clicked, this, [this] { PickDeliveryDate(); });
   edtDD_ = new QLineEdit(this);
@@ -40,8 +69,7 @@ void TFrmMain::BuildDraftColumn() {
   edtDD_->setToolTip(QStringLiteral("특별한 배송일을 원할 경우만 적습니다."));
   connect(edtDD_, &QLineEdit::textChanged, this, [this](const QString& t) { draft_.SetDeliveryDate(S(t)); });
 
-  struct B { const char* name; const char* caption; const char* hint; MainAction act; };
-  const B top[] = {
+  const ActionButton top[] = {
       {"SBF5", "직접입력", "발주할 제품의 품명을 직접 입력합니다. 단축키[F5]", MainAction::DirectInput},
       {"SBPaste", "붙여넣기",
        "복사한 바코드(제품코드)와 수량 목록을 발주에 넣습니다. 단축키[Ctrl]+[V], 목록 파일은 [Ctrl]+[O] 또는 끌어놓기",
@@ -52,16 +80,12 @@ void TFrmMain::BuildDraftColumn() {
       {"SBF3", "주문열기", "전송한 발주 내역을 수정이나 삭제를 위해서 가져옵니다. 단축키[F3]", MainAction::OpenOrder},
       {"SBF7", "주문전송", "작성한 발주 내역을 전송합니다. 단축키[F7]", MainAction::SendOrder},
   };
-  int bx = x + 120;
-  for (const B& b : top) {
-    auto* btn = Button(this, b.name, b.caption, b.hint, bx, y, 53, 26);
-    const MainAction act = b.act;
-    // SBF4 always deletes the selected line; only the F4 key needs the basket focused.
-    connect(btn, &QPushButton::clicked, this, [this, act] { Act(act); });
-    bx += 54;
-  }
+  // SBF4 always deletes the selected line; only the F4 key needs the basket focused.
+  ActionButtons(top, std::size(top), x + 120, y, 53);
+}
 
-  y = kTop + kBar;
+void TFrmMain::BuildBasketGrid(int y) {
+  const int x = kFrame;
   sgs_ = new RowGrid(
       this, "SGS", kMaxDraftLines, kDraftColumns,
       [this](int r, int c) { return draft_.Line(r).Cell(c); },
@@ -87,8 +111,10 @@ void TFrmMain::BuildDraftColumn() {
     draft_.Select(r);
     ModifyLine();
   });
+}
 
-  y = sgs_->geometry().bottom() + 2;
+void TFrmMain::BuildAmountBar(int y) {
+  const int x = kFrame;
   // The amounts need no column of their own: the name and note columns use
   // the basket's whole width, and the bar reads like a receipt's last line.
   auto amountLabel = [this, x, y](const char* name, int left, int width, Qt::Alignment align) {
@@ -102,26 +128,23 @@ void TFrmMain::BuildDraftColumn() {
   };
   lblLineAmount_ = amountLabel("LblLineAmount", 0, 230, Qt::AlignLeft);
   lblTotal_ = amountLabel("LblTotal", 230, kLeftWidth - 4 - 230, Qt::AlignRight);
-  y += kAmountBar + 1;
+}
+
+void TFrmMain::BuildDraftButtons(int y) {
+  const int x = kFrame;
   auto* help = Button(this, "SBHelp", "사용방법", "단축키[Ctrl+H] 프로그램 사용방법을 보여 줍니다.", x, y, 54, 26);
   QPalette hp = help->palette();
   hp.setColor(QPalette::ButtonText, Qt::red);
   help->setPalette(hp);
   connect(help, &QPushButton::clicked, this, [this] { ShowHelp(); });
-  const B bottom[] = {
+  const ActionButton bottom[] = {
       {"SBF3S", "샘플열기", "등록한 샘플 내용을 불러옵니다. 단축키[Ctrl]+[F3]", MainAction::OpenSample},
       {"SBF7S", "샘플등록", "자주 사용하는 내용을 샘플 등록합니다. 단축키[Ctrl]+[F7]", MainAction::RegisterSample},
       {"SBF6", "내용복사", "발주한 내용을 열기하여 복사합니다. 단축키[F6]", MainAction::CopyOrder},
       {"SBSetup", "환경설정", "", MainAction::None},
       {"SBF11", "주문인쇄", "발주내역을 인쇄합니다. 단축키[F11]", MainAction::Print},
   };
-  bx = x + 55;
-  for (const B& b : bottom) {
-    auto* btn = Button(this, b.name, b.caption, b.hint, bx, y, 54, 26);
-    const MainAction act = b.act;
-    if (act != MainAction::None) connect(btn, &QPushButton::clicked, this, [this, act] { Act(act); });
-    bx += 55;
-  }
+  const int bx = ActionButtons(bottom, std::size(bottom), x + 55, y, 54);
   chkBxIOG_ = new QCheckBox(QStringLiteral("작성중"), this);
   chkBxIOG_->setObjectName("ChkBxIOG");
   chkBxIOG_->setGeometry(bx + 2, y, 62, 26);
@@ -137,8 +160,10 @@ void TFrmMain::BuildDraftColumn() {
   };
   connect(pgUp, &QPushButton::clicked, this, [sendKey] { sendKey(Qt::Key_PageUp); });
   connect(pgDn, &QPushButton::clicked, this, [sendKey] { sendKey(Qt::Key_PageDown); });
+}
 
-  y += kBar;
+void TFrmMain::BuildNoteAndStatus(int y) {
+  const int x = kFrame;
   auto* noteCaption = Button(this, "SBNoteCaption", "전달내용", "단축키[Ctrl+M] 전달내용 입력란으로 갑니다.", x, y, 70, 26);
   connect(noteCaption, &QPushButton::clicked, this, [this] { Act(MainAction::FocusNote); });
   edtNote_ = new QLineEdit(this);
@@ -188,8 +213,13 @@ void TFrmMain::FitStatusLine() {
 }
 
 void TFrmMain::BuildProductColumn() {
+  BuildProductTopBar(kTop + 2);
+  BuildProductLists(kTop + kBar);
+  BuildProductButtons(kTop + kBar + kListHeight + 2);
+}
+
+void TFrmMain::BuildProductTopBar(int y) {
   const int x = kRightX;
-  int y = kTop + 2;
   auto* gpart = Button(this, "SBGPart", "분류로 검색", "단축키[Ctrl+G] 대분류와 소분류로 제품을 찾습니다.", x, y, 84, 26);
   connect(gpart, &QPushButton::clicked, this, [this] { Act(MainAction::CategoryBrowser); });
   rdBtnOnly_ = new QRadioButton(QStringLiteral("거래된제품만"), this);
@@ -219,8 +249,10 @@ void TFrmMain::BuildProductColumn() {
   auto* parts = Button(this, "SpeedButton2", "수입차 부품 검색",
                       "단축키[Ctrl+I] 차종, 부품그룹, 모델, 차대번호로 수입차 부품을 찾습니다.", x + 530, y, 110, 26);
   connect(parts, &QPushButton::clicked, this, [this] { Act(MainAction::PartNumberSearch); });
+}
 
-  y = kTop + kBar;
+void TFrmMain::BuildProductLists(int y) {
+  const int x = kRightX;
   pnlG_ = new QFrame(this);
   pnlG_->setObjectName("PnlG");
   pnlG_->setGeometry(x, y, kRightWidth, kListHeight);
@@ -250,8 +282,10 @@ void TFrmMain::BuildProductColumn() {
   };
   sgu_ = makeList("SGU", true);
   sga_ = makeList("SGA", false);
+}
 
-  y += kListHeight + 2;
+void TFrmMain::BuildProductButtons(int y) {
+  const int x = kRightX;
   sbF8U_ = Button(this, "SBF8U", "제품삭제", "단축키[Ctrl+R] 거래된 제품 목록에서 삭제합니다.", x, y, 70, 26);
   connect(sbF8U_, &QPushButton::clicked, this, [this] { DeleteTradedProduct(); });
   auto* msg = Button(this, "SBMessage", "공지사항", "단축키[Ctrl+N] 공지사항을 봅니다.", x + 72, y, 70, 26);

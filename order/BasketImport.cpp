@@ -216,38 +216,56 @@ std::string PlannedRow::ResultText() const {
   return std::string();
 }
 
-ListPlan::ListPlan(const std::vector<ListRow>& rows, const std::vector<GoodsTable>& tables,
-                   const OrderDraft& draft) {
-  // One index per table, code and barcode apart: a code wins over a barcode
-  // within a table, an earlier table over a later one.
-  struct Index {
-    std::unordered_map<std::string, const GoodsRecord*> code, barcode;
-  };
-  std::vector<Index> indexes;
-  for (const GoodsTable& t : tables) {
-    if (!t.rows) continue;
-    Index ix;
-    const long long n = std::min(t.count, static_cast<long long>(t.rows->size()));
-    for (long long i = 0; i < n; ++i) {
-      const GoodsRecord& g = (*t.rows)[static_cast<std::size_t>(i)];
-      if (g.G_CODE.empty()) continue;
-      ix.code.emplace(g.G_CODE, &g);
-      if (!g.G_BCODE.empty()) ix.barcode.emplace(g.G_BCODE, &g);
+namespace {
+
+// The products of the tables by code and by barcode: a code wins over a
+// barcode within a table, an earlier table over a later one.
+class ProductIndex {
+ public:
+  explicit ProductIndex(const std::vector<GoodsTable>& tables) {
+    for (const GoodsTable& t : tables) {
+      if (!t.rows) continue;
+      Index ix;
+      const long long n = std::min(t.count, static_cast<long long>(t.rows->size()));
+      for (long long i = 0; i < n; ++i) {
+        const GoodsRecord& g = (*t.rows)[static_cast<std::size_t>(i)];
+        if (g.G_CODE.empty()) continue;
+        ix.code.emplace(g.G_CODE, &g);
+        if (!g.G_BCODE.empty()) ix.barcode.emplace(g.G_BCODE, &g);
+      }
+      indexes_.push_back(std::move(ix));
     }
-    indexes.push_back(std::move(ix));
   }
-  auto find = [&](const std::string& key) -> const GoodsRecord* {
+  // The product key names, or nullptr.
+  const GoodsRecord* Find(const std::string& key) const {
     if (key.empty()) return nullptr;
-    for (const Index& ix : indexes) {
+    for (const Index& ix : indexes_) {
       if (auto it = ix.code.find(key); it != ix.code.end()) return it->second;
       if (auto it = ix.barcode.find(key); it != ix.barcode.end()) return it->second;
     }
     return nullptr;
-  };
+  }
 
-  int free = kMaxDraftLines - draft.LineCount();
+ private:
+  struct Index {
+    std::unordered_map<std::string, const GoodsRecord*> code, barcode;
+  };
+  std::vector<Index> indexes_;
+};
+
+}  // namespace
+
+struct ListPlan::Placing {
+  int free = 0;                                             // the draft's lines still free
   std::unordered_map<std::string, std::size_t> firstRowOf;  // code -> index in rows_
   std::unordered_set<std::string> full;                     // codes refused for want of a line
+};
+
+ListPlan::ListPlan(const std::vector<ListRow>& rows, const std::vector<GoodsTable>& tables,
+                   const OrderDraft& draft) {
+  const ProductIndex index(tables);
+  Placing placing;
+  placing.free = kMaxDraftLines - draft.LineCount();
   for (const ListRow& in : rows) {
     PlannedRow r;
     r.rowNo = in.rowNo;
@@ -255,7 +273,7 @@ ListPlan::ListPlan(const std::vector<ListRow>& rows, const std::vector<GoodsTabl
     const GoodsRecord* g = nullptr;
     for (const std::string& k : in.keys) {
       if (r.key.empty()) r.key = k;
-      if ((g = find(k))) {
+      if ((g = index.Find(k))) {
         r.key = k;
         break;
       }
@@ -273,27 +291,7 @@ ListPlan::ListPlan(const std::vector<ListRow>& rows, const std::vector<GoodsTabl
     } else if (*q <= 0) {
       r.verdict = RowVerdict::NotPositive;
     } else {
-      if (full.count(r.code)) {
-        r.verdict = RowVerdict::Full;
-      } else if (auto it = firstRowOf.find(r.code); it != firstRowOf.end()) {
-        r.verdict = RowVerdict::Merged;
-        r.mergedInto = rows_[it->second].rowNo;
-        for (Product& p : products_)
-          if (p.code == r.code) p.hundredths += *q;
-      } else if (const int line = draft.FindCode(r.code); line >= 0) {
-        r.verdict = RowVerdict::Raise;
-        r.before = draft.Line(line).Quantity;
-      } else if (free > 0) {
-        r.verdict = RowVerdict::Add;
-        --free;
-      } else {
-        r.verdict = RowVerdict::Full;
-        full.insert(r.code);
-      }
-      if (r.verdict == RowVerdict::Add || r.verdict == RowVerdict::Raise) {
-        firstRowOf[r.code] = rows_.size();
-        products_.push_back({r.code, r.name, r.box, *q});
-      }
+      Place(r, *q, draft, placing);
     }
     rows_.push_back(std::move(r));
   }
@@ -304,6 +302,30 @@ ListPlan::ListPlan(const std::vector<ListRow>& rows, const std::vector<GoodsTabl
   for (PlannedRow& r : rows_)
     if (r.verdict == RowVerdict::Add || r.verdict == RowVerdict::Raise)
       r.after = copy.Line(copy.FindCode(r.code)).Quantity;
+}
+
+void ListPlan::Place(PlannedRow& r, long long hundredths, const OrderDraft& draft, Placing& placing) {
+  if (placing.full.count(r.code)) {
+    r.verdict = RowVerdict::Full;
+  } else if (auto it = placing.firstRowOf.find(r.code); it != placing.firstRowOf.end()) {
+    r.verdict = RowVerdict::Merged;
+    r.mergedInto = rows_[it->second].rowNo;
+    for (Product& p : products_)
+      if (p.code == r.code) p.hundredths += hundredths;
+  } else if (const int line = draft.FindCode(r.code); line >= 0) {
+    r.verdict = RowVerdict::Raise;
+    r.before = draft.Line(line).Quantity;
+  } else if (placing.free > 0) {
+    r.verdict = RowVerdict::Add;
+    --placing.free;
+  } else {
+    r.verdict = RowVerdict::Full;
+    placing.full.insert(r.code);
+  }
+  if (r.verdict == RowVerdict::Add || r.verdict == RowVerdict::Raise) {
+    placing.firstRowOf[r.code] = rows_.size();
+    products_.push_back({r.code, r.name, r.box, hundredths});
+  }
 }
 
 int ListPlan::GoodRows() const {

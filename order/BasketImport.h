@@ -109,6 +109,13 @@ class ListPlan {
     std::string code, name, box;
     long long hundredths = 0;
   };
+  // Where the good rows go as the plan is made: the draft's free lines, the
+  // first row of each product, the products refused for want of a line.
+  struct Placing;
+  // The verdict of r, a row of a known product and a positive quantity;
+  // its product kept when it takes a line or raises one.
+  void Place(PlannedRow& r, long long hundredths, const OrderDraft& draft, Placing& placing);
+
   std::vector<PlannedRow> rows_;
   std::vector<Product> products_;  // good products, in the order of their first row
 };
