@@ -15,7 +15,6 @@
 #include "tests/net/WireParts.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Files.h"
-#include "text/Csv.h"
 #include "text/LocalTime.h"
 #include "wire/MessageFormat.h"
 #include "protocol/CommandTable.h"
@@ -204,37 +203,6 @@ TEST(TagValue, FindsTheFirstElementOfExactlyThatNameAndTagIntTakesDigitsOnly) {
   EXPECT_EQ(TagInt("N", "<N>3000</N>"), 3000);
   for (const char* bad : {"<N>abc</N>", "<N></N>", "<N>-1</N>", "<N> 3</N>", "<N>9999999999999999999999</N>"})
     EXPECT_EQ(TagInt("N", bad), 0) << bad;
-}
-
-// One splitter reads the catalogue files (CSV as written) and the basket's
-// lists (trimmed, separator chosen per line): records joined by "|", fields by "/".
-TEST(Csv, QuotesOpenOnlyAtAFieldStartAndSpanLines) {
-  struct Case {
-    const char* text;
-    CsvRules rules;
-    const char* records;
-    std::vector<std::size_t> lines;
-  } const cases[] = {
-      {"a,\"b,\"\"c\"\"\"\r\n\r\nd,", {}, "a/b,\"c\"|d/", {1, 3}},
-      {"\"x\ny\",1\nz", {}, "x\ny/1|z", {1, 3}},
-      {"ab\"c,\"d\"e", {}, "ab\"c/de", {1}},
-      {" \"a ; b\" ;  c ", {';', true}, "a ; b/c", {1}},
-      {"  P1   \"1 200\"  ", {' ', true}, "P1/1 200", {1}},
-      {",,\n \n", {}, "//| ", {1, 2}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const CsvSplit split = SplitCsv(c.text, c.rules);
-    std::string joined;
-    for (const auto& r : split.records) {
-      if (!joined.empty()) joined += "|";
-      for (std::size_t f = 0; f < r.size(); ++f) joined += (f ? "/" : "") + r[f];
-    }
-    EXPECT_EQ(joined, c.records);
-    EXPECT_EQ(split.lineOf, c.lines);
-    EXPECT_FALSE(split.unclosedQuote);
-  }
-  EXPECT_TRUE(SplitCsv("a,\"b\nc").unclosedQuote);
 }
 
 // That the reader agrees with TagValue is the reply_reader fuzz target's.

@@ -1,4 +1,4 @@
-// The session unit: user.ini, and the text, date and folder utilities.
+// The session unit: user.ini, and the folder utilities.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,7 +10,6 @@
 #include "platform/QtText.h"
 #include "session/Session.h"
 #include "tests/support/Files.h"
-#include "text/Text.h"
 
 namespace tarvik { namespace {
 
@@ -55,32 +54,6 @@ TEST_F(UserIni, LoginWritesTheIdsAsTypedOnlyIntoAnExistingIni) {
   ASSERT_TRUE(QDir().mkdir(Q(Ini())));  // a user.ini that cannot be replaced
   EXPECT_FALSE(TDM(Dir()).WriteUserIni("a", "b"));
   EXPECT_EQ(QDir(Q(Dir())).entryList(QDir::Files | QDir::Hidden), QStringList());
-}
-
-TEST(CheckYymmdd, CalendarRulesWithTheTwoDigitLeapYearAndItsMessages) {
-  for (const char* ok : {"000229", "991231", "240229", "240430", "991231  "}) EXPECT_TRUE(CheckYymmdd(ok, false)) << ok;
-  for (const char* bad : {"010229", "991331", "990100", "230229", "240431", "240001", "12345 ", "12a456", "2401311",
-                          " 40131", ""})
-    EXPECT_FALSE(CheckYymmdd(bad, false)) << bad;
-  EXPECT_TRUE(CheckYymmdd("   ", true));  // blanks are removed first
-  // The reasons name the given text, blanks and all.
-  EXPECT_EQ(YymmddProblem("12345 ", true), "날짜가 정확하지 않습니다.\r\r             12345 ");
-  EXPECT_EQ(YymmddProblem("", false), "검색할 날짜가 없습니다.");
-}
-
-TEST(TextUtilities, FormatTrimAndFirstCharacter) {
-  const std::pair<std::string, std::string> dates[] = {
-      {"240131", "24/01/31"}, {"2401", "2401"}, {"      ", "      "}, {"한빛", "한빛"}};  // six bytes: never split
-  for (const auto& [in, out] : dates) EXPECT_EQ(FormatYymmdd(in), out);
-  EXPECT_EQ(TrimRightBlanks("  ab \t  "), "  ab \t");
-  EXPECT_EQ(TrimLeftBlanks("  \tab  "), "\tab  ");
-  EXPECT_EQ(TrimLeftBlanks("    "), "");
-  for (const char* other : {"a12", "한빛"}) EXPECT_TRUE(StartsWithOtherChar(other)) << other;
-  for (const char* capital : {"A12", "", " x"}) EXPECT_FALSE(StartsWithOtherChar(capital)) << capital;
-  EXPECT_EQ(TextBetween("x<s>mid<e>y<e>", "<s>", "<e>"), "mid");
-  EXPECT_EQ(TextBetween("abc]d[e", "[", "]"), "");  // end marker first
-  EXPECT_EQ(TextBetween("[abc", "[", "]"), "");
-  EXPECT_EQ(TextBetween(std::string(70000, 'x') + "[far]", "[", "]"), "far");  // no 16-bit limit
 }
 
 TEST(CopyFolderFiles, CopiesPlainFilesAndReplacesExistingOnes_CopyOntoItselfKeepsTheFiles) {
