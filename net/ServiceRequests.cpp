@@ -22,9 +22,10 @@ PostOutcome SendServiceCommand(const ServiceLink& link, const protocol::Command&
       WrapPostData(protocol::RequestText(cmd, callIndex, dbKey, extraValues, elements));
   // The request is numbered and built here; only the exchange may move to
   // another thread.
+  const ServerAddress server = link.server;
   const std::string path = protocol::EndpointPath(cmd);
   PostOutcome out;
-  const auto exchange = [&] { out = client.PostRequest(link.server.host, path, link.server.port, request); };
+  const auto exchange = [&] { out = client.PostRequest(server.host, path, server.port, request); };
   if (link.runner)
     link.runner(exchange);
   else
