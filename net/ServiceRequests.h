@@ -34,7 +34,7 @@ using ExchangeRunner = std::function<void(const std::function<void()>& exchange)
 struct ServiceLink {
   ServerAddress server;                    // where every request goes
   TransferLimits limits = kRequestLimits;  // the transfer's time limits
-  ExchangeRunner runner;                   // where the exchange runs
+  ExchangeRunner runner = {};              // where the exchange runs
 };
 
 // The link as the environment sets it at start (ServerAddressAtStart,

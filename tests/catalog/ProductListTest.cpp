@@ -199,7 +199,7 @@ TEST_F(ProductNoteRequest, TheRequestAndAnUnreachableService) {
   EXPECT_EQ(w.text.substr(w.text.find("<DB_KEY>")),
             "<DB_KEY>S00001</DB_KEY><GM_GC>P00042</GM_GC><ORDERBY>GM_NO ASC</ORDERBY></POST_DATA>");
   EXPECT_TRUE(prompter.prompts.empty());
-  test::PointAt(seams, "127.0.0.1:1");  // nothing listens there
+  seams.service.server = ParseServerAddress("127.0.0.1:1");  // nothing listens there
   EXPECT_EQ(LoadProductNote(dm, seams, "P00001", true), -1);
   EXPECT_EQ(prompter.Last(), "전체 읽기 오류입니다\r\r다시 시도하십시요.");
   EXPECT_TRUE(dm.Catalogue.MemoReply.empty());

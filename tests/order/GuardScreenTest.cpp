@@ -236,7 +236,7 @@ class SafeSend : public MainWindowTest {
   void SetUp() override {
     MainWindowTest::SetUp();
     proxy = std::make_unique<DroppingProxy>(service_->Port());
-    PointAt(seams, proxy->Address());
+    seams.service.server = ParseServerAddress(proxy->Address());
   }
   void TearDown() override {
     proxy.reset();

@@ -42,7 +42,7 @@ TEST_P(LostCommit, TheOrderIsStoredOnceAndTheProgramSaysSo) {
   setup.serveArgs = {"--db-commit-lookup", std::to_string(k.lookup)};
   ServiceProcess service(setup);
   ASSERT_TRUE(service.Running());
-  PointAt(seams, service.Address());
+  seams.service.server = ParseServerAddress(service.Address());
 
   OrderDraft& d = desk.Draft();
   AddThreeLines(d);

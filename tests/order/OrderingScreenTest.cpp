@@ -203,7 +203,7 @@ TEST_F(Ordering, ServiceDownKeepsTheBasketAndTheNextSendCountsTwice) {
   EXPECT_EQ(S(Find<QLineEdit>("EdtNote")->text() + Find<QLineEdit>("EdtDD")->text()), "다시 보냄240301");
 
   ASSERT_TRUE(service_->Restart());
-  PointAt(seams, service_->Address());  // a new port
+  seams.service.server = ParseServerAddress(service_->Address());  // a new port
   Send();
   EXPECT_EQ(prompter.Texts(), Texts{kSent});
   EXPECT_EQ(Orders(), before + 1);

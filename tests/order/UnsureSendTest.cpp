@@ -296,10 +296,10 @@ TEST_F(UnsureDesk, ARefusalOrARefusedConnectionOrAReSendIsNeverUnsure) {
   desk.SendOrder();
   EXPECT_TRUE(d.Unsure.Empty());
   const std::string refused = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
-  test::PointAt(seams, refused);
+  seams.service.server = ParseServerAddress(refused);
   desk.SendOrder();
   EXPECT_TRUE(d.Unsure.Empty());
-  test::PointAt(seams, server.Address());
+  seams.service.server = ParseServerAddress(server.Address());
   d.SetOpened("K5", "240131", "0930", "A", 1);  // a re-send names its order
   server.QueueReplies({""});
   desk.SendOrder();

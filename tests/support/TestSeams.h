@@ -1,8 +1,8 @@
 #pragma once
 // The Seams a test hands to what it drives: its prompter (usually a
-// ScriptedPrompter), requests to a loopback address with each exchange off
-// the GUI thread as in the program, a launcher that starts nothing and a
-// printer that prints nothing, unless the test sets its own.
+// ScriptedPrompter), requests to a loopback address (seams.service.server)
+// with each exchange off the GUI thread as in the program, a launcher that
+// starts nothing and a printer that prints nothing, unless it sets its own.
 #include <string>
 #include <vector>
 
@@ -26,19 +26,12 @@ struct RecordingLauncher : Launcher {
 };
 
 // address: "host:port"; empty: nowhere (every request fails to open).
-// printer: the test's own, when it looks at what was printed.
 inline Seams TestSeams(Prompter& prompter, const std::string& address = std::string(), Printer* printer = nullptr) {
   static RecordingLauncher noLauncher;
   static CountingPrinter noPrinter;
-  ServiceLink link;
-  link.server = ParseServerAddress(address);
+  ServiceLink link{ParseServerAddress(address)};
   link.runner = RunOffGuiThread;
   return Seams{link, prompter, noLauncher, printer ? *printer : noPrinter};
-}
-
-// The requests of seams go to address from now on.
-inline void PointAt(Seams& seams, const std::string& address) {
-  seams.service.server = ParseServerAddress(address);
 }
 
 }  // namespace tarvik::test

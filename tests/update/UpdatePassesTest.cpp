@@ -215,7 +215,7 @@ TEST(UpdatePassesServerFailures, EachStopsThePassWithItsMessage) {
   EXPECT_EQ(RunPass(site.CheckPlaces(), seams, nullptr), -1);
   EXPECT_TRUE(test::FilesIn(site.workDir).empty());
   EXPECT_EQ(apply(kOld, ""), -1);
-  test::PointAt(seams, server.Address());
+  seams.service.server = ParseServerAddress(server.Address());
   EXPECT_EQ(RunPass(site.CheckPlaces(), seams, nullptr), -1);
   EXPECT_EQ(apply("1", ""), -1);
   EXPECT_EQ(apply(kOld, "gone.so,1"), -1);
