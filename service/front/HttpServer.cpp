@@ -13,6 +13,7 @@
 #include <iostream>
 #include <memory>
 
+#include "service/front/DeskDoor.h"
 #include "service/front/Endpoints.h"
 #include "service/operations/Metrics.h"
 #include "service/front/Reactor.h"
@@ -84,6 +85,18 @@ void StopOverdue(int) {
   ::_exit(1);
 }
 
+// Signals are taken by sigwait in Serve; every thread started later inherits the mask.
+sigset_t BlockStopSignals() {
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGINT);
+  sigaddset(&stop, SIGTERM);
+  sigaddset(&stop, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+  return stop;
+}
+
 }  // namespace
 
 int Serve(const ServeOptions& options) {
@@ -93,9 +106,16 @@ int Serve(const ServeOptions& options) {
     std::cerr << "tarvik-service: --listen wants IP:PORT\n";
     return 2;
   }
+  std::string deskHost;
+  int deskPort = -1;
+  if (!options.deskListen.empty() &&
+      (!SplitListen(options.deskListen, deskHost, deskPort) || (deskPort == port && port != 0))) {
+    std::cerr << "tarvik-service: --desk-listen wants IP:PORT, a port other than --listen's\n";
+    return 2;
+  }
   const std::size_t workers = options.workers < 1 ? 1 : options.workers;
   std::string error;
-  auto db = Database::Open(options.db, workers + 2, &error);
+  auto db = Database::Open(options.db, workers + kDeskWorkers + 2, &error);
   std::unique_ptr<Connection> first = db ? db->Acquire(&error) : nullptr;
   if (!first || !first->EnsureSchema(&error)) {
     std::cerr << "tarvik-service: " << (db ? db->Shown() : options.db) << ": " << error << "\n";
@@ -105,14 +125,7 @@ int Serve(const ServeOptions& options) {
   ReactorLimits limits = options.limits;
   limits.maxConnections = RaiseFileLimit(limits.maxConnections, workers);
   limits.stopSeconds = kStopSeconds;
-  // Signals are taken by sigwait below; every thread started later inherits the mask.
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGINT);
-  sigaddset(&stop, SIGTERM);
-  sigaddset(&stop, SIGHUP);
-  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
-  signal(SIGPIPE, SIG_IGN);
+  const sigset_t stop = BlockStopSignals();
 
   std::unique_ptr<ReplyCache> cache;
   if (options.cacheBytes > 0) cache = std::make_unique<ReplyCache>(options.cacheBytes);
@@ -142,12 +155,22 @@ int Serve(const ServeOptions& options) {
       return 1;
     }
     std::printf("listening on %s:%u\n", host.c_str(), socket.address().port());
+    DeskDoor desk;
+    const auto log = [](const Exchange& e) { WriteLine(RequestLogLine(e, std::chrono::system_clock::now())); };
+    if (!options.deskListen.empty()) {
+      if (!desk.Open(deskHost, deskPort, *db, options.deskTls, limits, log, &error)) {
+        std::cerr << "tarvik-service: " << error << "\n";
+        return 1;
+      }
+      std::printf("desk listening on %s:%u\n", deskHost.c_str(), desk.Port());
+    }
     std::fflush(stdout);
     int sig = 0;
     sigwait(&stop, &sig);
     signal(SIGALRM, StopOverdue);
     alarm(kStopHardSeconds);
     reactor.Stop();
+    desk.Stop();
   } catch (const Poco::Exception& e) {
     std::cerr << "tarvik-service: " << e.displayText() << "\n";
     return 1;

@@ -56,7 +56,10 @@ HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& hea
     if (req.getMethod().empty() || req.getVersion().compare(0, 5, "HTTP/") != 0)
       return HeadStatus::kBad;
     head.method = req.getMethod();
-    head.path = Poco::URI(req.getURI()).getPath();
+    const Poco::URI uri(req.getURI());
+    head.path = uri.getPath();
+    head.query = uri.getRawQuery();
+    head.cookie = req.get("Cookie", "");
     head.contentType = req.getContentType();
     head.chunked = req.getChunkedTransferEncoding();
     if (req.hasContentLength()) {
