@@ -54,9 +54,13 @@ int PageOf(const Params& query) {
 
 Markup OrdersTable(const std::vector<OrderRow>& orders, bool withStatus, bool focusFirst) {
   Markup m;
-  m.Raw("<table class=\"orders\"><thead><tr><th>주문 시각</th><th>거래처</th>");
+  m.Raw("<table class=\"orders\"><colgroup><col class=\"when\"><col class=\"shop\">");
+  if (withStatus) m.Raw("<col class=\"status\">");
+  m.Raw("<col class=\"count\"><col class=\"money\"><col class=\"day\"><col><col class=\"message\">"
+        "</colgroup><thead><tr><th>주문 시각</th><th>거래처</th>");
   if (withStatus) m.Raw("<th>상태</th>");
-  m.Raw("<th>품목 수</th><th>금액</th><th>배송일</th><th>전달 내용</th><th>메시지</th></tr></thead><tbody>");
+  m.Raw("<th class=\"n\">품목 수</th><th class=\"n\">금액</th><th>배송일</th><th>전달 내용</th>"
+        "<th>메시지</th></tr></thead><tbody>");
   for (const OrderRow& o : orders) {
     m.Raw("<tr><td><a").Attr("href", "/orders/" + o.code).Attr("data-code", o.code);
     if (focusFirst && &o == &orders.front()) m.Raw(" autofocus");

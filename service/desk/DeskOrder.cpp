@@ -43,8 +43,9 @@ Markup Actions(const DeskRequest& r, const OrderRow& o) {
 
 Markup Lines(const OrderView& view) {
   Markup m;
-  m.Raw("<table class=\"lines\"><thead><tr><th>번호</th><th>제품 코드</th><th>제품명</th>"
-        "<th>포장</th><th>수량</th><th>단가</th><th>금액</th><th>비고</th></tr></thead><tbody>");
+  m.Raw("<table class=\"lines\"><thead><tr><th class=\"n\">번호</th><th>제품 코드</th><th>제품명</th>"
+        "<th>포장</th><th class=\"n\">수량</th><th class=\"n\">단가</th><th class=\"n\">금액</th>"
+        "<th>비고</th></tr></thead><tbody>");
   for (const OrderLine& l : view.lines) {
     m.Raw("<tr><td class=\"n\">").Text(std::stoll("0" + l.no) + 1).Raw("</td>");
     m.Element("td", l.code).Element("td", l.name).Element("td", l.box);

@@ -89,9 +89,15 @@ HttpReply PrintPage(DeskRequest& r, const std::string& code) {
   HttpReply refusal;
   if (!Load(r, code, view, refusal)) return refusal;
   Markup m;
-  m.Add(PickHead(r, view.head));
-  m.Raw("<table class=\"pick\"><thead><tr><th>번호</th><th>제품 코드</th><th>제품명</th>"
-        "<th>포장</th><th>수량</th><th>비고</th><th>확인</th></tr></thead><tbody>");
+  m.Raw("<p class=\"screen-only\"><button type=\"button\" id=\"print\" accesskey=\"p\" autofocus>"
+        "인쇄 (Alt+P)</button> ")
+      .Add(Link("/orders/" + code, "주문으로 돌아가기 (Alt+B)", "b"))
+      .Raw("</p>")
+      .Add(PickHead(r, view.head));
+  m.Raw("<table class=\"pick\"><colgroup><col class=\"no\"><col class=\"code\"><col class=\"name\">"
+        "<col class=\"box\"><col class=\"qty\"><col><col class=\"check\"></colgroup><thead><tr>"
+        "<th>번호</th><th>제품 코드</th><th>제품명</th><th>포장</th><th>수량</th><th>비고</th><th>확인</th>"
+        "</tr></thead><tbody>");
   for (const OrderLine& l : view.lines) {
     m.Raw("<tr><td class=\"n\">").Text(std::stoll("0" + l.no) + 1).Raw("</td>");
     m.Element("td", l.code).Element("td", l.name).Element("td", l.box);
@@ -99,10 +105,7 @@ HttpReply PrintPage(DeskRequest& r, const std::string& code) {
     m.Raw("<td class=\"check\"></td></tr>");
   }
   m.Raw("</tbody></table><p class=\"total\">모두 ").Text(static_cast<long long>(view.lines.size()));
-  m.Raw(" 품목</p><p class=\"screen-only\"><button type=\"button\" id=\"print\" accesskey=\"p\""
-        " autofocus>인쇄 (Alt+P)</button> ")
-      .Add(Link("/orders/" + code, "주문으로 돌아가기", "b"))
-      .Raw("</p>");
+  m.Raw(" 품목</p>");
   return PageReply(200, Document("피킹 리스트 " + code, nullptr, Section::kNone, m, "print"));
 }
 

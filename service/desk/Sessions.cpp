@@ -33,7 +33,7 @@ bool CountFailure(Connection& db, const std::string& key, int freeFails, const L
   const int fails = rows.empty() ? 0 : std::atoi(rows[0][0].c_str());
   long long wait = 0;
   if (fails > freeFails)
-    wait = std::min(limits.maxWaitSeconds, 1LL << std::min(fails - freeFails, 20));
+    wait = std::min(limits.maxWaitSeconds, limits.firstWaitSeconds << std::min(fails - freeFails - 1, 20));
   return db.Exec("UPDATE DT_ SET DT_UNTIL = ? WHERE DT_KEY = ?", {std::to_string(now + wait), key},
                  &error);
 }

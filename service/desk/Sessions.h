@@ -14,7 +14,8 @@ namespace tarvik::service::desk {
 struct LogInLimits {
   int freeAccountFails = 3;    // failures of one name before it must wait
   int freeAddressFails = 10;   // of one address (an office may share one)
-  long long maxWaitSeconds = 900;  // the wait doubles from 2 s up to this
+  long long firstWaitSeconds = 2;  // after the first failure beyond the free ones,
+  long long maxWaitSeconds = 900;  // then doubling up to this
   long long forgetSeconds = 3600;  // failures this long ago are forgotten
 };
 

@@ -1,5 +1,6 @@
 #include "service/store/Migrations.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "service/store/DatabaseLink.h"
@@ -69,13 +70,10 @@ int RecordedSchemaVersion(Connection& db) {
   Rows rows;
   // No error text asked for: on an older database the table is missing,
   // which is no failure of the pool.
-  if (!db.Query("SELECT CAST(COALESCE(MAX(SV_VERSION), 0) AS TEXT) FROM SV_", {}, 1, rows))
-    return -1;
-  try {
-    return rows.empty() ? 0 : std::stoi(rows[0][0]);
-  } catch (const std::exception&) {
-    return -1;
-  }
+  if (!db.Query("SELECT CAST(COALESCE(MAX(SV_VERSION), 0) AS TEXT) FROM SV_", {}, 1, rows) ||
+      rows.empty())
+    return 0;
+  return std::atoi(rows[0][0].c_str());
 }
 
 bool ApplyMigrations(Connection& db, const char* const* base, std::size_t baseCount,
@@ -85,10 +83,6 @@ bool ApplyMigrations(Connection& db, const char* const* base, std::size_t baseCo
                {}, error))
     return false;
   const int recorded = RecordedSchemaVersion(db);
-  if (recorded < 0) {
-    SetError(error, "the schema version cannot be read");
-    return false;
-  }
   if (recorded < 1) {
     if (!RunAll(db, std::vector<const char*>(base, base + baseCount), error) || !Record(db, 1, error))
       return false;

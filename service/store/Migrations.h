@@ -14,7 +14,7 @@ namespace tarvik::service {
 int LatestSchemaVersion();
 
 // The newest step the database records; 0 when it records none (a new
-// database, or one of a release before the steps), -1 when it cannot be read.
+// database, or one of a release before the steps) or cannot be asked.
 int RecordedSchemaVersion(Connection& db);
 
 // Inside a writing transaction that holds the schema lock: applies the steps

@@ -29,6 +29,14 @@
           window.setTimeout(poll, 1000);
         });
     };
+    var arrived = {};
+    var codes = function (section) {
+      var seen = {};
+      section.querySelectorAll('a[data-code]').forEach(function (a) {
+        seen[a.getAttribute('data-code')] = true;
+      });
+      return seen;
+    };
     var swap = function (html) {
       var focused = document.activeElement;
       var code = focused && inbox.contains(focused) ? focused.getAttribute('data-code') : null;
@@ -36,6 +44,13 @@
       holder.innerHTML = html;
       var fresh = holder.content.firstElementChild;
       if (!fresh || fresh.id !== 'inbox') return;
+      // Orders that came since the page was drawn stand out until it is drawn again.
+      var before = codes(inbox);
+      fresh.querySelectorAll('a[data-code]').forEach(function (a) {
+        var c = a.getAttribute('data-code');
+        if (!before[c]) arrived[c] = true;
+        if (arrived[c]) a.closest('tr').classList.add('arrived');
+      });
       inbox.replaceWith(fresh);
       inbox = fresh;
       document.title = fresh.getAttribute('data-title');
