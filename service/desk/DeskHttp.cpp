@@ -18,10 +18,13 @@ void Secure(HttpReply& r) {
   r.headers.emplace_back("X-Frame-Options", "DENY");
 }
 
-std::string Decode(const std::string& s) {
+// A form field: '+' is a blank (a plus itself comes as %2B), then %XX.
+std::string Decode(std::string s) {
+  for (char& c : s)
+    if (c == '+') c = ' ';
   std::string out;
   try {
-    Poco::URI::decode(s, out, true);
+    Poco::URI::decode(s, out);
   } catch (const Poco::Exception&) {
     return std::string();  // a broken escape: the field reads as empty
   }

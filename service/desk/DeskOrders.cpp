@@ -18,6 +18,7 @@ const char kHead[] =
     " AND N.OH_CODE > H.OH_CODE), '~') ORDER BY A.OA_CODE DESC LIMIT 1), '')"
     " FROM OH_ H LEFT JOIN C_ C ON C.M_CODE = H.M_CODE AND C.C_CODE = H.OH_CC";
 constexpr std::size_t kHeadColumns = 11;
+constexpr std::size_t kManyShops = 100;
 
 // A whole number of at most 15 digits (blanks around allowed); -1 otherwise.
 long long Amount(const std::string& text) {
@@ -75,6 +76,35 @@ std::string Limit(int page, int rows) {
   return " LIMIT " + std::to_string(rows) + " OFFSET " + std::to_string(page * kPageRows);
 }
 
+// " IN (?, ?, ...)" for n values.
+std::string InList(std::size_t n) {
+  std::string sql = " IN (";
+  for (std::size_t i = 0; i < n; ++i) sql += i ? ", ?" : "?";
+  return sql + ")";
+}
+
+// One page of the orders `where` picks, in `order`: their codes first, then
+// their rows. PostgreSQL works out a row's subqueries also for the rows an
+// OFFSET skips; asked for codes alone it skips them cheaply.
+bool PageOfOrders(Connection& db, const std::string& where, const std::vector<std::string>& params,
+                  const std::string& order, int page, int rows, std::vector<OrderRow>& orders,
+                  std::string& error) {
+  Rows codes;
+  if (!db.Query("SELECT H.OH_CODE FROM OH_ H" + where + order + Limit(page, rows), params, 1, codes, &error))
+    return false;
+  orders.clear();
+  if (codes.empty()) return true;
+  std::vector<std::string> keys;
+  for (const auto& c : codes) keys.push_back(c[0]);
+  return ReadOrders(db, kHead + std::string(" WHERE H.OH_CODE") + InList(keys.size()) + order, keys, orders,
+                    error);
+}
+
+// The supplier's shops whose name holds text, or whose code or ID it is; at
+// most `limit` (one more tells there are more).
+bool ShopsNamed(Connection& db, const std::string& supplier, const std::string& text, std::size_t limit,
+                std::vector<std::string>& shops, std::string& error);
+
 long long CountOf(Connection& db, const std::string& supplier, const char* status,
                   std::string& error) {
   Rows rows;
@@ -94,18 +124,29 @@ std::string Contains(const std::string& text) {
   return out + "%";
 }
 
+bool ShopsNamed(Connection& db, const std::string& supplier, const std::string& text, std::size_t limit,
+                std::vector<std::string>& shops, std::string& error) {
+  Rows rows;
+  if (!db.Query(std::string("SELECT C_CODE FROM C_ WHERE M_CODE = ? AND (C_NAME ") + db.dialect().Like() +
+                    " ? ESCAPE '!' OR C_CODE = ? OR C_ID = ?) ORDER BY C_CODE LIMIT " + std::to_string(limit),
+                {supplier, Contains(text), text, text}, 1, rows, &error))
+    return false;
+  shops.clear();
+  for (const auto& r : rows) shops.push_back(r[0]);
+  return true;
+}
+
 }  // namespace
 
 bool ReadInbox(Connection& db, const std::string& supplier, int page, InboxView& view,
                std::string& error) {
-  const std::string sql = std::string(kHead) +
-                          " WHERE H.M_CODE = ? AND H.OH_SG = '0' AND H.OH_IOG = ?"
-                          " ORDER BY H.OH_CODE DESC";
+  const std::string where = " WHERE H.M_CODE = ? AND H.OH_SG = '0' AND H.OH_IOG = ?";
+  const std::string order = " ORDER BY H.OH_CODE DESC";
   // One moment for the whole page, so its counts and rows agree.
   if (!db.BeginRead(&error)) return false;
   const bool ok =
-      ReadOrders(db, sql + Limit(page, kPageRows), {supplier, "A"}, view.fresh, error) &&
-      ReadOrders(db, sql + Limit(0, kPageRows), {supplier, "I"}, view.taking, error) &&
+      PageOfOrders(db, where, {supplier, "A"}, order, page, kPageRows, view.fresh, error) &&
+      PageOfOrders(db, where, {supplier, "I"}, order, 0, kPageRows, view.taking, error) &&
       (view.freshCount = CountOf(db, supplier, "A", error)) >= 0 &&
       (view.takingCount = CountOf(db, supplier, "I", error)) >= 0;
   db.Rollback();  // nothing was written
@@ -124,17 +165,27 @@ bool SearchOrders(Connection& db, const std::string& supplier, const SearchTerms
   if (!terms.from.empty()) add(" AND H.OH_SD >= ?", terms.from);
   if (!terms.to.empty()) add(" AND H.OH_SD <= ?", terms.to);
   if (!terms.shop.empty()) {
-    add(" AND H.OH_CC IN (SELECT C_CODE FROM C_ WHERE M_CODE = ?", supplier);
-    where += std::string(" AND (C_NAME ") + db.dialect().Like() + " ? ESCAPE '!'";
-    params.push_back(Contains(terms.shop));
-    add(" OR C_CODE = ?", terms.shop);
-    add(" OR C_ID = ?))", terms.shop);
+    // A few shops by name: as values, so the planner reads each shop's
+    // orders by its index; many: as a subquery, and their orders are dense.
+    std::vector<std::string> shops;
+    if (!ShopsNamed(db, supplier, terms.shop, kManyShops, shops, error)) return false;
+    if (shops.empty()) shops.push_back(std::string());  // no shop: no order
+    if (shops.size() < kManyShops) {
+      where += " AND H.OH_CC" + InList(shops.size());
+      params.insert(params.end(), shops.begin(), shops.end());
+    } else {
+      add(" AND H.OH_CC IN (SELECT C_CODE FROM C_ WHERE M_CODE = ?", supplier);
+      where += std::string(" AND (C_NAME ") + db.dialect().Like() + " ? ESCAPE '!'";
+      params.push_back(Contains(terms.shop));
+      add(" OR C_CODE = ?", terms.shop);
+      add(" OR C_ID = ?))", terms.shop);
+    }
   }
   if (!terms.product.empty())
     add(" AND H.OH_CODE IN (SELECT OH_CODE FROM OL_ WHERE OL_GC = ?)", terms.product);
-  const std::string sql = kHead + where + " ORDER BY H.OH_SD DESC, H.OH_CODE DESC" +
-                          Limit(terms.page, kPageRows + 1);
-  if (!ReadOrders(db, sql, params, rows, error)) return false;
+  if (!PageOfOrders(db, where, params, " ORDER BY H.OH_SD DESC, H.OH_CODE DESC", terms.page,
+                    kPageRows + 1, rows, error))
+    return false;
   more = rows.size() > static_cast<std::size_t>(kPageRows);
   if (more) rows.pop_back();
   return true;

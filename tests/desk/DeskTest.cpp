@@ -227,6 +227,7 @@ TEST(Desk, ShopsTextShowsAsTextOnEveryPageAndInTheCsv) {
       {"똠방각하", "똠방각하"},                   // CP949 has it, EUC-KR does not
       {"a\xFF" "b", "a\xEF\xBF\xBD" "b"}};  // a stray byte shows as U+FFFD
   for (const auto& [text, html] : escaped) EXPECT_EQ(service::desk::Escape(text), html);
+  EXPECT_EQ(service::desk::ParseForm("a=1+2%2B3&a=x&b")["a"], "1 2+3");  // a field's first value, as sent
 
   DeskDb d;
   REQUIRE_DESK(d);

@@ -31,16 +31,20 @@ inline const char kKimPassword[] = "kim-pass-22";
 
 class DeskDb {
  public:
-  DeskDb() { Make(); }
+  // db: kFromEnvironment follows TARVIK_TEST_DB.
+  explicit DeskDb(TestDb which = TestDb::kFromEnvironment)
+      : postgres_(which == TestDb::kPostgres || (which == TestDb::kFromEnvironment && OnPostgres())) {
+    Make();
+  }
   ~DeskDb() {
     site.reset();
     db.reset();
-    if (OnPostgres() && !url.empty()) PostgresServer::Shared()->DropDatabase(url);
+    if (postgres_ && !url.empty()) PostgresServer::Shared()->DropDatabase(url);
     if (!folder.empty()) std::filesystem::remove_all(folder);
   }
   void Make() {
     std::string error;
-    if (OnPostgres()) {
+    if (postgres_) {
       PostgresServer* pg = PostgresServer::Installed() ? PostgresServer::Shared() : nullptr;
       if (!pg) {
         skipped = "PostgreSQL is not installed";
@@ -56,7 +60,7 @@ class DeskDb {
     db = service::Database::Open(url, 4, &error);
     auto c = db ? db->Acquire(&error) : nullptr;
     ASSERT_TRUE(c && c->EnsureSchema(&error)) << error;
-    if (!OnPostgres()) {
+    if (!postgres_) {
       ASSERT_TRUE(service::WriteDemoData(*c, &error)) << error;
     }
     ASSERT_TRUE(service::WriteDemoOrders(*c, &error)) << error;
@@ -95,6 +99,7 @@ class DeskDb {
   std::unique_ptr<service::desk::DeskSite> site;
 
  private:
+  bool postgres_;
   static int& Serial() {
     static int n = 0;
     return n;
