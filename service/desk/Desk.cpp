@@ -88,6 +88,7 @@ std::string ClientAddress(const DeskRequest& r) {
 HttpReply DeskRespond(DeskSite& site, const HttpHead& head, const std::string& body) {
   if (head.path == "/desk.js") return AssetReply("text/javascript; charset=utf-8", DeskScript());
   if (head.path == "/desk.css") return AssetReply("text/css; charset=utf-8", DeskStyle());
+  if (head.path == "/favicon.ico") return TextReply(204, "");  // the desk has no icon
   HttpHead asked = head;
   const bool isHead = head.method == "HEAD";
   if (isHead) asked.method = "GET";

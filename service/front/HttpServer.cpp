@@ -75,6 +75,12 @@ void WriteLine(const std::string& line) {
   }
 }
 
+// The desk's requests go to the same log, but not the inbox's look each
+// second that found nothing new (204).
+void LogDeskExchange(const Exchange& e) {
+  if (e.status != 204) WriteLine(RequestLogLine(e, std::chrono::system_clock::now()));
+}
+
 // A stop that outlives its bound (a worker stuck in the database) ends here.
 // A transaction left open is rolled back by the database; its request was
 // never answered.
@@ -156,9 +162,8 @@ int Serve(const ServeOptions& options) {
     }
     std::printf("listening on %s:%u\n", host.c_str(), socket.address().port());
     DeskDoor desk;
-    const auto log = [](const Exchange& e) { WriteLine(RequestLogLine(e, std::chrono::system_clock::now())); };
     if (!options.deskListen.empty()) {
-      if (!desk.Open(deskHost, deskPort, *db, options.deskTls, limits, log, &error)) {
+      if (!desk.Open(deskHost, deskPort, *db, options.deskTls, limits, LogDeskExchange, &error)) {
         std::cerr << "tarvik-service: " << error << "\n";
         return 1;
       }
