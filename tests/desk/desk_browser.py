@@ -134,6 +134,7 @@ def story(b):
     nothing_ran(b, 'the order')
     access_key(b, 'i')
     check(wait_for(lambda: '접수중으로 바꾸었습니다.' in b.page_source), 'Alt+I takes it: 접수중')
+    b.save_screenshot(os.path.join(SHOTS, 'order.png'))
 
     refused = send_order(code)
     check(value('RESULT_CODE', refused) == '0' and '접수중' in refused,
