@@ -101,6 +101,12 @@ def main():
 
 
 def story(b):
+    try:
+        urllib.request.build_opener(urllib.request.HTTPHandler).open('http://%s/login' % os.environ['TARVIK_SERVER'])
+        shops = 200
+    except urllib.error.HTTPError as e:
+        shops = e.code
+    check(shops == 404, 'the shops\' listener knows no desk page')
     check(post('/login', {'name': os.environ['DESK_USER'], 'password': os.environ['DESK_PASSWORD']}) == 403,
           'a log-in posted without the form\'s CSRF token is refused')
     b.get(DESK + '/')
