@@ -91,16 +91,17 @@ void StopOverdue(int) {
   ::_exit(1);
 }
 
-// Signals are taken by sigwait in Serve; every thread started later inherits the mask.
-sigset_t BlockStopSignals() {
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGINT);
-  sigaddset(&stop, SIGTERM);
-  sigaddset(&stop, SIGHUP);
-  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
-  signal(SIGPIPE, SIG_IGN);
-  return stop;
+// Opens the order desk's door when asked for and says where it listens.
+bool OpenDesk(DeskDoor& desk, const ServeOptions& options, const std::string& host, int port,
+              Database& db, const ReactorLimits& limits) {
+  if (options.deskListen.empty()) return true;
+  std::string error;
+  if (!desk.Open(host, port, db, options.deskTls, limits, LogDeskExchange, &error)) {
+    std::cerr << "tarvik-service: " << error << "\n";
+    return false;
+  }
+  std::printf("desk listening on %s:%u\n", host.c_str(), desk.Port());
+  return true;
 }
 
 }  // namespace
@@ -131,7 +132,14 @@ int Serve(const ServeOptions& options) {
   ReactorLimits limits = options.limits;
   limits.maxConnections = RaiseFileLimit(limits.maxConnections, workers);
   limits.stopSeconds = kStopSeconds;
-  const sigset_t stop = BlockStopSignals();
+  // Signals are taken by sigwait below; every thread started later inherits the mask.
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGINT);
+  sigaddset(&stop, SIGTERM);
+  sigaddset(&stop, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+  signal(SIGPIPE, SIG_IGN);
 
   std::unique_ptr<ReplyCache> cache;
   if (options.cacheBytes > 0) cache = std::make_unique<ReplyCache>(options.cacheBytes);
@@ -162,13 +170,7 @@ int Serve(const ServeOptions& options) {
     }
     std::printf("listening on %s:%u\n", host.c_str(), socket.address().port());
     DeskDoor desk;
-    if (!options.deskListen.empty()) {
-      if (!desk.Open(deskHost, deskPort, *db, options.deskTls, limits, LogDeskExchange, &error)) {
-        std::cerr << "tarvik-service: " << error << "\n";
-        return 1;
-      }
-      std::printf("desk listening on %s:%u\n", deskHost.c_str(), desk.Port());
-    }
+    if (!OpenDesk(desk, options, deskHost, deskPort, *db, limits)) return 1;
     std::fflush(stdout);
     int sig = 0;
     sigwait(&stop, &sig);
