@@ -106,7 +106,11 @@ bool NoteFailedLogIn(Connection& db, const std::string& supplier, const std::str
       db,
       [&] {
         long long now = 0;
+        // Failures forgotten and waits over go, so guesses from many
+        // addresses or names leave no lasting rows.
         return NowSeconds(db, now, error) &&
+               db.Exec("DELETE FROM DT_ WHERE DT_LAST < ? AND DT_UNTIL < ?",
+                       {std::to_string(now - limits.forgetSeconds), std::to_string(now)}, &error) &&
                CountFailure(db, AccountKey(name), limits.freeAccountFails, limits, now, error) &&
                CountFailure(db, AddressKey(address), limits.freeAddressFails, limits, now, error) &&
                Audit(db, supplier, name, audit::kLogInFailed, "", address, &error);
