@@ -48,7 +48,7 @@ std::string Document(const std::string& title, const Viewer* viewer, Section sec
   m.Raw("<main>").Add(main).Raw("</main>");
   if (viewer) {
     m.Raw("<footer class=\"keys\">단축키 (Chrome: Alt+글자, Firefox: Alt+Shift+글자): "
-          "H 주문함 · S 검색 · M 메시지 · I 접수중 · O 접수 · P 인쇄용 보기 · C CSV · L 로그아웃."
+          "H 주문함 · S 검색 · M 메시지 · U 직원 관리 · I 접수중 · O 접수 · P 인쇄용 보기 · C CSV · L 로그아웃."
           " Tab으로 다음 항목, Enter로 열기.</footer>");
   }
   m.Raw("</body></html>\n");
