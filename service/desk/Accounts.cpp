@@ -2,7 +2,7 @@
 
 #include "service/desk/Audit.h"
 #include "service/desk/Secrets.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::service::desk {
 

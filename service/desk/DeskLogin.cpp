@@ -1,7 +1,7 @@
 // Log-in and log-out. The log-in form has its CSRF token too, made from a
 // cookie of its own, so that no other site can log a browser in.
 #include "service/desk/DeskPages.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::service::desk {
 

@@ -1,6 +1,6 @@
 #include "service/desk/Markup.h"
 
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::service::desk {
 

@@ -3,7 +3,7 @@
 #include "service/desk/DeskStore.h"
 #include "service/desk/Markup.h"
 #include "tests/desk/DeskTestKit.h"
-#include "wire/Csv.h"
+#include "text/Csv.h"
 
 namespace tarvik::test {
 namespace {
