@@ -1,7 +1,6 @@
 // Concurrent order saves cut short: the service killed, stopped by SIGTERM or
 // backed up meanwhile; two instances behind HAProxy with one killed or
-// PostgreSQL restarted; the supplier's marking racing re-sends and deletes.
-// Afterwards every order that must be there is there with all its lines, and
+// PostgreSQL restarted. Afterwards every order that must be there is there with all its lines, and
 // no order is there by halves or twice.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -16,7 +15,6 @@
 
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
-#include "tests/support/Files.h"
 #include "tests/support/Postgres.h"
 #include "tests/support/ServiceCluster.h"
 
@@ -216,102 +214,6 @@ TEST(Cluster, PostgresRestartedDuringSavesKillsNoInstance) {
   EXPECT_GE(stored, savers.count.load());
   EXPECT_LE(stored, savers.count + 16);
   for (std::size_t i = 0; i < cluster.Size(); ++i) EXPECT_TRUE(cluster.Instance(i).Running()) << i;
-}
-
-TEST(Cluster, SupplierMarkingNeverLosesToResendsAndDeletesOnTwoInstances) {
-  ServiceCluster cluster(2);
-  REQUIRE_RUNNING(cluster);
-  constexpr int kOrders = 24, kClients = 8;
-  const std::uint16_t ports[2] = {cluster.Instance(0).Port(), cluster.Instance(1).Port()};
-  auto note = [](int order, int version) { return "o" + std::to_string(order) + "-v" + std::to_string(version); };
-  struct Log {  // what one client knows of one order: the writes acknowledged to it
-    std::string code, status;
-    int version = 0;      // of the last acknowledged re-send (0: as first saved)
-    bool deleted = false, marked = false;
-    Clock::time_point lastAck, markedAt;  // when the last acknowledged write was sent; after `mark` returned
-  };
-  std::vector<Log> logs(kOrders);
-  for (int i = 0; i < kOrders; ++i) {
-    const std::string r = Call(ports[i % 2], OrderSave("", note(i, 0), 2));
-    ASSERT_TRUE(Ok(r)) << r;
-    logs[i].code = TagValue("OH_CODE", r);
-  }
-  std::mutex mutex;  // guards logs
-  std::atomic<bool> stop{false};
-  std::vector<std::thread> clients;
-  for (int k = 0; k < kClients; ++k)
-    clients.emplace_back([&, k] {
-      for (int version = 1; !stop; ++version)
-        for (int i = k; i < kOrders && !stop; i += kClients) {
-          std::string code;
-          {
-            std::lock_guard<std::mutex> lock(mutex);
-            if (logs[i].deleted) continue;
-            code = logs[i].code;
-          }
-          // Every third order is deleted on its sixth round; the others re-sent.
-          const bool remove = i % 3 == 0 && version == 6;
-          const auto sent = Clock::now();
-          const std::string r = Call(ports[(k + version) % 2], remove ? For(protocol::kOrderDelete, "S00001", "", {code})
-                                                                      : OrderSave(code, note(i, version), 1 + version % 3));
-          if (!Ok(r)) continue;
-          std::lock_guard<std::mutex> lock(mutex);
-          logs[i].lastAck = sent;
-          if (remove) logs[i].deleted = true;
-          else logs[i].version = version;
-        }
-    });
-  for (int i = 0; i < kOrders; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    const std::string status = i % 4 == 3 ? "O" : "I";
-    const int rc = cluster.Admin({"mark", logs[i].code, status});
-    std::lock_guard<std::mutex> lock(mutex);
-    logs[i].marked = rc == 0;
-    logs[i].status = status;
-    logs[i].markedAt = Clock::now();
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  stop = true;
-  for (auto& c : clients) c.join();
-  int marked = 0;
-  for (int i = 0; i < kOrders; ++i) {
-    const Log& log = logs[i];
-    const std::string open = Call(ports[0], OrderOpen(log.code));
-    if (!log.marked) {  // only an order deleted before the supplier came to it
-      EXPECT_TRUE(log.deleted && !Ok(open)) << i;
-      continue;
-    }
-    ++marked;
-    ASSERT_TRUE(Ok(open)) << "a marked order was deleted: " << i;
-    const std::string head = TagValue("ORDERH_DATA", open);
-    EXPECT_EQ(TagValue("OH_IOG", head), log.status) << i;
-    EXPECT_FALSE(log.deleted) << i;
-    EXPECT_LT(log.lastAck, log.markedAt) << "changed after it was marked: " << i;
-    // As the last acknowledged write left it, lines included.
-    EXPECT_EQ(TagValue("OH_NOTE", head), note(i, log.version)) << i;
-    EXPECT_EQ(OpenedLineNotes(open).size(), static_cast<std::size_t>(log.version ? 1 + log.version % 3 : 2)) << i;
-  }
-  EXPECT_GE(marked, kOrders / 2);
-}
-
-TEST(Cluster, CatalogueWritesAreSeenAtTheNextRequestOnEveryInstance) {
-  ServiceCluster cluster(2);
-  REQUIRE_RUNNING(cluster);
-  const std::uint16_t a = cluster.Instance(0).Port(), b = cluster.Instance(1).Port();
-  auto traded = [](std::uint16_t port) { return Count(Call(port, Traded())); };
-  auto all = [](std::uint16_t port) { return Count(Call(port, AllGoods())); };
-  for (auto port : {a, b, a, b}) {  // the second round comes from the caches
-    EXPECT_EQ(traded(port), 300);
-    EXPECT_EQ(all(port), 2525);
-  }
-  EXPECT_TRUE(Ok(Call(a, For(protocol::kUnitCostDelete, "S00001", "", {"C00001", "P00002"}))));
-  EXPECT_EQ(traded(b), 299);
-  EXPECT_EQ(traded(a), 299);
-  const std::string csv = cluster.Instance(0).Folder() + "new.csv";
-  WriteFile(csv, "N00001,새 제품,EA,8809999000015,1,신상품,기타\n");
-  ASSERT_EQ(cluster.Admin({"import-catalogue", "--supplier", "S00001", csv}), 0);
-  EXPECT_EQ(all(b), 2526);
-  EXPECT_EQ(all(a), 2526);
 }
 
 }  // namespace
