@@ -26,6 +26,40 @@ using Clock = std::chrono::steady_clock;
 using service::AdminImportCatalogue;
 using service::AdminMark;
 
+constexpr int kOrders = 24, kClients = 8;
+std::string Note(int order, int version) { return "o" + std::to_string(order) + "-v" + std::to_string(version); }
+
+struct Log {  // what the clients know of one order: the writes acknowledged to them
+  std::string code, status;
+  int version = 0;  // of the last acknowledged re-send (0: as first saved)
+  bool deleted = false, marked = false;
+  Clock::time_point lastAck, markedAt;  // when the last acknowledged write was sent; after the mark
+};
+
+// Client k re-sends its orders round after round on either instance until
+// stop, and deletes every third on its sixth round.
+void Resend(LocalService* const (&instances)[2], int k, std::vector<Log>& logs, std::mutex& mutex,
+            const std::atomic<bool>& stop) {
+  for (int version = 1; !stop; ++version)
+    for (int i = k; i < kOrders && !stop; i += kClients) {
+      std::string code;
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (logs[i].deleted) continue;
+        code = logs[i].code;
+      }
+      const bool remove = i % 3 == 0 && version == 6;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));  // the network's round trip: room for the supplier
+      const auto sent = Clock::now();
+      if (!Ok(instances[(k + version) % 2]->Call(remove ? OrderDelete(code) : OrderSave(code, Note(i, version), 1 + version % 3))))
+        continue;
+      std::lock_guard<std::mutex> lock(mutex);
+      logs[i].lastAck = sent;
+      if (remove) logs[i].deleted = true;
+      else logs[i].version = version;
+    }
+}
+
 // Every order is saved on one instance or the other; then clients re-send
 // and delete them on both while the supplier marks them. Order codes sort by
 // the time of their save and never repeat.
@@ -35,18 +69,10 @@ TEST(Instances, SupplierMarkingNeverLosesToResendsAndDeletes) {
   LocalService b(LocalSetup{a.Db(), "", {}});
   ASSERT_TRUE(b.Running());
   LocalService* const instances[2] = {&a, &b};
-  constexpr int kOrders = 24, kClients = 8;
-  auto note = [](int order, int version) { return "o" + std::to_string(order) + "-v" + std::to_string(version); };
-  struct Log {  // what one client knows of one order: the writes acknowledged to it
-    std::string code, status;
-    int version = 0;      // of the last acknowledged re-send (0: as first saved)
-    bool deleted = false, marked = false;
-    Clock::time_point lastAck, markedAt;  // when the last acknowledged write was sent; after the mark
-  };
   std::vector<Log> logs(kOrders);
   std::set<std::string> tails;
   for (int i = 0; i < kOrders; ++i) {
-    const std::string r = instances[i % 2]->Call(OrderSave("", note(i, 0), 2));
+    const std::string r = instances[i % 2]->Call(OrderSave("", Note(i, 0), 2));
     ASSERT_TRUE(Ok(r)) << r;
     logs[i].code = TagValue("OH_CODE", r);
     ASSERT_GE(logs[i].code.size(), 28u);
@@ -57,28 +83,7 @@ TEST(Instances, SupplierMarkingNeverLosesToResendsAndDeletes) {
   std::mutex mutex;  // guards logs
   std::atomic<bool> stop{false};
   std::vector<std::thread> clients;
-  for (int k = 0; k < kClients; ++k)
-    clients.emplace_back([&, k] {
-      for (int version = 1; !stop; ++version)
-        for (int i = k; i < kOrders && !stop; i += kClients) {
-          std::string code;
-          {
-            std::lock_guard<std::mutex> lock(mutex);
-            if (logs[i].deleted) continue;
-            code = logs[i].code;
-          }
-          // Every third order is deleted on its sixth round; the others re-sent.
-          const bool remove = i % 3 == 0 && version == 6;
-          std::this_thread::sleep_for(std::chrono::milliseconds(1));  // the network's round trip: room for the supplier
-          const auto sent = Clock::now();
-          if (!Ok(instances[(k + version) % 2]->Call(remove ? OrderDelete(code) : OrderSave(code, note(i, version), 1 + version % 3))))
-            continue;
-          std::lock_guard<std::mutex> lock(mutex);
-          logs[i].lastAck = sent;
-          if (remove) logs[i].deleted = true;
-          else logs[i].version = version;
-        }
-    });
+  for (int k = 0; k < kClients; ++k) clients.emplace_back([&, k] { Resend(instances, k, logs, mutex, stop); });
   for (int i = 0; i < kOrders; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(15));
     const std::string status = i % 4 == 3 ? "O" : "I";
@@ -106,7 +111,7 @@ TEST(Instances, SupplierMarkingNeverLosesToResendsAndDeletes) {
     EXPECT_FALSE(log.deleted) << i;
     EXPECT_LT(log.lastAck, log.markedAt) << "changed after it was marked: " << i;
     // As the last acknowledged write left it, lines included.
-    EXPECT_EQ(TagValue("OH_NOTE", head), note(i, log.version)) << i;
+    EXPECT_EQ(TagValue("OH_NOTE", head), Note(i, log.version)) << i;
     EXPECT_EQ(OpenedLineNotes(open).size(), static_cast<std::size_t>(log.version ? 1 + log.version % 3 : 2)) << i;
   }
   EXPECT_GE(marked, kOrders / 2);
