@@ -113,11 +113,6 @@ inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
   return rows;
 }
 
-// Each named element of record holds its value.
-inline void ExpectTags(const std::string& record, const std::vector<std::pair<std::string, std::string>>& want) {
-  for (const auto& [name, value] : want) EXPECT_EQ(TagValue(name, record), value) << name;
-}
-
 // The client's category lists need each major (G_GPN1) and each (major,
 // minor) pair of a product reply to arrive in one run: the first pair that
 // came back after another one ("" when none), and the number of majors.
