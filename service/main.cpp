@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "service/admin/Admin.h"
+#include "service/desk/Accounts.h"
 #include "service/front/HttpServer.h"
 
 namespace {
@@ -23,6 +24,10 @@ const char kUsage[] =
     "                 [--idle-timeout SECONDS] [--connections N] [--peer-connections N]\n"
     "                 [--metrics on|off] [--body-memory-mb N] [--db-connect-timeout SECONDS]\n"
     "                 [--db-statement-timeout SECONDS] [--db-commit-lookup SECONDS]\n"
+    "                 [--desk-listen IP:PORT] [--desk-tls on|off]\n"
+    "  tarvik-service desk-user add NAME --role admin|staff [--supplier M_CODE] --db DB\n"
+    "  tarvik-service desk-user passwd NAME --db DB | remove NAME --db DB | list --db DB\n"
+    "                 (add and passwd read the password as one line from standard input)\n"
     "  tarvik-service backup --db FILE --to NEWFILE   (while serving; SQLite only)\n"
     "  tarvik-service restore --from BACKUP --db FILE  (with the service stopped)\n"
     "  tarvik-service demo --db DB\n"
@@ -108,7 +113,7 @@ const std::set<std::string> kConfigKeys = {
     "listen",           "db",           "update-dir",     "threads",
     "cache-mb",         "connections",  "peer-connections", "request-timeout",
     "idle-timeout",     "metrics",      "body-memory-mb", "db-connect-timeout",
-    "db-statement-timeout", "db-commit-lookup"};
+    "db-statement-timeout", "db-commit-lookup", "desk-listen", "desk-tls"};
 
 // Adds the options of the config file that the command line does not give.
 // Poco reads the file ("key = value" or "key: value" lines, '#' comments);
@@ -179,8 +184,10 @@ int main(int argc, char** argv) {
         !a.Number("connections", o.limits.maxConnections) ||
         !a.Number("peer-connections", o.limits.maxPerPeer) ||
         !a.Seconds("request-timeout", o.limits.requestSeconds) ||
-        !a.Seconds("idle-timeout", o.limits.idleSeconds) || !Switch(a, "metrics", o.metrics))
+        !a.Seconds("idle-timeout", o.limits.idleSeconds) || !Switch(a, "metrics", o.metrics) ||
+        !Switch(a, "desk-tls", o.deskTls))
       return Usage();
+    o.deskListen = a.One("desk-listen");
     std::size_t cacheMb = o.cacheBytes >> 20, bodyMb = o.limits.bodyBudget >> 20,
                 connect = static_cast<std::size_t>(o.dbLimits.connectSeconds);
     if (!a.Number("cache-mb", cacheMb) || !a.Number("body-memory-mb", bodyMb) ||
@@ -192,6 +199,12 @@ int main(int argc, char** argv) {
     o.limits.bodyBudget = bodyMb << 20;
     o.dbLimits.connectSeconds = static_cast<int>(connect);
     return Serve(o);
+  }
+  if (cmd == "desk-user") {
+    const std::string role = a.One("role");
+    const std::string supplier = a.Has("supplier") ? a.One("supplier") : "S00001";
+    const int code = desk::DeskUserCommand(db, a.positional, role, supplier, std::cin, out, err);
+    return code == 2 ? Usage() : code;
   }
   if (cmd == "demo") return AdminDemo(db, out, err);
   if (cmd == "demo-orders") return AdminDemoOrders(db, out, err);

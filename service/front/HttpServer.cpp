@@ -13,6 +13,7 @@
 #include <iostream>
 #include <memory>
 
+#include "service/front/DeskDoor.h"
 #include "service/front/Endpoints.h"
 #include "service/operations/Metrics.h"
 #include "service/front/Reactor.h"
@@ -74,6 +75,12 @@ void WriteLine(const std::string& line) {
   }
 }
 
+// The desk's requests go to the same log, but not the inbox's look each
+// second that found nothing new (204).
+void LogDeskExchange(const Exchange& e) {
+  if (e.status != 204) WriteLine(RequestLogLine(e, std::chrono::system_clock::now()));
+}
+
 // A stop that outlives its bound (a worker stuck in the database) ends here.
 // A transaction left open is rolled back by the database; its request was
 // never answered.
@@ -82,6 +89,19 @@ void StopOverdue(int) {
   if (::write(STDERR_FILENO, kText, sizeof kText - 1) < 0) {
   }
   ::_exit(1);
+}
+
+// Opens the order desk's door when asked for and says where it listens.
+bool OpenDesk(DeskDoor& desk, const ServeOptions& options, const std::string& host, int port,
+              Database& db, const ReactorLimits& limits) {
+  if (options.deskListen.empty()) return true;
+  std::string error;
+  if (!desk.Open(host, port, db, options.deskTls, limits, LogDeskExchange, &error)) {
+    std::cerr << "tarvik-service: " << error << "\n";
+    return false;
+  }
+  std::printf("desk listening on %s:%u\n", host.c_str(), desk.Port());
+  return true;
 }
 
 }  // namespace
@@ -93,9 +113,16 @@ int Serve(const ServeOptions& options) {
     std::cerr << "tarvik-service: --listen wants IP:PORT\n";
     return 2;
   }
+  std::string deskHost;
+  int deskPort = -1;
+  if (!options.deskListen.empty() &&
+      (!SplitListen(options.deskListen, deskHost, deskPort) || (deskPort == port && port != 0))) {
+    std::cerr << "tarvik-service: --desk-listen wants IP:PORT, a port other than --listen's\n";
+    return 2;
+  }
   const std::size_t workers = options.workers < 1 ? 1 : options.workers;
   std::string error;
-  auto db = Database::Open(options.db, workers + 2, &error, options.dbLimits);
+  auto db = Database::Open(options.db, workers + kDeskWorkers + 2, &error, options.dbLimits);
   std::unique_ptr<Connection> first = db ? db->Acquire(&error) : nullptr;
   if (!first || !first->EnsureSchema(&error)) {
     std::cerr << "tarvik-service: " << (db ? db->Shown() : options.db) << ": " << error << "\n";
@@ -142,12 +169,15 @@ int Serve(const ServeOptions& options) {
       return 1;
     }
     std::printf("listening on %s:%u\n", host.c_str(), socket.address().port());
+    DeskDoor desk;
+    if (!OpenDesk(desk, options, deskHost, deskPort, *db, limits)) return 1;
     std::fflush(stdout);
     int sig = 0;
     sigwait(&stop, &sig);
     signal(SIGALRM, StopOverdue);
     alarm(kStopHardSeconds);
     reactor.Stop();
+    desk.Stop();
   } catch (const Poco::Exception& e) {
     std::cerr << "tarvik-service: " << e.displayText() << "\n";
     return 1;

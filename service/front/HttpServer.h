@@ -23,6 +23,10 @@ struct ServeOptions {
   ReactorLimits limits;
   DbLimits dbLimits;     // waits for PostgreSQL
   bool metrics = true;  // GET /metrics
+  // The order desk's listener, "IP:PORT" (off when empty), and whether a TLS
+  // proxy stands in front of it (desk/Desk.h).
+  std::string deskListen;
+  bool deskTls = false;
 };
 
 // The graceful stop's bound: replies in progress get this long after SIGTERM
@@ -31,8 +35,9 @@ constexpr double kStopSeconds = 10;
 constexpr unsigned kStopHardSeconds = 12;
 
 // Serves until SIGINT, SIGTERM or SIGHUP, then stops gracefully (Reactor.h);
-// prints "listening on IP:PORT" on stdout once listening and writes the
-// request log (RequestLog.h) to stderr. Returns the exit code.
+// prints "listening on IP:PORT" on stdout once listening (then "desk
+// listening on IP:PORT" for the desk) and writes the request log
+// (RequestLog.h) to stderr. Returns the exit code.
 int Serve(const ServeOptions& options);
 
 }  // namespace tarvik::service

@@ -109,6 +109,7 @@ void Reactor::Advance(Conn& c) {
 void Reactor::Dispatch(Conn& c) {
   const std::size_t length = static_cast<std::size_t>(c.head.contentLength);
   Job job{c.fd, c.id, c.head, c.in.substr(c.headBytes, length)};
+  job.head.peer = c.peerText;
   c.in.erase(0, c.headBytes + length);
   c.state = Conn::State::kWorking;
   c.dispatched = SteadyClock::now();

@@ -61,7 +61,10 @@ HeadStatus ParseHead(const std::string& buffer, HttpHead& head, std::size_t& hea
     if (req.getMethod().empty() || req.getVersion().compare(0, 5, "HTTP/") != 0)
       return HeadStatus::kBad;
     head.method = req.getMethod();
-    head.path = Poco::URI(req.getURI()).getPath();
+    const Poco::URI uri(req.getURI());
+    head.path = uri.getPath();
+    head.query = uri.getRawQuery();
+    head.cookie = req.get("Cookie", "");
     head.rawPath = req.getURI().substr(0, req.getURI().find_first_of("?#"));
     // Two lengths that differ make the body's end a guess (RFC 9112 6.3).
     std::string length;

@@ -20,6 +20,11 @@ struct HttpHead {
   bool keepAlive = false;
   bool expectContinue = false;
   std::string forwardedFor;  // the last address of X-Forwarded-For (what a proxy added)
+  // For the order desk's pages: the query as sent (still percent-encoded),
+  // the Cookie header, and the peer's address (set by the connection).
+  std::string query;
+  std::string cookie;
+  std::string peer;
 };
 
 enum class HeadStatus {

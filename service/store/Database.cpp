@@ -3,9 +3,11 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
+#include <iterator>
 #include <mutex>
 
 #include "service/store/DatabaseLink.h"
+#include "service/store/Migrations.h"
 
 namespace tarvik::service {
 
@@ -224,20 +226,20 @@ void Connection::Rollback() {
 }
 
 bool Connection::EnsureSchema(std::string* error) {
-  // The newest table stands for a whole schema. Looking first keeps a running
-  // database free of the locks CREATE INDEX takes even when the index exists.
-  if (Exec("SELECT 1 FROM CV_ WHERE 1 = 0")) return true;
+  // The recorded step says whether there is anything to do. Looking first
+  // keeps a running database free of the locks CREATE INDEX takes even when
+  // the index exists.
+  if (RecordedSchemaVersion(*this) >= LatestSchemaVersion()) return true;
   return InTransaction(
       *this,
       [&] {
-        // Two PostgreSQL instances starting at once would race on the catalog.
+        // Two PostgreSQL instances starting at once would race on the catalog;
+        // SQLite's writing transaction already holds the file. The second to
+        // come finds the steps recorded and applies none.
         if (dialect_.backend() == Backend::PostgreSQL &&
             !Exec("SELECT pg_advisory_xact_lock(72617669)", {}, error))
           return false;
-        for (const char* sql : kSchema) {
-          if (!Exec(dialect_.Schema(sql), {}, error)) return false;
-        }
-        return true;
+        return ApplyMigrations(*this, kSchema, std::size(kSchema), error);
       },
       error);
 }

@@ -1,0 +1,172 @@
+#pragma once
+// The desk in-process: a fresh demo database (SQLite, or with
+// TARVIK_TEST_DB=postgresql one of the test's own PostgreSQL server) with an
+// admin "boss" and a staff member "kim", and a visitor that keeps its
+// cookies and the CSRF token of the last page, as a browser does.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+#include <tuple>
+#include <unistd.h>
+
+#include "service/admin/DemoData.h"
+#include "service/desk/Desk.h"
+#include "service/desk/DeskHttp.h"
+#include "tests/support/Postgres.h"
+#include "tests/support/ServiceFixture.h"
+
+namespace tarvik::test {
+
+using service::Connection;
+using service::Rows;
+using service::desk::Params;
+
+inline const char kBossPassword[] = "boss-pass-1";
+inline const char kKimPassword[] = "kim-pass-22";
+
+class DeskDb {
+ public:
+  // db: kFromEnvironment follows TARVIK_TEST_DB.
+  explicit DeskDb(TestDb which = TestDb::kFromEnvironment)
+      : postgres_(which == TestDb::kPostgres || (which == TestDb::kFromEnvironment && OnPostgres())) {
+    Make();
+  }
+  ~DeskDb() {
+    site.reset();
+    db.reset();
+    if (postgres_ && !url.empty()) PostgresServer::Shared()->DropDatabase(url);
+    if (!folder.empty()) std::filesystem::remove_all(folder);
+  }
+  void Make() {
+    std::string error;
+    if (postgres_) {
+      PostgresServer* pg = PostgresServer::Installed() ? PostgresServer::Shared() : nullptr;
+      if (!pg) {
+        skipped = "PostgreSQL is not installed";
+        return;
+      }
+      url = pg->CreateDatabase(true);
+    } else {
+      folder = std::filesystem::temp_directory_path() / ("tarvik-desk-" + std::to_string(::getpid()) + "-" +
+                                                         std::to_string(++Serial()));
+      std::filesystem::create_directories(folder);
+      url = folder + "/desk.db";
+    }
+    db = service::Database::Open(url, 4, &error);
+    auto c = db ? db->Acquire(&error) : nullptr;
+    ASSERT_TRUE(c && c->EnsureSchema(&error)) << error;
+    if (!postgres_) {
+      ASSERT_TRUE(service::WriteDemoData(*c, &error)) << error;
+    }
+    ASSERT_TRUE(service::WriteDemoOrders(*c, &error)) << error;
+    for (auto [name, role, password] : {std::tuple{"boss", "admin", kBossPassword}, {"kim", "staff", kKimPassword}}) {
+      std::string hash;
+      ASSERT_TRUE(service::desk::HashPassword(password, service::desk::LightestCost(), hash));
+      ASSERT_TRUE(service::desk::AddStaff(*c, {name, "S00001", role, ""}, hash, "test", error)) << error;
+    }
+    site = std::make_unique<service::desk::DeskSite>(service::desk::DeskSite{*db, Settings()});
+  }
+  static service::desk::DeskSettings Settings() {
+    service::desk::DeskSettings s;
+    s.cost = service::desk::LightestCost();
+    s.limits.firstWaitSeconds = 600;  // a slow run cannot outlast it
+    return s;
+  }
+  Rows Query(const std::string& sql, const std::vector<std::string>& params = {}, std::size_t columns = 1) {
+    std::string error;
+    Rows rows;
+    auto c = db->Acquire(&error);
+    EXPECT_TRUE(c && c->Query(sql, params, columns, rows, &error)) << sql << ": " << error;
+    return rows;
+  }
+  std::string One(const std::string& sql, const std::vector<std::string>& params = {}) {
+    const Rows rows = Query(sql, params);
+    return rows.empty() ? std::string() : rows[0][0];
+  }
+  void Exec(const std::string& sql, const std::vector<std::string>& params = {}) {
+    std::string error;
+    auto c = db->Acquire(&error);
+    EXPECT_TRUE(c && c->Exec(sql, params, &error)) << sql << ": " << error;
+  }
+
+  std::string skipped, folder, url;
+  std::unique_ptr<service::Database> db;
+  std::unique_ptr<service::desk::DeskSite> site;
+
+ private:
+  bool postgres_;
+  static int& Serial() {
+    static int n = 0;
+    return n;
+  }
+};
+
+struct Page {
+  int status = 0;
+  std::string body, location, setCookie, policy;  // policy: Content-Security-Policy
+};
+
+class Visitor {
+ public:
+  explicit Visitor(service::desk::DeskSite& site, std::string address = "10.0.0.9")
+      : site_(site), address_(std::move(address)) {}
+
+  Page Get(const std::string& target) { return Send("GET", target, std::string()); }
+  // With the CSRF token of the last page unless fields name one.
+  Page Post(const std::string& target, Params fields = {}, bool withCsrf = true) {
+    if (withCsrf && !fields.count("csrf")) fields["csrf"] = csrf;
+    const std::string q = service::desk::QueryString(fields);
+    return Send("POST", target, q.empty() ? q : q.substr(1));
+  }
+  Page LogIn(const std::string& name, const std::string& password) {
+    Get("/login");
+    return Post("/login", {{"name", name}, {"password", password}});
+  }
+
+  std::map<std::string, std::string> cookies;
+  std::string csrf;
+
+ private:
+  Page Send(const std::string& method, const std::string& target, const std::string& body) {
+    service::HttpHead head;
+    head.method = method;
+    const auto q = target.find('?');
+    head.path = target.substr(0, q);
+    head.query = q == std::string::npos ? "" : target.substr(q + 1);
+    head.peer = address_;
+    head.contentType = "application/x-www-form-urlencoded";
+    for (const auto& [name, value] : cookies) head.cookie += name + "=" + value + "; ";
+    const service::HttpReply reply = service::desk::DeskRespond(site_, head, body);
+    Page page;
+    page.status = reply.status;
+    page.body = reply.body;
+    for (const auto& [name, value] : reply.headers) {
+      if (name == "Location") page.location = value;
+      if (name == "Content-Security-Policy") page.policy = value;
+      if (name != "Set-Cookie") continue;
+      page.setCookie = value;
+      const auto eq = value.find('='), end = value.find(';');
+      if (value.find("Max-Age=0") != std::string::npos) cookies.erase(value.substr(0, eq));
+      else cookies[value.substr(0, eq)] = value.substr(eq + 1, end - eq - 1);
+    }
+    std::smatch m;
+    if (std::regex_search(page.body, m, std::regex("name=\"csrf\" value=\"([^\"]+)\""))) csrf = m[1];
+    return page;
+  }
+
+  service::desk::DeskSite& site_;
+  std::string address_;
+};
+
+#define REQUIRE_DESK(d)                                  \
+  do {                                                   \
+    if (!(d).skipped.empty()) GTEST_SKIP() << (d).skipped; \
+    ASSERT_TRUE((d).site);                               \
+  } while (0)
+
+}  // namespace tarvik::test
