@@ -33,7 +33,7 @@ Services fixtures;  // started in main, on the main thread: a child dies with th
 // client's own reading of a 1 MB reply would be what is measured otherwise.
 std::string RawBody(std::uint16_t port, const Req& request) {
   const std::string boundary = "--------DHC013124153045123";
-  const std::string body = MultipartBody(boundary, tarvik::GzipCompress(tarvik::WrapPostData(request.text)));
+  const std::string body = MultipartBody(tarvik::GzipCompress(tarvik::WrapPostData(request.text)), boundary);
   Poco::Net::HTTPClientSession session("127.0.0.1", port);
   Poco::Net::HTTPRequest req(Poco::Net::HTTPRequest::HTTP_POST, request.path, Poco::Net::HTTPMessage::HTTP_1_1);
   req.setContentType("multipart/form-data; boundary=" + boundary);

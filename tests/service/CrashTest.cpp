@@ -1,7 +1,6 @@
 // Concurrent order saves cut short: the service killed, stopped by SIGTERM or
 // backed up meanwhile; two instances behind HAProxy with one killed or
-// PostgreSQL restarted; the supplier's marking racing re-sends and deletes.
-// Afterwards every order that must be there is there with all its lines, and
+// PostgreSQL restarted. Afterwards every order that must be there is there with all its lines, and
 // no order is there by halves or twice.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -16,7 +15,6 @@
 
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
-#include "tests/support/Files.h"
 #include "tests/support/Postgres.h"
 #include "tests/support/ServiceCluster.h"
 
@@ -41,7 +39,6 @@ class Savers {
           if (!Ok(r)) continue;  // failed, or lost with its instance: not acknowledged
           std::lock_guard<std::mutex> lock(mutex_);
           acked_[TagValue("OH_CODE", r)] = {t, i};
-          ackedAt_.push_back(Clock::now());
           ++count;
         }
       });
@@ -61,35 +58,21 @@ class Savers {
     std::lock_guard<std::mutex> lock(mutex_);
     return acked_;
   }
-  Clock::time_point FirstAckFrom(Clock::time_point t) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (const auto& at : ackedAt_)
-      if (at >= t) return at;
-    return Clock::time_point::max();
-  }
   std::atomic<int> count{0};
 
  private:
   std::mutex mutex_;
   Acked acked_;
-  std::vector<Clock::time_point> ackedAt_;
   std::atomic<bool> stop_{false};
   std::vector<std::thread> clients_;
 };
 
 // Every order of acked is stored whole; every stored order is whole and
 // there once. The number stored.
-int ExpectWhole(std::uint16_t port, const ServiceProcess& admin, const Acked& acked) {
-  for (const auto& [code, who] : acked) {
-    const std::string open = Call(port, OrderOpen(code));
-    EXPECT_TRUE(Ok(open)) << "acknowledged order lost: " << code;
-    const auto notes = OpenedLineNotes(open);
-    EXPECT_EQ(notes.size(), static_cast<std::size_t>(Savers::LinesOf(who.first, who.second))) << code;
-    for (std::size_t l = 0; l < notes.size(); ++l)
-      EXPECT_EQ(notes[l], Savers::Note(who.first, who.second) + "-" + std::to_string(l)) << code;
-  }
+int ExpectWhole(const ServiceProcess& admin, const Acked& acked) {
   std::string out;
   EXPECT_EQ(admin.Admin({"orders"}, &out), 0);
+  std::map<std::string, std::vector<std::string>> stored;  // by OH_CODE
   std::set<std::string> notes;
   for (const auto& f : OrderRows(out)) {
     int t = 0, i = 0;
@@ -99,7 +82,10 @@ int ExpectWhole(std::uint16_t port, const ServiceProcess& admin, const Acked& ac
     }
     EXPECT_TRUE(notes.insert(f[9]).second) << "stored twice: " << f[9];
     EXPECT_EQ(f[8], std::to_string(Savers::LinesOf(t, i))) << "not whole: " << f[9];
+    stored[f[0]] = f;
   }
+  for (const auto& [code, who] : acked)
+    EXPECT_EQ(stored.count(code) ? stored[code][9] : "lost", Savers::Note(who.first, who.second)) << code;
   ::testing::Test::RecordProperty("stored", static_cast<int>(notes.size()));
   return static_cast<int>(notes.size());
 }
@@ -150,7 +136,7 @@ TEST_P(MidSave, EveryOrderThatMustBeThereIsWhole) {
     ASSERT_TRUE(service.Restart());
   }
   ServiceProcess& after = restored ? *restored : service;
-  const int stored = ExpectWhole(after.Port(), after, must), acked = static_cast<int>(must.size());
+  const int stored = ExpectWhole(after, must), acked = static_cast<int>(must.size());
   EXPECT_GE(stored, acked);
   // A graceful stop answers every request it took: nothing stored unanswered.
   const int most = k.cut == Cut::kKill ? acked + k.clients : k.cut == Cut::kTerminate ? acked : stored;
@@ -188,7 +174,7 @@ TEST(Cluster, InstanceKilledDuringConcurrentSavesLosesNoAcknowledgedOrder) {
   EXPECT_GT(savers.count - atKill, 100) << "the survivor took over";
   EXPECT_TRUE(cluster.Instance(1).Running());
   // At most the saves in flight on the killed instance are stored unacknowledged.
-  const int stored = ExpectWhole(cluster.Port(), cluster.Instance(1), savers.Snapshot());
+  const int stored = ExpectWhole(cluster.Instance(1), savers.Snapshot());
   EXPECT_GE(stored, savers.count.load());
   EXPECT_LE(stored, savers.count + 8);
 }
@@ -201,117 +187,23 @@ TEST(Cluster, PostgresRestartedDuringSavesKillsNoInstance) {
   REQUIRE_RUNNING(cluster);
   PostgresServer* pg = PostgresServer::Shared();
   ASSERT_NE(pg, nullptr);
-  Savers savers(cluster.Port(), 8, 1000);
+  // Saves that fail while both instances are down take no time: the clients
+  // must not run out of them before serving resumes.
+  Savers savers(cluster.Port(), 8, 1000000);
   for (int restart = 1; restart <= 2; ++restart) {
     ASSERT_TRUE(savers.Reach(savers.count + 40));
     ASSERT_TRUE(pg->Restart());
     const auto back = Clock::now();
     ASSERT_TRUE(savers.Reach(savers.count + 40)) << "serving did not resume";
-    std::printf("restart %d: saves acknowledged again within %lld ms of PostgreSQL answering\n", restart,
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(savers.FirstAckFrom(back) - back).count()));
+    std::printf("restart %d: 40 more saves acknowledged %lld ms after PostgreSQL answered\n", restart,
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - back).count()));
     for (std::size_t i = 0; i < cluster.Size(); ++i) EXPECT_TRUE(cluster.Instance(i).Running()) << i;
   }
   savers.Finish();
-  const int stored = ExpectWhole(cluster.Port(), cluster.Instance(0), savers.Snapshot());
+  const int stored = ExpectWhole(cluster.Instance(0), savers.Snapshot());
   EXPECT_GE(stored, savers.count.load());
   EXPECT_LE(stored, savers.count + 16);
   for (std::size_t i = 0; i < cluster.Size(); ++i) EXPECT_TRUE(cluster.Instance(i).Running()) << i;
-}
-
-TEST(Cluster, SupplierMarkingNeverLosesToResendsAndDeletesOnTwoInstances) {
-  ServiceCluster cluster(2);
-  REQUIRE_RUNNING(cluster);
-  constexpr int kOrders = 24, kClients = 8;
-  const std::uint16_t ports[2] = {cluster.Instance(0).Port(), cluster.Instance(1).Port()};
-  auto note = [](int order, int version) { return "o" + std::to_string(order) + "-v" + std::to_string(version); };
-  struct Log {  // what one client knows of one order: the writes acknowledged to it
-    std::string code, status;
-    int version = 0;      // of the last acknowledged re-send (0: as first saved)
-    bool deleted = false, marked = false;
-    Clock::time_point lastAck, markedAt;  // when the last acknowledged write was sent; after `mark` returned
-  };
-  std::vector<Log> logs(kOrders);
-  for (int i = 0; i < kOrders; ++i) {
-    const std::string r = Call(ports[i % 2], OrderSave("", note(i, 0), 2));
-    ASSERT_TRUE(Ok(r)) << r;
-    logs[i].code = TagValue("OH_CODE", r);
-  }
-  std::mutex mutex;  // guards logs
-  std::atomic<bool> stop{false};
-  std::vector<std::thread> clients;
-  for (int k = 0; k < kClients; ++k)
-    clients.emplace_back([&, k] {
-      for (int version = 1; !stop; ++version)
-        for (int i = k; i < kOrders && !stop; i += kClients) {
-          std::string code;
-          {
-            std::lock_guard<std::mutex> lock(mutex);
-            if (logs[i].deleted) continue;
-            code = logs[i].code;
-          }
-          // Every third order is deleted on its sixth round; the others re-sent.
-          const bool remove = i % 3 == 0 && version == 6;
-          const auto sent = Clock::now();
-          const std::string r = Call(ports[(k + version) % 2], remove ? For(protocol::kOrderDelete, "S00001", "", {code})
-                                                                      : OrderSave(code, note(i, version), 1 + version % 3));
-          if (!Ok(r)) continue;
-          std::lock_guard<std::mutex> lock(mutex);
-          logs[i].lastAck = sent;
-          if (remove) logs[i].deleted = true;
-          else logs[i].version = version;
-        }
-    });
-  for (int i = 0; i < kOrders; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    const std::string status = i % 4 == 3 ? "O" : "I";
-    const int rc = cluster.Admin({"mark", logs[i].code, status});
-    std::lock_guard<std::mutex> lock(mutex);
-    logs[i].marked = rc == 0;
-    logs[i].status = status;
-    logs[i].markedAt = Clock::now();
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  stop = true;
-  for (auto& c : clients) c.join();
-  int marked = 0;
-  for (int i = 0; i < kOrders; ++i) {
-    const Log& log = logs[i];
-    const std::string open = Call(ports[0], OrderOpen(log.code));
-    if (!log.marked) {  // only an order deleted before the supplier came to it
-      EXPECT_TRUE(log.deleted && !Ok(open)) << i;
-      continue;
-    }
-    ++marked;
-    ASSERT_TRUE(Ok(open)) << "a marked order was deleted: " << i;
-    const std::string head = TagValue("ORDERH_DATA", open);
-    EXPECT_EQ(TagValue("OH_IOG", head), log.status) << i;
-    EXPECT_FALSE(log.deleted) << i;
-    EXPECT_LT(log.lastAck, log.markedAt) << "changed after it was marked: " << i;
-    // As the last acknowledged write left it, lines included.
-    EXPECT_EQ(TagValue("OH_NOTE", head), note(i, log.version)) << i;
-    EXPECT_EQ(OpenedLineNotes(open).size(), static_cast<std::size_t>(log.version ? 1 + log.version % 3 : 2)) << i;
-  }
-  EXPECT_GE(marked, kOrders / 2);
-}
-
-TEST(Cluster, CatalogueWritesAreSeenAtTheNextRequestOnEveryInstance) {
-  ServiceCluster cluster(2);
-  REQUIRE_RUNNING(cluster);
-  const std::uint16_t a = cluster.Instance(0).Port(), b = cluster.Instance(1).Port();
-  auto traded = [](std::uint16_t port) { return Count(Call(port, Traded())); };
-  auto all = [](std::uint16_t port) { return Count(Call(port, AllGoods())); };
-  for (auto port : {a, b, a, b}) {  // the second round comes from the caches
-    EXPECT_EQ(traded(port), 300);
-    EXPECT_EQ(all(port), 2525);
-  }
-  EXPECT_TRUE(Ok(Call(a, For(protocol::kUnitCostDelete, "S00001", "", {"C00001", "P00002"}))));
-  EXPECT_EQ(traded(b), 299);
-  EXPECT_EQ(traded(a), 299);
-  const std::string csv = cluster.Instance(0).Folder() + "new.csv";
-  WriteFile(csv, "N00001,새 제품,EA,8809999000015,1,신상품,기타\n");
-  ASSERT_EQ(cluster.Admin({"import-catalogue", "--supplier", "S00001", csv}), 0);
-  EXPECT_EQ(all(b), 2526);
-  EXPECT_EQ(all(a), 2526);
 }
 
 }  // namespace

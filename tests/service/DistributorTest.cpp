@@ -1,6 +1,7 @@
 // The service as a distributor runs it: the Debian package (lintian, the
-// unit, the packaged program with the packaged config), the config file,
-// the request log and /metrics as Prometheus reads it.
+// unit, the packaged program with its packaged config), the config file, and
+// what an operator sees of a shop's requests: the request log and /metrics
+// as Prometheus reads it.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -9,7 +10,6 @@
 #include <regex>
 #include <sstream>
 
-#include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Files.h"
@@ -34,8 +34,8 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
   // No tag at any level but the one README explains (a systemd unit, no init.d script).
   std::string tags;
   EXPECT_EQ(Exec({"/usr/bin/lintian", "--pedantic", "--display-info", "--fail-on", "error,warning,info,pedantic",
-                 "--suppress-tags", "package-supports-alternative-init-but-no-init.d-script", deb},
-                &tags),
+                  "--suppress-tags", "package-supports-alternative-init-but-no-init.d-script", deb},
+                 &tags),
             0)
       << tags;
   EXPECT_EQ(tags, "");
@@ -50,44 +50,15 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
                                  false, unitLog)),
             0);
   EXPECT_EQ(ReadFile(unitLog), "");
-
   // Regression: the packaged config served every address, /metrics included.
   EXPECT_NE(ReadFile(root + "/etc/tarvik/service.conf").find("\nlisten = 127.0.0.1:80\n"), std::string::npos);
-  // The packaged program with its packaged config.
+  // The packaged program with its packaged config (its listen overridden).
   ServiceProcess service(ServiceSetup{true, tmp, {"--config", root + "/etc/tarvik/service.conf"}, "", TestDb::kSQLite},
                          root + "/usr/bin/tarvik-service");
   REQUIRE_RUNNING(service);
-  const std::uint16_t port = service.Port();
-
-  // A shop logs in (NEWSHOP registers its first password) and orders.
-  EXPECT_EQ(TagValue("M_CODE", Call(port, Member("DEMO"))), "S00001");
-  const std::string customer = Call(port, For(protocol::kCustomer, "S00001", Same("C_ID", "NEWSHOP")));
-  const std::string code = TagValue("C_CODE", customer), password = "Pw7secret";
-  ASSERT_FALSE(code.empty()) << customer;
-  EXPECT_TRUE(Ok(Call(port, For(protocol::kCustomerPassword, "S00001", MakeTag("C_SS", password), {code}))));
-  const std::string saved = Call(port, OrderSave("", "packaged order note", 3));
-  ASSERT_TRUE(Ok(saved)) << saved;
-  EXPECT_EQ(Get(port, "/metrics").status, 200);  // on, as the packaged config has it
+  EXPECT_TRUE(Ok(Call(service.Port(), OrderSave("", "packaged", 3))));
+  EXPECT_EQ(Get(service.Port(), "/metrics").status, 200);  // on, as the packaged config has it
   EXPECT_EQ(service.Terminate(), 0);
-
-  // The request log: one line a request, whose it was, never a password or a body.
-  const std::string text = service.Log();
-  std::istringstream lines(text);
-  int count = 0;
-  const std::regex shape(
-      R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z client=127\.0\.0\.1 (POST|GET) \S+( \S+=\S+)* status=\d+( \S+=\S+)* ms=\d+\.\d bytes=\d+)");
-  for (std::string l; std::getline(lines, l); ++count) EXPECT_TRUE(std::regex_match(l, shape)) << l;
-  EXPECT_EQ(count, 5) << text;
-  const auto command = [](const protocol::Command& c) { return "command=" + std::string(c.code); };
-  for (const std::string& part : std::vector<std::string>{
-           "POST /NET/KorvanMember.php " + command(protocol::kMember) + " supplier-id=DEMO status=200 result=1 records=1",
-           command(protocol::kCustomer) + " supplier=S00001 orderer-id=NEWSHOP status=200 result=1 records=1",
-           command(protocol::kCustomerPassword) + " supplier=S00001 orderer=" + code + " status=200 result=1",
-           command(protocol::kOrderSave) + " supplier=S00001 orderer=C00001 order=" + TagValue("OH_CODE", saved) + " status=200 result=1",
-           "GET /metrics status=200"})
-    EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
-  EXPECT_EQ(text.find(password), std::string::npos);
-  EXPECT_EQ(text.find("packaged order note"), std::string::npos);
 }
 
 // Samples of a /metrics text as Prometheus' own Python client parses it:
@@ -109,20 +80,29 @@ std::map<std::string, double> Samples(const std::string& text, const std::string
   return samples;
 }
 
-TEST(Metrics, ParseAsPrometheusTextAndMoveWithRequests) {
+// A shop logs in (NEWSHOP registers its first password), reads a product
+// twice (the second from the cache), orders and asks for an order that is
+// not there: one log line a request, whose it was, never a password or a
+// body; and the metrics moved by as much.
+TEST(Operations, TheRequestLogAndTheMetricsFollowWhatAShopDoes) {
   ServiceProcess service;
   REQUIRE_RUNNING(service);
   const std::uint16_t port = service.Port();
   const auto before = Samples(Get(port, "/metrics").body, service.Folder());
+  const std::string customer = Call(port, For(protocol::kCustomer, "S00001", Same("C_ID", "NEWSHOP")));
+  const std::string code = TagValue("C_CODE", customer), password = "Pw7secret";
+  ASSERT_FALSE(code.empty()) << customer;
+  EXPECT_TRUE(Ok(Call(port, For(protocol::kCustomerPassword, "S00001", MakeTag("C_SS", password), {code}))));
   const Req goods = For(protocol::kGoodByCode, "S00001", Same("G_CODE", "P00002"));
   EXPECT_TRUE(Ok(Call(port, goods)));
-  EXPECT_TRUE(Ok(Call(port, goods)));  // from the cache
-  EXPECT_TRUE(Ok(Call(port, OrderSave("", "metrics", 2))));
+  EXPECT_TRUE(Ok(Call(port, goods)));
+  const std::string saved = Call(port, OrderSave("", "order note", 2));
   EXPECT_FALSE(Ok(Call(port, For(protocol::kOrderOpen, "S00001"))));
   auto after = Samples(Get(port, "/metrics").body, service.Folder());
+  const auto command = [](const protocol::Command& c) { return "command=\"" + std::string(c.code) + "\","; };
   for (const auto& [sample, by] : std::vector<std::pair<std::string, double>>{
-           {R"(tarvik_requests_total{command=")" + std::string(protocol::kOrderSave.code) + R"(",endpoint="Order",result="1",status="200"})", 1},
-           {R"(tarvik_requests_total{command=")" + std::string(protocol::kOrderOpen.code) + R"(",endpoint="Order",result="0",status="200"})", 1},
+           {"tarvik_requests_total{" + command(protocol::kOrderSave) + R"(endpoint="Order",result="1",status="200"})", 1},
+           {"tarvik_requests_total{" + command(protocol::kOrderOpen) + R"(endpoint="Order",result="0",status="200"})", 1},
            {R"(tarvik_requests_total{command="",endpoint="metrics",result="",status="200"})", 1},
            {R"(tarvik_request_duration_seconds_count{endpoint="Order"})", 2},
            {R"(tarvik_request_duration_seconds_bucket{endpoint="Order",le="+Inf"})", 2},
@@ -135,6 +115,25 @@ TEST(Metrics, ParseAsPrometheusTextAndMoveWithRequests) {
     EXPECT_EQ(after[sample] - (before.count(sample) ? before.at(sample) : 0), by) << sample;
   }
   EXPECT_GE(after["tarvik_connections_open{}"], 1);  // the scrape's own at least
+  EXPECT_EQ(service.Terminate(), 0);
+
+  const std::string text = service.Log();
+  std::istringstream lines(text);
+  int count = 0;
+  const std::regex shape(
+      R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z client=127\.0\.0\.1 (POST|GET) \S+( \S+=\S+)* status=\d+( \S+=\S+)* ms=\d+\.\d bytes=\d+)");
+  for (std::string l; std::getline(lines, l); ++count) EXPECT_TRUE(std::regex_match(l, shape)) << l;
+  EXPECT_EQ(count, 8) << text;
+  const auto logged = [](const protocol::Command& c) { return "command=" + std::string(c.code); };
+  for (const std::string& part : std::vector<std::string>{
+           "POST /NET/Customer.php " + logged(protocol::kCustomer) + " supplier=S00001 orderer-id=NEWSHOP status=200 result=1 records=1",
+           logged(protocol::kCustomerPassword) + " supplier=S00001 orderer=" + code + " status=200 result=1",
+           logged(protocol::kGoodByCode) + " supplier=S00001 status=200 result=1 cache=hit",
+           logged(protocol::kOrderSave) + " supplier=S00001 orderer=C00001 order=" + TagValue("OH_CODE", saved) + " status=200 result=1",
+           "GET /metrics status=200"})
+    EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+  EXPECT_EQ(text.find(password), std::string::npos);
+  EXPECT_EQ(text.find("order note"), std::string::npos);
 }
 
 // serve --config: settings from the file, the command line over them, and a

@@ -1,6 +1,6 @@
 #pragma once
-// Request texts of the service commands, built as the client builds them, and
-// readings of their replies.
+// Request texts of the service's commands, built through the protocol table
+// as the client builds them, and readings of their replies.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "protocol/CommandTable.h"
-#include "tests/service/WireClient.h"
 #include "wire/MessageFormat.h"
 
 // A service (or cluster) of the test that must run: skips the test where it
@@ -22,8 +21,13 @@
 
 namespace tarvik::test {
 
-// A request of command for supplier dbKey as the client builds it: the
-// header of its row of the table (a fixed CALL_INDEX), its fixed extras, then rest.
+// A command's request as the client posts it: its path and text (elements, without envelope).
+struct Req {
+  std::string path, text;
+};
+
+// A request of command for supplier dbKey: the header of its row of the
+// table (a fixed CALL_INDEX), its fixed extras, then rest.
 inline Req For(const protocol::Command& command, const std::string& dbKey, const std::string& rest = "",
                const std::vector<std::string>& extras = {}) {
   return {protocol::EndpointPath(command), protocol::RequestText(command, "240131-2", dbKey, extras, rest)};
@@ -38,6 +42,7 @@ inline std::string OrderBy(const std::string& list) { return MakeTag("ORDERBY", 
 inline Req Member(const std::string& id) { return For(protocol::kMember, "", Same("M_ID", id)); }
 inline bool Ok(const std::string& reply) { return TagValue("RESULT_CODE", reply) == "1"; }
 inline long long Count(const std::string& reply) { return TagInt("RESULT_RECORD_COUNT", reply); }
+inline std::string Record(const std::string& reply, std::size_t i) { return TagValue("RDC_" + std::to_string(i), reply); }
 
 struct LineSpec {
   std::string code, name, box, qty, note;
@@ -61,6 +66,9 @@ inline std::string OrderBody(const std::string& ohCode, const std::string& iog, 
   }
   return protocol::Elements(protocol::kOrderSave.carries, {head, body});
 }
+inline Req Save(const std::string& body, const std::string& supplier = "S00001") {
+  return For(protocol::kOrderSave, supplier, body);
+}
 
 // A whole save request for C00001 with `lines` lines (every third typed in
 // by hand), line i noted note + "-" + i, so a stored order tells whose and
@@ -69,14 +77,17 @@ inline Req OrderSave(const std::string& code, const std::string& note, int lines
   std::vector<LineSpec> specs;
   for (int l = 0; l < lines; ++l)
     specs.push_back({l % 3 ? "P0" + std::to_string(1000 + l) : "YZ", "수기", "EA", "1", note + "-" + std::to_string(l)});
-  return For(protocol::kOrderSave, "S00001", OrderBody(code, iog, specs, note));
+  return Save(OrderBody(code, iog, specs, note));
 }
-inline Req OrderOpen(const std::string& code) { return For(protocol::kOrderOpen, "S00001", "", {code}); }
+inline Req OrderOpen(const std::string& code, const std::string& supplier = "S00001") {
+  return For(protocol::kOrderOpen, supplier, "", {code});
+}
+inline Req OrderDelete(const std::string& code) { return For(protocol::kOrderDelete, "S00001", "", {code}); }
 
 inline const char* kGoodsOrder = "G_GPSORT1 ASC,G_GPSORT2 ASC,G_SORT ASC,G_NAME ASC";
-// Every product of the supplier with C00001's prices, and C00001's traded products, as the log-in loads them.
-inline Req AllGoods(const std::string& supplier = "S00001") {
-  return For(protocol::kGoods, supplier, MakeTag("C_CODE", "C00001") + Like("G_NAME", "%") + OrderBy(kGoodsOrder));
+// Every product of the supplier with cc's prices, and C00001's traded products, as the log-in loads them.
+inline Req AllGoods(const std::string& supplier = "S00001", const std::string& cc = "C00001") {
+  return For(protocol::kGoods, supplier, MakeTag("C_CODE", cc) + Like("G_NAME", "%") + OrderBy(kGoodsOrder));
 }
 inline Req Traded() { return For(protocol::kUnitCosts, "S00001", Same("U_CC", "C00001") + OrderBy(kGoodsOrder)); }
 
@@ -102,35 +113,24 @@ inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
   return rows;
 }
 
-// Each named element of record holds its value.
-inline void ExpectTags(const std::string& record, const std::vector<std::pair<std::string, std::string>>& want) {
-  for (const auto& [name, value] : want) EXPECT_EQ(TagValue(name, record), value) << name;
-}
-
-// The categories of a product reply. The client's category lists need each
-// major (G_GPN1) and each (major, minor) pair to arrive in one run.
-struct CategoryRuns {
-  bool whole = true;
-  std::string broken;  // the first pair that came back after another one
-  std::size_t majors = 0;
-};
-inline CategoryRuns CountCategoryRuns(const std::string& reply) {
-  CategoryRuns runs;
+// The client's category lists need each major (G_GPN1) and each (major,
+// minor) pair of a product reply to arrive in one run: the first pair that
+// came back after another one ("" when none), and the number of majors.
+inline std::pair<std::string, std::size_t> BrokenCategoryRun(const std::string& reply) {
+  std::string broken;
   std::set<std::string> majors, pairs;
   std::string lastMajor = "\x01", lastPair = "\x01";
   ReplyReader reader(reply);
   for (long long i = 0, n = Count(reply); i < n; ++i) {
     const std::string rec = reader.Record(static_cast<std::size_t>(i));
     const std::string major = TagValue("G_GPN1", rec), pair = major + "/" + TagValue("G_GPN2", rec);
-    if ((major != lastMajor && !majors.insert(major).second) || (pair != lastPair && !pairs.insert(pair).second)) {
-      if (runs.whole) runs.broken = pair;
-      runs.whole = false;
-    }
+    if (((major != lastMajor && !majors.insert(major).second) || (pair != lastPair && !pairs.insert(pair).second)) &&
+        broken.empty())
+      broken = pair;
     lastMajor = major;
     lastPair = pair;
   }
-  runs.majors = majors.size();
-  return runs;
+  return {broken, majors.size()};
 }
 
 }  // namespace tarvik::test

@@ -1,71 +1,64 @@
 #include "tests/service/WireClient.h"
 
-#include <Poco/Exception.h>
-#include <Poco/Net/HTTPClientSession.h>
-#include <Poco/Net/HTTPRequest.h>
-#include <Poco/Net/HTTPResponse.h>
-#include <Poco/StreamCopier.h>
+#include <chrono>
+#include <cstdlib>
 
-#include <sstream>
-
+#include "tests/support/LoopbackSocket.h"
 #include "wire/Gzip.h"
-#include "wire/MessageFormat.h"
+#include "wire/Text.h"
 
 namespace tarvik::test {
-namespace {
 
-const std::string kBoundary = "--------DHC013124153045123";
-
-RawReply Exchange(std::uint16_t port, const std::string& method, const std::string& path,
-                  const std::string& contentType, const std::string& body) {
-  RawReply r;
-  try {
-    Poco::Net::HTTPRequest req(method, path, Poco::Net::HTTPMessage::HTTP_1_1);
-    if (method == "POST") {
-      req.setContentType(contentType);
-      req.set("Accept-Encoding", "gzip, deflate");
-      req.setContentLength(body.size());
-    }
-    Poco::Net::HTTPClientSession session("127.0.0.1", port);
-    session.setTimeout(Poco::Timespan(30, 0));
-    session.sendRequest(req) << body;
-    Poco::Net::HTTPResponse resp;
-    std::ostringstream s;
-    Poco::StreamCopier::copyStream(session.receiveResponse(resp), s);
-    r = {resp.getStatus(), resp.getReason(), resp.getContentType(), resp.get("Content-Encoding", ""), s.str(), ""};
-    if (r.contentEncoding == "gzip") GzipDecompress(r.body, r.text);
-  } catch (const Poco::Exception&) {
-    r.status = 0;
-  }
-  return r;
-}
-
-std::string CallBody(const std::string& elements) {
-  return MultipartBody(kBoundary, GzipCompress(WrapPostData(elements)));
-}
-
-}  // namespace
-
-std::string MultipartBody(const std::string& boundary, const std::string& payload) {
+std::string MultipartBody(const std::string& payload, const std::string& boundary) {
   return "--" + boundary + "\r\nContent-Disposition: form-data; name=POST; filename=GZCompressString\r\n" +
          "Content-Type: application/x-gzip\r\n\r\n" + payload + "\r\n--" + boundary + "--\r\n";
 }
 
-RawReply PostRaw(std::uint16_t port, const std::string& path, const std::string& contentType,
-                 const std::string& body) {
-  return Exchange(port, "POST", path, contentType, body);
+std::string Post(const std::string& path, const std::string& body, const std::string& contentType) {
+  return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: " +
+         (contentType.empty() ? "multipart/form-data; boundary=b" : contentType) +
+         "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-std::string Call(std::uint16_t port, const Req& request) {
-  return PostRaw(port, request.path, "multipart/form-data; boundary=" + kBoundary, CallBody(request.text)).text;
+std::string RawCallOf(const std::string& path, const std::string& plain) {
+  return Post(path, MultipartBody(GzipCompress(plain)));
+}
+std::string RawCall(const Req& request) { return RawCallOf(request.path, WrapPostData(request.text)); }
+std::string RawGet(const std::string& path) { return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"; }
+
+bool NextReply(int fd, std::string& pending, Answer& out) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  for (char buf[65536];;) {
+    const std::size_t end = pending.find("\r\n\r\n");
+    if (end != std::string::npos) {
+      const std::string head = AsciiLower(pending.substr(0, end + 2));
+      const std::size_t at = head.find("\r\ncontent-length:");
+      const std::size_t size = end + 4 + (at == std::string::npos ? 0 : std::strtoull(head.c_str() + at + 17, nullptr, 10));
+      if (pending.size() >= size) {
+        out.line = pending.substr(0, pending.find("\r\n"));
+        out.status = std::atoi(out.line.c_str() + out.line.find(' ') + 1);
+        out.body = pending.substr(end + 4, size - end - 4);
+        out.text.clear();
+        if (head.find("\r\ncontent-encoding: gzip") != std::string::npos) GzipDecompress(out.body, out.text);
+        pending.erase(0, size);
+        return true;
+      }
+    }
+    if (std::chrono::steady_clock::now() > until) return false;
+    if (!Readable(fd)) continue;
+    const long n = ReceiveSome(fd, buf, sizeof buf);
+    if (n <= 0) return false;
+    pending.append(buf, static_cast<std::size_t>(n));
+  }
 }
 
-RawReply Get(std::uint16_t port, const std::string& path) { return Exchange(port, "GET", path, "", ""); }
-
-std::string RawCall(const Req& request) {
-  const std::string body = CallBody(request.text);
-  return "POST " + request.path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; boundary=" +
-         kBoundary + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+Answer Exchange(std::uint16_t port, const std::string& request, const std::string& from) {
+  Answer a;
+  std::string pending;
+  const int fd = ConnectLoopback(port, from);
+  if (fd >= 0 && SendAll(fd, request) && !NextReply(fd, pending, a)) a = Answer();
+  CloseSocket(fd);
+  return a;
 }
 
 }  // namespace tarvik::test

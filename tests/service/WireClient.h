@@ -1,31 +1,39 @@
 #pragma once
-// Talks to the service the way the ordering client does on the wire (a
-// multipart POST of a gzip member of "VALUE=<POST_DATA>...</POST_DATA>"), and
-// lets tests send broken variants of it.
+// The service's requests and replies as HTTP bytes: a request posted the way
+// the ordering client posts it (a multipart POST of a gzip member of
+// "VALUE=<POST_DATA>...</POST_DATA>") or broken variants of it, a reply read
+// back from bytes, and exchanges with a service on loopback.
 #include <cstdint>
 #include <string>
 
+#include "tests/service/Requests.h"
+
 namespace tarvik::test {
 
-// A command's request as the client posts it: its path and text (elements, without envelope).
-struct Req { std::string path, text; };
-
-struct RawReply {
-  int status = 0;  // HTTP status; 0 when the exchange failed
-  std::string reason, contentType, contentEncoding;
+struct Answer {
+  int status = 0;    // 0 when no whole reply came
+  std::string line;  // the status line, "HTTP/1.1 404 Not Found"
   std::string body;  // as received
   std::string text;  // body gunzipped (empty when it was not gzip)
 };
 
-// The multipart body the client posts for a given gzip payload.
-std::string MultipartBody(const std::string& boundary, const std::string& payload);
-// POST of raw bytes with the given Content-Type to path on 127.0.0.1:port.
-RawReply PostRaw(std::uint16_t port, const std::string& path, const std::string& contentType,
-                 const std::string& body);
-// The request as the client sends it; the reply text.
-std::string Call(std::uint16_t port, const Req& request);
-RawReply Get(std::uint16_t port, const std::string& path);
-// The whole POST of Call as bytes, for tests that write to a socket themselves.
+// The multipart body the client posts for a payload (its gzip member).
+std::string MultipartBody(const std::string& payload, const std::string& boundary = "b");
+// A POST of body to path as bytes; contentType empty: the client's multipart one.
+std::string Post(const std::string& path, const std::string& body, const std::string& contentType = "");
+// The client's whole POST of request, and the same with the plain text
+// given (without its envelope being added) as the gzip member.
 std::string RawCall(const Req& request);
+std::string RawCallOf(const std::string& path, const std::string& plain);
+std::string RawGet(const std::string& path);
+
+// The next whole reply on fd; what follows it stays in pending. False when
+// none came within 10 s.
+bool NextReply(int fd, std::string& pending, Answer& out);
+// One request on a new connection to 127.0.0.1:port (from another loopback
+// address when from is given) and its reply.
+Answer Exchange(std::uint16_t port, const std::string& request, const std::string& from = "");
+inline std::string Call(std::uint16_t port, const Req& request) { return Exchange(port, RawCall(request)).text; }
+inline Answer Get(std::uint16_t port, const std::string& path) { return Exchange(port, RawGet(path)); }
 
 }  // namespace tarvik::test
