@@ -148,6 +148,35 @@ bool Switch(const Args& a, const std::string& name, bool& value) {
   return true;
 }
 
+// serve's options from its arguments (and its configuration file): its
+// exit code.
+int ServeFromArgs(const Args& a, const std::string& db) {
+  using namespace tarvik::service;
+  ServeOptions o;
+  o.listen = a.One("listen");
+  o.db = db;
+  o.updateDir = a.One("update-dir");
+  if (o.listen.empty() || !a.Number("threads", o.workers) ||
+      !a.Number("connections", o.limits.maxConnections) ||
+      !a.Number("peer-connections", o.limits.maxPerPeer) ||
+      !a.Seconds("request-timeout", o.limits.requestSeconds) ||
+      !a.Seconds("idle-timeout", o.limits.idleSeconds) || !Switch(a, "metrics", o.metrics) ||
+      !Switch(a, "desk-tls", o.deskTls))
+    return Usage();
+  o.deskListen = a.One("desk-listen");
+  std::size_t cacheMb = o.cacheBytes >> 20, bodyMb = o.limits.bodyBudget >> 20,
+              connect = static_cast<std::size_t>(o.dbLimits.connectSeconds);
+  if (!a.Number("cache-mb", cacheMb) || !a.Number("body-memory-mb", bodyMb) ||
+      !a.Number("db-connect-timeout", connect) ||
+      !a.Seconds("db-statement-timeout", o.dbLimits.statementSeconds) ||
+      !a.Seconds("db-commit-lookup", o.dbLimits.commitLookupSeconds))
+    return Usage();
+  o.cacheBytes = cacheMb << 20;
+  o.limits.bodyBudget = bodyMb << 20;
+  o.dbLimits.connectSeconds = static_cast<int>(connect);
+  return Serve(o);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -175,31 +204,7 @@ int main(int argc, char** argv) {
     if (!a.Has("to")) return Usage();
     return AdminBackup(db, a.One("to"), out, err);
   }
-  if (cmd == "serve") {
-    ServeOptions o;
-    o.listen = a.One("listen");
-    o.db = db;
-    o.updateDir = a.One("update-dir");
-    if (o.listen.empty() || !a.Number("threads", o.workers) ||
-        !a.Number("connections", o.limits.maxConnections) ||
-        !a.Number("peer-connections", o.limits.maxPerPeer) ||
-        !a.Seconds("request-timeout", o.limits.requestSeconds) ||
-        !a.Seconds("idle-timeout", o.limits.idleSeconds) || !Switch(a, "metrics", o.metrics) ||
-        !Switch(a, "desk-tls", o.deskTls))
-      return Usage();
-    o.deskListen = a.One("desk-listen");
-    std::size_t cacheMb = o.cacheBytes >> 20, bodyMb = o.limits.bodyBudget >> 20,
-                connect = static_cast<std::size_t>(o.dbLimits.connectSeconds);
-    if (!a.Number("cache-mb", cacheMb) || !a.Number("body-memory-mb", bodyMb) ||
-        !a.Number("db-connect-timeout", connect) ||
-        !a.Seconds("db-statement-timeout", o.dbLimits.statementSeconds) ||
-        !a.Seconds("db-commit-lookup", o.dbLimits.commitLookupSeconds))
-      return Usage();
-    o.cacheBytes = cacheMb << 20;
-    o.limits.bodyBudget = bodyMb << 20;
-    o.dbLimits.connectSeconds = static_cast<int>(connect);
-    return Serve(o);
-  }
+  if (cmd == "serve") return ServeFromArgs(a, db);
   if (cmd == "desk-user") {
     const std::string role = a.One("role");
     const std::string supplier = a.Has("supplier") ? a.One("supplier") : "S00001";
