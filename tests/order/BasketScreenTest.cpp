@@ -3,10 +3,8 @@
 #include <QLabel>
 #include <QTableView>
 
-#include "controls/CEdit.h"
 #include "controls/ImageButton.h"
 #include "order/DeliveryCalendar.h"
-#include "order/QuantityDialog.h"
 #include "tests/mainwindow/MainFixture.h"
 
 namespace tarvik::test {
@@ -212,8 +210,7 @@ TEST_F(Basket, F11AndTheOrderPrintButtonPrintTheBasket) {
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
-// The note and name columns cut long texts with no way to read them; the
-// status line holds them whole in its hint and never cuts the basket's state.
+// The note and name columns cut long texts; the tooltips and status line show them whole.
 TEST_F(Basket, LongNameAndNoteShowWholeInTheTooltipAndTheStatusLine) {
   const std::string name = "브레이크 패드 세트 앞 좌우 (그랜저 HG 2.4) 순정형";
   const std::string note = "화요일오전배송부탁드립니다";  // 13 syllables, 26 bytes: more than the column holds

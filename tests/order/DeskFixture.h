@@ -48,6 +48,13 @@ inline void AddThreeLines(OrderDraft& d) {
   d.Select(0);
 }
 
+// text with its first `from` replaced by `to`; a `from` not found fails the test.
+inline std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
 // An order list reply's record, and the reply of such records.
 inline std::string ListRecord(const std::string& code, const std::string& sd, const std::string& at,
                               const std::string& dd, const std::string& note, const std::string& status = "A") {

@@ -1,5 +1,5 @@
-// Lists of products into the basket from the main window: pasted (Ctrl+V,
-// "붙여넣기"), opened (Ctrl+O) and dropped; a sample whose product left.
+// Lists of products into the basket from the main window: pasted (Ctrl+V, "붙여넣기"),
+// opened (Ctrl+O) and dropped; a sample whose product left.
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
@@ -34,8 +34,7 @@ ModalScript::Step Answer(Shown& shown, Qt::Key key) {
   };
 }
 
-// The file dialog: the path typed into its name box, then "열기" (which checks
-// that the file is there).
+// The file dialog: the path in its name box, then "열기" (which checks the file is there).
 ModalScript::Step ChooseFile(const std::string& path) {
   return [path](QDialog& d) {
     auto* name = d.findChild<QLineEdit*>("fileNameEdit");
@@ -153,8 +152,7 @@ TEST_F(ListPaste, CtrlOOpensACp949FileAndAFileDroppedOnTheBasketGoesInToo) {
   EXPECT_EQ(Lines().size(), 3u);
 }
 
-// A sample made months ago: one of its products has left the catalogue
-// since (the supplier's import removed it) before this log-in.
+// A sample made months ago, one of whose products an import removed before this log-in.
 class RemovedProduct : public ListPaste {
  protected:
   static void SetUpTestSuite() {
@@ -203,11 +201,9 @@ TEST_F(RemovedProduct, AReopenedSampleMarksTheLineAndF7NamesItAndSendsNothing) {
   EXPECT_EQ(Lines(), (Texts{"P00002 10", "P00010 4", "P00018 2"}));
 }
 
-// Regression: a product taken out of the catalogue while it sat in an opened
-// order: F7 told the clerk to check the connection though the service said
-// why, the status line then counted the failed send as stored, and the order
-// opened again showed the line as "[code]" without the name the log-in's
-// table still held.
+// Regression: a product removed while in an opened order: F7 blamed the connection though
+// the service said why, the status line counted the failed send as stored, and the order
+// opened again showed the line as "[code]" without the name the log-in's table held.
 TEST_F(RemovedProduct, ARefusalNamedTheConnectionAndTheRemovedLineLostItsName) {
   const GoodsRecord g = dm->Catalogue.TradedGoods[3];
   AddTraded(0, "1");

@@ -1,8 +1,6 @@
-// The clerk's program against a service whose connection to PostgreSQL is cut
-// right after COMMIT, PostgreSQL then out of reach for a while: the service
-// finds the order once it is back, or, when that takes longer than it looks,
-// gives no result, and the next F7 finds the order instead of storing it
-// again. Either way the order is stored once and the program says so.
+// PostgreSQL cut off right after COMMIT, for a while: the service finds the order once it
+// is back or, after looking long enough, gives no result and the next F7 finds the order.
+// Either way it is stored once and the program says so.
 #include "tests/order/DeskFixture.h"
 #include "tests/support/CuttingProxy.h"
 #include "tests/support/Environment.h"
@@ -72,8 +70,7 @@ TEST_P(LostCommit, TheOrderIsStoredOnceAndTheProgramSaysSo) {
   }
 }
 
-// Full size: PostgreSQL out of reach 10 s (a stop or restart), looked up for
-// the default 15 s; and out of reach longer than that.
+// Full size: out of reach 10 s (a restart), looked up for the default 15 s; and longer.
 INSTANTIATE_TEST_SUITE_P(Outages, LostCommit,
                          FullSize() ? ::testing::Values(Outage{"Shorter", 10, 15}, Outage{"Longer", 20, 15})
                                     : ::testing::Values(Outage{"Shorter", 0.5, 2}, Outage{"Longer", 2.5, 1}),

@@ -41,8 +41,7 @@ TEST_F(Ordering, NewOrderIsSentReadBackReopenedAndSentAgainAsAChange) {
   EXPECT_TRUE(Find<QLineEdit>("EdtDD")->text().isEmpty());
   EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
 
-  // What went out is the desk test's, byte for byte, and what the service
-  // stores of it the service's order test; here, that it comes back whole.
+  // The bytes sent are the desk test's, what is stored the service's; here, it comes back whole.
   const std::string code = Newest();
   EXPECT_EQ(LastKind(), "O");
 
@@ -103,8 +102,7 @@ TEST_F(Ordering, OrdersTheSupplierHasMarkedAreRefusedButBecomeSamples) {
   Open(code);
   Click("SBF7S");  // not yet received: no sample
   EXPECT_EQ(prompter.Last(), "미접수 내용은 샘플등록을 할수 없습니다.");
-  // Marked while opened: the service refuses the send and the clerk is told
-  // the true reason, not a connection fault; nothing changes there.
+  // Marked while opened: the service refuses the send, the clerk hears its reason, not a fault.
   ASSERT_EQ(service_->Admin({"mark", code, "I"}), 0);
   Send();
   EXPECT_EQ(prompter.Texts(), Texts{"거래처에서 발주가 접수중입니다." + kAdvice});
@@ -211,8 +209,7 @@ TEST_F(Ordering, ServiceDownKeepsTheBasketAndTheNextSendCountsTwice) {
   EXPECT_EQ(LastKind(), "R");
 }
 
-// On an empty basket each order key and its button answer alike: a refusal,
-// the list in its mode, or nothing.
+// On an empty basket each order key and its button answer alike: a refusal, a list, or nothing.
 TEST_F(Ordering, EachOrderKeyAndItsButtonRunTheSameOperation) {
   const char* const kNone = "";
   const char* const kOrders = "list of orders";
@@ -270,7 +267,7 @@ TEST_F(Ordering, EachOrderKeyAndItsButtonRunTheSameOperation) {
   }
 }
 
-// SHOP1's demo orders in each status and two samples.
+// SHOP1's demo orders in each status and two samples, on a service of their own.
 class DemoOrders : public Ordering {};
 
 TEST_F(DemoOrders, ListEveryStatusAndTwoSamples) {

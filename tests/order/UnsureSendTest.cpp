@@ -1,31 +1,19 @@
 // A send whose reply was lost: its outcome, how the order it may have stored
 // is found again, and what the next F7 does with it.
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 
 #include "order/BasketJournal.h"
-#include "platform/Folders.h"
-#include "order/OrderDesk.h"
 #include "order/OrderWire.h"
 #include "order/SendCheck.h"
+#include "platform/Folders.h"
 #include "tests/order/DeskFixture.h"
 #include "text/Text.h"
 
-namespace tarvik {
+namespace tarvik::test {
 namespace {
 
-using test::GzipReply;
-using test::ListRecord;
-using test::ListText;
-using test::kSendFailed;
-using test::kSent;
-using test::Reply;
-using test::Texts;
-
-// The order read a service gives for a stored body: the header and lines as
-// sent, with the service's code, date and time and each product's own name.
+// A service's read of a stored body: as sent, with its code, date, time and product names.
 std::string OpenText(const std::string& body, const std::string& code, const std::string& sd,
                      const std::string& at) {
   const std::string head = TagValue("ORDERH_DATA", body), sent = TagValue("ORDERL_DATA", body);
@@ -42,7 +30,7 @@ std::string OpenText(const std::string& body, const std::string& code, const std
 
 OrderDraft ThreeLines() {
   OrderDraft d;
-  test::AddThreeLines(d);
+  AddThreeLines(d);
   d.DeliveryDate = "240215";
   d.Note = " 빠른 배송 ";
   d.SendCount = 1;
@@ -137,12 +125,7 @@ TEST(SendCheck, TheSendIsFoundWhateverThePcClockAndTheDatabaseTimeZone) {
 TEST(SendCheck, TheStoredOrderMustHoldWhatWasSent) {
   const std::string body = OrderSaveBody(ThreeLines(), "C1");
   const std::string stored = OpenText(body, "K1", "240131", "0930");
-  auto edited = [&](const std::string& from, const std::string& to) {
-    std::string s = stored;
-    const auto at = s.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return s.replace(at, from.size(), to);
-  };
+  auto edited = [&](const std::string& from, const std::string& to) { return Replaced(stored, from, to); };
   const struct {
     const char* what;
     std::string reply;
@@ -163,7 +146,7 @@ TEST(SendCheck, TheStoredOrderMustHoldWhatWasSent) {
   for (const auto& c : cases) EXPECT_EQ(StoredOrderMatches(body, c.reply), c.matches) << c.what;
 }
 
-class UnsureDesk : public test::DeskTest {
+class UnsureDesk : public DeskTest {
  protected:
   // Three lines sent as a new order; the service closes without a reply.
   void LoseTheFirstSend() {
@@ -210,8 +193,7 @@ TEST_F(UnsureDesk, TheNextSendFindsTheStoredOrderAndOpensItInstead) {
   desk.SendOrder();
   EXPECT_EQ(prompter.Texts(), Texts{Question(true)});
   ASSERT_EQ(Requests(), 5u);
-  // Only the commands every service answers: the list exactly as the order
-  // list screen asks for it, then the reads.
+  // Only commands every service answers: the list as the order list screen asks, then the reads.
   EXPECT_EQ(Sent(1).substr(Sent(1).find("<COMMAND>")),
             MakeTag("COMMAND", protocol::kOrderList.code) + "<DB_KEY>S00001</DB_KEY>" + OrderListBody("C00001", false) + "</POST_DATA>");
   EXPECT_EQ(Command(2) + TagValue("OH_CODE", Sent(2)) + Command(3), protocol::kOrderOpen.code + std::string("K9") + protocol::kOrderOpen.code);
@@ -246,8 +228,8 @@ TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
   EXPECT_EQ(TagValue("OH_CODE", Sent(Requests() - 2)), "");
 }
 
-// Regression: after a lost reply and a changed basket the stored order was
-// sent again as a change only, so the supplier never heard of the new order.
+// Regression: after a lost reply and a changed basket the stored order went again as a
+// change only, so the supplier never heard of the new order.
 TEST_F(UnsureDesk, ChangesMadeSinceGoToTheStoredOrderAfterItsNewOrderMessage) {
   LoseTheFirstSend();
   ServiceHolds();
@@ -295,7 +277,7 @@ TEST_F(UnsureDesk, ARefusalOrARefusedConnectionOrAReSendIsNeverUnsure) {
   server.QueueReplies({Reply("0")});
   desk.SendOrder();
   EXPECT_TRUE(d.Unsure.Empty());
-  const std::string refused = "127.0.0.1:" + std::to_string(test::LoopbackServer::ClosedPort());
+  const std::string refused = "127.0.0.1:" + std::to_string(LoopbackServer::ClosedPort());
   seams.service.server = ParseServerAddress(refused);
   desk.SendOrder();
   EXPECT_TRUE(d.Unsure.Empty());
@@ -331,9 +313,8 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
   ASSERT_EQ(told.size(), 4u);  // the failed write, then these
   EXPECT_EQ(told[1] + told[2] + told[3], kSent + notRemoved + notRemoved);
 
-  // The next log-in finds the journal of an earlier state of the order sent,
-  // which holds its line and more: offered with No as the default, on any
-  // clock (the PC's a day behind the service's).
+  // The next log-in finds a journal of an earlier state of the order sent: offered with
+  // No as the default, on any clock (the PC's a day behind the service's).
   QDir(Q(journal.Path())).removeRecursively();
   ASSERT_TRUE(journal.Save(written));
   Now();
@@ -358,8 +339,8 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
     EXPECT_EQ(journal.Exists(), restore);
     EXPECT_EQ(next.Draft().LineCount(), restore ? 1 : 0);
   }
-  // The service cannot be asked at the start: the question says so, No by
-  // default; restored all the same, F7 looks first and asks, No by default.
+  // The service cannot be asked at the start: the question says so; restored all the
+  // same, F7 looks first and asks; No is the default of both.
   server.QueueReplies({Reply("0"), GzipReply(ListText({ListRecord("K9", sd, at, "240215", "")})), stored});
   prompter.Clear();
   prompter.answers = {true};
@@ -377,4 +358,4 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
 }
 
 }  // namespace
-}  // namespace tarvik
+}  // namespace tarvik::test
