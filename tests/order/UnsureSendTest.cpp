@@ -111,8 +111,7 @@ TEST(SendCheck, TheSendIsFoundWhateverThePcClockAndTheDatabaseTimeZone) {
       EXPECT_EQ(found[0].code, "SENT");
     }
   }
-  // The same order stored two days before is no send of now, even as the
-  // newest of the list; only the service's Date tells so.
+  // The same order stored two days before is no send of now; only the service's Date tells.
   const UnsureSend unsure{body, S(sentUtc.addSecs(9 * 3600).toString("yyyy-MM-ddTHH:mm:ss"))};
   const QDateTime now = QDateTime::fromString(Q(unsure.at), Qt::ISODate).addSecs(300);
   const std::string old = ListText({record("OLD", sentUtc.addDays(-2), note)});
@@ -148,7 +147,8 @@ TEST(SendCheck, TheStoredOrderMustHoldWhatWasSent) {
 
 class UnsureDesk : public DeskTest {
  protected:
-  // Three lines sent as a new order; the service closes without a reply.
+  // Two lines sent as a new order; the service closes without a reply, holding that order
+  // (list, open) among others.
   void LoseTheFirstSend() {
     OrderDraft& d = desk.Draft();
     d.AddLine("P00002", "피스톤 링", "EA", "3", "");
@@ -162,17 +162,14 @@ class UnsureDesk : public DeskTest {
     EXPECT_EQ(d.Unsure.body, t.substr(t.find("<ORDERH_DATA>"), t.find("</POST_DATA>") - t.find("<ORDERH_DATA>")));
     EXPECT_EQ(d.SendCount * 10 + d.LineCount(), 12);
     prompter.Clear();
+    Now();
+    list = ListText({ListRecord("K9", sd, at, "240215", "빠른 배송"), ListRecord("K8", sd, at, "240215", "다른")});
+    open = OpenText(d.Unsure.body, "K9", sd, at);
   }
   void Now() {
     const QDateTime now = QDateTime::currentDateTime();
     sd = S(now.toString("yyMMdd"));
     at = S(now.toString("HHmm"));
-  }
-  // What the service holds after the lost send: that order among others.
-  void ServiceHolds() {
-    Now();
-    list = ListText({ListRecord("K9", sd, at, "240215", "빠른 배송"), ListRecord("K8", sd, at, "240215", "다른")});
-    open = OpenText(desk.Draft().Unsure.body, "K9", sd, at);
   }
   std::string When() const { return "발주일: " + FormatYymmdd(sd) + " " + at.substr(0, 2) + ":" + at.substr(2); }
   std::string Question(bool unchanged) const {
@@ -187,7 +184,6 @@ class UnsureDesk : public DeskTest {
 
 TEST_F(UnsureDesk, TheNextSendFindsTheStoredOrderAndOpensItInstead) {
   LoseTheFirstSend();
-  ServiceHolds();
   server.QueueReplies({GzipReply(list), GzipReply(open), GzipReply(open), Reply("1")});
   prompter.answers = {true};
   desk.SendOrder();
@@ -207,7 +203,6 @@ TEST_F(UnsureDesk, TheNextSendFindsTheStoredOrderAndOpensItInstead) {
 
 TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
   LoseTheFirstSend();
-  ServiceHolds();
   // Nothing alike: the send goes as any second send does.
   server.QueueReplies({GzipReply(ListText({ListRecord("K1", "200101", "0000", "240215", "다른 메모")})),
                        Reply("1"), Reply("1")});
@@ -219,7 +214,6 @@ TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
 
   prompter.Clear();
   LoseTheFirstSend();
-  ServiceHolds();
   server.QueueReplies({GzipReply(list), GzipReply(open), Reply("1"), Reply("1")});
   prompter.answers = {false};
   desk.SendOrder();
@@ -232,7 +226,6 @@ TEST_F(UnsureDesk, NoMatchSendsOnceAndNoSendsAgainAsTheClerkChose) {
 // change only, so the supplier never heard of the new order.
 TEST_F(UnsureDesk, ChangesMadeSinceGoToTheStoredOrderAfterItsNewOrderMessage) {
   LoseTheFirstSend();
-  ServiceHolds();
   desk.Draft().AddLine("P00010", "캠 샤프트", "SET", "1", "");
   server.QueueReplies({GzipReply(list), GzipReply(open), Reply("1"), Reply("1"), Reply("1")});
   prompter.answers = {true};
@@ -250,7 +243,6 @@ TEST_F(UnsureDesk, ChangesMadeSinceGoToTheStoredOrderAfterItsNewOrderMessage) {
 
 TEST_F(UnsureDesk, WhenTheServiceCannotBeAskedNothingIsSent) {
   LoseTheFirstSend();
-  ServiceHolds();
   const std::string cannot =
       "조금 전에 전송한 발주가 접수되었는지 확인하지 못했습니다.\r\r인터넷 연결을 확인하시고 다시 시도하십시요.";
   server.QueueReplies({Reply("0")});  // the list
