@@ -304,6 +304,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   d.DeliveryDate = "240203";
   d.BeingWritten = true;
   desk.CopyOrder();
+  EXPECT_EQ(prompter.Last(), "새로운 발주로 복사 돠었습니다.");
   EXPECT_EQ(d.OpenedCode + d.OpenedStatus + std::to_string(d.SendCount) + d.DeliveryDate, "0240203");
   EXPECT_TRUE(d.BeingWritten);
   EXPECT_EQ(d.LineCount(), 1);

@@ -342,7 +342,9 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
   next.SendOrder();
   const Texts asked = prompter.Texts();
   ASSERT_EQ(asked.size(), 2u);
-  EXPECT_NE(asked[0].find("이미 전송된 발주인지 서버에 확인하지 못했습니다.\r\r불러오시겠습니까?"), std::string::npos);
+  EXPECT_EQ(asked[0].substr(0, asked[0].find("저장 시각 ")), "작성하던 발주 내용이 저장되어 있습니다.\r\r(제품 1개, ");
+  EXPECT_EQ(asked[0].substr(asked[0].find(")")), ")\r\r이미 전송된 발주인지 서버에 확인하지 못했습니다.\r\r불러오시겠습니까?"
+                                                 "\r\r[아니요]를 누르면 저장된 내용은 지워집니다.");
   EXPECT_EQ(asked[1].substr(asked[1].find("제품 2개")), "제품 2개\r\r그래도 새 발주로 전송하시겠습니까?\r\r[아니요]를 "
                                                       "누르면 전송하지 않습니다. 전송된 발주는 [주문열기]로 볼 수 있습니다.");
   EXPECT_TRUE(prompter.prompts[0].noByDefault && prompter.prompts[1].noByDefault);
