@@ -1,5 +1,4 @@
-// The basket journal: the file keeps a draft exactly and refuses what is not
-// its own; the desk keeps it at every change and drops it when done.
+// The basket journal's file, and the desk keeping it at every change and dropping it when done.
 #include <QDir>
 #include <QFile>
 

@@ -1,7 +1,5 @@
 #pragma once
-// An order desk for supplier S00001 and orderer C00001 (한빛카센터) over a
-// session in a temporary folder; its service is a loopback server that
-// records every request.
+// An order desk for S00001 and C00001 (한빛카센터); its service a loopback server recording requests.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>

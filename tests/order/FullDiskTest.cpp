@@ -1,5 +1,4 @@
-// A disk that fills up while a file is written: the old file stays, and a
-// cut file is never taken for the whole one.
+// A disk that fills up while a file is written: the old file stays, a cut one is never taken as whole.
 #include <QDir>
 #include <QTemporaryDir>
 

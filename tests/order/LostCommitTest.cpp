@@ -1,6 +1,4 @@
-// PostgreSQL cut off right after COMMIT, for a while: the service finds the order once it
-// is back or, after looking long enough, gives no result and the next F7 finds the order.
-// Either way it is stored once and the program says so.
+// PostgreSQL out of reach right after COMMIT: the service or the next F7 finds the order, stored once.
 #include "tests/order/DeskFixture.h"
 #include "tests/support/CuttingProxy.h"
 #include "tests/support/Environment.h"

@@ -1,5 +1,4 @@
-// The basket's line rules, the quantity dialog's rules, and the order desk:
-// what each operation puts on the wire and how it answers the replies.
+// The basket's and the quantity dialog's rules; what each desk operation sends and how it answers.
 #include <functional>
 
 #include "net/CallIndex.h"

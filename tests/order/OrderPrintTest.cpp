@@ -1,5 +1,4 @@
-// The printed order list: pages as drawing steps, the device mapping, the run's messages,
-// and the PDF files where no printer is installed.
+// The printed order list: pages, the device mapping, the messages, PDF files without a printer.
 #include <gtest/gtest.h>
 
 #include <QDir>

@@ -1,6 +1,4 @@
-// The order list through a real CUPS queue (a private scheduler, cups-pdf the default).
-// The chain to cups-pdf drops the text layer of Korean fonts, so the pages are checked as
-// pictures: at 254 dots per inch one pixel is one page unit.
+// The order list through a private CUPS queue to cups-pdf, checked as pictures (254 dpi: a pixel a unit).
 #include <gtest/gtest.h>
 
 #include <QImage>

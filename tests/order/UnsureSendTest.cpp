@@ -1,5 +1,4 @@
-// A send whose reply was lost: its outcome, how the order it may have stored
-// is found again, and what the next F7 does with it.
+// A send whose reply was lost: its outcome, finding the order it may have stored, the next F7.
 #include <QDir>
 #include <QFile>
 
@@ -147,8 +146,7 @@ TEST(SendCheck, TheStoredOrderMustHoldWhatWasSent) {
 
 class UnsureDesk : public DeskTest {
  protected:
-  // Two lines sent as a new order; the service closes without a reply, holding that order
-  // (list, open) among others.
+  // Two lines sent as a new order, lost; list and open: the service holding it among others.
   void LoseTheFirstSend() {
     OrderDraft& d = desk.Draft();
     d.AddLine("P00002", "피스톤 링", "EA", "3", "");
@@ -305,8 +303,7 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
   ASSERT_EQ(told.size(), 4u);  // the failed write, then these
   EXPECT_EQ(told[1] + told[2] + told[3], kSent + notRemoved + notRemoved);
 
-  // The next log-in finds a journal of an earlier state of the order sent: offered with
-  // No as the default, on any clock (the PC's a day behind the service's).
+  // The next log-in offers an earlier state of the sent order, No by default, the PC's clock a day behind.
   QDir(Q(journal.Path())).removeRecursively();
   ASSERT_TRUE(journal.Save(written));
   Now();
@@ -331,8 +328,7 @@ TEST_F(UnsureDesk, AJournalLeftByASentOrderIsNotSentAgain) {
     EXPECT_EQ(journal.Exists(), restore);
     EXPECT_EQ(next.Draft().LineCount(), restore ? 1 : 0);
   }
-  // The service cannot be asked at the start: the question says so; restored all the
-  // same, F7 looks first and asks; No is the default of both.
+  // The service cannot be asked at the start: the question says so; F7 looks first and asks; No by default.
   server.QueueReplies({Reply("0"), GzipReply(ListText({ListRecord("K9", sd, at, "240215", "")})), stored});
   prompter.Clear();
   prompter.answers = {true};
