@@ -1,5 +1,4 @@
-// Lists of products into the basket (the screen test pastes, opens and drops
-// one of each kind of row), and the lines no longer sold.
+// Lists of products into the basket, row by row, and the lines no longer sold.
 #include <gtest/gtest.h>
 
 #include "order/BasketImport.h"

@@ -1,27 +1,16 @@
-// The basket journal: the file keeps a draft exactly and refuses what is not
-// its own; the desk keeps it at every change and drops it when done.
-#include <gtest/gtest.h>
-
+// The basket journal's file, and the desk keeping it at every change and dropping it when done.
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "order/BasketJournal.h"
 #include "platform/Folders.h"
-#include "order/OrderDesk.h"
-#include "platform/QtText.h"
 #include "tests/order/DeskFixture.h"
 #include "tests/support/Files.h"
-#include "text/Text.h"
 
-namespace tarvik {
+namespace tarvik::test {
 namespace {
 
-using test::ReadFile;
-using test::WriteFile;
-
-// Everything a draft holds, with the texts a journal must not bend: Korean,
-// blanks at the ends, separators, a line typed in by hand.
+// Everything a draft holds, with texts a journal must not bend: Korean, end blanks, separators.
 OrderDraft FullDraft() {
   OrderDraft d;
   d.AddLine("P00002", "피스톤 링 <표준>", "EA", "3", "");
@@ -54,7 +43,7 @@ class Journal : public ::testing::Test {
   BasketJournal journal{Folder(), "S00001", "C00001"};
 };
 
-TEST_F(Journal, KeepsEveryFieldOfTheDraftExactly) {
+TEST_F(Journal, KeepsEveryFieldOfTheDraftExactlyInAFileOfItsOwn) {
   const OrderDraft full = FullDraft();
   ASSERT_TRUE(journal.Save(full));
   EXPECT_EQ(journal.Path(), Folder() + "/basket-S00001-C00001.json");
@@ -71,34 +60,24 @@ TEST_F(Journal, KeepsEveryFieldOfTheDraftExactly) {
   ASSERT_EQ(journal.Read(back), BasketJournal::ReadResult::Read);
   EXPECT_EQ(Dump(back), Dump(many));
 
+  // Each supplier and orderer has a file of its own, and reads no other's.
+  const BasketJournal other(Folder(), "S00001", "C00002"), odd(Folder(), "S/0.1", "C 한");
+  EXPECT_EQ(odd.Path(), Folder() + "/basket-S%2F0%2E1-C%20%ED%95%9C.json");
+  EXPECT_NE(other.Path(), journal.Path());
+  EXPECT_EQ(other.Read(back), BasketJournal::ReadResult::Missing);
+  WriteFile(other.Path(), ReadFile(journal.Path()));
+  EXPECT_EQ(other.Read(back), BasketJournal::ReadResult::Unreadable);
+
   EXPECT_TRUE(journal.Remove());
   EXPECT_FALSE(journal.Exists());
   EXPECT_EQ(journal.Read(back), BasketJournal::ReadResult::Missing);
   EXPECT_TRUE(journal.Remove());  // nothing left is fine
 }
 
-TEST_F(Journal, EachSupplierAndOrdererHasItsOwnFile) {
-  const BasketJournal other(Folder(), "S00001", "C00002");
-  const BasketJournal odd(Folder(), "S/0.1", "C 한");
-  EXPECT_NE(other.Path(), journal.Path());
-  EXPECT_EQ(odd.Path(), Folder() + "/basket-S%2F0%2E1-C%20%ED%95%9C.json");
-  ASSERT_TRUE(journal.Save(FullDraft()));
-  OrderDraft d;
-  EXPECT_EQ(other.Read(d), BasketJournal::ReadResult::Missing);
-  // A file of another orderer under this name is not this orderer's basket.
-  WriteFile(other.Path(), ReadFile(journal.Path()));
-  EXPECT_EQ(other.Read(d), BasketJournal::ReadResult::Unreadable);
-}
-
 TEST_F(Journal, WhatIsNotAJournalIsUnreadableAndSetAsideWhole) {
   ASSERT_TRUE(journal.Save(FullDraft()));
   const std::string good = ReadFile(journal.Path());
-  auto replaced = [&](const std::string& from, const std::string& to) {
-    std::string s = good;
-    const auto at = s.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return s.replace(at, from.size(), to);
-  };
+  auto replaced = [&](const std::string& from, const std::string& to) { return Replaced(good, from, to); };
   std::string hundredLines = "[";
   for (int i = 0; i < 100; ++i) hundredLines += std::string(i ? "," : "") + "{\"code\":\"G\"}";
   hundredLines += "]";
@@ -136,7 +115,7 @@ TEST_F(Journal, WhatIsNotAJournalIsUnreadableAndSetAsideWhole) {
 }
 
 // The desk with a journal below a temporary folder.
-class DeskJournal : public test::DeskTest {
+class DeskJournal : public DeskTest {
  protected:
   BasketJournal journal{Folder(), "S00001", "C00001"};
 };
@@ -215,4 +194,4 @@ TEST_F(DeskJournal, AFailedWriteIsToldOnceUntilOneSucceeds) {
 }
 
 }  // namespace
-}  // namespace tarvik
+}  // namespace tarvik::test

@@ -1,7 +1,5 @@
 #pragma once
-// An order desk for supplier S00001 and orderer C00001 (한빛카센터) over a
-// session in a temporary folder; its service is a loopback server that
-// records every request.
+// An order desk for S00001 and C00001 (한빛카센터); its service a loopback server recording requests.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -46,6 +44,13 @@ inline void AddThreeLines(OrderDraft& d) {
   d.AddLine("P00010", "캠 샤프트", "SET", "1,200", "급함  ");
   d.AddDirectLine("수동 전구", "EA", "10", "");
   d.Select(0);
+}
+
+// text with its first `from` replaced by `to`; a `from` not found fails the test.
+inline std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 // An order list reply's record, and the reply of such records.

@@ -1,7 +1,4 @@
-// A disk that fills up while a file is written: the old file stays, and a
-// cut file is never taken for the whole one.
-#include <gtest/gtest.h>
-
+// A disk that fills up while a file is written: the old file stays, a cut one is never taken as whole.
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -9,8 +6,8 @@
 #include "order/OrderPrint.h"
 #include "platform/Printer.h"
 #include "tests/order/DeskFixture.h"
+#include "tests/support/Files.h"
 #include "tests/support/FullDisk.h"
-#include "tests/update/UpdateSite.h"
 #include "update/UrlDownload.h"
 
 namespace tarvik {
@@ -34,8 +31,7 @@ TEST_F(FullDiskJournal, KeptWhenTheDiskIsFull) {
   EXPECT_EQ(prompter.Last().rfind("작성중인 발주 내용을 임시 저장하지 못했습니다.", 0), 0u) << prompter.Last();
 }
 
-// Regression: printing without a printer on a full disk said the PDF file
-// was saved ("PDF 파일로 저장했습니다") while it was cut short and unreadable.
+// Regression: without a printer, on a full disk, a PDF cut short was said to be saved.
 TEST(FullDisk, APdfCutShortByAFullDiskWasSaidToBeSaved) {
   test::ScriptedPrompter prompter;
   SystemPrinter printer;

@@ -1,7 +1,4 @@
-// The basket's guards on the main window against the reference service: the
-// amounts, the characters the wire cannot carry, the journal that brings a
-// basket back, and a send whose reply a proxy loses.
-#include <QCheckBox>
+// The basket's guards on the main window: amounts, angle brackets, the journal, scans, a lost reply.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -21,7 +18,8 @@ class Guard : public MainWindowTest {
  protected:
   std::string Label(const char* name) { return S(Find<QLabel>(name)->text()); }
   // A new main window that keeps its basket below folder, as at a log-in.
-  void Start(const std::string& folder) {
+  void Start() {
+    main.reset();
     main = std::make_unique<TFrmMain>(*dm, seams, TFrmMain::AlreadyLoggedIn{});
     main->KeepBasketJournal(folder);
     script.Then([](QDialog&) {});  // the notices
@@ -30,8 +28,7 @@ class Guard : public MainWindowTest {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
     main->FirstActivation();
   }
-  // A barcode scanner: the code's keys, then Enter, 3 ms apart by their
-  // window-system times; what the scan leads to has run when this returns.
+  // A barcode scanner: the code's keys and Enter, 3 ms apart; what the scan leads to has run on return.
   static void Scan(QWidget* to, const std::string& code) {
     static unsigned long t = 10000000;
     t += 1000;
@@ -47,6 +44,7 @@ class Guard : public MainWindowTest {
     key(Qt::Key_Return, QStringLiteral("\r"));
     QApplication::processEvents();
   }
+  const std::string folder = S(dir.path()) + "/baskets";
 };
 
 TEST_F(Guard, AmountsOfPricedLinesAndALineWithoutAPrice) {
@@ -100,49 +98,15 @@ TEST_F(Guard, AngleBracketsNeverReachTheBasket) {
   EXPECT_EQ(main->Draft().Line(0).GoodsName + "/" + main->Draft().Line(0).GoodsBox, "XY/EA");
 }
 
-TEST_F(Guard, ABasketLeftByAnEarlierRunComesBackExactly) {
-  const std::string folder = S(dir.path()) + "/baskets";
-  main.reset();
-  Start(folder);
-  AddTraded(0, "3");
-  AddByHand(QStringLiteral("수동 전구"), "EA", "5");
-  TypeInBox("EdtDD", "240301");
-  TypeInBox("EdtNote", "CALL FIRST");
-  Find<QCheckBox>("ChkBxIOG")->click();
-  const std::string total = Label("LblTotal");
-  main.reset();  // gone without a word, as a killed program is
-
-  prompter.Clear();
-  prompter.answers = {true};
-  Start(folder);
-  ASSERT_EQ(prompter.prompts.size(), 1u);
-  EXPECT_TRUE(prompter.prompts[0].question);
-  const std::string q = prompter.prompts[0].text;
-  EXPECT_EQ(q.substr(0, q.find("저장 시각 ")),
-            "작성하던 발주 내용이 저장되어 있습니다.\r\r(제품 2개, ");  // then yy/mm/dd HH:MM
-  EXPECT_EQ(q.substr(q.find(")")), ")\r\r불러오시겠습니까?\r\r[아니요]를 누르면 저장된 내용은 지워집니다.");
-  // The draft field by field is the journal test's; Esc's removal of the file
-  // the desk journal test's; here, what the screen shows of it.
-  EXPECT_EQ(main->Draft().LineCount(), 2);
-  EXPECT_EQ(S(Find<QLineEdit>("EdtDD")->text() + Find<QLineEdit>("EdtNote")->text()), "240301CALL FIRST");
-  EXPECT_TRUE(Find<QCheckBox>("ChkBxIOG")->isChecked());
-  EXPECT_EQ(Label("LblTotal"), total);
-  EXPECT_EQ(S(Find<RowGrid>("SGS")->model()->index(1, kDColName).data().toString()), "수동 전구");
-}
-
-// Regression: a journal that could not be removed after its order was sent
-// (a read-only folder, a virus scanner holding the file) came back at the
-// next log-in with Yes as the default; Enter, then F7 stored a second order.
+// Regression: a journal not removed after its order was sent (a read-only folder, a virus
+// scanner) came back at the next log-in with Yes as the default; Enter, F7: a second order.
 TEST_F(Guard, AJournalThatCouldNotBeRemovedNeverBecomesASecondOrder) {
-  const std::string folder = S(dir.path()) + "/baskets";
-  main.reset();
-  Start(folder);
+  Start();
   AddTraded(0, "2");
   AddTraded(1, "3");
   const BasketJournal journal(folder, dm->MasterInfo.M_CODE, dm->CustomerInfo.C_CODE);
   const std::string written = ReadFile(journal.Path());
-  // From here nothing in the folder can be written or removed: a folder in
-  // the journal's place. The disk keeps the journal as written above.
+  // From here the journal cannot be written or removed: a folder in its place.
   QFile::remove(Q(journal.Path()));
   QDir().mkpath(Q(journal.Path() + "/x"));
   AddTraded(2, "1");
@@ -157,7 +121,7 @@ TEST_F(Guard, AJournalThatCouldNotBeRemovedNeverBecomesASecondOrder) {
 
   prompter.Clear();
   prompter.enterAtEveryQuestion = true;
-  Start(folder);
+  Start();
   ASSERT_EQ(prompter.prompts.size(), 1u);
   EXPECT_EQ(prompter.Last().rfind("저장되어 있던 발주 내용의 제품이 모두 이미 전송된 발주에 들어 있습니다.", 0), 0u);
   Send();
@@ -165,10 +129,8 @@ TEST_F(Guard, AJournalThatCouldNotBeRemovedNeverBecomesASecondOrder) {
   EXPECT_FALSE(journal.Exists());
 }
 
-// Regression: a scan typed its code where the focus was (a barcode as a
-// quantity, a date), its Enter confirmed the dialog, and a scan onto a
-// message box or half-typed search text was lost. Every scan goes into the
-// basket or is named; no dialog and no field takes it.
+// Regression: a scan typed its code where the focus was (a quantity, a date), its Enter
+// confirmed the dialog, and a scan onto a message box or half-typed search was lost.
 TEST_F(Guard, AScanGoesIntoTheBasketOrIsNamedWhereverTheFocusIs) {
   const GoodsRecord g = dm->Catalogue.TradedGoods[3];
   ASSERT_FALSE(g.G_BCODE.empty());
@@ -217,9 +179,7 @@ TEST_F(Guard, AScanGoesIntoTheBasketOrIsNamedWhereverTheFocusIs) {
   EXPECT_EQ(prompter.Texts(), Texts(4, named));
 }
 
-// Through a proxy that loses the reply of an order the service stored, the
-// next F7 finds that order instead of storing it twice; the service (and so
-// its database's clock) in UTC, the PC in Seoul.
+// A proxy loses a stored order's reply; the service and its database in UTC, the PC in Seoul.
 class SafeSend : public MainWindowTest {
  protected:
   static void SetUpTestSuite() {

@@ -1,8 +1,4 @@
-// The clerk's program against a service whose connection to PostgreSQL is cut
-// right after COMMIT, PostgreSQL then out of reach for a while: the service
-// finds the order once it is back, or, when that takes longer than it looks,
-// gives no result, and the next F7 finds the order instead of storing it
-// again. Either way the order is stored once and the program says so.
+// PostgreSQL out of reach right after COMMIT: the service or the next F7 finds the order, stored once.
 #include "tests/order/DeskFixture.h"
 #include "tests/support/CuttingProxy.h"
 #include "tests/support/Environment.h"
@@ -72,8 +68,7 @@ TEST_P(LostCommit, TheOrderIsStoredOnceAndTheProgramSaysSo) {
   }
 }
 
-// Full size: PostgreSQL out of reach 10 s (a stop or restart), looked up for
-// the default 15 s; and out of reach longer than that.
+// Full size: out of reach 10 s (a restart), looked up for the default 15 s; and longer.
 INSTANTIATE_TEST_SUITE_P(Outages, LostCommit,
                          FullSize() ? ::testing::Values(Outage{"Shorter", 10, 15}, Outage{"Longer", 20, 15})
                                     : ::testing::Values(Outage{"Shorter", 0.5, 2}, Outage{"Longer", 2.5, 1}),

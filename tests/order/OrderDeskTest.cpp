@@ -1,24 +1,19 @@
-// The basket's line rules, the quantity dialog's rules, and the order desk:
-// what each operation puts on the wire and how it answers the replies.
-#include <gtest/gtest.h>
-
+// The basket's and the quantity dialog's rules; what each desk operation sends and how it answers.
 #include <functional>
 
 #include "net/CallIndex.h"
 #include "order/OrderDraft.h"
 #include "order/OrderWire.h"
 #include "order/QuantityEntry.h"
-#include "platform/QtText.h"
 #include "tests/order/DeskFixture.h"
-#include "tests/support/ScriptedPrompter.h"
 
-namespace tarvik {
+namespace tarvik::test {
 namespace {
 
 const std::string kFull = "더이상 입력할 수 없습니다.";
 
 TEST(OrderDraft, NinetyNineLinesFitAndDeleteWorksAtBothEnds) {
-  test::ScriptedPrompter prompter;
+  ScriptedPrompter prompter;
   OrderDraft d(prompter);
   for (int i = 0; i < 98; ++i) ASSERT_TRUE(d.AddLine("G" + std::to_string(i), "n", "EA", "1", ""));
   EXPECT_TRUE(d.AddDirectLine("hand", "BOX", "2", ""));
@@ -35,12 +30,19 @@ TEST(OrderDraft, NinetyNineLinesFitAndDeleteWorksAtBothEnds) {
   EXPECT_TRUE(d.Line(97).LineNo.empty());
   d.Select(97);
   EXPECT_FALSE(d.DeleteLine());  // empty row: nothing
+  // Moving up stops at the first empty row, not at a product without a name.
+  OrderDraft e;
+  e.AddLine("A", "a", "EA", "1", "");
+  e.AddLine("B", "", "EA", "1", "");
+  e.AddLine("C", "c", "EA", "1", "");
+  e.Select(0);
+  e.DeleteLine();
+  EXPECT_EQ(std::to_string(e.LineCount()) + e.Line(0).GoodsCode + e.Line(1).GoodsCode + e.Line(1).LineNo, "2BC2");
 }
 
-// The journal hangs on this hook: every change must reach it once, and
-// nothing that changes nothing may cost a write.
+// The journal hangs on this hook: every change reaches it once, no non-change does.
 TEST(OrderDraft, EveryChangeTellsTheHookOnceAndNothingElseDoes) {
-  test::ScriptedPrompter prompter;
+  ScriptedPrompter prompter;
   OrderDraft d(prompter);
   int calls = 0;
   d.SetChangeHook([&] { ++calls; });
@@ -101,23 +103,8 @@ TEST(OrderDraft, EveryChangeTellsTheHookOnceAndNothingElseDoes) {
   EXPECT_EQ(calls, 1);
 }
 
-TEST(OrderDraft, DeleteKeepsLinesAfterAProductWithoutAName) {
-  // Moving up stops at the first empty row, not at the first empty name, so a
-  // catalogue product whose name is empty does not cut the basket short.
-  OrderDraft d;
-  d.AddLine("A", "a", "EA", "1", "");
-  d.AddLine("B", "", "EA", "1", "");
-  d.AddLine("C", "c", "EA", "1", "");
-  d.Select(0);
-  d.DeleteLine();
-  EXPECT_EQ(d.LineCount(), 2);
-  EXPECT_EQ(d.Line(0).GoodsCode, "B");
-  EXPECT_EQ(d.Line(1).GoodsCode, "C");
-  EXPECT_EQ(d.Line(1).LineNo, "2");
-}
-
 TEST(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
-  test::ScriptedPrompter prompter;
+  ScriptedPrompter prompter;
   QuantityEntry::Inputs in;
   in.mode = CntMode::Modi;
   in.name = "x";
@@ -134,8 +121,7 @@ TEST(EntryTest, ConfirmNeedsANameAndTakesAnyNonZeroQuantity) {
   EXPECT_EQ(e.Confirm({}), QuantityEntry::Outcome::CloseOk);
   ASSERT_TRUE(e.Entered);
   EXPECT_EQ(e.Entered->name + "|" + e.Entered->box + "|" + e.Entered->qty, "이름|BOX|-3");
-  // Above the field's own four digits (a barcode's first seven landed there)
-  // it asks, No by default; No stays in the dialog.
+  // Above four digits (a barcode's first seven landed there) it asks, No by default; No stays.
   prompter.Clear();
   prompter.answers = {false, true};
   using O = QuantityEntry::Outcome;
@@ -157,19 +143,13 @@ TEST(QuantityText, GroupedInTheCellNoSeparatorsOnTheLine) {
   EXPECT_EQ(QuantityValue("abc"), 0);
 }
 
-using test::kSendFailed;
-using test::kSent;
-using test::Reply;
-using test::Texts;
-
-class Desk : public test::DeskTest {
+class Desk : public DeskTest {
  protected:
   Desk() { server.SetReply(Reply("1")); }
-  void FillThreeLines() { test::AddThreeLines(desk.Draft()); }
 };
 
 TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
-  FillThreeLines();
+  AddThreeLines(desk.Draft());
   desk.Draft().Note = "  빠른 배송 부탁  ";
   const std::string ci = TodayStamp() + "-" + std::to_string(RequestCounter() + 1);
   desk.SendOrder();
@@ -202,7 +182,7 @@ TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
 
 // An empty basket and the supplier's marks are the screen tests'.
 TEST_F(Desk, AnImpossibleDeliveryDateSendsNothingAndChangesNothing) {
-  FillThreeLines();
+  AddThreeLines(desk.Draft());
   for (const char* date : {"241301", "24013"}) {
     desk.Draft().DeliveryDate = date;
     prompter.Clear();
@@ -214,7 +194,7 @@ TEST_F(Desk, AnImpossibleDeliveryDateSendsNothingAndChangesNothing) {
 }
 
 TEST_F(Desk, RefusedSendKeepsTheBasketAndAFailedMessageStillEndsAsSent) {
-  FillThreeLines();
+  AddThreeLines(desk.Draft());
   OrderDraft& d = desk.Draft();
   d.SetOpened("K1", "240131", "0930", "X", 0);  // reopened, being written
   d.DeliveryDate = "240215";
@@ -264,8 +244,7 @@ TEST_F(Desk, ShortLineRecordsKeepWhatWasReadAndAFailedReadChangesNothing) {
   EXPECT_EQ(prompter.Texts(),
             Texts{"발주 제품 라인수량 불일치 입니다.\r\r인터넷 연결을 확인하십시요."});
 
-  // Over a basket with lines the list's choice replaces it only after a
-  // Yes, and Enter alone answers No.
+  // Over a basket with lines the list's choice needs a Yes; Enter alone answers No.
   server.SetReply(Reply("0"));
   prompter.Clear();
   prompter.answers = {false, true};
@@ -291,8 +270,7 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   EXPECT_EQ(prompter.Texts(),
             (Texts{"발주일: 240131\r\r발주 내역을 삭제합니다.", "발주내역 삭제 오류입니다."}));
   EXPECT_TRUE(prompter.prompts[0].noByDefault);
-  // Refused because the supplier began receiving it meanwhile: the header
-  // read again says so, and the basket learns the status.
+  // Refused as the supplier began receiving it: the header read again tells the basket.
   server.QueueReplies({Reply("0"), Reply("1", MakeTag("ORDERH_DATA", MakeTag("OH_IOG", "I")))});
   prompter.Clear();
   desk.DeleteOrder();
@@ -325,14 +303,14 @@ TEST_F(Desk, DeleteSampleAndCopyTellTheirFailuresAndSendTheOpenedCode) {
   d.DeliveryDate = "240203";
   d.BeingWritten = true;
   desk.CopyOrder();
+  EXPECT_EQ(prompter.Last(), "새로운 발주로 복사 돠었습니다.");
   EXPECT_EQ(d.OpenedCode + d.OpenedStatus + std::to_string(d.SendCount) + d.DeliveryDate, "0240203");
   EXPECT_TRUE(d.BeingWritten);
   EXPECT_EQ(d.LineCount(), 1);
 }
 
-// Regression: a typed note or delivery date without a line was dropped
-// without a question when an order or a sample was opened over it (and by
-// F9 and Esc). A catalogue product without a name is a basket too.
+// Regression: a note or date without lines (or a nameless product) was dropped
+// unasked when an order or a sample was opened over it, and by F9 and Esc.
 TEST_F(Desk, ANoteOrADateWithoutLinesWasDroppedWithoutAQuestion) {
   port.pick = "K1";
   OrderDraft& d = desk.Draft();
@@ -357,10 +335,9 @@ TEST_F(Desk, ANoteOrADateWithoutLinesWasDroppedWithoutAQuestion) {
   EXPECT_EQ(Requests(), 0u);
 }
 
-// F4 and F9 taken back with Ctrl+Z, one step: a line at its row, a cleared
-// basket with its header while nothing was written since.
+// Ctrl+Z takes back one step: F4's line at its row, F9's basket if nothing was written since.
 TEST_F(Desk, UndoTakesBackTheLastRemovedLineOrTheClearedBasket) {
-  FillThreeLines();
+  AddThreeLines(desk.Draft());
   desk.Draft().SetNote("NOTE");
   desk.DeleteLine(1);
   EXPECT_TRUE(desk.Undo());
@@ -377,9 +354,8 @@ TEST_F(Desk, UndoTakesBackTheLastRemovedLineOrTheClearedBasket) {
   EXPECT_FALSE(desk.Undo());
 }
 
-// Regression: Ctrl+F7 refused an order opened as not yet received after the
-// supplier had begun receiving it, without asking; and a refusal by the
-// service named the connection instead of the service's reason.
+// Regression: Ctrl+F7 refused, unasked, an order the supplier began receiving after it
+// was opened; and a refusal by the service named the connection, not the service's reason.
 TEST_F(Desk, ASampleOfAnOrderMarkedSinceWasRefusedWithoutAsking) {
   OrderDraft& d = desk.Draft();
   d.AddLine("P1", "n", "EA", "1", "");
@@ -396,4 +372,4 @@ TEST_F(Desk, ASampleOfAnOrderMarkedSinceWasRefusedWithoutAsking) {
   EXPECT_EQ(port.calls.back(), "note 샘플로 등록하였습니다.");
 }
 }  // namespace
-}  // namespace tarvik
+}  // namespace tarvik::test

@@ -1,8 +1,6 @@
-// The printed order list: pages as drawing steps, the device mapping, the
-// run's messages, and the PDF files where no printer is installed.
+// The printed order list: pages, the device mapping, the messages, PDF files without a printer.
 #include <gtest/gtest.h>
 
-#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -23,11 +21,7 @@ namespace {
 
 const char* kTitle = "DEMO상사";
 
-std::string Two(int n) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%02d", n);
-  return b;
-}
+std::string Two(int n) { return S(QString::asprintf("%02d", n)); }
 
 // n lines typed in by hand: "제품 01" … with quantity i × 10 and a note.
 OrderDraft BasketOf(int n) {

@@ -1,10 +1,4 @@
-// The order list printed through a real CUPS queue: a scheduler of the test's
-// own with a cups-pdf queue as the default printer. Its own process, so that
-// CUPS is asked for printers only after the scheduler runs.
-//
-// A printer's chain (PDF to PostScript to cups-pdf's Ghostscript) keeps the
-// drawing but not the text layer of Korean fonts, so the pages are checked as
-// pictures: rendered at 254 dots per inch, one pixel is one page unit.
+// The order list through a private CUPS queue to cups-pdf, checked as pictures (254 dpi: a pixel a unit).
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -98,8 +92,7 @@ TEST(CupsQueue, EachPageIsAJobOfTheDefaultPrinter) {
   EXPECT_FALSE(second.inkAboveTable);
   for (std::size_t i = 1; i < first.rules.size(); ++i) EXPECT_NEAR(first.rules[i] - first.rules[i - 1], 50, 1) << i;
   EXPECT_NEAR(second.rules[1] - second.rules[0], 50, 1);
-  // The table spans x = 20 … 2000 and its top rule lies at y = -255, below
-  // the printable area's corner by whatever margins the printer has.
+  // The table spans x = 20 … 2000; its top rule's place depends on the printer's margins.
   EXPECT_NEAR(first.ruleRight - first.ruleLeft, 1980, 2);
   EXPECT_EQ(second.rules[0], first.rules[0]);
   EXPECT_EQ(second.ruleLeft, first.ruleLeft);
