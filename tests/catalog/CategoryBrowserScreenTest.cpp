@@ -7,8 +7,7 @@
 #include "catalog/ProductNoteScreen.h"
 #include "tests/mainwindow/MainFixture.h"
 
-namespace tarvik::test {
-namespace {
+namespace tarvik::test { namespace {
 
 using Rows = std::vector<std::string>;
 constexpr BrowserList kMajors = BrowserList::Majors, kMinors = BrowserList::Minors, kProducts = BrowserList::Products;
@@ -161,10 +160,7 @@ TEST_F(BrowserScreen, TwoProductsAddedInARowAreInTheBasketAfterTheBrowserCloses)
 
 TEST_F(BrowserScreen, KeysMoveTheFocusWhileSideButtonsAndTheWheelLeaveIt) {
   Browse([&](TFrmGPartS& d) {
-    const struct {
-      int key;
-      const char* focus;
-    } steps[] = {{Qt::Key_Left, "SGP1"}, {Qt::Key_Right, "SGP2"},  {Qt::Key_Right, "SGN"},
+    const struct { int key; const char* focus; } steps[] = {{Qt::Key_Left, "SGP1"}, {Qt::Key_Right, "SGP2"},  {Qt::Key_Right, "SGN"},
                  {Qt::Key_Right, "SGN"}, {Qt::Key_Left, "SGP2"},   {Qt::Key_Tab, "SGN"},
                  {Qt::Key_Tab, "SGP1"},  {Qt::Key_Return, "SGP2"}, {Qt::Key_Left, "SGP1"}};
     for (const auto& s : steps) {
@@ -217,5 +213,4 @@ TEST_F(BrowserScreen, F1ShowsTheNoteOfTheSelectedProductBesideTheBrowser) {
   });
 }
 
-}  // namespace
-}  // namespace tarvik::test
+}}  // namespace tarvik::test

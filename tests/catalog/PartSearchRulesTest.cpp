@@ -1,5 +1,4 @@
-// The imported-car part-number search and its make and group pickers: the
-// rules and the wire over a loopback server.
+// The imported-car part-number search and its pickers: the rules and the wire, over a loopback server.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,15 +9,10 @@
 #include "tests/order/DeskFixture.h"
 #include "text/Text.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
 TEST(CutNameSuffix, DropsTheLastTwoGroupsOnlyWhenTheBlanksStandRight) {
-  struct Case {
-    const char* name;
-    const char* expected;
-  };
-  const Case cases[] = {
+  const struct { const char* name; const char* expected; } cases[] = {
       {"AB 123 456 789", "AB 123 "},                     // 14 bytes, blanks at 3, 7, 11
       {"ABCDEFGHIJKLM", "ABCDEFGHIJKLM"},                 // 13 bytes: never cut
       {"브레이크패드 955 341 101", "브레이크패드 955 "},  // Hangul counts two bytes
@@ -30,11 +24,10 @@ TEST(CutNameSuffix, DropsTheLastTwoGroupsOnlyWhenTheBlanksStandRight) {
       {"OIL FILTER          ", "OIL FILTER          "},    // 20 bytes: byte 9 is no blank
       {"", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(CutNameSuffix(c.name), c.expected) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(CutNameSuffix(c.name), c.expected) << c.name;
 }
 
-// The service's list reply with the given part-number records
-// (name, body, goods code).
+// The service's list reply of part-number records (name, body, goods code).
 std::string PartsReply(const std::vector<std::array<const char*, 3>>& rows) {
   std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(rows.size()));
   for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -61,8 +54,7 @@ class PartSearchRules : public test::DeskTest, public CarPartSearchPort {
     search->Fields.MakeName = search->Fields.MakeCode = make;
     search->Fields.GroupName = search->Fields.GroupCode = group;
   }
-  // The elements of the last request after its DB_KEY (the frame is the
-  // request functions' test).
+  // The elements of the last request after its DB_KEY (the frame is the request functions' test).
   std::string SentElements() const {
     const std::string text = test::SplitRequest(server.LastRequest()).text;
     EXPECT_EQ(TagValue("DB_KEY", text), "S00001");
@@ -79,13 +71,7 @@ class PartSearchRules : public test::DeskTest, public CarPartSearchPort {
 };
 
 TEST_F(PartSearchRules, RefusalsComeInTheirOrderAndATypedNameSetsNoCode) {
-  struct Case {
-    const char* label;
-    PartSearchFields fields;
-    PartSearchKind kind;
-    const char* message;
-  };
-  const Case cases[] = {
+  const struct { const char* label; PartSearchFields fields; PartSearchKind kind; const char* message; } cases[] = {
       {"nothing", {}, PartSearchKind::Model, "차종을 먼저 선택해주십시요"},
       {"a typed make has no code", {"BMW", "", "", "", "320", ""}, PartSearchKind::Model, "차종을 먼저 선택해주십시요"},
       {"a make of blanks drops its code", {"  ", "02", "브레이크패드", "01", "320", ""}, PartSearchKind::Model,
@@ -96,7 +82,7 @@ TEST_F(PartSearchRules, RefusalsComeInTheirOrderAndATypedNameSetsNoCode) {
       {"an emptied group drops its code", {"BMW", "02", "", "01", "320", ""}, PartSearchKind::Body,
        "부품을 먼저 선택해주십시요"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     prompter.Clear();
     search->Fields = c.fields;
     EXPECT_EQ(search->Search(c.kind), CarPartSearch::Outcome::Refused) << c.label;
@@ -191,8 +177,7 @@ TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
   EXPECT_EQ(picker.Load(), ReplyRecordSource::Load::Records);
   EXPECT_EQ(server.LastRequest(), sent);  // not sent again (a new one has a new CALL_INDEX)
 
-  // The count is "1" until the selected row first changes; Home after End
-  // counts from 0.
+  // The count is "1" until the selected row first changes; Home after End counts from 0.
   PagedList& list = picker.List();
   list.PgDn();
   EXPECT_EQ(picker.CountText(), "1");
@@ -219,5 +204,4 @@ TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
   EXPECT_FALSE(failed.Confirm());
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

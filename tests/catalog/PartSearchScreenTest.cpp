@@ -1,21 +1,13 @@
-// The imported-car part-number search and its make and group pickers: the
-// screens, opened from the main window against the reference service.
-#include <gtest/gtest.h>
-
-#include <QLineEdit>
-#include <QPushButton>
-
+// The imported-car part-number search and its pickers, opened from the main window.
 #include "catalog/CodePickerScreen.h"
 #include "catalog/PartNumberSearchScreen.h"
 #include "tests/mainwindow/MainFixture.h"
 
-namespace tarvik::test {
-namespace {
+namespace tarvik::test { namespace {
 
 class PartSearch : public MainWindowTest {
  protected:
-  // Clicks "수입차 부품 검색" (or presses its key) and runs body in the search
-  // screen it opens.
+  // Clicks "수입차 부품 검색" (or presses its key) and runs body in the screen it opens.
   void InSearch(const std::function<void(TFrmCarPartNumFind&)>& body, bool byKey = false) {
     bool ran = false;
     script.Then([&](QDialog& d) {
@@ -230,5 +222,4 @@ TEST_F(PartSearch, AddingLeavesTheResultToPageAndAnEmptySearchKeepsTheRows) {
   });
 }
 
-}  // namespace
-}  // namespace tarvik::test
+}}  // namespace tarvik::test

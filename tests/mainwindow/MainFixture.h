@@ -1,6 +1,5 @@
 #pragma once
-// The main window after a log-in as SHOP1 at DEMO against the reference
-// service (one service for the test suite, a fresh session per test).
+// The main window logged in as SHOP1 at DEMO (one service per suite, a fresh session per test).
 #include <QApplication>
 #include <QDialog>
 #include <QInputMethodEvent>
@@ -16,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 #include "app/LoginFlow.h"
 #include "mainwindow/MainWindow.h"
@@ -38,10 +38,7 @@ namespace tarvik::test {
 class MainWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { service_ = new ServiceProcess(); }
-  static void TearDownTestSuite() {
-    delete service_;
-    service_ = nullptr;
-  }
+  static void TearDownTestSuite() { delete std::exchange(service_, nullptr); }
 
   void SetUp() override {
     ASSERT_TRUE(service_->Running());
@@ -59,10 +56,7 @@ class MainWindowTest : public ::testing::Test {
     QTest::qWait(20);
     prompter.Clear();
   }
-  void TearDown() override {
-    main.reset();
-    dm.reset();
-  }
+  void TearDown() override { main.reset(); dm.reset(); }
 
   virtual std::string ordererId() const { return "SHOP1"; }
   virtual std::string password() const { return "1234"; }
@@ -73,8 +67,7 @@ class MainWindowTest : public ::testing::Test {
       bool RunPasswordChange() override { return false; }
       LoadProgress* Progress() override { return nullptr; }
     } port;
-    LoginFlow flow(*dm, seams, port);
-    ASSERT_EQ(flow.Login("DEMO", id, pw), LoginOutcome::Done);
+    ASSERT_EQ(LoginFlow(*dm, seams, port).Login("DEMO", id, pw), LoginOutcome::Done);
   }
 
   template <class W>
@@ -88,9 +81,7 @@ class MainWindowTest : public ::testing::Test {
     QWidget* target = main->focusWidget() ? main->focusWidget() : main.get();
     QTest::keyClick(target, static_cast<Qt::Key>(key), mods);
   }
-  // ASCII as key presses; Korean as a Korean input method delivers it: each
-  // syllable first composed (underlined in the field, not yet its text),
-  // then committed.
+  // ASCII as key presses; Korean as an input method delivers it: composed (underlined), then committed.
   void Type(const QString& text) { TypeInto(main->focusWidget(), text); }
   static void TypeInto(QWidget* w, const QString& text) {
     for (QChar c : text) {
@@ -106,9 +97,7 @@ class MainWindowTest : public ::testing::Test {
       QInputMethodEvent composing(QString(c), {{QInputMethodEvent::TextFormat, 0, 1, underline},
                                                {QInputMethodEvent::Cursor, 1, 1, QVariant()}});
       QApplication::sendEvent(w, &composing);
-      if (edit) {
-        EXPECT_EQ(edit->text(), before) << "composing text taken as typed";
-      }
+      EXPECT_TRUE(!edit || edit->text() == before) << "composing text taken as typed: " << S(edit->text());
       QInputMethodEvent commit;
       commit.setCommitString(QString(c));
       QApplication::sendEvent(w, &commit);
@@ -191,15 +180,14 @@ class MainWindowTest : public ::testing::Test {
   }
   // The messages left for the supplier, one line each, tab-separated cells.
   std::vector<Texts> Messages() {
-    std::string out, line;
+    std::string out;
     EXPECT_EQ(service_->Admin({"messages"}, &out), 0);
     std::vector<Texts> rows;
     std::istringstream in(out);
-    while (std::getline(in, line)) {
-      Texts cells;
+    for (std::string line; std::getline(in, line);) {
       std::istringstream cs(line);
-      for (std::string c; std::getline(cs, c, '\t');) cells.push_back(c);
-      rows.push_back(cells);
+      rows.emplace_back();
+      for (std::string c; std::getline(cs, c, '\t');) rows.back().push_back(c);
     }
     return rows;
   }

@@ -14,8 +14,7 @@
 #include "tests/support/Files.h"
 #include "text/Text.h"
 
-namespace tarvik::test {
-namespace {
+namespace tarvik::test { namespace {
 
 using MainScreen = MainWindowTest;
 
@@ -73,20 +72,14 @@ TEST_F(MainScreen, PagingThroughTheTradedAndTheAllProductsList) {
   EXPECT_TRUE(Find<RowGrid>("SGU")->isVisible());
 }
 
-int Matches(const std::vector<GoodsRecord>& t, long long n, const std::string& word, bool prefix) {
-  int c = 0;
-  for (long long i = 0; i < n; ++i) {
-    const auto p = t[i].G_NAME.find(word);
-    if (prefix ? p == 0 : p != std::string::npos) ++c;
-  }
-  return c;
-}
-
 TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
-  // A word that begins some traded names and stands inside others.
-  const std::string word = "앞";
-  const int contains = Matches(dm->Catalogue.TradedGoods, dm->Catalogue.TradedCount, word, false);
-  const int prefix = Matches(dm->Catalogue.TradedGoods, dm->Catalogue.TradedCount, word, true);
+  const std::string word = "앞";  // begins some traded names and stands inside others
+  int contains = 0, prefix = 0;
+  for (long long i = 0; i < dm->Catalogue.TradedCount; ++i) {
+    const auto at = dm->Catalogue.TradedGoods[i].G_NAME.find(word);
+    contains += at != std::string::npos;
+    prefix += at == 0;
+  }
   ASSERT_GT(contains, 0);
   auto* found = Find<QLabel>("LblSearchCount");
   EXPECT_TRUE(found->text().isEmpty());  // the full list: nothing to say
@@ -119,10 +112,8 @@ TEST_F(MainScreen, KoreanNameSearchWithEnterAndWithF11) {
   EXPECT_EQ(Count(), "0");
 }
 
-// A scan typed at a scanner's pace where the focus is: in the box it adds and
-// then raises; in a list or the basket, right after an add from the list,
-// its digits used to be lost and its Enter added the selected product, the
-// wrong part.
+// A scan at a scanner's pace adds wherever the focus is; in a list or the basket right after an
+// add from the list its digits used to be lost and its Enter added the selected product instead.
 TEST_F(MainScreen, ScanInTheBoxAListOrTheBasketAddsTheBarcodesProduct) {
   const GoodsRecord scanned = dm->Catalogue.TradedGoods[40];
   Type(Q(scanned.G_BCODE));
@@ -155,10 +146,7 @@ TEST_F(MainScreen, EveryControlHasAKey) {
   auto* being = Find<QCheckBox>("ChkBxIOG");
   auto* price = Find<QCheckBox>("ChkBxOCost");
   ASSERT_FALSE(price->isHidden());
-  const struct {
-    int key;
-    std::function<bool()> done;
-  } cases[] = {
+  const struct { int key; std::function<bool()> done; } cases[] = {
       {Qt::Key_W, [&] { return being->isChecked(); }},
       {Qt::Key_W, [&] { return !being->isChecked(); }},
       {Qt::Key_U, [&] { return price->isChecked(); }},
@@ -222,12 +210,16 @@ TEST_F(MainScreen, ProductNoteThenNoticesShareOneTable) {
   std::vector<std::string> rows;
   std::string title;
   int current = -1;
-  script.Then([&](QDialog& d) {
-    title = S(d.findChild<QLabel*>("LblGN")->text());
+  const auto read = [&](QDialog& d) {
+    rows.clear();
     auto* list = d.findChild<QTableWidget*>();
     for (int r = 0; r < list->rowCount(); ++r) rows.push_back(S(list->item(r, 0)->text()));
     current = list->currentRow();
-    QTest::keyClick(list, Qt::Key_Escape);
+  };
+  script.Then([&](QDialog& d) {
+    title = S(d.findChild<QLabel*>("LblGN")->text());
+    read(d);
+    QTest::keyClick(d.findChild<QTableWidget*>(), Qt::Key_Escape);
   });
   Key(Qt::Key_F1);
   EXPECT_EQ(script.opened.back(), "FrmInfo");
@@ -238,11 +230,7 @@ TEST_F(MainScreen, ProductNoteThenNoticesShareOneTable) {
   EXPECT_TRUE(rows[4].empty());
   EXPECT_EQ(current, 19);
 
-  rows.clear();
-  script.Then([&](QDialog& d) {
-    auto* list = d.findChild<QTableWidget*>();
-    for (int r = 0; r < list->rowCount(); ++r) rows.push_back(S(list->item(r, 0)->text()));
-  });
+  script.Then(read);
   Click("SBMessage");
   EXPECT_EQ(script.opened.back(), "FrmMessage");
   ASSERT_EQ(rows.size(), 20u);
@@ -358,5 +346,4 @@ TEST(MainScreenLogin, CreationRunsTheRealLogin) {
   EXPECT_EQ(script.opened, (std::vector<std::string>{"FrmSecS", "FrmMessage"}));
 }
 
-}  // namespace
-}  // namespace tarvik::test
+}}  // namespace tarvik::test
