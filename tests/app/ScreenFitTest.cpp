@@ -1,11 +1,6 @@
-// The main window and the category browser inside the screen's usable area,
-// at the screen size and system scale (LogPixels) this test runs with:
-// scripts/test-windows runs it under Wine at 1366x768 and 1920x1080 at 100,
-// 125 and 150 % and at 1024x768 (the 1024 width rule there), each screen
-// less a taskbar. Its own main:
-// the scale is chosen before the application exists, as the program does.
-// TARVIK_SHOTS names a folder for a picture of each window, TARVIK_FIT_NAME
-// the pictures' prefix.
+// The main window and the category browser inside the usable area at the screen and scale this runs with
+// (scripts/test-windows: several sizes and scales under Wine). Its own main chooses the scale before the
+// application exists, as the program does. TARVIK_SHOTS: a folder for pictures, TARVIK_FIT_NAME their prefix.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -90,10 +90,6 @@ TEST(Startup, ProgramDirIsTheRealProgramFilesFolder) {
   EXPECT_FALSE(ResolveProgramFile(site.root + "nothing/here").empty());  // no such file: the running executable
 }
 
-}}  // namespace tarvik
-
-namespace tarvik { namespace {
-
 TEST(BasketClaim, ASecondProgramOfTheSameOrdererIsToldAndEnds_AnotherOrdererOrALaterOneGetsIt) {
   QTemporaryDir dir;
   const std::string folder = S(dir.path()) + "/바구니";  // made on demand, Korean and all

@@ -8,9 +8,8 @@
 
 namespace tarvik { namespace {
 
-// Keys as a clerk types them; three stand for what is not a character:
-// kArrow (a key that moves the cursor), kSelect (the next key types over a
-// selection) and kLeave (the field loses the focus).
+// Keys as a clerk types them, and three that are no character: a cursor key, "the next key types over a
+// selection" and leaving the field.
 constexpr char kArrow = '\x01', kSelect = '\x02', kLeave = '\x03';
 void Type(CEditRules& r, const std::string& keys) {
   bool selected = false;
@@ -44,14 +43,8 @@ CEditRules Make(Kind s) {
 TEST(CEditRules, TypedKeys) {
   const double any = std::nan("");
   const std::string a(1, kArrow), sel(1, kSelect), leave(1, kLeave);
-  const struct {
-    const char* what;
-    Kind kind;
-    std::string keys;
-    const char* raw;  // nullptr: not looked at
-    const char* shown;
-    double value;  // NaN: not looked at
-  } cases[] = {
+  // raw and shown: nullptr, value: NaN when not looked at.
+  const struct { const char* what; Kind kind; std::string keys; const char* raw; const char* shown; double value; } cases[] = {
       {"thousands", Kind::Plain, "1234", "1234", "1,234", 1234},
       {"thousands, five digits", Kind::Plain, "12345", nullptr, "12,345", any},
       {"thousands, nine digits", Kind::Plain, "123456789", nullptr, "123,456,789", any},

@@ -1,8 +1,5 @@
-// The platform layer: the message boxes as the user sees them (Qt's Korean
-// button texts from the carried translation, text with as much room on the
-// right as on the left) and the keys after a modal window.
-// Window shapes from bitmaps: the start-up screen's and the image button's tests.
-// The request's thread, the run log and the choice of the screen's scale.
+// The platform layer: message boxes as the user sees them, the keys after a modal window, the request's
+// thread, the run log and the screen's scale (window shapes are the start-up screen's and image button's).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -75,13 +72,8 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
   EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("폴더"));
   BoxPrompter box;
   bool answer = true;
-  const struct {
-    const char* what;
-    std::function<void()> ask;
-    QStringList buttons;  // sorted
-    Qt::Key key;
-    bool answer;
-  } cases[] = {
+  const struct { const char* what; std::function<void()> ask; QStringList buttons /* sorted */; Qt::Key key; bool answer; }
+      cases[] = {
       {"message", [&] { box.Show("제품을 선택하십시요."); }, {"확인"}, Qt::Key_Return, true},
       {"stop icon", [&] { box.Show("업데이트 서버와 연결할수 없습니다.", "접속 실패", PromptIcon::Stop); },
        {"확인"}, Qt::Key_Return, true},
@@ -148,10 +140,6 @@ TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
   EXPECT_NE(afterInner, &main);  // the browser, not the window under it
 }
 
-}}  // namespace tarvik
-
-namespace tarvik { namespace {
-
 TEST(OffThread, TheWindowLivesWhileTheCallRunsKeysComeAfterItClicksNever) {
   QLineEdit edit;
   edit.show();
@@ -199,10 +187,7 @@ TEST(RunLog, QtMessagesGoToTheFileWhichTurnsOverPastItsSize) {
 }
 
 TEST(ScreenFit, TheSystemScaleWhereTheMainWindowFitsElseTheLargestThatDoes) {
-  const struct {
-    ScreenRoom room;  // usable area (the screen less the taskbar) and DPI
-    double scale;
-  } cases[] = {
+  const struct { ScreenRoom room; double scale; } cases[] = {  // room: the screen less the taskbar, and DPI
       {{1920, 1040, 96}, 1.0},    {{1366, 728, 96}, 1.0},     {{2560, 1400, 96}, 1.0},
       {{1920, 1020, 144}, 1.445},  // 150 %: 1058 pixels high would go under the taskbar
       {{1366, 718, 120}, 1.017},   // a laptop at its default 125 %

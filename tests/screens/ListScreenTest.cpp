@@ -1,6 +1,4 @@
-// The screen kit: the frame of the list screens (its strip, its button column
-// and count display, and a paged grid driven by keys, buttons and the wheel),
-// the limited edits and the number format the lists share.
+// The screen kit: the list screens' frame and paged grid, the limited edits, the shared number format.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -82,8 +80,7 @@ TEST(ListScreen, StripButtonColumnAndCountDisplayFollowTheLayout) {
   EXPECT_EQ(S(screen.SideButton(ListButton::Esc)->toolTip()), "닫음");
 }
 
-// The most frequent colour of a row's cells (its background) and, of the
-// rest, the one furthest from it (its text).
+// The most frequent colour of a row's cells (its background) and the one furthest from it (its text).
 std::pair<QColor, QColor> RowColours(const QImage& img, const QRect& row) {
   std::map<QRgb, int> seen;
   for (int y = row.top() + 1; y < row.bottom(); ++y)
@@ -96,8 +93,7 @@ std::pair<QColor, QColor> RowColours(const QImage& img, const QRect& row) {
 }
 
 TEST(RowGrid, SelectedRowReadsWithAndWithoutTheFocus) {
-  // Drawn by the platform's own style (Windows under Wine): the grid picks
-  // the selected row's pair itself, so it reads wherever the focus is.
+  // The grid picks the selected row's colours itself, as the platform's style (Wine's) may not.
   TTestList screen(true);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
   screen.activateWindow();
@@ -177,19 +173,13 @@ TEST(LimitEdit, AngleBracketsNeverGoInTypedPastedOrSet) {
   EXPECT_EQ(e.cursorPosition(), 3);  // after what went in
   e.setText("p<q>");
   EXPECT_EQ(e.text(), "PQ");
-  // Every slot heard only texts as they stand in the edit: a slot connected
-  // after the limit once kept the text from before it was mended ("Ab").
+  // Every slot heard the text as it stands: one connected after the limit once kept the unmended "Ab".
   for (const QString& t : seen) EXPECT_EQ(t, LimitedText(t, 20, true)) << t.toStdString();
   EXPECT_EQ(seen.last(), "PQ");
 }
 
 TEST(LimitEdit, BytesOfTheKoreanCodePageAndCapitals) {
-  const struct {
-    const char* what;
-    std::size_t bytes;
-    bool upper;
-    QString in, out;
-  } cases[] = {
+  const struct { const char* what; std::size_t bytes; bool upper; QString in, out; } cases[] = {
       {"cut at the limit", 6, true, QStringLiteral("가나다라"), QStringLiteral("가나다")},
       {"never half a syllable", 5, true, QStringLiteral("가나다"), QStringLiteral("가나")},
       {"brackets do not count", 3, false, QStringLiteral("<a><b><c><d>"), QStringLiteral("abc")},

@@ -1,5 +1,4 @@
-// A barcode scan told from typing: the rule by the times of the keys, and the
-// application-wide filter that holds a scan's keys back from any control.
+// A barcode scan told from typing by the keys' times, and the filter that keeps a scan from any control.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,17 +11,11 @@
 #include "platform/QtText.h"
 #include "screens/ScanGate.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
-// Keys as "text@ms", blank-separated: "\r" is Enter, "\t" Tab, "#" any
-// other key. What the keys come to: the scan's code, or "typed" when the
-// end key gave the keys back, and how often held keys were given back
-// before a new one was held.
-struct Outcome {
-  std::string scan;
-  int givenBack = 0;
-};
+// Keys with their times ("\r" Enter, "\t" Tab, "#" any other key) come to a scan's code (or none) and
+// a count of how often held keys were given back.
+struct Outcome { std::string scan; int givenBack = 0; };
 
 Outcome Feed(const std::vector<std::pair<std::string, long long>>& keys) {
   ScanRule rule;
@@ -59,12 +52,8 @@ std::vector<std::pair<std::string, long long>> Keys(const std::string& code, std
 // ms, single gaps up to 246 ms on a loaded PC.
 TEST(ScanRule, ABurstFasterThanAPersonTypesEndedByEnterOrTabIsAScan) {
   const std::string code = "8801230000264";
-  const struct {
-    const char* what;
-    std::vector<std::pair<std::string, long long>> keys;
-    std::string scan;
-    int givenBack;
-  } cases[] = {
+  const struct { const char* what; std::vector<std::pair<std::string, long long>> keys; std::string scan; int givenBack; }
+      cases[] = {
       {"3 ms apart", Keys(code, {3}), code, 0},
       {"ended by Tab", Keys(code, {3}, "\t"), code, 0},
       {"5 ms apart with one gap of 246 ms", Keys(code, {5, 5, 5, 5, 246, 5}), code, 0},
@@ -150,5 +139,4 @@ TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
   EXPECT_EQ(scans.size(), 1u);
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

@@ -1,5 +1,4 @@
-// The text under both programs: CP949 lengths, cuts and reading, UTF-8,
-// the date checks and text helpers, and the one delimited-text splitter.
+// The text under both programs: CP949, UTF-8, the date checks, text helpers and the delimited-text splitter.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -74,12 +73,7 @@ TEST(Cp949, ReadAsUtf8WithUndefinedBytesReplacedAndTheRestKept_CrashOnUndefinedP
 // One splitter reads the catalogue files (CSV as written) and the basket's
 // lists (trimmed, separator chosen per line): records joined by "|", fields by "/".
 TEST(Csv, QuotesOpenOnlyAtAFieldStartAndSpanLines) {
-  struct Case {
-    const char* text;
-    CsvRules rules;
-    const char* records;
-    std::vector<std::size_t> lines;
-  } const cases[] = {
+  const struct { const char* text; CsvRules rules; const char* records; std::vector<std::size_t> lines; } cases[] = {
       {"a,\"b,\"\"c\"\"\"\r\n\r\nd,", {}, "a/b,\"c\"|d/", {1, 3}},
       {"\"x\ny\",1\nz", {}, "x\ny/1|z", {1, 3}},
       {"ab\"c,\"d\"e", {}, "ab\"c/de", {1}},
@@ -87,7 +81,7 @@ TEST(Csv, QuotesOpenOnlyAtAFieldStartAndSpanLines) {
       {"  P1   \"1 200\"  ", {' ', true}, "P1/1 200", {1}},
       {",,\n \n", {}, "//| ", {1, 2}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     const CsvSplit split = SplitCsv(c.text, c.rules);
     std::string joined;
