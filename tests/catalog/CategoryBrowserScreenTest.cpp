@@ -1,7 +1,6 @@
 // The category browser over the demo data, driven with keys, clicks and the wheel.
 #include <QLabel>
 #include <QRadioButton>
-#include <QWheelEvent>
 
 #include "catalog/CategoryBrowserScreen.h"
 #include "catalog/ProductNoteScreen.h"
@@ -178,12 +177,7 @@ TEST_F(BrowserScreen, KeysMoveTheFocusWhileSideButtonsAndTheWheelLeaveIt) {
     d.SideButton(ListButton::PgUp)->click();
     EXPECT_EQ(Sel(kProducts), 0);
     // The wheel moves the focused list, wherever it turns.
-    for (const char* over : {"SGP1", "SGN"}) {
-      QWidget* vp = Grid(over)->viewport();
-      QWheelEvent towards(QPointF(9, 9), vp->mapToGlobal(QPointF(9, 9)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-      QApplication::sendEvent(vp, &towards);
-    }
+    for (const char* over : {"SGP1", "SGN"}) Wheel(Grid(over), -120);
     EXPECT_EQ(Sel(kMajors), 2);
     EXPECT_EQ(d.focusWidget(), Grid("SGP1"));
   });

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -202,6 +203,12 @@ class MainWindowTest : public ::testing::Test {
     return shown;
   }
   void Click(const char* button) { Find<QPushButton>(button)->click(); }
+  // A wheel turn over a grid: dy 120 away from the user, -120 towards.
+  static void Wheel(RowGrid* grid, int dy) {
+    QWheelEvent e(QPointF(9, 9), grid->viewport()->mapToGlobal(QPointF(9, 9)), QPoint(), QPoint(0, dy), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid->viewport(), &e);
+  }
 
   static ServiceProcess* service_;
   QTemporaryDir dir;

@@ -2,7 +2,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTableWidget>
-#include <QWheelEvent>
 
 #include <set>
 
@@ -34,18 +33,13 @@ TEST_F(MainScreen, PagingThroughTheTradedAndTheAllProductsList) {
   ASSERT_EQ(dm->Catalogue.TradedCount, 300);
   Key(Qt::Key_Down);  // search box -> list
   ASSERT_EQ(Focus(), Find<RowGrid>("SGU"));
-  Key(Qt::Key_End);
-  EXPECT_EQ(Count(), "300");
-  Key(Qt::Key_Home);
-  Key(Qt::Key_PageDown);
-  EXPECT_EQ(Count(), "26");
-  Key(Qt::Key_PageUp);
-  EXPECT_EQ(Count(), "1");
-  Click("SBEnd");
-  EXPECT_EQ(Count(), "300");
-  Click("SBHome");
-  EXPECT_EQ(Count(), "1");
-
+  const struct { int key; const char* button; const char* count; } steps[] = {
+      {Qt::Key_End, nullptr, "300"}, {Qt::Key_Home, nullptr, "1"},  {Qt::Key_PageDown, nullptr, "26"},
+      {Qt::Key_PageUp, nullptr, "1"}, {0, "SBEnd", "300"},           {0, "SBHome", "1"}};
+  for (const auto& s : steps) {
+    s.button ? Click(s.button) : Key(s.key);
+    EXPECT_EQ(Count(), s.count) << (s.button ? s.button : QKeySequence(s.key).toString().toStdString());
+  }
   // F12 to all products; the traded-product removal is off there.
   Key(Qt::Key_F12);
   EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));
@@ -56,10 +50,7 @@ TEST_F(MainScreen, PagingThroughTheTradedAndTheAllProductsList) {
   ASSERT_EQ(Focus(), Find<RowGrid>("SGA"));
   Key(Qt::Key_End);
   EXPECT_EQ(Count(), "2525");
-  QWidget* vp = Find<RowGrid>("SGA")->viewport();
-  QWheelEvent wheel(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
-                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(vp, &wheel);
+  Wheel(Find<RowGrid>("SGA"), 120);
   EXPECT_EQ(Count(), "2524");
   // Space goes back to the box, F12 back to the traded list.
   Key(Qt::Key_Space);
