@@ -46,10 +46,10 @@ struct Tables {
 };
 
 struct CountingProgress : LoadProgress {
-  long long max = -1, steps = 0, last = -1;
+  long long max = -1, steps = 0;
   bool ended = false;
   void Begin(long long m) override { max = m; }
-  void Step(long long i) override { ++steps; last = i; }
+  void Step(long long) override { ++steps; }
   void End() override { ended = true; }
 };
 

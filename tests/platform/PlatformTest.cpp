@@ -53,11 +53,8 @@ Seen WhileBoxIsUp(const std::function<void()>& ask, Qt::Key key) {
     seen.right = box->width() - right;
     QTest::keyClick(box, key);
   });
-  QTimer guard;
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, [] {
-    if (QWidget* box = QApplication::activeModalWidget()) box->close();
-  });
+  QTimer guard;  // ends a box the test could not
+  guard.callOnTimeout([] { if (QWidget* box = QApplication::activeModalWidget()) box->close(); });
   guard.start(5000);
   ask();
   return seen;

@@ -75,12 +75,15 @@ TEST(ScanRule, ABurstFasterThanAPersonTypesEndedByEnterOrTabIsAScan) {
   }
 }
 
-// Window-system keys with their times (X11 and Windows give every key one).
-void Send(QWidget* to, const QString& text, int key, unsigned long ms) {
-  for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
-    QKeyEvent e(t, key, Qt::NoModifier, text);
-    e.setTimestamp(ms);
-    QApplication::sendEvent(to, &e);
+// Window-system keys gap ms apart with their times, as X11 and Windows give them; "\r" is Enter.
+void Send(QWidget* to, const std::string& keys, unsigned long gap, unsigned long& t) {
+  for (char c : keys) {
+    t += gap;
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent e(type, c == '\r' ? int(Qt::Key_Return) : c, Qt::NoModifier, QString(QChar(c)));
+      e.setTimestamp(t);
+      QApplication::sendEvent(to, &e);
+    }
   }
 }
 
@@ -100,8 +103,7 @@ TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
   dlg.show();
   edit->setFocus();
   unsigned long t = 5000;
-  for (char c : std::string("8801230000264")) Send(edit, QString(QChar(c)), c, t += 3);
-  Send(edit, QStringLiteral("\r"), Qt::Key_Return, t += 3);
+  Send(edit, "8801230000264\r", 3, t);
   QApplication::processEvents();
   EXPECT_EQ(scans, std::vector<std::string>{"8801230000264"});
   EXPECT_EQ(windows, std::vector<QWidget*>{&dlg});
@@ -110,17 +112,17 @@ TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
 
   // A person: each key held until the next shows it is no scan, then given
   // back in order; keys the program sends itself pass at once.
-  for (char c : std::string("12")) Send(edit, QString(QChar(c)), c, t += 150);
+  Send(edit, "12", 150, t);
   QTest::keyClicks(edit, "ab");
   EXPECT_EQ(S(edit->text()), "12ab");
-  Send(edit, QStringLiteral("3"), '3', t += 150);
+  Send(edit, "3", 150, t);
   EXPECT_EQ(S(edit->text()), "12ab");
   QTest::qWait(ScanTiming().holdGapMs + 50);  // a pause: typed after all
   EXPECT_EQ(S(edit->text()), "12ab3");
-  Send(edit, QStringLiteral("4"), '4', t += 150);
+  Send(edit, "4", 150, t);
   QTest::mouseClick(edit, Qt::LeftButton);  // a click right after: the key first
   EXPECT_EQ(S(edit->text()), "12ab34");
-  Send(edit, QStringLiteral("\r"), Qt::Key_Return, t += 150);
+  Send(edit, "\r", 150, t);
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_EQ(scans.size(), 1u);
 
@@ -132,8 +134,7 @@ TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
   QObject::connect(field, &QLineEdit::returnPressed, [&] { ++entered; });
   search.show();
   field->setFocus();
-  for (char c : std::string("KMHD341CBHU12345")) Send(field, QString(QChar(c)), c, t += 3);
-  Send(field, QStringLiteral("\r"), Qt::Key_Return, t += 3);
+  Send(field, "KMHD341CBHU12345\r", 3, t);
   EXPECT_EQ(S(field->text()), "KMHD341CBHU12345");
   EXPECT_EQ(entered, 1);
   EXPECT_EQ(scans.size(), 1u);
