@@ -22,12 +22,12 @@ class PartSearch : public MainWindowTest {
       Click("SpeedButton2");
     EXPECT_TRUE(ran);
   }
-  // The next picker: moves down `rows` rows and confirms with Enter.
+  // The next picker gets these keys; PickRow moves down `rows` rows and confirms with Enter.
+  void PickBy(std::vector<int> keys) { script.Then([keys](QDialog& p) { for (int k : keys) Press(p, k); }); }
   void PickRow(int rows) {
-    script.Then([rows](QDialog& p) {
-      for (int i = 0; i < rows; ++i) Press(p, Qt::Key_Down);
-      Press(p, Qt::Key_Return);
-    });
+    std::vector<int> keys(rows, Qt::Key_Down);
+    keys.push_back(Qt::Key_Return);
+    PickBy(keys);
   }
   // Picks make and group from the keyboard: Enter in the empty name fields.
   void PickMakeAndGroup(QDialog& s, int makeRow, int groupRow) {
@@ -117,10 +117,7 @@ TEST_F(PartSearch, KeysAloneOpenBothPickersAndAddAProduct) {
 
 TEST_F(PartSearch, PickersPageFortyMakesAndAnEmptyRowKeepsTheCode) {
   InSearch([&](TFrmCarPartNumFind& s) {
-    script.Then([&](QDialog& d) {
-      Press(d, Qt::Key_End);  // the window and the count there are the paging table's and the picker rules'
-      Press(d, Qt::Key_Return);
-    });
+    PickBy({Qt::Key_End, Qt::Key_Return});  // the window and the count there are the paging table's and the rules'
     s.findChild<QPushButton*>("BtnMFind")->click();
     EXPECT_EQ(Text(s, "EdtCMN") + Text(s, "EdtCMC"), "맥라렌40");
 
@@ -128,16 +125,13 @@ TEST_F(PartSearch, PickersPageFortyMakesAndAnEmptyRowKeepsTheCode) {
     Press(s, Qt::Key_Return);  // EdtCGN
     ASSERT_EQ(Text(s, "EdtCGC"), "01");
     // 15 groups: End selects the empty row 24; Enter there cancels.
-    script.Then([](QDialog& p) {
-      Press(p, Qt::Key_End);
-      Press(p, Qt::Key_Return);
-    });
+    PickBy({Qt::Key_End, Qt::Key_Return});
     s.findChild<QPushButton*>("BtnGCFind")->click();
     EXPECT_EQ(Text(s, "EdtCGC"), "01");
     EXPECT_EQ(Text(s, "EdtCGN"), "브레이크패드");
     EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCGN"));
     // Esc cancels too; the focus goes back to the make name.
-    script.Then([](QDialog& p) { Press(p, Qt::Key_Escape); });
+    PickBy({Qt::Key_Escape});
     s.findChild<QPushButton*>("BtnMFind")->click();
     EXPECT_EQ(Text(s, "EdtCMC"), "40");
     EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
