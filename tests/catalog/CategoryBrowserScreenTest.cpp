@@ -159,9 +159,10 @@ TEST_F(BrowserScreen, TwoProductsAddedInARowAreInTheBasketAfterTheBrowserCloses)
 
 TEST_F(BrowserScreen, KeysMoveTheFocusWhileSideButtonsAndTheWheelLeaveIt) {
   Browse([&](TFrmGPartS& d) {
-    const struct { int key; const char* focus; } steps[] = {{Qt::Key_Left, "SGP1"}, {Qt::Key_Right, "SGP2"},  {Qt::Key_Right, "SGN"},
-                 {Qt::Key_Right, "SGN"}, {Qt::Key_Left, "SGP2"},   {Qt::Key_Tab, "SGN"},
-                 {Qt::Key_Tab, "SGP1"},  {Qt::Key_Return, "SGP2"}, {Qt::Key_Left, "SGP1"}};
+    const struct { int key; const char* focus; } steps[] = {
+        {Qt::Key_Left, "SGP1"}, {Qt::Key_Right, "SGP2"}, {Qt::Key_Right, "SGN"},    {Qt::Key_Right, "SGN"},
+        {Qt::Key_Left, "SGP2"}, {Qt::Key_Tab, "SGN"},    {Qt::Key_Tab, "SGP1"},     {Qt::Key_Return, "SGP2"},
+        {Qt::Key_Left, "SGP1"}};
     for (const auto& s : steps) {
       Press(s.key);
       EXPECT_EQ(d.focusWidget(), Grid(s.focus)) << s.key;

@@ -44,7 +44,7 @@ TEST(CEditRules, TypedKeys) {
   const double any = std::nan("");
   const std::string a(1, kArrow), sel(1, kSelect), leave(1, kLeave);
   // raw and shown: nullptr, value: NaN when not looked at.
-  const struct { const char* what; Kind kind; std::string keys; const char* raw; const char* shown; double value; } cases[] = {
+  const struct { const char* what; Kind kind; std::string keys; const char* raw, *shown; double value; } cases[] = {
       {"thousands", Kind::Plain, "1234", "1234", "1,234", 1234},
       {"thousands, five digits", Kind::Plain, "12345", nullptr, "12,345", any},
       {"thousands, nine digits", Kind::Plain, "123456789", nullptr, "123,456,789", any},

@@ -69,8 +69,8 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
   EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("폴더"));
   BoxPrompter box;
   bool answer = true;
-  const struct { const char* what; std::function<void()> ask; QStringList buttons /* sorted */; Qt::Key key; bool answer; }
-      cases[] = {
+  // buttons: sorted
+  const struct { const char* what; std::function<void()> ask; QStringList buttons; Qt::Key key; bool answer; } cases[] = {
       {"message", [&] { box.Show("제품을 선택하십시요."); }, {"확인"}, Qt::Key_Return, true},
       {"stop icon", [&] { box.Show("업데이트 서버와 연결할수 없습니다.", "접속 실패", PromptIcon::Stop); },
        {"확인"}, Qt::Key_Return, true},

@@ -52,8 +52,8 @@ std::vector<std::pair<std::string, long long>> Keys(const std::string& code, std
 // ms, single gaps up to 246 ms on a loaded PC.
 TEST(ScanRule, ABurstFasterThanAPersonTypesEndedByEnterOrTabIsAScan) {
   const std::string code = "8801230000264";
-  const struct { const char* what; std::vector<std::pair<std::string, long long>> keys; std::string scan; int givenBack; }
-      cases[] = {
+  using Keyed = std::vector<std::pair<std::string, long long>>;
+  const struct { const char* what; Keyed keys; std::string scan; int givenBack; } cases[] = {
       {"3 ms apart", Keys(code, {3}), code, 0},
       {"ended by Tab", Keys(code, {3}, "\t"), code, 0},
       {"5 ms apart with one gap of 246 ms", Keys(code, {5, 5, 5, 5, 246, 5}), code, 0},
