@@ -124,8 +124,7 @@ TEST_F(BrowserScreen, TwoProductsAddedInARowAreInTheBasketAfterTheBrowserCloses)
     script.Then([&, qty](QDialog& q) {
       at = q.pos();
       unitShown.push_back(S(q.findChild<QLineEdit*>("EdtGU")->text()));
-      QTest::keyClicks(q.findChild<QLineEdit*>("CEdtCnt"), qty);
-      QTest::keyClick(q.findChild<QLineEdit*>("CEdtCnt"), Qt::Key_Return);
+      EnterQuantity(q, qty);
     });
   };
   Browse([&](TFrmGPartS& d) {

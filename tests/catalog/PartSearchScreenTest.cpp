@@ -31,7 +31,7 @@ class PartSearch : public MainWindowTest {
   }
   // Picks make and group from the keyboard: Enter in the empty name fields.
   void PickMakeAndGroup(QDialog& s, int makeRow, int groupRow) {
-    Edit(s, "EdtCMN")->setFocus();
+    Field(s, "EdtCMN")->setFocus();
     PickRow(makeRow);
     Press(s, Qt::Key_Return);
     PickRow(groupRow);
@@ -42,12 +42,7 @@ class PartSearch : public MainWindowTest {
     QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, static_cast<Qt::Key>(key));
   }
   static void TypeHere(QWidget& w, const char* text) { QTest::keyClicks(w.focusWidget(), QString::fromUtf8(text)); }
-  static QLineEdit* Edit(QWidget& w, const char* name) {
-    auto* e = w.findChild<QLineEdit*>(name);
-    EXPECT_NE(e, nullptr) << name;
-    return e;
-  }
-  static std::string Text(QWidget& w, const char* name) { return S(Edit(w, name)->text()); }
+  static std::string Text(QDialog& d, const char* name) { return S(Field(d, name)->text()); }
   static std::string CountOf(QWidget& w) { return S(w.findChild<QPushButton*>("SBCount")->text()); }
   static QWidget* List(QWidget& w) { return w.findChild<RowGrid*>("SGList"); }
   // Moves the selection down to the first row whose entry names a product.
@@ -60,7 +55,7 @@ TEST_F(PartSearch, KeysAloneOpenBothPickersAndAddAProduct) {
   std::string shownName;
   QPoint makeAt, groupAt, quantityAt;
   InSearch([&](TFrmCarPartNumFind& s) {
-    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
+    EXPECT_EQ(s.focusWidget(), Field(s, "EdtCMN"));
 
     script.Then([&](QDialog& p) {
       makeAt = p.pos();
@@ -72,7 +67,7 @@ TEST_F(PartSearch, KeysAloneOpenBothPickersAndAddAProduct) {
     Press(s, Qt::Key_Return);  // in the empty EdtCMN
     EXPECT_EQ(Text(s, "EdtCMN"), "포르쉐");  // the padded name without its blanks
     EXPECT_EQ(Text(s, "EdtCMC"), "11");
-    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCGN"));
+    EXPECT_EQ(s.focusWidget(), Field(s, "EdtCGN"));
 
     script.Then([&](QDialog& p) {
       groupAt = p.pos();
@@ -83,7 +78,7 @@ TEST_F(PartSearch, KeysAloneOpenBothPickersAndAddAProduct) {
     Press(s, Qt::Key_Return);  // in the empty EdtCGN
     EXPECT_EQ(Text(s, "EdtCGN"), "브레이크디스크");
     EXPECT_EQ(Text(s, "EdtCGC"), "02");
-    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtModel"));
+    EXPECT_EQ(s.focusWidget(), Field(s, "EdtModel"));
 
     TypeHere(s, "cay");
     EXPECT_EQ(Text(s, "EdtModel"), "CAY");
@@ -129,12 +124,12 @@ TEST_F(PartSearch, PickersPageFortyMakesAndAnEmptyRowKeepsTheCode) {
     s.findChild<QPushButton*>("BtnGCFind")->click();
     EXPECT_EQ(Text(s, "EdtCGC"), "01");
     EXPECT_EQ(Text(s, "EdtCGN"), "브레이크패드");
-    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCGN"));
+    EXPECT_EQ(s.focusWidget(), Field(s, "EdtCGN"));
     // Esc cancels too; the focus goes back to the make name.
     PickBy({Qt::Key_Escape});
     s.findChild<QPushButton*>("BtnMFind")->click();
     EXPECT_EQ(Text(s, "EdtCMC"), "40");
-    EXPECT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
+    EXPECT_EQ(s.focusWidget(), Field(s, "EdtCMN"));
   });
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
 }
@@ -146,8 +141,8 @@ TEST_F(PartSearch, NoWordATypedNameAnEmptiedNameAndAnEntryWithoutProduct) {
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"검색어를 입력해 주십시요."});
 
     // A name typed over the pick leaves the picked code in force.
-    Edit(s, "EdtCMN")->setFocus();
-    Edit(s, "EdtCMN")->selectAll();
+    Field(s, "EdtCMN")->setFocus();
+    Field(s, "EdtCMN")->selectAll();
     TypeHere(s, "AUDI");
     Press(s, Qt::Key_Down);
     Press(s, Qt::Key_Down);
@@ -161,11 +156,11 @@ TEST_F(PartSearch, NoWordATypedNameAnEmptiedNameAndAnEntryWithoutProduct) {
     Press(s, Qt::Key_Space);
     Press(s, Qt::Key_Up);
     Press(s, Qt::Key_Up);
-    ASSERT_EQ(s.focusWidget(), Edit(s, "EdtCMN"));
+    ASSERT_EQ(s.focusWidget(), Field(s, "EdtCMN"));
     Press(s, Qt::Key_F10);
     EXPECT_EQ(Text(s, "EdtCMN"), "");
     for (int i = 0; i < 3; ++i) Press(s, Qt::Key_Down);
-    ASSERT_EQ(s.focusWidget(), Edit(s, "EdtBody"));
+    ASSERT_EQ(s.focusWidget(), Field(s, "EdtBody"));
     TypeHere(s, "WBA");
     Press(s, Qt::Key_Return);
     EXPECT_EQ(prompter.Last(), "차종을 먼저 선택해주십시요");
@@ -199,7 +194,7 @@ TEST_F(PartSearch, AddingLeavesTheResultToPageAndAnEmptySearchKeepsTheRows) {
 
     // A search that finds nothing: no message, the rows stay, row 0 selected.
     Press(s, Qt::Key_Space);
-    ASSERT_EQ(s.focusWidget(), Edit(s, "EdtModel"));
+    ASSERT_EQ(s.focusWidget(), Field(s, "EdtModel"));
     TypeHere(s, "ZZZ");
     Press(s, Qt::Key_Return);
     EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
