@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "catalog/ProductList.h"
@@ -53,22 +54,17 @@ Paged ProductList(long long n) {
 // Keys as letters, each with an optional count: D down, U up, N PgDn, P PgUp,
 // H Home, E End, S<r> select row r, F<t> fill the window from t.
 void Press(PagedList& list, const std::string& keys) {
+  const std::map<char, void (PagedList::*)()> step = {{'D', &PagedList::KeyDown}, {'U', &PagedList::KeyUp},
+                                                      {'N', &PagedList::PgDn},    {'P', &PagedList::PgUp},
+                                                      {'H', &PagedList::Home},    {'E', &PagedList::End}};
   for (std::size_t i = 0; i < keys.size();) {
     const char k = keys[i++];
     const std::size_t end = std::min(keys.find_first_not_of("0123456789", i), keys.size());
-    const int n = std::atoi(keys.substr(i, end - i).c_str());
-    const bool number = end != i;
+    const int n = end == i ? 1 : std::atoi(keys.substr(i, end - i).c_str());
     i = end;
     if (k == 'S') list.Select(n);
-    if (k == 'F') list.FillPage(n, 0);
-    for (int t = 0; t < (number && k != 'S' && k != 'F' ? n : 1); ++t) {
-      if (k == 'D') list.KeyDown();
-      if (k == 'U') list.KeyUp();
-      if (k == 'N') list.PgDn();
-      if (k == 'P') list.PgUp();
-      if (k == 'H') list.Home();
-      if (k == 'E') list.End();
-    }
+    else if (k == 'F') list.FillPage(n, 0);
+    else for (int t = 0; t < n; ++t) (list.*step.at(k))();
   }
 }
 
