@@ -79,17 +79,13 @@ class MainWindowTest : public ::testing::Test {
   }
   // A key where the focus is, as the user would press it.
   void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* target = main->focusWidget() ? main->focusWidget() : main.get();
-    QTest::keyClick(target, static_cast<Qt::Key>(key), mods);
+    QTest::keyClick(main->focusWidget() ? main->focusWidget() : main.get(), static_cast<Qt::Key>(key), mods);
   }
   // ASCII as key presses; Korean as an input method delivers it: composed (underlined), then committed.
   void Type(const QString& text) { TypeInto(main->focusWidget(), text); }
   static void TypeInto(QWidget* w, const QString& text) {
     for (QChar c : text) {
-      if (c.unicode() < 128) {
-        QTest::keyClicks(w, QString(c));
-        continue;
-      }
+      if (c.unicode() < 128) { QTest::keyClicks(w, QString(c)); continue; }
       auto* edit = qobject_cast<QLineEdit*>(w);
       QString before = edit ? edit->text() : QString();  // less a selection the syllable replaces
       if (edit && edit->hasSelectedText()) before.remove(edit->selectionStart(), edit->selectedText().size());
@@ -120,8 +116,8 @@ class MainWindowTest : public ::testing::Test {
   // A product typed in by hand (F5), with packing unit and quantity.
   void AddByHand(const QString& name, const QString& box, const char* qty) {
     script.Then([=](QDialog& d) {
-      QTest::keyClick(d.findChild<QLineEdit*>("EdtGN"), Qt::Key_A, Qt::ControlModifier);
-      TypeInto(d.findChild<QLineEdit*>("EdtGN"), name);
+      QTest::keyClick(Field(d, "EdtGN"), Qt::Key_A, Qt::ControlModifier);
+      TypeInto(Field(d, "EdtGN"), name);
       QTest::keyClick(d.focusWidget(), Qt::Key_Return);
       TypeInto(d.focusWidget(), box);
       QTest::keyClick(d.focusWidget(), Qt::Key_Return);
