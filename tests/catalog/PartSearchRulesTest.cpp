@@ -29,13 +29,11 @@ TEST(CutNameSuffix, DropsTheLastTwoGroupsOnlyWhenTheBlanksStandRight) {
 
 // The service's list reply of part-number records (name, body, goods code).
 std::string PartsReply(const std::vector<std::array<const char*, 3>>& rows) {
-  std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(rows.size()));
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    reply += MakeTag("RDC_" + std::to_string(i), MakeTag("CPN_NAME", rows[i][0]) + MakeTag("CPN_TYPE", "M10") +
-                                                     MakeTag("CPN_POWER", "150PS") + MakeTag("CPN_YEAR", "2010~2014") +
-                                                     MakeTag("CPN_BODY", rows[i][1]) + MakeTag("CPN_GCODE", rows[i][2]));
-  }
-  return reply;
+  std::vector<std::string> records;
+  for (const auto& r : rows)
+    records.push_back(MakeTag("CPN_NAME", r[0]) + MakeTag("CPN_TYPE", "M10") + MakeTag("CPN_POWER", "150PS") +
+                      MakeTag("CPN_YEAR", "2010~2014") + MakeTag("CPN_BODY", r[1]) + MakeTag("CPN_GCODE", r[2]));
+  return test::ListText(records);
 }
 
 const char* const kEmptyList = "<RESULT_CODE>1</RESULT_CODE><RESULT_RECORD_COUNT>0</RESULT_RECORD_COUNT>";
@@ -157,13 +155,12 @@ TEST_F(PartSearchRules, FailedRepliesAndRefusedRowsLeaveTheRowsAsTheyWere) {
 
 // A code list of n entries (fields prefix "CM" or "CG"); names padded with blanks.
 std::string CodeListReply(const std::string& prefix, int n) {
-  std::string reply = MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(n));
+  std::vector<std::string> records;
   for (int i = 0; i < n; ++i) {
     const std::string code = (i < 9 ? "0" : "") + std::to_string(i + 1);
-    reply += MakeTag("RDC_" + std::to_string(i), MakeTag(prefix + "_CODE", code) +
-                                                     MakeTag(prefix + "_NAME", "NAME" + code + "   "));
+    records.push_back(MakeTag(prefix + "_CODE", code) + MakeTag(prefix + "_NAME", "NAME" + code + "   "));
   }
-  return reply;
+  return test::ListText(records);
 }
 
 TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
