@@ -1,6 +1,4 @@
-// The main window and the category browser inside the usable area at the screen and scale this runs with
-// (scripts/test-windows: several sizes and scales under Wine). Its own main chooses the scale before the
-// application exists, as the program does. TARVIK_SHOTS: a folder for pictures, TARVIK_FIT_NAME their prefix.
+// The main window and category browser inside the usable area at this screen and scale (TARVIK_SHOTS: pictures).
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -184,13 +184,6 @@ TEST_F(PartSearchRules, PickersAskOnceForTheWholeListAndCountWithinTheWindow) {
   list.Home();
   EXPECT_EQ(picker.CountText(), "0");
 
-  Answer(CodeListReply("CG", 15));
-  CodePicker groups(dm, seams, kCarGroupList);
-  groups.Load();
-  EXPECT_EQ(SentPath(), "POST /NET/CarGroup.php HTTP/1.1");
-  EXPECT_EQ(SentElements(),
-            "<LIKE_FIELD>CG_NAME</LIKE_FIELD><LIKE_KEY>%</LIKE_KEY><ORDERBY>CG_CODE ASC</ORDERBY></POST_DATA>");
-
   prompter.Clear();
   Answer(kFailure);  // a read error: its message once, an empty list
   CodePicker failed(dm, seams, kCarMakeList);

@@ -54,6 +54,7 @@ TEST(MainKeys, ModifiersAndFocusChooseTheAction) {
       {Qt::Key_I, ctrl, F::Basket, MainAction::PartNumberSearch},
       {Qt::Key_G, none, F::SearchBox, MainAction::None},
       {Qt::Key_F7, alt, F::Other, MainAction::None},
+      {Qt::Key_F12, alt, F::ProductList, MainAction::None},
       {Qt::Key_Escape, alt, F::Other, MainAction::None},
       {Qt::Key_F7, ctrl | alt, F::Other, MainAction::SendOrder},
       {Qt::Key_F4, none, F::ProductList, MainAction::None},

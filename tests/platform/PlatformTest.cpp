@@ -34,8 +34,7 @@ struct Seen {
   int left = -1, right = -1;  // room between the outermost text or icon and the border
 };
 
-// Runs ask with the program's own message box and, once the box is up,
-// records it and presses key there.
+// Runs ask with the program's own message box; once it is up, records it and presses key there.
 Seen WhileBoxIsUp(const std::function<void()>& ask, Qt::Key key) {
   Seen seen;
   QTimer::singleShot(0, [&] {
@@ -77,8 +76,7 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
       // N answers No by its underlined letter.
       {"question", [&] { answer = box.AskYesNo("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?"); },
        {"아니요(&N)", "예(&Y)"}, Qt::Key_N, false},
-      // Enter takes the default button: Yes for an ordinary question, No for
-      // one whose Yes throws typed work away.
+      // Enter takes the default: Yes, but No where Yes throws typed work away.
       {"Enter on a question", [&] { answer = box.AskYesNo("다시 전송하지 않고 접수된 발주를 여시겠습니까?"); },
        {"아니요(&N)", "예(&Y)"}, Qt::Key_Return, true},
       {"Enter on a discard", [&] { answer = box.AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 화면을 지우시겠습니까?"); },
@@ -100,8 +98,7 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
   EXPECT_EQ(WhileBoxIsUp([&] { box.Show("a\r\rb\r\nc"); }, Qt::Key_Return).text, QStringLiteral("a\n\nb\nc"));
 }
 
-// Without a window manager nobody gives the keys back when a modal window
-// closes: they went to the root window, and a clerk's next key was lost.
+// Without a window manager the keys went to the root window after a modal one closed: the next key was lost.
 TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
   QWidget main;
   main.resize(400, 300);
@@ -116,8 +113,7 @@ TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
   };
   EXPECT_EQ(activeAfter([&] { WhileBoxIsUp([&] { box.Show("정보가 없는 제품입니다."); }, Qt::Key_Return); }), &main);
   EXPECT_EQ(activeAfter([&] { WhileBoxIsUp([&] { box.AskYesNo("발주 내역을 삭제합니다."); }, Qt::Key_Escape); }), &main);
-  // A dialog over a dialog (the quantity entry over the category browser):
-  // each close gives the keys to the window below it.
+  // A dialog over a dialog (a quantity over the browser): each close gives the keys to the one below.
   QWidget* afterInner = nullptr;
   EXPECT_EQ(activeAfter([&] {
               QDialog browser(&main);

@@ -51,8 +51,7 @@ Paged ProductList(long long n) {
   return {std::move(page), [l](int row) { return l->Cell(row, kColCode); }, "G", table};
 }
 
-// Keys as letters, each with an optional count: D down, U up, N PgDn, P PgUp,
-// H Home, E End, S<r> select row r, F<t> fill the window from t.
+// Keys as letters with optional counts: D/U down/up, N/P PgDn/PgUp, H/E Home/End, S<r> select, F<t> fill from t.
 void Press(PagedList& list, const std::string& keys) {
   const std::map<char, void (PagedList::*)()> step = {{'D', &PagedList::KeyDown}, {'U', &PagedList::KeyUp},
                                                       {'N', &PagedList::PgDn},    {'P', &PagedList::PgUp},

@@ -13,8 +13,7 @@
 
 namespace tarvik { namespace {
 
-// Keys with their times ("\r" Enter, "\t" Tab, "#" any other key) come to a scan's code (or none) and
-// a count of how often held keys were given back.
+// Timed keys ("\r" Enter, "\t" Tab, "#" another key) to a scan's code (or none) and the held keys' give-backs.
 struct Outcome { std::string scan; int givenBack = 0; };
 
 Outcome Feed(const std::vector<std::pair<std::string, long long>>& keys) {
@@ -48,8 +47,7 @@ std::vector<std::pair<std::string, long long>> Keys(const std::string& code, std
   return keys;
 }
 
-// Measured with xdotool into Xvfb (tests/bench/ScanGapProbe): gaps of 1-10
-// ms, single gaps up to 246 ms on a loaded PC.
+// Measured with xdotool into Xvfb (tests/bench/ScanGapProbe): gaps of 1-10 ms, single ones up to 246 ms.
 TEST(ScanRule, ABurstFasterThanAPersonTypesEndedByEnterOrTabIsAScan) {
   const std::string code = "8801230000264";
   using Keyed = std::vector<std::pair<std::string, long long>>;
@@ -110,8 +108,7 @@ TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
   EXPECT_TRUE(edit->text().isEmpty());
   EXPECT_TRUE(dlg.isVisible());  // its default button was not pressed
 
-  // A person: each key held until the next shows it is no scan, then given
-  // back in order; keys the program sends itself pass at once.
+  // A person's keys are held until shown to be no scan, then given back in order; the program's own pass.
   Send(edit, "12", 150, t);
   QTest::keyClicks(edit, "ab");
   EXPECT_EQ(S(edit->text()), "12ab");
@@ -126,8 +123,7 @@ TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_EQ(scans.size(), 1u);
 
-  // An ordinary text field of a dialog (a search or code field) takes a
-  // code typed at a scanner's pace over its text, Enter included.
+  // A dialog's ordinary text field takes a code typed at a scanner's pace, Enter included.
   QDialog search;
   auto* field = new QLineEdit(QStringLiteral("피스"), &search);
   int entered = 0;

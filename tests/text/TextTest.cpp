@@ -62,16 +62,14 @@ TEST(Cp949, ReadAsUtf8WithUndefinedBytesReplacedAndTheRestKept_CrashOnUndefinedP
       {"\x81\x41", "\xEA\xB0\x82"},                           // 갂: the extension's two bytes
       {"\xFF" "B", "\xEF\xBF\xBD" "B"},                         // no such byte: U+FFFD, then B
       {"x\xC7", "x\xEF\xBF\xBD"},                               // a lead byte cut off at the end
-      // An undefined pair at the very end (glibc's converter took both bytes
-      // and the reading went past the buffer): one U+FFFD a byte.
+      // An undefined pair at the end (glibc's converter read past the buffer): one U+FFFD a byte.
       {"P00002,3\r\n\xA2\xE8", "P00002,3\r\n\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"", ""},
   };
   for (const auto& [cp949, utf8] : cases) EXPECT_EQ(Cp949ToUtf8(cp949), utf8) << utf8;
 }
 
-// One splitter reads the catalogue files (CSV as written) and the basket's
-// lists (trimmed, separator chosen per line): records joined by "|", fields by "/".
+// The catalogue files' and the basket lists' splitter: records joined by "|", fields by "/".
 TEST(Csv, QuotesOpenOnlyAtAFieldStartAndSpanLines) {
   const struct { const char* text; CsvRules rules; const char* records; std::vector<std::size_t> lines; } cases[] = {
       {"a,\"b,\"\"c\"\"\"\r\n\r\nd,", {}, "a/b,\"c\"|d/", {1, 3}},
