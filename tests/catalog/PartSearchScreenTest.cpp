@@ -60,7 +60,6 @@ TEST_F(PartSearch, KeysAloneOpenBothPickersAndAddAProduct) {
     script.Then([&](QDialog& p) {
       makeAt = p.pos();
       for (int i = 0; i < 10; ++i) Press(p, Qt::Key_Down);
-      EXPECT_EQ(CountOf(p), "10");
       Press(p, Qt::Key_Return);
     });
     Press(s, Qt::Key_Return);  // in the empty EdtCMN

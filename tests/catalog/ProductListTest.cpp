@@ -50,7 +50,6 @@ TEST(MainKeys, ModifiersAndFocusChooseTheAction) {
   const Qt::KeyboardModifiers none = Qt::NoModifier, ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
   const struct { int key; Qt::KeyboardModifiers mods; F focus; MainAction action; } cases[] = {
       {Qt::Key_F9, ctrl, F::Other, MainAction::None},
-      {Qt::Key_G, ctrl, F::SearchBox, MainAction::CategoryBrowser},
       {Qt::Key_I, ctrl, F::Basket, MainAction::PartNumberSearch},
       {Qt::Key_G, none, F::SearchBox, MainAction::None},
       {Qt::Key_F7, alt, F::Other, MainAction::None},

@@ -143,8 +143,7 @@ class MainWindowTest : public ::testing::Test {
     prompter.Clear();
     Key(Qt::Key_F7);
   }
-  // F3 (Ctrl+F3 for samples): Enter on the row holding code (the newest
-  // when empty); listShownAt is where the list opened over the main window.
+  // F3 (Ctrl+F3: samples), Enter on code's row (empty: the newest); listShownAt: the list's offset.
   void Open(const std::string& code, bool samples = false) {
     script.Then([this, code](QDialog& d) {
       auto& list = static_cast<TFrmOrderS&>(d);
