@@ -1,11 +1,4 @@
-// The main window and the category browser inside the screen's usable area,
-// at the screen size and system scale (LogPixels) this test runs with:
-// scripts/test-windows runs it under Wine at 1366x768 and 1920x1080 at 100,
-// 125 and 150 % and at 1024x768 (the 1024 width rule there), each screen
-// less a taskbar. Its own main:
-// the scale is chosen before the application exists, as the program does.
-// TARVIK_SHOTS names a folder for a picture of each window, TARVIK_FIT_NAME
-// the pictures' prefix.
+// The main window and category browser inside the usable area at this screen and scale (TARVIK_SHOTS: pictures).
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,28 +1,20 @@
-// The catalogue tables as the log-in builds them, and the category browser
-// over them where the screen test cannot reach: limits, sets never built.
+// The catalogue tables as the log-in builds them, and the category browser where its screen test cannot reach.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-
-#include <string>
-#include <vector>
 
 #include "catalog/CatalogLoader.h"
 #include "catalog/CategoryBrowser.h"
 #include "order/OrderDraft.h"
 #include "platform/QtText.h"
-#include "wire/MessageFormat.h"
-#include "text/Text.h"
 #include "session/Session.h"
+#include "wire/MessageFormat.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSeams.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
-struct Row {
-  std::string major, minor;
-};
+struct Row { std::string major, minor; };
 
 std::string Reply(const std::vector<Row>& rows, long long claimedCount = -1) {
   std::string body;
@@ -54,10 +46,10 @@ struct Tables {
 };
 
 struct CountingProgress : LoadProgress {
-  long long max = -1, steps = 0, last = -1;
+  long long max = -1, steps = 0;
   bool ended = false;
   void Begin(long long m) override { max = m; }
-  void Step(long long i) override { ++steps; last = i; }
+  void Step(long long) override { ++steps; }
   void End() override { ended = true; }
 };
 
@@ -76,8 +68,7 @@ TEST(CatalogBuild, CategoryListsFollowTheReplyOrder) {
   EXPECT_EQ(t.goods[2].RowNo, -1);
   EXPECT_EQ(progress.max + progress.steps, 4);
   EXPECT_TRUE(progress.ended);
-  // A name that comes back after another one is entered again; an empty
-  // category is a category like any other.
+  // A name that comes back after another one is entered again; an empty category is like any other.
   Tables again, blank;
   EXPECT_TRUE(again.Build({{"A", "x"}, {"B", "x"}, {"A", "x"}}).empty());
   EXPECT_EQ(again.majorCount + again.pairCount, 6);
@@ -164,8 +155,7 @@ class Browser : public ::testing::Test {
   std::unique_ptr<CategoryBrowser> b;
 };
 
-// Minor names cut alike still list their own products (the screen test
-// drives one such name on the demo data).
+// Minor names cut alike still list their own products (the screen test drives one on the demo data).
 TEST_F(Browser, CutNamesKeepTheirProductsAndTheAllViewComparesNamesAsStored) {
   const std::string twin = "가나다라마바사아자차타";  // the same first 20 bytes as the first
   Fill(false, {{"A", "가나다라마바사아자차카"}, {"A", twin}, {"A", twin}});
@@ -203,5 +193,4 @@ TEST_F(Browser, ASetNeverBuiltShowsOneEmptyRowAndAsksForAProduct) {
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"제품을 선택하십시요."});
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

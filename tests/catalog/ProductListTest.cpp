@@ -1,5 +1,4 @@
-// The product lists without their screen: the page, its cells, the key map,
-// name and barcode search, the panel's search box, and the product note.
+// The product lists without their screen: page, cells, key map, searches, the panel's box, the note.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -12,22 +11,13 @@
 #include "order/OrderDraft.h"
 #include "tests/order/DeskFixture.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
 GoodsRecord Rec(int i, const std::string& name, const std::string& barcode = std::string()) {
-  GoodsRecord g;
-  g.G_CODE = "G" + std::to_string(i);
-  g.G_NAME = name;
-  g.G_BOX = "EA";
-  g.G_BCODE = barcode;
-  g.U_CNT = "5";
-  g.RowNo = i;
-  return g;
+  return {"G" + std::to_string(i), name, "EA", barcode, "", "", "", "", "", "5", i};
 }
 
-// The paging keys (over a product table too) and the wheel, which no page
-// overrides, are PagedListTest's; these are what it does not reach.
+// The paging keys and the wheel are PagedListTest's (over a product table too); here what it does not reach.
 TEST(ProductPage, CountBeyondTheTableAndARefusedRead) {
   std::vector<GoodsRecord> t(kGoodsCapacity);
   for (int i = 0; i < 3000; ++i) t[i] = Rec(i, "n");
@@ -58,17 +48,12 @@ TEST(ProductCell, PricesAndDates) {
 TEST(MainKeys, ModifiersAndFocusChooseTheAction) {
   using F = MainFocus;
   const Qt::KeyboardModifiers none = Qt::NoModifier, ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
-  const struct {
-    int key;
-    Qt::KeyboardModifiers mods;
-    F focus;
-    MainAction action;
-  } cases[] = {
+  const struct { int key; Qt::KeyboardModifiers mods; F focus; MainAction action; } cases[] = {
       {Qt::Key_F9, ctrl, F::Other, MainAction::None},
-      {Qt::Key_G, ctrl, F::SearchBox, MainAction::CategoryBrowser},
       {Qt::Key_I, ctrl, F::Basket, MainAction::PartNumberSearch},
       {Qt::Key_G, none, F::SearchBox, MainAction::None},
       {Qt::Key_F7, alt, F::Other, MainAction::None},
+      {Qt::Key_F12, alt, F::ProductList, MainAction::None},
       {Qt::Key_Escape, alt, F::Other, MainAction::None},
       {Qt::Key_F7, ctrl | alt, F::Other, MainAction::SendOrder},
       {Qt::Key_F4, none, F::ProductList, MainAction::None},
@@ -171,11 +156,10 @@ TEST_F(PanelTest, TradedProductDroppedFromSearchResultsLeavesBothTables) {
 }
 
 std::string NoteReply(int n) {
-  std::string records;
+  std::vector<std::string> records;
   for (int i = 0; i < n; ++i)
-    records += MakeTag("RDC_" + std::to_string(i), MakeTag("GM_NO", std::to_string(i + 1)) +
-                                                       MakeTag("GM_NOTE", "line " + std::to_string(i)));
-  return MakeTag("RESULT_CODE", "1") + MakeTag("RESULT_RECORD_COUNT", std::to_string(n)) + records;
+    records.push_back(MakeTag("GM_NO", std::to_string(i + 1)) + MakeTag("GM_NOTE", "line " + std::to_string(i)));
+  return test::ListText(records);
 }
 
 TEST(ProductNote, LinesAreEmptiedThenFilledAndCappedAtTwenty) {
@@ -205,5 +189,4 @@ TEST_F(ProductNoteRequest, TheRequestAndAnUnreachableService) {
   EXPECT_TRUE(dm.Catalogue.MemoReply.empty());
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

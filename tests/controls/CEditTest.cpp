@@ -8,9 +8,7 @@
 
 namespace tarvik { namespace {
 
-// Keys as a clerk types them; three stand for what is not a character:
-// kArrow (a key that moves the cursor), kSelect (the next key types over a
-// selection) and kLeave (the field loses the focus).
+// Keys as typed, and three non-characters: a cursor key, "type over a selection" and leaving the field.
 constexpr char kArrow = '\x01', kSelect = '\x02', kLeave = '\x03';
 void Type(CEditRules& r, const std::string& keys) {
   bool selected = false;
@@ -44,17 +42,9 @@ CEditRules Make(Kind s) {
 TEST(CEditRules, TypedKeys) {
   const double any = std::nan("");
   const std::string a(1, kArrow), sel(1, kSelect), leave(1, kLeave);
-  const struct {
-    const char* what;
-    Kind kind;
-    std::string keys;
-    const char* raw;  // nullptr: not looked at
-    const char* shown;
-    double value;  // NaN: not looked at
-  } cases[] = {
+  // raw and shown: nullptr, value: NaN when not looked at.
+  const struct { const char* what; Kind kind; std::string keys; const char* raw, *shown; double value; } cases[] = {
       {"thousands", Kind::Plain, "1234", "1234", "1,234", 1234},
-      {"thousands, five digits", Kind::Plain, "12345", nullptr, "12,345", any},
-      {"thousands, nine digits", Kind::Plain, "123456789", nullptr, "123,456,789", any},
       {"leading zeros kept", Kind::Plain, "007", nullptr, "007", 7},
       {"letters and a minus without CurrencyNegative", Kind::Plain, "-a1x.2", "12", nullptr, any},
       {"minus alone", Kind::Quantity, "-", nullptr, "-", 0},
@@ -62,7 +52,6 @@ TEST(CEditRules, TypedKeys) {
       {"two digits after the point", Kind::Quantity, "12.567", nullptr, "12.56", any},
       {"a second point", Kind::Quantity, "12.567.", "12.56", nullptr, 12.56},
       {"backspace after the point", Kind::Quantity, "12.5\b", "12.", nullptr, any},
-      {"point after backspace", Kind::Quantity, "12.5\b.", "12.", nullptr, any},
       {"digits after backspace", Kind::Quantity, "12.5\b.345", "12.34", nullptr, any},
       {"backspace over the point", Kind::Quantity, "12.5\b.345\b\b\b.", "12.", nullptr, any},
       {"point without decimal digits", Kind::PointOnly, "12.5", nullptr, "12.", any},
@@ -138,8 +127,6 @@ TEST(TCEdit, KeysOnTheWidget) {
   e.selectAll();
   QTest::keyClicks(&e, "8");
   EXPECT_EQ(e.text(), "8");
-  e.SetValue(0);
-  EXPECT_EQ(e.text(), "");
   // Pasting and typing into a read-only field change nothing.
   e.SetValue(42);
   QTest::keyClick(&e, Qt::Key_V, Qt::ControlModifier);

@@ -1,6 +1,5 @@
 #pragma once
-// The main window after a log-in as SHOP1 at DEMO against the reference
-// service (one service for the test suite, a fresh session per test).
+// The main window logged in as SHOP1 at DEMO (one service per suite, a fresh session per test).
 #include <QApplication>
 #include <QDialog>
 #include <QInputMethodEvent>
@@ -10,12 +9,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 #include "app/LoginFlow.h"
 #include "mainwindow/MainWindow.h"
@@ -38,10 +39,7 @@ namespace tarvik::test {
 class MainWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { service_ = new ServiceProcess(); }
-  static void TearDownTestSuite() {
-    delete service_;
-    service_ = nullptr;
-  }
+  static void TearDownTestSuite() { delete std::exchange(service_, nullptr); }
 
   void SetUp() override {
     ASSERT_TRUE(service_->Running());
@@ -59,10 +57,7 @@ class MainWindowTest : public ::testing::Test {
     QTest::qWait(20);
     prompter.Clear();
   }
-  void TearDown() override {
-    main.reset();
-    dm.reset();
-  }
+  void TearDown() override { main.reset(); dm.reset(); }
 
   virtual std::string ordererId() const { return "SHOP1"; }
   virtual std::string password() const { return "1234"; }
@@ -73,8 +68,7 @@ class MainWindowTest : public ::testing::Test {
       bool RunPasswordChange() override { return false; }
       LoadProgress* Progress() override { return nullptr; }
     } port;
-    LoginFlow flow(*dm, seams, port);
-    ASSERT_EQ(flow.Login("DEMO", id, pw), LoginOutcome::Done);
+    ASSERT_EQ(LoginFlow(*dm, seams, port).Login("DEMO", id, pw), LoginOutcome::Done);
   }
 
   template <class W>
@@ -85,19 +79,13 @@ class MainWindowTest : public ::testing::Test {
   }
   // A key where the focus is, as the user would press it.
   void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* target = main->focusWidget() ? main->focusWidget() : main.get();
-    QTest::keyClick(target, static_cast<Qt::Key>(key), mods);
+    QTest::keyClick(main->focusWidget() ? main->focusWidget() : main.get(), static_cast<Qt::Key>(key), mods);
   }
-  // ASCII as key presses; Korean as a Korean input method delivers it: each
-  // syllable first composed (underlined in the field, not yet its text),
-  // then committed.
+  // ASCII as key presses; Korean as an input method delivers it: composed (underlined), then committed.
   void Type(const QString& text) { TypeInto(main->focusWidget(), text); }
   static void TypeInto(QWidget* w, const QString& text) {
     for (QChar c : text) {
-      if (c.unicode() < 128) {
-        QTest::keyClicks(w, QString(c));
-        continue;
-      }
+      if (c.unicode() < 128) { QTest::keyClicks(w, QString(c)); continue; }
       auto* edit = qobject_cast<QLineEdit*>(w);
       QString before = edit ? edit->text() : QString();  // less a selection the syllable replaces
       if (edit && edit->hasSelectedText()) before.remove(edit->selectionStart(), edit->selectedText().size());
@@ -106,9 +94,7 @@ class MainWindowTest : public ::testing::Test {
       QInputMethodEvent composing(QString(c), {{QInputMethodEvent::TextFormat, 0, 1, underline},
                                                {QInputMethodEvent::Cursor, 1, 1, QVariant()}});
       QApplication::sendEvent(w, &composing);
-      if (edit) {
-        EXPECT_EQ(edit->text(), before) << "composing text taken as typed";
-      }
+      EXPECT_TRUE(!edit || edit->text() == before) << "composing text taken as typed: " << S(edit->text());
       QInputMethodEvent commit;
       commit.setCommitString(QString(c));
       QApplication::sendEvent(w, &commit);
@@ -130,8 +116,8 @@ class MainWindowTest : public ::testing::Test {
   // A product typed in by hand (F5), with packing unit and quantity.
   void AddByHand(const QString& name, const QString& box, const char* qty) {
     script.Then([=](QDialog& d) {
-      QTest::keyClick(d.findChild<QLineEdit*>("EdtGN"), Qt::Key_A, Qt::ControlModifier);
-      TypeInto(d.findChild<QLineEdit*>("EdtGN"), name);
+      QTest::keyClick(Field(d, "EdtGN"), Qt::Key_A, Qt::ControlModifier);
+      TypeInto(Field(d, "EdtGN"), name);
       QTest::keyClick(d.focusWidget(), Qt::Key_Return);
       TypeInto(d.focusWidget(), box);
       QTest::keyClick(d.focusWidget(), Qt::Key_Return);
@@ -157,8 +143,7 @@ class MainWindowTest : public ::testing::Test {
     prompter.Clear();
     Key(Qt::Key_F7);
   }
-  // F3 (Ctrl+F3 for samples): Enter on the row holding code (the newest
-  // when empty); listShownAt is where the list opened over the main window.
+  // F3 (Ctrl+F3: samples), Enter on code's row (empty: the newest); listShownAt: the list's offset.
   void Open(const std::string& code, bool samples = false) {
     script.Then([this, code](QDialog& d) {
       auto& list = static_cast<TFrmOrderS&>(d);
@@ -191,15 +176,14 @@ class MainWindowTest : public ::testing::Test {
   }
   // The messages left for the supplier, one line each, tab-separated cells.
   std::vector<Texts> Messages() {
-    std::string out, line;
+    std::string out;
     EXPECT_EQ(service_->Admin({"messages"}, &out), 0);
     std::vector<Texts> rows;
     std::istringstream in(out);
-    while (std::getline(in, line)) {
-      Texts cells;
+    for (std::string line; std::getline(in, line);) {
       std::istringstream cs(line);
-      for (std::string c; std::getline(cs, c, '\t');) cells.push_back(c);
-      rows.push_back(cells);
+      rows.emplace_back();
+      for (std::string c; std::getline(cs, c, '\t');) rows.back().push_back(c);
     }
     return rows;
   }
@@ -214,6 +198,12 @@ class MainWindowTest : public ::testing::Test {
     return shown;
   }
   void Click(const char* button) { Find<QPushButton>(button)->click(); }
+  // A wheel turn over a grid: dy 120 away from the user, -120 towards.
+  static void Wheel(RowGrid* grid, int dy) {
+    QWheelEvent e(QPointF(9, 9), grid->viewport()->mapToGlobal(QPointF(9, 9)), QPoint(), QPoint(0, dy), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid->viewport(), &e);
+  }
 
   static ServiceProcess* service_;
   QTemporaryDir dir;

@@ -1,8 +1,5 @@
-// The platform layer: the message boxes as the user sees them (Qt's Korean
-// button texts from the carried translation, text with as much room on the
-// right as on the left) and the keys after a modal window.
-// Window shapes from bitmaps: the start-up screen's and the image button's tests.
-// The request's thread, the run log and the choice of the screen's scale.
+// The platform layer: message boxes as the user sees them, the keys after a modal window, the request's
+// thread, the run log and the screen's scale (window shapes are the start-up screen's and image button's).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -37,8 +34,7 @@ struct Seen {
   int left = -1, right = -1;  // room between the outermost text or icon and the border
 };
 
-// Runs ask with the program's own message box and, once the box is up,
-// records it and presses key there.
+// Runs ask with the program's own message box; once it is up, records it and presses key there.
 Seen WhileBoxIsUp(const std::function<void()>& ask, Qt::Key key) {
   Seen seen;
   QTimer::singleShot(0, [&] {
@@ -56,11 +52,8 @@ Seen WhileBoxIsUp(const std::function<void()>& ask, Qt::Key key) {
     seen.right = box->width() - right;
     QTest::keyClick(box, key);
   });
-  QTimer guard;
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, [] {
-    if (QWidget* box = QApplication::activeModalWidget()) box->close();
-  });
+  QTimer guard;  // ends a box the test could not
+  guard.callOnTimeout([] { if (QWidget* box = QApplication::activeModalWidget()) box->close(); });
   guard.start(5000);
   ask();
   return seen;
@@ -75,21 +68,15 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
   EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("폴더"));
   BoxPrompter box;
   bool answer = true;
-  const struct {
-    const char* what;
-    std::function<void()> ask;
-    QStringList buttons;  // sorted
-    Qt::Key key;
-    bool answer;
-  } cases[] = {
+  // buttons: sorted
+  const struct { const char* what; std::function<void()> ask; QStringList buttons; Qt::Key key; bool answer; } cases[] = {
       {"message", [&] { box.Show("제품을 선택하십시요."); }, {"확인"}, Qt::Key_Return, true},
       {"stop icon", [&] { box.Show("업데이트 서버와 연결할수 없습니다.", "접속 실패", PromptIcon::Stop); },
        {"확인"}, Qt::Key_Return, true},
       // N answers No by its underlined letter.
       {"question", [&] { answer = box.AskYesNo("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?"); },
        {"아니요(&N)", "예(&Y)"}, Qt::Key_N, false},
-      // Enter takes the default button: Yes for an ordinary question, No for
-      // one whose Yes throws typed work away.
+      // Enter takes the default: Yes, but No where Yes throws typed work away.
       {"Enter on a question", [&] { answer = box.AskYesNo("다시 전송하지 않고 접수된 발주를 여시겠습니까?"); },
        {"아니요(&N)", "예(&Y)"}, Qt::Key_Return, true},
       {"Enter on a discard", [&] { answer = box.AskToDiscard("작성중인 내역이 있습니다 \r\r취소하고 화면을 지우시겠습니까?"); },
@@ -111,8 +98,7 @@ TEST(MessageBox, KoreanButtonsAndEvenMargins) {
   EXPECT_EQ(WhileBoxIsUp([&] { box.Show("a\r\rb\r\nc"); }, Qt::Key_Return).text, QStringLiteral("a\n\nb\nc"));
 }
 
-// Without a window manager nobody gives the keys back when a modal window
-// closes: they went to the root window, and a clerk's next key was lost.
+// Without a window manager the keys went to the root window after a modal one closed: the next key was lost.
 TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
   QWidget main;
   main.resize(400, 300);
@@ -127,8 +113,7 @@ TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
   };
   EXPECT_EQ(activeAfter([&] { WhileBoxIsUp([&] { box.Show("정보가 없는 제품입니다."); }, Qt::Key_Return); }), &main);
   EXPECT_EQ(activeAfter([&] { WhileBoxIsUp([&] { box.AskYesNo("발주 내역을 삭제합니다."); }, Qt::Key_Escape); }), &main);
-  // A dialog over a dialog (the quantity entry over the category browser):
-  // each close gives the keys to the window below it.
+  // A dialog over a dialog (a quantity over the browser): each close gives the keys to the one below.
   QWidget* afterInner = nullptr;
   EXPECT_EQ(activeAfter([&] {
               QDialog browser(&main);
@@ -147,10 +132,6 @@ TEST(ModalWindows, GiveTheKeysBackToTheWindowThatHadThem) {
   EXPECT_NE(afterInner, nullptr);
   EXPECT_NE(afterInner, &main);  // the browser, not the window under it
 }
-
-}}  // namespace tarvik
-
-namespace tarvik { namespace {
 
 TEST(OffThread, TheWindowLivesWhileTheCallRunsKeysComeAfterItClicksNever) {
   QLineEdit edit;
@@ -199,10 +180,7 @@ TEST(RunLog, QtMessagesGoToTheFileWhichTurnsOverPastItsSize) {
 }
 
 TEST(ScreenFit, TheSystemScaleWhereTheMainWindowFitsElseTheLargestThatDoes) {
-  const struct {
-    ScreenRoom room;  // usable area (the screen less the taskbar) and DPI
-    double scale;
-  } cases[] = {
+  const struct { ScreenRoom room; double scale; } cases[] = {  // room: the screen less the taskbar, and DPI
       {{1920, 1040, 96}, 1.0},    {{1366, 728, 96}, 1.0},     {{2560, 1400, 96}, 1.0},
       {{1920, 1020, 144}, 1.445},  // 150 %: 1058 pixels high would go under the taskbar
       {{1366, 718, 120}, 1.017},   // a laptop at its default 125 %

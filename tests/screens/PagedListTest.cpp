@@ -1,8 +1,8 @@
-// The paging rules of the list screens, over both kinds of source: the records
-// of a list reply and a product table (the main screen's lists).
+// The list screens' paging over both kinds of source: a list reply's records and a product table.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "catalog/ProductList.h"
@@ -51,37 +51,25 @@ Paged ProductList(long long n) {
   return {std::move(page), [l](int row) { return l->Cell(row, kColCode); }, "G", table};
 }
 
-// Keys as letters, each with an optional count: D down, U up, N PgDn, P PgUp,
-// H Home, E End, S<r> select row r, F<t> fill the window from t.
+// Keys as letters with optional counts: D/U down/up, N/P PgDn/PgUp, H/E Home/End, S<r> select, F<t> fill from t.
 void Press(PagedList& list, const std::string& keys) {
+  const std::map<char, void (PagedList::*)()> step = {{'D', &PagedList::KeyDown}, {'U', &PagedList::KeyUp},
+                                                      {'N', &PagedList::PgDn},    {'P', &PagedList::PgUp},
+                                                      {'H', &PagedList::Home},    {'E', &PagedList::End}};
   for (std::size_t i = 0; i < keys.size();) {
     const char k = keys[i++];
     const std::size_t end = std::min(keys.find_first_not_of("0123456789", i), keys.size());
-    const int n = std::atoi(keys.substr(i, end - i).c_str());
-    const bool number = end != i;
+    const int n = end == i ? 1 : std::atoi(keys.substr(i, end - i).c_str());
     i = end;
     if (k == 'S') list.Select(n);
-    if (k == 'F') list.FillPage(n, 0);
-    for (int t = 0; t < (number && k != 'S' && k != 'F' ? n : 1); ++t) {
-      if (k == 'D') list.KeyDown();
-      if (k == 'U') list.KeyUp();
-      if (k == 'N') list.PgDn();
-      if (k == 'P') list.PgUp();
-      if (k == 'H') list.Home();
-      if (k == 'E') list.End();
-    }
+    else if (k == 'F') list.FillPage(n, 0);
+    else for (int t = 0; t < n; ++t) (list.*step.at(k))();
   }
 }
 
-struct NavCase {
-  const char* what;
-  long long records;
-  const char* keys;
-  long long top;      // the window's first position
-  int row;            // the selected row
-  long long record;   // the selected record; -1: the selected row is empty
-  int firstEmptyRow;  // rows from here on are empty (25: none)
-};
+// top: the window's first position; record: the selected one (-1: its row is empty); firstEmptyRow: 25 for none.
+struct NavCase { const char* what; long long records; const char* keys; long long top; int row; long long record;
+                 int firstEmptyRow; };
 
 const NavCase kNavigation[] = {
     {"up on row 0 of the first window does nothing", 30, "U", 0, 0, 0, 25},
@@ -136,17 +124,10 @@ TEST_P(Navigation, KeysMoveTheWindowAndTheSelection) {
 INSTANTIATE_TEST_SUITE_P(BothSources, Navigation, ::testing::Values(&ReplyList, &ProductList),
                          [](const auto& info) { return info.index == 0 ? "ReplyRecords" : "ProductTable"; });
 
-// A list screen's wheel: the window moves as soon as the selection reaches its
-// edge row; within the window rule only the selection moves.
+// The wheel moves the window once the selection reaches its edge row; within the window, only the selection.
 TEST(PagedListWheel, StepsTheWindowAtTheEdgeOrOnlyTheSelection) {
-  const struct {
-    const char* what;
-    PagedList::WheelRule rule;
-    long long records, top;
-    int select, delta;
-    long long wantTop;
-    int wantRow;
-  } cases[] = {
+  const struct { const char* what; PagedList::WheelRule rule; long long records, top; int select, delta;
+                 long long wantTop; int wantRow; } cases[] = {
       {"towards the user from row 23: row 24 and one record on", PagedList::WheelRule::ScrollAtEdge, 30, 0, 23, -120, 1, 24},
       {"away from row 1: row 0, one record back", PagedList::WheelRule::ScrollAtEdge, 30, 1, 1, 120, 0, 0},
       {"at the first record: nothing more", PagedList::WheelRule::ScrollAtEdge, 30, 0, 0, 120, 0, 0},
@@ -191,8 +172,7 @@ TEST(ReplyRecordSource, KeepsTheReplyAndItsCountOrDropsThem) {
   EXPECT_EQ(source.ListCount(), 2);
   EXPECT_EQ(source.Row(1).cells, (std::vector<std::string>{"n1", "k1"}));
   EXPECT_EQ(source.Row(1).position, 1);
-  // Rows are read by their tags: the unannounced record shows, a missing one
-  // is an empty row that still carries its position.
+  // Rows are read by their tags: the unannounced record shows, a missing one is empty but keeps its position.
   EXPECT_FALSE(source.Row(2).empty);
   EXPECT_TRUE(source.Row(3).empty);
   EXPECT_EQ(source.Row(3).position, 3);

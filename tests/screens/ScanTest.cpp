@@ -1,5 +1,4 @@
-// A barcode scan told from typing: the rule by the times of the keys, and the
-// application-wide filter that holds a scan's keys back from any control.
+// A barcode scan told from typing by the keys' times, and the filter that keeps a scan from any control.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,17 +11,10 @@
 #include "platform/QtText.h"
 #include "screens/ScanGate.h"
 
-namespace tarvik {
-namespace {
+namespace tarvik { namespace {
 
-// Keys as "text@ms", blank-separated: "\r" is Enter, "\t" Tab, "#" any
-// other key. What the keys come to: the scan's code, or "typed" when the
-// end key gave the keys back, and how often held keys were given back
-// before a new one was held.
-struct Outcome {
-  std::string scan;
-  int givenBack = 0;
-};
+// Timed keys ("\r" Enter, "\t" Tab, "#" another key) to a scan's code (or none) and the held keys' give-backs.
+struct Outcome { std::string scan; int givenBack = 0; };
 
 Outcome Feed(const std::vector<std::pair<std::string, long long>>& keys) {
   ScanRule rule;
@@ -55,16 +47,11 @@ std::vector<std::pair<std::string, long long>> Keys(const std::string& code, std
   return keys;
 }
 
-// Measured with xdotool into Xvfb (tests/bench/ScanGapProbe): gaps of 1-10
-// ms, single gaps up to 246 ms on a loaded PC.
+// Measured with xdotool into Xvfb (tests/bench/ScanGapProbe): gaps of 1-10 ms, single ones up to 246 ms.
 TEST(ScanRule, ABurstFasterThanAPersonTypesEndedByEnterOrTabIsAScan) {
   const std::string code = "8801230000264";
-  const struct {
-    const char* what;
-    std::vector<std::pair<std::string, long long>> keys;
-    std::string scan;
-    int givenBack;
-  } cases[] = {
+  using Keyed = std::vector<std::pair<std::string, long long>>;
+  const struct { const char* what; Keyed keys; std::string scan; int givenBack; } cases[] = {
       {"3 ms apart", Keys(code, {3}), code, 0},
       {"ended by Tab", Keys(code, {3}, "\t"), code, 0},
       {"5 ms apart with one gap of 246 ms", Keys(code, {5, 5, 5, 5, 246, 5}), code, 0},
@@ -86,12 +73,15 @@ TEST(ScanRule, ABurstFasterThanAPersonTypesEndedByEnterOrTabIsAScan) {
   }
 }
 
-// Window-system keys with their times (X11 and Windows give every key one).
-void Send(QWidget* to, const QString& text, int key, unsigned long ms) {
-  for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
-    QKeyEvent e(t, key, Qt::NoModifier, text);
-    e.setTimestamp(ms);
-    QApplication::sendEvent(to, &e);
+// Window-system keys gap ms apart with their times, as X11 and Windows give them; "\r" is Enter.
+void Send(QWidget* to, const std::string& keys, unsigned long gap, unsigned long& t) {
+  for (char c : keys) {
+    t += gap;
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent e(type, c == '\r' ? int(Qt::Key_Return) : c, Qt::NoModifier, QString(QChar(c)));
+      e.setTimestamp(t);
+      QApplication::sendEvent(to, &e);
+    }
   }
 }
 
@@ -111,44 +101,39 @@ TEST(ScanGate, AScanNeverReachesTheControlAndTypingComesThroughInOrder) {
   dlg.show();
   edit->setFocus();
   unsigned long t = 5000;
-  for (char c : std::string("8801230000264")) Send(edit, QString(QChar(c)), c, t += 3);
-  Send(edit, QStringLiteral("\r"), Qt::Key_Return, t += 3);
+  Send(edit, "8801230000264\r", 3, t);
   QApplication::processEvents();
   EXPECT_EQ(scans, std::vector<std::string>{"8801230000264"});
   EXPECT_EQ(windows, std::vector<QWidget*>{&dlg});
   EXPECT_TRUE(edit->text().isEmpty());
   EXPECT_TRUE(dlg.isVisible());  // its default button was not pressed
 
-  // A person: each key held until the next shows it is no scan, then given
-  // back in order; keys the program sends itself pass at once.
-  for (char c : std::string("12")) Send(edit, QString(QChar(c)), c, t += 150);
+  // A person's keys are held until shown to be no scan, then given back in order; the program's own pass.
+  Send(edit, "12", 150, t);
   QTest::keyClicks(edit, "ab");
   EXPECT_EQ(S(edit->text()), "12ab");
-  Send(edit, QStringLiteral("3"), '3', t += 150);
+  Send(edit, "3", 150, t);
   EXPECT_EQ(S(edit->text()), "12ab");
   QTest::qWait(ScanTiming().holdGapMs + 50);  // a pause: typed after all
   EXPECT_EQ(S(edit->text()), "12ab3");
-  Send(edit, QStringLiteral("4"), '4', t += 150);
+  Send(edit, "4", 150, t);
   QTest::mouseClick(edit, Qt::LeftButton);  // a click right after: the key first
   EXPECT_EQ(S(edit->text()), "12ab34");
-  Send(edit, QStringLiteral("\r"), Qt::Key_Return, t += 150);
+  Send(edit, "\r", 150, t);
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_EQ(scans.size(), 1u);
 
-  // An ordinary text field of a dialog (a search or code field) takes a
-  // code typed at a scanner's pace over its text, Enter included.
+  // A dialog's ordinary text field takes a code typed at a scanner's pace, Enter included.
   QDialog search;
   auto* field = new QLineEdit(QStringLiteral("피스"), &search);
   int entered = 0;
   QObject::connect(field, &QLineEdit::returnPressed, [&] { ++entered; });
   search.show();
   field->setFocus();
-  for (char c : std::string("KMHD341CBHU12345")) Send(field, QString(QChar(c)), c, t += 3);
-  Send(field, QStringLiteral("\r"), Qt::Key_Return, t += 3);
+  Send(field, "KMHD341CBHU12345\r", 3, t);
   EXPECT_EQ(S(field->text()), "KMHD341CBHU12345");
   EXPECT_EQ(entered, 1);
   EXPECT_EQ(scans.size(), 1u);
 }
 
-}  // namespace
-}  // namespace tarvik
+}}  // namespace tarvik

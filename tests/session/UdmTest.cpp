@@ -21,8 +21,7 @@ struct UserIni : ::testing::Test {
     const TDM dm(dir.empty() ? Dir() : dir);
     return dm.MasterInfo.M_ID + "|" + dm.CustomerInfo.C_ID;
   }
-  // A program folder named in Korean, as a shop's may be: under Windows a
-  // narrow file call would miss it.
+  // A Korean folder name, as a shop's may be: a narrow file call under Windows would miss it.
   UserIni() { QDir(tmp.path()).mkdir(QStringLiteral("매장")); }
   std::string Dir() const { return S(tmp.path()) + "/매장/"; }
   std::string Ini() const { return Dir() + "user.ini"; }

@@ -1,5 +1,4 @@
-// The text under both programs: CP949 lengths, cuts and reading, UTF-8,
-// the date checks and text helpers, and the one delimited-text splitter.
+// The text under both programs: CP949, UTF-8, the date checks, text helpers and the delimited-text splitter.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -63,23 +62,16 @@ TEST(Cp949, ReadAsUtf8WithUndefinedBytesReplacedAndTheRestKept_CrashOnUndefinedP
       {"\x81\x41", "\xEA\xB0\x82"},                           // 갂: the extension's two bytes
       {"\xFF" "B", "\xEF\xBF\xBD" "B"},                         // no such byte: U+FFFD, then B
       {"x\xC7", "x\xEF\xBF\xBD"},                               // a lead byte cut off at the end
-      // An undefined pair at the very end (glibc's converter took both bytes
-      // and the reading went past the buffer): one U+FFFD a byte.
+      // An undefined pair at the end (glibc's converter read past the buffer): one U+FFFD a byte.
       {"P00002,3\r\n\xA2\xE8", "P00002,3\r\n\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"", ""},
   };
   for (const auto& [cp949, utf8] : cases) EXPECT_EQ(Cp949ToUtf8(cp949), utf8) << utf8;
 }
 
-// One splitter reads the catalogue files (CSV as written) and the basket's
-// lists (trimmed, separator chosen per line): records joined by "|", fields by "/".
+// The catalogue files' and the basket lists' splitter: records joined by "|", fields by "/".
 TEST(Csv, QuotesOpenOnlyAtAFieldStartAndSpanLines) {
-  struct Case {
-    const char* text;
-    CsvRules rules;
-    const char* records;
-    std::vector<std::size_t> lines;
-  } const cases[] = {
+  const struct { const char* text; CsvRules rules; const char* records; std::vector<std::size_t> lines; } cases[] = {
       {"a,\"b,\"\"c\"\"\"\r\n\r\nd,", {}, "a/b,\"c\"|d/", {1, 3}},
       {"\"x\ny\",1\nz", {}, "x\ny/1|z", {1, 3}},
       {"ab\"c,\"d\"e", {}, "ab\"c/de", {1}},
@@ -87,7 +79,7 @@ TEST(Csv, QuotesOpenOnlyAtAFieldStartAndSpanLines) {
       {"  P1   \"1 200\"  ", {' ', true}, "P1/1 200", {1}},
       {",,\n \n", {}, "//| ", {1, 2}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     const CsvSplit split = SplitCsv(c.text, c.rules);
     std::string joined;
