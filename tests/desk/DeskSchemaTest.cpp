@@ -1,6 +1,4 @@
-// The schema's steps: applied once however many instances start together,
-// and a database the release before the desk wrote opens and serves with
-// every row as it was. The accounts from the command line.
+// The schema's steps: once however many instances start; the pre-desk release's data kept; command-line accounts.
 #include <sstream>
 #include <thread>
 
@@ -14,9 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An empty database, or one the release before the desk wrote
-// (tests/desk/fixtures: demo data, earlier orders, two orders and their
-// messages sent over the wire); its --db text, and the folder to remove.
+// An empty database, or the pre-desk release's (tests/desk/fixtures); its --db text, and the folder to remove.
+
 std::string MakeDatabase(bool old, std::string& folder) {
   if (OnPostgres()) {
     PostgresServer* pg = PostgresServer::Shared();

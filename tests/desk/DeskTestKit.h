@@ -1,8 +1,7 @@
 #pragma once
-// The desk in-process: a fresh demo database (SQLite, or with
-// TARVIK_TEST_DB=postgresql one of the test's own PostgreSQL server) with an
-// admin "boss" and a staff member "kim", and a visitor that keeps its
-// cookies and the CSRF token of the last page, as a browser does.
+// The desk in-process on a fresh demo database with admin "boss" and staff "kim"; a visitor keeps its cookies and
+// the last page's CSRF token, as a browser does.
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>

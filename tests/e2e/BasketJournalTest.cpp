@@ -1,7 +1,5 @@
-// The real program (under Xvfb, driven with xdotool as a clerk would) killed
-// with a basket on the screen and started again: Yes brings the basket back
-// exactly, No leaves none (each orderer's own file is the journal's unit
-// test's). Every wait is for what the program shows, never for a fixed time.
+// The real program under Xvfb (xdotool) killed with a basket and restarted: Yes brings it back, No leaves none.
+// Every wait is for what the program shows, never a fixed time.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -78,9 +76,7 @@ bool Find(int minWidth, int maxWidth, Window& out) {  // the first visible windo
   return false;
 }
 
-// Xvfb on a display number drawn at random: X servers of other sessions on
-// this machine may share the abstract socket namespace without sharing /tmp,
-// whose lock files alone decide the lowest free number.
+// Xvfb on a random display: other sessions' X servers may share the abstract socket namespace but not /tmp.
 struct Desktop {
   pid_t xvfb = -1;
   bool Start() {
@@ -88,8 +84,7 @@ struct Desktop {
     for (int attempt = 0; attempt < 5; ++attempt) {
       const std::string display = ":" + std::to_string(100 + rng() % 30000);
       int fd = -1;
-      // -noreset: without it the server resets whenever its last client
-      // (xdotool, the killed program) goes, and refuses connections meanwhile.
+      // -noreset: else the server resets (refusing connections) whenever its last client goes.
       xvfb = Spawn(SpawnSpec({"/usr/bin/Xvfb", display, "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
                               "tcp", "-noreset"}, true), &fd);
       std::string line;
@@ -130,8 +125,7 @@ class KilledProgram : public ::testing::Test {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
 
-  // Starts the program and logs in; the main window is up (a question or the
-  // notices may be in front of it).
+  // Starts the program and logs in; the main window is up (a question or the notices may be in front).
   void StartAndLogIn(const std::string& orderer, const std::string& password) {
     // No remembered IDs, so the log-in asks for all three.
     std::ofstream(root + "shop/user.ini") << "[MASTER]\r\nID=\r\n[CUSTOMER]\r\nID=\r\n";
@@ -144,9 +138,7 @@ class KilledProgram : public ::testing::Test {
     for (const std::string& field : {std::string("DEMO"), orderer, password}) Type(field), Keys({"Return"});
     ASSERT_TRUE(Until([&] { return Find(kMainWidth - 200, kMainWidth, main); })) << "no main window";
   }
-  // Polls until done() holds, for as long as the program runs (once it has
-  // ended, or was never started, nothing more comes); the bound only keeps a
-  // hung program from hanging the test.
+  // Polls until done() holds while the program runs; the bound only keeps a hung program from hanging the test.
   bool Until(const std::function<bool()>& done) {
     for (const auto until = std::chrono::steady_clock::now() + 10min; std::chrono::steady_clock::now() < until;) {
       if (done()) return true;
@@ -165,16 +157,15 @@ class KilledProgram : public ::testing::Test {
     EXPECT_TRUE(Until([&] { return !Visible(last.id) && Focused() == main.id; })) << "the dialog stays";
     last = Window();
   }
-  // The next window in front of the main one (a message box, the notices, the
-  // quantity dialog), once the one before it has gone.
+  // The next window in front of the main one (message box, notices, quantity), once the one before has gone.
   Window Dialog() {
     Until([&] { return last.id.empty() || !Visible(last.id); });
     Window w;
     EXPECT_TRUE(WaitFor(100, kLoginWidth - 1, w)) << "no dialog";
     return last = w;
   }
-  // Steps, each a letter and its words: k keys, t text typed, d the next
-  // dialog, x keys that close it, q a quantity typed into the next dialog.
+  // Steps: k keys, t text typed, d the next dialog, x keys that close it, q a quantity into the next dialog.
+
   void Run(const std::vector<std::string>& steps) {
     for (const std::string& step : steps) {
       std::istringstream in(step.substr(1));

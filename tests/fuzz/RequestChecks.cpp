@@ -19,8 +19,7 @@ using service::SqlFilter;
 
 namespace {
 
-// Every wire field name the commands accept in each place, mapped to columns
-// "t.<place><n>" that no wire name looks like.
+// Every wire field name the commands accept in each place, mapped to columns "t.<place><n>" unlike any wire name.
 FieldMap Columns(const char* place, std::initializer_list<const char*> wireNames) {
   FieldMap map;
   for (const char* name : wireNames) map[name] = "t." + std::string(place) + std::to_string(map.size());
@@ -52,8 +51,7 @@ bool TakeColumn(const std::string& s, std::size_t& p, const FieldMap& map) {
   return false;
 }
 
-// where: (" AND " column (" = ?" | " LIKE ? ESCAPE '\'"))*; isLike: for
-// each '?', whether it is a LIKE pattern.
+// where: (" AND " column (" = ?" | " LIKE ? ESCAPE '\'"))*; isLike: whether each '?' is a LIKE pattern.
 void CheckWhere(const SqlFilter& f, const Dialect& d, std::vector<bool>& isLike) {
   const std::string& w = f.where;
   const std::string like = std::string(" ") + d.Like() + " ? ESCAPE '\\'";
@@ -86,8 +84,7 @@ void CheckOrderBy(const std::string& o) {
   }
 }
 
-// A LIKE pattern: '\' escapes only '\' and '_'; no bare '_' (one character
-// in SQL), so a key matches itself and '%' is its only wildcard.
+// A LIKE pattern: '\' escapes only '\' and '_', no bare '_': '%' is its only wildcard.
 void CheckPattern(const std::string& pattern) {
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     if (pattern[i] == '_') Fail("a bare '_' in a LIKE pattern: " + Shown(pattern));
@@ -112,8 +109,8 @@ void OnLog(void*, int code, const char* message) {
   seen.errors.push_back(std::to_string(code) + ": " + (message ? message : ""));
 }
 
-// SQL words of the service's statements besides the schema's names. A new
-// statement with a word not here stops the fuzz run: add the word.
+// SQL words of the service's statements besides the schema's names; a new statement's new word goes here.
+
 const std::set<std::string> kKeywords = {
     "SELECT", "FROM", "WHERE", "AND", "OR", "NOT", "NULL", "IN", "AS", "ON", "JOIN", "LEFT", "ORDER", "BY",
     "ASC", "DESC", "LIKE", "ILIKE", "ESCAPE", "INSERT", "INTO", "VALUES", "UPDATE", "SET", "DELETE",

@@ -1,6 +1,5 @@
-// The service's reading of a posted request from raw bytes: the HTTP head,
-// the multipart body, its gzip member, the UTF-8 check, the POST_DATA
-// envelope, then the elements.
+// A posted request from raw bytes: head, multipart body, gzip member, UTF-8 check, envelope, elements.
+
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"

@@ -1,8 +1,5 @@
-// The service's handling of a decoded request text: its elements, its
-// condition elements as SQL pieces (against their grammar for both
-// databases), and the whole command run against a small SQLite database,
-// with every statement it runs read against the service's own vocabulary.
-// Input: the endpoint ("Good"), a line feed, the text.
+// A decoded request text ("Good\n" + text): its elements, its conditions as SQL, and the command run on SQLite
+// with every statement read against the service's own vocabulary.
 #include <memory>
 
 #include "tests/fuzz/FuzzCheck.h"
@@ -39,8 +36,7 @@ Rows Query(Connection& c, const std::string& sql, const std::vector<std::string>
   return rows;
 }
 
-// Two orders the seeds name: O0000001 still open, O0000002 being received;
-// NEWSHOP may register its first password again. Forget() puts them back.
+// Seeds' orders O0000001 (open), O0000002 (being received); NEWSHOP without password. Forget() puts them back.
 const char* const kFixedRows[] = {
     "DELETE FROM OH_ WHERE OH_CODE IN ('O0000001', 'O0000002')",
     "INSERT INTO OH_ (OH_CODE, M_CODE, OH_SD, OH_AT, OH_CC, OH_IOG, OH_RCOUNT) VALUES"
@@ -55,8 +51,8 @@ void Exec(Connection& c, const std::string& sql, const std::vector<std::string>&
   Must(c.Exec(sql, params, &error), sql, error);
 }
 
-// The demo data set, thinned so that no reply is long (a few products and
-// prices of each supplier, a few part numbers), every account and two orders.
+// The demo data set thinned so that no reply is long, with every account and the two orders.
+
 void MakeDatabase(World& w) {
   const std::string dir = TempFolder();
   std::atexit([] { delete world; });  // before the folder goes: the pool thread would hold up the exit

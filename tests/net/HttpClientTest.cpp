@@ -1,6 +1,4 @@
-// The wire and the HTTP client: the element syntax, the reply reader and the
-// gzip members; THTTPClient against a raw loopback server, the exact bytes it
-// sends and what it makes of exact replies.
+// The wire (elements, reply reader, gzip) and THTTPClient against a raw loopback server, byte for byte.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -141,9 +139,7 @@ TEST(HttpClientReply, ExactRepliesGiveTheirTexts) {
   EXPECT_EQ(test::ReadFile(DownloadFilePath()), bytes);
 }
 
-// Refused, stalled, or a byte every 2 s (only a stall was once watched, so
-// that held the client for as long as it went on): each exchange ends at its
-// limit. The cases run at once, each with its own server.
+// Refused, stalled or trickling (once only a stall was watched): each ends at its limit; cases run at once.
 TEST(HttpClientFailure, RefusedStalledAndTricklingServersAreGivenUp) {
   TransferLimits low = kRequestLimits;  // the overall limit, low
   low.totalSeconds = 3;
@@ -221,8 +217,8 @@ std::string Sample(std::size_t n) {
   return s;
 }
 
-// What GzipCompress writes, zlib judges in the gzip fuzz target over its seeds;
-// here each way a received member can be broken.
+// What GzipCompress writes zlib judges in the gzip fuzz target; here each way a received member can be broken.
+
 TEST(Gzip, EveryBrokenMemberIsRefusedWithEmptyOutput) {
   const std::string good = GzipCompress(Sample(5000));
   const auto with = [&](std::size_t at, int flip) {

@@ -23,8 +23,8 @@ std::string NewFolder() {
   return ::mkdtemp(name.data()) ? name + "/" : std::string();
 }
 
-// The demo data set written once a process (it takes longer than a copy);
-// empty when it could not be written.
+// The demo data set written once a process (slower than a copy); empty when it could not be written.
+
 const std::string& DemoTemplate() {
   static const struct Template {
     std::string folder = NewFolder(), file;

@@ -1,10 +1,6 @@
 #pragma once
-// The service in this process, without a socket: requests go where the front
-// hands them (HandleRequest for a decoded request text, Respond for a whole
-// HTTP request), on a fresh database: a copy of the demo data set in a
-// temporary folder, or with TARVIK_TEST_DB=postgresql a new database of the
-// test process's own PostgreSQL server (Postgres.h). Several may share one
-// database as instances do, each with its own pool and reply cache.
+// The service in-process, no socket, on a fresh demo database (SQLite, or PostgreSQL with TARVIK_TEST_DB);
+// several may share one database as instances do, each with its own pool and reply cache.
 #include <memory>
 #include <sstream>
 #include <string>
@@ -39,8 +35,8 @@ class LocalService {
 
   // The reply text of a command; empty when a write's outcome is unknown.
   std::string Call(const Req& request);
-  // A whole HTTP request (head and body as bytes) answered as the front
-  // answers it once read; a file reply's body is the file's bytes.
+  // A whole HTTP request answered as the front answers it once read; a file reply's body is the file's bytes.
+
   Answer Http(const std::string& request);
   // An admin command of Admin.h on this database: f(Db(), args..., out, err).
   template <class F, class... Args>

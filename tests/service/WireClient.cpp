@@ -5,7 +5,7 @@
 
 #include "tests/support/LoopbackSocket.h"
 #include "wire/Gzip.h"
-#include "wire/Text.h"
+#include "text/Text.h"
 
 namespace tarvik::test {
 
