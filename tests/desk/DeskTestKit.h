@@ -51,9 +51,8 @@ class DeskDb {
       }
       url = pg->CreateDatabase(true);
     } else {
-      folder = std::filesystem::temp_directory_path() / ("tarvik-desk-" + std::to_string(::getpid()) + "-" +
-                                                         std::to_string(++Serial()));
-      std::filesystem::create_directories(folder);
+      folder = std::filesystem::temp_directory_path() / "tarvik-desk-XXXXXX";
+      ASSERT_NE(::mkdtemp(folder.data()), nullptr) << folder;
       url = folder + "/desk.db";
     }
     db = service::Database::Open(url, 4, &error);
@@ -99,10 +98,6 @@ class DeskDb {
 
  private:
   bool postgres_;
-  static int& Serial() {
-    static int n = 0;
-    return n;
-  }
 };
 
 struct Page {
