@@ -1,4 +1,7 @@
 // The schema's steps: once however many instances start; the pre-desk release's data kept; command-line accounts.
+#include <unistd.h>
+
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -6,6 +9,7 @@
 #include "service/store/Migrations.h"
 #include "tests/desk/DeskTestKit.h"
 #include "tests/support/Files.h"
+#include "tests/support/Postgres.h"
 
 namespace tarvik::test {
 namespace {
@@ -125,7 +129,7 @@ TEST(DeskSchema, AccountsFromTheCommandLineTakeThePasswordAsOneLine) {
   for (const Case& c : cases) {
     std::istringstream in(c.input);
     std::ostringstream out, err;
-    EXPECT_EQ(service::desk::DeskUserCommand(d.url, c.args, c.role, "S00001", in, out, err), c.code)
+    EXPECT_EQ(service::desk::DeskUserCommand(d.url(), c.args, c.role, "S00001", in, out, err), c.code)
         << c.args[0] << " " << (c.args.size() > 1 ? c.args[1] : "") << ": " << err.str();
   }
   EXPECT_EQ(d.One("SELECT COUNT(*) FROM DU_"), "2");

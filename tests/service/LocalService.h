@@ -7,6 +7,7 @@
 
 #include "service/front/Endpoints.h"
 #include "tests/service/WireClient.h"
+#include "tests/support/ServiceFixture.h"
 
 namespace tarvik::test {
 
@@ -14,6 +15,7 @@ struct LocalSetup {
   std::string db;  // serve this database (another's Db(), a URL through a proxy) instead of a new one
   std::string updateDir;
   service::DbLimits limits;
+  TestDb which = TestDb::kFromEnvironment;  // where a new database is made
 };
 
 struct AdminRun {
@@ -32,11 +34,11 @@ class LocalService {
   const std::string& Skipped() const { return skipped_; }
   const std::string& Db() const { return db_; }          // what --db would name
   const std::string& Folder() const { return folder_; }  // ends with "/"
+  service::Database* Store() const { return database_.get(); }
 
   // The reply text of a command; empty when a write's outcome is unknown.
   std::string Call(const Req& request);
   // A whole HTTP request answered as the front answers it once read; a file reply's body is the file's bytes.
-
   Answer Http(const std::string& request);
   // An admin command of Admin.h on this database: f(Db(), args..., out, err).
   template <class F, class... Args>
