@@ -41,6 +41,7 @@ TARVIK_FUZZ(in) {
     Check(!zlibOk, "zlib reads a member that GzipDecompress refuses");
   } else {
     Check(ours.size() <= kCap, "output beyond the cap");
+    Check(in.size() >= 18, "a member shorter than a header and a trailer read");
     // zlib also checks the optional header CRC, which ours leaves alone.
     const bool headerCrc = in.size() > 3 && (static_cast<unsigned char>(in[3]) & 0x02);
     if (!headerCrc) Check(zlibOk && theirs == ours, "GzipDecompress and zlib disagree");

@@ -116,36 +116,4 @@ TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
   EXPECT_EQ(err.rfind("tarvik-call: Failed to connect to 127.0.0.1 port", 0), 0u) << err;
 }
 
-// A save whose reply never came may be stored, one that never left cannot: the caller learns which, same bytes.
-
-TEST(RequestFunctions, DeliveryTellsARequestThatLeftFromOneThatDidNot) {
-  test::LoopbackServer server;
-  const ServiceLink link{ParseServerAddress(server.Address())};
-  const std::string body = "<ORDERH_DATA><OH_CODE></OH_CODE></ORDERH_DATA>";
-  const std::string noGzip = test::LoopbackServer::HttpReply(
-      {"Content-Type: text/html; charset=utf-8", "Content-Encoding: gzip"}, "not gzip");
-  struct Case {
-    const char* what;
-    std::string reply;
-    Delivery expected;
-  } cases[] = {
-      {"stored", test::GzipReply("<RESULT_CODE>1</RESULT_CODE>"), Delivery::Replied},
-      {"refused by the service", test::GzipReply("<RESULT_CODE>0</RESULT_CODE>"), Delivery::Replied},
-      {"closed without a reply", "", Delivery::Unknown},
-      {"reply that is no gzip", noGzip, Delivery::Unknown},
-  };
-  std::vector<std::string> texts;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    server.SetReply(c.reply);
-    const std::size_t before = server.Requests().size();
-    EXPECT_EQ(RequestOrderSave(link, "S1", body).delivery, c.expected);
-    ASSERT_EQ(server.Requests().size(), before + 1);
-    std::string text = test::SplitRequest(server.Requests().back()).text;
-    text.erase(text.find("<CALL_INDEX>"), text.find("</CALL_INDEX>") + 13 - text.find("<CALL_INDEX>"));
-    texts.push_back(text);
-  }
-  for (const std::string& t : texts) EXPECT_EQ(t, texts.front());
-}
-
 }}  // namespace tarvik
