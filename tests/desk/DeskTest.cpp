@@ -210,9 +210,7 @@ TEST_F(Desk, SearchFindsByShopDatesStatusAndProduct) {
 }
 
 TEST_F(Desk, ShopsTextShowsAsTextOnEveryPageAndInTheCsv) {
-  const std::pair<std::string, std::string> escaped[] = {
-      {"<script>alert(1)</script>", "&lt;script&gt;alert(1)&lt;/script&gt;"},
-      {"\"><img src=x onerror=alert(1)>", "&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"},
+  const std::pair<std::string, std::string> escaped[] = {  // '<' and '"': the pages below
       {"'&", "&#39;&amp;"},
       {"똠방각하", "똠방각하"},                   // CP949 has it, EUC-KR does not
       {"a\xFF" "b", "a\xEF\xBF\xBD" "b"}};  // a stray byte shows as U+FFFD
