@@ -158,7 +158,7 @@ TEST_F(Commands, AnswerWhatTheClientMayAskAndRefuseTheRestStoringNothing) {
   EXPECT_EQ(TagValue("CM_CODE", make) + "|" + TagValue("CM_NAME", make), "11|포르쉐" + std::string(14, ' '));
 }
 
-// The prices of the orderer asking only; the traded products in whole category runs.
+// The prices of the orderer asking only; the traded products in whole category runs (counts: LoginScreen's).
 TEST_F(Commands, AllProductsCarryOnlyTheOrderersOwnCosts) {
   const std::string r = svc.Call(AllGoods()), newshop = svc.Call(AllGoods("S00001", "C00003"));
   ASSERT_EQ(Count(r), 2525);
@@ -169,11 +169,8 @@ TEST_F(Commands, AllProductsCarryOnlyTheOrderersOwnCosts) {
     priced += !TagValue("U_COST", rec).empty() && TagValue("U_DATE", rec).size() == 6;
   }
   EXPECT_EQ(priced, 300);
-  EXPECT_EQ(Count(newshop), 2525);
   EXPECT_EQ(newshop.find("<U_COST>1"), std::string::npos);
-  const std::string traded = svc.Call(Traded());
-  EXPECT_EQ(Count(traded), 300);
-  EXPECT_EQ(BrokenCategoryRun(traded).first, "");
+  EXPECT_EQ(BrokenCategoryRun(svc.Call(Traded())).first, "");
 }
 
 // The clerk's own saves are the ordering screen's tests; here the dates it never shows and refusals it never asks.
@@ -240,22 +237,18 @@ TEST_F(Commands, PasswordChangeAndTradedProductRemoval) {
     for (const auto& [cc, pass, ok] : cases)
       EXPECT_EQ(Ok(svc.Call(For(kCustomerPassword, "S00001", MakeTag("C_SS", pass), {cc}))), ok) << cc << " " << pass;
   };
-  // A first password only: knowing an orderer's code is not enough to take its account over.
+  // A first password only (registering one is LoginScreen's): knowing a code is not enough to take an account over.
   set({{"C00003", "ABCD", true}, {"C00003", "EFGH", false}, {"C00001", "EFGH", false}, {"C09999", "ABCD", false}});
-  EXPECT_EQ(Password("NEWSHOP"), "ABCD");
   // The supplier clears one; the orderer registers a new one.
   EXPECT_EQ(svc.Admin(AdminPasswordReset, "S00001", "C00001").code, 0);
   EXPECT_EQ(Password("SHOP1"), "");
   set({{"C00001", "", false}, {"C00001", "123456789012", false}, {"C00001", "4321", true}});
   EXPECT_EQ(Password("SHOP1"), "4321");
   EXPECT_NE(svc.Admin(AdminPasswordReset, "S00001", "C09999").code, 0);
-  // The first removal is the main screen's; traded products read before it are not answered from the cache after.
-
+  // A removal and the traded list after it are MainScreen.DeletingATradedProduct...'s; here what it never sends.
   const Req remove = For(kUnitCostDelete, "S00001", "", {"C00001", "P00002"});
-  EXPECT_EQ(Count(svc.Call(Traded())), 300);
   EXPECT_TRUE(Ok(svc.Call(remove)));
   EXPECT_FALSE(Ok(svc.Call(remove)));
-  EXPECT_EQ(Count(svc.Call(Traded())), 299);
   EXPECT_EQ(Count(svc.Call(For(kGoodByCode, "S00001", Same("G_CODE", "P00002")))), 1);  // the product stays
 }
 
