@@ -1,7 +1,5 @@
-// The desk in a real browser: Debian's chromium driven by python3-selenium
-// through tests/desk/desk_browser.py, against the real service with its desk
-// on a listener of its own (SQLite, or PostgreSQL with TARVIK_TEST_DB). The
-// script's screenshots land in build/desk-screenshots/<database>/.
+// The desk in chromium (python3-selenium, desk_browser.py); screenshots in build/desk-screenshots/<database>/.
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 

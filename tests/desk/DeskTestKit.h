@@ -1,24 +1,19 @@
 #pragma once
-// The desk in-process: a fresh demo database (SQLite, or with
-// TARVIK_TEST_DB=postgresql one of the test's own PostgreSQL server) with an
-// admin "boss" and a staff member "kim", and a visitor that keeps its
-// cookies and the CSRF token of the last page, as a browser does.
+// The desk in-process on a fresh demo database with admin "boss" and staff "kim"; a visitor keeps its cookies and
+// the last page's CSRF token, as a browser does.
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <regex>
 #include <string>
 #include <tuple>
-#include <unistd.h>
 
 #include "service/admin/DemoData.h"
 #include "service/desk/Desk.h"
 #include "service/desk/DeskHttp.h"
-#include "tests/support/Postgres.h"
-#include "tests/support/ServiceFixture.h"
+#include "tests/service/LocalService.h"
 
 namespace tarvik::test {
 
@@ -29,41 +24,17 @@ using service::desk::Params;
 inline const char kBossPassword[] = "boss-pass-1";
 inline const char kKimPassword[] = "kim-pass-22";
 
+// The service's own test database (LocalService) with the demo orders, the two accounts and the desk on it.
 class DeskDb {
  public:
-  // db: kFromEnvironment follows TARVIK_TEST_DB.
-  explicit DeskDb(TestDb which = TestDb::kFromEnvironment)
-      : postgres_(which == TestDb::kPostgres || (which == TestDb::kFromEnvironment && OnPostgres())) {
-    Make();
-  }
-  ~DeskDb() {
-    site.reset();
-    db.reset();
-    if (postgres_ && !url.empty()) PostgresServer::Shared()->DropDatabase(url);
-    if (!folder.empty()) std::filesystem::remove_all(folder);
+  explicit DeskDb(TestDb which = TestDb::kFromEnvironment) : svc(LocalSetup{"", "", {}, which}) {
+    skipped = svc.Skipped();
+    if (svc.Running()) Make();
   }
   void Make() {
     std::string error;
-    if (postgres_) {
-      PostgresServer* pg = PostgresServer::Installed() ? PostgresServer::Shared() : nullptr;
-      if (!pg) {
-        skipped = "PostgreSQL is not installed";
-        return;
-      }
-      url = pg->CreateDatabase(true);
-    } else {
-      folder = std::filesystem::temp_directory_path() / ("tarvik-desk-" + std::to_string(::getpid()) + "-" +
-                                                         std::to_string(++Serial()));
-      std::filesystem::create_directories(folder);
-      url = folder + "/desk.db";
-    }
-    db = service::Database::Open(url, 4, &error);
-    auto c = db ? db->Acquire(&error) : nullptr;
-    ASSERT_TRUE(c && c->EnsureSchema(&error)) << error;
-    if (!postgres_) {
-      ASSERT_TRUE(service::WriteDemoData(*c, &error)) << error;
-    }
-    ASSERT_TRUE(service::WriteDemoOrders(*c, &error)) << error;
+    auto c = (db = svc.Store())->Acquire(&error);
+    ASSERT_TRUE(c && service::WriteDemoOrders(*c, &error)) << error;
     for (auto [name, role, password] : {std::tuple{"boss", "admin", kBossPassword}, {"kim", "staff", kKimPassword}}) {
       std::string hash;
       ASSERT_TRUE(service::desk::HashPassword(password, service::desk::LightestCost(), hash));
@@ -93,17 +64,12 @@ class DeskDb {
     auto c = db->Acquire(&error);
     EXPECT_TRUE(c && c->Exec(sql, params, &error)) << sql << ": " << error;
   }
+  const std::string& url() const { return svc.Db(); }
 
-  std::string skipped, folder, url;
-  std::unique_ptr<service::Database> db;
+  LocalService svc;
+  std::string skipped;
+  service::Database* db = nullptr;
   std::unique_ptr<service::desk::DeskSite> site;
-
- private:
-  bool postgres_;
-  static int& Serial() {
-    static int n = 0;
-    return n;
-  }
 };
 
 struct Page {

@@ -1,6 +1,5 @@
-// The basket journal read back after a crash: whatever the file holds, it is
-// restored or set aside, never a crash; what is restored is kept again
-// exactly as read.
+// The basket journal after a crash: restored or set aside, never a crash; what is restored is kept again as read.
+
 #include "tests/fuzz/FuzzCheck.h"
 #include "order/BasketJournal.h"
 #include "order/OrderDraft.h"

@@ -1,6 +1,5 @@
-// A list file dropped on the basket: its bytes decoded (UTF-8 with or without
-// a mark, CP949, UTF-16), split into rows, planned against the products and
-// applied. Never a crash; the text is UTF-8; the plan does what it shows.
+// A list file dropped on the basket, decoded, split, planned and applied: UTF-8, and the plan does what it shows.
+
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"

@@ -1,6 +1,5 @@
-// The catalogue import's reading of a supplier's CSV: any bytes are refused
-// with a reason or give rows that hold what the file said, and the sort keys
-// derived for them keep every category in one run.
+// A supplier's catalogue CSV: refused with a reason, or rows whose derived sort keys keep each category in one run.
+
 #include <map>
 #include <set>
 #include <vector>

@@ -1,7 +1,5 @@
 #pragma once
-// What every fuzz target shares: checks that stop the run with a reason (so
-// libFuzzer keeps the input that broke it), and the entry point, written
-// TARVIK_FUZZ(input) { ... } with the input as bytes in a string.
+// Checks that stop the run with a reason (libFuzzer keeps the input), and the entry point TARVIK_FUZZ(input).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -32,8 +30,8 @@ inline std::string Shown(const std::string& s, std::size_t max = 200) {
   return s.size() > max ? out + "..." : out;
 }
 
-// A new folder below TMPDIR, removed at exit (after whatever is registered
-// with atexit later, which goes first).
+// A new folder below TMPDIR, removed at exit (after what is registered with atexit later).
+
 inline std::string TempFolder() {
   static std::string folder;
   const char* tmp = std::getenv("TMPDIR");

@@ -1,7 +1,4 @@
-// The service's HTTP framing as its connections read it: a byte stream that
-// arrives in pieces of any size, heads read with ParseHead, bodies of their
-// Content-Length, pipelined requests one after the other. How the stream is
-// cut must not change what is read.
+// The service's HTTP framing as a connection reads it: how the stream is cut must not change what is read.
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"
@@ -13,8 +10,7 @@ using namespace tarvik::service;
 
 namespace {
 
-// One line per request read whole and, last, why reading stopped (a
-// refusal) or "waiting".
+// One line per request read whole and, last, why reading stopped (a refusal) or "waiting".
 std::vector<std::string> Read(const std::string& stream, const std::vector<std::size_t>& pieces) {
   std::vector<std::string> out;
   std::string in;
@@ -53,9 +49,7 @@ std::vector<std::string> Read(const std::string& stream, const std::vector<std::
 
 TARVIK_FUZZ(input) {
   if (input.size() < 2) return;
-  // The first bytes choose the pieces, the rest is the stream. Pieces grow
-  // with the stream (1..64 bytes for every 512): a long head read byte by
-  // byte would only be slow.
+  // The first bytes choose the pieces, growing with the stream (1..64 bytes per 512), the rest is the stream.
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(input[i]); };
   const std::size_t count = 1 + byte(0) % 8;
   const std::string stream = input.substr(std::min(input.size(), count + 1));
@@ -64,8 +58,8 @@ TARVIK_FUZZ(input) {
     pieces.push_back((1 + byte(i) % 64) * (1 + stream.size() / 512));
   Check(Read(stream, pieces) == Read(stream, {}), "the pieces change what is read of " + Shown(stream));
 
-  // A well-formed request with the stream's bytes as its body, cut anywhere,
-  // then a second one on the same connection.
+  // A well-formed request with the stream's bytes as body, cut anywhere, then a second on the same connection.
+
   const std::string body = stream.substr(0, 300);
   const std::string request = "POST /NET/Order.php HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/plain\r\n"
                               "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;

@@ -1,6 +1,4 @@
-// The update manifest as the passes read it: the file's lines joined again by
-// CR LF, its sections, the file lists, which names may be looked at or fetched
-// and the URL path a name becomes.
+// The update manifest as the passes read it: lines, sections, file lists, plain names and their URL path parts.
 #include <QByteArray>
 
 #include <algorithm>
@@ -46,9 +44,7 @@ void CheckName(const std::string& name) {
   Check(back.toStdString() == name, "URL path part " + Shown(part) + " is not the name " + Shown(name));
 }
 
-// ParseFileList against the list's lines: one entry per non-empty line, its
-// name the line's start, its CRC text what follows the first comma outside
-// quotes.
+// ParseFileList: an entry per non-empty line, its name the line's start, its CRC what follows the name's comma.
 void CheckList(const std::string& list) {
   const std::vector<tarvik::ListEntry> entries = tarvik::ParseFileList(list);
   std::vector<std::string> lines;
@@ -99,8 +95,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 TARVIK_FUZZ(raw) {
   WriteFile(passes->ManifestPath, raw);
   const std::string text = passes->ReadManifest();
-  // Every CR is followed by LF and every LF follows a CR; the characters
-  // between the line ends are the file's.
+  // Every CR is followed by LF and every LF follows a CR; the rest are the file's characters.
+
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r') Check(i + 1 < text.size() && text[i + 1] == '\n', "a CR without LF");
     if (text[i] == '\n') Check(i > 0 && text[i - 1] == '\r', "a LF without CR");

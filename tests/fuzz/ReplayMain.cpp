@@ -1,6 +1,5 @@
-// Runs a fuzz target once on each given file, or each file of a given folder,
-// without libFuzzer: so the ordinary build and the suite run every target
-// over its seeds (and over any input saved there because it broke it).
+// Runs a fuzz target once on each given file or folder's file, without libFuzzer: the suite runs the seeds.
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

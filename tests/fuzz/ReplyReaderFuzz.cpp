@@ -1,5 +1,5 @@
-// The reply reader and the record field reader against the plain TagValue
-// lookup they must agree with, on any text.
+// The reply reader and the record field reader against TagValue, on any text.
+
 #include <set>
 #include <vector>
 
@@ -10,8 +10,7 @@ using namespace tarvik::fuzz;
 
 namespace {
 
-// Indices worth asking for: 0..20 and every number written after the prefix
-// (and its neighbours), so far-off records such as RDC_4000 are compared too.
+// Indices worth asking for: 0..20 and every number written after the prefix, with its neighbours.
 std::set<std::size_t> Indices(const std::string& text, const std::string& prefix) {
   std::set<std::size_t> out;
   for (std::size_t i = 0; i <= 20; ++i) out.insert(i);

@@ -1,5 +1,4 @@
-// The request functions and tarvik-call over the loopback server: what each
-// puts on the wire, where it posts it, and how the request counter moves.
+// The request functions and tarvik-call over the loopback server: the bytes, the endpoint, the request counter.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -74,9 +73,7 @@ TEST(RequestFunctions, EachSendsItsRowOfTheTableToItsEndpoint) {
                 "</CALL_INDEX><COMMAND>100106</COMMAND><DB_KEY>S00001</DB_KEY>" + goods + "</POST_DATA>");
 }
 
-// Runs tarvik-call with args (passed through the shell) and its start's
-// environment env ("NAME=VALUE ..."); exit code and standard output, or
-// standard error with errors.
+// tarvik-call with args through the shell, env "NAME=VALUE ...": exit code and stdout (stderr with errors).
 std::pair<int, std::string> Call(const std::string& env, const std::string& args, bool errors = false) {
   const std::string cmd = env + " '" + TARVIK_CALL_BIN + "' " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
   std::string out;
@@ -109,8 +106,7 @@ TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
   EXPECT_EQ(Call(env, "RequestMember SAME_FIELD=M_ID SAME_KEY=x").first, 1);
   EXPECT_EQ(Call(env, "RequestMember DB_KEY=S1").first, 2);  // a bare command takes no DB_KEY
 
-  // TransportFailuresAreExplainedOnStandardError: the reply says only
-  // "Send_PostRequest Error"; standard error tells a refusal from a time-out.
+  // The reply says only "Send_PostRequest Error"; standard error tells a refusal from a time-out.
   server.StallAfter(0);
   EXPECT_EQ(Call(env + " TARVIK_STALL_TIMEOUT=1", "RequestMember SAME_FIELD=M_ID SAME_KEY=x", true).second,
             "tarvik-call: no data for 1 seconds\n");
@@ -118,40 +114,6 @@ TEST(TarvikCall, PairsBecomeDbKeyExtrasAndElementsInOrder) {
   const auto [code, err] = Call(closed, "RequestMember SAME_FIELD=M_ID SAME_KEY=x", true);
   EXPECT_EQ(code, 1);
   EXPECT_EQ(err.rfind("tarvik-call: Failed to connect to 127.0.0.1 port", 0), 0u) << err;
-}
-
-// A save whose reply never came may have been stored; one that never left
-// whole cannot have been. The caller learns which, and the bytes on the wire
-// are the same either way. A refused connection, a stall and a reply cut
-// short are the transport's table (HttpClientTest.cpp, HttpClientFailure).
-TEST(RequestFunctions, DeliveryTellsARequestThatLeftFromOneThatDidNot) {
-  test::LoopbackServer server;
-  const ServiceLink link{ParseServerAddress(server.Address())};
-  const std::string body = "<ORDERH_DATA><OH_CODE></OH_CODE></ORDERH_DATA>";
-  const std::string noGzip = test::LoopbackServer::HttpReply(
-      {"Content-Type: text/html; charset=utf-8", "Content-Encoding: gzip"}, "not gzip");
-  struct Case {
-    const char* what;
-    std::string reply;
-    Delivery expected;
-  } cases[] = {
-      {"stored", test::GzipReply("<RESULT_CODE>1</RESULT_CODE>"), Delivery::Replied},
-      {"refused by the service", test::GzipReply("<RESULT_CODE>0</RESULT_CODE>"), Delivery::Replied},
-      {"closed without a reply", "", Delivery::Unknown},
-      {"reply that is no gzip", noGzip, Delivery::Unknown},
-  };
-  std::vector<std::string> texts;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    server.SetReply(c.reply);
-    const std::size_t before = server.Requests().size();
-    EXPECT_EQ(RequestOrderSave(link, "S1", body).delivery, c.expected);
-    ASSERT_EQ(server.Requests().size(), before + 1);
-    std::string text = test::SplitRequest(server.Requests().back()).text;
-    text.erase(text.find("<CALL_INDEX>"), text.find("</CALL_INDEX>") + 13 - text.find("<CALL_INDEX>"));
-    texts.push_back(text);
-  }
-  for (const std::string& t : texts) EXPECT_EQ(t, texts.front());
 }
 
 }}  // namespace tarvik

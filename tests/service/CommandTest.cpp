@@ -1,6 +1,4 @@
-// The commands as the front hands them over, in this process, on a fresh demo
-// database each test. What the log-in, the screens and the basket show of
-// these replies is their own tests'; here what they never ask or never see.
+// The commands in-process on a fresh demo database: what the client's screens never ask or never see.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -38,8 +36,7 @@ Req List(const std::string& where, const std::string& untagged) {
 }
 Req List(const std::string& where) { return List(where, where); }
 
-// Reads the client may make with what it finds, and conditions it never
-// sends: broken, naming fields it may not ask by, or hostile.
+// Reads the client may make, and conditions it never sends: broken, of fields it may not ask by, hostile.
 std::vector<Case> ReadCases() {
   const std::string pads = Same("CPN_GROUP", "01") + Same("CPN_MAKE", "02");  // BMW brake pads
   std::vector<Case> cases = {
@@ -69,9 +66,7 @@ std::vector<Case> ReadCases() {
       // The untagged copy of the condition is never read.
       {"a hostile untagged condition", List("OH_CC='C00001'", "'; DELETE FROM OH_; -- OH_CC = 'C00002'"), 1},
   };
-  // Field names come from a list; anything else is refused. That values
-  // are bound, whatever they hold, the service_request fuzz target checks
-  // in every statement (its seeds key_with_*).
+  // Field names come from a list; that values are bound is the service_request fuzz target's (key_with_*).
   for (const std::string field : {"C_ID OR 1=1 OR C_ID", "1=1 --", "C_SS", "C_ID;", "c_id"}) {
     cases.push_back({"field " + field, Customer(Same(field, "SHOP1")), kRefused});
     cases.push_back({"field " + field, Goods(MakeTag("C_CODE", "C00001") + Like(field, "%")), kRefused});
@@ -91,8 +86,7 @@ std::vector<Case> ReadCases() {
   return cases;
 }
 
-// Orders the service refuses, beside a stored one (`order`): what a client
-// may send that the service must not take, and what no client writes.
+// Orders refused beside a stored one (`order`): what a client may send but must not get stored, or never writes.
 std::vector<Case> OrderCases(const std::string& order) {
   auto refused = [](const char* what, const std::string& body, const std::string& supplier = "S00001") {
     return Case{what, Save(body, supplier), kRefused};
@@ -159,14 +153,12 @@ TEST_F(Commands, AnswerWhatTheClientMayAskAndRefuseTheRestStoringNothing) {
   EXPECT_EQ(Stored()[0][0], order);
   EXPECT_EQ(OpenedLineNotes(svc.Call(OrderOpen(order))), (std::vector<std::string>{"급함", "", "확인 요망"}));
   EXPECT_FALSE(SaveNew(std::vector<LineSpec>(99, {"YZ", "부품", "EA", "1", ""})).empty());  // 99 lines is the most
-  // The makes of the older system come padded to 20 bytes (the part search
-  // shows them without the blanks).
+  // The older system's makes come padded to 20 bytes (the part search trims them).
   const std::string make = Record(svc.Call(For(kCarMakes, "S00001", Like("CM_NAME", "%") + OrderBy("CM_CODE ASC"))), 10);
   EXPECT_EQ(TagValue("CM_CODE", make) + "|" + TagValue("CM_NAME", make), "11|포르쉐" + std::string(14, ' '));
 }
 
-// The prices of the orderer asking only; the traded products in whole
-// category runs.
+// The prices of the orderer asking only; the traded products in whole category runs (counts: LoginScreen's).
 TEST_F(Commands, AllProductsCarryOnlyTheOrderersOwnCosts) {
   const std::string r = svc.Call(AllGoods()), newshop = svc.Call(AllGoods("S00001", "C00003"));
   ASSERT_EQ(Count(r), 2525);
@@ -177,30 +169,22 @@ TEST_F(Commands, AllProductsCarryOnlyTheOrderersOwnCosts) {
     priced += !TagValue("U_COST", rec).empty() && TagValue("U_DATE", rec).size() == 6;
   }
   EXPECT_EQ(priced, 300);
-  EXPECT_EQ(Count(newshop), 2525);
   EXPECT_EQ(newshop.find("<U_COST>1"), std::string::npos);
-  const std::string traded = svc.Call(Traded());
-  EXPECT_EQ(Count(traded), 300);
-  EXPECT_EQ(BrokenCategoryRun(traded).first, "");
+  EXPECT_EQ(BrokenCategoryRun(svc.Call(Traded())).first, "");
 }
 
-// Saving, listing, opening, re-sending, copying and deleting as the clerk
-// does them are the ordering screen's tests; here the dates it never shows
-// and the refusals it never lets a clerk ask for.
+// The clerk's own saves are the ordering screen's tests; here the dates it never shows and refusals it never asks.
 TEST_F(Commands, AReSendKeepsTheDatesAndOnlyAnOrderNotYetReceivedChangesOrGoes) {
   const std::string code = SaveNew(), head = TagValue("ORDERH_DATA", svc.Call(OrderOpen(code)));
   EXPECT_EQ(TagValue("OH_SD", head).size(), 6u);
   EXPECT_EQ(TagValue("OH_AT", head).size(), 4u);
-  // Re-sent with one line: lines replaced whole, dates kept.
+  // Re-sent: dates kept (the lines replaced whole are Ordering.NewOrderIsSentReadBack...'s).
   ASSERT_TRUE(Ok(svc.Call(Save(OrderBody(code, "X", {{"P00002", "", "", "5", ""}})))));
-  const std::string reopened = svc.Call(OrderOpen(code)), head2 = TagValue("ORDERH_DATA", reopened);
+  const std::string head2 = TagValue("ORDERH_DATA", svc.Call(OrderOpen(code)));
   EXPECT_EQ(TagValue("OH_SD", head2) + TagValue("OH_AT", head2), TagValue("OH_SD", head) + TagValue("OH_AT", head));
   EXPECT_EQ(TagValue("OH_MT", head2).size(), 4u);
-  EXPECT_EQ(TagValue("G_BOX", Record(TagValue("ORDERL_DATA", reopened), 0)), "SET");
-  EXPECT_EQ(OpenedLineNotes(reopened).size(), 1u);
-  // Being received, then received: neither re-sent nor deleted.
+  // Being received, then received: not deleted (re-sends refused: Ordering.OrdersTheSupplierHasMarked...).
   ASSERT_EQ(svc.Admin(AdminMark, code, "I").code, 0);
-  EXPECT_FALSE(Ok(svc.Call(Save(OrderBody(code, "A", kThreeLines)))));
   EXPECT_FALSE(Ok(svc.Call(OrderDelete(code))));
   ASSERT_EQ(svc.Admin(AdminMark, code, "O").code, 0);
   EXPECT_FALSE(Ok(svc.Call(OrderDelete(code))));
@@ -208,14 +192,12 @@ TEST_F(Commands, AReSendKeepsTheDatesAndOnlyAnOrderNotYetReceivedChangesOrGoes) 
   EXPECT_NE(svc.Admin(AdminMark, code, "Z").code, 0);
   const std::string other = SaveNew();
   EXPECT_TRUE(Ok(svc.Call(OrderDelete(other))));
-  EXPECT_FALSE(Ok(svc.Call(OrderOpen(other))));
   EXPECT_FALSE(Ok(svc.Call(OrderDelete(other))));
   ASSERT_EQ(Stored().size(), 1u);
   EXPECT_EQ(Stored()[0][6], "O");
 }
 
-// Regression: the client lets a delivery date of only blanks pass as no date
-// and sends it as typed; refusing it told the clerk to check the connection.
+// Regression: a delivery date of only blanks (sent as typed) was refused, as if the connection had failed.
 TEST_F(Commands, DeliveryDateOfOnlyBlanksIsStoredAsNoDate) {
   for (const auto& [dd, stored] : std::vector<std::pair<std::string, bool>>{
            {"      ", true}, {" ", true}, {"", true}, {" 24021", false}, {"2402 5", false}}) {
@@ -247,30 +229,22 @@ TEST_F(Commands, SupplierMessageIsStoredWithTheServiceClock) {
 }
 
 TEST_F(Commands, PasswordChangeAndTradedProductRemoval) {
-  auto set = [&](const std::string& cc, const std::string& pass) {
-    return Ok(svc.Call(For(kCustomerPassword, "S00001", MakeTag("C_SS", pass), {cc})));
+  auto set = [&](const std::vector<std::tuple<std::string, std::string, bool>>& cases) {
+    for (const auto& [cc, pass, ok] : cases)
+      EXPECT_EQ(Ok(svc.Call(For(kCustomerPassword, "S00001", MakeTag("C_SS", pass), {cc}))), ok) << cc << " " << pass;
   };
-  // A first password only: knowing an orderer's code is not enough to take its account over.
-  EXPECT_TRUE(set("C00003", "ABCD"));
-  EXPECT_FALSE(set("C00003", "EFGH"));
-  EXPECT_FALSE(set("C00001", "EFGH"));
-  EXPECT_FALSE(set("C09999", "ABCD"));
-  EXPECT_EQ(Password("NEWSHOP"), "ABCD");
+  // A first password only (registering one is LoginScreen's): knowing a code is not enough to take an account over.
+  set({{"C00003", "ABCD", true}, {"C00003", "EFGH", false}, {"C00001", "EFGH", false}, {"C09999", "ABCD", false}});
   // The supplier clears one; the orderer registers a new one.
   EXPECT_EQ(svc.Admin(AdminPasswordReset, "S00001", "C00001").code, 0);
   EXPECT_EQ(Password("SHOP1"), "");
-  EXPECT_FALSE(set("C00001", ""));
-  EXPECT_FALSE(set("C00001", "123456789012"));
-  EXPECT_TRUE(set("C00001", "4321"));
+  set({{"C00001", "", false}, {"C00001", "123456789012", false}, {"C00001", "4321", true}});
   EXPECT_EQ(Password("SHOP1"), "4321");
   EXPECT_NE(svc.Admin(AdminPasswordReset, "S00001", "C09999").code, 0);
-  // The first removal is the main screen's; the traded products read before
-  // it are not answered from the cache after it.
+  // A removal and the traded list after it are MainScreen.DeletingATradedProduct...'s; here what it never sends.
   const Req remove = For(kUnitCostDelete, "S00001", "", {"C00001", "P00002"});
-  EXPECT_EQ(Count(svc.Call(Traded())), 300);
   EXPECT_TRUE(Ok(svc.Call(remove)));
   EXPECT_FALSE(Ok(svc.Call(remove)));
-  EXPECT_EQ(Count(svc.Call(Traded())), 299);
   EXPECT_EQ(Count(svc.Call(For(kGoodByCode, "S00001", Same("G_CODE", "P00002")))), 1);  // the product stays
 }
 

@@ -1,7 +1,4 @@
-// The service's front over real connections: idle, trickling and
-// non-reading clients cannot hold it, its caps leave room for others, large
-// bodies stay within their budget, requests in pieces and pipelined are
-// answered in order, and what it refuses before a request is read whole.
+// The front over real connections: slow clients, caps, body budget, pieces, pipelining, refusals from the head.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -41,8 +38,7 @@ bool ClosedBy(int fd, Clock::time_point deadline, std::size_t* got = nullptr) {
   return false;
 }
 
-// The supplier a member request on fd is answered with, "" when none came;
-// sent in `pieces` pieces 20 ms apart.
+// The supplier a member request on fd (in `pieces` pieces 20 ms apart) is answered with, "" when none came.
 std::string AnsweredMember(int fd, const std::string& id, std::size_t pieces = 1) {
   const std::string request = RawCall(Member(id));
   const std::size_t step = request.size() / pieces + 1;
@@ -87,8 +83,7 @@ TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
     EXPECT_LT(Clock::now() - t0, milliseconds(1000)) << round;
     std::this_thread::sleep_for(milliseconds(100));
   }
-  // Both kinds end by their deadline (0.4 s from the first byte or from the
-  // connect), with time to spare for the sweep and a busy machine.
+  // Both kinds end by their 0.4 s deadline, with time to spare for the sweep and a busy machine.
   int slowOpen = 0, idleOpen = 0;
   for (int fd : slow) slowOpen += !ClosedBy(fd, start + milliseconds(1500));
   for (int fd : idle) idleOpen += !ClosedBy(fd, start + milliseconds(1500));
@@ -101,9 +96,7 @@ TEST(Connections, IdleAndTricklingClientsDoNotHoldTheService) {
   EXPECT_EQ(Count(Call(service.Port(), Member("BIG"))), 1);  // and it still serves
 }
 
-// The front in this process with a write deadline of 0.3 s: a client that
-// asks for a large reply and reads none of it is closed then, while others
-// are served.
+// In-process front, write deadline 0.3 s: a client reading none of a large reply is closed, others are served.
 TEST(Connections, AClientThatStopsReadingIsClosedAtTheWriteDeadline) {
   std::uint16_t port = 0;
   const int listenFd = LoopbackSocket(&port, true);
@@ -165,9 +158,7 @@ TEST(Connections, ConnectionsPastTheCapAreClosedAndThoseWithinAreServed) {
   }
 }
 
-// Regression: requests pipelined before a half-close were dropped after the
-// first reply. A file reply larger than the sockets hold keeps the service
-// writing, not reading, while they and the half-close arrive.
+// Regression: requests pipelined before a half-close were dropped after the first reply (a large file reply first).
 TEST(Connections, PipelinedRequestsBeforeAHalfCloseAreAllAnswered) {
   char folder[] = "/tmp/tarvik-pipelined.XXXXXX";
   ASSERT_NE(::mkdtemp(folder), nullptr);
@@ -195,9 +186,7 @@ TEST(Connections, PipelinedRequestsBeforeAHalfCloseAreAllAnswered) {
   std::filesystem::remove_all(folder);
 }
 
-// Regression: one client opening many connections took the whole cap. Started
-// with a small open-file limit, which the service raises to what its
-// connections need.
+// Regression: one client took the whole cap. Started with a low open-file limit, which the service raises.
 TEST(Connections, OnePeerOpeningManyConnectionsLeavesRoomForOthers) {
   rlimit low{}, was{};
   ::getrlimit(RLIMIT_NOFILE, &was);
@@ -238,9 +227,7 @@ long PeakKb(pid_t pid) {
   return -1;
 }
 
-// Regression: 1,500 clients each sending a 2 MB body took the service to
-// 1 GB. Bodies over the allowance share a budget; those past it are refused
-// at once, so the service's peak grows by little more than the budget.
+// Regression: 1,500 clients sending 2 MB bodies took the service to 1 GB; past the budget they are refused at once.
 TEST(Connections, LargeBodiesPastTheBudgetAreRefusedAndMemoryStaysWithinIt) {
   const int clients = FullSize() ? 1500 : 150, budgetMb = FullSize() ? 64 : 16;
   ServiceProcess service(Serving({"--body-memory-mb", std::to_string(budgetMb), "--peer-connections", "4096"}));
@@ -255,8 +242,7 @@ TEST(Connections, LargeBodiesPastTheBudgetAreRefusedAndMemoryStaysWithinIt) {
     fds.push_back(ConnectLoopback(service.Port()));
     if (SendAll(fds.back(), head)) SendAll(fds.back(), body);  // a refused one may be closed meanwhile
   }
-  // The first budgetMb / 2 were admitted and are never answered: the others
-  // first, each within what is left of 2 s.
+  // The first budgetMb / 2 were admitted and wait: the others are refused within 2 s.
   int refused = 0;
   const auto until = Clock::now() + milliseconds(2000);
   for (auto it = fds.rbegin(); it != fds.rend() && refused < clients - budgetMb / 2; ++it) {
@@ -278,9 +264,8 @@ TEST(Connections, LargeBodiesPastTheBudgetAreRefusedAndMemoryStaysWithinIt) {
   for (int fd : fds) ::close(fd);
 }
 
-// Bodies the front refuses from the head alone, before reading them: a
-// failure reply with its own reason phrase (what Respond answers is
-// SupplierTest's, the heads' parsing ParsingTest's).
+// Bodies refused from the head alone get a failure reply (Respond's answers are SupplierTest's).
+
 TEST(Connections, BodiesRefusedFromTheHeadGetAFailureReply) {
   ServiceProcess service(false);
   REQUIRE_RUNNING(service);

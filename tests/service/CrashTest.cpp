@@ -1,7 +1,4 @@
-// Concurrent order saves cut short: the service killed, stopped by SIGTERM or
-// backed up meanwhile; two instances behind HAProxy with one killed or
-// PostgreSQL restarted. Afterwards every order that must be there is there with all its lines, and
-// no order is there by halves or twice.
+// Concurrent saves cut short (kill, SIGTERM, backup, an instance killed, PostgreSQL restarted): orders whole, once.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -24,8 +21,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Acked = std::map<std::string, std::pair<int, int>>;  // OH_CODE -> (client, order)
 
-// Clients saving orders to port until stopped: order i of client t has
-// LinesOf(t, i) lines, noted "kT-I" (its lines "kT-I-L").
+// Clients saving to port until stopped: order i of client t has LinesOf(t, i) lines, noted "kT-I".
 class Savers {
  public:
   static std::string Note(int t, int i) { return "k" + std::to_string(t) + "-" + std::to_string(i); }
@@ -67,8 +63,7 @@ class Savers {
   std::vector<std::thread> clients_;
 };
 
-// Every order of acked is stored whole; every stored order is whole and
-// there once. The number stored.
+// Every order of acked is stored; every stored one is whole and there once. The number stored.
 int ExpectWhole(const ServiceProcess& admin, const Acked& acked) {
   std::string out;
   EXPECT_EQ(admin.Admin({"orders"}, &out), 0);
@@ -152,8 +147,7 @@ INSTANTIATE_TEST_SUITE_P(Cuts, MidSave,
                                            MidSaveCase{"BackedUp", Cut::kBackup, 4}),
                          [](const ::testing::TestParamInfo<MidSaveCase>& info) { return info.param.name; });
 
-// Regression: Running() reaped a dead child but kept its number, and the
-// destructor then sent SIGKILL to whatever process had been given it since.
+// Regression: Running() reaped a dead child but kept its pid, which the destructor later SIGKILLed.
 TEST(Crash, ChildThatDiedOnItsOwnIsNeverSignalledAgain) {
   ServiceProcess service(false);
   REQUIRE_RUNNING(service);
@@ -179,16 +173,15 @@ TEST(Cluster, InstanceKilledDuringConcurrentSavesLosesNoAcknowledgedOrder) {
   EXPECT_LE(stored, savers.count + 8);
 }
 
-// PostgreSQL restarted twice while clients save: no instance dies, the saves
-// in the gap fail, and serving resumes by itself.
+// PostgreSQL restarted twice while clients save: no instance dies and serving resumes by itself.
 TEST(Cluster, PostgresRestartedDuringSavesKillsNoInstance) {
   if (!OnPostgres()) GTEST_SKIP() << "PostgreSQL is restarted";
   ServiceCluster cluster(2);
   REQUIRE_RUNNING(cluster);
   PostgresServer* pg = PostgresServer::Shared();
   ASSERT_NE(pg, nullptr);
-  // Saves that fail while both instances are down take no time: the clients
-  // must not run out of them before serving resumes.
+  // Failing saves take no time: the clients must not run out of them before serving resumes.
+
   Savers savers(cluster.Port(), 8, 1000000);
   for (int restart = 1; restart <= 2; ++restart) {
     ASSERT_TRUE(savers.Reach(savers.count + 40));

@@ -1,7 +1,4 @@
-// Instances on one database, each with its own pool and reply cache, as a
-// distributor runs them behind HAProxy, with the supplier's commands beside
-// them; and a service whose connection to PostgreSQL is cut or black-holed.
-// In this process: what is looked at is the database's side.
+// In-process: instances sharing one database beside the supplier's commands; a PostgreSQL link cut or black-holed.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -36,8 +33,7 @@ struct Log {  // what the clients know of one order: the writes acknowledged to 
   Clock::time_point lastAck, markedAt;  // when the last acknowledged write was sent; after the mark
 };
 
-// Client k re-sends its orders round after round on either instance until
-// stop, and deletes every third on its sixth round.
+// Client k re-sends its orders on either instance until stop, deleting every third on its sixth round.
 void Resend(LocalService* const (&instances)[2], int k, std::vector<Log>& logs, std::mutex& mutex,
             const std::atomic<bool>& stop) {
   for (int version = 1; !stop; ++version)
@@ -60,9 +56,7 @@ void Resend(LocalService* const (&instances)[2], int k, std::vector<Log>& logs, 
     }
 }
 
-// Every order is saved on one instance or the other; then clients re-send
-// and delete them on both while the supplier marks them. Order codes sort by
-// the time of their save and never repeat.
+// Clients re-send and delete on both instances while the supplier marks; codes sort by save time, never repeat.
 TEST(Instances, SupplierMarkingNeverLosesToResendsAndDeletes) {
   LocalService a;
   REQUIRE_RUNNING(a);
@@ -117,8 +111,7 @@ TEST(Instances, SupplierMarkingNeverLosesToResendsAndDeletes) {
   EXPECT_GE(marked, kOrders / 2);
 }
 
-// A fresh PostgreSQL database reached through a relay that can cut the
-// connection after a chosen statement.
+// A fresh PostgreSQL database behind a relay that can cut the connection after a chosen statement.
 struct CommitOutcome : ::testing::Test {
   void SetUp() override {
     if (!OnPostgres()) GTEST_SKIP() << "a connection to PostgreSQL is cut";
@@ -139,9 +132,7 @@ struct CommitOutcome : ::testing::Test {
   LocalSetup setup;
 };
 
-// Regression: PostgreSQL may have stored a transaction whose COMMIT lost its
-// connection; the service looks before it answers, so the clerk does not
-// send it again.
+// Regression: a save whose COMMIT lost its answer may be stored; the service looks, so the clerk does not resend.
 TEST_F(CommitOutcome, ASaveStoredByACommitWhoseAnswerWasLostIsAnsweredAsStored) {
   LocalService svc(setup);
   REQUIRE_RUNNING(svc);
@@ -159,8 +150,7 @@ TEST_F(CommitOutcome, ASaveStoredByACommitWhoseAnswerWasLostIsAnsweredAsStored) 
   EXPECT_EQ(TagValue("OH_NOTE", svc.Call(OrderOpen(TagValue("OH_CODE", saved)))), "두 번째");
 }
 
-// Regression: the connection drops in the middle of a write (the database
-// restarts): the write fails, nothing aborts, and the service goes on serving.
+// Regression: a connection dropped mid-write fails the write, aborts nothing, and serving goes on.
 TEST_F(CommitOutcome, AConnectionLostInTheMiddleOfAWriteAbortsNothing) {
   LocalService svc(setup);
   REQUIRE_RUNNING(svc);
@@ -170,8 +160,7 @@ TEST_F(CommitOutcome, AConnectionLostInTheMiddleOfAWriteAbortsNothing) {
   EXPECT_EQ(proxy->Cuts(), 1);
   EXPECT_TRUE(Ok(svc.Call(OrderSave("", "다시", 3))));
   EXPECT_EQ(Sent(svc), before + 1);
-  // A catalogue import writes row after row: cut after the first. It used
-  // to end in Poco freeing the failed run's result twice (SIGABRT).
+  // A catalogue import cut after its first row used to end in a double free (SIGABRT).
   const std::string csv = svc.Folder() + "catalogue.csv";
   WriteFile(csv, "P90001,a,EA,,,M,N\nP90002,b,EA,,,M,N\n");
   proxy->CutAfter("INSERT INTO G_", 2);
@@ -179,9 +168,8 @@ TEST_F(CommitOutcome, AConnectionLostInTheMiddleOfAWriteAbortsNothing) {
   EXPECT_EQ(proxy->Cuts(), 2);
 }
 
-// A network black hole between the service and PostgreSQL (30 s at full
-// size, with the default bounds): every request fails within the bound,
-// /health says so, and serving resumes by itself once it lifts.
+// A black hole to PostgreSQL (30 s at full size): bounded failures, /health says so, serving resumes by itself.
+
 TEST_F(CommitOutcome, ABlackHoledDatabaseCostsBoundedWaitsAndServingResumes) {
   const bool full = FullSize();
   // The longest wait: a pooled connection's statement and one second, or a connect.

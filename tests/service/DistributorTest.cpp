@@ -1,7 +1,4 @@
-// The service as a distributor runs it: the Debian package (lintian, the
-// unit, the packaged program with its packaged config), the config file, and
-// what an operator sees of a shop's requests: the request log and /metrics
-// as Prometheus reads it.
+// The service as a distributor runs it: the Debian package, the config file, the request log and /metrics.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -40,8 +37,7 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
       << tags;
   EXPECT_EQ(tags, "");
   ASSERT_EQ(Exec({"/usr/bin/dpkg-deb", "-x", deb, root}), 0);
-  // The unit checked against the unpacked tree (its ExecStart must be there)
-  // with the system's own units beside it.
+  // The unit checked against the unpacked tree (its ExecStart must be there), the system's units beside it.
   fs::copy("/lib/systemd/system", root + "/lib/systemd/system",
            fs::copy_options::recursive | fs::copy_options::skip_existing | fs::copy_options::copy_symlinks);
   const std::string unitLog = tmp + "/verify.log";
@@ -61,8 +57,7 @@ TEST(Package, BuildsCleanUnpacksAndServesWithItsOwnConfig) {
   EXPECT_EQ(service.Terminate(), 0);
 }
 
-// Samples of a /metrics text as Prometheus' own Python client parses it:
-// "name{label="value",...}" (labels sorted) -> value.
+// Samples of a /metrics text as Prometheus' Python client parses it: "name{label="value",...}" -> value.
 std::map<std::string, double> Samples(const std::string& text, const std::string& folder) {
   static const char kScript[] =
       "import sys\n"
@@ -80,10 +75,7 @@ std::map<std::string, double> Samples(const std::string& text, const std::string
   return samples;
 }
 
-// A shop logs in (NEWSHOP registers its first password), reads a product
-// twice (the second from the cache), orders and asks for an order that is
-// not there: one log line a request, whose it was, never a password or a
-// body; and the metrics moved by as much.
+// A shop's log-in, a cached read, an order and a missing one: a log line each (never a password or body), metrics.
 TEST(Operations, TheRequestLogAndTheMetricsFollowWhatAShopDoes) {
   ServiceProcess service;
   REQUIRE_RUNNING(service);
@@ -136,8 +128,8 @@ TEST(Operations, TheRequestLogAndTheMetricsFollowWhatAShopDoes) {
   EXPECT_EQ(text.find("order note"), std::string::npos);
 }
 
-// serve --config: settings from the file, the command line over them, and a
-// misspelt setting refused rather than ignored.
+// serve --config: the file's settings, the command line over them, a misspelt setting refused.
+
 TEST(Config, FileSetsServeOptionsAndTheCommandLineOverrides) {
   const QTemporaryDir tmp;
   int n = 0;

@@ -8,7 +8,6 @@
 #include "service/admin/DemoData.h"
 #include "tests/support/Files.h"
 #include "tests/support/Postgres.h"
-#include "tests/support/ServiceFixture.h"
 #include "wire/Gzip.h"
 
 namespace tarvik::test {
@@ -23,8 +22,7 @@ std::string NewFolder() {
   return ::mkdtemp(name.data()) ? name + "/" : std::string();
 }
 
-// The demo data set written once a process (it takes longer than a copy);
-// empty when it could not be written.
+// The demo data set written once a process (slower than a copy); empty when it could not be written.
 const std::string& DemoTemplate() {
   static const struct Template {
     std::string folder = NewFolder(), file;
@@ -44,7 +42,8 @@ const std::string& DemoTemplate() {
 
 LocalService::LocalService(const LocalSetup& setup) : db_(setup.db) {
   folder_ = NewFolder();
-  if (db_.empty() && OnPostgres()) {
+  const bool postgres = setup.which == TestDb::kPostgres || (setup.which == TestDb::kFromEnvironment && OnPostgres());
+  if (db_.empty() && postgres) {
     PostgresServer* pg = PostgresServer::Installed() ? PostgresServer::Shared() : nullptr;
     if (!PostgresServer::Installed()) skipped_ = "PostgreSQL is not installed";
     if (!pg || (db_ = pg->CreateDatabase(true)).empty()) return;

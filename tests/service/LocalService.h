@@ -1,16 +1,13 @@
 #pragma once
-// The service in this process, without a socket: requests go where the front
-// hands them (HandleRequest for a decoded request text, Respond for a whole
-// HTTP request), on a fresh database: a copy of the demo data set in a
-// temporary folder, or with TARVIK_TEST_DB=postgresql a new database of the
-// test process's own PostgreSQL server (Postgres.h). Several may share one
-// database as instances do, each with its own pool and reply cache.
+// The service in-process, no socket, on a fresh demo database (SQLite, or PostgreSQL with TARVIK_TEST_DB);
+// several may share one database as instances do, each with its own pool and reply cache.
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "service/front/Endpoints.h"
 #include "tests/service/WireClient.h"
+#include "tests/support/ServiceFixture.h"
 
 namespace tarvik::test {
 
@@ -18,6 +15,7 @@ struct LocalSetup {
   std::string db;  // serve this database (another's Db(), a URL through a proxy) instead of a new one
   std::string updateDir;
   service::DbLimits limits;
+  TestDb which = TestDb::kFromEnvironment;  // where a new database is made
 };
 
 struct AdminRun {
@@ -36,11 +34,11 @@ class LocalService {
   const std::string& Skipped() const { return skipped_; }
   const std::string& Db() const { return db_; }          // what --db would name
   const std::string& Folder() const { return folder_; }  // ends with "/"
+  service::Database* Store() const { return database_.get(); }
 
   // The reply text of a command; empty when a write's outcome is unknown.
   std::string Call(const Req& request);
-  // A whole HTTP request (head and body as bytes) answered as the front
-  // answers it once read; a file reply's body is the file's bytes.
+  // A whole HTTP request answered as the front answers it once read; a file reply's body is the file's bytes.
   Answer Http(const std::string& request);
   // An admin command of Admin.h on this database: f(Db(), args..., out, err).
   template <class F, class... Args>

@@ -1,6 +1,4 @@
-// The service's parsing on bytes alone: request heads, peer addresses, what
-// --db names, the reply cache's budget, and the request log's line for what
-// a client chose.
+// The service's parsing on bytes alone: heads, peers, --db targets, the reply cache, the request log line.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
@@ -13,8 +11,7 @@
 namespace tarvik::service {
 namespace {
 
-// Regression: whatever a client sends, its request stays one line of
-// name=value words, cut at a whole character.
+// Regression: whatever a client sends stays one log line of name=value words, cut at a whole character.
 TEST(Parsing, RequestLogLineOfClientChosenValues) {
   const struct {
     const char* what;
@@ -71,8 +68,7 @@ TEST(Parsing, RequestHeads) {
     HttpHead head;
     std::size_t used = 0, scanned = 0, usedByBytes = 0;
     EXPECT_EQ(ParseHead(c.bytes, head, used), c.status) << c.what;
-    // Regression: arriving a byte at a time, each read resuming where the
-    // last ended, the head ends where it ends when read whole.
+    // Regression: read a byte at a time, each read resuming, the head ends where it does when read whole.
     HeadStatus byBytes = HeadStatus::kIncomplete;
     for (std::size_t n = 1; n <= c.bytes.size() && byBytes == HeadStatus::kIncomplete; ++n)
       byBytes = ParseHead(c.bytes.substr(0, n), head, usedByBytes, &scanned);
@@ -95,9 +91,8 @@ TEST(Parsing, RequestHeads) {
   EXPECT_TRUE(head.expectContinue);
 }
 
-// The per-peer limit counts an IPv6 client by its /64 (regression: each of
-// its addresses had a share of its own), an IPv4 one by its address, also
-// through a dual-stack socket.
+// Per-peer limits count IPv6 by /64 (regression: each address had its own share), IPv4 by address, also dual-stack.
+
 TEST(Parsing, PeersAreCountedByAddressOrIpv6Network) {
   auto group = [](const char* text) {
     sockaddr_storage s{};

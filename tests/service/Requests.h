@@ -1,6 +1,5 @@
 #pragma once
-// Request texts of the service's commands, built through the protocol table
-// as the client builds them, and readings of their replies.
+// Request texts of the service's commands, built through the protocol table as the client does, and reply readings.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -11,8 +10,7 @@
 #include "protocol/CommandTable.h"
 #include "wire/MessageFormat.h"
 
-// A service (or cluster) of the test that must run: skips the test where it
-// asks for PostgreSQL or HAProxy and the machine has none, fails otherwise.
+// A service (or cluster) that must run: skipped where PostgreSQL or HAProxy is missing, a failure otherwise.
 #define REQUIRE_RUNNING(s)                                     \
   do {                                                         \
     if (!(s).Skipped().empty()) GTEST_SKIP() << (s).Skipped(); \
@@ -26,8 +24,7 @@ struct Req {
   std::string path, text;
 };
 
-// A request of command for supplier dbKey: the header of its row of the
-// table (a fixed CALL_INDEX), its fixed extras, then rest.
+// A request of command for supplier dbKey: its table row's header (a fixed CALL_INDEX), extras, then rest.
 inline Req For(const protocol::Command& command, const std::string& dbKey, const std::string& rest = "",
                const std::vector<std::string>& extras = {}) {
   return {protocol::EndpointPath(command), protocol::RequestText(command, "240131-2", dbKey, extras, rest)};
@@ -48,8 +45,7 @@ struct LineSpec {
   std::string code, name, box, qty, note;
 };
 
-// The ORDERH_DATA and ORDERL_DATA of a save as the client writes them; a
-// "YZ" line (typed in by hand) carries its own name and unit.
+// A save's ORDERH_DATA and ORDERL_DATA as the client writes them; a "YZ" line carries its own name and unit.
 inline std::string OrderBody(const std::string& ohCode, const std::string& iog, const std::vector<LineSpec>& lines,
                              const std::string& note = "빠른 배송 부탁", const std::string& cc = "C00001",
                              int rcount = -1) {
@@ -70,9 +66,7 @@ inline Req Save(const std::string& body, const std::string& supplier = "S00001")
   return For(protocol::kOrderSave, supplier, body);
 }
 
-// A whole save request for C00001 with `lines` lines (every third typed in
-// by hand), line i noted note + "-" + i, so a stored order tells whose and
-// how long it is.
+// A save for C00001 of `lines` lines (every third "YZ"), line i noted note + "-" + i.
 inline Req OrderSave(const std::string& code, const std::string& note, int lines, const std::string& iog = "A") {
   std::vector<LineSpec> specs;
   for (int l = 0; l < lines; ++l)
@@ -113,9 +107,9 @@ inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
   return rows;
 }
 
-// The client's category lists need each major (G_GPN1) and each (major,
-// minor) pair of a product reply to arrive in one run: the first pair that
-// came back after another one ("" when none), and the number of majors.
+// Each major (G_GPN1) and (major, minor) pair must come in one run: the first pair that broke it ("" when none),
+// and the number of majors.
+
 inline std::pair<std::string, std::size_t> BrokenCategoryRun(const std::string& reply) {
   std::string broken;
   std::set<std::string> majors, pairs;

@@ -1,6 +1,4 @@
-// The supplier's admin commands on the database a service answers from, the
-// update files it serves, and what each path answers to a whole request, all
-// in this process.
+// In-process: the supplier's admin commands, the update files served, and what each path answers.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -39,8 +37,7 @@ TEST(Supplier, NoticesAndCatalogueImportReachTheClient) {
   EXPECT_NE(svc.Admin(AdminNoticeSet, "S00001", file).code, 0);
   EXPECT_EQ(Count(notices()), 2);
 
-  // New products, one with sort keys of its own; one replaces an existing
-  // product's name, one joins an existing category.
+  // New products, one with its own sort keys; one renames an existing product, one joins an existing category.
   const std::string csv = svc.Folder() + "catalogue.csv";
   WriteFile(csv,
             "\xEF\xBB\xBFG_CODE,G_NAME,G_BOX,G_BCODE,G_BCNT,G_GPN1,G_GPN2\r\n"
@@ -53,8 +50,7 @@ TEST(Supplier, NoticesAndCatalogueImportReachTheClient) {
   ASSERT_EQ(imported.code, 0) << imported.out;
   const std::string all = big("");
   EXPECT_EQ(Count(all), 3104);
-  // Regression: keys taken from the file alone mixed the new categories into
-  // the old ones, and the client listed majors twice.
+  // Regression: keys from the file alone mixed new categories into old ones; the client listed majors twice.
   EXPECT_EQ(BrokenCategoryRun(all), std::make_pair(std::string(), std::size_t{105 + 2}));
   EXPECT_EQ(TagValue("G_CODE", ReplyReader(all).Record(3103)), "N00003");  // its own key 999 sorts last
   EXPECT_EQ(TagValue("G_GPN2", big(Same("G_CODE", "N00001"))), "오일");
@@ -89,8 +85,7 @@ TEST(Supplier, RemovedProductsLeaveTheCatalogueAndItsPricesButOrdersKeepTheirLin
   ASSERT_EQ(removed.code, 0) << removed.out;
   EXPECT_NE(removed.out.find("1 products removed for S00001"), std::string::npos) << removed.out;
   EXPECT_EQ(counts(), std::make_pair(2524LL, 299LL));
-  // The order keeps the line, without a name: that is how a reopened basket
-  // learns the product was taken out while the clerk was logged in.
+  // The order keeps the line without a name: so a reopened basket learns the product went.
   const std::string lines = TagValue("ORDERL_DATA", svc.Call(OrderOpen(first)));
   EXPECT_EQ(TagValue("OL_GC", Record(lines, 1)) + "|" + TagValue("G_NAME", Record(lines, 1)), "P00010|");
   EXPECT_NE(TagValue("G_NAME", Record(lines, 2)), "");
@@ -130,9 +125,8 @@ TEST(Supplier, PublishedUpdateIsServedWithItsManifest) {
   EXPECT_EQ(get("/update/tkclienti.ini").body, manifest);
   EXPECT_EQ(get("/update/DATA/libextra.so").body, "module bytes");
   EXPECT_EQ(get("/update/DATA/IMAGE/ClientLeft.bmp").body, "BM image bytes");
-  // Regression: a missing file was an unopened stream read as good. Nothing
-  // outside the folder, however the path is spelled (regression: nor by a
-  // link that leads out of it); a folder is no file.
+  // Regression: a missing file was an unopened stream read as good. Nothing outside the folder
+  // however spelt (regression: nor by a link out of it); a folder is no file.
   fs::create_symlink(src + "/TKClientI", update + "/current/DATA/out.bmp");
   for (const char* path : {"/update/DATA/out.bmp", "/update/DATA/missing.bmp", "/update/DATA", "/update/../TKClientI",
                            "/update/%2e%2e/TKClientI", "/update/DATA/..%2f..%2fTKClientI",
@@ -145,12 +139,10 @@ TEST(Supplier, PublishedUpdateIsServedWithItsManifest) {
   EXPECT_EQ(get("/update/tkclienti.ini").body, v3);
   EXPECT_EQ(get("/update/DATA/TKClientI").body, "program bytes v3");
   EXPECT_EQ(get("/update/DATA/libextra.so").status, 404);  // not in this release
-  // Regression: a publish that failed half-way (a module missing) had
-  // already replaced the program file beside the old manifest.
+  // Regression: a publish failing half-way (a module missing) had already replaced the program.
   WriteFile(src + "/TKClientI", "program bytes v4");
   EXPECT_NE(publish({src + "/missing.so"}, {}, ""), 0);
-  // Regression: a module name with a control character or a comma broke
-  // the manifest for every client; it is refused before anything is written.
+  // Regression: a module name with a control character or comma broke the manifest; refused before any write.
   for (const char* name : {"lib\nextra.so", "lib\rextra.so", "lib\textra.so", "lib,extra.so"}) {
     WriteFile(src + "/" + name, "module");
     EXPECT_EQ(publish({src + "/" + name}, {}, ""), 2) << name;
@@ -165,9 +157,8 @@ TEST(Supplier, PublishedUpdateIsServedWithItsManifest) {
   fs::remove_all(src);
 }
 
-// Each broken or refused request gets its status with its own reason phrase
-// and, on a /NET/ path, a failure reply the client reads; the body limit and
-// chunked bodies, refused before a request is read whole, are the front's.
+// Each broken request gets its status and, on a /NET/ path, a failure reply (the body limit is the front's).
+
 TEST(Endpoints, BrokenRequestsGetTheirStatusAndAFailureReply) {
   LocalService svc;
   REQUIRE_RUNNING(svc);

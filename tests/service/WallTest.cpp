@@ -1,7 +1,4 @@
-// The distributor's HAProxy (scripts/haproxy.cfg) in front of two instances:
-// idle, slow-header and slow-body floods and a request flood from nine
-// addresses leave the other shops served and the instances up, and paths are
-// matched as the instances read them.
+// HAProxy (scripts/haproxy.cfg) before two instances: floods from nine addresses leave other shops served.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -32,8 +29,7 @@ bool Answered(const std::string& source, std::uint16_t port) {
   return a.status == 200 && TagValue("M_ID", Record(a.text, 0)) == "DEMO";
 }
 
-// Connections of one kind from one address kept open, those closed opened
-// again, each sent one more piece every tick: slowhttptest's floods.
+// slowhttptest's floods: one kind of connection from one address, reopened when closed, a piece every tick.
 struct Flood {
   std::string source, opening, piece;
   std::vector<int> fds;
@@ -66,9 +62,7 @@ TEST(Wall, FloodsFromNineAddressesLeaveOtherShopsServedAndTheInstancesUp) {
   ::setrlimit(RLIMIT_NOFILE, &files);
   // Full size: the 2,000 connections a kind for 45 s.
   const int perKind = FullSize() ? 2000 / 9 + 1 : 30, seconds = FullSize() ? 45 : 3;
-  // Small: the instances allow the proxy's address 80 connections, so the
-  // floods stand to it as the 2,000 to 512, and it is still above the
-  // 64 the proxy opens to one instance and its checks.
+  // Small: 80 connections for the proxy's address, as 2,000 to 512 at full size, above the proxy's own 64.
   ServiceSetup setup;
   if (!FullSize()) setup.serveArgs = {"--peer-connections", "80"};
   ServiceCluster cluster(2, setup);
@@ -139,8 +133,8 @@ TEST(Wall, FloodsFromNineAddressesLeaveOtherShopsServedAndTheInstancesUp) {
 TEST(Wall, PathsAreMatchedAsTheInstancesReadThem) {
   ServiceCluster cluster(2);
   REQUIRE_RUNNING(cluster);
-  // Regression: "/%6detrics" and "/m%65trics" passed the proxy's deny of
-  // "/metrics" and were answered with the metrics.
+  // Regression: "/%6detrics" and "/m%65trics" passed the proxy's deny of "/metrics".
+
   for (const char* path : {"/metrics", "/%6detrics", "/m%65trics", "/%2Fmetrics", "/health", "/metrics?x"}) {
     const Answer r = Get(cluster.Port(), path);
     EXPECT_NE(r.status, 200) << path;
