@@ -178,9 +178,11 @@ TEST_F(Commands, AReSendKeepsTheDatesAndOnlyAnOrderNotYetReceivedChangesOrGoes) 
   const std::string code = SaveNew(), head = TagValue("ORDERH_DATA", svc.Call(OrderOpen(code)));
   EXPECT_EQ(TagValue("OH_SD", head).size(), 6u);
   EXPECT_EQ(TagValue("OH_AT", head).size(), 4u);
-  // Re-sent: dates kept (the lines replaced whole are Ordering.NewOrderIsSentReadBack...'s).
+  // Re-sent with one line: the lines replaced whole, the dates kept.
   ASSERT_TRUE(Ok(svc.Call(Save(OrderBody(code, "X", {{"P00002", "", "", "5", ""}})))));
-  const std::string head2 = TagValue("ORDERH_DATA", svc.Call(OrderOpen(code)));
+  const std::string reopened = svc.Call(OrderOpen(code)), head2 = TagValue("ORDERH_DATA", reopened);
+  EXPECT_EQ(TagValue("OL_GC", TagValue("RDC_0", TagValue("ORDERL_DATA", reopened))), "P00002");
+  EXPECT_EQ(TagValue("RDC_1", TagValue("ORDERL_DATA", reopened)), "");
   EXPECT_EQ(TagValue("OH_SD", head2) + TagValue("OH_AT", head2), TagValue("OH_SD", head) + TagValue("OH_AT", head));
   EXPECT_EQ(TagValue("OH_MT", head2).size(), 4u);
   // Being received, then received: not deleted (re-sends refused: Ordering.OrdersTheSupplierHasMarked...).
