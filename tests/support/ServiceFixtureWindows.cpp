@@ -74,7 +74,8 @@ std::string ServiceProcess::Ask(const std::string& request) const {
 
 bool ServiceProcess::Start() {
   QJsonObject request{{"op", "start"}, {"demo", setup_.demoData},
-                      {"updateDir", QString::fromStdString(setup_.updateDir)}};
+                      {"updateDir", QString::fromStdString(setup_.updateDir)},
+                      {"tz", qEnvironmentVariable("TZ")}};  // a Linux child would inherit it
   QJsonArray serveArgs;
   for (const auto& a : setup_.serveArgs) serveArgs.append(QString::fromStdString(a));
   request["serveArgs"] = serveArgs;

@@ -10,10 +10,11 @@ killed and its folder removed when the connection closes.
   service-broker.py TARVIK-SERVICE   prints "listening on 127.0.0.1:PORT"
 
 Requests ({"op": ...}) and answers:
-  start {demo, updateDir, serveArgs}  -> {port, folder}  (port 0: it failed)
+  start {demo, updateDir, serveArgs, tz}  -> {port, folder}  (port 0: it failed)
   admin {args, db}                    -> {code, out}
   kill -> {}   terminate -> {code}   restart -> {port}   log -> {log}
-Windows paths in them (C:\\..., Z:\\...) are turned into this side's.
+Windows paths in them (C:\\..., Z:\\...) are turned into this side's. tz is
+the test's TZ, which a service started on Linux would inherit.
 """
 import json
 import os
@@ -68,9 +69,12 @@ class Service:
         self.log = self.folder + "service.log"
         self.proc = None
         self.args = []
+        self.env = dict(os.environ)
         _live.add(self)
 
     def start(self, req):
+        if req.get("tz"):
+            self.env["TZ"] = req["tz"]
         if req.get("demo", True) and not demo_copy(self.db):
             return {"port": 0, "folder": self.folder}
         self.args = ["serve", "--listen", "127.0.0.1:0", "--db", self.db]
@@ -82,7 +86,8 @@ class Service:
     def serve(self):
         """Starts `serve`; its port once it said "listening on" (within 20 s), 0 otherwise."""
         with open(self.log, "ab") as log:
-            self.proc = subprocess.Popen([SERVICE] + self.args, stdout=subprocess.PIPE, stderr=log)
+            self.proc = subprocess.Popen([SERVICE] + self.args, stdout=subprocess.PIPE, stderr=log,
+                                         env=self.env)
         prefix = b"listening on 127.0.0.1:"
         line = b""
         if select.select([self.proc.stdout], [], [], 20)[0]:
@@ -113,7 +118,7 @@ class Service:
         if req.get("db", True):
             args += ["--db", self.db]
         try:
-            run = subprocess.run(args, stdout=subprocess.PIPE, timeout=120)
+            run = subprocess.run(args, stdout=subprocess.PIPE, env=self.env, timeout=120)
         except (OSError, subprocess.TimeoutExpired):
             return {"code": -1, "out": ""}
         return {"code": run.returncode if run.returncode >= 0 else -1,
