@@ -27,6 +27,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 
 SERVICE = os.path.abspath(sys.argv[1])
 ROOT = tempfile.mkdtemp(prefix="tarvik-broker.")
@@ -146,6 +147,7 @@ class Connection(socketserver.StreamRequestHandler):
         try:
             for line in self.rfile:
                 req = json.loads(line)
+                sys.stderr.write("%s %s %s\n" % (time.strftime("%H:%M:%S"), service.folder, req["op"]))
                 answer = ops[req["op"]](req)
                 self.wfile.write(json.dumps(answer).encode() + b"\n")
                 self.wfile.flush()
