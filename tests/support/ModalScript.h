@@ -22,6 +22,12 @@ class ModalScript {
     SetModalRunner([this](QDialog& d) {
       opened.push_back(d.objectName().toStdString());
       d.show();
+#ifdef _WIN32
+      // Windows (under Wine) does not always make a shown dialog the active
+      // window: keys sent to the focus widget would stay in the screen's.
+      d.activateWindow();
+      (void)QTest::qWaitForWindowActive(&d, 5000);
+#endif
       QApplication::processEvents();
       if (!steps.empty()) {
         Step s = std::move(steps.front());

@@ -69,14 +69,6 @@ bool CopyDemoData(const std::string& to) {
 
 }  // namespace
 
-bool OnPostgres() {
-  const char* db = std::getenv("TARVIK_TEST_DB");
-  return db && std::strcmp(db, "postgresql") == 0;
-}
-
-ServiceProcess::ServiceProcess(bool demoData, const std::string& updateDir)
-    : ServiceProcess(ServiceSetup{demoData, updateDir, {}, {}, TestDb::kFromEnvironment}) {}
-
 ServiceProcess::ServiceProcess(const ServiceSetup& setup, const std::string& program)
     : setup_(setup), program_(program) {
   folder_ = NewFolder(std::getenv("TMPDIR"), "tarvik-service");
@@ -138,8 +130,6 @@ bool ServiceProcess::Start() {
 
 // Once reaped, the number may be given to another process: never signalled again.
 bool ServiceProcess::Running() const { return port_ != 0 && !Ended(pid_); }
-
-std::string ServiceProcess::Address() const { return "127.0.0.1:" + std::to_string(port_); }
 
 void ServiceProcess::Kill() {
   Stop(pid_, SIGKILL);

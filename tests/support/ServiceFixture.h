@@ -4,15 +4,27 @@
 // PostgreSQL server (Postgres.h; Skipped() tells that none is installed, one
 // that does not start is a failure). While it runs, TARVIK_SERVER names it.
 // A test that uses it depends on the tarvik-service target.
+// Under Wine (_WIN32) the same class asks tests/wine/service-broker.py, whose
+// address TARVIK_TEST_BROKER gives, for a service on the Linux side
+// (ServiceFixtureWindows.cpp): SQLite only, and Folder() is that side's folder
+// as a Z: path.
+#ifndef _WIN32
 #include <sys/types.h>
+#endif
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace tarvik::test {
 
-bool OnPostgres();  // this test process runs its services on PostgreSQL
+// This test process runs its services on PostgreSQL.
+inline bool OnPostgres() {
+  const char* db = std::getenv("TARVIK_TEST_DB");
+  return db && std::strcmp(db, "postgresql") == 0;
+}
 
 enum class TestDb { kFromEnvironment, kSQLite, kPostgres };
 
@@ -29,9 +41,14 @@ class ServiceProcess {
   // Fresh temporary folder and database; starts `tarvik-service serve
   // --listen 127.0.0.1:0 --db ...`, waits (at most 20 s) for its "listening
   // on" line. Running() is false when any step failed.
-  explicit ServiceProcess(bool demoData = true, const std::string& updateDir = std::string());
+  explicit ServiceProcess(bool demoData = true, const std::string& updateDir = std::string())
+      : ServiceProcess(ServiceSetup{demoData, updateDir, {}, {}, TestDb::kFromEnvironment}) {}
+#ifdef _WIN32
+  explicit ServiceProcess(const ServiceSetup& setup);
+#else
   // program: another tarvik-service (the packaged one) for serve and Admin.
   explicit ServiceProcess(const ServiceSetup& setup, const std::string& program = TARVIK_SERVICE_BIN);
+#endif
   ~ServiceProcess();  // kills and reaps the child, unsets TARVIK_SERVER, removes folder and database
   ServiceProcess(const ServiceProcess&) = delete;
   ServiceProcess& operator=(const ServiceProcess&) = delete;
@@ -40,10 +57,12 @@ class ServiceProcess {
   // Set when the test wants PostgreSQL and there is none: GTEST_SKIP() with it.
   const std::string& Skipped() const { return skipped_; }
   std::uint16_t Port() const { return port_; }
-  std::string Address() const;  // "127.0.0.1:<port>"
+  std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
   std::string DbPath() const { return db_; }      // what --db names: a file or a URL
   std::string Folder() const { return folder_; }  // ends with "/"
-  pid_t Pid() const { return pid_; }              // -1 when not running
+#ifndef _WIN32
+  pid_t Pid() const { return pid_; }  // -1 when not running
+#endif
   std::string Log() const;  // its standard error (the request log), from every start
 
   void Kill();       // SIGKILL, wait
@@ -61,9 +80,16 @@ class ServiceProcess {
   bool onPostgres_ = false;
   std::string skipped_;
   ServiceSetup setup_;
+  std::uint16_t port_ = 0;
+#ifdef _WIN32
+  // One request to the broker on this service's connection: its answer (a
+  // JSON object), empty when the broker is gone.
+  std::string Ask(const std::string& request) const;
+  int broker_ = -1;  // the connection; closing it stops the service
+#else
   std::string program_;
   mutable pid_t pid_ = -1;  // -1 once the child is reaped
-  std::uint16_t port_ = 0;
+#endif
 };
 
 }  // namespace tarvik::test

@@ -225,9 +225,11 @@ TEST(UpdatePassesServerFailures, EachStopsThePassWithItsMessage) {
   EXPECT_EQ(apply("1", ""), -1);
   QDir().rmdir(QString::fromStdString(site.programDir + "NEW_" + site.exeName));
   const std::string noServer = "업데이트 서버와 연결할수 없습니다.";
+  // The folder as Windows writes it (C:\users\...) on Windows.
+  const std::string shownDir = QDir::toNativeSeparators(QString::fromStdString(site.programDir)).toStdString();
   EXPECT_EQ(prompter.Texts(), (Strings{noServer, noServer, "업데이트 정보 확인 오류 입니다.", kFileError + "[ 1 ] ",
                                        kFileError + "[ 3 ] ",
-                                       kFileError + "[ 1 ] \r\r" + kUnwritableFolder + "\r" + site.programDir}));
+                                       kFileError + "[ 1 ] \r\r" + kUnwritableFolder + "\r" + shownDir}));
   for (const auto& p : prompter.prompts) {
     EXPECT_EQ(p.caption, p.text == noServer ? "접속 실패" : "ERROR");
     EXPECT_EQ(p.icon, PromptIcon::Stop);
