@@ -2,10 +2,10 @@
 // with every statement read against the service's own vocabulary.
 #include <sqlite3.h>
 
-#include <cctype>
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 
 #include "protocol/CommandTable.h"
@@ -42,53 +42,19 @@ const FieldMap kOrder = Columns(
 const FieldMap kWhere = Columns("w", {"OH_CC", "OH_SG", "OH_IOG"});
 const char* const kFallback = "t.fallback";
 
-// Consumes `word` at p.
-bool Take(const std::string& s, std::size_t& p, const std::string& word) {
-  if (s.compare(p, word.size(), word) != 0) return false;
-  p += word.size();
-  return true;
-}
-
-// A column of map at p.
-bool TakeColumn(const std::string& s, std::size_t& p, const FieldMap& map) {
-  std::size_t e = p;
-  while (e < s.size() && s[e] != ' ' && s[e] != ',') ++e;
-  for (const auto& [wire, sql] : map)
-    if (sql == s.substr(p, e - p)) return (p = e), true;
-  return false;
-}
-
-// where: (" AND " column (" = ?" | " LIKE ? ESCAPE '\'"))*; isLike: whether each '?' is a LIKE pattern.
-void CheckWhere(const SqlFilter& f, const Dialect& d, std::vector<bool>& isLike) {
-  const std::string& w = f.where;
-  const std::string like = std::string(" ") + d.Like() + " ? ESCAPE '\\'";
-  isLike.clear();
-  for (std::size_t p = 0; p < w.size();) {
-    Check(Take(w, p, " AND "), "WHERE piece without AND: " + Shown(w));
-    const std::size_t column = p;
-    if (TakeColumn(w, p, kSame) && Take(w, p, " = ?")) {
-      isLike.push_back(false);
-      continue;
-    }
-    p = column;
-    Check(TakeColumn(w, p, kLike) && Take(w, p, like), "WHERE piece not of the grammar: " + Shown(w));
-    isLike.push_back(true);
+// " AND " column (" = ?" | " LIKE ? ESCAPE '\'") per value, columns only of the maps; each '?' a LIKE's?
+std::vector<bool> CheckWhere(const SqlFilter& f, const Dialect& d) {
+  const std::regex piece(std::string(R"( AND (?:t\.s\d+ = \?|(t\.l\d+ )") + d.Like() + R"( \? ESCAPE '\\')))");
+  std::vector<bool> isLike;
+  std::smatch m;
+  for (auto at = f.where.cbegin(); at != f.where.cend(); at = m[0].second) {
+    Check(std::regex_search(at, f.where.cend(), m, piece, std::regex_constants::match_continuous),
+          "WHERE not of the grammar: " + Shown(f.where));
+    isLike.push_back(m[1].matched);
   }
   Check(isLike.size() == f.params.size(), "WHERE has " + std::to_string(isLike.size()) + " '?' for " +
                                               std::to_string(f.params.size()) + " values");
-}
-
-// " ORDER BY " fallback | " ORDER BY " column (" ASC"|" DESC") (", " ...)*
-void CheckOrderBy(const std::string& o) {
-  std::size_t p = 0;
-  Check(Take(o, p, " ORDER BY "), "ORDER BY missing: " + Shown(o));
-  if (o.substr(p) == kFallback) return;
-  for (;;) {
-    Check(TakeColumn(o, p, kOrder), "ORDER BY names what is no column: " + Shown(o));
-    Check(Take(o, p, " ASC") || Take(o, p, " DESC"), "ORDER BY without direction: " + Shown(o));
-    if (p == o.size()) return;
-    Check(Take(o, p, ", "), "ORDER BY items not joined by ', ': " + Shown(o));
-  }
+  return isLike;
 }
 
 // A LIKE pattern: '\' escapes only '\' and '_', no bare '_': '%' is its only wildcard.
@@ -130,9 +96,6 @@ const std::set<std::string> kKeywords = {
 const std::set<std::string> kLiterals = {"", "0", "1", "A", "X", "YZ", "\\", "%Y%m%d%H%M%S", "now", "localtime"};
 const std::set<std::string> kNumbers = {"0", "1", "10000", "2440587.5", "86400000000.0"};
 
-bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // IsValidUtf8 agrees with decoding and encoding again.
 void CheckUtf8(const std::string& text) {
   const bool valid = IsValidUtf8(text);
@@ -148,9 +111,8 @@ void CheckElements(const std::string& text, const std::vector<Element>& elements
   Check(elements.size() <= kMaxElements, "more elements than the limit");
   std::size_t pos = 0;
   for (const auto& e : elements) {
-    Check(!e.name.empty(), "an element without a name");
-    for (char c : e.name)
-      Check((c >= 'A' && c <= 'Z') || IsDigit(c) || c == '_', "an element name with " + Shown(std::string(1, c)));
+    Check(!e.name.empty() && e.name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == std::string::npos,
+          "an element name " + Shown(e.name));
     const std::string close = "</" + e.name + ">";
     Check(e.value.find(close) == std::string::npos, "a value holding its own close: " + e.name);
     const std::string whole = "<" + e.name + ">" + e.value + close;
@@ -171,12 +133,13 @@ void CheckConditions(const Request& request) {
       Check(!error.empty(), "AddConditions refused without a reason");
       continue;
     }
-    std::vector<bool> isLike;
-    CheckWhere(f, dialect, isLike);
+    const std::vector<bool> isLike = CheckWhere(f, dialect);
     for (std::size_t i = 0; i < f.params.size(); ++i)
       if (isLike[i]) CheckPattern(f.params[i]);  // an '=' value may hold anything
     Check(f.orderBy.empty(), "AddConditions wrote an ORDER BY");
-    if (SetOrderBy(request, kOrder, kFallback, f, &error)) CheckOrderBy(f.orderBy);
+    static const std::regex orderBy(R"( ORDER BY (t\.fallback|t\.o\d+ (ASC|DESC)(, t\.o\d+ (ASC|DESC))*))");
+    if (SetOrderBy(request, kOrder, kFallback, f, &error))
+      Check(std::regex_match(f.orderBy, orderBy), "ORDER BY not of the grammar: " + Shown(f.orderBy));
   }
   std::map<std::string, std::string> terms;
   error.clear();
@@ -205,50 +168,22 @@ SqlSeen TakeSqlSeen() {
   return out;
 }
 
-// Empty when every piece of sql is the service's own (words: kKeywords and the schema's names), else what is not;
-// postgres: placeholders are $1, $2, ...
+// Empty when every token of sql is the service's own (words: kKeywords and the schema's names), else
+// the first that is not; postgres: placeholders are $1, $2, ... and no '?' is left.
 std::string Problem(const std::set<std::string>& words, const std::string& sql, bool postgres) {
-  const std::size_t n = sql.size();
-  for (std::size_t i = 0; i < n;) {
-    const char c = sql[i];
-    std::size_t j = i + 1;
-    if (c == '\'') {
-      std::string literal;
-      for (;; ++j) {
-        if (j >= n) return "an unclosed literal";
-        if (sql[j] != '\'') literal += sql[j];
-        else if (j + 1 < n && sql[j + 1] == '\'') literal += sql[++j];
-        else break;
-      }
-      if (!kLiterals.count(literal)) return "the literal '" + literal + "'";
-      ++j;
-    } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
-      while (j < n && IsWordChar(sql[j])) ++j;
-      if (!words.count(sql.substr(i, j - i))) return "the word " + sql.substr(i, j - i);
-    } else if (IsDigit(c)) {
-      while (j < n && (IsDigit(sql[j]) || sql[j] == '.')) ++j;
-      if (!kNumbers.count(sql.substr(i, j - i))) return "the number " + sql.substr(i, j - i);
-    } else if (postgres && c == '$' && j < n && IsDigit(sql[j])) {
-      while (j < n && IsDigit(sql[j])) ++j;
-    } else if (std::string(" (),=?*.<>+-").find(c) == std::string::npos) {
-      return std::string("the character '") + c + "'";
-    }
-    i = j;
+  static const std::regex token(
+      R"('((?:[^']|'')*)'|([A-Za-z_]\w*)|([0-9][0-9.]*)|(\$[0-9]+)|([ (),=*.<>+-])|([\s\S]))");
+  for (std::sregex_iterator it(sql.begin(), sql.end(), token), end; it != end; ++it) {
+    const std::smatch& m = *it;
+    if (m[1].matched && !kLiterals.count(std::regex_replace(m[1].str(), std::regex("''"), "'")))
+      return "the literal " + m.str();
+    if (m[2].matched && !words.count(m[2])) return "the word " + m.str();
+    if (m[3].matched && !kNumbers.count(m[3])) return "the number " + m.str();
+    if ((m[4].matched && !postgres) || (m[6].matched && (postgres || m.str() != "?")))
+      return "the character " + m.str();
   }
   return std::string();
 }
-
-// '?' outside quoted literals.
-std::size_t Placeholders(const std::string& sql) {
-  std::size_t count = 0;
-  bool quoted = false;
-  for (char c : sql) {
-    if (c == '\'') quoted = !quoted;
-    count += c == '?' && !quoted;
-  }
-  return count;
-}
-
 
 struct World {
   std::unique_ptr<Database> db;
@@ -330,7 +265,6 @@ void RunCommand(World& w, const std::string& endpoint, const std::string& text) 
     const std::string pg = postgres.Prepare(sql);
     const std::string pgProblem = Problem(w.vocabulary, pg, true);
     if (!pgProblem.empty()) Fail("PostgreSQL text holds " + pgProblem + ": " + Shown(pg, 2000));
-    Check(Placeholders(pg) == 0, "a '?' left for PostgreSQL: " + Shown(pg, 2000));
   }
   // Code 1 is SQLITE_ERROR: SQL that does not parse or names what is not there.
   for (const std::string& e : seen.errors)
