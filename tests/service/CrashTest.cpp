@@ -1,4 +1,4 @@
-// Concurrent saves cut short (kill, SIGTERM, backup, an instance killed, PostgreSQL restarted): orders whole, once.
+// Concurrent saves cut short (kill, SIGTERM, backup, an instance killed): orders whole, once.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -12,7 +12,6 @@
 
 #include "tests/service/Requests.h"
 #include "tests/service/WireClient.h"
-#include "tests/support/Postgres.h"
 #include "tests/support/ServiceCluster.h"
 
 namespace tarvik::test {
@@ -171,32 +170,6 @@ TEST(Cluster, InstanceKilledDuringConcurrentSavesLosesNoAcknowledgedOrder) {
   const int stored = ExpectWhole(cluster.Instance(1), savers.Snapshot());
   EXPECT_GE(stored, savers.count.load());
   EXPECT_LE(stored, savers.count + 8);
-}
-
-// PostgreSQL restarted twice while clients save: no instance dies and serving resumes by itself.
-TEST(Cluster, PostgresRestartedDuringSavesKillsNoInstance) {
-  if (!OnPostgres()) GTEST_SKIP() << "PostgreSQL is restarted";
-  ServiceCluster cluster(2);
-  REQUIRE_RUNNING(cluster);
-  PostgresServer* pg = PostgresServer::Shared();
-  ASSERT_NE(pg, nullptr);
-  // Failing saves take no time: the clients must not run out of them before serving resumes.
-
-  Savers savers(cluster.Port(), 8, 1000000);
-  for (int restart = 1; restart <= 2; ++restart) {
-    ASSERT_TRUE(savers.Reach(savers.count + 40));
-    ASSERT_TRUE(pg->Restart());
-    const auto back = Clock::now();
-    ASSERT_TRUE(savers.Reach(savers.count + 40)) << "serving did not resume";
-    std::printf("restart %d: 40 more saves acknowledged %lld ms after PostgreSQL answered\n", restart,
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - back).count()));
-    for (std::size_t i = 0; i < cluster.Size(); ++i) EXPECT_TRUE(cluster.Instance(i).Running()) << i;
-  }
-  savers.Finish();
-  const int stored = ExpectWhole(cluster.Instance(0), savers.Snapshot());
-  EXPECT_GE(stored, savers.count.load());
-  EXPECT_LE(stored, savers.count + 16);
-  for (std::size_t i = 0; i < cluster.Size(); ++i) EXPECT_TRUE(cluster.Instance(i).Running()) << i;
 }
 
 }  // namespace

@@ -22,9 +22,6 @@ class PostgresServer {
   // template written once by `tarvik-service demo`); its URL, empty on failure.
   std::string CreateDatabase(bool demo);
   void DropDatabase(const std::string& url);  // open sessions are ended
-  // Stops the server as `pg_ctl restart -m fast` does (every session ended)
-  // and starts it again on the same port and data; true once it answers.
-  bool Restart();
   // Runs SQL in the database `dbname` with psql; output rows in *out.
   bool Sql(const std::string& dbname, const std::string& sql, std::string* out = nullptr);
 

@@ -25,12 +25,7 @@ class ServiceCluster {
   bool Running() const;  // the proxy and every instance
   const std::string& Skipped() const { return skipped_; }
   std::uint16_t Port() const { return port_; }  // HAProxy's
-  std::size_t Size() const { return instances_.size(); }
   ServiceProcess& Instance(std::size_t i) { return *instances_[i]; }
-  // Admin commands on the shared database.
-  int Admin(const std::vector<std::string>& args, std::string* out = nullptr) const {
-    return instances_.front()->Admin(args, out);
-  }
 
  private:
   bool StartProxy();

@@ -283,11 +283,6 @@ bool PostgresServer::Run() {
   return false;
 }
 
-bool PostgresServer::Restart() {
-  Halt();
-  return Run();
-}
-
 void PostgresServer::Halt() { Stop(pid_, SIGINT, std::chrono::seconds(10)); }  // fast shutdown
 
 bool PostgresServer::Sql(const std::string& dbname, const std::string& sql, std::string* out) {
