@@ -128,26 +128,14 @@ TEST(Operations, TheRequestLogAndTheMetricsFollowWhatAShopDoes) {
   EXPECT_EQ(text.find("order note"), std::string::npos);
 }
 
-// serve --config: the file's settings, the command line over them, a misspelt setting refused.
-
-TEST(Config, FileSetsServeOptionsAndTheCommandLineOverrides) {
+// serve --config: the file's settings and the command line over them are Package's (the packaged file's
+// comments, metrics on, listen, db and update-dir given again); a misspelt setting or a bad value stops it.
+TEST(Config, AMisspeltSettingOrABadValueIsRefused) {
   const QTemporaryDir tmp;
-  int n = 0;
-  for (const auto& [config, args, metricsStatus] : std::vector<std::tuple<std::string, std::vector<std::string>, int>>{
-           {"# comment\nmetrics = off\ncache-mb = 0\n", {}, 404},
-           {"metrics: off\n", {"--metrics", "on"}, 200},
-           {"metrics = on\nthreads = 2\n", {}, 200},
-           {"metrix = off\n", {}, 0},  // 0: the service does not start
-           {"metrics = maybe\n", {}, 0}}) {
-    const std::string file = tmp.path().toStdString() + "/" + std::to_string(++n) + ".conf";
+  const std::string file = tmp.path().toStdString() + "/service.conf";
+  for (const char* config : {"metrix = off\n", "metrics = maybe\n"}) {
     WriteFile(file, config);
-    std::vector<std::string> all = {"--config", file};
-    all.insert(all.end(), args.begin(), args.end());
-    ServiceProcess service(ServiceSetup{false, "", all, "", TestDb::kSQLite});
-    EXPECT_EQ(service.Running(), metricsStatus != 0) << config;
-    if (service.Running()) {
-      EXPECT_EQ(Get(service.Port(), "/metrics").status, metricsStatus) << config;
-    }
+    EXPECT_FALSE(ServiceProcess(ServiceSetup{false, "", {"--config", file}, "", TestDb::kSQLite}).Running()) << config;
   }
 }
 
