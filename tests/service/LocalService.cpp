@@ -1,8 +1,5 @@
 #include "tests/service/LocalService.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 
 #include "service/admin/DemoData.h"
@@ -16,32 +13,25 @@ namespace {
 namespace fs = std::filesystem;
 using namespace service;
 
-std::string NewFolder() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvik-local.XXXXXX";
-  return ::mkdtemp(name.data()) ? name + "/" : std::string();
-}
-
 // The demo data set written once a process (slower than a copy); empty when it could not be written.
 const std::string& DemoTemplate() {
   static const struct Template {
-    std::string folder = NewFolder(), file;
+    QTemporaryDir folder;
+    std::string file;
     Template() {
-      std::string error;
-      auto db = Database::Open(folder + "demo.db", 1, &error);
+      std::string error, path = folder.filePath("demo.db").toStdString();
+      auto db = Database::Open(path, 1, &error);
       auto c = db ? db->Acquire(&error) : nullptr;
-      if (c && c->EnsureSchema(&error) && WriteDemoData(*c, &error)) file = folder + "demo.db";
+      if (c && c->EnsureSchema(&error) && WriteDemoData(*c, &error)) file = path;
       else ADD_FAILURE() << "the demo data set: " << error;
     }
-    ~Template() { fs::remove_all(folder); }
   } demo;
   return demo.file;
 }
 
 }  // namespace
 
-LocalService::LocalService(const LocalSetup& setup) : db_(setup.db) {
-  folder_ = NewFolder();
+LocalService::LocalService(const LocalSetup& setup) : folder_(dir_.path().toStdString() + "/"), db_(setup.db) {
   const bool postgres = setup.which == TestDb::kPostgres || (setup.which == TestDb::kFromEnvironment && OnPostgres());
   if (db_.empty() && postgres) {
     PostgresServer* pg = PostgresServer::Installed() ? PostgresServer::Shared() : nullptr;
@@ -69,8 +59,6 @@ LocalService::~LocalService() {
   site_.reset();
   database_.reset();
   if (ownsPostgres_) PostgresServer::Shared()->DropDatabase(db_);
-  std::error_code ec;
-  if (!folder_.empty()) fs::remove_all(folder_, ec);
 }
 
 std::string LocalService::Call(const Req& request) {

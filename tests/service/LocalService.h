@@ -1,6 +1,7 @@
 #pragma once
 // The service in-process, no socket, on a fresh demo database (SQLite, or PostgreSQL with TARVIK_TEST_DB);
 // several may share one database as instances do, each with its own pool and reply cache.
+#include <QTemporaryDir>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -49,6 +50,7 @@ class LocalService {
   }
 
  private:
+  QTemporaryDir dir_;
   std::string skipped_, folder_, db_;
   bool ownsPostgres_ = false;
   std::unique_ptr<service::Database> database_;
