@@ -92,7 +92,7 @@ TEST(DeskSchema, TheReleaseBeforeTheDeskOpensAndServesWithNothingLost) {
 
 TEST(DeskSchema, AccountsFromTheCommandLineTakeThePasswordAsOneLine) {
   DeskDb d;
-  REQUIRE_DESK(d);
+  REQUIRE_RUNNING(d);
   struct Case {
     std::vector<std::string> args;
     const char* role;

@@ -28,7 +28,6 @@ inline const char kKimPassword[] = "kim-pass-22";
 class DeskDb {
  public:
   explicit DeskDb(TestDb which = TestDb::kFromEnvironment) : svc(LocalSetup{"", "", {}, which}) {
-    skipped = svc.Skipped();
     if (svc.Running()) Make();
   }
   void Make() {
@@ -65,9 +64,10 @@ class DeskDb {
     EXPECT_TRUE(c && c->Exec(sql, params, &error)) << sql << ": " << error;
   }
   const std::string& url() const { return svc.Db(); }
+  const std::string& Skipped() const { return svc.Skipped(); }  // for REQUIRE_RUNNING
+  bool Running() const { return site != nullptr; }
 
   LocalService svc;
-  std::string skipped;
   service::Database* db = nullptr;
   std::unique_ptr<service::desk::DeskSite> site;
 };
@@ -128,11 +128,5 @@ class Visitor {
   service::desk::DeskSite& site_;
   std::string address_;
 };
-
-#define REQUIRE_DESK(d)                                  \
-  do {                                                   \
-    if (!(d).skipped.empty()) GTEST_SKIP() << (d).skipped; \
-    ASSERT_TRUE((d).site);                               \
-  } while (0)
 
 }  // namespace tarvik::test
