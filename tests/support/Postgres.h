@@ -28,8 +28,6 @@ class PostgresServer {
  private:
   PostgresServer() = default;
   bool Start(std::string* why);
-  bool Run();   // postgres on port_; true once it answers
-  void Halt();  // fast shutdown, the folder kept
 
   std::string bin_;     // the folder of initdb, postgres, psql
   std::string folder_;  // ends with "/"

@@ -2,18 +2,15 @@
 // HAProxy (ServiceCluster), and the PostgreSQL server they may share.
 #include "tests/support/ServiceFixture.h"
 
+#include <QTemporaryDir>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -56,12 +53,9 @@ std::string PostgresBin() {
 // demo` (a copy takes a millisecond, writing it a fifth of a second).
 bool CopyDemoData(const std::string& to) {
   static const struct Template {
-    std::string folder = NewFolder(std::getenv("TMPDIR"), "tarvik-demo"), file = folder + "demo.db";
-    bool ok = !folder.empty() && RunProgram(SpawnSpec{{TARVIK_SERVICE_BIN, "demo", "--db", file}, true}) == 0;
-    ~Template() {
-      std::error_code ec;
-      if (!folder.empty()) fs::remove_all(folder, ec);
-    }
+    QTemporaryDir folder;
+    std::string file = folder.filePath("demo.db").toStdString();
+    bool ok = folder.isValid() && RunProgram(SpawnSpec{{TARVIK_SERVICE_BIN, "demo", "--db", file}, true}) == 0;
   } demo;
   std::error_code ec;
   return demo.ok && fs::copy_file(demo.file, to, ec);
@@ -78,18 +72,11 @@ ServiceProcess::ServiceProcess(const ServiceSetup& setup, const std::string& pro
   } else if (setup.db == TestDb::kPostgres || (setup.db == TestDb::kFromEnvironment && OnPostgres())) {
     onPostgres_ = true;
     std::string why;
-    if (!PostgresServer::Installed()) {
-      skipped_ = "PostgreSQL is not installed";
-      return;
-    }
-    PostgresServer* pg = PostgresServer::Shared(&why);
-    if (!pg) {  // installed but broken: a failure, not a skip
-      std::fprintf(stderr, "ServiceProcess: %s\n", why.c_str());
-      return;
-    }
-    db_ = pg->CreateDatabase(setup.demoData);
-    ownsDb_ = !db_.empty();
-    if (db_.empty()) return;
+    PostgresServer* pg = PostgresServer::Installed() ? PostgresServer::Shared(&why) : nullptr;
+    if (!PostgresServer::Installed()) skipped_ = "PostgreSQL is not installed";
+    else if (!pg) std::fprintf(stderr, "ServiceProcess: %s\n", why.c_str());  // installed but broken: a failure
+    if (!pg || (db_ = pg->CreateDatabase(setup.demoData)).empty()) return;
+    ownsDb_ = true;
   } else {
     db_ = folder_ + "service.db";
     ownsDb_ = true;
@@ -233,7 +220,7 @@ PostgresServer* PostgresServer::Shared(std::string* why) {
 }
 
 PostgresServer::~PostgresServer() {
-  Halt();
+  Stop(pid_, SIGINT, std::chrono::seconds(10));  // a fast shutdown
   std::error_code ec;
   if (!folder_.empty()) fs::remove_all(folder_, ec);
 }
@@ -258,32 +245,22 @@ bool PostgresServer::Start(std::string* why) {
                             "-E", "UTF8", "--no-sync"},
                            false, log, uid, gid}) != 0)
     return *why = "initdb failed: " + ReadTail(log), false;
+  // Durability against a crash of the machine is not what tests look at.
   for (int attempt = 0; attempt < 3; ++attempt) {
     port_ = LoopbackServer::ClosedPort();
-    if (Run()) return true;
+    pid_ = Spawn(SpawnSpec{{bin_ + "postgres", "-D", folder_ + "data", "-p", std::to_string(port_), "-c",
+                            "listen_addresses=127.0.0.1", "-c", "unix_socket_directories=", "-c", "fsync=off", "-c",
+                            "full_page_writes=off", "-c", "max_connections=100", "-c", "shared_buffers=16MB"},
+                           false, log, uid, gid});
+    // Until it answers, or ends (the port was taken, or worse).
+    for (const auto deadline = Clock::now() + std::chrono::seconds(30); Clock::now() < deadline && !Ended(pid_);) {
+      if (Sql("postgres", "SELECT 1")) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    Stop(pid_, SIGINT, std::chrono::seconds(10));
   }
   return *why = "postgres did not start: " + ReadTail(log), false;
 }
-
-bool PostgresServer::Run() {
-  uid_t uid;
-  gid_t gid;
-  UnprivilegedUser(uid, gid);
-  // Durability against a crash of the machine is not what tests look at.
-  pid_ = Spawn(SpawnSpec{{bin_ + "postgres", "-D", folder_ + "data", "-p", std::to_string(port_), "-c",
-                          "listen_addresses=127.0.0.1", "-c", "unix_socket_directories=", "-c", "fsync=off", "-c",
-                          "full_page_writes=off", "-c", "max_connections=100", "-c", "shared_buffers=16MB"},
-                         false, folder_ + "server.log", uid, gid});
-  for (const auto deadline = Clock::now() + std::chrono::seconds(30); Clock::now() < deadline;) {
-    if (Ended(pid_)) return false;  // the port was taken, or worse
-    if (Sql("postgres", "SELECT 1")) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  Halt();
-  return false;
-}
-
-void PostgresServer::Halt() { Stop(pid_, SIGINT, std::chrono::seconds(10)); }  // fast shutdown
 
 bool PostgresServer::Sql(const std::string& dbname, const std::string& sql, std::string* out) {
   return RunProgram(SpawnSpec{{bin_ + "psql", "-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-h", "127.0.0.1", "-p",
