@@ -122,7 +122,7 @@ bool Fill(DeskDb& d, std::string& middle) {
 void Measure(benchmark::State& state, const std::string& target) {
   Fixture& f = fixtures[state.range(0)];
   if (!f.boss) {
-    state.SkipWithError(f.db && !f.db->skipped.empty() ? f.db->skipped.c_str() : "no database");
+    state.SkipWithError(f.db && !f.db->Skipped().empty() ? f.db->Skipped().c_str() : "no database");
     return;
   }
   const std::string path = target == "ORDER" ? "/orders/" + f.order : target;
