@@ -1,5 +1,4 @@
 // The desk in chromium (python3-selenium, desk_browser.py); screenshots in build/desk-screenshots/<database>/.
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 

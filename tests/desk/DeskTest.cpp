@@ -1,5 +1,4 @@
 // The desk's rules in-process: log-ins, sessions, CSRF, roles, marks, the live inbox, search, safe output.
-
 #include "service/desk/DeskStore.h"
 #include "service/desk/Markup.h"
 #include "tests/desk/DeskTestKit.h"

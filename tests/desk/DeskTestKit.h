@@ -1,7 +1,6 @@
 #pragma once
 // The desk in-process on a fresh demo database with admin "boss" and staff "kim"; a visitor keeps its cookies and
 // the last page's CSRF token, as a browser does.
-
 #include <gtest/gtest.h>
 
 #include <map>

@@ -1,5 +1,4 @@
 // The basket journal after a crash: restored or set aside, never a crash; what is restored is kept again as read.
-
 #include "tests/fuzz/FuzzCheck.h"
 #include "order/BasketJournal.h"
 #include "order/OrderDraft.h"

@@ -1,5 +1,4 @@
 // A list file dropped on the basket, decoded, split, planned and applied: UTF-8, and the plan does what it shows.
-
 #include <vector>
 
 #include "tests/fuzz/FuzzCheck.h"

@@ -1,5 +1,4 @@
 // A supplier's catalogue CSV: refused with a reason, or rows whose derived sort keys keep each category in one run.
-
 #include <map>
 #include <set>
 #include <vector>

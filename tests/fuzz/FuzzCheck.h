@@ -31,7 +31,6 @@ inline std::string Shown(const std::string& s, std::size_t max = 200) {
 }
 
 // A new folder below TMPDIR, removed at exit (after what is registered with atexit later).
-
 inline std::string TempFolder() {
   static std::string folder;
   const char* tmp = std::getenv("TMPDIR");

@@ -1,6 +1,5 @@
 // Gzip both ways against zlib, the cap at its exact edge. Seed deflate_fills_its_bound: deflate filled its
 // deflateBound buffer exactly, answered Z_OK, not Z_STREAM_END, and the member came back empty.
-
 #include <zlib.h>
 
 #include "tests/fuzz/FuzzCheck.h"

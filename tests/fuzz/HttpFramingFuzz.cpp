@@ -59,7 +59,6 @@ TARVIK_FUZZ(input) {
   Check(Read(stream, pieces) == Read(stream, {}), "the pieces change what is read of " + Shown(stream));
 
   // A well-formed request with the stream's bytes as body, cut anywhere, then a second on the same connection.
-
   const std::string body = stream.substr(0, 300);
   const std::string request = "POST /NET/Order.php HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/plain\r\n"
                               "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;

@@ -96,7 +96,6 @@ TARVIK_FUZZ(raw) {
   WriteFile(passes->ManifestPath, raw);
   const std::string text = passes->ReadManifest();
   // Every CR is followed by LF and every LF follows a CR; the rest are the file's characters.
-
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r') Check(i + 1 < text.size() && text[i + 1] == '\n', "a CR without LF");
     if (text[i] == '\n') Check(i > 0 && text[i - 1] == '\r', "a LF without CR");

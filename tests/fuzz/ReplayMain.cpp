@@ -1,5 +1,4 @@
 // Runs a fuzz target once on each given file or folder's file, without libFuzzer: the suite runs the seeds.
-
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

@@ -1,5 +1,4 @@
 // The reply reader and the record field reader against TagValue, on any text.
-
 #include <set>
 #include <vector>
 

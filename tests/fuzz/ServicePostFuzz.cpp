@@ -1,5 +1,4 @@
 // A posted request from raw bytes: head, multipart body, gzip member, UTF-8 check, envelope (elements: service_request).
-
 #include "tests/fuzz/FuzzCheck.h"
 #include "service/requests/HttpFraming.h"
 #include "service/requests/RequestText.h"

@@ -92,7 +92,6 @@ TEST(Parsing, RequestHeads) {
 }
 
 // Per-peer limits count IPv6 by /64 (regression: each address had its own share), IPv4 by address, also dual-stack.
-
 TEST(Parsing, PeersAreCountedByAddressOrIpv6Network) {
   auto group = [](const char* text) {
     sockaddr_storage s{};

@@ -109,7 +109,6 @@ inline std::vector<std::vector<std::string>> OrderRows(const std::string& out) {
 
 // Each major (G_GPN1) and (major, minor) pair must come in one run: the first pair that broke it ("" when none),
 // and the number of majors.
-
 inline std::pair<std::string, std::size_t> BrokenCategoryRun(const std::string& reply) {
   std::string broken;
   std::set<std::string> majors, pairs;

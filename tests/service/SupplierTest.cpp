@@ -158,7 +158,6 @@ TEST(Supplier, PublishedUpdateIsServedWithItsManifest) {
 }
 
 // Each broken request gets its status and, on a /NET/ path, a failure reply (the body limit is the front's).
-
 TEST(Endpoints, BrokenRequestsGetTheirStatusAndAFailureReply) {
   LocalService svc;
   REQUIRE_RUNNING(svc);

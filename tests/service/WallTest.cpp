@@ -134,7 +134,6 @@ TEST(Wall, PathsAreMatchedAsTheInstancesReadThem) {
   ServiceCluster cluster(2);
   REQUIRE_RUNNING(cluster);
   // Regression: "/%6detrics" and "/m%65trics" passed the proxy's deny of "/metrics".
-
   for (const char* path : {"/metrics", "/%6detrics", "/m%65trics", "/%2Fmetrics", "/health", "/metrics?x"}) {
     const Answer r = Get(cluster.Port(), path);
     EXPECT_NE(r.status, 200) << path;
