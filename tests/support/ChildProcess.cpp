@@ -73,9 +73,8 @@ int RunProgram(const SpawnSpec& job, std::string* out) {
   std::string text;
   char buf[4096];
   for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) != 0;) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;
-    text.append(buf, static_cast<std::size_t>(n));
+    if (n > 0) text.append(buf, static_cast<std::size_t>(n));
+    else if (errno != EINTR) break;
   }
   ::close(fd);
   if (out) *out = text;
@@ -99,13 +98,9 @@ bool ReadLine(int fd, std::string& line, std::chrono::milliseconds limit) {
 }
 
 void UnprivilegedUser(uid_t& uid, gid_t& gid) {
-  uid = static_cast<uid_t>(-1);
-  gid = static_cast<gid_t>(-1);
   const passwd* pw = ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
-  if (pw) {
-    uid = pw->pw_uid;
-    gid = pw->pw_gid;
-  }
+  uid = pw ? pw->pw_uid : static_cast<uid_t>(-1);
+  gid = pw ? pw->pw_gid : static_cast<gid_t>(-1);
 }
 
 }  // namespace tarvik::test
