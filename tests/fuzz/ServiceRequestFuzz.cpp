@@ -7,6 +7,7 @@
 #include <memory>
 #include <regex>
 #include <set>
+#include <utility>
 
 #include "protocol/CommandTable.h"
 #include "service/admin/DemoData.h"
@@ -58,14 +59,10 @@ std::vector<bool> CheckWhere(const SqlFilter& f, const Dialect& d) {
 }
 
 // A LIKE pattern: '\' escapes only '\' and '_', no bare '_': '%' is its only wildcard.
-void CheckPattern(const std::string& pattern) {
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '_') Fail("a bare '_' in a LIKE pattern: " + Shown(pattern));
-    if (pattern[i] != '\\') continue;
-    Check(i + 1 < pattern.size() && (pattern[i + 1] == '\\' || pattern[i + 1] == '_'),
-          "a '\\' that escapes nothing in a LIKE pattern: " + Shown(pattern));
-    ++i;
-  }
+void CheckPattern(const std::string& p) {
+  for (std::size_t i = 0; i < p.size(); i += p[i] == '\\' ? 2 : 1)
+    Check(p[i] != '_' && (p[i] != '\\' || (i + 1 < p.size() && (p[i + 1] == '\\' || p[i + 1] == '_'))),
+          "a bare '_' or a '\\' that escapes nothing in a LIKE pattern: " + Shown(p));
 }
 
 struct SqlSeen {  // what SQLite reported: statements as written ('?' for bound values), errors "code: message"
@@ -162,11 +159,7 @@ void WatchSqlite() {
   sqlite3_auto_extension(reinterpret_cast<void (*)()>(OnOpen));
 }
 
-SqlSeen TakeSqlSeen() {
-  SqlSeen out;
-  std::swap(out, seen);
-  return out;
-}
+SqlSeen TakeSqlSeen() { return std::exchange(seen, SqlSeen{}); }
 
 // Empty when every token of sql is the service's own (words: kKeywords and the schema's names), else
 // the first that is not; postgres: placeholders are $1, $2, ... and no '?' is left.
