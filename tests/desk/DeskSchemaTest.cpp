@@ -1,4 +1,5 @@
-// The schema's steps: once however many instances start, the pre-desk release's data kept; command-line accounts.
+// The schema's steps: once however many instances start, the pre-desk release's data kept; accounts from
+// the command line.
 #include <unistd.h>
 
 #include <filesystem>

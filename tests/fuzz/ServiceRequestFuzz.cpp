@@ -45,7 +45,8 @@ const char* const kFallback = "t.fallback";
 
 // " AND " column (" = ?" | " LIKE ? ESCAPE '\'") per value, columns only of the maps; each '?' a LIKE's?
 std::vector<bool> CheckWhere(const SqlFilter& f, const Dialect& d) {
-  const std::regex piece(std::string(R"( AND (?:t\.s\d+ = \?|(t\.l\d+ )") + d.Like() + R"( \? ESCAPE '\\')))");
+  const std::regex piece(std::string(R"( AND (?:t\.s\d+ = \?|(t\.l\d+ )") + d.Like() +
+                         R"( \? ESCAPE '\\')))");
   std::vector<bool> isLike;
   std::smatch m;
   for (auto at = f.where.cbegin(); at != f.where.cend(); at = m[0].second) {
@@ -108,8 +109,8 @@ void CheckElements(const std::string& text, const std::vector<Element>& elements
   Check(elements.size() <= kMaxElements, "more elements than the limit");
   std::size_t pos = 0;
   for (const auto& e : elements) {
-    Check(!e.name.empty() && e.name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == std::string::npos,
-          "an element name " + Shown(e.name));
+    const bool plain = e.name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == std::string::npos;
+    Check(!e.name.empty() && plain, "an element name " + Shown(e.name));
     const std::string close = "</" + e.name + ">";
     Check(e.value.find(close) == std::string::npos, "a value holding its own close: " + e.name);
     const std::string whole = "<" + e.name + ">" + e.value + close;

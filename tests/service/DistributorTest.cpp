@@ -135,7 +135,8 @@ TEST(Config, AMisspeltSettingOrABadValueIsRefused) {
   const std::string file = tmp.path().toStdString() + "/service.conf";
   for (const char* config : {"metrix = off\n", "metrics = maybe\n"}) {
     WriteFile(file, config);
-    EXPECT_FALSE(ServiceProcess(ServiceSetup{false, "", {"--config", file}, "", TestDb::kSQLite}).Running()) << config;
+    const ServiceProcess service(ServiceSetup{false, "", {"--config", file}, "", TestDb::kSQLite});
+    EXPECT_FALSE(service.Running()) << config;
   }
 }
 

@@ -31,7 +31,8 @@ const std::string& DemoTemplate() {
 
 }  // namespace
 
-LocalService::LocalService(const LocalSetup& setup) : folder_(dir_.path().toStdString() + "/"), db_(setup.db) {
+LocalService::LocalService(const LocalSetup& setup)
+    : folder_(dir_.path().toStdString() + "/"), db_(setup.db) {
   const bool postgres = setup.which == TestDb::kPostgres || (setup.which == TestDb::kFromEnvironment && OnPostgres());
   if (db_.empty() && postgres) {
     PostgresServer* pg = PostgresServer::Installed() ? PostgresServer::Shared() : nullptr;

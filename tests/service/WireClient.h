@@ -26,7 +26,8 @@ inline std::string MultipartBody(const std::string& payload, const std::string& 
 }
 
 // A POST of body to path as bytes; contentType empty: the client's multipart one.
-inline std::string Post(const std::string& path, const std::string& body, const std::string& contentType = "") {
+inline std::string Post(const std::string& path, const std::string& body,
+                        const std::string& contentType = "") {
   return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: " +
          (contentType.empty() ? "multipart/form-data; boundary=b" : contentType) +
          "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
@@ -37,7 +38,9 @@ inline std::string RawCallOf(const std::string& path, const std::string& plain) 
   return Post(path, MultipartBody(GzipCompress(plain)));
 }
 inline std::string RawCall(const Req& request) { return RawCallOf(request.path, WrapPostData(request.text)); }
-inline std::string RawGet(const std::string& path) { return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"; }
+inline std::string RawGet(const std::string& path) {
+  return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+}
 
 // The next whole reply on fd (what follows stays in pending); false when none came within 10 s.
 inline bool NextReply(int fd, std::string& pending, Answer& out) {
@@ -47,7 +50,8 @@ inline bool NextReply(int fd, std::string& pending, Answer& out) {
     if (end != std::string::npos) {
       const std::string head = AsciiLower(pending.substr(0, end + 2));
       const std::size_t at = head.find("\r\ncontent-length:");
-      const std::size_t size = end + 4 + (at == std::string::npos ? 0 : std::strtoull(head.c_str() + at + 17, nullptr, 10));
+      const std::size_t length = at == std::string::npos ? 0 : std::strtoull(&head[at + 17], nullptr, 10);
+      const std::size_t size = end + 4 + length;
       if (pending.size() >= size) {
         out.line = pending.substr(0, pending.find("\r\n"));
         out.status = std::atoi(out.line.c_str() + out.line.find(' ') + 1);

@@ -55,7 +55,8 @@ bool CopyDemoData(const std::string& to) {
   static const struct Template {
     QTemporaryDir folder;
     std::string file = folder.filePath("demo.db").toStdString();
-    bool ok = folder.isValid() && RunProgram(SpawnSpec{{TARVIK_SERVICE_BIN, "demo", "--db", file}, true}) == 0;
+    bool ok = folder.isValid() &&
+              RunProgram(SpawnSpec{{TARVIK_SERVICE_BIN, "demo", "--db", file}, true}) == 0;
   } demo;
   std::error_code ec;
   return demo.ok && fs::copy_file(demo.file, to, ec);
@@ -74,7 +75,7 @@ ServiceProcess::ServiceProcess(const ServiceSetup& setup, const std::string& pro
     std::string why;
     PostgresServer* pg = PostgresServer::Installed() ? PostgresServer::Shared(&why) : nullptr;
     if (!PostgresServer::Installed()) skipped_ = "PostgreSQL is not installed";
-    else if (!pg) std::fprintf(stderr, "ServiceProcess: %s\n", why.c_str());  // installed but broken: a failure
+    else if (!pg) std::fprintf(stderr, "ServiceProcess: %s\n", why.c_str());  // broken: a failure
     if (!pg || (db_ = pg->CreateDatabase(setup.demoData)).empty()) return;
     ownsDb_ = true;
   } else {
@@ -248,12 +249,14 @@ bool PostgresServer::Start(std::string* why) {
   // Durability against a crash of the machine is not what tests look at.
   for (int attempt = 0; attempt < 3; ++attempt) {
     port_ = LoopbackServer::ClosedPort();
-    pid_ = Spawn(SpawnSpec{{bin_ + "postgres", "-D", folder_ + "data", "-p", std::to_string(port_), "-c",
-                            "listen_addresses=127.0.0.1", "-c", "unix_socket_directories=", "-c", "fsync=off", "-c",
-                            "full_page_writes=off", "-c", "max_connections=100", "-c", "shared_buffers=16MB"},
+    pid_ = Spawn(SpawnSpec{{bin_ + "postgres", "-D", folder_ + "data", "-p", std::to_string(port_),
+                            "-c", "listen_addresses=127.0.0.1", "-c", "unix_socket_directories=",
+                            "-c", "fsync=off", "-c", "full_page_writes=off",
+                            "-c", "max_connections=100", "-c", "shared_buffers=16MB"},
                            false, log, uid, gid});
     // Until it answers, or ends (the port was taken, or worse).
-    for (const auto deadline = Clock::now() + std::chrono::seconds(30); Clock::now() < deadline && !Ended(pid_);) {
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    while (Clock::now() < deadline && !Ended(pid_)) {
       if (Sql("postgres", "SELECT 1")) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
