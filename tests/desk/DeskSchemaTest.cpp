@@ -1,7 +1,6 @@
 // The schema's steps: once however many instances start, the pre-desk release's data kept; accounts from
 // the command line.
-#include <unistd.h>
-
+#include <QTemporaryDir>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -17,18 +16,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The pre-desk release's database (tests/desk/fixtures): its --db text, and the folder to remove.
-std::string OldDatabase(std::string& folder) {
+// The pre-desk release's database (tests/desk/fixtures), a SQLite file in folder: its --db text.
+std::string OldDatabase(const QTemporaryDir& folder) {
   if (OnPostgres()) {
     PostgresServer* pg = PostgresServer::Shared();
     const std::string url = pg->CreateDatabase(false), sql = "/tests/desk/fixtures/pre-desk-pg.sql";
     return pg->Sql(url.substr(url.rfind('/') + 1), ReadFile(TARVIK_SOURCE_DIR + sql)) ? url : std::string();
   }
-  folder = fs::temp_directory_path() / ("tarvik-schema-" + std::to_string(::getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  fs::copy_file(TARVIK_SOURCE_DIR "/tests/desk/fixtures/pre-desk.db", folder + "/service.db");
-  return folder + "/service.db";
+  const std::string file = folder.filePath("service.db").toStdString();
+  return fs::copy_file(TARVIK_SOURCE_DIR "/tests/desk/fixtures/pre-desk.db", file) ? file : std::string();
 }
 
 // Every row of every table of the release before the desk, as text.
@@ -50,7 +46,8 @@ std::string Rows(Connection& c) {
 
 TEST(DeskSchema, TheReleaseBeforeTheDeskOpensAndServesWithNothingLost) {
   if (OnPostgres() && !PostgresServer::Installed()) GTEST_SKIP() << "PostgreSQL is not installed";
-  std::string folder, error;
+  const QTemporaryDir folder;
+  std::string error;
   const std::string url = OldDatabase(folder);
   ASSERT_FALSE(url.empty());
   auto db = service::Database::Open(url, 4, &error);
@@ -88,7 +85,6 @@ TEST(DeskSchema, TheReleaseBeforeTheDeskOpensAndServesWithNothingLost) {
   EXPECT_NE(inbox.find("두번째"), std::string::npos);
   EXPECT_NE(inbox.find("SHOP2 에서"), std::string::npos);
   if (OnPostgres()) PostgresServer::Shared()->DropDatabase(url);
-  if (!folder.empty()) fs::remove_all(folder);
 }
 
 TEST(DeskSchema, AccountsFromTheCommandLineTakeThePasswordAsOneLine) {

@@ -6,10 +6,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QTemporaryDir>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -135,12 +135,11 @@ TEST(Connections, AClientThatStopsReadingIsClosedAtTheWriteDeadline) {
 
 // Regression: requests pipelined before a half-close were dropped after the first reply (a large file reply first).
 TEST(Connections, PipelinedRequestsBeforeAHalfCloseAreAllAnswered) {
-  char folder[] = "/tmp/tarvik-pipelined.XXXXXX";
-  ASSERT_NE(::mkdtemp(folder), nullptr);
-  const std::string big = std::string(folder) + "/big.bin";
+  const QTemporaryDir folder;
+  const std::string big = folder.filePath("big.bin").toStdString();
   std::ofstream(big).close();
   ASSERT_EQ(::truncate(big.c_str(), 32 << 20), 0);
-  ServiceProcess service(true, folder);
+  ServiceProcess service(true, folder.path().toStdString());
   REQUIRE_RUNNING(service);
   const int fd = ConnectLoopback(service.Port());
   ASSERT_GE(fd, 0);
@@ -158,7 +157,6 @@ TEST(Connections, PipelinedRequestsBeforeAHalfCloseAreAllAnswered) {
   }
   EXPECT_TRUE(ClosedBy(fd, Clock::now() + std::chrono::seconds(5)));
   ::close(fd);
-  std::filesystem::remove_all(folder);
 }
 
 // Regression: one client took the whole cap. Started with a low open-file limit, which the service raises.

@@ -1,7 +1,7 @@
 // In-process: the supplier's admin commands, the update files served, and what each path answers.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <QTemporaryDir>
 #include <filesystem>
 
 #include "service/admin/Admin.h"
@@ -101,9 +101,8 @@ std::string Manifest(const std::string& program, const std::string& modules, con
 }
 
 TEST(Supplier, PublishedUpdateIsServedWithItsManifest) {
-  const std::string src = fs::temp_directory_path() / ("tarvik-publish-" + std::to_string(::getpid()));
-  const std::string update = src + "/update";
-  fs::create_directories(src);
+  const QTemporaryDir tmp;
+  const std::string src = tmp.path().toStdString(), update = src + "/update";
   WriteFile(src + "/TKClientI", "program bytes v2");
   WriteFile(src + "/libextra.so", "module bytes");
   WriteFile(src + "/ClientLeft.bmp", "BM image bytes");
@@ -154,7 +153,6 @@ TEST(Supplier, PublishedUpdateIsServedWithItsManifest) {
   EXPECT_EQ(releases, 2u);  // the current one and the one before
   for (const auto& e : fs::recursive_directory_iterator(update))
     EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
-  fs::remove_all(src);
 }
 
 // Each broken request gets its status and, on a /NET/ path, a failure reply (the body limit is the front's).
