@@ -11,6 +11,8 @@
 namespace tarvik::test {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // Whether bytes, whole messages of PostgreSQL's protocol (a type byte and a
 // length that counts itself), hold an Execute: a prepared statement is sent
 // once and run by a later message.
@@ -25,11 +27,6 @@ bool HoldsExecute(const std::string& bytes) {
   return false;
 }
 
-long long Now() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
 }  // namespace
 
 CuttingProxy::CuttingProxy(std::uint16_t upstreamPort) : upstream_(upstreamPort) {
@@ -37,7 +34,7 @@ CuttingProxy::CuttingProxy(std::uint16_t upstreamPort) : upstream_(upstreamPort)
   thread_ = std::thread([this] {
     while (listenFd_ >= 0 && !stop_) {
       const int fd = Readable(listenFd_) ? ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC) : -1;
-      if (fd >= 0 && Now() < reachableAt_) CloseSocket(fd);
+      if (fd >= 0 && Clock::now() < reachableAt_.load()) CloseSocket(fd);
       else if (fd >= 0) relays_.emplace_back([this, fd] { Relay(fd); });
     }
   });
@@ -90,11 +87,12 @@ void CuttingProxy::Relay(int client) {
     }
     if (!SendAll(server, bytes)) break;
     if (cut) {  // the server has acted once it answers; the answer never arrives
-      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-      while (!stop_ && std::chrono::steady_clock::now() < until && !Readable(server)) {
+      const auto until = Clock::now() + std::chrono::seconds(10);
+      while (!stop_ && Clock::now() < until && !Readable(server)) {
       }
       ++cuts_;
-      reachableAt_ = Now() + static_cast<long long>(unreachable * 1e9);
+      const std::chrono::duration<double> closedFor(unreachable);
+      reachableAt_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(closedFor);
       break;
     }
   }

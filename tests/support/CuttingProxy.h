@@ -7,6 +7,7 @@
 // cut (connections closed as they come), or a black hole (nothing relayed,
 // new connections held unanswered). A thread per connection; every wait bounded.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -41,7 +42,7 @@ class CuttingProxy {
   int execute_ = 1;
   std::atomic<int> cuts_{0};
   double unreachable_ = 0;  // after the next cut
-  std::atomic<long long> reachableAt_{0};  // steady clock, nanoseconds
+  std::atomic<std::chrono::steady_clock::time_point> reachableAt_{};
   std::atomic<bool> blackHole_{false};
   std::atomic<bool> stop_{false};
   std::vector<std::thread> relays_;  // touched by the accepting thread only
