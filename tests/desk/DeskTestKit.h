@@ -83,8 +83,8 @@ class Visitor {
 
   Page Get(const std::string& target) { return Send("GET", target, std::string()); }
   // With the CSRF token of the last page unless fields name one.
-  Page Post(const std::string& target, Params fields = {}, bool withCsrf = true) {
-    if (withCsrf && !fields.count("csrf")) fields["csrf"] = csrf;
+  Page Post(const std::string& target, Params fields = {}) {
+    if (!fields.count("csrf")) fields["csrf"] = csrf;
     const std::string q = service::desk::QueryString(fields);
     return Send("POST", target, q.empty() ? q : q.substr(1));
   }
