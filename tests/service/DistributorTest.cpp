@@ -128,15 +128,17 @@ TEST(Operations, TheRequestLogAndTheMetricsFollowWhatAShopDoes) {
   EXPECT_EQ(text.find("order note"), std::string::npos);
 }
 
-// serve --config: the file's settings and the command line over them are Package's (the packaged file's
-// comments, metrics on, listen, db and update-dir given again); a misspelt setting or a bad value stops it.
-TEST(Config, AMisspeltSettingOrABadValueIsRefused) {
+// serve --config: a setting of the file applies (metrics are on by default), a misspelt one or a bad value stops
+// it. The packaged file's comments and settings, and the command line over them (listen, db, update-dir), are
+// Package's.
+TEST(Config, TheFilesSettingsApplyAndAMisspeltOneOrABadValueIsRefused) {
   const QTemporaryDir tmp;
   const std::string file = tmp.path().toStdString() + "/service.conf";
-  for (const char* config : {"metrix = off\n", "metrics = maybe\n"}) {
+  for (const auto& [config, metricsStatus] : std::vector<std::pair<std::string, int>>{
+           {"metrics = off\n", 404}, {"metrix = off\n", 0}, {"metrics = maybe\n", 0}}) {  // 0: it does not start
     WriteFile(file, config);
-    const ServiceProcess service(ServiceSetup{false, "", {"--config", file}, "", TestDb::kSQLite});
-    EXPECT_FALSE(service.Running()) << config;
+    ServiceProcess service(ServiceSetup{false, "", {"--config", file}, "", TestDb::kSQLite});
+    EXPECT_EQ(service.Running() ? Get(service.Port(), "/metrics").status : 0, metricsStatus) << config;
   }
 }
 
