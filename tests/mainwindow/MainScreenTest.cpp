@@ -273,7 +273,7 @@ class DateClassScreen : public MainWindowTest {
   std::string password() const override { return "5678"; }
 };
 
-TEST_F(DateClassScreen, OrdererClassTwoSeesUnitCostDatesAndNoPriceCheck) {
+TEST_F(DateClassScreen, OrdererClassTwoSeesUnitCostDatesNoPriceCheckAndNoAmounts) {
   EXPECT_TRUE(Find<QCheckBox>("ChkBxOCost")->isHidden());
   EXPECT_EQ(S(Find<QLabel>("LblTitle")->text()), dm->MasterInfo.M_BIGO);
   EXPECT_EQ(dm->Catalogue.TradedCount, 120);
@@ -284,6 +284,10 @@ TEST_F(DateClassScreen, OrdererClassTwoSeesUnitCostDatesAndNoPriceCheck) {
   Type("ABC");
   Key(Qt::Key_F10);
   EXPECT_TRUE(Find<QLineEdit>("EdtGN")->text().isEmpty());
+  // No amounts for an orderer who sees no prices.
+  AddTraded(0, "2");
+  EXPECT_EQ(main->Draft().LineCount(), 1);
+  EXPECT_EQ(S(Find<QLabel>("LblLineAmount")->text()) + S(Find<QLabel>("LblTotal")->text()), "");
 }
 
 }}  // namespace tarvik::test

@@ -76,20 +76,6 @@ TEST_F(Guard, AmountsOfPricedLinesAndALineWithoutAPrice) {
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
-class PriceHidden : public Guard {
- protected:
-  std::string ordererId() const override { return "SHOP2"; }
-  std::string password() const override { return "5678"; }
-};
-
-// Orderers of class "2" see dates in place of prices on this screen.
-TEST_F(PriceHidden, NoAmountsForAnOrdererWhoSeesNoPrices) {
-  AddTraded(0, "2");
-  EXPECT_EQ(main->Draft().LineCount(), 1);
-  EXPECT_EQ(Label("LblLineAmount"), "");
-  EXPECT_EQ(Label("LblTotal"), "");
-}
-
 TEST_F(Guard, AngleBracketsNeverReachTheBasket) {
   TypeInBox("EdtNote", "a<b>c");
   EXPECT_EQ(main->Draft().Note, "ABC");  // as the box shows it, capitals included
