@@ -150,28 +150,6 @@ TEST_F(BrowserScreen, TwoProductsAddedInARowAreInTheBasketAfterTheBrowserCloses)
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
 }
 
-TEST_F(BrowserScreen, KeysMoveTheFocusWhileSideButtonsAndTheWheelLeaveIt) {
-  Browse([&](TFrmGPartS& d) {
-    const struct { int key; const char* focus; } steps[] = {
-        {Qt::Key_Left, "SGP1"}, {Qt::Key_Right, "SGP2"}, {Qt::Key_Right, "SGN"},    {Qt::Key_Right, "SGN"},
-        {Qt::Key_Left, "SGP2"}, {Qt::Key_Tab, "SGN"},    {Qt::Key_Tab, "SGP1"},     {Qt::Key_Return, "SGP2"},
-        {Qt::Key_Left, "SGP1"}};
-    for (const auto& s : steps) {
-      Press(s.key);
-      EXPECT_EQ(d.focusWidget(), Grid(s.focus)) << s.key;
-    }
-    Press(Qt::Key_F12);
-    EXPECT_TRUE(d.Browser().AllView());
-    const int last = d.Browser().RowCount(kProducts) - 1;
-    d.SideButton(ListButton::End)->click();
-    EXPECT_EQ(Count(), std::to_string(last + 1));
-    // The wheel moves the focused list, wherever it turns.
-    for (const char* over : {"SGP1", "SGN"}) Wheel(Grid(over), -120);
-    EXPECT_EQ(Sel(kMajors), 2);
-    EXPECT_EQ(d.focusWidget(), Grid("SGP1"));
-  });
-}
-
 TEST_F(BrowserScreen, F1ShowsTheNoteOfTheSelectedProductBesideTheBrowser) {
   Browse([&](TFrmGPartS& d) {
     Press(Qt::Key_Right);
