@@ -210,7 +210,7 @@ TEST_F(MainScreen, F9AndTheClearButtonAskBeforeEmptyingAFilledBasket) {
   EXPECT_FALSE(main->Draft().HasLines());
   EXPECT_TRUE(Find<QLineEdit>("EdtDD")->text().isEmpty());
   EXPECT_FALSE(Find<QCheckBox>("ChkBxIOG")->isChecked());
-  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));  // F9 on an empty basket: the order keys' table
+  EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));  // F9 on an empty basket: the desk test's
 }
 
 class DateClassScreen : public MainWindowTest {

@@ -139,7 +139,7 @@ TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
-// F11 and the button on an empty basket are the order keys' table's.
+// An empty basket's print is the desk test's.
 TEST_F(Basket, TheOrderPrintButtonPrintsTheBasketButF11InTheSearchBoxDoesNot) {
   main->Draft().AddLine(dm->Catalogue.TradedGoods[0].G_CODE, dm->Catalogue.TradedGoods[0].G_NAME, "EA", "3", "");
   main->Draft().AddDirectLine("수동 전구", "EA", "10", "");
