@@ -9,7 +9,6 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
-#include <cmath>
 
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -236,46 +235,6 @@ TEST(UpdatePassesServerFailures, EachStopsThePassWithItsMessage) {
   }
   EXPECT_FALSE(Exists(site.programDir + "NEW_" + site.exeName) || Exists(site.programDir + "gone.so"));
   EXPECT_EQ(ReadFile(site.programDir + site.exeName), "old program");
-}
-
-double Luminance(QRgb c) {  // relative luminance (0 black ... 1 white) of an sRGB colour
-  auto lin = [](int v) { return v <= 10 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
-  return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
-}
-
-TEST(Splash, SkinBitmapShapesTheWindow_WithoutASkinTheStatusLineReadsOnTheCarriedPicture) {
-  test::UpdateSite site;
-  test::ScriptedPrompter prompter;
-  const Seams seams = test::TestSeams(prompter);
-  // Without update.bmp the black status line stood on a near-black background.
-  TFrmSplash plain(site.CheckPlaces(), seams);
-  EXPECT_FALSE(plain.HasSkin());
-  EXPECT_EQ(plain.size(), QSize(402, 268));
-  auto* label = plain.findChild<QLabel*>("LblMsg");
-  label->setText(QString::fromUtf8("업데이트 서버와 연결중 입니다"));
-  const QImage shown = plain.grab().toImage();
-  std::vector<double> behind;  // the background behind the line is what most of its pixels show
-  const QRect line = label->geometry();
-  for (int y = line.top(); y <= line.bottom(); ++y)
-    for (int x = line.left(); x <= line.right(); ++x) behind.push_back(Luminance(shown.pixel(x, y)));
-  const double text = *std::min_element(behind.begin(), behind.end());  // the letters' cores
-  std::nth_element(behind.begin(), behind.begin() + behind.size() / 2, behind.end());
-  // 7:1 is the contrast the accessibility guidelines ask of small text.
-  EXPECT_GE((behind[behind.size() / 2] + 0.05) / (text + 0.05), 7.0);
-
-  QImage skin(300, 200, QImage::Format_RGB32);
-  skin.fill(qRgb(0x10, 0x20, 0x30));
-  for (int x = 0; x < 300; ++x) skin.setPixel(x, 0, qRgb(0xFF, 0x00, 0xFF));  // transparent top row
-  ASSERT_TRUE(skin.save(QString::fromStdString(site.imageDir + "update.bmp"), "BMP"));
-  TFrmSplash splash(site.CheckPlaces(), seams);
-  EXPECT_TRUE(splash.HasSkin());
-  EXPECT_EQ(splash.size(), QSize(300, 200));
-  EXPECT_FALSE(splash.mask().contains(QPoint(5, 0)));
-  EXPECT_TRUE(splash.mask().contains(QPoint(5, 1)));
-  // The replacement pass takes the skin from the installed folder's icons.
-  UpdatePlaces elsewhere = site.ApplyPlaces();
-  elsewhere.ImageDir = site.root + "nowhere/";
-  EXPECT_TRUE(TFrmSplash(elsewhere, seams).HasSkin());
 }
 
 TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded_NameWithANulIsRefused) {
