@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <cmath>
 
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -235,6 +236,31 @@ TEST(UpdatePassesServerFailures, EachStopsThePassWithItsMessage) {
   }
   EXPECT_FALSE(Exists(site.programDir + "NEW_" + site.exeName) || Exists(site.programDir + "gone.so"));
   EXPECT_EQ(ReadFile(site.programDir + site.exeName), "old program");
+}
+
+double Luminance(QRgb c) {  // relative luminance (0 black ... 1 white) of an sRGB colour
+  auto lin = [](int v) { return v <= 10 ? v / 255.0 / 12.92 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+  return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
+}
+
+// Without update.bmp the black status line stood on a near-black background.
+TEST(Splash, WithoutASkinTheStatusLineReadsOnTheCarriedPicture) {
+  test::UpdateSite site;
+  test::ScriptedPrompter prompter;
+  const Seams seams = test::TestSeams(prompter);
+  TFrmSplash plain(site.CheckPlaces(), seams);
+  EXPECT_FALSE(plain.HasSkin());
+  auto* label = plain.findChild<QLabel*>("LblMsg");
+  label->setText(QString::fromUtf8("업데이트 서버와 연결중 입니다"));
+  const QImage shown = plain.grab().toImage();
+  std::vector<double> behind;  // the background behind the line is what most of its pixels show
+  const QRect line = label->geometry();
+  for (int y = line.top(); y <= line.bottom(); ++y)
+    for (int x = line.left(); x <= line.right(); ++x) behind.push_back(Luminance(shown.pixel(x, y)));
+  const double text = *std::min_element(behind.begin(), behind.end());  // the letters' cores
+  std::nth_element(behind.begin(), behind.begin() + behind.size() / 2, behind.end());
+  // 7:1 is the contrast the accessibility guidelines ask of small text.
+  EXPECT_GE((behind[behind.size() / 2] + 0.05) / (text + 0.05), 7.0);
 }
 
 TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded_NameWithANulIsRefused) {
