@@ -27,8 +27,8 @@ class BrowserScreen : public MainWindowTest {
     ASSERT_NE(b, nullptr) << "the browser did not open";
   }
   RowGrid* Grid(const char* name) { return b->findChild<RowGrid*>(name); }
-  void Press(int key, int times = 1, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    for (int i = 0; i < times; ++i) QTest::keyClick(b->focusWidget(), static_cast<Qt::Key>(key), mods);
+  void Press(int key, int times = 1) {
+    for (int i = 0; i < times; ++i) QTest::keyClick(b->focusWidget(), static_cast<Qt::Key>(key));
   }
   void AllView() { b->findChild<QRadioButton*>("RdBtnAll")->click(); }
   int Sel(BrowserList l) { return b->Browser().Selected(l); }
