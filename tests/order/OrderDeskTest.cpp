@@ -2,7 +2,6 @@
 #include <functional>
 
 #include "net/CallIndex.h"
-#include "order/BasketAmounts.h"
 #include "order/OrderDraft.h"
 #include "order/OrderWire.h"
 #include "order/QuantityEntry.h"
@@ -148,23 +147,6 @@ class Desk : public DeskTest {
  protected:
   Desk() { server.SetReply(Reply("1")); }
 };
-
-// The amounts under the basket, shown and never sent: the orderer's unit prices of the traded products.
-TEST_F(Desk, AmountsOfPricedLinesAndOfLinesWithoutAPriceOrWithHiddenPrices) {
-  dm.Catalogue.TradedGoods[0].G_CODE = "P00002";
-  dm.Catalogue.TradedGoods[0].U_COST = "34300";
-  dm.Catalogue.TradedGoods[1].G_CODE = "P00010";
-  dm.Catalogue.TradedGoods[1].U_COST = "4700";
-  dm.Catalogue.TradedCount = 2;
-  const PriceBook prices(dm);
-  OrderDraft& d = desk.Draft();
-  AddThreeLines(d);  // P00002 × 3, P00010 × 1,200, one typed in by hand
-  EXPECT_EQ(LineAmountText(d.Line(1), prices), "2번 금액: 4,700 × 1,200 = 5,640,000원");
-  EXPECT_EQ(LineAmountText(d.Line(2), prices), "3번 금액: 단가 없음");
-  EXPECT_EQ(TotalText(d, prices), "합계: 5,742,900원 (단가 없는 제품 1개 제외)");
-  dm.CustomerInfo.C_GU = "2";  // an orderer who sees no prices
-  EXPECT_EQ(LineAmountText(d.Line(1), prices) + TotalText(d, prices), "");
-}
 
 TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
   AddThreeLines(desk.Draft());
