@@ -1,7 +1,6 @@
 // The start-up decision: which command lines go on, what each hand-over starts; one program per basket.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -12,7 +11,6 @@
 #include "session/Session.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSeams.h"
-#include "tests/update/UpdateSite.h"
 
 namespace tarvik { namespace {
 
@@ -63,21 +61,6 @@ TEST(Startup, HandOversStartTheRightProgramWithWholeArguments) {
   EXPECT_FALSE(ActOnStartResult(v, launcher));
   const std::string t = "/opt/Tarvik Client/TKClientI|/opt/Tarvik Client/|/SKIPCHECK";
   EXPECT_EQ(launcher.launches, (Args{t, t + "|새 버전X"}));
-}
-
-TEST(Startup, ProgramDirIsTheRealProgramFilesFolder) {
-#ifdef _WIN32
-  GTEST_SKIP() << "a Windows shortcut is a .lnk file the shell resolves; the program always gets its own path";
-#endif
-  test::UpdateSite site;  // the program in "installed client/"
-  const std::string link = site.root + "shortcut";
-  ASSERT_TRUE(QFile::link(QString::fromStdString(site.programDir + site.exeName), QString::fromStdString(link)));
-  StartValues v;
-  v.TargetDir = v.UpdateMessage = v.ExtraArg = "left";
-  SetStartPaths(v, ResolveProgramFile(link), "/w/");
-  EXPECT_EQ(v.ProgramDir + "|" + v.ExeName, site.programDir + "|TKClientI");
-  EXPECT_TRUE(v.TargetDir.empty() && v.UpdateMessage.empty() && v.ExtraArg.empty());
-  EXPECT_FALSE(ResolveProgramFile(site.root + "nothing/here").empty());  // no such file: the running executable
 }
 
 TEST(BasketClaim, ASecondProgramOfTheSameOrdererIsToldAndEnds_AnotherOrdererOrALaterOneGetsIt) {

@@ -27,8 +27,8 @@ class BrowserScreen : public MainWindowTest {
     ASSERT_NE(b, nullptr) << "the browser did not open";
   }
   RowGrid* Grid(const char* name) { return b->findChild<RowGrid*>(name); }
-  void Press(int key, int times = 1, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    for (int i = 0; i < times; ++i) QTest::keyClick(b->focusWidget(), static_cast<Qt::Key>(key), mods);
+  void Press(int key, int times = 1) {
+    for (int i = 0; i < times; ++i) QTest::keyClick(b->focusWidget(), static_cast<Qt::Key>(key));
   }
   void AllView() { b->findChild<QRadioButton*>("RdBtnAll")->click(); }
   int Sel(BrowserList l) { return b->Browser().Selected(l); }
@@ -148,28 +148,6 @@ TEST_F(BrowserScreen, TwoProductsAddedInARowAreInTheBasketAfterTheBrowserCloses)
   EXPECT_EQ(main->Draft().Line(0).GoodsCode + main->Draft().Line(0).Quantity, "P025053");
   EXPECT_EQ(main->Draft().Line(1).GoodsCode + main->Draft().Line(1).Quantity, "P025042");
   EXPECT_TRUE(prompter.prompts.empty()) << prompter.Last();
-}
-
-TEST_F(BrowserScreen, KeysMoveTheFocusWhileSideButtonsAndTheWheelLeaveIt) {
-  Browse([&](TFrmGPartS& d) {
-    const struct { int key; const char* focus; } steps[] = {
-        {Qt::Key_Left, "SGP1"}, {Qt::Key_Right, "SGP2"}, {Qt::Key_Right, "SGN"},    {Qt::Key_Right, "SGN"},
-        {Qt::Key_Left, "SGP2"}, {Qt::Key_Tab, "SGN"},    {Qt::Key_Tab, "SGP1"},     {Qt::Key_Return, "SGP2"},
-        {Qt::Key_Left, "SGP1"}};
-    for (const auto& s : steps) {
-      Press(s.key);
-      EXPECT_EQ(d.focusWidget(), Grid(s.focus)) << s.key;
-    }
-    Press(Qt::Key_F12);
-    EXPECT_TRUE(d.Browser().AllView());
-    const int last = d.Browser().RowCount(kProducts) - 1;
-    d.SideButton(ListButton::End)->click();
-    EXPECT_EQ(Count(), std::to_string(last + 1));
-    // The wheel moves the focused list, wherever it turns.
-    for (const char* over : {"SGP1", "SGN"}) Wheel(Grid(over), -120);
-    EXPECT_EQ(Sel(kMajors), 2);
-    EXPECT_EQ(d.focusWidget(), Grid("SGP1"));
-  });
 }
 
 TEST_F(BrowserScreen, F1ShowsTheNoteOfTheSelectedProductBesideTheBrowser) {

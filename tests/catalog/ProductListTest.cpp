@@ -1,4 +1,5 @@
-// The product lists without their screen: page, cells, key map, searches, the panel's box, the note.
+// The product lists without their screen: page, cells, key map, searches, the panel's box, the note;
+// the basket's amounts at the traded products' prices.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 #include "catalog/ProductNote.h"
 #include "mainwindow/ProductPanel.h"
 #include "catalog/ProductSearch.h"
+#include "order/BasketAmounts.h"
 #include "order/OrderDraft.h"
 #include "tests/order/DeskFixture.h"
 
@@ -187,6 +189,25 @@ TEST_F(ProductNoteRequest, TheRequestAndAnUnreachableService) {
   EXPECT_EQ(LoadProductNote(dm, seams, "P00001", true), -1);
   EXPECT_EQ(prompter.Last(), "전체 읽기 오류입니다\r\r다시 시도하십시요.");
   EXPECT_TRUE(dm.Catalogue.MemoReply.empty());
+}
+
+using Amounts = test::DeskTest;
+
+// The amounts under the basket, shown and never sent: the orderer's unit prices of the traded products.
+TEST_F(Amounts, OfPricedLinesAndOfLinesWithoutAPriceOrWithHiddenPrices) {
+  dm.Catalogue.TradedGoods[0].G_CODE = "P00002";
+  dm.Catalogue.TradedGoods[0].U_COST = "34300";
+  dm.Catalogue.TradedGoods[1].G_CODE = "P00010";
+  dm.Catalogue.TradedGoods[1].U_COST = "4700";
+  dm.Catalogue.TradedCount = 2;
+  const PriceBook prices(dm);
+  OrderDraft& d = desk.Draft();
+  test::AddThreeLines(d);  // P00002 × 3, P00010 × 1,200, one typed in by hand
+  EXPECT_EQ(LineAmountText(d.Line(1), prices), "2번 금액: 4,700 × 1,200 = 5,640,000원");
+  EXPECT_EQ(LineAmountText(d.Line(2), prices), "3번 금액: 단가 없음");
+  EXPECT_EQ(TotalText(d, prices), "합계: 5,742,900원 (단가 없는 제품 1개 제외)");
+  dm.CustomerInfo.C_GU = "2";  // an orderer who sees no prices
+  EXPECT_EQ(LineAmountText(d.Line(1), prices) + TotalText(d, prices), "");
 }
 
 }}  // namespace tarvik

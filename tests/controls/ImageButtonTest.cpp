@@ -98,20 +98,6 @@ struct ButtonOnForm : ::testing::Test {
   const QPoint in{10, 10};
 };
 
-TEST_F(ButtonOnForm, PressDragOutAndReleaseOutsideKeepsPressedFrameAndFiresNoClick) {
-  if (!kSyntheticMovesHover) GTEST_SKIP() << "no enter or leave from a synthetic move on the windows platform";
-  QSignalSpy leaves(button, &TImageButton::OnMouseLeave);
-  QTest::mouseMove(button, in);
-  QTest::mousePress(button, Qt::LeftButton, {}, in);
-  EXPECT_EQ(button->ShownFrame(), 2);
-  QTest::mouseMove(button, QPoint(150, 40));  // out of the button, still held
-  EXPECT_EQ(button->ShownFrame(), 2);
-  EXPECT_GE(leaves.count(), 1);
-  QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(150, 40));
-  EXPECT_EQ(button->ShownFrame(), 0);
-  EXPECT_EQ(clicks.count(), 0);
-}
-
 TEST_F(ButtonOnForm, ClickInsideShowsHoverFrameAndQuickPairIsTwoClicks) {
   QTest::mouseMove(button, in);
   EXPECT_EQ(button->ShownFrame(), kSyntheticMovesHover ? 1 : 0);

@@ -166,13 +166,9 @@ class MainWindowTest : public ::testing::Test {
   }
   std::string Newest(bool samples = false) { return TagValue("OH_CODE", TagValue("RDC_0", ListOf(samples))); }
   long long Orders(bool samples = false) { return TagInt("RESULT_RECORD_COUNT", ListOf(samples)); }
-  // The order as the service holds it: header and line i.
+  // The order's header as the service holds it.
   std::string Head(const std::string& code) {
     return TagValue("ORDERH_DATA", RequestOrderOpen(Direct(), dm->MasterInfo.M_CODE, code).reply);
-  }
-  std::string LineOf(const std::string& code, int i) {
-    return TagValue("RDC_" + std::to_string(i),
-                    TagValue("ORDERL_DATA", RequestOrderOpen(Direct(), dm->MasterInfo.M_CODE, code).reply));
   }
   // The messages left for the supplier, one line each, tab-separated cells.
   std::vector<Texts> Messages() {

@@ -1,10 +1,7 @@
 // The basket side of the main window against the reference service.
-#include <QCalendarWidget>
 #include <QLabel>
-#include <QTableView>
 
 #include "controls/ImageButton.h"
-#include "order/DeliveryCalendar.h"
 #include "net/CallIndex.h"
 #include "tests/mainwindow/MainFixture.h"
 
@@ -142,44 +139,7 @@ TEST_F(Basket, DirectInputAddsTwoProductsUntilCancelled) {
   EXPECT_TRUE(prompter.prompts.empty());
 }
 
-TEST_F(Basket, CalendarStartsOnTheTypedDateAndDoubleClickChooses) {
-  auto* edtDD = Find<QLineEdit>("EdtDD");
-  edtDD->setText("990101");
-  QDate start;
-  script.Then([&](QDialog& d) {
-    auto* cal = static_cast<TFrmCA&>(d).Calendar();
-    start = cal->selectedDate();
-    cal->setSelectedDate(QDate(2010, 3, 5));
-    auto* view = cal->findChild<QTableView*>();
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->currentIndex()).center());
-  });
-  Click("SBDate");
-  EXPECT_EQ(start, QDate(2099, 1, 1));
-  EXPECT_EQ(S(edtDD->text()), "100305");
-  EXPECT_EQ(main->Draft().DeliveryDate, "100305");
-
-  // An impossible date opens on today; Esc keeps the text.
-  edtDD->setText("070229");
-  script.Then([&](QDialog& d) {
-    start = static_cast<TFrmCA&>(d).Calendar()->selectedDate();
-    QTest::keyClick(static_cast<TFrmCA&>(d).Calendar(), Qt::Key_Escape);
-  });
-  Click("SBDate");
-  EXPECT_EQ(start, QDate::currentDate());
-  EXPECT_EQ(S(edtDD->text()), "070229");
-  EXPECT_EQ(Focus(), edtDD);
-
-  // Without the mouse: Ctrl+D opens it, the arrows move the day, Enter takes it.
-  edtDD->setText("100305");
-  script.Then([&](QDialog&) {
-    for (int key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return})
-      QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
-  });
-  Key(Qt::Key_D, Qt::ControlModifier);
-  EXPECT_EQ(S(edtDD->text()), "100314");
-}
-
-// F11 and the button on an empty basket are the order keys' table's.
+// An empty basket's print is the desk test's.
 TEST_F(Basket, TheOrderPrintButtonPrintsTheBasketButF11InTheSearchBoxDoesNot) {
   main->Draft().AddLine(dm->Catalogue.TradedGoods[0].G_CODE, dm->Catalogue.TradedGoods[0].G_NAME, "EA", "3", "");
   main->Draft().AddDirectLine("수동 전구", "EA", "10", "");

@@ -1,4 +1,4 @@
-// The basket's guards on the main window: amounts, angle brackets, the journal, scans, a lost reply.
+// The basket's guards on the main window: angle brackets, the journal, scans, a lost reply.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -16,7 +16,6 @@ namespace {
 
 class Guard : public MainWindowTest {
  protected:
-  std::string Label(const char* name) { return S(Find<QLabel>(name)->text()); }
   // A new main window that keeps its basket below folder, as at a log-in.
   void Start() {
     main.reset();
@@ -46,49 +45,6 @@ class Guard : public MainWindowTest {
   }
   const std::string folder = S(dir.path()) + "/baskets";
 };
-
-TEST_F(Guard, AmountsOfPricedLinesAndALineWithoutAPrice) {
-  // SHOP1's unit prices of the first three traded products.
-  ASSERT_EQ(dm->Catalogue.TradedGoods[0].U_COST + " " + dm->Catalogue.TradedGoods[1].U_COST + " " + dm->Catalogue.TradedGoods[2].U_COST,
-            "4700 34300 23900");
-  EXPECT_EQ(Label("LblTotal"), "");
-  AddTraded(0, "3");
-  AddTraded(1, "1200");
-  AddTraded(2, "2");
-  EXPECT_EQ(Label("LblTotal"), "합계: 41,221,900원");
-  EXPECT_EQ(Label("LblLineAmount"), "3번 금액: 23,900 × 2 = 47,800원");
-  Find<RowGrid>("SGS")->setFocus();
-  Key(Qt::Key_Up);
-  EXPECT_EQ(Label("LblLineAmount"), "2번 금액: 34,300 × 1,200 = 41,160,000원");
-
-  AddByHand(QStringLiteral("수동 전구"), "EA", "5");
-  EXPECT_EQ(Label("LblLineAmount"), "4번 금액: 단가 없음");
-  EXPECT_EQ(Label("LblTotal"), "합계: 41,221,900원 (단가 없는 제품 1개 제외)");
-  // A changed quantity changes the amounts.
-  Find<RowGrid>("SGS")->setFocus();
-  for (int i = 0; i < 3; ++i) Key(Qt::Key_Up);
-  script.Then([](QDialog& d) {
-    EnterQuantity(d, "10");
-  });
-  Key(Qt::Key_Return);
-  EXPECT_EQ(Label("LblLineAmount"), "1번 금액: 4,700 × 10 = 47,000원");
-  EXPECT_EQ(Label("LblTotal"), "합계: 41,254,800원 (단가 없는 제품 1개 제외)");
-  EXPECT_TRUE(prompter.prompts.empty());
-}
-
-class PriceHidden : public Guard {
- protected:
-  std::string ordererId() const override { return "SHOP2"; }
-  std::string password() const override { return "5678"; }
-};
-
-// Orderers of class "2" see dates in place of prices on this screen.
-TEST_F(PriceHidden, NoAmountsForAnOrdererWhoSeesNoPrices) {
-  AddTraded(0, "2");
-  EXPECT_EQ(main->Draft().LineCount(), 1);
-  EXPECT_EQ(Label("LblLineAmount"), "");
-  EXPECT_EQ(Label("LblTotal"), "");
-}
 
 TEST_F(Guard, AngleBracketsNeverReachTheBasket) {
   TypeInBox("EdtNote", "a<b>c");

@@ -180,7 +180,26 @@ TEST_F(Desk, NewOrderAndItsSupplierMessageGoOutByteForByte) {
   EXPECT_EQ(port.calls, Texts{"redraw cleared"});
 }
 
-// An empty basket and the supplier's marks are the screen tests'.
+// On an empty basket each operation says why it does nothing, or does nothing, and asks the service nothing.
+TEST_F(Desk, AnEmptyBasketIsRefusedWithTheOperationsReasonOrLeftAlone) {
+  const std::pair<std::function<void()>, std::string> cases[] = {
+      {[&] { desk.SendOrder(); }, "발주할 제품이 없습니다."},
+      {[&] { desk.CopyOrder(); }, "복사할 내용을 열기하여 먼저 선택하십시요."},
+      {[&] { desk.RegisterSample(); }, "먼저 샘플로 등록할 내용을 발주열기하여 선택해 주십시요."},
+      {[&] { desk.Print(); }, "발주내역이 없읍니다.\r\r발주내역을 선택해주십시요."},
+      {[&] { desk.DeleteOrder(); }, ""},
+      {[&] { desk.ClearScreen(); }, ""},
+  };
+  for (const auto& [act, told] : cases) {
+    prompter.Clear();
+    act();
+    EXPECT_EQ(prompter.Texts(), told.empty() ? Texts{} : Texts{told}) << told;
+  }
+  EXPECT_EQ(Requests(), 0u);
+  EXPECT_FALSE(desk.Draft().HasLines());
+}
+
+// The supplier's marks are the screen tests'.
 TEST_F(Desk, AnImpossibleDeliveryDateSendsNothingAndChangesNothing) {
   AddThreeLines(desk.Draft());
   for (const char* date : {"241301", "24013"}) {

@@ -153,7 +153,7 @@ TEST(SystemPrinter, WithoutAPrinterThePagesBecomeOnePdfFileInTheDocumentsFolder)
   EXPECT_TRUE(QFileInfo(Q(file)).isFile()) << file;
 
 #ifndef _WIN32  // pdftotext is a Linux program: a Windows test under Wine cannot run it
-  // Which lines go on which page is the first test's and the CUPS queue's.
+  // Which lines go on which page is the first test's.
   const std::string text1 = PdfText(file, 1), text2 = PdfText(file, 2);
   EXPECT_NE(text1.find("DEMO상사 24/01/31 일 발주리스트"), std::string::npos) << text1;
   EXPECT_NE(text2.find("제품 51"), std::string::npos) << text2;

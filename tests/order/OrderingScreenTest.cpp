@@ -139,52 +139,6 @@ TEST_F(Ordering, OrdersTheSupplierHasMarkedAreRefusedButBecomeSamples) {
   EXPECT_EQ(Line(1).GoodsName, "수동 와이퍼");
 }
 
-// On an empty basket each order key and its button answer alike: a refusal, a list, or nothing.
-TEST_F(Ordering, EachOrderKeyAndItsButtonRunTheSameOperation) {
-  const char* const kNone = "";
-  const char* const kOrders = "list of orders";
-  const char* const kSamples = "list of samples";
-  struct Case {
-    int key;
-    Qt::KeyboardModifiers mods;
-    const char* button;
-    const char* outcome;  // the message shown, a list, or kNone
-  } cases[] = {
-      {Qt::Key_F7, Qt::NoModifier, "SBF7", "발주할 제품이 없습니다."},
-      {Qt::Key_F3, Qt::NoModifier, "SBF3", kOrders},
-      {Qt::Key_F3, Qt::ControlModifier, "SBF3S", kSamples},
-      {Qt::Key_F8, Qt::NoModifier, "SBF8", kNone},
-      {Qt::Key_F6, Qt::NoModifier, "SBF6", "복사할 내용을 열기하여 먼저 선택하십시요."},
-      {Qt::Key_F7, Qt::ControlModifier, "SBF7S", "먼저 샘플로 등록할 내용을 발주열기하여 선택해 주십시요."},
-      {Qt::Key_F9, Qt::NoModifier, "SBF9", kNone},
-      {Qt::Key_F11, Qt::NoModifier, "SBF11", "발주내역이 없읍니다.\r\r발주내역을 선택해주십시요."},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.button);
-    for (bool byKey : {true, false}) {
-      SCOPED_TRACE(byKey ? "key" : "button");
-      std::string outcome;
-      const std::size_t dialogs = script.opened.size();
-      script.Then([&outcome](QDialog& d) {
-        auto& list = static_cast<TFrmOrderS&>(d);
-        outcome = list.SampleMode() ? "list of samples" : "list of orders";
-        QTest::keyClick(list.Grid(), Qt::Key_Escape);
-      });
-      prompter.Clear();
-      Find<RowGrid>("SGS")->setFocus();  // F11 prints from anywhere but the search box
-      if (byKey)
-        Key(c.key, c.mods);
-      else
-        Click(c.button);
-      if (script.opened.size() == dialogs) script.steps.clear();  // no list opened
-      if (!prompter.prompts.empty()) outcome = prompter.Last();
-      EXPECT_EQ(outcome, c.outcome);
-      EXPECT_LE(prompter.prompts.size(), 1u);
-      EXPECT_FALSE(main->Draft().HasLines());
-    }
-  }
-}
-
 // SHOP1's demo orders in each status and two samples, on a service of their own.
 class DemoOrders : public Ordering {};
 
