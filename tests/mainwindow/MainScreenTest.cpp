@@ -3,9 +3,13 @@
 #include <QLabel>
 #include <QTableWidget>
 
+#include <set>
+
+#include "mainwindow/HelpScreen.h"
 #include "catalog/ProductNote.h"
 #include "screens/CellFormat.h"
 #include "tests/mainwindow/MainFixture.h"
+#include "tests/support/Files.h"
 #include "text/Text.h"
 
 namespace tarvik::test { namespace {
@@ -107,6 +111,56 @@ TEST_F(MainScreen, ScanInTheBoxAListOrTheBasketAddsTheBarcodesProduct) {
   EXPECT_EQ(main->Panel().Visible().Top(), 77);
   EXPECT_EQ(main->Draft().LineCount(), 2);
   EXPECT_TRUE(prompter.prompts.empty());
+}
+
+// The controls that had only the mouse, each by its Ctrl key.
+TEST_F(MainScreen, EveryControlHasAKey) {
+  auto* being = Find<QCheckBox>("ChkBxIOG");
+  auto* price = Find<QCheckBox>("ChkBxOCost");
+  ASSERT_FALSE(price->isHidden());
+  const struct { int key; std::function<bool()> done; } cases[] = {
+      {Qt::Key_W, [&] { return being->isChecked(); }},
+      {Qt::Key_W, [&] { return !being->isChecked(); }},
+      {Qt::Key_U, [&] { return price->isChecked(); }},
+      {Qt::Key_U, [&] { return !price->isChecked(); }},
+      {Qt::Key_B, [&] { return Focus() == Find<RowGrid>("SGS"); }},
+      {Qt::Key_N, [&] { return script.opened.back() == "FrmMessage"; }},
+      {Qt::Key_H, [&] { return script.opened.back() == "FrmHelp"; }},
+      {Qt::Key_M, [&] { return Focus() == Find<QLineEdit>("EdtNote"); }},
+      {Qt::Key_R, [&] { return prompter.Last().find("거래된 제품 목록에서 삭제합니다.") != std::string::npos; }},
+  };
+  prompter.answers = {false};
+  script.opened = {""};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(QKeySequence(c.key).toString().toStdString());
+    if (c.key == Qt::Key_R) Key(Qt::Key_F2);  // the traded list under the search box
+    Key(c.key, Qt::ControlModifier);
+    EXPECT_TRUE(c.done());
+  }
+  EXPECT_TRUE(prompter.prompts.back().noByDefault);
+}
+
+// Every key that does something is named on the help screen and in README's key table.
+TEST(Keys, TheHelpScreenAndTheReadmeNameEveryKey) {
+  const std::string help = HelpText();
+  const std::string readme = ReadFile(TARVIK_SOURCE_DIR "/README.md");
+  std::vector<std::pair<int, std::string>> keys = {{Qt::Key_Escape, "Esc"}};
+  for (int f = 1; f <= 12; ++f) keys.push_back({Qt::Key_F1 + f - 1, "F" + std::to_string(f)});
+  for (char c = 'A'; c <= 'Z'; ++c) keys.push_back({c, std::string(1, c)});
+  int named = 0;
+  for (const auto& [key, name] : keys)
+    for (const Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+      bool acts = false;
+      for (const MainFocus f : {MainFocus::SearchBox, MainFocus::ProductList, MainFocus::Basket, MainFocus::Field})
+        acts = acts || !std::set<MainAction>{MainAction::None, MainAction::Swallow, MainAction::TypeIntoSearch}.count(
+                           MainKeyAction(key, mods, f));
+      if (!acts) continue;
+      const std::string shown = (mods == Qt::ControlModifier ? "Ctrl+" : "") + name;
+      EXPECT_NE(help.find("[" + shown + "]"), std::string::npos) << shown;
+      EXPECT_NE(readme.find("| " + shown + " |"), std::string::npos) << shown;
+      ++named;
+    }
+  EXPECT_EQ(named, 13 + 15);  // Esc, F1-F12; Ctrl+F3, F7 and 13 letters
 }
 
 // Puts the traded product with this code on row 0 of the list.

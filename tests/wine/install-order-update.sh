@@ -11,7 +11,9 @@
 #      turned away (it never offers the first one's basket), one product is
 #      typed by hand, F7 sends the order, and the order is read back from the
 #      service's database line by line; an install while the program runs
-#      asks to close it (silent: gives up, nothing replaced);
+#      asks to close it (silent: gives up, nothing replaced); a line scanned,
+#      then every Wine process killed as by a power cut: the next start
+#      offers the basket back, and F7 stores it as one order;
 #   4. a changed program is published; the installed program updates itself
 #      through its three processes (check pass, the copy's replacement pass,
 #      the finished run with the note): the installed file has the published
@@ -139,10 +141,10 @@ step "a plain start passed the update check in one process; user.ini holds DEMO 
 if [ -z "$install_dir" ]; then
   # --- 3. scans, a second program turned away, a typed line, F7 ------------------------
   codes=($(sqlite3 "$db" "SELECT G.G_BCODE FROM U_ U JOIN G_ G ON G.M_CODE = U.M_CODE AND G.G_CODE = U.U_GC
-    WHERE U.M_CODE = 'S00001' AND U.U_CC = 'C00001' AND G.G_BCODE <> '' ORDER BY G.G_CODE LIMIT 2"))
+    WHERE U.M_CODE = 'S00001' AND U.U_CC = 'C00001' AND G.G_BCODE <> '' ORDER BY G.G_CODE LIMIT 3"))
   goods=($(sqlite3 "$db" "SELECT G.G_CODE FROM U_ U JOIN G_ G ON G.M_CODE = U.M_CODE AND G.G_CODE = U.U_GC
-    WHERE U.M_CODE = 'S00001' AND U.U_CC = 'C00001' AND G.G_BCODE <> '' ORDER BY G.G_CODE LIMIT 2"))
-  [ ${#codes[@]} -eq 2 ] || fail "the demo data has no two barcodes for SHOP1"
+    WHERE U.M_CODE = 'S00001' AND U.U_CC = 'C00001' AND G.G_BCODE <> '' ORDER BY G.G_CODE LIMIT 3"))
+  [ ${#codes[@]} -eq 3 ] || fail "the demo data has no three barcodes for SHOP1"
   main=$(wait_for 5 1000) || fail "no main window"
   scan "${codes[0]}"
   scan "${codes[1]}"
@@ -197,6 +199,40 @@ $lines
 expected
 $expected"
   step "order sent with F7 and stored once: $(echo "$lines" | tr '\n' ' ')"
+  scan "${codes[2]}"
+  journal=""
+  for _ in $(seq 50); do
+    journal="$(find "$user_dir/AppData" -name 'basket-S00001-C00001.json' | head -1)"
+    [ -n "$journal" ] && grep -q "\"${goods[2]}\"" "$journal" && break
+    sleep 0.2
+  done
+  grep -q "\"${goods[2]}\"" "$journal" 2>/dev/null || fail "no basket journal holds the scanned line"
+  wineserver -k  # no chance to clean up, as at a power cut
+  wineserver -w
+  (cd "$inst" && wine TKClientI.exe /SKIPCHECK) &
+  log_in no-main
+  wait_gone "$login"
+  question=$(dialog)
+  shot journal-question
+  xdotool mousemove --window "$question" 20 20
+  xdotool windowfocus "$question" 2>/dev/null || true
+  sleep 0.5
+  key Return  # 예: the basket back
+  wait_gone "$question"
+  notices=$(dialog)
+  key Escape
+  wait_gone "$notices"
+  main=$(wait_for 5 1000) || fail "no main window after the basket came back"
+  xdotool windowfocus "$main" 2>/dev/null || true
+  key F7
+  sent=$(dialog)
+  key Return
+  wait_gone "$sent"
+  stored="$(sqlite3 "$db" "SELECT COUNT(*) FROM OL_ L JOIN OH_ H ON H.OH_CODE = L.OH_CODE
+    WHERE H.OH_CC = 'C00001' AND L.OL_GC = '${goods[2]}'")"
+  [ "$stored" = 1 ] || fail "the basket kept through the kill was stored $stored times"
+  [ ! -e "$journal" ] || fail "the sent basket left its journal"
+  step "killed with a scanned line: the basket came back on 예 and F7 stored it once"
 fi
 wineserver -k
 wineserver -w

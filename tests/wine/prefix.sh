@@ -86,3 +86,21 @@ wine_prefix_down() {
   wineserver -k 2>/dev/null || true
   if [ -f "$work/xvfb.pid" ]; then kill "$(cat "$work/xvfb.pid")" 2>/dev/null || true; fi
 }
+
+# wine_keep_up WORK: keeps the prefix's Wine session (wineserver and the
+# system processes) up until wine_prefix_down, started with no output of
+# its own. Otherwise the first test program starts them, they inherit its
+# output, and CTest waits for that test until every Wine process in the
+# prefix has ended (minutes, with other tests beside it).
+wine_keep_up() {
+  local work="$1"
+  # Each start asks for the desktop window, so that the desktop's process
+  # (explorer.exe) is started here too, not by a test program; with an
+  # argument it ends at once.
+  printf '#include <windows.h>\nint main(int argc, char **argv){GetDesktopWindow();if (argc < 2) Sleep(INFINITE);return 0;}\n' \
+    >"$work/idle.c"
+  x86_64-w64-mingw32-gcc -o "$work/idle.exe" "$work/idle.c"
+  wine "$work/idle.exe" </dev/null >/dev/null 2>&1 &
+  # Returns once the session has booted and has its desktop.
+  wine "$work/idle.exe" once </dev/null >/dev/null 2>&1
+}
