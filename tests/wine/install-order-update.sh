@@ -213,6 +213,7 @@ $expected"
   log_in no-main
   wait_gone "$login"
   question=$(dialog)
+  sleep 1
   shot journal-question
   xdotool mousemove --window "$question" 20 20
   xdotool windowfocus "$question" 2>/dev/null || true
