@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 namespace tarvik::fuzz {
@@ -30,18 +31,23 @@ inline std::string Shown(const std::string& s, std::size_t max = 200) {
   return s.size() > max ? out + "..." : out;
 }
 
-// A new folder below TMPDIR, removed at exit (after what is registered with atexit later).
+// A new folder in the temporary folder, removed at exit (after what is registered with atexit later).
+// Its name is UTF-8, as the program's paths are (under Windows the folder is below the user's profile).
 inline std::string TempFolder() {
+  namespace fs = std::filesystem;
   static std::string folder;
-  const char* tmp = std::getenv("TMPDIR");
-  folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvik-fuzz-XXXXXX";
-  if (!mkdtemp(folder.data())) Fail("mkdtemp " + folder);
-  std::atexit([] { std::filesystem::remove_all(folder); });
+  std::random_device random;
+  for (int i = 0; folder.empty() && i < 100; ++i) {
+    const fs::path path = fs::temp_directory_path() / ("tarvik-fuzz-" + std::to_string(random()));
+    if (fs::create_directory(path)) folder = path.u8string();
+  }
+  if (folder.empty()) Fail("no temporary folder");
+  std::atexit([] { std::filesystem::remove_all(std::filesystem::u8path(folder)); });
   return folder;
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
   if (!(out << bytes)) Fail("cannot write " + path);
 }
 

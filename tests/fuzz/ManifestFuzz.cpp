@@ -80,7 +80,7 @@ void CheckList(const std::string& list) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   folder = TempFolder() + "/";
   WriteFile(folder + "a.dll", "module a");  // CRC-32 1639465184
-  std::filesystem::create_directory(folder + "sub");
+  std::filesystem::create_directory(std::filesystem::u8path(folder + "sub"));
   // The steps read here show nothing and reach no server.
   static tarvik::BoxPrompter prompter;
   static tarvik::ProcessLauncher launcher;

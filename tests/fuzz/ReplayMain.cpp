@@ -23,9 +23,9 @@ int main(int argc, char** argv) {
   if (files.empty()) return std::fprintf(stderr, "usage: %s FILE|FOLDER ...\n", argv[0]), 2;
   for (const auto& f : files) {
     std::ifstream in(f, std::ios::binary);
-    if (!in) return std::fprintf(stderr, "cannot read %s\n", f.c_str()), 2;
+    if (!in) return std::fprintf(stderr, "cannot read %s\n", f.string().c_str()), 2;
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::printf("%s\n", f.c_str());
+    std::printf("%s\n", f.string().c_str());
     std::fflush(stdout);  // the last name shown is the input that broke the target
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   }
