@@ -152,12 +152,12 @@ TEST_F(Desk, MarksMoveOnlyForwardAndNeverOverAReSend) {
   EXPECT_EQ(MarkOrder(*db, "S00002", OrderIn(d, "A").code, "I", "", "", "kim", why), MarkResult::kRefused);
 }
 
+// The counts in the title and the message's text in the lists: desk_browser.py.
 TEST_F(Desk, InboxListsComeOnlyWhenChangedAndOpeningRecordsRead) {
   Visitor kim = In("kim", kKimPassword);
   const std::string page = kim.Get("/inbox").body;
   std::smatch m;
   ASSERT_TRUE(std::regex_search(page, m, std::regex("data-version=\"([0-9a-f]+)\"")));
-  EXPECT_NE(page.find("<title>(2) 주문함"), npos);
   EXPECT_EQ(kim.Get("/inbox/lists?page=0&seen=" + std::string(m[1])).status, 204);
   // A new order and the message that came with it.
   const std::string code = OrderIn(d, "A").code.substr(0, 6) + "235959000000NEW0000001";
@@ -169,9 +169,7 @@ TEST_F(Desk, InboxListsComeOnlyWhenChangedAndOpeningRecordsRead) {
          {code + "Z"});
   const Page lists = kim.Get("/inbox/lists?page=0&seen=" + std::string(m[1]));
   ASSERT_EQ(lists.status, 200);
-  EXPECT_NE(lists.body.find("data-title=\"(3) 주문함"), npos);
   EXPECT_NE(lists.body.find(code), npos);
-  EXPECT_NE(lists.body.find("발주가 왔습니다."), npos);
   EXPECT_EQ(d.One("SELECT OA_RTIME FROM OA_"), "");
   EXPECT_EQ(kim.Get("/orders/" + code).status, 200);
   EXPECT_EQ(d.One("SELECT LENGTH(OA_RTIME) FROM OA_"), "10");
