@@ -57,7 +57,6 @@ TEST_F(Desk, SessionsLiveOnTheServerInStrictHttpOnlyCookiesAndFailedLogInsSlowDo
   behindTls.settings.tls = true;
   EXPECT_NE(Visitor(behindTls).LogIn("kim", kKimPassword).setCookie.find("; Secure"), npos);
 
-  // Failed log-ins slow down per account and per address.
   Visitor office(*d.site, "10.0.0.1");
   const Page wrong = office.LogIn("boss", "not-the-password");
   EXPECT_EQ(wrong.status, 401);
