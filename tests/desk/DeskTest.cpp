@@ -33,7 +33,7 @@ class Desk : public ::testing::Test {
   DeskDb d;
 };
 
-TEST_F(Desk, SessionsLiveOnTheServerInStrictHttpOnlyCookies) {
+TEST_F(Desk, SessionsLiveOnTheServerInStrictHttpOnlyCookiesAndFailedLogInsSlowDown) {
   Visitor v(*d.site);
   EXPECT_EQ(v.Get("/inbox").location, "/login");
   const Page in = v.LogIn("boss", kBossPassword);
@@ -56,10 +56,7 @@ TEST_F(Desk, SessionsLiveOnTheServerInStrictHttpOnlyCookies) {
   service::desk::DeskSite behindTls{*d.db, DeskDb::Settings()};
   behindTls.settings.tls = true;
   EXPECT_NE(Visitor(behindTls).LogIn("kim", kKimPassword).setCookie.find("; Secure"), npos);
-  EXPECT_EQ(d.One("SELECT COUNT(*) FROM DA_ WHERE DA_WHAT IN ('login', 'logout')"), "4");
-}
 
-TEST_F(Desk, FailedLogInsSlowDownPerAccountAndPerAddress) {
   Visitor office(*d.site, "10.0.0.1");
   const Page wrong = office.LogIn("boss", "not-the-password");
   EXPECT_EQ(wrong.status, 401);
@@ -73,10 +70,13 @@ TEST_F(Desk, FailedLogInsSlowDownPerAccountAndPerAddress) {
   EXPECT_EQ(guesser.LogIn("kim", kKimPassword).status, 429);
   EXPECT_EQ(Visitor(*d.site, "10.0.0.3").LogIn("kim", kKimPassword).status, 303);
   EXPECT_EQ(d.One("SELECT COUNT(*) FROM DA_ WHERE DA_WHAT = 'login-failed'"), "15");
+  EXPECT_EQ(d.One("SELECT COUNT(*) FROM DA_ WHERE DA_WHAT IN ('login', 'logout')"), "6");
 }
 
-TEST_F(Desk, EveryChangeWantsTheSessionsOwnCsrfToken) {
-  Visitor boss = In("boss", kBossPassword), kim = In("kim", kKimPassword);
+// Every change is refused without the session's own CSRF token; with it, staff work the orders and an admin
+// also the staff.
+TEST_F(Desk, EveryChangeWantsTheSessionsOwnCsrfTokenAndOnlyAnAdminChangesTheStaff) {
+  Visitor boss = In("boss", kBossPassword), kim = In("kim", kKimPassword), lee(*d.site);
   boss.Get("/inbox");
   kim.Get("/inbox");
   const Shown a = OrderIn(d, "A");
@@ -98,18 +98,17 @@ TEST_F(Desk, EveryChangeWantsTheSessionsOwnCsrfToken) {
   EXPECT_EQ(d.One("SELECT COUNT(*) FROM DA_"), audited);
   EXPECT_EQ(OrderIn(d, "A").code, a.code);
   EXPECT_EQ(boss.Get("/inbox").status, 200);
-  EXPECT_EQ(kim.Get("/inbox").status, 200);
   Visitor stranger(*d.site);  // a log-in posted without the form's token
   EXPECT_EQ(stranger.Post("/login", {{"name", "boss"}, {"password", kBossPassword}}).status, 403);
   EXPECT_EQ(stranger.cookies.count("tarvik_desk"), 0u);
-}
+  // The mark with the token goes through; the order page says who took it (Alt+O next: desk_browser.py).
+  const std::string order = "/orders/" + a.code;
+  EXPECT_EQ(boss.Post(order + "/mark", changes[1].second).location, order + "?done=I");
+  EXPECT_NE(boss.Get(order).body.find("boss: 접수중으로 바꿈"), npos);
 
-TEST_F(Desk, StaffWorkTheOrdersAnAdminAlsoTheStaff) {
-  Visitor kim = In("kim", kKimPassword), boss = In("boss", kBossPassword), lee(*d.site);
   for (const char* page : {"/inbox", "/search", "/messages"}) EXPECT_EQ(kim.Get(page).status, 200) << page;
   EXPECT_EQ(kim.Get("/staff").status, 403);
   EXPECT_EQ(kim.Post("/staff/add", {{"name", "lee"}, {"role", "admin"}, {"password", "lee-pass-333"}}).status, 403);
-
   ASSERT_EQ(boss.Get("/staff").status, 200);
   EXPECT_EQ(boss.Post("/staff/add", {{"name", "lee"}, {"role", "staff"}, {"password", "short"}}).status, 400);
   EXPECT_EQ(boss.Post("/staff/add", {{"name", "lee"}, {"role", "staff"}, {"password", "lee-pass-333"}}).location,
@@ -149,24 +148,14 @@ TEST_F(Desk, MarksMoveOnlyForwardAndNeverOverAReSend) {
   EXPECT_NE(why.find("고쳐 보냈습니다"), npos) << why;
   EXPECT_EQ(MarkOrder(*db, "S00001", o.code, "I", "9", "2359", "kim", why), MarkResult::kDone);
   EXPECT_EQ(MarkOrder(*db, "S00002", OrderIn(d, "A").code, "I", "", "", "kim", why), MarkResult::kRefused);
-  db.reset();
-
-  Visitor boss = In("boss", kBossPassword);
-  const Shown next = OrderIn(d, "A");
-  boss.Get("/orders/" + next.code);
-  EXPECT_EQ(boss.Post("/orders/" + next.code + "/mark", {{"to", "I"}, {"sends", next.sends}, {"changed", next.changed}})
-                .location,
-            "/orders/" + next.code + "?done=I");
-  const Page shown = boss.Get("/orders/" + next.code);
-  EXPECT_NE(shown.body.find("boss: 접수중으로 바꿈"), npos);  // Alt+O to the next step: desk_browser.py
 }
 
+// The counts in the title and the message's text in the lists: desk_browser.py.
 TEST_F(Desk, InboxListsComeOnlyWhenChangedAndOpeningRecordsRead) {
   Visitor kim = In("kim", kKimPassword);
   const std::string page = kim.Get("/inbox").body;
   std::smatch m;
   ASSERT_TRUE(std::regex_search(page, m, std::regex("data-version=\"([0-9a-f]+)\"")));
-  EXPECT_NE(page.find("<title>(2) 주문함"), npos);
   EXPECT_EQ(kim.Get("/inbox/lists?page=0&seen=" + std::string(m[1])).status, 204);
   // A new order and the message that came with it.
   const std::string code = OrderIn(d, "A").code.substr(0, 6) + "235959000000NEW0000001";
@@ -178,9 +167,7 @@ TEST_F(Desk, InboxListsComeOnlyWhenChangedAndOpeningRecordsRead) {
          {code + "Z"});
   const Page lists = kim.Get("/inbox/lists?page=0&seen=" + std::string(m[1]));
   ASSERT_EQ(lists.status, 200);
-  EXPECT_NE(lists.body.find("data-title=\"(3) 주문함"), npos);
   EXPECT_NE(lists.body.find(code), npos);
-  EXPECT_NE(lists.body.find("발주가 왔습니다."), npos);
   EXPECT_EQ(d.One("SELECT OA_RTIME FROM OA_"), "");
   EXPECT_EQ(kim.Get("/orders/" + code).status, 200);
   EXPECT_EQ(d.One("SELECT LENGTH(OA_RTIME) FROM OA_"), "10");

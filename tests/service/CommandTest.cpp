@@ -137,7 +137,7 @@ class Commands : public ::testing::Test {
   LocalService svc;
 };
 
-TEST_F(Commands, AnswerWhatTheClientMayAskAndRefuseTheRestStoringNothing) {
+TEST_F(Commands, AnswerWhatTheClientMayAskWithItsOwnPricesAndRefuseTheRestStoringNothing) {
   const std::string order = SaveNew();
   std::vector<Case> cases = ReadCases();
   for (Case& c : OrderCases(order)) cases.push_back(std::move(c));
@@ -146,23 +146,11 @@ TEST_F(Commands, AnswerWhatTheClientMayAskAndRefuseTheRestStoringNothing) {
     EXPECT_EQ(Ok(r), c.count != kRefused) << c.what << ": " << r.substr(0, 200);
     EXPECT_EQ(c.count == kRefused ? kRefused : Count(r), c.count) << c.what;
   }
-  // Nothing changed, and the service still answers.
-  EXPECT_EQ(Count(svc.Call(AllGoods())), 2525);
-  EXPECT_EQ(Password("SHOP1"), "1234");
-  ASSERT_EQ(Stored().size(), 1u);
-  EXPECT_EQ(Stored()[0][0], order);
-  EXPECT_EQ(OpenedLineNotes(svc.Call(OrderOpen(order))), (std::vector<std::string>{"급함", "", "확인 요망"}));
-  EXPECT_FALSE(SaveNew(std::vector<LineSpec>(99, {"YZ", "부품", "EA", "1", ""})).empty());  // 99 lines is the most
-  // The older system's makes come padded to 20 bytes (the part search trims them).
-  const std::string make = Record(svc.Call(For(kCarMakes, "S00001", Like("CM_NAME", "%") + OrderBy("CM_CODE ASC"))), 10);
-  EXPECT_EQ(TagValue("CM_CODE", make) + "|" + TagValue("CM_NAME", make), "11|포르쉐" + std::string(14, ' '));
-}
-
-// The prices of the orderer asking only; the traded products in whole category runs (counts: LoginScreen's).
-TEST_F(Commands, AllProductsCarryOnlyTheOrderersOwnCosts) {
-  const std::string r = svc.Call(AllGoods()), newshop = svc.Call(AllGoods("S00001", "C00003"));
-  ASSERT_EQ(Count(r), 2525);
-  ReplyReader reader(r);
+  // Nothing changed, and the service still answers: the prices of the orderer asking only; the traded
+  // products in whole category runs (counts: LoginScreen's).
+  const std::string all = svc.Call(AllGoods()), newshop = svc.Call(AllGoods("S00001", "C00003"));
+  ASSERT_EQ(Count(all), 2525);
+  ReplyReader reader(all);
   int priced = 0;
   for (int i = 0; i < 2525; ++i) {
     const std::string rec = reader.Record(i);
@@ -171,6 +159,14 @@ TEST_F(Commands, AllProductsCarryOnlyTheOrderersOwnCosts) {
   EXPECT_EQ(priced, 300);
   EXPECT_EQ(newshop.find("<U_COST>1"), std::string::npos);
   EXPECT_EQ(BrokenCategoryRun(svc.Call(Traded())).first, "");
+  EXPECT_EQ(Password("SHOP1"), "1234");
+  ASSERT_EQ(Stored().size(), 1u);
+  EXPECT_EQ(Stored()[0][0], order);
+  EXPECT_EQ(OpenedLineNotes(svc.Call(OrderOpen(order))), (std::vector<std::string>{"급함", "", "확인 요망"}));
+  EXPECT_FALSE(SaveNew(std::vector<LineSpec>(99, {"YZ", "부품", "EA", "1", ""})).empty());  // 99 lines is the most
+  // The older system's makes come padded to 20 bytes (the part search trims them).
+  const std::string make = Record(svc.Call(For(kCarMakes, "S00001", Like("CM_NAME", "%") + OrderBy("CM_CODE ASC"))), 10);
+  EXPECT_EQ(TagValue("CM_CODE", make) + "|" + TagValue("CM_NAME", make), "11|포르쉐" + std::string(14, ' '));
 }
 
 // The clerk's own saves are the ordering screen's tests; here the dates it never shows and refusals it never asks.

@@ -1,8 +1,7 @@
-// The service's parsing on bytes alone: heads, peers, --db targets, the reply cache, the request log line.
+// The service's parsing on bytes alone: heads, peers, --db targets, the request log line.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
-#include "service/commands/ReplyCache.h"
 #include "service/front/Reactor.h"
 #include "service/operations/RequestLog.h"
 #include "service/requests/HttpFraming.h"
@@ -119,23 +118,6 @@ TEST(Parsing, DatabaseTargets) {
             "user='shop@hq' password='p\\'w d' host='db.local' port='6543' dbname='tarvik' sslmode='require' ");
   EXPECT_EQ(t.shown, "postgresql://shop@hq@db.local:6543/tarvik");
   EXPECT_FALSE(ParseDbTarget("postgresql://u@host:5432/", t, &error));
-}
-
-TEST(Parsing, ReplyCacheKeepsTheRecentWithinItsBudget) {
-  ReplyCache cache(100);
-  auto body = [](std::size_t n) { return std::make_shared<const std::string>(n, 'x'); };
-  cache.Store("a", body(40));
-  cache.Store("b", body(40));
-  ASSERT_NE(cache.Find("a"), nullptr);  // a is now the most recent
-  cache.Store("c", body(40));           // over budget: b goes
-  EXPECT_EQ(cache.Find("b"), nullptr);
-  EXPECT_NE(cache.Find("a"), nullptr);
-  EXPECT_NE(cache.Find("c"), nullptr);
-  cache.Store("c", body(10));  // replaced, not counted twice
-  EXPECT_EQ(cache.Bytes(), 41u + 11u);
-  cache.Store("huge", body(500));  // bigger than the budget: never kept
-  EXPECT_EQ(cache.Find("huge"), nullptr);
-  EXPECT_LE(cache.Bytes(), 100u);
 }
 
 }  // namespace
