@@ -148,7 +148,7 @@ class Browser : public ::testing::Test {
 };
 
 // Minor names cut alike still list their own products (the screen test drives one on the demo data).
-TEST_F(Browser, CutNamesKeepTheirProductsAndTheAllViewComparesNamesAsStored) {
+TEST_F(Browser, CutAndPaddedNamesKeepTheirProductsAndMinorListsStopAtTheirLimits) {
   const std::string twin = "가나다라마바사아자차타";  // the same first 20 bytes as the first
   Fill(false, {{"A", "가나다라마바사아자차카"}, {"A", twin}, {"A", twin}});
   b->ShowTradedView();
@@ -157,9 +157,8 @@ TEST_F(Browser, CutNamesKeepTheirProductsAndTheAllViewComparesNamesAsStored) {
   Fill(true, {{"A  ", "x "}, {"A  ", "x "}, {"B", "y"}});  // a fixed-width column
   b->ShowAllView();
   EXPECT_EQ(Column(BrowserList::Products), (std::vector<std::string>{"G0", "G1"}));
-}
 
-TEST_F(Browser, MinorListsHoldAThousandTradedAndAHundredInTheAllView) {
+  // Minor lists hold a thousand traded pairs and a hundred in the all view.
   std::vector<Row> rows;
   for (int n = 0; n < 150; ++n) rows.push_back({"A", "m" + std::to_string(n)});
   Fill(false, rows);
