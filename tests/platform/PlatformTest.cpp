@@ -61,8 +61,6 @@ TEST(MessageBox, KoreanButtonsAndTheirAnswers) {
   // buttons: sorted
   const struct { const char* what; std::function<void()> ask; QStringList buttons; Qt::Key key; bool answer; } cases[] = {
       {"message", [&] { box.Show("제품을 선택하십시요."); }, {"확인"}, Qt::Key_Return, true},
-      {"stop icon", [&] { box.Show("업데이트 서버와 연결할수 없습니다.", "접속 실패", PromptIcon::Stop); },
-       {"확인"}, Qt::Key_Return, true},
       // N answers No by its underlined letter.
       {"question", [&] { answer = box.AskYesNo("작성중인 내역이 있습니다 \r\r취소하고 종료하시겠습니까?"); },
        {"아니요(&N)", "예(&Y)"}, Qt::Key_N, false},
