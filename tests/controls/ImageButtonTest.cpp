@@ -1,11 +1,10 @@
-// The image button: frames cut from a strip, its shape, and the mouse.
+// The image button: frames cut from a strip, a shapeless one, and the mouse.
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include "controls/ImageButton.h"
-#include "controls/KeyPicture.h"
 
 namespace tarvik { namespace {
 
@@ -28,7 +27,7 @@ constexpr bool kSyntheticMovesHover = false;  // the windows platform takes hove
 constexpr bool kSyntheticMovesHover = true;
 #endif
 
-TEST(ImageButton, CutsFramesBySizeRuleAndAlignment) {
+TEST(ImageButton, CutsFramesBySizeRuleAndAlignmentAndAShapelessOneTakesNoClicks) {
   TImageButton b;
   b.SetPictureAlign(TPictureAlign::paBottom);
   b.SetPicture(FourColourStrip(63, 51, true));  // a 63 x 204 strip
@@ -44,43 +43,12 @@ TEST(ImageButton, CutsFramesBySizeRuleAndAlignment) {
     side.SetPictureCount(n);
     EXPECT_EQ(side.PictureCount(), n == 1 ? 1 : 4);
   }
-}
-
-TEST(ImageButton, ShapeFollowsNonMagentaPixelsAndEmptyShapeTakesNoClicks) {
-  TImageButton b;
-  b.SetPictureAlign(TPictureAlign::paBottom);
-  b.SetPicture(KeyStrip(60, 40, "확인"));
-  EXPECT_FALSE(b.Shapeless());
-  EXPECT_FALSE(b.mask().contains(QPoint(0, 0)));  // rounded corner cut out
-  EXPECT_TRUE(b.mask().contains(QPoint(30, 20)));
+  // A strip of the transparent colour only: a button that takes no clicks.
   QImage magenta(40, 160, QImage::Format_RGB32);
   magenta.fill(qRgb(255, 0, 255));
-  TImageButton ghost;
-  ghost.SetPictureAlign(TPictureAlign::paBottom);
-  ghost.SetPicture(magenta);
-  EXPECT_TRUE(ghost.Shapeless());
-  EXPECT_TRUE(ghost.testAttribute(Qt::WA_TransparentForMouseEvents));
-  ghost.SetTransparentColor(qRgb(1, 2, 3));  // read at the next picture only
-  EXPECT_TRUE(ghost.Shapeless());
-  ghost.SetPicture(magenta);
-  EXPECT_FALSE(ghost.Shapeless());
-}
-
-TEST(ImageButton, ClickedLatchDisabledFrameAndOneFrameStrip) {
-  TImageButton b, one;
-  b.SetPictureAlign(TPictureAlign::paBottom);
-  b.SetPicture(FourColourStrip(20, 20, true));
-  one.SetPictureCount(1);  // one frame: only frame 1 is ever shown
-  one.SetPicture(FourColourStrip(20, 20, true).copy(0, 0, 20, 20));
-  for (TImageButton* x : {&b, &one}) {
-    x->SetClicked(true);
-    const int clicked = x->ShownFrame();
-    x->setEnabled(false);
-    EXPECT_EQ(std::make_pair(clicked, x->ShownFrame()), x == &b ? std::make_pair(2, 3) : std::make_pair(0, 0));
-  }
-  b.setEnabled(true);
-  b.SetClicked(false);
-  EXPECT_EQ(b.ShownFrame(), 0);
+  b.SetPicture(magenta);
+  EXPECT_TRUE(b.Shapeless());
+  EXPECT_TRUE(b.testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 struct ButtonOnForm : ::testing::Test {

@@ -46,18 +46,24 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(dir.isValid());
     dm = std::make_unique<TDM>(S(dir.path()) + "/");
     LogIn(ordererId(), password());
-    // The first activation shows the notices; answered here.
-    script.Then([](QDialog&) {});
+    ShowMain();
+    prompter.Clear();
+  }
+  void TearDown() override { main.reset(); dm.reset(); }
+
+  // A new main window as after a log-in (keeping its basket below journalFolder when given), active.
+  void ShowMain(const std::string& journalFolder = std::string()) {
+    main.reset();
     main = std::make_unique<TFrmMain>(*dm, seams, TFrmMain::AlreadyLoggedIn{});
+    if (!journalFolder.empty()) main->KeepBasketJournal(journalFolder);
+    script.Then([](QDialog&) {});  // the first activation shows the notices
     main->move(0, 0);
     main->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
     main->FirstActivation();
     main->activateWindow();
     QTest::qWait(20);
-    prompter.Clear();
   }
-  void TearDown() override { main.reset(); dm.reset(); }
 
   virtual std::string ordererId() const { return "SHOP1"; }
   virtual std::string password() const { return "1234"; }
@@ -143,11 +149,10 @@ class MainWindowTest : public ::testing::Test {
     prompter.Clear();
     Key(Qt::Key_F7);
   }
-  // F3 (Ctrl+F3: samples), Enter on code's row (empty: the newest); listShownAt: the list's offset.
+  // F3 (Ctrl+F3: samples), Enter on code's row (empty: the newest).
   void Open(const std::string& code, bool samples = false) {
-    script.Then([this, code](QDialog& d) {
+    script.Then([code](QDialog& d) {
       auto& list = static_cast<TFrmOrderS&>(d);
-      listShownAt = list.pos() - main->pos();
       const PagedList& paged = list.Orders().Paged();
       for (int i = 0; i < 200 && !code.empty() && paged.Cell(paged.Selected(), OrderList::kColCode) != code; ++i)
         QTest::keyClick(list.Grid(), Qt::Key_Down);
@@ -209,7 +214,6 @@ class MainWindowTest : public ::testing::Test {
   ModalScript script;
   std::unique_ptr<TDM> dm;
   std::unique_ptr<TFrmMain> main;
-  QPoint listShownAt;
 };
 
 inline ServiceProcess* MainWindowTest::service_ = nullptr;

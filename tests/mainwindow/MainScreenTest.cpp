@@ -234,37 +234,27 @@ TEST_F(MainScreen, DeletingATradedProductAsksThenRemovesIt) {
   dm.swap(again);
 }
 
-TEST_F(MainScreen, EscLeavesAtOnceOrAsksWhenTheBasketHasLines) {
-  Key(Qt::Key_Escape);
-  EXPECT_FALSE(main->isVisible());
-  EXPECT_TRUE(prompter.prompts.empty());
-  main->show();
-  main->Draft().AddLine("P00002", "x", "EA", "1", "");
-  main->RefreshDraft();
-  prompter.answers = {false, true};
-  Key(Qt::Key_Escape);  // the question's text is the draft test's
-  EXPECT_EQ(prompter.prompts.size(), 1u);
-  EXPECT_TRUE(main->isVisible());
-  Key(Qt::Key_Escape);  // Yes
-  EXPECT_FALSE(main->isVisible());
-}
-
-TEST_F(MainScreen, F9AndTheClearButtonAskBeforeEmptyingAFilledBasket) {
+// Esc, F9 and its button ask before they drop a filled basket; Esc on an empty one leaves at once.
+TEST_F(MainScreen, EscAndF9AskBeforeDroppingAFilledBasket) {
   main->Draft().AddLine("P00002", "x", "EA", "1", "");
   main->Draft().DeliveryDate = "240131";
   Find<QCheckBox>("ChkBxIOG")->setChecked(true);
   main->RefreshDraft();
-  prompter.answers = {false, true};
-  Key(Qt::Key_F9);  // No
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kClearQuestion});
+  prompter.answers = {false, false, true};
+  Key(Qt::Key_Escape);  // No (the question's text is the draft test's)
+  Key(Qt::Key_F9);      // No
+  EXPECT_EQ(prompter.Texts().at(1), kClearQuestion);
+  EXPECT_TRUE(main->isVisible());
   EXPECT_TRUE(main->Draft().HasLines());
   EXPECT_EQ(S(Find<QLineEdit>("EdtDD")->text()), "240131");
   Click("SBF9");  // Yes
-  EXPECT_EQ(prompter.prompts.size(), 2u);
   EXPECT_FALSE(main->Draft().HasLines());
   EXPECT_TRUE(Find<QLineEdit>("EdtDD")->text().isEmpty());
   EXPECT_FALSE(Find<QCheckBox>("ChkBxIOG")->isChecked());
   EXPECT_EQ(Focus(), Find<QLineEdit>("EdtGN"));  // F9 on an empty basket: the desk test's
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_EQ(prompter.prompts.size(), 3u);
 }
 
 class DateClassScreen : public MainWindowTest {

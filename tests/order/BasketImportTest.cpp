@@ -174,6 +174,9 @@ TEST(NotSold, CatalogueLinesMissingFromAllProductsAreMarkedAndTheMarkMovesWithTh
   // The name cell of a marked line names the product by its code.
   EXPECT_EQ(DraftLineCell(d.Line(1), kDColName, "").text, "[P9]");
   EXPECT_EQ(DraftLineCell(d.Line(0), kDColName, "a").text, "a");
+  // Its number cell is red.
+  EXPECT_EQ(DraftLineCell(d.Line(1), kDColLineNo, "2").background.value_or(0), 0xD01010u);
+  EXPECT_FALSE(DraftLineCell(d.Line(0), kDColLineNo, "1").background);
 
   EXPECT_EQ(DraftCellTip(d.Line(1), kDColName), kNotSoldTip);  // no name to show above it
   EXPECT_EQ(DraftCellTip(d.Line(1), kDColNote), std::string("메모\n") + kNotSoldTip);

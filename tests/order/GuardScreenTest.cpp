@@ -16,17 +16,6 @@ namespace {
 
 class Guard : public MainWindowTest {
  protected:
-  // A new main window that keeps its basket below folder, as at a log-in.
-  void Start() {
-    main.reset();
-    main = std::make_unique<TFrmMain>(*dm, seams, TFrmMain::AlreadyLoggedIn{});
-    main->KeepBasketJournal(folder);
-    script.Then([](QDialog&) {});  // the notices
-    main->move(0, 0);
-    main->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-    main->FirstActivation();
-  }
   // A barcode scanner: the code's keys and Enter, 3 ms apart; what the scan leads to has run on return.
   static void Scan(QWidget* to, const std::string& code) {
     static unsigned long t = 10000000;
@@ -57,7 +46,7 @@ TEST_F(Guard, AngleBracketsNeverReachTheBasket) {
 // Regression: a journal not removed after its order was sent (a read-only folder, a virus
 // scanner) came back at the next log-in with Yes as the default; Enter, F7: a second order.
 TEST_F(Guard, AJournalThatCouldNotBeRemovedNeverBecomesASecondOrder) {
-  Start();
+  ShowMain(folder);
   AddTraded(0, "2");
   AddTraded(1, "3");
   const BasketJournal journal(folder, dm->MasterInfo.M_CODE, dm->CustomerInfo.C_CODE);
@@ -77,7 +66,7 @@ TEST_F(Guard, AJournalThatCouldNotBeRemovedNeverBecomesASecondOrder) {
 
   prompter.Clear();
   prompter.enterAtEveryQuestion = true;
-  Start();
+  ShowMain(folder);
   ASSERT_EQ(prompter.prompts.size(), 1u);
   EXPECT_EQ(prompter.Last().rfind("저장되어 있던 발주 내용의 제품이 모두 이미 전송된 발주에 들어 있습니다.", 0), 0u);
   Send();

@@ -174,17 +174,8 @@ TEST_F(RemovedProduct, AReopenedSampleMarksTheLineAndF7NamesItAndSendsNothing) {
   EXPECT_EQ(Lines(), (Texts{"P00002 10", "P00010 4", "P00018 2"}));
   EXPECT_EQ(prompter.Texts(), Texts{NotSoldMessage(1)});  // which lines are marked: the import test's
 
-  // The mark as drawn: the line-number cell is red; hovering it says why.
-  RowGrid* sgs = Basket();
-  QTest::qWait(20);
-  const QImage shot = sgs->viewport()->grab().toImage();
-  auto centre = [&](int row) { return sgs->visualRect(sgs->model()->index(row, kDColLineNo)).center(); };
-  const QColor marked = shot.pixelColor(centre(1) + QPoint(-7, -5));
-  const QColor plain = shot.pixelColor(centre(2) + QPoint(-7, -5));
-  EXPECT_GT(marked.red(), 150);
-  EXPECT_LT(marked.green(), 80);
-  EXPECT_GT(plain.green(), 150);
-  EXPECT_EQ(Tip(sgs, 1, kDColLineNo), kNotSoldTip);
+  // Hovering the marked line's number says why.
+  EXPECT_EQ(Tip(Basket(), 1, kDColLineNo), kNotSoldTip);
 
   // F7 names the line and sends nothing: the service would refuse the order.
   const long long before = Orders();

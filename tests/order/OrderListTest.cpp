@@ -1,5 +1,4 @@
 // The order and sample list on the real screen over canned replies.
-#include <QImage>
 #include <QPushButton>
 #include <QTest>
 
@@ -77,25 +76,8 @@ TEST_F(OrderListScreen, AsksOnceForTheOrderersOrdersOrSamplesNewestFirst) {
 }
 
 // Paging is the list screens' test; Enter's key the ordering screen test's (an empty row: below).
-TEST_F(OrderListScreen, BeingWrittenIsRedAlsoWhenSelectedAndADoubleClickHandsBackTheKey) {
-  auto s = Open(40);  // statuses A, X, I, O, ...
-  auto redIn = [&](int row) {
-    const QRect cell = s->Grid()->visualRect(s->Grid()->model()->index(row, OrderList::kColStatus));
-    const QImage img = s->Grid()->viewport()->grab(cell).toImage();
-    int red = 0;
-    for (int y = 0; y < img.height(); ++y)
-      for (int x = 0; x < img.width(); ++x) {
-        const QColor c = img.pixelColor(x, y);
-        red += c.red() > 200 && c.green() < 80 && c.blue() < 80;
-      }
-    return red;
-  };
-  EXPECT_GT(redIn(1), 5);
-  EXPECT_EQ(redIn(0), 0);
-  EXPECT_EQ(redIn(2), 0);
-  Press(*s, Qt::Key_Down);  // the "X" row selected
-  EXPECT_GT(redIn(1), 5);
-
+TEST_F(OrderListScreen, ADoubleClickHandsBackTheKey) {
+  auto s = Open(40);
   EXPECT_EQ(s->Chosen(), "");  // no key until one is chosen
   const QRect cell = s->Grid()->visualRect(s->Grid()->model()->index(5, 0));
   // A double-click arrives as a click followed by the double-click event.

@@ -1,16 +1,13 @@
-// The printed order list: pages, the device mapping, the messages, PDF files without a printer.
+// The printed order list: pages, the messages, PDF files without a printer.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
-#include <QPainter>
 #include <QPrinterInfo>
 #include <QProcess>
 
 #include "order/OrderDraft.h"
 #include "order/OrderPrint.h"
-#include "platform/PageDrawing.h"
 #include "platform/Printer.h"
 #include "platform/QtText.h"
 #include "tests/support/CountingPrinter.h"
@@ -84,44 +81,6 @@ TEST(OrderPrint, PdfFilesAreNamedAndAPrinterErrorEndsTheRun) {
   EXPECT_EQ(prompter.Texts(),
             std::vector<std::string>{"발주리스트를 인쇄하지 못했습니다.\r\r프린터(Office)에 인쇄하지 못했습니다."});
   EXPECT_EQ(d.LineCount(), 60);
-}
-
-// At 254 dots per inch one device pixel is one page unit.
-QImage Render(const PrintPage& page) {
-  QImage img(2100, 2970, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  QPainter p(&img);
-  DrawPage(p, page, PageMapping(254, 254));
-  return img;
-}
-
-// The first and last column holding ink inside the box; {-1, -1} when none.
-std::pair<int, int> InkColumns(const QImage& img, const QRect& box) {
-  std::pair<int, int> span{-1, -1};
-  for (int y = box.top(); y <= box.bottom(); ++y)
-    for (int x = box.left(); x <= box.right(); ++x) {
-      if (qGray(img.pixel(x, y)) >= 128) continue;
-      if (span.first < 0 || x < span.first) span.first = x;
-      span.second = std::max(span.second, x);
-    }
-  return span;
-}
-
-TEST(PageDrawing, AQuantityOfAnyWidthEndsAt1310) {
-  const char* quantities[] = {"1", "12", "1,234", "123456", "12,345.5"};
-  OrderDraft d;
-  for (const char* q : quantities) d.AddDirectLine("패드", "EA", q, "");
-  const QImage img = Render(OrderListPages(d, kTitle, "24/01/31").at(0));
-  int lastLeft = 2000;
-  for (int j = 0; j < 5; ++j) {
-    SCOPED_TRACE(quantities[j]);
-    // Row j's quantity cell between its rules (x 1160 … 1340, y0 = -250 - 50 j).
-    const auto cols = InkColumns(img, QRect(1165, 258 + 50 * j, 170, 44));
-    EXPECT_LE(cols.second, 1310);
-    EXPECT_GE(cols.second, 1295);  // a digit's right bearing at most
-    EXPECT_LT(cols.first, lastLeft);
-    lastLeft = cols.first;
-  }
 }
 
 // The text of one page of a PDF file.

@@ -131,18 +131,6 @@ TEST_F(UpdatePassesTest, ProgramFailingItsCrcCheckIsRefusedAndTheOldOneKept) {
   EXPECT_FALSE(Exists(site.programDir + "NEW_" + site.exeName));
 }
 
-TEST_F(UpdatePassesTest, BlankAfterTheCommaIsFetchedAtEveryStart) {
-  WriteFile(site.programDir + "lib.so", "module");
-  site.Serve("lib.so", "module");
-  site.Manifest(kOld, "lib.so, " + CrcOf("module") + "\r\n");
-  for (int run = 0; run < 2; ++run) {
-    checkView.statuses.clear();
-    EXPECT_EQ(Check(), 1);
-    EXPECT_EQ(checkView.Downloads(), Strings{"파일 다운로드중 입니다. ( 1 / 1 )"});
-  }
-  EXPECT_TRUE(prompter.prompts.empty());
-}
-
 TEST_F(UpdatePassesTest, NamesThatLeaveTheirFolderAreRefused) {
   site.Serve("IMAGE/a\\b.bmp", "picture");  // served under that very name: only the client's check refuses it
   // The images, then a module (-1: the chosen result after a failed module fetch).
@@ -263,7 +251,7 @@ TEST(Splash, WithoutASkinTheStatusLineReadsOnTheCarriedPicture) {
   EXPECT_GE((behind[behind.size() / 2] + 0.05) / (text + 0.05), 7.0);
 }
 
-TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded_NameWithANulIsRefused) {
+TEST(UpdateFileList, QuotedCommasStayNamesAreUrlEncodedANulIsRefusedABlankNeverMatches) {
   const auto list = ParseFileList("\r\n\"b,c.dll\",22\r\n\nplain\r'd,e',3,x\n");
   ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0].name + "|" + list[0].crc, "\"b,c.dll\"|22");
@@ -281,6 +269,10 @@ TEST(UpdateFileList, QuotedCommasStayInTheNameAndNamesAreUrlEncoded_NameWithANul
   const Seams seams = test::TestSeams(prompter);
   UpdatePasses passes(site.CheckPlaces(), seams, nullptr);
   EXPECT_EQ(passes.ListChangedFiles(site.programDir, nul), Strings{name});
+  // A blank before the CRC never matches: such a file is fetched again at every start.
+  const std::string crc = CrcOf("abc") + "\r\n";
+  EXPECT_EQ(passes.ListChangedFiles(site.programDir, "keep.dll, " + crc), Strings{"keep.dll"});
+  EXPECT_TRUE(passes.ListChangedFiles(site.programDir, "keep.dll," + crc).empty());
   EXPECT_FALSE(passes.FetchFiles(nul, site.programDir, "http://127.0.0.1:1/update/DATA/"));
   EXPECT_EQ(ReadFile(site.programDir + "keep.dll"), "abc");
 }
