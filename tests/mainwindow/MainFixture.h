@@ -62,7 +62,7 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
     main->FirstActivation();
     main->activateWindow();
-    QTest::qWait(20);
+    (void)QTest::qWaitForWindowActive(main.get(), 3000);  // under Wine another test program may hold it a while
   }
 
   virtual std::string ordererId() const { return "SHOP1"; }
